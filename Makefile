@@ -1,0 +1,44 @@
+# Wraps CMake. `make run` and `make test` are the two commands a fresh Debian 12
+# machine needs; both install missing packages first.
+
+JOBS ?= $(shell nproc)
+CMAKE_GEN := -G Ninja
+
+.PHONY: all run test bench fuzz deps build-release build-test clean
+
+all: build-release
+
+deps:
+	@tools/install-deps
+
+build/release/build.ninja: | deps
+	cmake -S . -B build/release $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+build/test/build.ninja: | deps
+	cmake -S . -B build/test $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DVELMORA_SANITIZE=ON
+
+build-release: deps build/release/build.ninja
+	cmake --build build/release -j $(JOBS)
+
+build-test: deps build/test/build.ninja
+	cmake --build build/test -j $(JOBS)
+
+run: build-release
+	cd build/release && ./velmora
+
+test: build-test
+	cd build/test && ctest --output-on-failure -j $(JOBS)
+
+bench: build-release
+	cmake --build build/release -j $(JOBS) --target benchmarks
+	@for b in build/release/bench/bench_*; do [ -x "$$b" ] && "$$b"; done; true
+
+build/fuzz/build.ninja: | deps
+	CC=clang CXX=clang++ cmake -S . -B build/fuzz $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_FUZZ=ON
+
+fuzz: deps build/fuzz/build.ninja
+	cmake --build build/fuzz -j $(JOBS)
+	@tools/run-fuzzers build/fuzz/fuzz fuzz/corpus $${FUZZ_SECONDS:-30}
+
+clean:
+	rm -rf build
