@@ -1,0 +1,18 @@
+#pragma once
+
+#include "engine/platform/TSystemEvent.h"
+
+// The window system's event queue as the event pump sees it. Main thread only.
+class TEventSource
+{
+public:
+    virtual ~TEventSource() = default;
+
+    // Takes the next event off the queue into event; false when none is waiting.
+    // Events the engine has no use for are skipped, never returned as None.
+    virtual bool Poll(TSystemEvent& event) = 0;
+
+    // Waits until an event arrives or milliseconds have passed; takes nothing off the
+    // queue.
+    virtual void Wait(int milliseconds) = 0;
+};

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <string>
+
+// The main window of the process. Created hidden by TVideoSystem::CreateWindow; the
+// destructor destroys it. Every operation is for the main thread only.
+class TNativeWindow
+{
+public:
+    virtual ~TNativeWindow() = default;
+
+    // Sets the caption; the text is UTF-8.
+    virtual void SetTitle(const std::string& utf8Title) = 0;
+    virtual std::string GetTitle() const = 0;
+
+    // Shows the window (it is created hidden) and raises it.
+    virtual void Show() = 0;
+    virtual bool IsShown() const = 0;
+    virtual bool IsMinimized() const = 0;
+
+    // True when the window has keyboard focus.
+    virtual bool HasInputFocus() const = 0;
+
+    // Keeps mouse events coming while a button is held outside the window; false undoes.
+    virtual void CaptureMouse(bool capture) = 0;
+
+    // Client area size in pixels.
+    virtual void GetSize(int& width, int& height) const = 0;
+
+    // Sets the window icon from 32-bit 0xAARRGGBB pixels, width * height of them.
+    virtual void SetIcon(const unsigned int* pixels, int width, int height) = 0;
+};

@@ -1,0 +1,31 @@
+#include "engine/platform/TPlatformLog.h"
+
+#include <atomic>
+#include <cstdarg>
+#include <cstdio>
+
+namespace {
+
+std::atomic<TPlatformLog::TSink> sSink{nullptr};
+
+} // namespace
+
+void TPlatformLog::SetSink(TSink sink)
+{
+    sSink.store(sink);
+}
+
+void TPlatformLog::Write(const char* format, ...)
+{
+    char line[1024];
+    va_list args;
+    va_start(args, format);
+    vsnprintf(line, sizeof line, format, args);
+    va_end(args);
+    TSink sink = sSink.load();
+    if (sink != nullptr) {
+        sink(line);
+        return;
+    }
+    fprintf(stderr, "%s\n", line);
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "engine/platform/TNativeWindow.h"
+
+#include <SDL.h>
+
+// The main window as an SDL window.
+class TSdlNativeWindow final : public TNativeWindow
+{
+public:
+    // Takes ownership of window.
+    explicit TSdlNativeWindow(SDL_Window* window);
+    ~TSdlNativeWindow() override;
+
+    void SetTitle(const std::string& utf8Title) override;
+    std::string GetTitle() const override;
+    void Show() override;
+    bool IsShown() const override;
+    bool IsMinimized() const override;
+    bool HasInputFocus() const override;
+    void CaptureMouse(bool capture) override;
+    void GetSize(int& width, int& height) const override;
+    void SetIcon(const unsigned int* pixels, int width, int height) override;
+
+private:
+    SDL_Window* mWindow;
+};
