@@ -1,0 +1,43 @@
+#include "engine/foundation/TFileMapData.h"
+
+#include "engine/foundation/TPathMap.h"
+#include "engine/platform/TFileSystem.h"
+#include "engine/platform/TMappedFile.h"
+
+TFileMapData::TFileMapData() = default;
+
+TFileMapData::~TFileMapData() = default;
+
+bool TFileMapData::Open(const TString& path)
+{
+    Close();
+    TString diskPath = path;
+    if (path.Find("::") == 0) {
+        diskPath = ResolvePath(path, true);
+    }
+    if (diskPath.Length() == 0) {
+        return false;
+    }
+    TFileSystem& fileSystem = TFileSystem::Get();
+    const std::string fullPath = fileSystem.GetFullPath(diskPath.CStr());
+    if (fullPath.empty()) {
+        return false;
+    }
+    mMapping = fileSystem.MapReadOnly(fullPath);
+    return mMapping != nullptr;
+}
+
+void TFileMapData::Close()
+{
+    mMapping.reset();
+}
+
+const uint8_t* TFileMapData::GetView() const
+{
+    return mMapping ? mMapping->GetData() : nullptr;
+}
+
+size_t TFileMapData::GetSize() const
+{
+    return mMapping ? mMapping->GetSize() : 0;
+}
