@@ -1,6 +1,7 @@
 #include "engine/foundation/DataFolders.h"
 
 #include "engine/platform/TFileSystem.h"
+#include "engine/platform/TSystemPaths.h"
 
 #include <cstring>
 #include <string>
@@ -21,16 +22,9 @@ int GetUserDataFolder(bool allUsers, const char* gameFolder, const char* publish
         return -1;
     }
     TFileSystem& fileSystem = TFileSystem::Get();
-    std::string special = fileSystem.GetDataHome();
+    std::string special = TSystemPaths::GetDataHome(); // absolute, with a trailing "/"
     if (special.empty()) {
         return -1;
-    }
-    special = fileSystem.GetFullPath(special);
-    if (special.empty()) {
-        return -1;
-    }
-    if (special.back() != '/') {
-        special += '/';
     }
     std::string publisherFolder = publisher != nullptr ? publisher : kDefaultPublisher;
     if (!publisherFolder.empty()) {
@@ -62,11 +56,10 @@ int GetSpecialFolderPath(char* buffer, int bufferSize)
     if (buffer == nullptr) {
         return -1;
     }
-    std::string desktop = TFileSystem::Get().GetDesktopFolder();
+    const std::string desktop = TSystemPaths::GetDesktopFolder(); // with a trailing "/"
     if (desktop.empty()) {
         return -1;
     }
-    desktop += '/';
     if (bufferSize < 0 || static_cast<size_t>(bufferSize) <= desktop.size()) {
         return static_cast<int>(desktop.size());
     }
@@ -76,5 +69,12 @@ int GetSpecialFolderPath(char* buffer, int bufferSize)
 
 TString GetFullPath(const TString& path)
 {
-    return TString(TFileSystem::Get().GetFullPath(path.CStr()).c_str());
+    if (path.Length() == 0 || path.CharAt(0) == '/') {
+        return path;
+    }
+    const std::string working = TSystemPaths::GetWorkingFolder(); // with a trailing "/"
+    if (working.empty()) {
+        return TString();
+    }
+    return TString((working + path.CStr()).c_str());
 }

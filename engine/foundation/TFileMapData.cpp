@@ -1,5 +1,6 @@
 #include "engine/foundation/TFileMapData.h"
 
+#include "engine/foundation/DataFolders.h"
 #include "engine/foundation/TPathMap.h"
 #include "engine/platform/TFileSystem.h"
 #include "engine/platform/TMappedFile.h"
@@ -18,12 +19,11 @@ bool TFileMapData::Open(const TString& path)
     if (diskPath.Length() == 0) {
         return false;
     }
-    TFileSystem& fileSystem = TFileSystem::Get();
-    const std::string fullPath = fileSystem.GetFullPath(diskPath.CStr());
-    if (fullPath.empty()) {
+    const TString fullPath = GetFullPath(diskPath);
+    if (fullPath.Length() == 0) {
         return false;
     }
-    mMapping = fileSystem.MapReadOnly(fullPath);
+    mMapping = TFileSystem::Get().MapReadOnly(fullPath.CStr());
     return mMapping != nullptr;
 }
 

@@ -2,16 +2,13 @@
 
 #include "engine/platform/TFileSystem.h"
 
-// TFileSystem on POSIX calls: access, mkdir, opendir/readdir with lstat, getcwd, mmap.
+// TFileSystem on POSIX calls: access, mkdir, opendir/readdir with lstat, mmap.
 class TPosixFileSystem final : public TFileSystem
 {
 public:
     bool IsReadable(const std::string& path) override;
     bool IsReadWritable(const std::string& path) override;
     bool MakeFolder(const std::string& path) override;
-    std::string GetFullPath(const std::string& path) override;
     bool ListFolder(const std::string& path, std::vector<TFolderEntry>& entries) override;
-    std::string GetDataHome() override;
-    std::string GetDesktopFolder() override;
     std::unique_ptr<TMappedFile> MapReadOnly(const std::string& path) override;
 };
