@@ -16,6 +16,9 @@ std::unique_ptr<TSdlVideoSystem> TSdlVideoSystem::Open()
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     // Signals still end the event loop, through SDL's quit event.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "0");
+    // Without the poll sentinel an event pushed after an idle wait is seen by the very
+    // next poll; the pump takes one event per call, so it needs no end-of-batch marker.
+    SDL_SetHint(SDL_HINT_POLL_SENTINEL, "0");
     if (SDL_InitSubSystem(kSubsystems) != 0) {
         TPlatformLog::Write("video: cannot start SDL: %s", SDL_GetError());
         return nullptr;
