@@ -1,0 +1,12 @@
+#include "engine/platform/posix/TPosixTimeSource.h"
+
+#include <time.h>
+
+uint32_t TPosixTimeSource::GetMilliseconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    const uint64_t ms =
+        static_cast<uint64_t>(now.tv_sec) * 1000u + static_cast<uint64_t>(now.tv_nsec) / 1000000u;
+    return static_cast<uint32_t>(ms);
+}
