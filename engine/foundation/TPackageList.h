@@ -8,6 +8,9 @@
 // Package format, integers little-endian: "HVPK"; u32 entry count (read as signed, so
 // 2^31 and more count as none); per entry {u8 name length n, n name bytes in path-map key
 // form, u32 offset from the start of the file, u32 length}; then the entries' bytes.
+//
+// NOTE: a package is mapped, not copied. Replace a package file by writing a new file
+// and renaming it over the old one; a file rewritten in place changes under the readers.
 
 #include "engine/foundation/TFileMapHandler.h"
 #include "engine/foundation/TString.h"
