@@ -43,6 +43,7 @@ public:
     bool Has(const TString& label) const { return mEntries.count(label) != 0; }
     size_t GetCount() const { return mEntries.size(); }
     void Clear() { mEntries.clear(); }
+    const std::map<TString, TString>& GetEntries() const { return mEntries; }
 
 private:
     bool Expand(const std::string& text, int count, const TString* arguments,

@@ -21,6 +21,50 @@ void WriteU32(uint32_t value, std::string& out)
     }
 }
 
+// Inflates a whole zlib stream of packedSize bytes that must unpack to at most limit
+// bytes, like zlib's uncompress into a buffer of limit bytes. The output grows as bytes
+// come out, so a header that claims much more than the stream holds costs nothing.
+int Inflate(const uint8_t* packed, size_t packedSize, uint32_t limit, std::string& text)
+{
+    z_stream stream{};
+    stream.next_in = const_cast<Bytef*>(packed);
+    stream.avail_in = static_cast<uInt>(packedSize);
+    if (inflateInit(&stream) != Z_OK) {
+        return Z_MEM_ERROR;
+    }
+    constexpr size_t kFirstChunk = 64 * 1024;
+    int result = Z_OK;
+    while (result == Z_OK) {
+        const size_t done = stream.total_out;
+        if (done == limit) {
+            // Full: the stream must end here without producing more.
+            char probe;
+            stream.next_out = reinterpret_cast<Bytef*>(&probe);
+            stream.avail_out = 1;
+            result = inflate(&stream, Z_FINISH);
+            if (stream.avail_out == 0) {
+                result = Z_BUF_ERROR; // more output than the header announced
+            } else if (result != Z_STREAM_END && result != Z_DATA_ERROR) {
+                result = Z_BUF_ERROR;
+            }
+            break;
+        }
+        const size_t room = std::min<size_t>(std::max(kFirstChunk, done), limit - done);
+        text.resize(done + room);
+        stream.next_out = reinterpret_cast<Bytef*>(text.data() + done);
+        stream.avail_out = static_cast<uInt>(room);
+        result = inflate(&stream, Z_NO_FLUSH);
+        if (result == Z_BUF_ERROR && stream.avail_in == 0) {
+            result = Z_DATA_ERROR; // the stream ends before its end marker
+        } else if (result == Z_BUF_ERROR && stream.avail_out == 0) {
+            result = Z_OK; // out of room only; grow and go on
+        }
+    }
+    text.resize(std::min<size_t>(stream.total_out, limit));
+    inflateEnd(&stream);
+    return result == Z_STREAM_END ? Z_OK : (result == Z_NEED_DICT ? Z_DATA_ERROR : result);
+}
+
 } // namespace
 
 bool TZxml::IsPacked(const void* data, size_t size)
@@ -43,16 +87,12 @@ bool TZxml::Unpack(const void* data, size_t size, std::string& text, const char*
                  kMaxUnpackedSize);
         return false;
     }
-    text.resize(std::max<uint32_t>(unpackedSize, 1));
-    uLongf produced = unpackedSize;
-    const int result = uncompress(reinterpret_cast<Bytef*>(text.data()), &produced,
-                                  bytes + kHeaderSize, static_cast<uLong>(packedSize));
+    const int result = Inflate(bytes + kHeaderSize, packedSize, unpackedSize, text);
     if (result != Z_OK) {
         TraceLog("xml: %s: cannot unpack: %s", source, zError(result));
         text.clear();
         return false;
     }
-    text.resize(produced);
     return true;
 }
 

@@ -198,6 +198,8 @@ TEST(TXmlNodeReader, DamagedPackedBlocksGiveAnEmptyDocument)
     claimsMore[7] = '\x7f'; // packed size beyond the bytes present
     std::string corrupt = good;
     corrupt[14] ^= 0x55;
+    std::string claimsLess = good;
+    claimsLess[8] = static_cast<char>(claimsLess[8] - 1); // one byte fewer than the stream holds
     struct TCase
     {
         const char* what;
@@ -210,6 +212,7 @@ TEST(TXmlNodeReader, DamagedPackedBlocksGiveAnEmptyDocument)
         {"stream cut short", cut, ""},
         {"packed size beyond the data", claimsMore, "[a{some text that is long enough to pack}]"},
         {"corrupt stream", corrupt, ""},
+        {"unpacked size too small", claimsLess, ""},
     };
     for (const TCase& c : cases) {
         TXmlNode root;
@@ -219,6 +222,23 @@ TEST(TXmlNodeReader, DamagedPackedBlocksGiveAnEmptyDocument)
     TXmlNode unsized;
     unsized.LoadString(good.c_str()); // the header's zero bytes end the text
     EXPECT_FALSE(unsized.HasChildren());
+}
+
+TEST(TXmlNodeReader, LargePackedDocumentsUnpackWhole)
+{
+    std::string plain = "<a>";
+    for (int i = 0; i < 40000; ++i) {
+        plain += "<b>" + std::to_string(i) + "</b>";
+    }
+    plain += "</a>";
+    const std::string packed = TZxml::Pack(plain);
+    std::string text;
+    ASSERT_TRUE(TZxml::Unpack(packed.data(), packed.size(), text, "test"));
+    EXPECT_EQ(text, plain);
+    TXmlNode root;
+    root.LoadPacked(packed.data(), packed.size());
+    ASSERT_NE(root.FindChild("a"), nullptr);
+    EXPECT_EQ(root.FindChild("a")->GetChildCount(), 40000u);
 }
 
 TEST(TXmlNodeReader, LoadsPlainAndPackedFiles)
