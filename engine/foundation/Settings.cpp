@@ -62,6 +62,11 @@ TString GetConfig(TString name, TString defaultValue)
     return found == Map().end() ? defaultValue : found->second;
 }
 
+bool HasConfig(TString name)
+{
+    return Map().count(name) != 0;
+}
+
 bool IsEnabled(TString name)
 {
     return std::atoi(GetConfig(name, TString()).CStr()) != 0;

@@ -50,6 +50,9 @@ void SetConfig(TString name, TString value);
 // value answers the empty value.
 TString GetConfig(TString name, TString defaultValue);
 
+// True when name is stored (even with an empty value).
+bool HasConfig(TString name);
+
 // atoi of the stored value (absent reads as "") is not 0: "1", "2", "-1" and "  7" are on;
 // "", "0", "yes" and "true" are off.
 bool IsEnabled(TString name);

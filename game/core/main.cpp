@@ -1,22 +1,34 @@
-#include "engine/foundation/DebugLog.h"
-#include "engine/platform/TSystemPaths.h"
+#include "engine/foundation/EngineMain.h"
+#include "engine/foundation/Settings.h"
+#include "engine/foundation/TCommandLine.h"
+#include "engine/foundation/TEvent.h"
+#include "engine/foundation/TPlatform.h"
+#include "engine/foundation/TStringTable.h"
 
-#include <filesystem>
-#include <string>
-#include <system_error>
+namespace {
 
-// NOTE: a temporary start-up until the engine's own entry exists: it only opens the
-// debug log in the per-user data folder, writes one line and exits.
-int main()
+// NOTE: a temporary game until the game framework's own entry exists: it shows the main
+// window with its title and runs an event loop that only answers a close request.
+int RunTemporaryGame(TPlatform* platform, const char*)
 {
-    const std::string dataHome = TSystemPaths::GetDataHome();
-    std::string folder;
-    if (!dataHome.empty()) {
-        std::error_code error;
-        std::filesystem::create_directories(dataHome, error);
-        folder = dataHome + "velmora";
-    }
-    InitLog(folder.c_str());
-    TraceLog("velmora: temporary start-up, the engine's entry is not built yet; exiting");
+    platform->SetWindowTitle(platform->GetStringTable().GetString("windowtitle"));
+    platform->ShowMainWindow();
+    TEvent event;
+    do {
+        platform->GetEvent(event);
+        if (event.type == TEvent::kClose)
+            platform->PostQuitMessage(0);
+    } while (event.type != TEvent::kQuit);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    // The game's identity; the data folder is <data home>/yolt/velmora/.
+    SetConfig("gamename", "velmora");
+    SetConfig("publisher", "yolt");
+    EngineMain(TCommandLine::Build(argc, argv), 0, RunTemporaryGame, false);
     return 0;
 }

@@ -1,0 +1,293 @@
+#include "engine/foundation/EngineMain.h"
+
+#include "engine/foundation/Settings.h"
+#include "engine/foundation/TEngineSeams.h"
+#include "engine/foundation/TGameState.h"
+#include "engine/foundation/TGameStateHandler.h"
+#include "engine/foundation/TPlatform.h"
+#include "engine/foundation/TPlatformData.h"
+#include "engine/platform/TNativeWindow.h"
+#include "engine/platform/TSystemPaths.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// What the fakes saw, in order.
+std::vector<std::string> sRecord;
+int sVectorDrawsMade = 0;
+int sRootScreensMade = 0;
+std::vector<bool> sVSyncCalls;
+
+void Record(const std::string& what)
+{
+    sRecord.push_back(what);
+}
+
+class TRecordingScript final : public TWindowScriptSeam
+{
+public:
+    ~TRecordingScript() override { Record("window script"); }
+    void EndMovie() override {}
+};
+
+class TRecordingWindowManager final : public TWindowManagerSeam
+{
+public:
+    ~TRecordingWindowManager() override { Record("window manager"); }
+    void AttachScript(std::unique_ptr<TWindowScriptSeam> script) override
+    {
+        Record("attach script");
+        mScript = std::move(script);
+    }
+    TWindowScriptSeam* GetScript() override { return mScript.get(); }
+    void SetTranslateLabels(bool) override {}
+    bool HasRootWindow() const override { return mRoot; }
+    void CreateRootScreen(int, int) override
+    {
+        ++sRootScreensMade;
+        mRoot = true;
+    }
+    void Invalidate() override {}
+    bool IsSuspended() const override { return false; }
+    bool IsMouseBlocked() const override { return false; }
+
+private:
+    std::unique_ptr<TWindowScriptSeam> mScript;
+    bool mRoot = false;
+};
+
+class TRecordingDisplay final : public TDisplaySeam
+{
+public:
+    ~TRecordingDisplay() override { Record("display"); }
+    bool SetDisplay(int, int, bool, bool) override { return true; }
+    void CalibrateTexelOffset() override {}
+    bool IsValid() const override { return true; }
+    void Restore() override {}
+    bool IsFullScreen() const override { return false; }
+    bool SetFullScreen(bool) override { return false; }
+    void ResetWorkingCount() override {}
+    void UpdateDesktopMode() override {}
+    void SetVSync(bool on) override { sVSyncCalls.push_back(on); }
+    bool IsPresentDone() const override { return true; }
+    void OutOfVideoMemory() override {}
+    TPoint MoveMouse(int, int) override { return {-1, -1}; } // the pointer is outside
+    TPoint GetMousePosition() const override { return {}; }
+    void EraseMouse() override {}
+    void UpdateWindowBounds() override {}
+    void ShowMouse(bool) override {}
+    void SetMouseImage(std::shared_ptr<TTexture>, int, int, bool) override {}
+};
+
+class TRecordingRenderer final : public TRendererSeam
+{
+public:
+    ~TRecordingRenderer() override
+    {
+        Record(TPlatform::GetInstance() != nullptr ? "renderer" : "renderer without facade");
+    }
+    TDisplaySeam* GetDisplay() override { return mDisplay.get(); }
+    TDisplaySeam* CreateDisplay() override
+    {
+        if (!mDisplay)
+            mDisplay = std::make_unique<TRecordingDisplay>();
+        return mDisplay.get();
+    }
+    void ToggleStats() override {}
+    void PopClipRect() override {}
+    void PushClipRect(int, int, int, int) override {}
+    void FillRect(int, int, int, int, uint32_t) override {}
+
+private:
+    std::unique_ptr<TRecordingDisplay> mDisplay;
+};
+
+class TRecordingSound final : public TSoundManagerSeam
+{
+public:
+    ~TRecordingSound() override { Record("sound manager"); }
+    bool Init() override
+    {
+        Record("sound init");
+        return true;
+    }
+    void SetActive(bool) override {}
+    void DispatchNotifications() override {}
+};
+
+class TRecordingVectorDraw final : public TVectorDrawSeam
+{
+public:
+    TRecordingVectorDraw() { ++sVectorDrawsMade; }
+    ~TRecordingVectorDraw() override { Record("vector drawing"); }
+    void Calibrate() override {}
+};
+
+// Sees the game-state writes, and records when the store deletes it.
+class TRecordingHandler final : public TGameStateHandler
+{
+public:
+    ~TRecordingHandler() override
+    {
+        Record(TPlatform::GetInstance() == nullptr ? "game state" : "game state with facade");
+        Record(std::string("settings at game state: ") + GetConfig("memorymax", "none").CStr());
+    }
+    bool SetState(const char* key, const char* value) override
+    {
+        sStates[key] = value;
+        return false;
+    }
+
+    static std::map<std::string, std::string> sStates;
+};
+
+std::map<std::string, std::string> TRecordingHandler::sStates;
+
+struct TSeen
+{
+    bool ran = false;
+    std::map<std::string, std::string> settings;
+    bool windowHidden = false;
+    std::string commandLine;
+};
+
+TSeen sSeen;
+int RecordingGame(TPlatform* platform, const char* commandLine)
+{
+    sSeen.ran = true;
+    sSeen.commandLine = commandLine;
+    for (const char* key : {"memorymax", "texturememorymax", "extra", "cheatcode", "installkey",
+                            "startupdir", "gamename", "version", "buildtag", "computerid",
+                            "activex", "utf8modeinit", "fromfile"})
+        sSeen.settings[key] = GetConfig(key, "<absent>").CStr();
+    TNativeWindow* window = platform->GetData().GetMainWindow();
+    sSeen.windowHidden = window != nullptr && !window->IsShown();
+    platform->SetDisplay(800, 600, false);
+    platform->SetDisplay(800, 600, false);
+    Record("game ends");
+    return 0;
+}
+
+class EngineMainTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        mWorkingFolder = fs::current_path();
+        mRoot = fs::temp_directory_path() / ("velmora_main_" + std::to_string(getpid()));
+        fs::create_directories(mRoot / "assets");
+        std::ofstream(mRoot / "assets" / "settings.xml")
+            << "<settings><memorymax>5</memorymax><fromfile>yes</fromfile>"
+               "<vsync>1</vsync></settings>\n";
+        setenv("XDG_DATA_HOME", (mRoot / "data").c_str(), 1);
+        sRecord.clear();
+        sVSyncCalls.clear();
+        sVectorDrawsMade = sRootScreensMade = 0;
+        sSeen = TSeen{};
+        TRecordingHandler::sStates.clear();
+
+        TEngineSeams::TFactories& factories = TEngineSeams::Factories();
+        factories.windowManager = [] { return std::make_unique<TRecordingWindowManager>(); };
+        factories.windowScript = [] { return std::make_unique<TRecordingScript>(); };
+        factories.renderer = [] { return std::make_unique<TRecordingRenderer>(); };
+        factories.soundManager = [] { return std::make_unique<TRecordingSound>(); };
+        factories.vectorDraw = [] { return std::make_unique<TRecordingVectorDraw>(); };
+    }
+
+    void TearDown() override
+    {
+        TEngineSeams::Factories() = TEngineSeams::TFactories{};
+        fs::current_path(mWorkingFolder);
+        fs::remove_all(mRoot);
+        unsetenv("XDG_DATA_HOME");
+    }
+
+    fs::path mWorkingFolder;
+    fs::path mRoot;
+};
+
+TEST_F(EngineMainTest, StartUpLayersSettingsAndShutdownRunsInOrder)
+{
+    SetConfig("memorymax", "1"); // the game entry's value: the defaults replace it
+    SetConfig("gamename", "velmora");
+    SetConfig("publisher", "yolt");
+    TGameState::AddHandler(std::make_unique<TRecordingHandler>());
+    const std::string startFolder = fs::current_path().string() + "/";
+    const std::string line = "-wd=\"" + mRoot.string() + "\" --multiple "
+                             "options=memorymax=7&extra=x --cheat=abc";
+
+    EngineMain(line.c_str(), 0, RecordingGame, false);
+
+    ASSERT_TRUE(sSeen.ran);
+    EXPECT_EQ(sSeen.commandLine, line);
+    EXPECT_EQ(sSeen.settings["memorymax"], "7");     // defaults, file, then options=
+    EXPECT_EQ(sSeen.settings["texturememorymax"], "100000000");
+    EXPECT_EQ(sSeen.settings["fromfile"], "yes");
+    EXPECT_EQ(sSeen.settings["extra"], "x");
+    EXPECT_EQ(sSeen.settings["cheatcode"], "abc");
+    EXPECT_EQ(sSeen.settings["installkey"], TSystemPaths::GetExecutableFolder());
+    EXPECT_EQ(sSeen.settings["startupdir"], startFolder);
+    EXPECT_EQ(sSeen.settings["gamename"], "velmora");
+    EXPECT_EQ(sSeen.settings["version"], "1.0.0.0");
+    EXPECT_EQ(sSeen.settings["buildtag"], "velmora-1.0.0");
+    EXPECT_EQ(sSeen.settings["computerid"].size(), 16u);
+    EXPECT_EQ(sSeen.settings["activex"], "<absent>");
+    EXPECT_EQ(sSeen.settings["utf8modeinit"], "");
+    EXPECT_TRUE(sSeen.windowHidden);
+
+    const std::string userFolder = (mRoot / "data" / "yolt" / "velmora").string();
+    EXPECT_EQ(TRecordingHandler::sStates["cmdline"], line);
+    EXPECT_EQ(TRecordingHandler::sStates["userdatadir"], userFolder);
+    EXPECT_TRUE(fs::exists(fs::path(userFolder) / "logfile.txt"));
+
+    // The root screen and the vector drawing are made once; the stored "vsync" reached
+    // the display when it was made.
+    EXPECT_EQ(sRootScreensMade, 1);
+    EXPECT_EQ(sVectorDrawsMade, 1);
+    EXPECT_EQ(sVSyncCalls, std::vector<bool>{true});
+
+    const std::vector<std::string> expected = {
+        "attach script",  "sound init",     "game ends",
+        "window manager", "window script",  "sound manager",
+        "vector drawing", "renderer",       "display",
+        "game state",     "settings at game state: 7",
+    };
+    EXPECT_EQ(sRecord, expected);
+
+    EXPECT_EQ(TPlatform::GetInstance(), nullptr);
+    EXPECT_STREQ(GetConfig("memorymax", "emptied").CStr(), "emptied");
+}
+
+TEST_F(EngineMainTest, PluginKeysOnlyFromTheApplicationFolder)
+{
+    struct TCase
+    {
+        const char* key;
+        const char* location;
+        bool loadable;
+    };
+    const TCase cases[] = {
+        {"stats.hvmod", "/opt/game/assets/stats.hvmod", true},
+        {"user:stats.hvmod", "/home/me/.local/share/yolt/velmora/stats.hvmod", false},
+        {"common:stats.hvmod", "/srv/common/stats.hvmod", false},
+        {"stats.hvmod.txt", "/opt/game/assets/stats.hvmod.txt", false},
+        {"stats.hvmod", "@0:12:34", false},  // a package entry is no code file
+        {"stats.hvmod", "&1234:10", false},  // nor is a memory block
+        {"stats.hvmod", "", false},
+        {".hvmod", "/opt/game/assets/.hvmod", false},
+    };
+    for (const TCase& c : cases)
+        EXPECT_EQ(IsLoadablePluginKey(c.key, c.location), c.loadable) << c.key << " " << c.location;
+}
+
+} // namespace

@@ -1,0 +1,173 @@
+// The game executable as a process: single instance, clean ends, and (under Xvfb) a
+// real window that closes on request.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+constexpr auto kPatience = 20s; // a start-up under the sanitizers can be slow
+
+const std::string kVelmora = std::string(VELMORA_BINARY_DIR) + "/velmora";
+const std::string kXclose = std::string(VELMORA_BINARY_DIR) + "/tools/xclose";
+
+class VelmoraProcessTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        mRoot = fs::temp_directory_path() / ("velmora_process_" + std::to_string(getpid()));
+        fs::create_directories(mRoot);
+    }
+
+    void TearDown() override
+    {
+        for (pid_t pid : mRunning) {
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+        }
+        fs::remove_all(mRoot);
+    }
+
+    // Starts the game with its own data folder under dataName.
+    pid_t Start(const std::vector<std::string>& arguments, const std::string& dataName)
+    {
+        const pid_t pid = fork();
+        if (pid == 0) {
+            setenv("XDG_DATA_HOME", (mRoot / dataName).c_str(), 1);
+            std::vector<char*> argv;
+            argv.push_back(const_cast<char*>(kVelmora.c_str()));
+            for (const std::string& argument : arguments)
+                argv.push_back(const_cast<char*>(argument.c_str()));
+            argv.push_back(nullptr);
+            execv(kVelmora.c_str(), argv.data());
+            _exit(127);
+        }
+        mRunning.push_back(pid);
+        return pid;
+    }
+
+    // The exit code, or -1 when the process did not end in time (or ended by a signal).
+    int WaitForExit(pid_t pid)
+    {
+        const auto deadline = std::chrono::steady_clock::now() + kPatience;
+        while (std::chrono::steady_clock::now() < deadline) {
+            int status = 0;
+            if (waitpid(pid, &status, WNOHANG) == pid) {
+                std::erase(mRunning, pid);
+                return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+            }
+            std::this_thread::sleep_for(20ms);
+        }
+        return -1;
+    }
+
+    std::string Log(const std::string& dataName)
+    {
+        std::ifstream file(mRoot / dataName / "yolt" / "velmora" / "logfile.txt");
+        std::stringstream text;
+        text << file.rdbuf();
+        return text.str();
+    }
+
+    // Waits until the game of dataName runs its event loop.
+    bool WaitUntilRunning(const std::string& dataName)
+    {
+        const auto deadline = std::chrono::steady_clock::now() + kPatience;
+        while (std::chrono::steady_clock::now() < deadline) {
+            if (Log(dataName).find("start-up: running the game") != std::string::npos)
+                return true;
+            std::this_thread::sleep_for(20ms);
+        }
+        return false;
+    }
+
+    fs::path mRoot;
+    std::vector<pid_t> mRunning;
+};
+
+TEST_F(VelmoraProcessTest, SecondInstanceExitsAtOnceAndTheFirstEndsCleanly)
+{
+    const pid_t first = Start({}, "first");
+    ASSERT_TRUE(WaitUntilRunning("first"));
+    const pid_t second = Start({}, "second");
+    EXPECT_EQ(WaitForExit(second), 0);
+    EXPECT_FALSE(fs::exists(mRoot / "second" / "yolt")); // no folder, no log
+    EXPECT_EQ(kill(first, 0), 0);                          // the first runs on
+
+    kill(first, SIGTERM); // reaches the game as event 4
+    EXPECT_EQ(WaitForExit(first), 0);
+    const std::string log = Log("first");
+    const size_t version = log.find("velmora, version 1.0.0.0.");
+    const size_t running = log.find("start-up: running the game");
+    const size_t ended = log.find("shutdown: the game has ended");
+    const size_t done = log.find("shutdown: done");
+    ASSERT_NE(version, std::string::npos);
+    EXPECT_LT(version, running);
+    EXPECT_LT(running, ended);
+    ASSERT_NE(done, std::string::npos);
+    EXPECT_LT(ended, done);
+}
+
+TEST_F(VelmoraProcessTest, MultipleLetsSeveralRun)
+{
+    const pid_t first = Start({"--multiple"}, "first");
+    ASSERT_TRUE(WaitUntilRunning("first"));
+    // The first took no lock, so a later instance without the switch runs as well.
+    const pid_t second = Start({}, "second");
+    ASSERT_TRUE(WaitUntilRunning("second"));
+    const pid_t third = Start({"--multiple"}, "third");
+    ASSERT_TRUE(WaitUntilRunning("third"));
+    for (pid_t pid : {first, second, third}) {
+        kill(pid, SIGTERM);
+        EXPECT_EQ(WaitForExit(pid), 0);
+    }
+}
+
+TEST_F(VelmoraProcessTest, HostWindowSwitchExitsWithMinusOne)
+{
+    const pid_t pid = Start({"--multiple", "-wnd=1234"}, "hosted");
+    EXPECT_EQ(WaitForExit(pid), 255);
+}
+
+TEST_F(VelmoraProcessTest, RealWindowClosesOnRequestUnderXvfb)
+{
+    if (system("command -v xvfb-run > /dev/null 2>&1") != 0)
+        GTEST_SKIP() << "xvfb-run is not installed";
+    // SDL's X11 backend loads D-Bus, which keeps an allocation to the end; that is not
+    // ours to free.
+    std::ofstream(mRoot / "lsan.supp") << "leak:libdbus-1.so\n";
+    std::ofstream(mRoot / "smoke.sh")
+        << "export SDL_VIDEODRIVER=x11\n"
+        << "export XDG_DATA_HOME='" << (mRoot / "xvfb").string() << "'\n"
+        << "export LSAN_OPTIONS=suppressions='" << (mRoot / "lsan.supp").string() << "'\n"
+        << "'" << kVelmora << "' --multiple &\n"
+        << "game=$!\n"
+        << "'" << kXclose << "' 'Velmora Spa' 20\n"
+        << "closed=$?\n"
+        << "[ $closed -eq 0 ] || kill $game\n"
+        << "wait $game\n"
+        << "ended=$?\n"
+        << "exit $((closed * 16 + ended))\n";
+    const std::string command = "xvfb-run -a sh '" + (mRoot / "smoke.sh").string() + "'";
+    const int status = system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "16 x xclose's code + the game's exit code";
+    EXPECT_NE(Log("xvfb").find("shutdown: done"), std::string::npos);
+}
+
+} // namespace

@@ -1,0 +1,105 @@
+// xclose TITLE [SECONDS]: waits up to SECONDS (default 10) for a top-level X window whose
+// name is TITLE and asks it to close the way a window manager's close button does (a
+// WM_DELETE_WINDOW client message). Exit code 0 when the request was sent, 1 when no such
+// window appeared, 2 without an X display. Used by the real-window smoke test.
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <thread>
+
+namespace {
+
+std::string WindowName(Display* display, Window window)
+{
+    const Atom utf8Name = XInternAtom(display, "_NET_WM_NAME", False);
+    const Atom utf8String = XInternAtom(display, "UTF8_STRING", False);
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long after = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(display, window, utf8Name, 0, 1024, False, utf8String, &type, &format,
+                           &count, &after, &data) == Success &&
+        data != nullptr) {
+        std::string name(reinterpret_cast<char*>(data), count);
+        XFree(data);
+        return name;
+    }
+    char* plain = nullptr;
+    if (XFetchName(display, window, &plain) != 0 && plain != nullptr) {
+        std::string name = plain;
+        XFree(plain);
+        return name;
+    }
+    return {};
+}
+
+Window FindWindow(Display* display, Window root, const std::string& title)
+{
+    Window rootReturn = 0;
+    Window parent = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    if (XQueryTree(display, root, &rootReturn, &parent, &children, &count) == 0)
+        return 0;
+    Window found = 0;
+    for (unsigned int i = 0; i < count && found == 0; ++i) {
+        if (WindowName(display, children[i]) == title)
+            found = children[i];
+        else
+            found = FindWindow(display, children[i], title);
+    }
+    if (children != nullptr)
+        XFree(children);
+    return found;
+}
+
+void SendClose(Display* display, Window window)
+{
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display, window, False, NoEventMask, &event);
+    XFlush(display);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: xclose TITLE [SECONDS]\n");
+        return 2;
+    }
+    const std::string title = argv[1];
+    const int seconds = argc > 2 ? std::atoi(argv[2]) : 10;
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr) {
+        std::fprintf(stderr, "xclose: no X display\n");
+        return 2;
+    }
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    while (std::chrono::steady_clock::now() < deadline) {
+        const Window window = FindWindow(display, DefaultRootWindow(display), title);
+        if (window != 0) {
+            SendClose(display, window);
+            XCloseDisplay(display);
+            return 0;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    std::fprintf(stderr, "xclose: no window named \"%s\"\n", title.c_str());
+    XCloseDisplay(display);
+    return 1;
+}
