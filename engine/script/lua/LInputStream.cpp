@@ -10,12 +10,21 @@ void luaZ_init(LInputStream* z, lua_Chunkreader reader, void* data, const char* 
     z->mData = data;
     z->mName = name;
     z->mWide = 0;
+    z->mPending = nullptr;
+    z->mPendingSize = 0;
 }
 
 int luaZ_fill(LInputStream* z)
 {
     std::size_t size = 0;
-    const char* piece = z->mReader(nullptr, z->mData, &size);
+    const char* piece;
+    if (z->mPending != nullptr) {
+        piece = z->mPending;
+        size = z->mPendingSize;
+        z->mPending = nullptr;
+    } else {
+        piece = z->mReader(nullptr, z->mData, &size);
+    }
     if (piece == nullptr || size == 0)
         return kEndOfStream;
     z->mAvailable = size - 1;
@@ -32,6 +41,39 @@ int luaZ_lookahead(LInputStream* z)
         --z->mPosition;
     }
     return static_cast<unsigned char>(*z->mPosition);
+}
+
+void luaZ_detectwide(LInputStream* z)
+{
+    static const char kMarkFirstByte[1] = {static_cast<char>(0xff)};
+    if (luaZ_lookahead(z) != 0xff)
+        return;
+    ++z->mPosition;  // past FF
+    --z->mAvailable;
+    if (z->mAvailable == 0) {
+        // FE may be in the next piece: keep that piece for later and FF in front of it.
+        std::size_t size = 0;
+        const char* next = z->mReader(nullptr, z->mData, &size);
+        if (next != nullptr && size > 0 && static_cast<unsigned char>(next[0]) == 0xfe) {
+            z->mPosition = next + 1;
+            z->mAvailable = size - 1;
+            z->mWide = 1;
+            return;
+        }
+        z->mPending = next;
+        z->mPendingSize = size;
+        z->mPosition = kMarkFirstByte;
+        z->mAvailable = 1;
+        return;
+    }
+    if (static_cast<unsigned char>(*z->mPosition) == 0xfe) {
+        ++z->mPosition;
+        --z->mAvailable;
+        z->mWide = 1;
+        return;
+    }
+    --z->mPosition;  // FF stays
+    ++z->mAvailable;
 }
 
 std::size_t luaZ_read(LInputStream* z, void* b, std::size_t n)

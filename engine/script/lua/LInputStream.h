@@ -20,6 +20,8 @@ struct LInputStream {
     void* mData;
     const char* mName;       // chunk name
     int mWide;               // 1: 16-bit little-endian source characters
+    const char* mPending;    // a piece read ahead by luaZ_detectwide, served next
+    std::size_t mPendingSize;
 };
 
 void luaZ_init(LInputStream* z, lua_Chunkreader reader, void* data, const char* name);
@@ -39,6 +41,10 @@ inline int luaZ_getc(LInputStream* z)
 
 // The next byte without consuming it, or -1.
 int luaZ_lookahead(LInputStream* z);
+
+// When the stream starts with the bytes FF FE, consumes them and sets the wide flag;
+// otherwise leaves the stream as it was. Call before anything else is read.
+void luaZ_detectwide(LInputStream* z);
 
 // Reads n bytes into b; returns the number of bytes that were missing (0 on success).
 std::size_t luaZ_read(LInputStream* z, void* b, std::size_t n);

@@ -7,6 +7,8 @@
 #include "engine/script/lua/LTextBuffer.h"
 #include "engine/script/lua/LValue.h"
 
+#include <cstddef>
+
 struct LFuncState;
 
 // Tokens above the single characters, in display-text order; the first 22 are the
@@ -43,7 +45,8 @@ struct LexState {
     LFuncState* mFuncState;       // the function being compiled
     lua_State* mState;
     LInputStream* mStream;
-    LTextBuffer* mBuffer;         // token text
+    LTextBuffer* mBuffer;         // token text (wide literals: 16-bit units)
+    std::size_t mBufferLength;    // bytes of token text in mBuffer
     const char* mSource;          // chunk name
     int mNestLevel;               // parser's syntax nesting
 };

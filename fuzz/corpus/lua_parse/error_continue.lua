@@ -1,0 +1,1 @@
+while x do local function f() continue end end
