@@ -1,46 +1,15 @@
 #include "engine/foundation/TMsnZylomHandler.h"
 
-#include <chrono>
 #include <cstdlib>
 #include <cstring>
 
+#include "engine/foundation/TClock.h"
 #include "engine/foundation/TGameState.h"
 #include "engine/foundation/THostTransport.h"
 #include "engine/foundation/TMasterVolume.h"
+#include "engine/platform/TTimeSource.h"
 
 namespace {
-
-uint32_t SteadyTicks()
-{
-    auto now = std::chrono::steady_clock::now().time_since_epoch();
-    return uint32_t(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
-}
-
-// Milliseconds of the current game, pausable; runs on the bridge's tick source.
-struct TPlayClock {
-    bool paused = true;
-    uint32_t startTick = 0;
-    int base = 0;
-
-    int GetTime(uint32_t now) const { return paused ? base : base + int(now - startTick); }
-    void Pause(uint32_t now)
-    {
-        base = GetTime(now);
-        paused = true;
-    }
-    void Start(uint32_t now)
-    {
-        if (!paused)
-            return;
-        startTick = now;
-        paused = false;
-    }
-    void Stop()
-    {
-        base = 0;
-        paused = true;
-    }
-};
 
 struct TBridge {
     bool msnMode = false;
@@ -63,13 +32,13 @@ struct TBridge {
     int breakpoint = 0;
     uint32_t lastScoreBroadcast = 0;
     int commercialInterval = -1;
-    TPlayClock playClock;
+    TClock playClock; // time of the current game
     std::unique_ptr<THostTransport> transport;
     THostBridgeHooks hooks;
     TString answer;
 
     bool Active() const { return msnMode || zylomMode; }
-    uint32_t Now() const { return hooks.ticks ? hooks.ticks() : SteadyTicks(); }
+    static uint32_t Now() { return TTimeSource::Now(); }
 };
 
 TBridge& Bridge()
@@ -116,7 +85,7 @@ void HostPause()
     b.hostPaused = true;
     b.pauseStartTick = b.Now();
     if (!b.gamePaused) {
-        b.playClock.Pause(b.Now());
+        b.playClock.Pause();
         PauseCursor(true);
     }
 }
@@ -130,7 +99,7 @@ void HostResume()
     b.hostPausedTotal += int(b.Now() - b.pauseStartTick);
     b.pauseStartTick = 0;
     if (!b.gamePaused) {
-        b.playClock.Start(b.Now());
+        b.playClock.Start();
         PauseCursor(false);
     }
 }
@@ -204,7 +173,7 @@ void SendScoreBroadcast(long score)
     if (now - b.lastScoreBroadcast < kScoreThrottleMs)
         return;
     b.lastScoreBroadcast = now;
-    long seconds = b.playClock.GetTime(now) / 1000;
+    long seconds = b.playClock.GetTime() / 1000;
     TString payload =
         TString::Printf("<game><score>%ld</score><time>%ld</time></game>", score, seconds);
     PostHostMessage(HostMessage("ScoreBroadcast", payload), false);
@@ -232,9 +201,9 @@ void SetHostGamePause(bool paused)
     b.gamePaused = paused;
     if (!b.hostPaused) {
         if (paused)
-            b.playClock.Pause(b.Now());
+            b.playClock.Pause();
         else
-            b.playClock.Start(b.Now());
+            b.playClock.Start();
         if (b.zylomMode)
             PostHostMessage(HostMessage("GamePause", paused ? "<data>true</data>"
                                                             : "<data>false</data>"),
@@ -269,7 +238,7 @@ void StartNewGame()
     b.gamePaused = false;
     HostResume();
     b.playClock.Stop();
-    b.playClock.Start(b.Now());
+    b.playClock.Start();
     b.breakpoint = 0;
     if (b.firstGame)
         b.firstGame = false;
@@ -396,7 +365,7 @@ bool TMsnZylomHandler::CommercialIntervalElapsed()
     TBridge& b = Bridge();
     if (b.commercialInterval < 0)
         return false;
-    return b.commercialInterval < b.playClock.GetTime(b.Now()) / 1000;
+    return b.commercialInterval < b.playClock.GetTime() / 1000;
 }
 
 bool TMsnZylomHandler::SetState(const char* key, const char* value)

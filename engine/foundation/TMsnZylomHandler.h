@@ -9,11 +9,9 @@
 
 class THostTransport;
 
-// Platform services the host bridge uses; each has a harmless default, and the platform
-// facade replaces them when it starts.
+// Platform services the host bridge uses; without them nothing happens, and the platform
+// facade installs them when it starts. (Times come from TTimeSource.)
 struct THostBridgeHooks {
-    // Monotonic milliseconds, wrapping (the engine's tick count).
-    std::function<uint32_t()> ticks;
     // Entering (true) or leaving (false) the host pause: hide the game cursor and show
     // the system arrow, or put the game cursor back.
     std::function<void(bool paused)> pauseCursor;

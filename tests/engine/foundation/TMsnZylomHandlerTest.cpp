@@ -9,6 +9,7 @@
 #include "engine/foundation/THostLogTransport.h"
 #include "engine/foundation/THostTransport.h"
 #include "engine/foundation/TMasterVolume.h"
+#include "engine/platform/TTimeSource.h"
 
 namespace {
 
@@ -61,7 +62,6 @@ protected:
         TMasterVolume::Install(&mVolume);
         TGameState::SetFacadePresent(true);
         THostBridgeHooks hooks;
-        hooks.ticks = [this] { return mNow; };
         hooks.pauseCursor = [this](bool paused) { mCursorCalls.push_back(paused); };
         TMsnZylomHandler::SetHooks(hooks);
     }
@@ -90,7 +90,7 @@ protected:
 
     TFakeVolume mVolume;
     TRecord mRecord;
-    uint32_t mNow = 100000;
+    TManualTimeSource mTime{100000};
     std::vector<bool> mCursorCalls;
 };
 
@@ -135,13 +135,13 @@ TEST_F(TMsnZylomHandlerTest, ScoreBroadcastsAreThrottledToOnePerFiveSeconds)
     Set("score", "5");
     EXPECT_TRUE(mRecord.messages.empty()) << "no game runs yet";
     Request(7);
-    mNow += 2000;
+    mTime.Advance(2000);
     const std::pair<uint32_t, bool> writes[] = {{0, true}, {3000, false}, {3000, true}, {4999, false}};
     for (const auto& [advance, posted] : writes) {
-        mNow += advance;
+        mTime.Advance(advance);
         size_t before = mRecord.messages.size();
         Set("score", "42");
-        EXPECT_EQ(mRecord.messages.size(), before + (posted ? 1 : 0)) << mNow;
+        EXPECT_EQ(mRecord.messages.size(), before + (posted ? 1 : 0)) << advance;
     }
     EXPECT_EQ(mRecord.messages[0], "ScoreBroadcast(\"<game><score>42</score><time>2</time></game>\")");
     EXPECT_EQ(mRecord.messages[1], "ScoreBroadcast(\"<game><score>42</score><time>8</time></game>\")");
@@ -195,7 +195,7 @@ TEST_F(TMsnZylomHandlerTest, PqSwitchPostsNothingAndMarksAGameRunning)
     Set("breaknow", "");
     EXPECT_TRUE(mRecord.messages.empty());
     EXPECT_EQ(mVolume.mVolume, 1.0f) << "a game runs, so MSN mode leaves sound on";
-    mNow += 6000;
+    mTime.Advance(6000);
     Set("score", "1");
     EXPECT_TRUE(mRecord.messages.empty());
 }
@@ -252,7 +252,7 @@ TEST_F(TMsnZylomHandlerTest, CommercialIntervalFromTheCommandLine)
         SCOPED_TRACE(c.commandLine);
         Set("cmdline", c.commandLine);
         Request(7);
-        mNow += uint32_t(c.playSeconds) * 1000 + 1;
+        mTime.Advance(uint32_t(c.playSeconds) * 1000 + 1);
         EXPECT_EQ(TGameState::Get()->GetState("restartbutton"), TString(c.restartButton));
     }
 }
@@ -262,18 +262,18 @@ TEST_F(TMsnZylomHandlerTest, HostPauseHoldsBackTheTimerAndPlayClock)
     InstallMsn();
     StartRunningGame();
     mCursorCalls.clear();
-    mNow += 1000;
+    mTime.Advance(1000);
     Request(4);
     EXPECT_TRUE(TMsnZylomHandler::IsHostPausedFlag());
     EXPECT_EQ(mVolume.mVolume, 0.0f);
-    mNow += 2500;
+    mTime.Advance(2500);
     Request(4);
     Request(5);
     EXPECT_FALSE(TMsnZylomHandler::IsHostPausedFlag());
     EXPECT_EQ(TMsnZylomHandler::GetHostPausedTime(), 2500 + 0);
     EXPECT_EQ(mCursorCalls, (std::vector<bool>{true, false}));
     EXPECT_EQ(mVolume.mVolume, 1.0f);
-    mNow += 5000;
+    mTime.Advance(5000);
     Set("score", "9");
     // 1 s before the pause and 5 s after it; the paused 2.5 s do not count.
     EXPECT_EQ(mRecord.messages.back(), "ScoreBroadcast(\"<game><score>9</score><time>6</time></game>\")");
