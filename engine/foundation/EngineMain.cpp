@@ -143,6 +143,7 @@ void EngineMain(const TString& commandLine, int showCommand, TGameInitCallback i
     }
     TPlatformData& platformData = *data;
     auto platform = std::make_unique<TPlatform>(std::move(data));
+    TraceLog("start-up: main window");
     if (!platform->CreateMainWindow()) {
         TraceLog("ERROR: start-up: no main window, exiting");
         platform.reset();
@@ -151,6 +152,7 @@ void EngineMain(const TString& commandLine, int showCommand, TGameInitCallback i
     }
     if (platformData.IsAxTest())
         SetConfig("activex", "1");
+    TraceLog("start-up: sound manager and renderer");
     platform->InitSound();
     platform->CreateRenderer();
     StoreCommandLineSettings(platformData, line);
@@ -158,6 +160,7 @@ void EngineMain(const TString& commandLine, int showCommand, TGameInitCallback i
         TMsnZylomHandler::InstallMsnHandler(std::make_unique<THostLogTransport>(), true);
     LoadPluginModules();
     PublishGameStateKeys(platformData, line);
+    TraceLog("start-up: settings, plug-ins and game-state keys ready");
 
     TraceLog("start-up: running the game");
     init(platform.get(), line.CStr());
