@@ -3,6 +3,7 @@
 #include "engine/foundation/DebugLog.h"
 #include "engine/foundation/Settings.h"
 #include "engine/foundation/TCommandLine.h"
+#include "engine/foundation/TDllGameState.h"
 #include "engine/foundation/TGameState.h"
 #include "engine/foundation/THostLogTransport.h"
 #include "engine/foundation/TMsnZylomHandler.h"
@@ -74,8 +75,9 @@ void LoadPluginModules()
     while (EnumeratePathMap("", cursor, false)) {
         if (!IsLoadablePluginKey(cursor, TPathMap::Get().Find(cursor)))
             continue;
-        // TODO: load the module as a game-state handler once the plug-in wrapper exists.
-        TraceLog("plug-in %s found; modules are not loaded yet", cursor.CStr());
+        auto module = std::make_unique<TDllGameState>();
+        if (module->Load(cursor))
+            TGameState::AddHandler(std::move(module));
     }
 }
 

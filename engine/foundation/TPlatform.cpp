@@ -16,7 +16,6 @@
 #include "engine/platform/TMachineInfo.h"
 #include "engine/platform/TNativeWindow.h"
 #include "engine/platform/TProcessLauncher.h"
-#include "engine/platform/TTimeSource.h"
 #include "engine/platform/TVideoSystem.h"
 
 #include <cstdlib>
@@ -65,7 +64,6 @@ TString Utf8ToLatin1(const std::string& utf8)
 THostBridgeHooks MakeHostBridgeHooks(TPlatformData& data)
 {
     THostBridgeHooks hooks;
-    hooks.ticks = [] { return TTimeSource::Now(); };
     hooks.pauseCursor = [&data](bool paused) {
         data.ShowMouse(!paused);
         data.GetVideoSystem().ShowSystemCursor(paused);
@@ -128,7 +126,7 @@ TPlatform::~TPlatform()
     TraceLog("shutdown: game state, string table, platform");
     TGameState::Destroy();
     TGameState::SetFacadePresent(false);
-    mData->DeleteStringTable();
+    mData->DeleteStringTableAndAssets();
     mData.reset();
     ClearSettings();
     TPathMap::Get().Clear();
@@ -196,6 +194,11 @@ TWindowManagerSeam* TPlatform::GetWindowManager()
 TStringTable& TPlatform::GetStringTable()
 {
     return mData->GetStringTable();
+}
+
+TAssetManager& TPlatform::GetAssetManager()
+{
+    return mData->GetAssetManager();
 }
 
 TSoundManagerSeam* TPlatform::GetSoundManager()
