@@ -21,7 +21,6 @@
 #include <mutex>
 #include <thread>
 
-class TAssetManager;
 class TDisplaySeam;
 class TInstanceLock;
 class TNativeWindow;
@@ -89,10 +88,8 @@ public:
     std::unique_ptr<TVectorDrawSeam> TakeVectorDraw();
     TVectorDrawSeam* GetVectorDraw() { return mVectorDraw.get(); }
     TStringTable& GetStringTable() { return *mStringTable; }
-    TAssetManager& GetAssetManager() { return *mAssetManager; }
-    // Deletes the string table, then the asset manager (shutdown; nothing may use them
-    // afterwards).
-    void DeleteStringTableAndAssets();
+    // Deletes the string table (shutdown; nothing may use it afterwards).
+    void DeleteStringTable();
 
     TVideoSystem& GetVideoSystem() { return *mVideo; }
     TMersenneTwister& GetRandom() { return mRandom; }
@@ -167,7 +164,6 @@ private:
     std::unique_ptr<TSoundManagerSeam> mSoundManager;
     std::unique_ptr<TRendererSeam> mRenderer;
     std::unique_ptr<TStringTable> mStringTable;
-    std::unique_ptr<TAssetManager> mAssetManager;
     int mMouseMode = 0;
     TMersenneTwister mRandom;
     TTaskList mTasks;

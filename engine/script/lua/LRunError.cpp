@@ -1,18 +1,18 @@
 #include "engine/script/lua/LRunError.h"
 
-#include "engine/script/lua/LErrorUnwind.h"
-#include "engine/script/lua/LLimits.h"
+#include "engine/script/lua/LDebugInfo.h"
 #include "engine/script/lua/LObjectUtil.h"
 
 #include <cstdarg>
 
-// TODO: the position prefix of the running Lua function and the error handler call
-// belong here once the call machinery exists.
+// The message gets the position of the running Lua function, then goes through the
+// error handler (when one is set) before the throw.
 void luaG_runerror(lua_State* L, const char* format, ...)
 {
     va_list args;
     va_start(args, format);
     luaO_pushvfstring(L, format, args);
     va_end(args);
-    luaD_throw(L, LUA_ERRRUN);
+    luaG_addposition(L);
+    luaG_errormsg(L);
 }

@@ -1,5 +1,7 @@
 #include "engine/script/lua/LState.h"
 
+#include "engine/script/lua/LCall.h"
+#include "engine/script/lua/LCollector.h"
 #include "engine/script/lua/LErrorUnwind.h"
 #include "engine/script/lua/LLexer.h"
 #include "engine/script/lua/LLimits.h"
@@ -171,11 +173,19 @@ lua_State* lua_open()
     return nullptr;
 }
 
-// TODO: the finaliser pass (pending __gc of full userdata, errors ignored) and closing
-// the main thread's upvalues run here first, once the collector provides them.
+// Pending finalisers run first (each once, errors ignored), after the main thread's
+// upvalues are closed.
 void lua_close(lua_State* L)
 {
     L = G(L)->mMainThread;
+    luaF_close(L, L->mStack);
+    luaC_callallgcTM(L);
+    for (LGCObject* o = G(L)->mRootGc; o != nullptr; o = o->mNext) {
+        if (o->mTag == LUA_TTHREAD) {
+            lua_State* L1 = static_cast<lua_State*>(o);
+            luaF_close(L1, L1->mStack);  // suspended coroutines: their upvalues get freed too
+        }
+    }
     CloseState(L);
 }
 
