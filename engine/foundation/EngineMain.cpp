@@ -3,6 +3,7 @@
 #include "engine/foundation/DebugLog.h"
 #include "engine/foundation/Settings.h"
 #include "engine/foundation/TCommandLine.h"
+#include "engine/foundation/TDllGameState.h"
 #include "engine/foundation/TGameState.h"
 #include "engine/foundation/THostLogTransport.h"
 #include "engine/foundation/TMsnZylomHandler.h"
@@ -74,8 +75,9 @@ void LoadPluginModules()
     while (EnumeratePathMap("", cursor, false)) {
         if (!IsLoadablePluginKey(cursor, TPathMap::Get().Find(cursor)))
             continue;
-        // TODO: load the module as a game-state handler once the plug-in wrapper exists.
-        TraceLog("plug-in %s found; modules are not loaded yet", cursor.CStr());
+        auto module = std::make_unique<TDllGameState>();
+        if (module->Load(cursor))
+            TGameState::AddHandler(std::move(module));
     }
 }
 
@@ -143,6 +145,7 @@ void EngineMain(const TString& commandLine, int showCommand, TGameInitCallback i
     }
     TPlatformData& platformData = *data;
     auto platform = std::make_unique<TPlatform>(std::move(data));
+    TraceLog("start-up: main window");
     if (!platform->CreateMainWindow()) {
         TraceLog("ERROR: start-up: no main window, exiting");
         platform.reset();
@@ -151,6 +154,7 @@ void EngineMain(const TString& commandLine, int showCommand, TGameInitCallback i
     }
     if (platformData.IsAxTest())
         SetConfig("activex", "1");
+    TraceLog("start-up: sound manager and renderer");
     platform->InitSound();
     platform->CreateRenderer();
     StoreCommandLineSettings(platformData, line);
@@ -158,6 +162,7 @@ void EngineMain(const TString& commandLine, int showCommand, TGameInitCallback i
         TMsnZylomHandler::InstallMsnHandler(std::make_unique<THostLogTransport>(), true);
     LoadPluginModules();
     PublishGameStateKeys(platformData, line);
+    TraceLog("start-up: settings, plug-ins and game-state keys ready");
 
     TraceLog("start-up: running the game");
     init(platform.get(), line.CStr());

@@ -7,6 +7,7 @@
 #include "engine/foundation/TEngineSeams.h"
 #include "engine/foundation/TEvent.h"
 #include "engine/foundation/TGameState.h"
+#include "engine/foundation/TMsnZylomHandler.h"
 #include "engine/foundation/TPathMap.h"
 #include "engine/foundation/TPlatformData.h"
 #include "engine/foundation/TStringTable.h"
@@ -59,6 +60,21 @@ TString Utf8ToLatin1(const std::string& utf8)
     return text;
 }
 
+// What the web-site host bridge needs of the platform while the facade exists.
+THostBridgeHooks MakeHostBridgeHooks(TPlatformData& data)
+{
+    THostBridgeHooks hooks;
+    hooks.pauseCursor = [&data](bool paused) {
+        data.ShowMouse(!paused);
+        data.GetVideoSystem().ShowSystemCursor(paused);
+    };
+    hooks.releaseMouseCapture = [&data] {
+        if (TNativeWindow* window = data.GetMainWindow())
+            window->CaptureMouse(false);
+    };
+    return hooks;
+}
+
 void OnSettingWritten(const TString& name, const TString& value)
 {
     if (sInstance != nullptr)
@@ -76,6 +92,7 @@ TPlatform::TPlatform(std::unique_ptr<TPlatformData> data)
     SetConfig("utf8modeinit", GetConfig("utf8mode", ""));
     mData = std::move(data);
     SetSettingWriteHook(OnSettingWritten);
+    TMsnZylomHandler::SetHooks(MakeHostBridgeHooks(*mData));
     TGameState::SetFacadePresent(true);
     SeedRandom();
     if (TWindowManagerSeam* windowManager = mData->GetWindowManager())
@@ -95,16 +112,21 @@ TPlatform::TPlatform(std::unique_ptr<TPlatformData> data)
 
 TPlatform::~TPlatform()
 {
+    TraceLog("shutdown: window manager");
     mData->TakeWindowManager().reset();
     mData->GetTaskList().DeleteAll();
+    TraceLog("shutdown: sound manager");
     mData->TakeSoundManager().reset();
     mData->TakeVectorDraw().reset();
+    TraceLog("shutdown: renderer and display");
     mData->TakeRenderer().reset();
     sInstance = nullptr;
     SetSettingWriteHook(nullptr);
+    TMsnZylomHandler::SetHooks(THostBridgeHooks());
+    TraceLog("shutdown: game state, string table, platform");
     TGameState::Destroy();
     TGameState::SetFacadePresent(false);
-    mData->DeleteStringTable();
+    mData->DeleteStringTableAndAssets();
     mData.reset();
     ClearSettings();
     TPathMap::Get().Clear();
@@ -172,6 +194,11 @@ TWindowManagerSeam* TPlatform::GetWindowManager()
 TStringTable& TPlatform::GetStringTable()
 {
     return mData->GetStringTable();
+}
+
+TAssetManager& TPlatform::GetAssetManager()
+{
+    return mData->GetAssetManager();
 }
 
 TSoundManagerSeam* TPlatform::GetSoundManager()

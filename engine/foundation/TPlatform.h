@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <memory>
 
+class TAssetManager;
 class TPlatformData;
 class TRendererSeam;
 class TSoundManagerSeam;
@@ -42,6 +43,7 @@ public:
     TWindowManagerSeam* GetWindowManager();
     TSoundManagerSeam* GetSoundManager();
     TStringTable& GetStringTable();
+    TAssetManager& GetAssetManager();
     // Makes the sound manager on first call; the result of its start-up after that.
     bool InitSound();
     // Makes the renderer once; the display comes with SetDisplay.

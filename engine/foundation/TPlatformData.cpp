@@ -1,6 +1,7 @@
 #include "engine/foundation/TPlatformData.h"
 
 #include "engine/foundation/DataFolders.h"
+#include "engine/foundation/TAssetManager.h"
 #include "engine/foundation/DebugLog.h"
 #include "engine/foundation/Settings.h"
 #include "engine/foundation/TCommandLine.h"
@@ -72,6 +73,7 @@ std::unique_ptr<TPlatformData> TPlatformData::Create(int showCommand, bool allow
     std::unique_ptr<TPlatformData> data(new TPlatformData(showCommand));
     data->mUtf8Mode = IsEnabled("utf8mode");
     data->mWindowManager = TEngineSeams::CreateWindowManager();
+    data->mAssetManager = std::make_unique<TAssetManager>();
     data->mStringTable = std::make_unique<TStringTable>();
     data->mExecutablePath = TSystemPaths::GetExecutablePath().c_str();
     data->mExecutableFolder = TSystemPaths::GetExecutableFolder().c_str();
@@ -108,12 +110,13 @@ TPlatformData::~TPlatformData()
     mSoundManager.reset();
     mWindowManager.reset();
     mVectorDraw.reset();
-    mStringTable.reset();
+    DeleteStringTableAndAssets();
 }
 
-void TPlatformData::DeleteStringTable()
+void TPlatformData::DeleteStringTableAndAssets()
 {
     mStringTable.reset();
+    mAssetManager.reset();
 }
 
 // Whether this process may run: false when another instance holds the lock.

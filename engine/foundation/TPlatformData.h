@@ -21,6 +21,7 @@
 #include <mutex>
 #include <thread>
 
+class TAssetManager;
 class TDisplaySeam;
 class TInstanceLock;
 class TNativeWindow;
@@ -88,8 +89,10 @@ public:
     std::unique_ptr<TVectorDrawSeam> TakeVectorDraw();
     TVectorDrawSeam* GetVectorDraw() { return mVectorDraw.get(); }
     TStringTable& GetStringTable() { return *mStringTable; }
-    // Deletes the string table (shutdown; nothing may use it afterwards).
-    void DeleteStringTable();
+    TAssetManager& GetAssetManager() { return *mAssetManager; }
+    // Deletes the string table, then the asset manager (shutdown; nothing may use them
+    // afterwards).
+    void DeleteStringTableAndAssets();
 
     TVideoSystem& GetVideoSystem() { return *mVideo; }
     TMersenneTwister& GetRandom() { return mRandom; }
@@ -164,6 +167,7 @@ private:
     std::unique_ptr<TSoundManagerSeam> mSoundManager;
     std::unique_ptr<TRendererSeam> mRenderer;
     std::unique_ptr<TStringTable> mStringTable;
+    std::unique_ptr<TAssetManager> mAssetManager;
     int mMouseMode = 0;
     TMersenneTwister mRandom;
     TTaskList mTasks;

@@ -13,6 +13,8 @@
 namespace {
 
 constexpr size_t kChunkHeader = 8;
+// No real preferences file comes near this; anything larger is not read into memory.
+constexpr int64_t kMaxFileSize = 64 << 20;
 
 uint32_t ReadU32(const uint8_t* p)
 {
@@ -58,6 +60,10 @@ std::vector<uint8_t> ReadWholeFile(const TString& path, int mode, bool* opened)
     *opened = file.Open(path, mode);
     if (!*opened)
         return bytes;
+    if (file.GetSize() > kMaxFileSize) {
+        TraceLog("prefs: %s: refused: larger than %lld bytes", path.CStr(), (long long)kMaxFileSize);
+        return bytes;
+    }
     uint8_t buffer[4096];
     for (;;) {
         size_t got = file.Read(buffer, sizeof(buffer));

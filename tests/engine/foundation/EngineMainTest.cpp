@@ -178,6 +178,14 @@ int RecordingGame(TPlatform* platform, const char* commandLine)
     return 0;
 }
 
+std::string sPluginProbe;
+
+int ProbingGame(TPlatform*, const char*)
+{
+    sPluginProbe = TGameState::Get()->GetState("pluginprobe").CStr();
+    return 0;
+}
+
 class EngineMainTest : public ::testing::Test
 {
 protected:
@@ -266,6 +274,24 @@ TEST_F(EngineMainTest, StartUpLayersSettingsAndShutdownRunsInOrder)
 
     EXPECT_EQ(TPlatform::GetInstance(), nullptr);
     EXPECT_STREQ(GetConfig("memorymax", "emptied").CStr(), "emptied");
+}
+
+TEST_F(EngineMainTest, PluginModuleLoadsFromTheApplicationFolderOnly)
+{
+    const fs::path userFolder = mRoot / "data" / "yolt" / "velmora";
+    fs::create_directories(userFolder);
+    fs::copy_file(VELMORA_PROBE_PLUGIN, mRoot / "assets" / "probe.hvmod");
+    fs::copy_file(VELMORA_PROBE_PLUGIN, userFolder / "probe.hvmod");
+    fs::copy_file(VELMORA_PROBE_PLUGIN, userFolder / "probe2.hvmod");
+    SetConfig("gamename", "velmora");
+    SetConfig("publisher", "yolt");
+    sPluginProbe = "not run";
+    const std::string line = "-wd=\"" + mRoot.string() + "\" --multiple";
+
+    EngineMain(line.c_str(), 0, ProbingGame, false);
+
+    // One "+" per loaded module: the application folder's, not the user folder's two.
+    EXPECT_EQ(sPluginProbe, "+");
 }
 
 TEST_F(EngineMainTest, PluginKeysOnlyFromTheApplicationFolder)

@@ -43,6 +43,15 @@ protected:
         fs::remove_all(mRoot);
     }
 
+    // The single-instance lock is named after the executable's path; a copy of the game
+    // of its own keeps tests that run at the same time from meeting at one lock.
+    void UsePrivateCopy()
+    {
+        fs::create_directories(mRoot / "bin");
+        fs::copy_file(kVelmora, mRoot / "bin" / "velmora");
+        mExecutable = (mRoot / "bin" / "velmora").string();
+    }
+
     // Starts the game with its own data folder under dataName.
     pid_t Start(const std::vector<std::string>& arguments, const std::string& dataName)
     {
@@ -50,11 +59,11 @@ protected:
         if (pid == 0) {
             setenv("XDG_DATA_HOME", (mRoot / dataName).c_str(), 1);
             std::vector<char*> argv;
-            argv.push_back(const_cast<char*>(kVelmora.c_str()));
+            argv.push_back(const_cast<char*>(mExecutable.c_str()));
             for (const std::string& argument : arguments)
                 argv.push_back(const_cast<char*>(argument.c_str()));
             argv.push_back(nullptr);
-            execv(kVelmora.c_str(), argv.data());
+            execv(mExecutable.c_str(), argv.data());
             _exit(127);
         }
         mRunning.push_back(pid);
@@ -97,11 +106,13 @@ protected:
     }
 
     fs::path mRoot;
+    std::string mExecutable = kVelmora;
     std::vector<pid_t> mRunning;
 };
 
 TEST_F(VelmoraProcessTest, SecondInstanceExitsAtOnceAndTheFirstEndsCleanly)
 {
+    UsePrivateCopy();
     const pid_t first = Start({}, "first");
     ASSERT_TRUE(WaitUntilRunning("first"));
     const pid_t second = Start({}, "second");
@@ -125,6 +136,7 @@ TEST_F(VelmoraProcessTest, SecondInstanceExitsAtOnceAndTheFirstEndsCleanly)
 
 TEST_F(VelmoraProcessTest, MultipleLetsSeveralRun)
 {
+    UsePrivateCopy();
     const pid_t first = Start({"--multiple"}, "first");
     ASSERT_TRUE(WaitUntilRunning("first"));
     // The first took no lock, so a later instance without the switch runs as well.
