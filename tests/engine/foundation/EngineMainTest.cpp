@@ -2,6 +2,9 @@
 
 #include "engine/foundation/Settings.h"
 #include "engine/foundation/TEngineSeams.h"
+#include "engine/foundation/TEvent.h"
+#include "engine/foundation/TFile.h"
+#include "engine/foundation/TSystemCursorImage.h"
 #include "engine/foundation/TGameState.h"
 #include "engine/foundation/TGameStateHandler.h"
 #include "engine/foundation/TPlatform.h"
@@ -86,8 +89,21 @@ public:
     void EraseMouse() override {}
     void UpdateWindowBounds() override {}
     void ShowMouse(bool) override {}
-    void SetMouseImage(std::shared_ptr<TTexture>, int, int, bool) override {}
+    void SetMouseImage(std::shared_ptr<TTexture> image, int hotX, int hotY, bool) override
+    {
+        sMouseImages.push_back({image.get(), hotX, hotY});
+    }
+
+    struct TMouseImage
+    {
+        TTexture* image;
+        int hotX;
+        int hotY;
+    };
+    static std::vector<TMouseImage> sMouseImages;
 };
+
+std::vector<TRecordingDisplay::TMouseImage> TRecordingDisplay::sMouseImages;
 
 class TRecordingRenderer final : public TRendererSeam
 {
@@ -145,13 +161,17 @@ public:
     bool SetState(const char* key, const char* value) override
     {
         sStates[key] = value;
+        ++sWrites[key];
         return false;
     }
+
+    static std::map<std::string, int> sWrites;
 
     static std::map<std::string, std::string> sStates;
 };
 
 std::map<std::string, std::string> TRecordingHandler::sStates;
+std::map<std::string, int> TRecordingHandler::sWrites;
 
 struct TSeen
 {
@@ -174,6 +194,10 @@ int RecordingGame(TPlatform* platform, const char* commandLine)
     sSeen.windowHidden = window != nullptr && !window->IsShown();
     platform->SetDisplay(800, 600, false);
     platform->SetDisplay(800, 600, false);
+    TEvent event;
+    platform->GetEvent(event);
+    platform->GetEvent(event);
+    platform->GetData().DeliverHostRequest(4);
     Record("game ends");
     return 0;
 }
@@ -203,6 +227,8 @@ protected:
         sVectorDrawsMade = sRootScreensMade = 0;
         sSeen = TSeen{};
         TRecordingHandler::sStates.clear();
+        TRecordingHandler::sWrites.clear();
+        TRecordingDisplay::sMouseImages.clear();
 
         TEngineSeams::TFactories& factories = TEngineSeams::Factories();
         factories.windowManager = [] { return std::make_unique<TRecordingWindowManager>(); };
@@ -257,6 +283,8 @@ TEST_F(EngineMainTest, StartUpLayersSettingsAndShutdownRunsInOrder)
     EXPECT_EQ(TRecordingHandler::sStates["cmdline"], line);
     EXPECT_EQ(TRecordingHandler::sStates["userdatadir"], userFolder);
     EXPECT_TRUE(fs::exists(fs::path(userFolder) / "logfile.txt"));
+    EXPECT_EQ(TRecordingHandler::sWrites["sessionready"], 1);
+    EXPECT_EQ(TRecordingHandler::sStates["windowmessage"], "4");
 
     // The root screen and the vector drawing are made once; the stored "vsync" reached
     // the display when it was made.
@@ -292,6 +320,55 @@ TEST_F(EngineMainTest, PluginModuleLoadsFromTheApplicationFolderOnly)
 
     // One "+" per loaded module: the application folder's, not the user folder's two.
     EXPECT_EQ(sPluginProbe, "+");
+}
+
+int sTextureStandIn = 0;
+std::vector<std::string> sTexturesLoaded;
+bool sSystemCursorReadable = false;
+int sHotX = 0;
+
+int CursorGame(TPlatform* platform, const char*)
+{
+    platform->SetDisplay(800, 600, false);
+    // Shown: an empty image means the built-in arrow.
+    platform->SetMouseImage(nullptr, 3, 4, false);
+    platform->SetMouseImage(nullptr, 5, 6, false); // the arrow is loaded once
+    // Hidden: only the hot spot is kept.
+    platform->ShowMouse(false);
+    platform->SetMouseImage(nullptr, 7, 8, false);
+    sHotX = platform->GetData().GetMouseHotX();
+    return 0;
+}
+
+TEST_F(EngineMainTest, EmptyMouseImageUsesTheBuiltInArrowWhileShown)
+{
+    // TTexture is not built yet: the loader hands out a marker pointer it does not own.
+    TTexture* marker = reinterpret_cast<TTexture*>(&sTextureStandIn);
+    TEngineSeams::Factories().loadTexture = [marker](const TString& name) {
+        sTexturesLoaded.push_back(name.CStr());
+        TFile* file = FileOpen(name, 0);
+        if (file != nullptr) {
+            std::vector<uint8_t> bytes(TSystemCursorImage::GetPng().size());
+            sSystemCursorReadable = FileRead(bytes.data(), 1, bytes.size(), file) ==
+                                        bytes.size() &&
+                                    bytes == TSystemCursorImage::GetPng();
+            FileClose(file);
+        }
+        return std::shared_ptr<TTexture>(marker, [](TTexture*) {});
+    };
+    sTexturesLoaded.clear();
+    SetConfig("gamename", "velmora");
+    const std::string line = "-wd=\"" + mRoot.string() + "\" --multiple";
+
+    EngineMain(line.c_str(), 0, CursorGame, false);
+
+    EXPECT_EQ(sTexturesLoaded, std::vector<std::string>{"__systemcursor__.png"});
+    EXPECT_TRUE(sSystemCursorReadable);
+    ASSERT_EQ(TRecordingDisplay::sMouseImages.size(), 2u);
+    EXPECT_EQ(TRecordingDisplay::sMouseImages[0].image, marker);
+    EXPECT_EQ(TRecordingDisplay::sMouseImages[0].hotX, 3);
+    EXPECT_EQ(TRecordingDisplay::sMouseImages[1].hotY, 6);
+    EXPECT_EQ(sHotX, 7);
 }
 
 TEST_F(EngineMainTest, PluginKeysOnlyFromTheApplicationFolder)
