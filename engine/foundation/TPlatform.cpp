@@ -369,6 +369,13 @@ TString TPlatform::GetClipboardText()
     return mData->IsUtf8ModeOn() ? TString(utf8.c_str()) : Utf8ToLatin1(utf8);
 }
 
+bool IsDisplayReady()
+{
+    TPlatform* platform = TPlatform::GetInstance();
+    TDisplaySeam* display = platform != nullptr ? platform->GetData().GetDisplay() : nullptr;
+    return display != nullptr && display->IsValid();
+}
+
 void MakeUniqueId(uint8_t id[16])
 {
     TMachineInfo::GetRandomBytes(id, 16);

@@ -97,6 +97,10 @@ private:
     std::unique_ptr<TTaskList> mRefreshTasks;
 };
 
+// True when the display exists and its surfaces are usable (the window manager asks
+// before drawing).
+bool IsDisplayReady();
+
 // 16 random bytes as a version-4 GUID.
 void MakeUniqueId(uint8_t id[16]);
 

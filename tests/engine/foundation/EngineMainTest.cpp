@@ -179,6 +179,9 @@ struct TSeen
     std::map<std::string, std::string> settings;
     bool windowHidden = false;
     std::string commandLine;
+    std::string title;
+    std::string clipboard;
+    bool displayReady = false;
 };
 
 TSeen sSeen;
@@ -198,6 +201,13 @@ int RecordingGame(TPlatform* platform, const char* commandLine)
     platform->GetEvent(event);
     platform->GetEvent(event);
     platform->GetData().DeliverHostRequest(4);
+    SetConfig("vsync", "0"); // reaches the open display at once
+    sSeen.displayReady = IsDisplayReady();
+    // 8-bit text is Latin-1: the window system sees UTF-8 and gives it back as Latin-1.
+    platform->SetWindowTitle("Caf\xE9");
+    sSeen.title = window != nullptr ? window->GetTitle() : "";
+    if (platform->StringToClipboard("na\xEFve"))
+        sSeen.clipboard = platform->GetClipboardText().CStr();
     Record("game ends");
     return 0;
 }
@@ -290,7 +300,10 @@ TEST_F(EngineMainTest, StartUpLayersSettingsAndShutdownRunsInOrder)
     // the display when it was made.
     EXPECT_EQ(sRootScreensMade, 1);
     EXPECT_EQ(sVectorDrawsMade, 1);
-    EXPECT_EQ(sVSyncCalls, std::vector<bool>{true});
+    EXPECT_EQ(sVSyncCalls, (std::vector<bool>{true, false}));
+    EXPECT_TRUE(sSeen.displayReady);
+    EXPECT_EQ(sSeen.title, "Caf\xC3\xA9");
+    EXPECT_EQ(sSeen.clipboard, "na\xEFve");
 
     const std::vector<std::string> expected = {
         "attach script",  "sound init",     "game ends",
