@@ -425,23 +425,40 @@ TEST_F(TPrefsTest, KilledWhileSavingLeavesAWholeFile)
     }
     std::mt19937 random(12345);
     int generationsSeen = 0;
+    int killsMidSave = 0; // the temporary file was left behind: killed while writing it
     for (int kill = 0; kill < kKills; ++kill) {
+        int ready[2];
+        ASSERT_EQ(pipe(ready), 0);
         pid_t child = fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
+            close(ready[0]);
             TPrefs prefs(true, kKey, "velmora");
-            std::string filler(2000, char('a' + kill % 26));
+            std::string filler(600, char('a' + kill % 26));
             for (int generation = prefs.GetInt("generation", 0) + 1;; ++generation) {
                 for (int i = 0; i < kValues; ++i)
                     prefs.SetString(TString::Printf("value%d", i), TString::Printf("%d:%s", generation, filler.c_str()));
                 prefs.SetInt("generation", generation);
                 prefs.Save();
+                if (ready[1] >= 0) {
+                    (void)!write(ready[1], "s", 1); // one whole save done: the parent's clock starts
+                    close(ready[1]);
+                    ready[1] = -1;
+                }
             }
         }
-        usleep(useconds_t(std::uniform_int_distribution<int>(200, 6000)(random)));
+        close(ready[1]);
+        char signal = 0;
+        ASSERT_EQ(read(ready[0], &signal, 1), 1) << "the child died before saving";
+        close(ready[0]);
+        usleep(useconds_t(std::uniform_int_distribution<int>(0, 3000)(random)));
         ::kill(child, SIGKILL);
         int status = 0;
         waitpid(child, &status, 0);
+        if (access((PrefsPath() + ".tmp").c_str(), F_OK) == 0) {
+            ++killsMidSave;
+            unlink((PrefsPath() + ".tmp").c_str());
+        }
 
         TPrefs check(false, kKey, "velmora");
         int generation = check.GetInt("generation", -1);
@@ -453,6 +470,8 @@ TEST_F(TPrefsTest, KilledWhileSavingLeavesAWholeFile)
         }
     }
     EXPECT_GT(generationsSeen, 0) << "the child never finished a save";
+    EXPECT_GT(killsMidSave, 0) << "no kill landed while a save was being written";
+    RecordProperty("KillsWhileWriting", killsMidSave);
 }
 
 } // namespace
