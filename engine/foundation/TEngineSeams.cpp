@@ -19,9 +19,10 @@ public:
 class TStandInWindowManager final : public TWindowManagerSeam
 {
 public:
-    TStandInWindowManager() { TraceLog("window manager: stand-in (no windows are drawn)"); }
+    // It is made before the log opens, so it introduces itself when it gets its script.
     void AttachScript(std::unique_ptr<TWindowScriptSeam> script) override
     {
+        TraceLog("window manager: stand-in (no windows are drawn)");
         mScript = std::move(script);
     }
     TWindowScriptSeam* GetScript() override { return mScript.get(); }
