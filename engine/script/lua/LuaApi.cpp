@@ -161,6 +161,10 @@ lua_State* lua_newthread(lua_State* L)
 {
     luaC_checkGC(L);
     lua_State* L1 = luaE_newthread(L);
+    L1->mHook = L->mHook;  // a new coroutine inherits the hook
+    L1->mHookMask = L->mHookMask;
+    L1->mBaseHookCount = L->mBaseHookCount;
+    L1->mHookCount = L->mBaseHookCount;
     L->mTop->SetThread(L1);
     ApiIncrTop(L);
     return L1;

@@ -85,9 +85,9 @@ int Print(lua_State* L)
 {
     int n = lua_gettop(L);
     lua_pushstring(L, "towstring");
-    lua_rawget(L, LUA_GLOBALSINDEX);
+    lua_gettable(L, LUA_GLOBALSINDEX);
     lua_pushstring(L, "tostring");
-    lua_rawget(L, LUA_GLOBALSINDEX);
+    lua_gettable(L, LUA_GLOBALSINDEX);
     int towstringIndex = n + 1;
     int tostringIndex = n + 2;
     for (int i = 1; i <= n; i++) {
