@@ -384,6 +384,33 @@ TEST_F(EngineMainTest, EmptyMouseImageUsesTheBuiltInArrowWhileShown)
     EXPECT_EQ(sHotX, 7);
 }
 
+std::string sHookedLine;
+std::string sHooked;
+
+int HookedGame(TPlatform*, const char* commandLine)
+{
+    sHookedLine = commandLine;
+    sHooked = GetConfig("hooked", "no").CStr();
+    return 0;
+}
+
+TEST_F(EngineMainTest, TestHookSeesTheCommandLineFirst)
+{
+    // The hook is looked for beside the executable; it acts only on "--hooktest", so
+    // other tests running at the same time are not touched by it.
+    const fs::path hook = fs::path(TSystemPaths::GetExecutableFolder()) / "hvHarness.so";
+    const fs::path partial = hook.string() + "." + std::to_string(getpid());
+    fs::copy_file(VELMORA_TEST_HOOK, partial, fs::copy_options::overwrite_existing);
+    fs::rename(partial, hook);
+    const std::string line = "-wd=\"" + mRoot.string() + "\" --multiple --hooktest";
+
+    EngineMain(line.c_str(), 0, HookedGame, false);
+    fs::remove(hook);
+
+    EXPECT_EQ(sHookedLine, line + " options=hooked=yes");
+    EXPECT_EQ(sHooked, "yes");
+}
+
 TEST_F(EngineMainTest, PluginKeysOnlyFromTheApplicationFolder)
 {
     struct TCase
