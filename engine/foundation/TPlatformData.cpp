@@ -12,6 +12,7 @@
 #include "engine/foundation/TStringTable.h"
 #include "engine/foundation/TSystemCursorImage.h"
 #include "engine/foundation/TVersionInfo.h"
+#include "engine/foundation/TWindowIcon.h"
 #include "engine/platform/TInstanceLock.h"
 #include "engine/platform/TNativeWindow.h"
 #include "engine/platform/TSystemPaths.h"
@@ -178,6 +179,7 @@ bool TPlatformData::CreateMainWindow()
     mMainWindow = mVideo->CreateWindow(kMainWindowTitle, kMainWindowWidth, kMainWindowHeight);
     if (!mMainWindow)
         return false;
+    mMainWindow->SetIcon(TWindowIcon::GetPixels().data(), TWindowIcon::kSize, TWindowIcon::kSize);
     if (mAxTest)
         mMainWindow->Show();
     return true;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 // The main window of the process. Created hidden by TVideoSystem::CreateWindow; the
@@ -28,5 +29,5 @@ public:
     virtual void GetSize(int& width, int& height) const = 0;
 
     // Sets the window icon from 32-bit 0xAARRGGBB pixels, width * height of them.
-    virtual void SetIcon(const unsigned int* pixels, int width, int height) = 0;
+    virtual void SetIcon(const uint32_t* pixels, int width, int height) = 0;
 };

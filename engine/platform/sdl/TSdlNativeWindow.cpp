@@ -50,10 +50,10 @@ void TSdlNativeWindow::GetSize(int& width, int& height) const
     SDL_GetWindowSize(mWindow, &width, &height);
 }
 
-void TSdlNativeWindow::SetIcon(const unsigned int* pixels, int width, int height)
+void TSdlNativeWindow::SetIcon(const uint32_t* pixels, int width, int height)
 {
     SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(
-        const_cast<unsigned int*>(pixels), width, height, 32, width * 4, SDL_PIXELFORMAT_ARGB8888);
+        const_cast<uint32_t*>(pixels), width, height, 32, width * 4, SDL_PIXELFORMAT_ARGB8888);
     if (icon == nullptr)
         return;
     SDL_SetWindowIcon(mWindow, icon);

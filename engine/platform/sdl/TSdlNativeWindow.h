@@ -20,7 +20,7 @@ public:
     bool HasInputFocus() const override;
     void CaptureMouse(bool capture) override;
     void GetSize(int& width, int& height) const override;
-    void SetIcon(const unsigned int* pixels, int width, int height) override;
+    void SetIcon(const uint32_t* pixels, int width, int height) override;
 
 private:
     SDL_Window* mWindow;
