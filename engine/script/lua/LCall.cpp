@@ -133,9 +133,13 @@ void Resume(lua_State* L, void* ud)
     }
 }
 
-int ResumeError(lua_State* L, const char* message)
+// Leaves the message on the coroutine's stack. A dead coroutine's stack is emptied
+// first; a running one keeps what its frames hold.
+int ResumeError(lua_State* L, const char* message, bool dead)
 {
-    L->mTop = L->mCi->mBase;
+    if (dead) {
+        L->mTop = L->mCi->mBase;
+    }
     L->mTop->SetString(luaS_new(L, message));
     luaD_incrtop(L);
     return LUA_ERRRUN;
@@ -417,13 +421,13 @@ int lua_resume(lua_State* L, int nargs)
     LCallInfo* ci = L->mCi;
     if (ci == L->mBaseCi) {
         if (nargs >= L->mTop - L->mBase) {
-            return ResumeError(L, "cannot resume dead coroutine");
+            return ResumeError(L, "cannot resume dead coroutine", true);
         }
     } else if (!(ci->mState & kCallYielded)) {
-        return ResumeError(L, "cannot resume non-suspended coroutine");
+        return ResumeError(L, "cannot resume non-suspended coroutine", false);
     }
     if (sResumeDepth >= kMaxCCalls) {
-        return ResumeError(L, "C stack overflow");
+        return ResumeError(L, "C stack overflow", false);
     }
     uint8_t oldAllowHook = L->mAllowHook;
     sResumeDepth++;
