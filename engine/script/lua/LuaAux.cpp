@@ -558,7 +558,8 @@ const char* ReadFilePiece(lua_State*, void* ud, size_t* size)
 
 int CannotRead(lua_State* L, const char* filename, int fnameindex)
 {
-    const char* reason = errno != 0 ? std::strerror(errno) : "unknown error";
+    // A path the file layer cannot resolve sets no error number: it is not there.
+    const char* reason = std::strerror(errno != 0 ? errno : ENOENT);
     lua_pushfstring(L, "cannot read %s: %s", filename ? filename : "(no name)", reason);
     lua_remove(L, fnameindex);
     return LUA_ERRFILE;

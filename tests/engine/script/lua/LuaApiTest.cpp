@@ -486,3 +486,69 @@ TEST(LuaStressTest, StressModeCollectsAtEveryCheck)
 }
 
 }  // namespace
+
+namespace {
+
+std::vector<int> gLines;
+int gCounts = 0;
+int gCalls = 0;
+
+void RecordHook(lua_State* L, lua_Debug* ar)
+{
+    if (ar->event == LUA_HOOKLINE) {
+        gLines.push_back(ar->currentline);
+    } else if (ar->event == LUA_HOOKCOUNT) {
+        gCounts++;
+    } else if (ar->event == LUA_HOOKCALL) {
+        lua_getinfo(L, "S", ar);
+        gCalls++;
+    }
+}
+
+int DescribeCaller(lua_State* L)
+{
+    lua_Debug ar;
+    EXPECT_EQ(lua_getstack(L, 1, &ar), 1);
+    lua_getinfo(L, "Snl", &ar);
+    lua_pushfstring(L, "%s %s %d %s", ar.what, ar.short_src, ar.currentline, ar.namewhat);
+    EXPECT_EQ(lua_getstack(L, 50, &ar), 0);
+    return 1;
+}
+
+TEST_F(LuaApiTest, HooksAndDebugInfo)
+{
+    gLines.clear();
+    gCounts = 0;
+    gCalls = 0;
+    lua_sethook(L, RecordHook, LUA_MASKLINE | LUA_MASKCOUNT | LUA_MASKCALL, 10);
+    const char* code = "local a = 1\nlocal b = 2\nfor i = 1, 3 do\n  a = a + i\nend\nreturn a";
+    ASSERT_EQ(luaL_loadbuffer(L, code, std::strlen(code), "=hooks"), 0);
+    ASSERT_EQ(lua_pcall(L, 0, 1, 0), 0);
+    lua_sethook(L, nullptr, 0, 0);
+    EXPECT_EQ(lua_tonumber(L, -1), 7);
+    ASSERT_GE(gLines.size(), 6u);
+    EXPECT_EQ(gLines[0], 1);
+    EXPECT_EQ(gLines[1], 2);
+    EXPECT_GT(gCounts, 0);
+    EXPECT_GE(gCalls, 1);
+    EXPECT_EQ(lua_gethook(L), nullptr);
+    lua_settop(L, 0);
+
+    lua_register(L, "describe", DescribeCaller);
+    ASSERT_EQ(Run("local function f() return (describe()) end\nreturn f()"), 0);
+    EXPECT_STREQ(lua_tostring(L, -1), "Lua test 1 ");
+    lua_settop(L, 0);
+    ASSERT_EQ(Run("return describe()"), 0);
+    EXPECT_STREQ(lua_tostring(L, -1), "main test 1 ");
+    lua_settop(L, 0);
+
+    lua_Debug ar;
+    lua_pushcfunction(L, DescribeCaller);
+    ASSERT_EQ(lua_getinfo(L, ">S", &ar), 1);
+    EXPECT_STREQ(ar.what, "C");
+    EXPECT_STREQ(ar.short_src, "[C]");
+    lua_pushnumber(L, 1);
+    EXPECT_EQ(lua_pcall(L, 0, 0, 0), LUA_ERRRUN);  // calling a number
+}
+
+}  // namespace
