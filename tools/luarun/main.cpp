@@ -9,6 +9,9 @@
 
 #include "engine/foundation/TPathMap.h"
 #include "engine/script/lua/LCollector.h"
+#include "engine/script/lua/LMathLib.h"
+#include "engine/script/lua/LStringLib.h"
+#include "engine/script/lua/LTableLib.h"
 #include "engine/script/lua/LuaAux.h"
 #include "engine/script/lua/LuaLib.h"
 
@@ -55,6 +58,9 @@ void RegisterFiles(const char* script)
 void OpenLibraries(lua_State* L)
 {
     luaopen_base(L);
+    luaopen_string(L);
+    luaopen_table(L);
+    luaopen_math(L);
     lua_settop(L, 0);
 }
 

@@ -3,7 +3,6 @@
 # MODE reference   our interpreter and REFERENCE (lua5.1) run SCRIPT; stdout must match.
 # MODE bit32       TRANSLATOR (run by REFERENCE, lua5.2) turns SCRIPT's bitwise operators
 #                  into bit32 calls; the translation's output must match ours.
-# MODE expected    our output must match SCRIPT with the extension .expected.
 # MODE roundtrip   SCRIPT is loaded, dumped with string.dump, loaded back from the dump
 #                  and run; the output must match running SCRIPT itself.
 # Backquotes are read as quotes on both sides, since the reference quotes names in
@@ -53,10 +52,6 @@ elseif(MODE STREQUAL "bit32")
     set(run_dir "${translated_dir}")
     run_script(theirs "${REFERENCE}" "${REFERENCE}" "${script_name}")
     compare("${ours}" "${theirs}" "reference")
-elseif(MODE STREQUAL "expected")
-    run_script(ours "our interpreter" "${INTERPRETER}" "${script_name}")
-    file(READ "${script_dir}/${script_stem}.expected" expected)
-    compare("${ours}" "${expected}" "expected")
 elseif(MODE STREQUAL "roundtrip")
     run_script(ours "our interpreter" "${INTERPRETER}" "${script_name}")
     set(driver "${WORK_DIR}/roundtrip_${script_stem}.lua")

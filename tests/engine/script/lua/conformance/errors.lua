@@ -22,7 +22,6 @@ print(try(function() local v = check("str"); return v end))
 print(try(function() assert(false) end))
 print(try(function() assert(nil, "assert message") end))
 print(try(function() assert(1 == 1, "unused") end))
-print(assert(1, "two", 3))
 
 -- Runtime errors name the variable kind.
 print(try(function() local t = nil; return t.x end))

@@ -1,27 +1,6 @@
 -- string.format and the dialect's additions to it; %Q quoting read back by the lexer.
 
-local function check(name, got, want)
-    if got == want then
-        print("ok " .. name)
-    else
-        print("FAIL " .. name .. ": got [" .. tostring(got) .. "] want [" .. tostring(want) .. "]")
-    end
-end
-
-local function fails_with(name, f, text)
-    local ok, msg = pcall(f)
-    if not ok and type(msg) == "string" and string.find(msg, text, 1, true) then
-        print("ok " .. name)
-    else
-        print("FAIL " .. name .. ": " .. tostring(ok) .. " " .. tostring(msg))
-    end
-end
-
-local function hex(s)
-    local out = {}
-    for i = 1, string.len(s) do out[i] = string.format("%02x", string.byte(s, i)) end
-    return table.concat(out, " ")
-end
+dofile("check.inc")
 
 -- Strings index the string library.
 check("method upper", ("abc"):upper(), "ABC")

@@ -1,13 +1,7 @@
 -- string.lualex decodes escape sequences; flag 0 gives bytes, any other flag 16-bit
 -- little-endian units.
 
-local function check(name, got, want)
-    if got == want then
-        print("ok " .. name)
-    else
-        print("FAIL " .. name .. ": got [" .. tostring(got) .. "] want [" .. tostring(want) .. "]")
-    end
-end
+dofile("check.inc")
 
 local cases = {
     {"plain", "abc", 0, "abc"},

@@ -1,21 +1,6 @@
 -- The table library's sizes and edges, wstring elements, and the math library.
 
-local function check(name, got, want)
-    if got == want then
-        print("ok " .. name)
-    else
-        print("FAIL " .. name .. ": got [" .. tostring(got) .. "] want [" .. tostring(want) .. "]")
-    end
-end
-
-local function fails_with(name, f, text)
-    local ok, msg = pcall(f)
-    if not ok and type(msg) == "string" and string.find(msg, text, 1, true) then
-        print("ok " .. name)
-    else
-        print("FAIL " .. name .. ": " .. tostring(ok) .. " " .. tostring(msg))
-    end
-end
+dofile("check.inc")
 
 local function count(...) return arg.n end
 
@@ -97,16 +82,6 @@ fails_with("string functions refuse wstrings", function() return string.upper(L"
 fails_with("pattern too complex", function()
     return string.find(string.rep("x", 300), string.rep("x?", 300))
 end, "pattern too complex")
-
--- dump refuses closures with upvalues.
-local captured = 1
-fails_with("dump with upvalues", function()
-    return string.dump(function() return captured end)
-end, "unable to dump given function")
-check("dump plain", string.byte(string.dump(function() return 1 end), 1), 27)
-check("dump runs", loadstring(string.dump(function() return 6 * 7 end))(), 42)
-fails_with("dump needs a function", function() return string.dump(1) end,
-    "function expected, got number")
 
 -- math.
 check("deg pi", math.deg(math.pi), 180)

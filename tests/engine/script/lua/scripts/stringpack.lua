@@ -1,33 +1,6 @@
 -- string.pack and string.unpack.
 
-local function check(name, got, want)
-    if got == want then
-        print("ok " .. name)
-    else
-        print("FAIL " .. name .. ": got [" .. tostring(got) .. "] want [" .. tostring(want) .. "]")
-    end
-end
-
-local function fails_with(name, f, text)
-    local ok, msg = pcall(f)
-    if not ok and type(msg) == "string" and string.find(msg, text, 1, true) then
-        print("ok " .. name)
-    else
-        print("FAIL " .. name .. ": " .. tostring(ok) .. " " .. tostring(msg))
-    end
-end
-
-local function hex(s)
-    local out = {}
-    for i = 1, string.len(s) do out[i] = string.format("%02x", string.byte(s, i)) end
-    return table.concat(out, " ")
-end
-
-local function list(...)
-    local out = {}
-    for i = 1, arg.n do out[i] = tostring(arg[i]) end
-    return table.concat(out, ",")
-end
+dofile("check.inc")
 
 -- Byte order.
 local packed = string.pack("<h>h", 1, 1)
@@ -86,7 +59,7 @@ check("number as string", string.pack("A", 12), "12")
 check("A back", list(string.unpack("abcdef", "A2A3")), "6,ab,cde")
 check("z back", list(string.unpack("ab\0cd\0", "z2")), "7,ab,cd")
 check("p back", list(string.unpack("\2ab\0", "pp")), "5,ab,")
-check("P and a back", list(string.unpack(">P", "\0\3xyz")), "6,xyz")
+check("P and a back", list(string.unpack("\0\3xyz", ">P")), "6,xyz")
 check("a back", list(string.unpack("\2\0\0\0hi", "a")), "7,hi")
 fails_with("p too long", function() return string.pack("p", string.rep("x", 256)) end,
     "string too long")
