@@ -636,14 +636,33 @@ reentry:  // entered a new frame (a call, a tail call or a return to an inline c
         case OP_GETUPVAL:
             *ra = *cl->Upvalues()[GETARG_B(i)]->mValuePtr;
             break;
-        case OP_GETGLOBAL:
-            luaV_gettable(L, &cl->mGlobals, k + GETARG_Bx(i), ra);
+        case OP_GETGLOBAL: {
+            const LValue* key = k + GETARG_Bx(i);
+            if (cl->mGlobals.IsTable()) {
+                const LValue* v = luaH_getstr(cl->mGlobals.AsTable(), key->AsString());
+                if (!v->IsNil()) {
+                    *ra = *v;  // present: no handler can be involved
+                    break;
+                }
+            }
+            luaV_gettable(L, &cl->mGlobals, key, ra);
             refresh();
             break;
-        case OP_GETTABLE:
-            luaV_gettable(L, base + GETARG_B(i), rkOperand(GETARG_C(i)), ra);
+        }
+        case OP_GETTABLE: {
+            const LValue* rb = base + GETARG_B(i);
+            const LValue* key = rkOperand(GETARG_C(i));
+            if (rb->IsTable()) {
+                const LValue* v = luaH_get(rb->AsTable(), key);
+                if (!v->IsNil()) {
+                    *ra = *v;
+                    break;
+                }
+            }
+            luaV_gettable(L, rb, key, ra);
             refresh();
             break;
+        }
         case OP_SETGLOBAL:
             luaV_settable(L, &cl->mGlobals, k + GETARG_Bx(i), ra);
             refresh();
@@ -651,10 +670,20 @@ reentry:  // entered a new frame (a call, a tail call or a return to an inline c
         case OP_SETUPVAL:
             *cl->Upvalues()[GETARG_B(i)]->mValuePtr = *ra;
             break;
-        case OP_SETTABLE:
-            luaV_settable(L, ra, rkOperand(GETARG_B(i)), rkOperand(GETARG_C(i)));
+        case OP_SETTABLE: {
+            const LValue* key = rkOperand(GETARG_B(i));
+            const LValue* value = rkOperand(GETARG_C(i));
+            if (ra->IsTable()) {
+                LValue* slot = const_cast<LValue*>(luaH_get(ra->AsTable(), key));
+                if (!slot->IsNil()) {
+                    *slot = *value;  // an existing field: no handler can be involved
+                    break;
+                }
+            }
+            luaV_settable(L, ra, key, value);
             refresh();
             break;
+        }
         case OP_NEWTABLE:
             ra->SetTable(luaH_new(L, luaO_fb2int(GETARG_B(i)), GETARG_C(i)));
             luaC_checkGC(L);
