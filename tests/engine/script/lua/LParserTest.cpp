@@ -1,6 +1,7 @@
 #include "engine/script/lua/LParser.h"
 
 #include "engine/script/lua/LChunkCompiler.h"
+#include "engine/script/lua/LCodeCheck.h"
 #include "engine/script/lua/LDisassembler.h"
 #include "engine/script/lua/LFunction.h"
 #include "tests/engine/script/lua/LuaTestState.h"
@@ -11,13 +12,25 @@
 
 namespace {
 
-// The listing of a chunk named "=t", or "error: <message>".
+bool PassesVerifier(const LProto* f)
+{
+    for (int i = 0; i < f->mSizeProtos; ++i) {
+        if (!PassesVerifier(f->mProtos[i]))
+            return false;
+    }
+    return luaG_checkcode(f) == 1;
+}
+
+// The listing of a chunk named "=t", or "error: <message>". Compiled code must pass
+// the verifier.
 std::string Listing(const std::string& source)
 {
     LuaTestState state;
     const LCompileResult result = luaY_compilebuffer(state.L(), source.data(), source.size(), "=t");
     if (result.mStatus != 0)
         return "error: " + result.mMessage;
+    if (!PassesVerifier(result.mProto))
+        return "refused by the verifier:\n" + DisassembleProto(result.mProto);
     return DisassembleProto(result.mProto);
 }
 
@@ -162,6 +175,134 @@ TEST(LParserTest, BreakAndContinueTargets)
               "  12 [1] TEST 0 0 1\n"
               "  13 [1] JMP => 2\n"
               "  14 [1] RETURN 0 1\n");
+}
+
+struct LErrorCase {
+    std::string mSource;
+    std::string mError;
+};
+
+std::string Repeat(const std::string& piece, int count)
+{
+    std::string out;
+    for (int i = 0; i < count; ++i)
+        out += piece;
+    return out;
+}
+
+TEST(LParserTest, SyntaxErrors)
+{
+    const LErrorCase cases[] = {
+        {"while a do while b do break 3 end end", "t:1: no loop to break near `end'"},
+        {"break", "t:1: no loop to break near `<eof>'"},
+        {"continue", "t:1: no loop to continue near `<eof>'"},
+        {"while a do f = function() continue end end", "t:1: no loop to continue near `end'"},
+        {"while a do break 0 end", "t:1: loop block number out of range near `0'"},
+        {"while a do continue 101 end", "t:1: loop block number out of range near `101'"},
+        {"while a do break 1.5 end", "t:1: loop block number must be integer near `1.5'"},
+        {"while a do break x = 1 end", "t:1: `end' expected near `x'"},
+        {"while a do continue; x = 1 end", "t:1: `end' expected near `x'"},
+        {"local continue = 1", "t:1: <name> expected near `continue'"},
+        {"continue = 1", "t:1: no loop to continue near `='"},
+        {"t = {&x}", "t:1: size expected following & (line 1) near `x'"},
+        {"t = {\n&1 &\n}", "t:3: size expected following & (line 3) near `}'"},
+        {"t = {&10, a = 1}", "t:1: unexpected symbol near `,'"},
+        {"x = 1 +", "t:1: unexpected symbol near `<eof>'"},
+        {"x = = 1", "t:1: unexpected symbol near `='"},
+        {"f()\n(g)()", "t:2: ambiguous syntax (function call x new statement) near `('"},
+        {"x.y:z = 1", "t:1: function arguments expected near `='"},
+        {"for i x do end", "t:1: `=' or `in' expected near `x'"},
+        {"for i, j = 1 do end", "t:1: `in' expected near `='"},
+        {"if x then", "t:1: `end' expected near `<eof>'"},
+        {"if x then\n\nelse", "t:3: `end' expected (to close `if' at line 1) near `<eof>'"},
+        {"function f(a, 1) end", "t:1: <name> or `...' expected near `1'"},
+        {"return 1 2", "t:1: <eof> expected near `2'"},
+        {"x, y() = 1", "t:1: syntax error near `='"},
+        {"local " + Repeat("a,", 200) + "a", "t:1: too many local variables (limit=200) near `<eof>'"},
+        {"function f(" + Repeat("a,", 100) + "a) end", "t:1: too many parameters (limit=100) near `)'"},
+        {Repeat("local a; ", 1) + "x = " + Repeat("(", 300) + "1" + Repeat(")", 300),
+         "t:1: too many syntax levels near `('"},
+        {Repeat("do ", 250) + Repeat("end ", 250), "t:1: too many syntax levels near `do'"},
+        {"x = " + Repeat("- ", 300) + "1", "t:1: too many syntax levels near `-'"},
+        {"f(" + Repeat("1,", 260) + "1)", "t:1: function or expression too complex near `1'"},
+        {"while " + Repeat("a and ", 60) + "a do end", "t:1: `while' condition too complex near `do'"},
+    };
+    for (const LErrorCase& c : cases)
+        EXPECT_EQ(Listing(c.mSource), "error: " + c.mError) << c.mSource.substr(0, 80);
+}
+
+TEST(LParserTest, UpvalueLimit)
+{
+    std::string source;
+    for (int i = 0; i <= 32; ++i)
+        source += "local v" + std::to_string(i) + " ";
+    source += "f = function() return ";
+    for (int i = 0; i <= 32; ++i)
+        source += "v" + std::to_string(i) + (i < 32 ? "," : "");
+    source += " end";
+    EXPECT_EQ(Listing(source), "error: t:1: too many upvalues (limit=32) near `end'");
+}
+
+TEST(LParserTest, LongJumpsAreRefused)
+{
+    // Each statement is two instructions: the loop's backward jump spans over 131071.
+    const std::string source = "while x do " + Repeat("a=b ", 70000) + "end";
+    EXPECT_EQ(Listing(source), "error: t:1: control structure too long near `end'");
+}
+
+TEST(LParserTest, ContinueClosesCapturedLocalsOfTheBody)
+{
+    EXPECT_EQ(Listing("for i = 1, 3 do local v = i fs[i] = function() return v end if v then continue end end"),
+              "function <t:0> 0 params, 0 upvalues, 6 slots\n"
+              "   1 [1] LOADK 0 k0 ; k0 = 1\n"
+              "   2 [1] LOADK 1 k1 ; k1 = 3\n"
+              "   3 [1] LOADK 2 k0 ; k0 = 1\n"
+              "   4 [1] SUB 0 0 2\n"
+              "   5 [1] JMP => 16\n"
+              "   6 [1] MOVE 3 0\n"
+              "   7 [1] GETGLOBAL 4 k2 ; k2 = \"fs\"\n"
+              "   8 [1] CLOSURE 5 0\n"
+              "   9 [1] MOVE 0 3\n"
+              "  10 [1] SETTABLE 4 0 5\n"
+              "  11 [1] TEST 3 3 0\n"
+              "  12 [1] JMP => 15\n"
+              "  13 [1] CLOSE 3\n"   // continue leaves the body: v is closed first
+              "  14 [1] JMP => 16\n"
+              "  15 [1] CLOSE 3\n"   // the body's own end
+              "  16 [1] FORLOOP 0 => 6\n"
+              "  17 [1] RETURN 0 1\n"
+              "function <t:1> 0 params, 1 upvalues, 2 slots\n"
+              "   1 [1] GETUPVAL 0 0\n"
+              "   2 [1] RETURN 0 2\n"
+              "   3 [1] RETURN 0 1\n");
+}
+
+TEST(LParserTest, ContinuationPointsOfEachLoop)
+{
+    // repeat: the until test; generic for: the iterator call.
+    const LListingCase cases[] = {
+        {"repeat if a then continue end b() until c",
+         "   1 [1] GETGLOBAL 0 k0 ; k0 = \"a\"\n"
+         "   2 [1] TEST 0 0 0\n"
+         "   3 [1] JMP => 5\n"
+         "   4 [1] JMP => 7\n"
+         "   5 [1] GETGLOBAL 0 k1 ; k1 = \"b\"\n"
+         "   6 [1] CALL 0 1 1\n"
+         "   7 [1] GETGLOBAL 0 k2 ; k2 = \"c\"\n"
+         "   8 [1] TEST 0 0 0\n"
+         "   9 [1] JMP => 1\n"},
+        {"for k, v in pairs(t) do if k then continue end f() end",
+         "   4 [1] TFORPREP 0 => 10\n"
+         "   5 [1] TEST 2 2 0\n"
+         "   6 [1] JMP => 8\n"
+         "   7 [1] JMP => 10\n"
+         "   8 [1] GETGLOBAL 4 k2 ; k2 = \"f\"\n"
+         "   9 [1] CALL 4 1 1\n"
+         "  10 [1] TFORLOOP 0 1\n"
+         "  11 [1] JMP => 5\n"},
+    };
+    for (const LListingCase& c : cases)
+        EXPECT_NE(Listing(c.mSource).find(c.mListing), std::string::npos) << c.mSource << "\n" << Listing(c.mSource);
 }
 
 } // namespace

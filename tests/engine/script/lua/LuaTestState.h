@@ -17,3 +17,28 @@ public:
 private:
     lua_State* mState;
 };
+
+#include "engine/script/lua/LErrorUnwind.h"
+#include "engine/script/lua/LString.h"
+
+#include <string>
+
+// Runs body(L) under a recover point. Returns "" on success, else the error message
+// (the stack is cut back to where it was).
+template <typename Body>
+std::string RunProtected(lua_State* L, Body body)
+{
+    struct LCall {
+        Body* mBody;
+        static void Run(lua_State* L, void* ud) { (*static_cast<LCall*>(ud)->mBody)(L); }
+    };
+    LCall call{&body};
+    LValue* top = L->mTop;
+    const int status = luaD_rawrunprotected(L, &LCall::Run, &call);
+    if (status == 0)
+        return "";
+    std::string message = L->mTop > top && (L->mTop - 1)->IsString() ? (L->mTop - 1)->AsString()->Text()
+                                                                       : "status " + std::to_string(status);
+    L->mTop = top;
+    return message;
+}
