@@ -178,26 +178,6 @@ void ProtectedParse(lua_State* L, void* ud)
     luaD_incrtop(L);
 }
 
-// Consumes a leading FF FE pair and sets the stream's wide flag.
-void DetectWideSource(LInputStream* z)
-{
-    if (luaZ_lookahead(z) != 0xFF) {
-        return;
-    }
-    luaZ_getc(z);
-    if (luaZ_lookahead(z) == 0xFE) {
-        luaZ_getc(z);
-        z->mWide = 1;
-        return;
-    }
-    // Not a byte-order mark: step back so the lexer sees the byte (it is still in the
-    // current piece unless the piece held only that byte).
-    if (z->mPosition != nullptr && z->mAvailable > 0 && z->mPosition[-1] == static_cast<char>(0xFF)) {
-        z->mPosition--;
-        z->mAvailable++;
-    }
-}
-
 }  // namespace
 
 void luaD_setundump(LUndumpFunction undump)
@@ -366,7 +346,7 @@ int luaD_protectedparser(lua_State* L, LInputStream* z, int binary)
 {
     luaC_checkGC(L);
     if (!binary) {
-        DetectWideSource(z);
+        luaZ_detectwide(z);  // keeps a lone FF even when it ends a piece
     }
     ParserArgs p;
     p.mStream = z;
