@@ -1,5 +1,7 @@
 #include "engine/foundation/TDiskFileData.h"
 
+#include "engine/platform/TFileSystem.h"
+
 TDiskFileData::~TDiskFileData()
 {
     Close();
@@ -20,7 +22,8 @@ const char* TDiskFileData::ModeName(int mode)
 bool TDiskFileData::Open(const TString& location, int mode)
 {
     Close();
-    if (location.Length() == 0) {
+    // stdio here would open a folder for reading; its "size" is then meaningless.
+    if (location.Length() == 0 || TFileSystem::Get().IsFolder(location.CStr())) {
         return false;
     }
     mStream = std::fopen(location.CStr(), ModeName(mode));

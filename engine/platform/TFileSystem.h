@@ -29,6 +29,8 @@ public:
     virtual bool IsReadable(const std::string& path) = 0;
     // True when the file or folder exists and may be both read and written.
     virtual bool IsReadWritable(const std::string& path) = 0;
+    // True when path names an existing folder (following symbolic links).
+    virtual bool IsFolder(const std::string& path) = 0;
     // Creates one folder level (mode 0755). False when it could not be created, also
     // when it already existed; callers that only need it to exist check afterwards.
     virtual bool MakeFolder(const std::string& path) = 0;

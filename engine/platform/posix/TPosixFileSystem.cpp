@@ -31,6 +31,12 @@ bool TPosixFileSystem::IsReadWritable(const std::string& path)
     return !path.empty() && access(path.c_str(), R_OK | W_OK) == 0;
 }
 
+bool TPosixFileSystem::IsFolder(const std::string& path)
+{
+    struct stat info {};
+    return !path.empty() && stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
 bool TPosixFileSystem::MakeFolder(const std::string& path)
 {
     return !path.empty() && mkdir(path.c_str(), 0755) == 0;

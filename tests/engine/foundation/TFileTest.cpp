@@ -135,4 +135,11 @@ TEST_F(TFileTest, FileExistsFollowsResolution)
     EXPECT_FALSE(FileExists("here.txt")) << "a relative path is not a disk path";
 }
 
+TEST_F(TFileTest, AFolderDoesNotOpenAsAFile)
+{
+    mTemp.MakeFolder("sub");
+    EXPECT_TRUE(FileExists("::sub"));
+    EXPECT_EQ(FileOpen("::sub", kFileReadBinary), nullptr);
+}
+
 } // namespace
