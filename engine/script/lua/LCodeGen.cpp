@@ -172,7 +172,7 @@ void Exp2Reg(LFuncState* fs, LExpDesc* e, int reg)
 {
     Discharge2Reg(fs, e, reg);
     if (e->mKind == VJMP)
-        luaK_concat(fs, &e->mTrueList, e->mInfo);
+        luaK_prependjump(fs, &e->mTrueList, e->mInfo);
     if (HasJumps(e)) {
         int loadFalse = kNoJump;
         int loadTrue = kNoJump;
@@ -422,6 +422,12 @@ void luaK_concat(LFuncState* fs, int* l1, int l2)
     SetJumpTarget(fs, list, l2);
 }
 
+void luaK_prependjump(LFuncState* fs, int* list, int jump)
+{
+    luaK_concat(fs, &jump, *list);
+    *list = jump;
+}
+
 void luaK_setcallreturns(LFuncState* fs, LExpDesc* e, int nresults)
 {
     if (e->mKind != VCALL)
@@ -565,7 +571,7 @@ void luaK_goiftrue(LFuncState* fs, LExpDesc* e)
         pc = JumpOnCond(fs, e, 0);
         break;
     }
-    luaK_concat(fs, &e->mFalseList, pc);
+    luaK_prependjump(fs, &e->mFalseList, pc);
     luaK_patchtohere(fs, e->mTrueList);
     e->mTrueList = kNoJump;
 }
@@ -589,7 +595,7 @@ void luaK_goiffalse(LFuncState* fs, LExpDesc* e)
         pc = JumpOnCond(fs, e, 1);
         break;
     }
-    luaK_concat(fs, &e->mTrueList, pc);
+    luaK_prependjump(fs, &e->mTrueList, pc);
     luaK_patchtohere(fs, e->mFalseList);
     e->mFalseList = kNoJump;
 }

@@ -52,7 +52,11 @@ int luaK_jump(LFuncState* fs);
 int luaK_getlabel(LFuncState* fs);
 void luaK_patchlist(LFuncState* fs, int list, int target);
 void luaK_patchtohere(LFuncState* fs, int list);
+// Appends list l2 to the end of list l1 (walks l1).
 void luaK_concat(LFuncState* fs, int* l1, int l2);
+// Adds a new jump (with whatever short list it heads) to the front of *list, so that
+// long lists built one jump at a time cost linear time.
+void luaK_prependjump(LFuncState* fs, int* list, int jump);
 
 // Expressions.
 void luaK_dischargevars(LFuncState* fs, LExpDesc* e);

@@ -32,6 +32,11 @@ void luaO_chunkid(char* out, const char* source, int bufferLength);
 
 // Floating-byte size encoding: (e << 3) | m stands for m << e.
 int luaO_int2fb(unsigned int x);
-inline int luaO_fb2int(int b) { return (b & 7) << (b >> 3); }
+// Decoding; exponents too large for an int give INT_MAX (which no table accepts).
+inline int luaO_fb2int(int b)
+{
+    const int e = b >> 3;
+    return e > 27 ? 2147483647 : (b & 7) << e;
+}
 // Position of the highest set bit; -1 for 0.
 int luaO_log2(unsigned int x);

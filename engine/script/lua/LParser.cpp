@@ -885,12 +885,12 @@ void LParser::IfStatement(int line)
     int escapeList = kNoJump;
     int falseList = TestThenBlock();
     while (Token() == TK_ELSEIF) {
-        luaK_concat(fs, &escapeList, luaK_jump(fs));
+        luaK_prependjump(fs, &escapeList, luaK_jump(fs));
         luaK_patchtohere(fs, falseList);
         falseList = TestThenBlock();
     }
     if (Token() == TK_ELSE) {
-        luaK_concat(fs, &escapeList, luaK_jump(fs));
+        luaK_prependjump(fs, &escapeList, luaK_jump(fs));
         luaK_patchtohere(fs, falseList);
         Next();
         Block();
@@ -1219,7 +1219,7 @@ void LParser::LoopJump(bool isBreak)
         Error(isBreak ? "no loop to break" : "no loop to continue");
     if (closeNeeded)
         luaK_codeABC(fs, OP_CLOSE, bl->mNumActiveVars, 0, 0);
-    luaK_concat(fs, isBreak ? &bl->mBreakList : &bl->mContinueList, luaK_jump(fs));
+    luaK_prependjump(fs, isBreak ? &bl->mBreakList : &bl->mContinueList, luaK_jump(fs));
 }
 
 // Returns true for the statements that must end their block.

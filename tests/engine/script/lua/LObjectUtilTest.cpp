@@ -99,6 +99,8 @@ TEST(LObjectUtilTest, SizeEncodings)
         EXPECT_LT(fb, 1 << 9) << x;  // fits the B field
     }
     EXPECT_EQ(luaO_fb2int(luaO_int2fb(64)), 64);
+    EXPECT_EQ(luaO_fb2int(511), 2147483647);  // any 9-bit operand decodes without overflow
+    EXPECT_EQ(luaO_fb2int((27 << 3) | 7), 7 << 27);
     EXPECT_EQ(luaO_log2(0), -1);
     EXPECT_EQ(luaO_log2(1), 0);
     EXPECT_EQ(luaO_log2(100), 6);

@@ -250,6 +250,23 @@ TEST(LParserTest, LongJumpsAreRefused)
     EXPECT_EQ(Listing(source), "error: t:1: control structure too long near `end'");
 }
 
+TEST(LParserTest, LongJumpListsCompile)
+{
+    // Chains that build one jump list each (the verifier checks every jump target).
+    const std::string sources[] = {
+        "x = " + Repeat("a and ", 5000) + "a",
+        "x = " + Repeat("a or ", 5000) + "a == b",
+        "if a then " + Repeat("elseif a then f() ", 5000) + "else g() end",
+        "while x do " + Repeat("if a then break end ", 5000) + "end",
+        "repeat " + Repeat("if a then continue end ", 5000) + "until x",
+    };
+    for (const std::string& source : sources) {
+        const std::string listing = Listing(source);
+        EXPECT_EQ(listing.rfind("RETURN 0 1\n"), listing.size() - 11) << source.substr(0, 40) << "\n"
+                                                                      << listing.substr(0, 200);
+    }
+}
+
 TEST(LParserTest, ContinueClosesCapturedLocalsOfTheBody)
 {
     EXPECT_EQ(Listing("for i = 1, 3 do local v = i fs[i] = function() return v end if v then continue end end"),
