@@ -3,6 +3,7 @@
 #include "engine/script/lua/LuaAux.h"
 
 #include <cctype>
+#include <cstdint>
 #include <cstring>
 
 namespace {
@@ -14,6 +15,42 @@ int Byte(const char* p)
 {
     return static_cast<unsigned char>(*p);
 }
+
+// Character classes of the C locale, for every byte (bytes 128-255 are in none).
+enum : uint16_t {
+    kAlpha = 1 << 0,
+    kControl = 1 << 1,
+    kDigit = 1 << 2,
+    kLower = 1 << 3,
+    kPunct = 1 << 4,
+    kSpace = 1 << 5,
+    kUpper = 1 << 6,
+    kHexDigit = 1 << 7,
+};
+
+struct TClassTable {
+    uint16_t mFlags[256] = {};
+
+    constexpr TClassTable()
+    {
+        for (int c = 0; c < 128; ++c) {
+            uint16_t f = 0;
+            const bool upper = c >= 'A' && c <= 'Z';
+            const bool lower = c >= 'a' && c <= 'z';
+            const bool digit = c >= '0' && c <= '9';
+            if (upper) f |= kUpper | kAlpha;
+            if (lower) f |= kLower | kAlpha;
+            if (digit) f |= kDigit | kHexDigit;
+            if ((c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F')) f |= kHexDigit;
+            if (c < 32 || c == 127) f |= kControl;
+            if (c == ' ' || (c >= 9 && c <= 13)) f |= kSpace;
+            if (c > 32 && c < 127 && !upper && !lower && !digit) f |= kPunct;
+            mFlags[c] = f;
+        }
+    }
+};
+
+constexpr TClassTable kClassTable;
 
 } // namespace
 
@@ -48,21 +85,23 @@ long LPatternMatcher::MatchAt(size_t start)
 
 bool LPatternMatcher::MatchClass(int c, int classLetter)
 {
+    const uint16_t flags = kClassTable.mFlags[c & 0xFF];
     bool result;
-    switch (std::tolower(classLetter)) {
-    case 'a': result = std::isalpha(c); break;
-    case 'c': result = std::iscntrl(c); break;
-    case 'd': result = std::isdigit(c); break;
-    case 'l': result = std::islower(c); break;
-    case 'p': result = std::ispunct(c); break;
-    case 's': result = std::isspace(c); break;
-    case 'u': result = std::isupper(c); break;
-    case 'w': result = std::isalnum(c); break;
-    case 'x': result = std::isxdigit(c); break;
+    switch (classLetter | 0x20) {
+    case 'a': result = flags & kAlpha; break;
+    case 'c': result = flags & kControl; break;
+    case 'd': result = flags & kDigit; break;
+    case 'l': result = flags & kLower; break;
+    case 'p': result = flags & kPunct; break;
+    case 's': result = flags & kSpace; break;
+    case 'u': result = flags & kUpper; break;
+    case 'w': result = flags & (kAlpha | kDigit); break;
+    case 'x': result = flags & kHexDigit; break;
     case 'z': result = (c == 0); break;
     default: return classLetter == c;
     }
-    return std::isupper(classLetter) ? !result : result;
+    // An upper-case class letter is the complement.
+    return (classLetter >= 'A' && classLetter <= 'Z') ? !result : result;
 }
 
 const char* LPatternMatcher::ClassEnd(const char* p) const

@@ -274,27 +274,30 @@ int StringGsub(lua_State* L)
     luaL_Buffer buffer;
     luaL_buffinit(L, &buffer);
     size_t at = 0;
+    size_t copyFrom = 0;  // unmatched text from here up to `at' is still to be added
     int64_t count = 0;
     while (count < maxCount) {
         const long end = matcher.MatchAt(at);
         if (end >= 0) {
             ++count;
+            luaL_addlstring(&buffer, text + copyFrom, at - copyFrom);
             if (replacement)
                 AddReplacementText(&buffer, matcher, text, replacement, replacementLength, at,
                                    static_cast<size_t>(end));
             else
                 AddReplacementCall(L, &buffer, matcher, at, static_cast<size_t>(end));
+            copyFrom = static_cast<size_t>(end);
         }
         if (end >= 0 && static_cast<size_t>(end) > at)
             at = static_cast<size_t>(end);
         else if (at < length)
-            luaL_addlstring(&buffer, text + at++, 1);
+            ++at;
         else
             break;
         if (matcher.IsAnchored())
             break;
     }
-    luaL_addlstring(&buffer, text + at, length - at);
+    luaL_addlstring(&buffer, text + copyFrom, length - copyFrom);
     luaL_pushresult(&buffer);
     lua_pushnumber(L, static_cast<double>(count));
     return 2;

@@ -122,9 +122,10 @@ int TableRemove(lua_State* L)
 }
 
 // Quicksort over t[lo..hi] (the table at index 1, the comparator or nil at index 2)
-// with median-of-three pivots. An order function that is not a strict weak order can
-// drive a scan past the range; that raises "invalid order function for sorting" before
-// anything outside the range is read.
+// with median-of-three pivots. Elements are fetched once per comparison and stored
+// back from the stack when they swap places. An order function that is not a strict
+// weak order can drive a scan to the end of the range; that raises "invalid order
+// function for sorting" before anything outside the range is read.
 class TSorter {
 public:
     explicit TSorter(lua_State* L) : mL(L) {}
@@ -132,14 +133,27 @@ public:
     void Sort(int lo, int hi)
     {
         while (lo < hi) {
-            OrderPair(lo, hi);
+            lua_rawgeti(mL, 1, lo);
+            lua_rawgeti(mL, 1, hi);
+            if (Less(-1, -2))  // t[hi] < t[lo]
+                Store(lo, hi);
+            else
+                lua_pop(mL, 2);
             if (hi - lo == 1)
                 return;
             const int middle = lo + (hi - lo) / 2;
-            if (Less(middle, lo))
-                Swap(middle, lo);
-            else if (Less(hi, middle))
-                Swap(middle, hi);
+            lua_rawgeti(mL, 1, middle);
+            lua_rawgeti(mL, 1, lo);
+            if (Less(-2, -1)) {  // t[middle] < t[lo]
+                Store(middle, lo);
+            } else {
+                lua_pop(mL, 1);
+                lua_rawgeti(mL, 1, hi);
+                if (Less(-1, -2))  // t[hi] < t[middle]
+                    Store(middle, hi);
+                else
+                    lua_pop(mL, 2);
+            }
             if (hi - lo == 2)
                 return;
             const int split = Partition(lo, hi, middle);
@@ -155,62 +169,52 @@ public:
     }
 
 private:
-    // Puts the pivot at hi - 1 and partitions lo+1 .. hi-2 around it; returns the
+    // Moves the pivot to hi - 1, partitions lo+1 .. hi-2 around it and returns the
     // pivot's final place.
     int Partition(int lo, int hi, int middle)
     {
-        Swap(middle, hi - 1);
-        lua_rawgeti(mL, 1, hi - 1);  // the pivot stays on the stack
-        const int pivot = lua_gettop(mL);
+        lua_rawgeti(mL, 1, middle);
+        lua_pushvalue(mL, -1);
+        lua_rawgeti(mL, 1, hi - 1);
+        Store(middle, hi - 1);  // the pivot copy stays on the stack
         int i = lo;
         int j = hi - 1;
         for (;;) {
-            while (LessThanPivot(++i, pivot, true)) {
+            for (lua_rawgeti(mL, 1, ++i); Less(-1, -2); lua_rawgeti(mL, 1, ++i)) {
                 if (i >= hi)
                     luaL_error(mL, "invalid order function for sorting");
+                lua_pop(mL, 1);
             }
-            while (LessThanPivot(--j, pivot, false)) {
+            for (lua_rawgeti(mL, 1, --j); Less(-3, -1); lua_rawgeti(mL, 1, --j)) {
                 if (j <= lo)
                     luaL_error(mL, "invalid order function for sorting");
+                lua_pop(mL, 1);
             }
-            if (j < i)
+            if (j < i) {
+                lua_pop(mL, 3);  // t[i], t[j] and the pivot
                 break;
-            Swap(i, j);
+            }
+            Store(i, j);
         }
-        lua_pop(mL, 1);
-        Swap(hi - 1, i);
+        lua_rawgeti(mL, 1, hi - 1);
+        lua_rawgeti(mL, 1, i);
+        Store(hi - 1, i);
         return i;
     }
 
-    // t[index] < pivot (elementFirst) or pivot < t[index].
-    bool LessThanPivot(int index, int pivot, bool elementFirst)
+    // Pops the top two values: the top one into t[a], the one below into t[b].
+    void Store(int a, int b)
     {
-        lua_rawgeti(mL, 1, index);
-        const int element = lua_gettop(mL);
-        const bool result = elementFirst ? Compare(element, pivot) : Compare(pivot, element);
-        lua_pop(mL, 1);
-        return result;
+        lua_rawseti(mL, 1, a);
+        lua_rawseti(mL, 1, b);
     }
 
-    void OrderPair(int lo, int hi)
-    {
-        if (Less(hi, lo))
-            Swap(lo, hi);
-    }
-
+    // value(a) < value(b) for two stack slots, by the order function or `<'.
     bool Less(int a, int b)
     {
-        lua_rawgeti(mL, 1, a);
-        lua_rawgeti(mL, 1, b);
         const int top = lua_gettop(mL);
-        const bool result = Compare(top - 1, top);
-        lua_pop(mL, 2);
-        return result;
-    }
-
-    // Compares two absolute stack slots with the order function or `<`.
-    bool Compare(int a, int b)
-    {
+        a = a < 0 ? top + a + 1 : a;
+        b = b < 0 ? top + b + 1 : b;
         if (lua_isnil(mL, 2))
             return lua_lessthan(mL, a, b) != 0;
         lua_pushvalue(mL, 2);
@@ -220,14 +224,6 @@ private:
         const bool result = lua_toboolean(mL, -1) != 0;
         lua_pop(mL, 1);
         return result;
-    }
-
-    void Swap(int a, int b)
-    {
-        lua_rawgeti(mL, 1, a);
-        lua_rawgeti(mL, 1, b);
-        lua_rawseti(mL, 1, a);
-        lua_rawseti(mL, 1, b);
     }
 
     lua_State* mL;
