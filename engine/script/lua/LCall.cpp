@@ -1,5 +1,6 @@
 #include "engine/script/lua/LCall.h"
 
+#include "engine/script/lua/LChunkLoader.h"
 #include "engine/script/lua/LDebugInfo.h"
 #include "engine/script/lua/LErrorUnwind.h"
 #include "engine/script/lua/LCollector.h"
@@ -18,8 +19,6 @@ namespace {
 // Nesting of coroutine resumes on the C stack: each resume runs a VM loop of its own,
 // so a chain of coroutines resuming each other is bounded like nested C calls.
 thread_local int sResumeDepth = 0;
-
-LUndumpFunction sUndump = nullptr;
 
 // ---------------------------------------------------------------------------------
 // Call frames
@@ -165,10 +164,7 @@ void ProtectedParse(lua_State* L, void* ud)
     auto* p = static_cast<ParserArgs*>(ud);
     LProto* proto;
     if (p->mBinary) {
-        if (sUndump == nullptr) {
-            luaG_runerror(L, "precompiled chunks are not supported in %s", p->mStream->mName);
-        }
-        proto = sUndump(L, p->mStream, &p->mBuffer);
+        proto = luaU_undump(L, p->mStream, &p->mBuffer);
     } else {
         proto = luaY_parser(L, p->mStream, &p->mBuffer);
     }
@@ -179,11 +175,6 @@ void ProtectedParse(lua_State* L, void* ud)
 }
 
 }  // namespace
-
-void luaD_setundump(LUndumpFunction undump)
-{
-    sUndump = undump;
-}
 
 void luaD_growCI(lua_State* L)
 {

@@ -63,8 +63,4 @@ LUpval* luaF_findupval(lua_State* L, LValue* level);
 // Closes every open upvalue at `level' or above: each takes its own copy of the value.
 void luaF_close(lua_State* L, LValue* level);
 
-// A loader for precompiled chunks; null until one is installed, and such chunks are
-// then refused with a run-time error.
-using LUndumpFunction = LProto* (*)(lua_State* L, LInputStream* z, LTextBuffer* buffer);
-void luaD_setundump(LUndumpFunction undump);
 

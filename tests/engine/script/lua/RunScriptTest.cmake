@@ -54,14 +54,18 @@ elseif(MODE STREQUAL "bit32")
     compare("${ours}" "${theirs}" "reference")
 elseif(MODE STREQUAL "roundtrip")
     run_script(ours "our interpreter" "${INTERPRETER}" "${script_name}")
-    set(driver "${WORK_DIR}/roundtrip_${script_stem}.lua")
-    file(WRITE "${driver}"
+    # The driver runs beside a copy of the script's folder, so the script keeps its
+    # chunk name and finds the files it loads.
+    set(run_dir "${WORK_DIR}/files")
+    file(REMOVE_RECURSE "${run_dir}")
+    file(COPY "${script_dir}/" DESTINATION "${run_dir}")
+    file(WRITE "${run_dir}/roundtrip_driver.lua"
         "local source = assert(loadfile(\"${script_name}\"))\n"
         "local chunk = string.dump(source)\n"
         "assert(string.byte(chunk, 1) == 27, \"not a precompiled chunk\")\n"
         "local loaded = assert(loadstring(chunk))\n"
         "loaded()\n")
-    run_script(dumped "the round trip" "${INTERPRETER}" "${driver}")
+    run_script(dumped "the round trip" "${INTERPRETER}" "roundtrip_driver.lua")
     compare("${dumped}" "${ours}" "direct run")
 else()
     message(FATAL_ERROR "unknown MODE '${MODE}'")

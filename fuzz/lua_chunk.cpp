@@ -1,0 +1,69 @@
+// Fuzz target for the precompiled chunk loader.
+//
+// An input starting with byte 27 is loaded as a chunk as it is (arbitrary bytes).
+// Any other input is script source up to its first zero byte, followed by mutations:
+// the source is compiled and dumped, then every 3 bytes of the rest (a 16-bit offset,
+// little-endian, and a byte) overwrite one byte of the dump (offset modulo its size),
+// and a final lone byte truncates it there. That reaches deep into valid chunks.
+// Whatever loads is dumped and loaded again, which must succeed.
+
+#include "engine/script/lua/LuaAux.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+int Collect(lua_State*, const void* bytes, size_t size, void* data)
+{
+    static_cast<std::string*>(data)->append(static_cast<const char*>(bytes), size);
+    return 0;
+}
+
+// Loads the chunk; on success dumps the function and checks that the dump loads too.
+void LoadAndRedump(lua_State* L, const std::string& chunk)
+{
+    if (luaL_loadbuffer(L, chunk.data(), chunk.size(), "=fuzz") != 0)
+        return;
+    std::string again;
+    if (!lua_dump(L, Collect, &again))
+        return;
+    if (luaL_loadbuffer(L, again.data(), again.size(), "=fuzz again") != 0)
+        std::abort();  // a chunk we wrote ourselves must load
+}
+
+std::string MutatedDump(lua_State* L, const uint8_t* data, size_t size)
+{
+    size_t sourceLength = 0;
+    while (sourceLength < size && data[sourceLength] != 0)
+        ++sourceLength;
+    std::string chunk;
+    if (luaL_loadbuffer(L, reinterpret_cast<const char*>(data), sourceLength, "=source") != 0)
+        return chunk;
+    if (!lua_dump(L, Collect, &chunk) || chunk.empty())
+        return std::string();
+    size_t at = sourceLength + 1;
+    for (; at + 3 <= size; at += 3) {
+        const size_t offset = (data[at] | (size_t(data[at + 1]) << 8)) % chunk.size();
+        chunk[offset] = static_cast<char>(data[at + 2]);
+    }
+    if (at < size)
+        chunk.resize(data[at] % chunk.size());
+    return chunk;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    lua_State* L = lua_open();
+    if (!L)
+        return 0;
+    if (size > 0 && data[0] == 27)
+        LoadAndRedump(L, std::string(reinterpret_cast<const char*>(data), size));
+    else
+        LoadAndRedump(L, MutatedDump(L, data, size));
+    lua_close(L);
+    return 0;
+}
