@@ -9,7 +9,8 @@ class TLuaTable;
 
 // A new handle on the value at index (no type check: a missing argument gives a wrapped
 // nil, which reads as an empty table), handed to the running script for auto-release:
-// it stays valid until that script's next RunFunction or Resume.
+// it stays valid until that script's next RunFunction or Resume made outside any call
+// into the script (so through nested calls the taker makes).
 TLuaTable* LuaTableFromStack(lua_State* L, int index);
 
 // The value at index as an engine string: a string, or a number's text; "" otherwise.

@@ -118,6 +118,19 @@ void ReportDoLuaStringError(lua_State* L, const TString& text, const char* phase
     CallWithAlert(L, 1, 0);
 }
 
+// Counts the calls into a script that are under way.
+class TRunScope
+{
+public:
+    explicit TRunScope(int& depth) : mDepth(depth) { ++mDepth; }
+    ~TRunScope() { --mDepth; }
+    TRunScope(const TRunScope&) = delete;
+    TRunScope& operator=(const TRunScope&) = delete;
+
+private:
+    int& mDepth;
+};
+
 void RegisterScriptCodeLoader()
 {
     static bool registered = false;
@@ -237,6 +250,14 @@ void TScript::AddAutoRelease(TLuaTable* table)
         mAutoRelease.push_back(table);
 }
 
+void TScript::ReleaseIdleAutoTables()
+{
+    // A bound function that took a table may call into the script again; its table
+    // must outlive that nested call, so only the outermost call releases.
+    if (mRunDepth == 0)
+        ReleaseAutoTables();
+}
+
 void TScript::ReleaseAutoTables()
 {
     std::vector<TLuaTable*> tables;
@@ -260,7 +281,8 @@ int TScript::RunFunction(int nargs, int nresults)
 {
     if (!IsValid())
         return LUA_ERRRUN;
-    ReleaseAutoTables();
+    ReleaseIdleAutoTables();
+    TRunScope scope(mRunDepth);
     if (IsSuspended() && nresults <= 1) {
         int status = 0;
         if (OfferAsClosure(nargs, status))
@@ -322,6 +344,7 @@ void TScript::StartCoroutine()
     lua_xmove(mState, co, 1);
     if (TimeSinceDue() == -1)
         Start(0, true, true, false);
+    TRunScope scope(mRunDepth);
     if (lua_resume(co, 0) != 0) {
         TraceLog("lua_resume error: %s", ErrorText(co, -1).CStr());
         lua_settop(co, 0);
@@ -332,7 +355,8 @@ int TScript::Resume(int nargs)
 {
     if (!IsValid())
         return LUA_ERRRUN;
-    ReleaseAutoTables();
+    ReleaseIdleAutoTables();
+    TRunScope scope(mRunDepth);
     lua_State* co = GetCoroutine();
     if (co == nullptr) {
         lua_pop(mState, nargs);

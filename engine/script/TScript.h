@@ -98,7 +98,9 @@ public:
     // The global as a number; 0 when it is nil or not numeric.
     double GetGlobalNumber(const TString& name);
 
-    // The script deletes table at its next RunFunction or Resume, or when it is destroyed.
+    // The script deletes table at its next RunFunction or Resume that is not nested in
+    // another call into the script (the table's taker may still be running), or when it
+    // is destroyed.
     void AddAutoRelease(TLuaTable* table);
 
     // The script running on thread L, else the one owning L's main thread; null when
@@ -117,6 +119,7 @@ private:
     explicit TScript(std::unique_ptr<TLuaThread> thread);
     void Init();
     void ReleaseAutoTables();
+    void ReleaseIdleAutoTables();
     // Wraps the pending call in a closure and offers it to DeliverClosure. True when
     // that took it or the wrapping failed (status says which); false leaves the closure
     // on the stack for the caller to call.
@@ -131,6 +134,7 @@ private:
     std::unique_ptr<TLuaThread> mThread;     // the coroutine this script runs on, if any
     std::unique_ptr<TLuaThread> mCoroutine;  // the function handed back, while it runs
     std::vector<TLuaTable*> mAutoRelease;
+    int mRunDepth = 0; // calls into the script under way
 };
 
 // DoLuaString on the script running on L; on a state without a script the same

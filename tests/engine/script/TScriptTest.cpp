@@ -37,8 +37,17 @@ void TakeTable(TLuaTable* table)
     gTakenTable = table;
 }
 
+// Runs more script before reading its table argument.
+double gReadAfterNestedRun = -1;
+void ReadAfterNestedRun(TLuaTable* table)
+{
+    TScript::ForState(table->GetState())->DoLuaString("nested = { 1, 2, 3 }");
+    gReadAfterNestedRun = table->GetNumber("x");
+}
+
 void PublishTestFunctions(lua_State* L)
 {
+    Publish<&ReadAfterNestedRun>(L, "ReadAfterNestedRun");
     Publish<&Record>(L, "Record");
     Publish<&Wait>(L, "Wait");
     Publish<&Yield>(L, "Yield");
@@ -340,6 +349,15 @@ TEST_F(TScriptTest, TableArgumentsAreReleasedAtTheNextRun)
     EXPECT_TRUE(RegistryHas(L, key));
     Step(0);
     EXPECT_FALSE(RegistryHas(L, key));
+}
+
+TEST_F(TScriptTest, ATableArgumentOutlivesNestedRunsOfItsTaker)
+{
+    TScript* script = AddScript();
+    script->DoLuaString("ReadAfterNestedRun({ x = 9 })");
+    EXPECT_EQ(gReadAfterNestedRun, 9);
+    EXPECT_EQ(script->GetGlobalNumber("nested"), 0); // a table, not a number
+    EXPECT_EQ(Log(), "");
 }
 
 TEST_F(TScriptTest, DumpTableStopsBelowFiveLevels)
