@@ -1,6 +1,7 @@
 #include "engine/script/TScript.h"
 
 #include "ScriptTestSupport.h"
+#include "engine/foundation/TAssetMap.h"
 #include "engine/foundation/TTaskList.h"
 #include "engine/script/LuaBinder.h"
 #include "engine/script/TLuaFunction.h"
@@ -357,6 +358,59 @@ TEST_F(TScriptTest, ATableArgumentOutlivesNestedRunsOfItsTaker)
     script->DoLuaString("ReadAfterNestedRun({ x = 9 })");
     EXPECT_EQ(gReadAfterNestedRun, 9);
     EXPECT_EQ(script->GetGlobalNumber("nested"), 0); // a table, not a number
+    EXPECT_EQ(Log(), "");
+}
+
+TEST_F(TScriptTest, RunScriptStartsTheCoroutineAFileHandsBack)
+{
+    TScript* script = AddScript();
+    lua_State* L = script->GetState();
+    std::string path = WriteFile("scripts/mainloop.lua",
+                                 "Record('loaded')\n"
+                                 "return function() Record('first') Yield() Record('second') end\n");
+    lua_pushnumber(L, 1); // the caller's value stays
+    EXPECT_TRUE(script->RunScript(path.c_str()));
+    EXPECT_EQ(gTrace, Trace({"loaded", "first"}));
+    EXPECT_EQ(lua_gettop(L), 1);
+    Step(0);
+    EXPECT_EQ(gTrace, Trace({"loaded", "first", "second"}));
+    EXPECT_TRUE(script->IsStopped());
+    EXPECT_EQ(Log(), "");
+}
+
+TEST_F(TScriptTest, RunScriptFailures)
+{
+    TScript script;
+    lua_State* L = script.GetState();
+    EXPECT_FALSE(script.RunScript(""));
+    EXPECT_FALSE(script.RunScript(VirtualPath("missing.lua").c_str()));
+    EXPECT_EQ(Log(), ""); // no line for a file that is not there
+
+    std::string broken = WriteFile("broken.lua", "x = = 1\n");
+    EXPECT_FALSE(script.RunScript(broken.c_str()));
+    EXPECT_EQ(CountInLog("Lua error: "), 1) << Log();
+    EXPECT_EQ(CountInLog("broken.lua:1:"), 1) << Log();
+    EXPECT_EQ(CountInLog("Failed to run script"), 0) << Log();
+    EXPECT_EQ(lua_gettop(L), 0);
+
+    std::string failing = WriteFile("failing.lua", "error('stop here')\n");
+    EXPECT_FALSE(script.RunScript(failing.c_str()));
+    EXPECT_EQ(CountInLog("stop here\n"), 1) << Log();
+    EXPECT_EQ(CountInLog("Failed to run script " + failing + ": 1\n"), 1) << Log();
+    EXPECT_EQ(lua_gettop(L), 0);
+
+    std::string fine = WriteFile("fine.lua", "fine = 1\n");
+    EXPECT_TRUE(script.RunScript(fine.c_str()));
+    EXPECT_EQ(script.GetGlobalNumber("fine"), 1);
+}
+
+TEST_F(TScriptTest, AssetMapsLoadScriptsAsCompiledCode)
+{
+    TScript script; // the first script registers the "lua" loader
+    WriteFile("scripts/config.lua", "width = 800\n");
+    TAssetMap map;
+    map.AddAsset(VirtualPath("scripts/config").c_str());
+    EXPECT_EQ(map.GetCount(), 1u);
     EXPECT_EQ(Log(), "");
 }
 
