@@ -13,7 +13,7 @@
 
 namespace {
 
-constexpr size_t kMemoryLimit = 64u << 20;
+constexpr size_t kMemoryLimit = 16u << 20;
 constexpr int kInstructionBudget = 200000;
 size_t sInUse = 0;
 
