@@ -1,6 +1,9 @@
 // The auxiliary and base libraries: wide-string conversions, tonumber, print, the
 // registry names, file loading through the engine's file layer, and the do-functions.
 
+#include "engine/foundation/TPackageList.h"
+#include "engine/foundation/TPackageWriter.h"
+#include "engine/foundation/TPathMap.h"
 #include "engine/script/lua/LuaAux.h"
 #include "engine/script/lua/LuaLib.h"
 
@@ -262,6 +265,18 @@ TEST_F(LuaFileTest, LoadFileThroughTheFileLayer)
     std::string wide = Write("wide.lua", bytes);
     ASSERT_EQ(luaL_loadfile(L, wide.c_str()), 0) << lua_tostring(L, -1);
     lua_settop(L, 0);
+}
+
+TEST_F(LuaFileTest, LoadFileFromAPackage)
+{
+    TPackageWriter writer;
+    ASSERT_TRUE(writer.Add("luabaselibtest/packaged.lua", "return 'from the package'\n"));
+    ASSERT_TRUE(writer.WriteFile((mFolder / "scripts.hvp").string()));
+    std::string package = "::" + (mFolder / "scripts.hvp").string();
+    ASSERT_TRUE(LoadPackageDirectory(TPathMap::Get(), package.c_str()));
+    ASSERT_EQ(luaL_loadfile(L, "luabaselibtest/packaged.lua"), 0) << lua_tostring(L, -1);
+    ASSERT_EQ(lua_pcall(L, 0, 1, 0), 0);
+    EXPECT_STREQ(lua_tostring(L, -1), "from the package");
 }
 
 TEST_F(LuaFileTest, DoFileAndRequire)
