@@ -1,5 +1,7 @@
 #include "engine/script/lua/LErrorUnwind.h"
 
+#include "engine/foundation/DebugLog.h"
+
 #include "engine/script/lua/LLimits.h"
 #include "engine/script/lua/LState.h"
 #include "engine/script/lua/LString.h"
@@ -29,6 +31,7 @@ void luaD_throw(lua_State* L, int status)
     if (G(L)->mPanic != nullptr)
         G(L)->mPanic(L);
     const char* message = status == LUA_ERRMEM ? "not enough memory" : TopMessage(L);
+    TraceLog("unprotected error in call to Lua API: %s", message);
     std::fprintf(stderr, "unprotected error in call to Lua API: %s\n", message);
     std::exit(1);
 }

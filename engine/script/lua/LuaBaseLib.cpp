@@ -335,7 +335,7 @@ int Pairs(lua_State* L)
 int IPairs(lua_State* L)
 {
     luaL_checktype(L, 1, LUA_TTABLE);
-    if (lua_isnoneornil(L, 2)) {
+    if (lua_isnone(L, 2)) {
         // The first call returns the iterator: ipairs itself, the table and 0.
         lua_pushstring(L, "ipairs");
         lua_rawget(L, LUA_GLOBALSINDEX);
