@@ -54,6 +54,18 @@ check("sort numbers", sorted({3, 1, 2}), "1 2 3")
 check("sort reverse", sorted({3, 1, 2}, function(a, b) return a > b end), "3 2 1")
 check("sort duplicates", sorted({2, 1, 2, 1, 2, 1, 3, 3, 0}), "0 1 1 1 2 2 2 3 3")
 check("sort strings", sorted({"b", "a", "C"}), "C a b")
+local many = {}
+local seed = 7
+for i = 1, 500 do
+    seed = math.mod(seed * 16807, 2147483647)
+    many[i] = seed - 1000000000 + 0.5
+end
+table.sort(many)
+local ordered = true
+for i = 2, 500 do if many[i - 1] > many[i] then ordered = false end end
+check("sort many numbers", ordered and table.getn(many) == 500, true)
+check("sort with nan does not crash", type(pcall(table.sort, {3, 0 / 0, 1, 2, 0 / 0})), "boolean")
+check("sort numbers then a string", pcall(table.sort, {3, 1, 2, "x"}), false)
 fails_with("sort inconsistent", function()
     table.sort({5, 3, 8, 1, 9, 2, 7, 4, 6, 10, 11, 12}, function(a, b) return true end)
 end, "invalid order function for sorting")
