@@ -773,10 +773,17 @@ reentry:  // entered a new frame (a call, a tail call or a return to an inline c
         case OP_LE: {
             const LValue* rb = rkOperand(GETARG_B(i));
             const LValue* rc = rkOperand(GETARG_C(i));
-            int res = op == OP_EQ ? luaV_equalObj(L, rb, rc)
+            int res;
+            if (rb->IsNumber() && rc->IsNumber()) {
+                double x = rb->AsNumber();
+                double y = rc->AsNumber();
+                res = op == OP_EQ ? x == y : op == OP_LT ? x < y : x <= y;
+            } else {
+                res = op == OP_EQ ? luaV_equalObj(L, rb, rc)
                       : op == OP_LT ? luaV_lessthan(L, rb, rc)
                                     : luaV_lessequal(L, rb, rc);
-            refresh();
+                refresh();
+            }
             if (res != GETARG_A(i)) {
                 pc++;
             } else {
