@@ -160,6 +160,7 @@ int luaopen_math(lua_State* L)
     luaL_openlib(L, "math", kMathFunctions, 0);
     *static_cast<uint32_t*>(lua_newuserdata(L, sizeof(uint32_t))) = 1;
     luaL_openlib(L, "math", kRandomFunctions, 1);
+    lua_pop(L, 1);  // the second reference to the same table
     lua_pushstring(L, "pi");
     lua_pushnumber(L, kPi);
     lua_settable(L, -3);

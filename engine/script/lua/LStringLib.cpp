@@ -389,5 +389,6 @@ int luaopen_string(lua_State* L)
     lua_pushvalue(L, -1);
     lua_settypemetatable(L, LUA_TSTRING);
     luaopen_pack(L);
+    lua_pop(L, 1);  // luaopen_pack's copy of the same table
     return 1;
 }
