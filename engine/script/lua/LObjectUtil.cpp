@@ -28,12 +28,3 @@ int luaO_int2fb(unsigned int x)
     return (e << 3) | static_cast<int>(x);
 }
 
-int luaO_log2(unsigned int x)
-{
-    int position = -1;
-    while (x != 0) {
-        x >>= 1;
-        ++position;
-    }
-    return position;
-}

@@ -4,6 +4,7 @@
 
 #include "engine/script/lua/LValue.h"
 
+#include <bit>
 #include <cstdarg>
 #include <cstddef>
 
@@ -39,4 +40,4 @@ inline int luaO_fb2int(int b)
     return e > 27 ? 2147483647 : (b & 7) << e;
 }
 // Position of the highest set bit; -1 for 0.
-int luaO_log2(unsigned int x);
+inline int luaO_log2(unsigned int x) { return static_cast<int>(std::bit_width(x)) - 1; }

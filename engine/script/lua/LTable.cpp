@@ -8,6 +8,7 @@
 #include "engine/script/lua/LState.h"
 #include "engine/script/lua/LString.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstring>
@@ -135,16 +136,25 @@ void CountKey(LKeyCensus& census, const LValue* key)
     ++census.mIntegerKeys;
 }
 
+// Counts the array part slice by slice (slice s holds the keys (2^(s-1), 2^s]).
+void CountArrayPart(LKeyCensus& census, const LTable* t)
+{
+    int key = 1;
+    for (int slice = 0; key <= t->mSizeArray; ++slice) {
+        const int sliceEnd = std::min(1 << slice, t->mSizeArray);
+        int present = 0;
+        for (; key <= sliceEnd; ++key)
+            present += t->mArray[key - 1].IsNil() ? 0 : 1;
+        census.mSlices[slice] += present;
+        census.mIntegerKeys += present;
+        census.mTotalKeys += present;
+    }
+}
+
 LKeyCensus TakeCensus(LTable* t, const LValue* extraKey)
 {
     LKeyCensus census{};
-    for (int i = 0; i < t->mSizeArray; ++i) {
-        if (!t->mArray[i].IsNil()) {
-            LValue key;
-            key.SetNumber(i + 1);
-            CountKey(census, &key);
-        }
-    }
+    CountArrayPart(census, t);
     for (int i = 0; i < t->NodeCount(); ++i) {
         if (!t->mNode[i].mValue.IsNil())
             CountKey(census, &t->mNode[i].mKey);
@@ -207,25 +217,38 @@ void FreeHashPart(lua_State* L, LTable* t)
         luaM_freevector(L, t->mNode, static_cast<std::size_t>(t->NodeCount()));
 }
 
-// Reallocates both parts and reinserts every entry. Allocation failures leave the table
-// as it was.
+// The array part for the new size: the old block resized in place when the part
+// grows or keeps its size (its entries stay where they are), else a new block.
+LValue* NewArrayPart(lua_State* L, LTable* t, int newSize)
+{
+    const int oldSize = t->mSizeArray;
+    if (newSize == oldSize)
+        return t->mArray;
+    LValue* array = newSize > oldSize
+        ? luaM_reallocvector(L, t->mArray, static_cast<std::size_t>(oldSize), static_cast<std::size_t>(newSize))
+        : (newSize > 0 ? luaM_newvector<LValue>(L, static_cast<std::size_t>(newSize)) : nullptr);
+    for (int i = newSize > oldSize ? oldSize : 0; i < newSize; ++i)
+        array[i].SetNil();
+    return array;
+}
+
+// Reallocates both parts and reinserts every entry that moves. Allocation failures
+// leave the table as it was.
 void Resize(lua_State* L, LTable* t, const LTableSizes& sizes)
 {
     CheckHashSize(L, sizes.mLogHashSize);
     LNode* newNodes = sizes.mNeedsHash ? NewNodeVector(L, sizes.mLogHashSize) : G(L)->mEmptyNode;
     const int oldArraySize = t->mSizeArray;
     LValue* oldArray = t->mArray;
+    const bool arrayShrinks = sizes.mArraySize < oldArraySize;
     LValue* newArray = nullptr;
     try {
-        if (sizes.mArraySize > 0)
-            newArray = luaM_newvector<LValue>(L, static_cast<std::size_t>(sizes.mArraySize));
+        newArray = NewArrayPart(L, t, sizes.mArraySize);
     } catch (...) {
         if (sizes.mNeedsHash)
             luaM_freevector(L, newNodes, static_cast<std::size_t>(1) << sizes.mLogHashSize);
         throw;
     }
-    for (int i = 0; i < sizes.mArraySize; ++i)
-        newArray[i].SetNil();
     LNode* oldNodes = t->mNode;
     const int oldNodeCount = t->NodeCount();
     const bool oldNodesShared = UsesEmptyNode(t, L);
@@ -236,16 +259,17 @@ void Resize(lua_State* L, LTable* t, const LTableSizes& sizes)
     t->mLogSizeNode = static_cast<uint8_t>(sizes.mNeedsHash ? sizes.mLogHashSize : 0);
     t->mFirstFree = sizes.mNeedsHash ? newNodes + t->NodeCount() : newNodes;
 
-    for (int i = 0; i < oldArraySize; ++i) {
-        if (!oldArray[i].IsNil())
-            *luaH_setnum(L, t, i + 1) = oldArray[i];
+    if (arrayShrinks) {
+        for (int i = 0; i < oldArraySize; ++i) {
+            if (!oldArray[i].IsNil())
+                *luaH_setnum(L, t, i + 1) = oldArray[i];
+        }
+        luaM_freevector(L, oldArray, static_cast<std::size_t>(oldArraySize));
     }
     for (int i = oldNodeCount - 1; i >= 0; --i) {
         if (!oldNodes[i].mValue.IsNil())
             *luaH_set(L, t, &oldNodes[i].mKey) = oldNodes[i].mValue;
     }
-    if (oldArray != nullptr)
-        luaM_freevector(L, oldArray, static_cast<std::size_t>(oldArraySize));
     if (!oldNodesShared)
         luaM_freevector(L, oldNodes, static_cast<std::size_t>(oldNodeCount));
 }

@@ -38,6 +38,27 @@ const LValue* luaH_getnum(LTable* t, int key);
 const LValue* luaH_getstr(LTable* t, LString* key);   // 8-bit key
 const LValue* luaH_getwstr(LTable* t, LString* key);  // wstring key
 
+// The array-part slot of a number key that is an integer in 1..mSizeArray, else null.
+// The interpreter loop's indexing goes through this before the general lookup.
+inline LValue* luaH_arrayslot(LTable* t, const LValue* key)
+{
+    if (!key->IsNumber())
+        return nullptr;
+    const double n = key->AsNumber();
+    if (!(n >= 1.0 && n <= static_cast<double>(t->mSizeArray)))
+        return nullptr;
+    const int k = static_cast<int>(n);
+    return static_cast<double>(k) == n ? &t->mArray[k - 1] : nullptr;
+}
+
+// luaH_get with the array part looked up inline.
+inline const LValue* luaH_fastget(LTable* t, const LValue* key)
+{
+    if (const LValue* slot = luaH_arrayslot(t, key))
+        return slot;
+    return luaH_get(t, key);
+}
+
 // Slot for the key, inserted (with a nil value) when absent. Raises "table index is
 // nil", "table index is NaN" and "table overflow". Clears the absent-event flags.
 LValue* luaH_set(lua_State* L, LTable* t, const LValue* key);

@@ -250,6 +250,60 @@ bool Joinable(lua_State* L, LValue* o, bool wide)
 }
 
 // ---------------------------------------------------------------------------------
+// Fast paths of the interpreter loop
+// ---------------------------------------------------------------------------------
+
+// t[key] = value when no "__newindex" handler can be involved: the key is present, or
+// it falls in the array part and the metatable has no such handler. False when the
+// general assignment must run.
+inline bool StoreWithoutHandler(lua_State* L, LTable* t, const LValue* key, const LValue* value)
+{
+    LValue* slot = luaH_arrayslot(t, key);
+    if (slot == nullptr) {
+        slot = const_cast<LValue*>(luaH_get(t, key));
+        if (slot->IsNil())
+            return false;
+    } else if (slot->IsNil()) {
+        const LValue* tm = luaT_fasttm(L, t->mMetatable, TM_NEWINDEX);
+        if (tm != nullptr && !tm->IsNil())
+            return false;
+    }
+    *slot = *value;
+    return true;
+}
+
+// The checks and conversions of a numeric for loop whose control values are not all
+// numbers: raises the loop's errors or converts a string limit or step in place.
+void CheckForValues(lua_State* L, LValue* ra)
+{
+    if (!ra->IsNumber()) {
+        luaG_runerror(L, "`for' initial value must be a number");
+    }
+    if (luaV_tonumber(ra + 1, ra + 1) == nullptr) {
+        luaG_runerror(L, "`for' limit must be a number");
+    }
+    if (luaV_tonumber(ra + 2, ra + 2) == nullptr) {
+        luaG_runerror(L, "`for' step must be a number");
+    }
+}
+
+// One step of a numeric for loop (index, limit, step at ra); whether the loop goes on.
+inline bool ForLoopStep(lua_State* L, LValue* ra)
+{
+    if (!ra[0].IsNumber() || !ra[1].IsNumber() || !ra[2].IsNumber()) {
+        CheckForValues(L, ra);
+    }
+    const double step = ra[2].AsNumber();
+    const double index = ra[0].AsNumber() + step;
+    const double limit = ra[1].AsNumber();
+    if (step > 0 ? index <= limit : index >= limit) {
+        ra->SetNumber(index);
+        return true;
+    }
+    return false;
+}
+
+// ---------------------------------------------------------------------------------
 // Hooks
 // ---------------------------------------------------------------------------------
 
@@ -603,6 +657,35 @@ reentry:  // entered a new frame (a call, a tail call or a return to an inline c
     auto rkOperand = [&](int x) -> const LValue* {
         return x < kMaxStack ? base + x : k + (x - kMaxStack);
     };
+    // An arithmetic instruction: numbers inline, anything else through Arith.
+    auto arith = [&](LValue* ra, Instruction i, LTagMethod event, auto operation) {
+        const LValue* rb = rkOperand(GETARG_B(i));
+        const LValue* rc = rkOperand(GETARG_C(i));
+        if (rb->IsNumber() && rc->IsNumber()) {
+            ra->SetNumber(operation(rb->AsNumber(), rc->AsNumber()));
+        } else {
+            Arith(L, ra, rb, rc, event);
+            refresh();
+        }
+    };
+    // A comparison instruction followed by its jump: numbers inline, anything else
+    // through compare (which may call handlers).
+    auto compare = [&](Instruction i, auto numbers, auto compareValues) {
+        const LValue* rb = rkOperand(GETARG_B(i));
+        const LValue* rc = rkOperand(GETARG_C(i));
+        int res;
+        if (rb->IsNumber() && rc->IsNumber()) {
+            res = numbers(rb->AsNumber(), rc->AsNumber()) ? 1 : 0;
+        } else {
+            res = compareValues(L, rb, rc);
+            refresh();
+        }
+        if (res != GETARG_A(i)) {
+            pc++;
+        } else {
+            pc += GETARG_sBx(*pc) + 1;
+        }
+    };
 
     for (;;) {
         const Instruction i = *pc++;
@@ -653,7 +736,7 @@ reentry:  // entered a new frame (a call, a tail call or a return to an inline c
             const LValue* rb = base + GETARG_B(i);
             const LValue* key = rkOperand(GETARG_C(i));
             if (rb->IsTable()) {
-                const LValue* v = luaH_get(rb->AsTable(), key);
+                const LValue* v = luaH_fastget(rb->AsTable(), key);
                 if (!v->IsNil()) {
                     *ra = *v;
                     break;
@@ -673,12 +756,8 @@ reentry:  // entered a new frame (a call, a tail call or a return to an inline c
         case OP_SETTABLE: {
             const LValue* key = rkOperand(GETARG_B(i));
             const LValue* value = rkOperand(GETARG_C(i));
-            if (ra->IsTable()) {
-                LValue* slot = const_cast<LValue*>(luaH_get(ra->AsTable(), key));
-                if (!slot->IsNil()) {
-                    *slot = *value;  // an existing field: no handler can be involved
-                    break;
-                }
+            if (ra->IsTable() && StoreWithoutHandler(L, ra->AsTable(), key, value)) {
+                break;
             }
             luaV_settable(L, ra, key, value);
             refresh();
@@ -697,23 +776,17 @@ reentry:  // entered a new frame (a call, a tail call or a return to an inline c
             break;
         }
         case OP_ADD:
-        case OP_SUB:
-        case OP_MUL:
-        case OP_DIV: {
-            const LValue* rb = rkOperand(GETARG_B(i));
-            const LValue* rc = rkOperand(GETARG_C(i));
-            if (rb->IsNumber() && rc->IsNumber()) {
-                double x = rb->AsNumber();
-                double y = rc->AsNumber();
-                double r = op == OP_ADD ? x + y : op == OP_SUB ? x - y : op == OP_MUL ? x * y : x / y;
-                ra->SetNumber(r);
-            } else {
-                LTagMethod event = op == OP_ADD ? TM_ADD : op == OP_SUB ? TM_SUB : op == OP_MUL ? TM_MUL : TM_DIV;
-                Arith(L, ra, rb, rc, event);
-                refresh();
-            }
+            arith(ra, i, TM_ADD, [](double x, double y) { return x + y; });
             break;
-        }
+        case OP_SUB:
+            arith(ra, i, TM_SUB, [](double x, double y) { return x - y; });
+            break;
+        case OP_MUL:
+            arith(ra, i, TM_MUL, [](double x, double y) { return x * y; });
+            break;
+        case OP_DIV:
+            arith(ra, i, TM_DIV, [](double x, double y) { return x / y; });
+            break;
         case OP_AND:
         case OP_OR:
         case OP_SHL:
@@ -769,28 +842,14 @@ reentry:  // entered a new frame (a call, a tail call or a return to an inline c
             pc += GETARG_sBx(i);
             break;
         case OP_EQ:
-        case OP_LT:
-        case OP_LE: {
-            const LValue* rb = rkOperand(GETARG_B(i));
-            const LValue* rc = rkOperand(GETARG_C(i));
-            int res;
-            if (rb->IsNumber() && rc->IsNumber()) {
-                double x = rb->AsNumber();
-                double y = rc->AsNumber();
-                res = op == OP_EQ ? x == y : op == OP_LT ? x < y : x <= y;
-            } else {
-                res = op == OP_EQ ? luaV_equalObj(L, rb, rc)
-                      : op == OP_LT ? luaV_lessthan(L, rb, rc)
-                                    : luaV_lessequal(L, rb, rc);
-                refresh();
-            }
-            if (res != GETARG_A(i)) {
-                pc++;
-            } else {
-                pc += GETARG_sBx(*pc) + 1;
-            }
+            compare(i, [](double x, double y) { return x == y; }, luaV_equalObj);
             break;
-        }
+        case OP_LT:
+            compare(i, [](double x, double y) { return x < y; }, luaV_lessthan);
+            break;
+        case OP_LE:
+            compare(i, [](double x, double y) { return x <= y; }, luaV_lessequal);
+            break;
         case OP_TEST: {
             const LValue* rb = base + GETARG_B(i);
             if (static_cast<int>(rb->IsFalse()) == GETARG_C(i)) {
@@ -879,27 +938,11 @@ reentry:  // entered a new frame (a call, a tail call or a return to an inline c
             }
             goto reentry;
         }
-        case OP_FORLOOP: {
-            if (!ra->IsNumber()) {
-                luaG_runerror(L, "`for' initial value must be a number");
-            }
-            const LValue* limit = luaV_tonumber(ra + 1, ra + 1);
-            if (limit == nullptr) {
-                luaG_runerror(L, "`for' limit must be a number");
-            }
-            const LValue* step = luaV_tonumber(ra + 2, ra + 2);
-            if (step == nullptr) {
-                luaG_runerror(L, "`for' step must be a number");
-            }
-            double s = ra[2].AsNumber();
-            double idx = ra->AsNumber() + s;
-            double lim = ra[1].AsNumber();
-            if (s > 0 ? idx <= lim : idx >= lim) {
+        case OP_FORLOOP:
+            if (ForLoopStep(L, ra)) {
                 pc += GETARG_sBx(i);
-                ra->SetNumber(idx);
             }
             break;
-        }
         case OP_TFORLOOP: {
             int nvar = GETARG_C(i) + 1;
             LValue* cb = ra + 3;  // the call: function, state, control
