@@ -26,6 +26,37 @@ void PushWidened(lua_State* L, const char* s, size_t len)
     lua_pushlwstring(L, wide.data(), len);
 }
 
+// "table: 0x...", "function: ...", "userdata: ..." (light ones too) or "thread: ..." for
+// the value at index, written into buff; false for a value of any other type.
+bool FormatAddress(lua_State* L, int index, char* buff, size_t size)
+{
+    const char* kind = nullptr;
+    const void* address = nullptr;
+    switch (lua_type(L, index)) {
+    case LUA_TTABLE:
+        kind = "table";
+        address = lua_topointer(L, index);
+        break;
+    case LUA_TFUNCTION:
+        kind = "function";
+        address = lua_topointer(L, index);
+        break;
+    case LUA_TUSERDATA:
+    case LUA_TLIGHTUSERDATA:
+        kind = "userdata";
+        address = lua_touserdata(L, index);
+        break;
+    case LUA_TTHREAD:
+        kind = "thread";
+        address = lua_tothread(L, index);
+        break;
+    default:
+        return false;
+    }
+    std::snprintf(buff, size, "%s: %p", kind, const_cast<void*>(address));
+    return true;
+}
+
 // The strtoul of a 32-bit unsigned long: leading space, an optional sign, "0x" for base
 // 16, saturation at 4294967295, negation modulo 2^32. Returns the end of the digits, or
 // s itself when there were none.
@@ -456,25 +487,10 @@ int ToString(lua_State* L)
     case LUA_TNIL:
         lua_pushstring(L, "nil");
         return 1;
-    case LUA_TTABLE:
-        std::snprintf(buff, sizeof(buff), "table: %p", lua_topointer(L, 1));
-        break;
-    case LUA_TFUNCTION:
-        std::snprintf(buff, sizeof(buff), "function: %p", lua_topointer(L, 1));
-        break;
-    case LUA_TUSERDATA:
-    case LUA_TLIGHTUSERDATA:
-        std::snprintf(buff, sizeof(buff), "userdata: %p", lua_touserdata(L, 1));
-        break;
-    case LUA_TTHREAD:
-        std::snprintf(buff, sizeof(buff), "thread: %p", static_cast<void*>(lua_tothread(L, 1)));
-        break;
     default:
-        lua_pushstring(L, "?");
+        lua_pushstring(L, FormatAddress(L, 1, buff, sizeof(buff)) ? buff : "?");
         return 1;
     }
-    lua_pushstring(L, buff);
-    return 1;
 }
 
 int ToWString(lua_State* L)
@@ -502,23 +518,14 @@ int ToWString(lua_State* L)
         lua_pushlwstring(L, wide.data(), len);
         return 1;
     }
-    case LUA_TTABLE:
-        std::snprintf(buff, sizeof(buff), "table: %p", lua_topointer(L, 1));
-        break;
-    case LUA_TFUNCTION:
-        std::snprintf(buff, sizeof(buff), "function: %p", lua_topointer(L, 1));
-        break;
-    case LUA_TUSERDATA:
-        std::snprintf(buff, sizeof(buff), "userdata: %p", lua_touserdata(L, 1));
-        break;
-    case LUA_TTHREAD:
-        std::snprintf(buff, sizeof(buff), "thread: %p", static_cast<void*>(lua_tothread(L, 1)));
-        break;
+    case LUA_TLIGHTUSERDATA:
+        return luaL_argerror(L, 1, "value expected");  // unlike tostring
     default:
-        return luaL_argerror(L, 1, "value expected");
+        if (!FormatAddress(L, 1, buff, sizeof(buff)))
+            return luaL_argerror(L, 1, "value expected");
+        PushWidened(L, buff, std::strlen(buff));
+        return 1;
     }
-    PushWidened(L, buff, std::strlen(buff));
-    return 1;
 }
 
 int NewProxy(lua_State* L)

@@ -2,7 +2,6 @@
 
 #include "ScriptTestSupport.h"
 #include "engine/script/TLuaTable.h"
-#include "engine/script/lua/LuaLib.h"
 
 #include <climits>
 #include <memory>
@@ -70,15 +69,12 @@ int gFreeCalls = 0;
 void CountCall() { gFreeCalls++; }
 int Triple(int value) { return value * 3; }
 
-class LuaBinderTest : public ScriptTest
+class LuaBinderTest : public ScriptStateTest
 {
 protected:
     void SetUp() override
     {
-        ScriptTest::SetUp();
-        L = lua_open();
-        luaopen_base(L);
-        lua_settop(L, 0);
+        ScriptStateTest::SetUp();
         mProbe = std::make_unique<TProbe>();
         TProbe& probe = *mProbe;
         Publish<&TProbe::Record>(L, "Record", probe);
@@ -97,13 +93,6 @@ protected:
         Publish<&Triple>(L, "Triple");
         EXPECT_EQ(lua_gettop(L), 0);
     }
-    void TearDown() override
-    {
-        lua_close(L);
-        ScriptTest::TearDown();
-    }
-
-    lua_State* L = nullptr;
     std::unique_ptr<TProbe> mProbe;
 };
 

@@ -1,13 +1,15 @@
 #pragma once
 
 // Shared pieces of the script binding tests: a temporary folder that also holds the debug
-// log, a hand-driven clock, and helpers that run script text on a state.
+// log, a hand-driven clock, helpers that run script text on a state, and a fixture with a
+// fresh state of its own.
 
 #include "engine/foundation/DebugLog.h"
 #include "engine/platform/TTimeSource.h"
 #include "engine/script/TScript.h"
 #include "engine/script/lua/LuaApi.h"
 #include "engine/script/lua/LuaAux.h"
+#include "engine/script/lua/LuaLib.h"
 #include "tests/engine/foundation/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -81,4 +83,32 @@ protected:
 
     TTempFolder mFolder;
     TManualTimeSource mTime{5000};
+};
+
+// A ScriptTest with its own state L: the base library open, the stack empty. TearDown
+// closes it; a test may close it earlier with CloseState.
+class ScriptStateTest : public ScriptTest
+{
+protected:
+    void SetUp() override
+    {
+        ScriptTest::SetUp();
+        L = lua_open();
+        ASSERT_NE(L, nullptr);
+        luaopen_base(L);
+        lua_settop(L, 0);
+    }
+    void TearDown() override
+    {
+        CloseState();
+        ScriptTest::TearDown();
+    }
+    void CloseState()
+    {
+        if (L != nullptr)
+            lua_close(L);
+        L = nullptr;
+    }
+
+    lua_State* L = nullptr;
 };

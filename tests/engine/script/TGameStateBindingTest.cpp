@@ -4,35 +4,29 @@
 #include "engine/foundation/TGameState.h"
 #include "engine/foundation/THostTransport.h"
 #include "engine/foundation/TMsnZylomHandler.h"
-#include "engine/script/lua/LuaLib.h"
 
 #include <string>
 
 namespace {
 
-class TGameStateBindingTest : public ScriptTest
+class TGameStateBindingTest : public ScriptStateTest
 {
 protected:
     void SetUp() override
     {
-        ScriptTest::SetUp();
+        ScriptStateTest::SetUp();
         TGameState::Destroy();
         TMsnZylomHandler::Uninstall();
         TGameState::SetFacadePresent(true);
-        L = lua_open();
-        luaopen_base(L);
-        lua_settop(L, 0);
         PublishGameState(L);
     }
     void TearDown() override
     {
-        lua_close(L);
+        CloseState();
         TGameState::Destroy();
         TMsnZylomHandler::Uninstall();
-        ScriptTest::TearDown();
+        ScriptStateTest::TearDown();
     }
-
-    lua_State* L = nullptr;
 };
 
 TEST_F(TGameStateBindingTest, ScriptsReadAndWriteTheStore)

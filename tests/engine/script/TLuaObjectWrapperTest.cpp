@@ -4,28 +4,14 @@
 #include "engine/script/LuaStackGuard.h"
 #include "engine/script/TLuaFunction.h"
 #include "engine/script/TLuaThread.h"
-#include "engine/script/lua/LuaLib.h"
 
 #include <memory>
 
 namespace {
 
-class TLuaObjectWrapperTest : public ScriptTest
+class TLuaObjectWrapperTest : public ScriptStateTest
 {
 protected:
-    void SetUp() override
-    {
-        ScriptTest::SetUp();
-        L = lua_open();
-        luaopen_base(L);
-        lua_settop(L, 0);
-    }
-    void TearDown() override
-    {
-        if (L != nullptr)
-            lua_close(L);
-        ScriptTest::TearDown();
-    }
     bool RegistryHas(const void* key)
     {
         lua_pushlightuserdata(L, const_cast<void*>(key));
@@ -34,8 +20,6 @@ protected:
         lua_pop(L, 1);
         return present;
     }
-
-    lua_State* L = nullptr;
 };
 
 TEST_F(TLuaObjectWrapperTest, TwoWrappersOfOneValueAreIndependent)
@@ -70,8 +54,7 @@ TEST_F(TLuaObjectWrapperTest, WrapperThatOutlivesItsStateLeavesItAlone)
     lua_newtable(L);
     auto wrapper = std::make_unique<TLuaObjectWrapper>(L);
     EXPECT_TRUE(wrapper->IsStateOpen());
-    lua_close(L);
-    L = nullptr;
+    CloseState();
     EXPECT_FALSE(wrapper->IsStateOpen());
     EXPECT_FALSE(wrapper->IsTable());
     wrapper.reset(); // AddressSanitizer guards this

@@ -2,7 +2,6 @@
 
 #include "ScriptTestSupport.h"
 #include "engine/script/LuaMarshal.h"
-#include "engine/script/lua/LuaLib.h"
 
 #include <memory>
 #include <set>
@@ -10,15 +9,12 @@
 
 namespace {
 
-class TLuaTableTest : public ScriptTest
+class TLuaTableTest : public ScriptStateTest
 {
 protected:
     void SetUp() override
     {
-        ScriptTest::SetUp();
-        L = lua_open();
-        luaopen_base(L);
-        lua_settop(L, 0);
+        ScriptStateTest::SetUp();
         Run(L, "t = { tbl = {}, numstr = '12', number = 2.5, text = 'hi', no = false, zero = 0,"
                "      three = 3, wide = L\"x\", color = {1, 0.5}, [1] = 'first', [2] = 8,"
                "      sub = { x = 4 } }");
@@ -27,8 +23,7 @@ protected:
     void TearDown() override
     {
         mTable.reset();
-        lua_close(L);
-        ScriptTest::TearDown();
+        ScriptStateTest::TearDown();
     }
     std::unique_ptr<TLuaTable> Global(const char* name)
     {
@@ -37,7 +32,6 @@ protected:
         return std::make_unique<TLuaTable>(L);
     }
 
-    lua_State* L = nullptr;
     std::unique_ptr<TLuaTable> mTable;
 };
 
