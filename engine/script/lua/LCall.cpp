@@ -236,20 +236,7 @@ LPrecall luaD_precall(lua_State* L, LValue* func, int nresults)
         if (p->mIsVararg) {
             AdjustVarargs(L, p->mNumParams, func + 1);
         }
-        luaD_checkstack(L, p->mMaxStackSize);
-        func = luaD_restorestack(L, funcr);
-        LCallInfo* ci = NextCi(L);
-        LValue* base = func + 1;
-        L->mBase = ci->mBase = base;
-        ci->mTop = base + p->mMaxStackSize;
-        ci->mSavedPc = p->mCode;
-        ci->mPc = nullptr;
-        ci->mTailCalls = 0;
-        ci->mState = kCallIsLua | kCallSavedPc;
-        while (L->mTop < ci->mTop) {
-            (L->mTop++)->SetNil();
-        }
-        L->mTop = ci->mTop;
+        luaD_pushluaframe(L, luaD_restorestack(L, funcr), p);
         if (L->mHookMask & LUA_MASKCALL) {
             luaD_callhook(L, LUA_HOOKCALL, -1);
         }
@@ -274,24 +261,11 @@ LPrecall luaD_precall(lua_State* L, LValue* func, int nresults)
     return LPrecall::kC;
 }
 
-void luaD_poscall(lua_State* L, int wanted, LValue* firstResult)
+LValue* luaD_rethook(lua_State* L, LValue* firstResult)
 {
-    if (L->mHookMask & LUA_MASKRET) {
-        std::ptrdiff_t fr = luaD_savestack(L, firstResult);
-        luaD_callhook(L, LUA_HOOKRET, -1);
-        firstResult = luaD_restorestack(L, fr);
-    }
-    LValue* res = L->mBase - 1;  // where the function was
-    L->mCi--;
-    L->mBase = L->mCi->mBase;
-    while (wanted != 0 && firstResult < L->mTop) {
-        *res++ = *firstResult++;
-        wanted--;
-    }
-    while (wanted-- > 0) {
-        (res++)->SetNil();
-    }
-    L->mTop = res;
+    std::ptrdiff_t fr = luaD_savestack(L, firstResult);
+    luaD_callhook(L, LUA_HOOKRET, -1);
+    return luaD_restorestack(L, fr);
 }
 
 void luaD_call(lua_State* L, LValue* func, int nresults)

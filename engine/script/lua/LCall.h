@@ -9,7 +9,9 @@
 
 #include "engine/script/lua/LErrorUnwind.h"
 #include "engine/script/lua/LInputStream.h"
+#include "engine/script/lua/LStack.h"
 #include "engine/script/lua/LState.h"
+#include "engine/script/lua/LuaApi.h"
 
 #include <cstddef>
 
@@ -41,7 +43,9 @@ LPrecall luaD_precall(lua_State* L, LValue* func, int nresults);
 // Finishes a call: moves the results starting at firstResult to the slot of the
 // called function, wanted of them (padding with nil), pops the frame. Sets the top
 // after the last result.
-void luaD_poscall(lua_State* L, int wanted, LValue* firstResult);
+inline void luaD_poscall(lua_State* L, int wanted, LValue* firstResult);
+// Calls the return hook; where the first result is afterwards (the stack may move).
+LValue* luaD_rethook(lua_State* L, LValue* firstResult);
 // Calls the value at func with the arguments above it; unprotected.
 void luaD_call(lua_State* L, LValue* func, int nresults);
 // Runs f(L, u) protected; on an error restores the frame, the C-call count and the
@@ -57,6 +61,71 @@ void luaD_reallocCI(lua_State* L, int newSize);
 void luaD_growCI(lua_State* L);
 // Writes the error value of a failed call for `status' at oldTop.
 void luaD_seterrorobj(lua_State* L, int status, LValue* oldTop);
+
+inline void luaD_poscall(lua_State* L, int wanted, LValue* firstResult)
+{
+    if (L->mHookMask & LUA_MASKRET) {
+        firstResult = luaD_rethook(L, firstResult);
+    }
+    LValue* res = L->mBase - 1;  // where the function was
+    L->mCi--;
+    L->mBase = L->mCi->mBase;
+    while (wanted != 0 && firstResult < L->mTop) {
+        *res++ = *firstResult++;
+        wanted--;
+    }
+    while (wanted-- > 0) {
+        (res++)->SetNil();
+    }
+    L->mTop = res;
+}
+
+// Pushes the frame of a call to the Lua function at func, whose prototype is p (its
+// varargs already packed): the frame's registers above the arguments become nil.
+// Runs no hook.
+inline void luaD_pushluaframe(lua_State* L, LValue* func, const LProto* p)
+{
+    const std::ptrdiff_t funcOffset = luaD_savestack(L, func);
+    luaD_checkstack(L, p->mMaxStackSize);
+    if (L->mCi == L->mEndCi) {
+        luaD_growCI(L);
+    }
+    LCallInfo* ci = ++L->mCi;
+    LValue* base = luaD_restorestack(L, funcOffset) + 1;
+    L->mBase = ci->mBase = base;
+    ci->mTop = base + p->mMaxStackSize;
+    ci->mSavedPc = p->mCode;
+    ci->mPc = nullptr;
+    ci->mTailCalls = 0;
+    ci->mState = kCallIsLua | kCallSavedPc;
+    while (L->mTop < ci->mTop) {
+        (L->mTop++)->SetNil();
+    }
+    L->mTop = ci->mTop;
+}
+
+// The common call from the interpreter loop: a Lua function without varargs while no
+// call hook is set gets its frame pushed here (true). False when luaD_precall must
+// handle the call.
+inline bool luaD_precallplain(lua_State* L, LValue* func)
+{
+    if (!func->IsFunction() || func->AsClosure()->mIsC || (L->mHookMask & LUA_MASKCALL)) {
+        return false;
+    }
+    const LProto* p = AsLuaClosure(func->AsClosure())->mProto;
+    if (p->mIsVararg) {
+        return false;
+    }
+    luaD_pushluaframe(L, func, p);
+    return true;
+}
+
+// Whether luaF_close(L, level) has an upvalue to close.
+inline bool luaF_hasopen(lua_State* L, const LValue* level)
+{
+    const auto* first = static_cast<const LUpval*>(L->mOpenUpval);
+    return first != nullptr && first->mValuePtr >= level;
+}
 
 // Open upvalue for the stack slot `level', created when absent.
 LUpval* luaF_findupval(lua_State* L, LValue* level);

@@ -866,6 +866,10 @@ reentry:  // entered a new frame (a call, a tail call or a return to an inline c
             if (b != 0) {
                 L->mTop = ra + b;  // else the previous instruction set the top
             }
+            if (luaD_precallplain(L, ra)) {
+                (L->mCi - 1)->mState |= kCallCalling;  // continue with the callee in this loop
+                goto reentry;
+            }
             switch (luaD_precall(L, ra, nresults)) {
             case LPrecall::kLua:
                 (L->mCi - 1)->mState |= kCallCalling;  // continue with the callee in this loop
@@ -894,7 +898,7 @@ reentry:  // entered a new frame (a call, a tail call or a return to an inline c
                 LCallInfo* oldCi = newCi - 1;
                 ra = luaD_restorestack(L, raOffset);
                 LValue* oldFunc = oldCi->mBase - 1;
-                if (L->mOpenUpval != nullptr) {
+                if (luaF_hasopen(L, oldCi->mBase)) {
                     luaF_close(L, oldCi->mBase);
                 }
                 LValue* newBase = L->mBase;
@@ -923,7 +927,7 @@ reentry:  // entered a new frame (a call, a tail call or a return to an inline c
             if (b != 0) {
                 L->mTop = ra + b - 1;
             }
-            if (L->mOpenUpval != nullptr) {
+            if (luaF_hasopen(L, base)) {
                 luaF_close(L, base);
             }
             LCallInfo* caller = ci - 1;
