@@ -38,7 +38,7 @@ public:
     void SetWorkingFolder(const TString& folder);
     // Reads "firstpeek.txt" instead of "final.txt".
     void SetFirstPeek(bool firstPeek) { mFirstPeek = firstPeek; }
-    // Running inside a host (the setting "activex"): the data folders are not scanned.
+    // Running inside a host (the setting "activex" is "1"): the data folders are not scanned.
     void SetEmbedded(bool embedded) { mEmbedded = embedded; }
     const TString& GetUserFolder() const { return mUserFolder; }
     const TString& GetCommonFolder() const { return mCommonFolder; }

@@ -100,7 +100,8 @@ TPlatform::TPlatform(std::unique_ptr<TPlatformData> data)
     SetConfig("computerid", GetMachineId());
     LoadSettingsFile();
     SetDataFolders(mData->GetUserFolder(), mData->GetCommonFolder(), mData->GetDesktopFolder());
-    TPathMap::Get().SetEmbedded(IsEnabled("activex"));
+    // Only the exact value "1" means hosted here; "2" or " 1" still scan the data folders.
+    TPathMap::Get().SetEmbedded(GetConfig("activex", "") == TString("1"));
     TPathMap::Get().SetFirstPeek(IsEnabled("firstpeek"));
     LoadFinalList();
     LoadStringTables();

@@ -7,6 +7,7 @@
 #include "engine/foundation/TSystemCursorImage.h"
 #include "engine/foundation/TGameState.h"
 #include "engine/foundation/TGameStateHandler.h"
+#include "engine/foundation/TPathMap.h"
 #include "engine/foundation/TPlatform.h"
 #include "engine/foundation/TPlatformData.h"
 #include "engine/platform/TNativeWindow.h"
@@ -333,6 +334,38 @@ TEST_F(EngineMainTest, PluginModuleLoadsFromTheApplicationFolderOnly)
 
     // One "+" per loaded module: the application folder's, not the user folder's two.
     EXPECT_EQ(sPluginProbe, "+");
+}
+
+bool sUserFileMapped = false;
+
+int UserFolderGame(TPlatform*, const char*)
+{
+    sUserFileMapped = !(TPathMap::Get().Find("user:note.txt") == TString());
+    return 0;
+}
+
+TEST_F(EngineMainTest, OnlyActivexOfOneLeavesTheDataFoldersUnscanned)
+{
+    const fs::path userFolder = mRoot / "data" / "yolt" / "velmora";
+    fs::create_directories(userFolder);
+    std::ofstream(userFolder / "note.txt") << "x";
+    struct TCase
+    {
+        const char* activex;
+        bool scanned;
+    };
+    const TCase cases[] = {{"1", false}, {"2", true}, {"-1", true}, {" 1", true}, {"0", true}};
+    for (const TCase& c : cases) {
+        SetConfig("gamename", "velmora");
+        SetConfig("publisher", "yolt");
+        SetConfig("activex", c.activex);
+        sUserFileMapped = !c.scanned;
+        const std::string line = "-wd=\"" + mRoot.string() + "\" --multiple";
+
+        EngineMain(line.c_str(), 0, UserFolderGame, false);
+
+        EXPECT_EQ(sUserFileMapped, c.scanned) << "activex \"" << c.activex << "\"";
+    }
 }
 
 int sTextureStandIn = 0;
