@@ -304,6 +304,39 @@ inline bool ForLoopStep(lua_State* L, LValue* ra)
 }
 
 // ---------------------------------------------------------------------------------
+// Number text
+// ---------------------------------------------------------------------------------
+
+// "%.14g" prints a nonzero whole number below 10^14 in magnitude as its plain digits;
+// writes those without the formatter. False for any other number (zero included, for
+// the sign of -0) or when out is too small.
+bool WholeNumberText(double n, char* out, std::size_t size)
+{
+    constexpr double kPlainLimit = 1e14;
+    if (!(n > -kPlainLimit && n < kPlainLimit) || n == 0 || size < 17) {
+        return false;
+    }
+    const int64_t whole = static_cast<int64_t>(n);
+    if (static_cast<double>(whole) != n) {
+        return false;
+    }
+    char digits[16];
+    int count = 0;
+    for (uint64_t rest = whole < 0 ? static_cast<uint64_t>(-whole) : static_cast<uint64_t>(whole); rest != 0;
+         rest /= 10) {
+        digits[count++] = static_cast<char>('0' + rest % 10);
+    }
+    if (whole < 0) {
+        *out++ = '-';
+    }
+    while (count > 0) {
+        *out++ = digits[--count];
+    }
+    *out = '\0';
+    return true;
+}
+
+// ---------------------------------------------------------------------------------
 // Hooks
 // ---------------------------------------------------------------------------------
 
@@ -342,7 +375,9 @@ void TraceExec(lua_State* L, const Instruction* pc, const Instruction** lastTrac
 
 void luaV_numbertext(double n, char* out, std::size_t size)
 {
-    std::snprintf(out, size, "%.14g", n);
+    if (!WholeNumberText(n, out, size)) {
+        std::snprintf(out, size, "%.14g", n);
+    }
 }
 
 const LValue* luaV_tonumber(const LValue* obj, LValue* n)

@@ -101,3 +101,11 @@ function Dog.new(name) local d = Animal.new(name, "woof"); return setmetatable(d
 function Dog:fetch() return self.name .. " fetches" end
 local d = Dog.new("Rex")
 print(d:speak(), d:fetch(), getmetatable(d) == Dog)
+
+-- __newindex is asked for an absent index inside the array part too.
+local holes = setmetatable({1, 2, 3}, {__newindex = function(t, k, v) rawset(t, k, v * 10) end})
+holes[2] = nil
+holes[2] = 5
+holes[4] = 6
+holes[1] = 4
+print(holes[1], holes[2], holes[3], holes[4])
