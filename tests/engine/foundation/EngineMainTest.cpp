@@ -20,6 +20,7 @@
 #include <fstream>
 #include <map>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -227,7 +228,9 @@ protected:
     void SetUp() override
     {
         mWorkingFolder = fs::current_path();
-        mRoot = fs::temp_directory_path() / ("velmora_main_" + std::to_string(getpid()));
+        std::string pattern = (fs::temp_directory_path() / "velmora_main_XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        mRoot = pattern;
         fs::create_directories(mRoot / "assets");
         std::ofstream(mRoot / "assets" / "settings.xml")
             << "<settings><memorymax>5</memorymax><fromfile>yes</fromfile>"

@@ -19,8 +19,10 @@ TEST(TProcessLauncher, EachArgumentArrivesWhole)
     ASSERT_TRUE(TProcessLauncher::Start(
         {"sh", "-c", "printf '%s|%s' \"$1\" \"$#\" > \"$2.tmp\" && mv \"$2.tmp\" \"$2\"", "sh",
          url, out.string()}));
-    // The program runs on its own; wait (bounded) for its answer.
-    for (int i = 0; i < 500 && !std::filesystem::exists(out); ++i)
+    // The program runs on its own; wait for its answer. The deadline only bounds a
+    // failing run, so it is generous for a busy machine.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (!std::filesystem::exists(out) && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     std::ifstream file(out);
     std::stringstream text;

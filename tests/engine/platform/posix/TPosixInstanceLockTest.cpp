@@ -1,7 +1,10 @@
 #include "engine/platform/TInstanceLock.h"
 
+#include "engine/platform/TSystemPaths.h"
+
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <unistd.h>
 
 namespace {
@@ -24,6 +27,8 @@ TEST(TInstanceLock, SecondHolderIsRefusedUntilTheFirstLetsGo)
 
     first.reset();
     EXPECT_EQ(TInstanceLock::Create(name, second), TInstanceLock::TResult::Acquired);
+    second.reset();
+    std::remove((TSystemPaths::GetRuntimeFolder() + name).c_str()); // the lock file stays otherwise
 }
 
 TEST(TInstanceLock, UnusableFolderIsReportedNotHeld)

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -210,10 +211,10 @@ protected:
     void SetUp() override
     {
         LuaBaseLibTest::SetUp();
-        mFolder = std::filesystem::temp_directory_path() /
-                  ("luabaselib-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(mFolder);
+        // A folder of its own: other runs of this test may be going on at the same time.
+        std::string pattern = (std::filesystem::temp_directory_path() / "luabaselib-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        mFolder = pattern;
     }
     void TearDown() override
     {
