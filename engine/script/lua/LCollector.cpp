@@ -336,6 +336,9 @@ void ClearWeakTables(lua_State* L, LGCObject* list)
 // them; the closed upvalues survive this collection (a live closure may hold them).
 void CloseDeadThreads(lua_State* L)
 {
+    if (G(L)->mNumThreads == 0) {
+        return;  // nothing but the main thread, which is not on the list
+    }
     for (LGCObject* o = G(L)->mRootGc; o != nullptr; o = o->mNext) {
         if (o->mTag != LUA_TTHREAD || IsMarked(o)) {
             continue;

@@ -15,7 +15,7 @@ void* ReallocOrFree(void*, void* block, std::size_t, std::size_t newSize, int, i
         std::free(block);
         return nullptr;
     }
-    return std::realloc(block, newSize);
+    return block == nullptr ? std::malloc(newSize) : std::realloc(block, newSize);
 }
 
 LuaAllocFunction sDefaultAlloc = &ReallocOrFree;

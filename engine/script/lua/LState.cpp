@@ -62,6 +62,7 @@ void InitGlobalRecord(LGlobalState* g, const LGlobalState& settings, lua_State* 
     g->mRootGc = nullptr;
     g->mRootUdata = nullptr;
     g->mTmUdata = nullptr;
+    g->mNumThreads = 0;
     luaZ_initbuffer(&g->mBuffer);
     g->mGcThreshold = 0;
     g->mBytesInUse = sizeof(lua_State) + sizeof(LGlobalState);
@@ -202,6 +203,7 @@ lua_State* luaE_newthread(lua_State* L)
     }
     L1->mGlobals = L->mGlobals;
     luaC_link(L, L1, LUA_TTHREAD);
+    ++G(L)->mNumThreads;
     return L1;
 }
 
@@ -229,6 +231,7 @@ void luaE_freeobject(lua_State* L, LGCObject* o)
         break;
     case LUA_TTHREAD:
         luaE_freethread(L, static_cast<lua_State*>(o));
+        --G(L)->mNumThreads;
         break;
     case LUA_TPROTO:
         luaF_freeproto(L, static_cast<LProto*>(o));

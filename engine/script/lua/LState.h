@@ -49,6 +49,7 @@ struct LGlobalState {
     LGCObject* mRootGc;              // every collectable object but strings and userdata
     LGCObject* mRootUdata;           // every full userdata
     LGCObject* mTmUdata;             // userdata awaiting finalisation
+    uint32_t mNumThreads;            // threads on mRootGc (every thread but the main one)
     LTextBuffer mBuffer;             // concatenation's text buffer
     uint32_t mGcThreshold;
     uint32_t mBytesInUse;
