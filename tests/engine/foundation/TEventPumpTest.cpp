@@ -6,8 +6,7 @@
 #include "engine/foundation/TString.h"
 #include "engine/foundation/TWindowManagerSeam.h"
 #include "engine/platform/TEventSource.h"
-#include "engine/platform/TNativeWindow.h"
-#include "engine/platform/TVideoSystem.h"
+#include "tests/engine/platform/sdl/SdlWindowTest.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -105,25 +104,16 @@ public:
 
 // A host over SDL's real event queue (dummy video driver) with fake engine parts and
 // a clock the test moves.
-class TEventPumpTest : public ::testing::Test, public TEventPumpHost
+class TEventPumpTest : public SdlWindowTest, public TEventPumpHost
 {
 protected:
     void SetUp() override
     {
-        mVideo = TVideoSystem::Create();
-        ASSERT_NE(mVideo, nullptr);
-        mWindow = mVideo->CreateWindow("Halvorn", 480, 360);
-        ASSERT_NE(mWindow, nullptr);
-        SDL_PumpEvents();
-        SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+        SdlWindowTest::SetUp();
+        if (HasFatalFailure())
+            return;
         mWindowManager.AttachScript(std::make_unique<TFakeScript>(mMovieEnds));
         TEventPump::ResetSessionReady();
-    }
-
-    void TearDown() override
-    {
-        mWindow.reset();
-        mVideo.reset();
     }
 
     TEventSource& GetEventSource() override { return mVideo->GetEventSource(); }
@@ -206,8 +196,6 @@ protected:
 
     using TList = std::vector<std::string>;
 
-    std::unique_ptr<TVideoSystem> mVideo;
-    std::unique_ptr<TNativeWindow> mWindow;
     TFakeRenderer mRenderer;
     TFakeWindowManager mWindowManager;
     TFakeSound mSound;

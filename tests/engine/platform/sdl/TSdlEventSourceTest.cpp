@@ -1,8 +1,7 @@
 #include "engine/platform/sdl/TSdlEventSource.h"
 
 #include "engine/platform/TKeyCode.h"
-#include "engine/platform/TNativeWindow.h"
-#include "engine/platform/TVideoSystem.h"
+#include "tests/engine/platform/sdl/SdlWindowTest.h"
 
 #include <gtest/gtest.h>
 
@@ -87,28 +86,7 @@ TEST(TSdlEventSource, LettersOfNonLatinLayoutsComeFromThePhysicalKey)
     EXPECT_EQ(event.key, 'A');
 }
 
-class TSdlEventQueue : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        mVideo = TVideoSystem::Create();
-        ASSERT_NE(mVideo, nullptr);
-        mWindow = mVideo->CreateWindow("Halvorn", 480, 360);
-        ASSERT_NE(mWindow, nullptr);
-        SDL_PumpEvents();
-        SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
-    }
-
-    void TearDown() override
-    {
-        mWindow.reset();
-        mVideo.reset();
-    }
-
-    std::unique_ptr<TVideoSystem> mVideo;
-    std::unique_ptr<TNativeWindow> mWindow;
-};
+using TSdlEventQueue = SdlWindowTest;
 
 TEST_F(TSdlEventQueue, PushedEventsArriveInOrder)
 {
