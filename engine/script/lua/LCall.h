@@ -70,7 +70,8 @@ inline void luaD_poscall(lua_State* L, int wanted, LValue* firstResult)
     LValue* res = L->mBase - 1;  // where the function was
     L->mCi--;
     L->mBase = L->mCi->mBase;
-    while (wanted != 0 && firstResult < L->mTop) {
+    const LValue* lastResult = L->mTop;
+    while (wanted != 0 && firstResult < lastResult) {
         *res++ = *firstResult++;
         wanted--;
     }
@@ -98,8 +99,8 @@ inline void luaD_pushluaframe(lua_State* L, LValue* func, const LProto* p)
     ci->mPc = nullptr;
     ci->mTailCalls = 0;
     ci->mState = kCallIsLua | kCallSavedPc;
-    while (L->mTop < ci->mTop) {
-        (L->mTop++)->SetNil();
+    for (LValue* slot = L->mTop; slot < ci->mTop; ++slot) {
+        slot->SetNil();
     }
     L->mTop = ci->mTop;
 }
