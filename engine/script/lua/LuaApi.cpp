@@ -25,17 +25,9 @@ bool IsNone(const LValue* o)
     return o == &sNoValue;
 }
 
-// The slot of an acceptable index (see the pseudo-indices); &sNoValue when there is no
-// value there.
-LValue* IndexToAddress(lua_State* L, int idx)
+// The slot of a pseudo-index (registry, globals, registry shortcuts, upvalues).
+LValue* PseudoIndexToAddress(lua_State* L, int idx)
 {
-    if (idx > 0) {
-        LValue* o = L->mBase + (idx - 1);
-        return o < L->mTop ? o : &sNoValue;
-    }
-    if (idx > LUA_REGISTRYINDEX) {
-        return L->mTop + idx;
-    }
     if (idx == LUA_REGISTRYINDEX) {
         return &G(L)->mRegistry;
     }
@@ -54,6 +46,20 @@ LValue* IndexToAddress(lua_State* L, int idx)
     LCClosure* cl = AsCClosure(func->AsClosure());
     int n = LUA_GLOBALSINDEX - idx;
     return n <= cl->mNumUpvalues ? &cl->Upvalues()[n - 1] : &sNoValue;
+}
+
+// The slot of an acceptable index (see the pseudo-indices); &sNoValue when there is no
+// value there. Stack indices are resolved inline.
+inline LValue* IndexToAddress(lua_State* L, int idx)
+{
+    if (idx > 0) {
+        LValue* o = L->mBase + (idx - 1);
+        return o < L->mTop ? o : &sNoValue;
+    }
+    if (idx > LUA_REGISTRYINDEX) {
+        return L->mTop + idx;
+    }
+    return PseudoIndexToAddress(L, idx);
 }
 
 // Moves the top up after a value was written there, growing the stack and the frame
