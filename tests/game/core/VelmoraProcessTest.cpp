@@ -28,8 +28,8 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-constexpr auto kPatience = 120s;
 constexpr int kPatienceSeconds = 120;
+constexpr std::chrono::seconds kPatience{kPatienceSeconds};
 
 const std::string kVelmora = std::string(VELMORA_BINARY_DIR) + "/velmora";
 const std::string kXclose = std::string(VELMORA_BINARY_DIR) + "/tools/xclose";
