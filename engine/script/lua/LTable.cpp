@@ -387,7 +387,7 @@ const LValue* luaH_get(LTable* t, const LValue* key)
         int k;
         if (NumberToInt(key->AsNumber(), &k))
             return luaH_getnum(t, k);
-        return GetAny(t, key);
+        return GetNumberInHash(t, key->AsNumber());
     }
     default:
         return GetAny(t, key);
@@ -396,7 +396,11 @@ const LValue* luaH_get(LTable* t, const LValue* key)
 
 LValue* luaH_set(lua_State* L, LTable* t, const LValue* key)
 {
-    const LValue* existing = luaH_get(t, key);
+    return luaH_setlooked(L, t, key, luaH_get(t, key));
+}
+
+LValue* luaH_setlooked(lua_State* L, LTable* t, const LValue* key, const LValue* existing)
+{
     t->mFlags = 0;
     if (existing != &kNilValue)
         return const_cast<LValue*>(existing);

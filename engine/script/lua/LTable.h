@@ -62,6 +62,8 @@ inline const LValue* luaH_fastget(LTable* t, const LValue* key)
 // Slot for the key, inserted (with a nil value) when absent. Raises "table index is
 // nil", "table index is NaN" and "table overflow". Clears the absent-event flags.
 LValue* luaH_set(lua_State* L, LTable* t, const LValue* key);
+// luaH_set when luaH_get(t, key) has just given `existing` (the table unchanged since).
+LValue* luaH_setlooked(lua_State* L, LTable* t, const LValue* key, const LValue* existing);
 LValue* luaH_setnum(lua_State* L, LTable* t, int key);
 LValue* luaH_setstr(lua_State* L, LTable* t, LString* key);  // either string kind
 

@@ -253,20 +253,24 @@ bool Joinable(lua_State* L, LValue* o, bool wide)
 // Fast paths of the interpreter loop
 // ---------------------------------------------------------------------------------
 
-// t[key] = value when no "__newindex" handler can be involved: the key is present, or
-// it falls in the array part and the metatable has no such handler. False when the
-// general assignment must run.
+// t[key] = value unless the key is absent and the metatable has a "__newindex"
+// handler; false then (the general assignment must run). Raises the key errors of
+// luaH_set.
 inline bool StoreWithoutHandler(lua_State* L, LTable* t, const LValue* key, const LValue* value)
 {
     LValue* slot = luaH_arrayslot(t, key);
-    if (slot == nullptr) {
+    const bool inArray = slot != nullptr;
+    if (!inArray) {
         slot = const_cast<LValue*>(luaH_get(t, key));
-        if (slot->IsNil())
-            return false;
-    } else if (slot->IsNil()) {
+    }
+    if (slot->IsNil()) {
         const LValue* tm = luaT_fasttm(L, t->mMetatable, TM_NEWINDEX);
-        if (tm != nullptr && !tm->IsNil())
+        if (tm != nullptr && !tm->IsNil()) {
             return false;
+        }
+        if (!inArray) {
+            slot = luaH_setlooked(L, t, key, slot);
+        }
     }
     *slot = *value;
     return true;
@@ -496,7 +500,7 @@ void luaV_settable(lua_State* L, const LValue* t, const LValue* key, const LValu
             }
             tm = luaT_fasttm(L, h->mMetatable, TM_NEWINDEX);
             if (tm == nullptr || tm->IsNil()) {
-                *luaH_set(L, h, key) = *val;
+                *luaH_setlooked(L, h, key, slot) = *val;
                 return;
             }
         } else if (t->IsUserdata()) {
