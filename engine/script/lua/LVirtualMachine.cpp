@@ -694,7 +694,8 @@ reentry:  // entered a new frame (a call, a tail call or a return to an inline c
         ci = L->mCi;
     };
     auto rkOperand = [&](int x) -> const LValue* {
-        return x < kMaxStack ? base + x : k + (x - kMaxStack);
+        const unsigned index = static_cast<unsigned>(x);
+        return index < kMaxStack ? base + index : k + (index - kMaxStack);
     };
     // An arithmetic instruction: numbers inline, anything else through Arith.
     auto arith = [&](LValue* ra, Instruction i, LTagMethod event, auto operation) {
