@@ -10,8 +10,8 @@
 
 namespace {
 
-// Longest conversion specification, from the percent sign to the conversion letter.
-constexpr size_t kMaxSpecification = 20;
+// Longest conversion, from the percent sign to the conversion letter.
+constexpr size_t kMaxConversion = 20;
 constexpr char kFlags[] = "-+ #0";
 // A string argument of this many bytes, without a precision, is added unformatted.
 constexpr size_t kLongStringArgument = 100;
@@ -71,15 +71,15 @@ void AppendRawBytes(lua_State* L, std::string& out, char letter, int arg)
     }
 }
 
-struct TSpecification {
+struct TConversion {
     std::string mText;  // "%" flags width precision, without the conversion letter
     bool mHasPrecision = false;
 };
 
 // Reads flags, width and precision after a percent sign; `at` ends on the conversion.
-TSpecification ScanSpecification(lua_State* L, const char* format, size_t length, size_t& at)
+TConversion ScanConversion(lua_State* L, const char* format, size_t length, size_t& at)
 {
-    TSpecification spec;
+    TConversion spec;
     const size_t start = at;
     while (at < length && format[at] != 0 && std::strchr(kFlags, format[at]))
         ++at;
@@ -93,14 +93,14 @@ TSpecification ScanSpecification(lua_State* L, const char* format, size_t length
     }
     if (at < length && IsDigit(format[at]))
         luaL_error(L, "invalid format (width or precision too long)");
-    if (at - start + 2 > kMaxSpecification)
+    if (at - start + 2 > kMaxConversion)
         luaL_error(L, "invalid format (too long)");
-    spec.mText = "%";
+    spec.mText.assign(1, '%');
     spec.mText.append(format + start, at - start);
     return spec;
 }
 
-void AppendString(lua_State* L, std::string& out, const TSpecification& spec, int arg)
+void AppendString(lua_State* L, std::string& out, const TConversion& spec, int arg)
 {
     size_t length = 0;
     const char* text = luaL_checklstring(L, arg, &length);
@@ -133,7 +133,7 @@ void AppendBoolean(lua_State* L, std::string& out, int arg)
 
 // One conversion; `at` is on the conversion letter and is left after what it used.
 void AppendConversion(lua_State* L, std::string& out, const char* format, size_t length,
-                      size_t& at, const TSpecification& spec, int arg)
+                      size_t& at, const TConversion& spec, int arg)
 {
     const std::string& c = spec.mText;
     switch (format[at++]) {
@@ -231,7 +231,7 @@ int LStringFormat::Format(lua_State* L)
         if (at + 1 < length && IsDigit(format[at]) && format[at + 1] == '$')
             luaL_error(L, "obsolete option (d$) to `format'");
         ++arg;
-        const TSpecification spec = ScanSpecification(L, format, length, at);
+        const TConversion spec = ScanConversion(L, format, length, at);
         if (at >= length)
             luaL_error(L, "invalid option to `format'");
         AppendConversion(L, out, format, length, at, spec, arg);
