@@ -727,130 +727,158 @@ reentry:  // entered a new frame (a call, a tail call or a return to an inline c
         }
     };
 
-    for (;;) {
-        const Instruction i = *pc++;
-        ci->mSavedPc = pc;
-        if (L->mHookMask & (LUA_MASKLINE | LUA_MASKCOUNT)) {
-            TraceExec(L, pc, &lastTraced);
-            refresh();
-        }
-        const OpCode op = GET_OPCODE(i);
-        LValue* ra = base + GETARG_A(i);
-        switch (op) {
-        case OP_MOVE:
+    // Threaded dispatch: every instruction body ends by fetching the next instruction
+    // and jumping straight to its body through this table, indexed by the whole 6-bit
+    // opcode field (numbers past the last opcode do nothing).
+    static_assert(kNumOpcodes == 39 && kSizeOp == 6, "the dispatch table lists every opcode in order");
+    static const void* const kDispatch[1 << kSizeOp] = {
+        &&L_OP_MOVE, &&L_OP_LOADK, &&L_OP_LOADBOOL, &&L_OP_LOADNIL,
+        &&L_OP_GETUPVAL, &&L_OP_GETGLOBAL, &&L_OP_GETTABLE, &&L_OP_SETGLOBAL,
+        &&L_OP_SETUPVAL, &&L_OP_SETTABLE, &&L_OP_NEWTABLE, &&L_OP_SELF,
+        &&L_OP_ADD, &&L_OP_SUB, &&L_OP_MUL, &&L_OP_DIV,
+        &&L_OP_AND, &&L_OP_OR, &&L_OP_SHL, &&L_OP_SHR,
+        &&L_OP_POW, &&L_OP_UNM, &&L_OP_NOT, &&L_OP_CONCAT,
+        &&L_OP_JMP, &&L_OP_EQ, &&L_OP_LT, &&L_OP_LE,
+        &&L_OP_TEST, &&L_OP_CALL, &&L_OP_TAILCALL, &&L_OP_RETURN,
+        &&L_OP_FORLOOP, &&L_OP_TFORLOOP, &&L_OP_TFORPREP, &&L_OP_SETLIST,
+        &&L_OP_SETLISTO, &&L_OP_CLOSE, &&L_OP_CLOSURE,
+        &&L_unknown, &&L_unknown, &&L_unknown, &&L_unknown, &&L_unknown,
+        &&L_unknown, &&L_unknown, &&L_unknown, &&L_unknown, &&L_unknown,
+        &&L_unknown, &&L_unknown, &&L_unknown, &&L_unknown, &&L_unknown,
+        &&L_unknown, &&L_unknown, &&L_unknown, &&L_unknown, &&L_unknown,
+        &&L_unknown, &&L_unknown, &&L_unknown, &&L_unknown, &&L_unknown
+    };
+    Instruction i;
+    LValue* ra;
+#define vmcase(o) L_##o:
+#define vmbreak                                                  \
+    do {                                                         \
+        i = *pc++;                                               \
+        ci->mSavedPc = pc;                                       \
+        if (L->mHookMask & (LUA_MASKLINE | LUA_MASKCOUNT)) {     \
+            TraceExec(L, pc, &lastTraced);                       \
+            refresh();                                           \
+        }                                                        \
+        ra = base + GETARG_A(i);                                 \
+        goto* kDispatch[GET_OPCODE(i)];                          \
+    } while (0)
+
+    vmbreak;  // the first instruction
+        vmcase(OP_MOVE)
             *ra = base[GETARG_B(i)];
-            break;
-        case OP_LOADK:
+            vmbreak;
+        vmcase(OP_LOADK)
             *ra = k[GETARG_Bx(i)];
-            break;
-        case OP_LOADBOOL:
+            vmbreak;
+        vmcase(OP_LOADBOOL)
             ra->SetBoolean(GETARG_B(i) != 0);
             if (GETARG_C(i)) {
                 pc++;
             }
-            break;
-        case OP_LOADNIL: {
+            vmbreak;
+        vmcase(OP_LOADNIL) {
             LValue* rb = base + GETARG_B(i);
             do {
                 (rb--)->SetNil();
             } while (rb >= ra);
-            break;
+            vmbreak;
         }
-        case OP_GETUPVAL:
+        vmcase(OP_GETUPVAL)
             *ra = *cl->Upvalues()[GETARG_B(i)]->mValuePtr;
-            break;
-        case OP_GETGLOBAL: {
+            vmbreak;
+        vmcase(OP_GETGLOBAL) {
             const LValue* key = k + GETARG_Bx(i);
             if (cl->mGlobals.IsTable()) {
                 const LValue* v = luaH_getstr(cl->mGlobals.AsTable(), key->AsString());
                 if (!v->IsNil()) {
                     *ra = *v;  // present: no handler can be involved
-                    break;
+                    vmbreak;
                 }
             }
             luaV_gettable(L, &cl->mGlobals, key, ra);
             refresh();
-            break;
+            vmbreak;
         }
-        case OP_GETTABLE: {
+        vmcase(OP_GETTABLE) {
             const LValue* rb = base + GETARG_B(i);
             const LValue* key = rkOperand(GETARG_C(i));
             if (rb->IsTable()) {
                 const LValue* v = luaH_fastget(rb->AsTable(), key);
                 if (!v->IsNil()) {
                     *ra = *v;
-                    break;
+                    vmbreak;
                 }
             }
             luaV_gettable(L, rb, key, ra);
             refresh();
-            break;
+            vmbreak;
         }
-        case OP_SETGLOBAL:
+        vmcase(OP_SETGLOBAL)
             luaV_settable(L, &cl->mGlobals, k + GETARG_Bx(i), ra);
             refresh();
-            break;
-        case OP_SETUPVAL:
+            vmbreak;
+        vmcase(OP_SETUPVAL)
             *cl->Upvalues()[GETARG_B(i)]->mValuePtr = *ra;
-            break;
-        case OP_SETTABLE: {
+            vmbreak;
+        vmcase(OP_SETTABLE) {
             const LValue* key = rkOperand(GETARG_B(i));
             const LValue* value = rkOperand(GETARG_C(i));
             if (ra->IsTable() && StoreWithoutHandler(L, ra->AsTable(), key, value)) {
-                break;
+                vmbreak;
             }
             luaV_settable(L, ra, key, value);
             refresh();
-            break;
+            vmbreak;
         }
-        case OP_NEWTABLE:
+        vmcase(OP_NEWTABLE)
             ra->SetTable(luaH_new(L, luaO_fb2int(GETARG_B(i)), GETARG_C(i)));
             luaC_checkGC(L);
             refresh();
-            break;
-        case OP_SELF: {
+            vmbreak;
+        vmcase(OP_SELF) {
             LValue object = base[GETARG_B(i)];
             ra[1] = object;
             luaV_gettable(L, &ra[1], rkOperand(GETARG_C(i)), ra);
             refresh();
-            break;
+            vmbreak;
         }
-        case OP_ADD:
+        vmcase(OP_ADD)
             arith(ra, i, TM_ADD, [](double x, double y) { return x + y; });
-            break;
-        case OP_SUB:
+            vmbreak;
+        vmcase(OP_SUB)
             arith(ra, i, TM_SUB, [](double x, double y) { return x - y; });
-            break;
-        case OP_MUL:
+            vmbreak;
+        vmcase(OP_MUL)
             arith(ra, i, TM_MUL, [](double x, double y) { return x * y; });
-            break;
-        case OP_DIV:
+            vmbreak;
+        vmcase(OP_DIV)
             arith(ra, i, TM_DIV, [](double x, double y) { return x / y; });
-            break;
-        case OP_AND:
-        case OP_OR:
-        case OP_SHL:
-        case OP_SHR: {
+            vmbreak;
+        vmcase(OP_AND)
+        vmcase(OP_OR)
+        vmcase(OP_SHL)
+        vmcase(OP_SHR) {
+            const OpCode op = GET_OPCODE(i);
             const LValue* rb = rkOperand(GETARG_B(i));
             const LValue* rc = rkOperand(GETARG_C(i));
             if (!rb->IsNumber() || !rc->IsNumber()) {
                 BitwiseError(L, rb, rc);
             }
             ra->SetNumber(Bitwise(op, rb->AsNumber(), rc->AsNumber()));
-            break;
+            vmbreak;
         }
-        case OP_POW: {
+        vmcase(OP_POW) {
             const LValue* rb = rkOperand(GETARG_B(i));
             const LValue* rc = rkOperand(GETARG_C(i));
             if (rb->IsNumber() && rc->IsNumber()) {
-                ra->SetNumber(Bitwise(op, rb->AsNumber(), rc->AsNumber()));
+                ra->SetNumber(Bitwise(OP_POW, rb->AsNumber(), rc->AsNumber()));
             } else {
                 Arith(L, ra, rb, rc, TM_POW);
                 refresh();
             }
-            break;
+            vmbreak;
         }
-        case OP_UNM: {
+        vmcase(OP_UNM) {
             const LValue* rb = base + GETARG_B(i);
             LValue temp;
             const LValue* n = luaV_tonumber(rb, &temp);
@@ -863,12 +891,12 @@ reentry:  // entered a new frame (a call, a tail call or a return to an inline c
                 }
                 refresh();
             }
-            break;
+            vmbreak;
         }
-        case OP_NOT:
+        vmcase(OP_NOT)
             ra->SetBoolean(base[GETARG_B(i)].IsFalse());
-            break;
-        case OP_CONCAT: {
+            vmbreak;
+        vmcase(OP_CONCAT) {
             int b = GETARG_B(i);
             int c = GETARG_C(i);
             luaV_concat(L, c - b + 1, c);
@@ -876,21 +904,21 @@ reentry:  // entered a new frame (a call, a tail call or a return to an inline c
             base[GETARG_A(i)] = base[b];
             luaC_checkGC(L);
             refresh();
-            break;
+            vmbreak;
         }
-        case OP_JMP:
+        vmcase(OP_JMP)
             pc += GETARG_sBx(i);
-            break;
-        case OP_EQ:
+            vmbreak;
+        vmcase(OP_EQ)
             compare(i, [](double x, double y) { return x == y; }, luaV_equalObj);
-            break;
-        case OP_LT:
+            vmbreak;
+        vmcase(OP_LT)
             compare(i, [](double x, double y) { return x < y; }, luaV_lessthan);
-            break;
-        case OP_LE:
+            vmbreak;
+        vmcase(OP_LE)
             compare(i, [](double x, double y) { return x <= y; }, luaV_lessequal);
-            break;
-        case OP_TEST: {
+            vmbreak;
+        vmcase(OP_TEST) {
             const LValue* rb = base + GETARG_B(i);
             if (static_cast<int>(rb->IsFalse()) == GETARG_C(i)) {
                 pc++;
@@ -898,9 +926,9 @@ reentry:  // entered a new frame (a call, a tail call or a return to an inline c
                 *ra = *rb;
                 pc += GETARG_sBx(*pc) + 1;
             }
-            break;
+            vmbreak;
         }
-        case OP_CALL: {
+        vmcase(OP_CALL) {
             int b = GETARG_B(i);
             int nresults = GETARG_C(i) - 1;
             if (b != 0) {
@@ -923,9 +951,9 @@ reentry:  // entered a new frame (a call, a tail call or a return to an inline c
             case LPrecall::kYield:
                 return nullptr;
             }
-            break;
+            vmbreak;
         }
-        case OP_TAILCALL: {
+        vmcase(OP_TAILCALL) {
             int b = GETARG_B(i);
             if (b != 0) {
                 L->mTop = ra + b;
@@ -956,13 +984,13 @@ reentry:  // entered a new frame (a call, a tail call or a return to an inline c
             }
             case LPrecall::kC:
                 refresh();  // the results run up to the top, for the return that follows
-                break;
+                vmbreak;
             case LPrecall::kYield:
                 return nullptr;
             }
-            break;
+            vmbreak;
         }
-        case OP_RETURN: {
+        vmcase(OP_RETURN) {
             int b = GETARG_B(i);
             if (b != 0) {
                 L->mTop = ra + b - 1;
@@ -982,12 +1010,12 @@ reentry:  // entered a new frame (a call, a tail call or a return to an inline c
             }
             goto reentry;
         }
-        case OP_FORLOOP:
+        vmcase(OP_FORLOOP)
             if (ForLoopStep(L, ra)) {
                 pc += GETARG_sBx(i);
             }
-            break;
-        case OP_TFORLOOP: {
+            vmbreak;
+        vmcase(OP_TFORLOOP) {
             int nvar = GETARG_C(i) + 1;
             LValue* cb = ra + 3;  // the call: function, state, control
             cb[2] = ra[2];
@@ -1006,17 +1034,18 @@ reentry:  // entered a new frame (a call, a tail call or a return to an inline c
             } else {
                 pc += GETARG_sBx(*pc) + 1;
             }
-            break;
+            vmbreak;
         }
-        case OP_TFORPREP:
+        vmcase(OP_TFORPREP)
             if (ra->IsTable()) {
                 ra[1] = *ra;
                 *ra = *luaH_getstr(L->mGlobals.AsTable(), luaS_new(L, "next"));
             }
             pc += GETARG_sBx(i);
-            break;
-        case OP_SETLIST:
-        case OP_SETLISTO: {
+            vmbreak;
+        vmcase(OP_SETLIST)
+        vmcase(OP_SETLISTO) {
+            const OpCode op = GET_OPCODE(i);
             int bc = GETARG_Bx(i);
             int n;
             if (op == OP_SETLISTO) {
@@ -1030,12 +1059,12 @@ reentry:  // entered a new frame (a call, a tail call or a return to an inline c
             for (; n > 0; n--) {
                 *luaH_setnum(L, h, bc + n) = ra[n];
             }
-            break;
+            vmbreak;
         }
-        case OP_CLOSE:
+        vmcase(OP_CLOSE)
             luaF_close(L, ra);
-            break;
-        case OP_CLOSURE: {
+            vmbreak;
+        vmcase(OP_CLOSURE) {
             LProto* p = cl->mProto->mProtos[GETARG_Bx(i)];
             int nup = p->mNumUpvalues;
             LLuaClosure* ncl = luaF_newLclosure(L, nup, &cl->mGlobals);
@@ -1051,10 +1080,10 @@ reentry:  // entered a new frame (a call, a tail call or a return to an inline c
             ra->SetClosure(ncl);
             luaC_checkGC(L);
             refresh();
-            break;
+            vmbreak;
         }
-        default:
-            break;  // an unknown instruction word does nothing
-        }
-    }
+        L_unknown:
+            vmbreak;  // an unknown instruction word does nothing
+#undef vmbreak
+#undef vmcase
 }
