@@ -701,7 +701,7 @@ reentry:  // entered a new frame (a call, a tail call or a return to an inline c
     auto arith = [&](LValue* ra, Instruction i, LTagMethod event, auto operation) {
         const LValue* rb = rkOperand(GETARG_B(i));
         const LValue* rc = rkOperand(GETARG_C(i));
-        if (rb->IsNumber() && rc->IsNumber()) {
+        if (rb->IsNumber() && rc->IsNumber()) [[likely]] {
             ra->SetNumber(operation(rb->AsNumber(), rc->AsNumber()));
         } else {
             Arith(L, ra, rb, rc, event);
@@ -714,7 +714,7 @@ reentry:  // entered a new frame (a call, a tail call or a return to an inline c
         const LValue* rb = rkOperand(GETARG_B(i));
         const LValue* rc = rkOperand(GETARG_C(i));
         int res;
-        if (rb->IsNumber() && rc->IsNumber()) {
+        if (rb->IsNumber() && rc->IsNumber()) [[likely]] {
             res = numbers(rb->AsNumber(), rc->AsNumber()) ? 1 : 0;
         } else {
             res = compareValues(L, rb, rc);
@@ -751,16 +751,16 @@ reentry:  // entered a new frame (a call, a tail call or a return to an inline c
     Instruction i;
     LValue* ra;
 #define vmcase(o) L_##o:
-#define vmbreak                                                  \
-    do {                                                         \
-        i = *pc++;                                               \
-        ci->mSavedPc = pc;                                       \
-        if (L->mHookMask & (LUA_MASKLINE | LUA_MASKCOUNT)) {     \
-            TraceExec(L, pc, &lastTraced);                       \
-            refresh();                                           \
-        }                                                        \
-        ra = base + GETARG_A(i);                                 \
-        goto* kDispatch[GET_OPCODE(i)];                          \
+#define vmbreak                                                           \
+    do {                                                                  \
+        i = *pc++;                                                        \
+        ci->mSavedPc = pc;                                                \
+        if (L->mHookMask & (LUA_MASKLINE | LUA_MASKCOUNT)) [[unlikely]] { \
+            TraceExec(L, pc, &lastTraced);                                \
+            refresh();                                                    \
+        }                                                                 \
+        ra = base + GETARG_A(i);                                          \
+        goto* kDispatch[GET_OPCODE(i)];                                   \
     } while (0)
 
     vmbreak;  // the first instruction
