@@ -294,7 +294,7 @@ void CheckForValues(lua_State* L, LValue* ra)
 // One step of a numeric for loop (index, limit, step at ra); whether the loop goes on.
 inline bool ForLoopStep(lua_State* L, LValue* ra)
 {
-    if (!ra[0].IsNumber() || !ra[1].IsNumber() || !ra[2].IsNumber()) {
+    if (!ra[0].IsNumber() || !ra[1].IsNumber() || !ra[2].IsNumber()) [[unlikely]] {
         CheckForValues(L, ra);
     }
     const double step = ra[2].AsNumber();
@@ -1011,7 +1011,7 @@ reentry:  // entered a new frame (a call, a tail call or a return to an inline c
             goto reentry;
         }
         vmcase(OP_FORLOOP)
-            if (ForLoopStep(L, ra)) {
+            if (ForLoopStep(L, ra)) [[likely]] {
                 pc += GETARG_sBx(i);
             }
             vmbreak;
