@@ -7,6 +7,8 @@
 #include "engine/script/lua/LuaAux.h"
 #include "engine/script/lua/LuaLib.h"
 
+#include "tests/engine/script/lua/LuaTestState.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -16,17 +18,8 @@
 
 namespace {
 
-class LuaApiTest : public ::testing::Test {
+class LuaApiTest : public LuaBaseStateTest {
 protected:
-    void SetUp() override
-    {
-        L = lua_open();
-        ASSERT_NE(L, nullptr);
-        luaopen_base(L);
-        lua_settop(L, 0);
-    }
-    void TearDown() override { lua_close(L); }
-
     // Runs a chunk; returns its status and leaves its results (or the message).
     int Run(const char* code)
     {
@@ -42,8 +35,6 @@ protected:
         const char* s = lua_tostring(L, -1);
         return s != nullptr ? s : "(null)";
     }
-
-    lua_State* L = nullptr;
 };
 
 std::u16string Wide(lua_State* L, int idx)

@@ -7,6 +7,8 @@
 #include "engine/script/lua/LuaAux.h"
 #include "engine/script/lua/LuaLib.h"
 
+#include "tests/engine/script/lua/LuaTestState.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -18,17 +20,8 @@
 
 namespace {
 
-class LuaBaseLibTest : public ::testing::Test {
+class LuaBaseLibTest : public LuaBaseStateTest {
 protected:
-    void SetUp() override
-    {
-        L = lua_open();
-        ASSERT_NE(L, nullptr);
-        luaopen_base(L);
-        lua_settop(L, 0);
-    }
-    void TearDown() override { lua_close(L); }
-
     int Run(const std::string& code)
     {
         int status = luaL_loadbuffer(L, code.data(), code.size(), "=test");
@@ -47,8 +40,6 @@ protected:
         }
         return lua_tostring(L, -1) ? lua_tostring(L, -1) : "(null)";
     }
-
-    lua_State* L = nullptr;
 };
 
 struct EvalCase {

@@ -2,6 +2,7 @@
 // A fresh interpreter state for one test, closed at the end.
 
 #include "engine/script/lua/LState.h"
+#include "engine/script/lua/LuaLib.h"
 
 #include <gtest/gtest.h>
 
@@ -16,6 +17,21 @@ public:
 
 private:
     lua_State* mState;
+};
+
+// A test fixture over a fresh state with the base library open and an empty stack.
+class LuaBaseStateTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        L = lua_open();
+        ASSERT_NE(L, nullptr);
+        luaopen_base(L);
+        lua_settop(L, 0);
+    }
+    void TearDown() override { lua_close(L); }
+
+    lua_State* L = nullptr;
 };
 
 #include "engine/script/lua/LErrorUnwind.h"
