@@ -1,9 +1,9 @@
 // The package directory reader, over a memory file and over a mapped disk file, then
 // every entry it registered is opened and read to its end in both modes.
-#include "engine/foundation/TFile.h"
-#include "engine/foundation/TMemoryFile.h"
-#include "engine/foundation/TPackageList.h"
-#include "engine/foundation/TPathMap.h"
+#include "engine/foundation/files/TFile.h"
+#include "engine/foundation/files/TMemoryFile.h"
+#include "engine/foundation/files/TPackageList.h"
+#include "engine/foundation/files/TPathMap.h"
 
 #include <unistd.h>
 

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "engine/foundation/TPrefs.h"
+#include "engine/foundation/prefs/TPrefs.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // The string-table loader (plain or packed), then labels expanded with arguments that
 // exercise each placeholder rule, and the Flash label walk.
-#include "engine/foundation/TStringTable.h"
+#include "engine/foundation/xml/TStringTable.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,5 +1,5 @@
 // The packed "ZXML" form: header checks, zlib, then the reader over what came out.
-#include "engine/foundation/TXmlNode.h"
+#include "engine/foundation/xml/TXmlNode.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,6 @@
 // The XML reader over any bytes (plain, or packed when they begin with "ZXML"), then the
 // writer over whatever tree came out, and the reader once more over the writer's text.
-#include "engine/foundation/TXmlNode.h"
+#include "engine/foundation/xml/TXmlNode.h"
 
 #include <cstddef>
 #include <cstdint>

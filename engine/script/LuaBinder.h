@@ -29,7 +29,7 @@
 // the object's lifeline has ended, so a script calling an operation of a destroyed object
 // gets an error, never a call into freed memory.
 
-#include "engine/foundation/TString.h"
+#include "engine/foundation/core/TString.h"
 #include "engine/script/LuaMarshal.h"
 #include "engine/script/TLifeline.h"
 #include "engine/script/lua/LuaApi.h"

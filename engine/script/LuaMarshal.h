@@ -2,7 +2,7 @@
 
 // Helpers with which bound functions read their arguments and push their results.
 
-#include "engine/foundation/TString.h"
+#include "engine/foundation/core/TString.h"
 
 struct lua_State;
 class TLuaTable;

@@ -1,6 +1,6 @@
 #include "engine/script/TGameStateBinding.h"
 
-#include "engine/foundation/TGameState.h"
+#include "engine/foundation/host/TGameState.h"
 #include "engine/script/LuaBinder.h"
 #include "engine/script/LuaMarshal.h"
 #include "engine/script/lua/LuaAux.h"

@@ -1,6 +1,6 @@
 #include "engine/script/TLuaTable.h"
 
-#include "engine/foundation/DebugLog.h"
+#include "engine/foundation/core/DebugLog.h"
 #include "engine/script/LuaStackGuard.h"
 #include "engine/script/TLuaStateRecord.h"
 #include "engine/script/TScript.h"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "engine/foundation/TColor.h"
-#include "engine/foundation/TString.h"
+#include "engine/foundation/math/TColor.h"
+#include "engine/foundation/core/TString.h"
 #include "engine/script/TLuaObjectWrapper.h"
 
 #include <memory>

@@ -1,8 +1,8 @@
 #include "engine/script/TScript.h"
 
-#include "engine/foundation/DebugLog.h"
-#include "engine/foundation/TAssetMap.h"
-#include "engine/foundation/TFile.h"
+#include "engine/foundation/core/DebugLog.h"
+#include "engine/foundation/assets/TAssetMap.h"
+#include "engine/foundation/files/TFile.h"
 #include "engine/script/LuaBinder.h"
 #include "engine/script/LuaStackGuard.h"
 #include "engine/script/TEmbeddedScript.h"

@@ -13,9 +13,9 @@
 // A script is created stopped; it runs as a task once it has been added to a task list
 // and a function handed back by RunFunction has started it. Main thread only.
 
-#include "engine/foundation/TAnimTask.h"
-#include "engine/foundation/TColor.h"
-#include "engine/foundation/TString.h"
+#include "engine/foundation/core/TAnimTask.h"
+#include "engine/foundation/math/TColor.h"
+#include "engine/foundation/core/TString.h"
 
 #include <functional>
 #include <memory>

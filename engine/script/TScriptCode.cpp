@@ -1,7 +1,7 @@
 #include "engine/script/TScriptCode.h"
 
-#include "engine/foundation/TAssetManager.h"
-#include "engine/foundation/TPlatform.h"
+#include "engine/foundation/assets/TAssetManager.h"
+#include "engine/foundation/app/TPlatform.h"
 #include "engine/script/lua/LuaApi.h"
 #include "engine/script/lua/LuaAux.h"
 

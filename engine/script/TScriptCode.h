@@ -1,7 +1,7 @@
 #pragma once
 
-#include "engine/foundation/TAsset.h"
-#include "engine/foundation/TString.h"
+#include "engine/foundation/assets/TAsset.h"
+#include "engine/foundation/core/TString.h"
 
 #include <cstddef>
 #include <memory>

@@ -1,9 +1,9 @@
-#include "engine/foundation/EngineMain.h"
-#include "engine/foundation/Settings.h"
-#include "engine/foundation/TCommandLine.h"
-#include "engine/foundation/TEvent.h"
-#include "engine/foundation/TPlatform.h"
-#include "engine/foundation/TStringTable.h"
+#include "engine/foundation/app/EngineMain.h"
+#include "engine/foundation/core/Settings.h"
+#include "engine/foundation/core/TCommandLine.h"
+#include "engine/foundation/app/TEvent.h"
+#include "engine/foundation/app/TPlatform.h"
+#include "engine/foundation/xml/TStringTable.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 //
 // Names are stored in path-map key form: lower case, "/" separators. The two argument
 // forms mix; a later entry of the same name wins when the package is read.
-#include "engine/foundation/TPackageWriter.h"
+#include "engine/foundation/files/TPackageWriter.h"
 
 #include <algorithm>
 #include <cstdio>

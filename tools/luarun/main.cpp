@@ -7,7 +7,7 @@
 // The script's arguments are in the global table "arg" (arg[0] is the script name).
 // Exit status 0 on success, 1 when the script fails (the message goes to stderr).
 
-#include "engine/foundation/TPathMap.h"
+#include "engine/foundation/files/TPathMap.h"
 #include "engine/script/lua/LCollector.h"
 #include "engine/script/lua/LMathLib.h"
 #include "engine/script/lua/LStringLib.h"

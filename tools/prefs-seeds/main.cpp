@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "engine/foundation/EncryptionWrapper.h"
-#include "engine/foundation/TPrefs.h"
-#include "engine/foundation/TXmlNode.h"
+#include "engine/foundation/prefs/EncryptionWrapper.h"
+#include "engine/foundation/prefs/TPrefs.h"
+#include "engine/foundation/xml/TXmlNode.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 // FOLDER is the working folder (default "."): its "assets" folder is scanned, its
 // "final.txt" (or with --firstpeek "firstpeek.txt") is the exclusion list. --resolve
 // prints what each virtual PATH resolves to for reading.
-#include "engine/foundation/TPackageList.h"
-#include "engine/foundation/TPathMap.h"
+#include "engine/foundation/files/TPackageList.h"
+#include "engine/foundation/files/TPathMap.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -2,7 +2,7 @@
 //
 //   zxmlpack INPUT OUTPUT       pack
 //   zxmlpack -d INPUT OUTPUT    unpack
-#include "engine/foundation/TZxml.h"
+#include "engine/foundation/xml/TZxml.h"
 
 #include <cstdio>
 #include <cstring>

@@ -1,6 +1,6 @@
 #include "engine/script/lua/LErrorUnwind.h"
 
-#include "engine/foundation/DebugLog.h"
+#include "engine/foundation/core/DebugLog.h"
 
 #include "engine/script/lua/LLimits.h"
 #include "engine/script/lua/LState.h"

@@ -1,6 +1,6 @@
 #include "engine/script/lua/LuaAux.h"
 
-#include "engine/foundation/TFile.h"
+#include "engine/foundation/files/TFile.h"
 
 #include <cctype>
 #include <cerrno>

@@ -3,8 +3,8 @@
 // A temporary folder for file-system tests, removed with everything in it at the end.
 // Also resets the process-wide path map and package list around each test that uses it.
 
-#include "engine/foundation/TPackageList.h"
-#include "engine/foundation/TPathMap.h"
+#include "engine/foundation/files/TPackageList.h"
+#include "engine/foundation/files/TPathMap.h"
 
 #include <cstdlib>
 #include <filesystem>

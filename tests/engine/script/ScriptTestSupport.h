@@ -4,7 +4,7 @@
 // log, a hand-driven clock, helpers that run script text on a state, and a fixture with a
 // fresh state of its own.
 
-#include "engine/foundation/DebugLog.h"
+#include "engine/foundation/core/DebugLog.h"
 #include "engine/platform/TTimeSource.h"
 #include "engine/script/TScript.h"
 #include "engine/script/lua/LuaApi.h"

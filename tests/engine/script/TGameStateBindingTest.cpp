@@ -1,9 +1,9 @@
 #include "engine/script/TGameStateBinding.h"
 
 #include "ScriptTestSupport.h"
-#include "engine/foundation/TGameState.h"
-#include "engine/foundation/THostTransport.h"
-#include "engine/foundation/TMsnZylomHandler.h"
+#include "engine/foundation/host/TGameState.h"
+#include "engine/foundation/host/THostTransport.h"
+#include "engine/foundation/host/TMsnZylomHandler.h"
 
 #include <string>
 

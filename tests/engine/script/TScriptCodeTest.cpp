@@ -1,7 +1,7 @@
 #include "engine/script/TScriptCode.h"
 
 #include "ScriptTestSupport.h"
-#include "engine/foundation/TAssetManager.h"
+#include "engine/foundation/assets/TAssetManager.h"
 
 #include <memory>
 #include <string>

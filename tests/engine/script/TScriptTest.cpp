@@ -1,8 +1,8 @@
 #include "engine/script/TScript.h"
 
 #include "ScriptTestSupport.h"
-#include "engine/foundation/TAssetMap.h"
-#include "engine/foundation/TTaskList.h"
+#include "engine/foundation/assets/TAssetMap.h"
+#include "engine/foundation/core/TTaskList.h"
 #include "engine/script/LuaBinder.h"
 #include "engine/script/TLuaFunction.h"
 #include "engine/script/TLuaTable.h"

@@ -1,9 +1,9 @@
 // The auxiliary and base libraries: wide-string conversions, tonumber, print, the
 // registry names, file loading through the engine's file layer, and the do-functions.
 
-#include "engine/foundation/TPackageList.h"
-#include "engine/foundation/TPackageWriter.h"
-#include "engine/foundation/TPathMap.h"
+#include "engine/foundation/files/TPackageList.h"
+#include "engine/foundation/files/TPackageWriter.h"
+#include "engine/foundation/files/TPathMap.h"
 #include "engine/script/lua/LuaAux.h"
 #include "engine/script/lua/LuaLib.h"
 

@@ -1,7 +1,0 @@
-#include "engine/foundation/TAsset.h"
-
-TAsset::TClassId TAsset::ClassId()
-{
-    static const char id = 0;
-    return &id;
-}

@@ -1,0 +1,176 @@
+#include "engine/foundation/app/EngineMain.h"
+
+#include "engine/foundation/core/DebugLog.h"
+#include "engine/foundation/core/Settings.h"
+#include "engine/foundation/core/TCommandLine.h"
+#include "engine/foundation/host/TDllGameState.h"
+#include "engine/foundation/host/TGameState.h"
+#include "engine/foundation/host/THostLogTransport.h"
+#include "engine/foundation/host/TMsnZylomHandler.h"
+#include "engine/foundation/files/TPathMap.h"
+#include "engine/foundation/app/TPlatform.h"
+#include "engine/foundation/app/TPlatformData.h"
+#include "engine/platform/TPlatformLog.h"
+#include "engine/platform/TSharedLibrary.h"
+#include "engine/platform/TSystemPaths.h"
+#include "engine/platform/TTimeSource.h"
+
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+std::unique_ptr<TSharedLibrary> sTestHookLibrary;
+void* sHookWindow = nullptr;
+
+void LogPlatformLine(const char* line)
+{
+    TraceLog("%s", line);
+}
+
+std::unique_ptr<TPlatformData> CreatePlatformData(int showCommand, bool allowMultiple)
+{
+    std::srand((TTimeSource::Now() * 8627u) % 104729u);
+    TPlatformData::TStartResult result;
+    std::unique_ptr<TPlatformData> data = TPlatformData::Create(showCommand, allowMultiple, result);
+    if (result == TPlatformData::TStartResult::OtherInstanceRunning)
+        std::exit(0);
+    if (result == TPlatformData::TStartResult::NoWindowSystem)
+        std::exit(1);
+    return data;
+}
+
+// "-wnd=", "-msn", "-zylom" and "--axtest".
+void ApplyHostSwitches(TPlatformData& data, const TString& line)
+{
+    if (TCommandLine::Has(line, "-wnd=")) {
+        // No window of another program can host the game here: every handle counts as
+        // "not a window".
+        const unsigned long handle = TCommandLine::GetWindowHandle(line);
+        data.SetHosted(handle);
+        SetConfig("activex", "1");
+        std::exit(-1);
+    }
+    if (TCommandLine::Has(line, "-msn"))
+        TMsnZylomHandler::InstallMsnHandler(std::make_unique<THostLogTransport>(), false);
+    if (TCommandLine::Has(line, "-zylom"))
+        TMsnZylomHandler::InstallZylomHandler(std::make_unique<THostLogTransport>());
+    if (TCommandLine::Has(line, "--axtest"))
+        data.SetAxTest();
+}
+
+void StoreCommandLineSettings(TPlatformData& data, const TString& line)
+{
+    SetConfig("installkey", data.GetExecutableFolder());
+    SetConfig("startupdir", data.GetStartupFolder());
+    if (TCommandLine::Has(line, "--cheat"))
+        SetConfig("cheatcode", TCommandLine::GetCheatCode(line));
+    for (const auto& [key, value] : TCommandLine::GetOptions(line))
+        SetConfig(key, value);
+}
+
+void LoadPluginModules()
+{
+    TString cursor;
+    while (EnumeratePathMap("", cursor, false)) {
+        if (!IsLoadablePluginKey(cursor, TPathMap::Get().Find(cursor)))
+            continue;
+        auto module = std::make_unique<TDllGameState>();
+        if (module->Load(cursor))
+            TGameState::AddHandler(std::move(module));
+    }
+}
+
+void PublishGameStateKeys(TPlatformData& data, const TString& line)
+{
+    TGameState* state = TGameState::Get();
+    if (state == nullptr)
+        return;
+    state->SetState("cmdline", line);
+    state->SetState("commondatadir", data.GetCommonFolder());
+    state->SetState("userdatadir", data.GetUserFolder());
+}
+
+} // namespace
+
+bool IsLoadablePluginKey(const TString& key, const TString& location)
+{
+    const int length = key.Length();
+    if (length <= 6 || !(key.Substr(length - 6) == TString(".hvmod")))
+        return false;
+    if (key.Find("user:") == 0 || key.Find("common:") == 0 || key.FindChar(':') >= 0)
+        return false;
+    // Package entries ("@...") and memory blocks ("&...") cannot be loaded as code.
+    return location.Length() > 0 && location.CharAt(0) != '@' && location.CharAt(0) != '&';
+}
+
+void LoadTestHook(const char** commandLine)
+{
+    const std::string path = TSystemPaths::GetExecutableFolder() + "hvHarness.so";
+    sTestHookLibrary = TSharedLibrary::Create(path, true);
+    if (!sTestHookLibrary)
+        return;
+    auto entry = reinterpret_cast<TTestHookEntry>(sTestHookLibrary->FindSymbol("TestHook"));
+    if (entry == nullptr) {
+        sTestHookLibrary.reset();
+        return;
+    }
+    sHookWindow = entry(commandLine);
+}
+
+void PostQuitToTestHook()
+{
+    if (!sTestHookLibrary)
+        return;
+    TraceLog("test hook: the game has ended");
+    sHookWindow = nullptr;
+}
+
+void EngineMain(const TString& commandLine, int showCommand, TGameInitCallback init,
+                bool allowMultiple)
+{
+    const char* linePointer = commandLine.CStr();
+    LoadTestHook(&linePointer);
+    const TString line = linePointer;
+    TCommandLine::SetCurrent(line);
+    if (TCommandLine::Has(line, "-wnd=") || TCommandLine::Has(line, "--multiple"))
+        allowMultiple = true;
+
+    std::unique_ptr<TPlatformData> data = CreatePlatformData(showCommand, allowMultiple);
+    ApplyHostSwitches(*data, line);
+    data->SetupDataFolders(data->GetProductName());
+    if (!data->IsHosted() || HasPqSwitch()) {
+        InitLog(data->GetUserFolder().CStr());
+        TPlatformLog::SetSink(LogPlatformLine);
+    }
+    TPlatformData& platformData = *data;
+    auto platform = std::make_unique<TPlatform>(std::move(data));
+    TraceLog("start-up: main window");
+    if (!platform->CreateMainWindow()) {
+        TraceLog("ERROR: start-up: no main window, exiting");
+        platform.reset();
+        TPlatformLog::SetSink(nullptr);
+        std::exit(1);
+    }
+    if (platformData.IsAxTest())
+        SetConfig("activex", "1");
+    TraceLog("start-up: sound manager and renderer");
+    platform->InitSound();
+    platform->CreateRenderer();
+    StoreCommandLineSettings(platformData, line);
+    if (HasPqSwitch())
+        TMsnZylomHandler::InstallMsnHandler(std::make_unique<THostLogTransport>(), true);
+    LoadPluginModules();
+    PublishGameStateKeys(platformData, line);
+    TraceLog("start-up: settings, plug-ins and game-state keys ready");
+
+    TraceLog("start-up: running the game");
+    init(platform.get(), line.CStr());
+    TraceLog("shutdown: the game has ended");
+
+    PostQuitToTestHook();
+    platform.reset();
+    TraceLog("shutdown: done");
+    TPlatformLog::SetSink(nullptr);
+    sTestHookLibrary.reset();
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+// The engine's main entry. It owns the process from the game's entry onwards: it reads
+// the command line, builds the platform data and the facade, opens the main window, the
+// sound manager and the renderer, stores the command-line settings, loads the plug-in
+// modules, hands the game-state keys over, runs the game's init callback (which holds
+// the game's whole life, event loop included) and finally shuts everything down.
+//
+// Ends the process itself in three cases: another instance is running (exit code 0), a
+// "-wnd=" host window cannot exist here (exit code -1), and the window system cannot
+// start (exit code 1).
+
+#include "engine/foundation/core/TString.h"
+
+class TPlatform;
+
+// Called once, on the main thread, with the facade and the command line; its result is
+// ignored. Everything but the display is ready when it runs.
+using TGameInitCallback = int (*)(TPlatform* platform, const char* commandLine);
+
+// The test hook's entry: it may replace the command line pointer and answers a value the
+// engine keeps and hands back to nobody (there is no window to post a quit to here).
+using TTestHookEntry = void* (*)(const char** commandLine);
+
+void EngineMain(const TString& commandLine, int showCommand, TGameInitCallback init,
+                bool allowMultiple);
+
+// Loads "hvHarness.so" from the executable's folder when it is there and lets its
+// "TestHook" see (and replace) the command line.
+void LoadTestHook(const char** commandLine);
+// Tells the test hook that the game has ended (a log line here).
+void PostQuitToTestHook();
+
+// Whether a path-map entry names a plug-in module the engine may load: a key without a
+// "user:" or "common:" prefix that ends in ".hvmod" and whose location is a file on disk
+// (modules in the per-user and all-users folders, which anyone may write, are refused).
+bool IsLoadablePluginKey(const TString& key, const TString& location);

@@ -1,0 +1,55 @@
+#pragma once
+
+// The table of every text shown to the player, looked up by label (exact, case-sensitive).
+// It is loaded from spreadsheet XML: each "<Row" gives a label from its first "<Data"
+// cell and a text from its second; a cell's content runs from the ">" after "<Data" to
+// the next "<" (rich text is cut there) and has its references decoded. Files may be
+// packed as "ZXML". Later rows and later files replace earlier texts.
+//
+// Texts may hold placeholders: "%%" is a percent sign, "%1%" to "%5%" the arguments,
+// "%label%" another label's text (inserted as it is, not expanded again). An argument
+// written "%label%" inserts that label's text, and "%%" a percent sign. A lookup that
+// cannot be completed gives "#####" and one log line, never a failure.
+
+#include "engine/foundation/core/TString.h"
+
+#include <cstddef>
+#include <map>
+#include <utility>
+#include <vector>
+
+class TStringTable
+{
+public:
+    static constexpr int kMaxArguments = 5;
+
+    // Adds the rows of a file; false (table unchanged) when it cannot be opened.
+    bool Load(const TString& fileName);
+    // Empties the table, then Load.
+    bool LoadReplacing(const TString& fileName);
+    // Adds the rows of a text in memory, plain or packed; source names it in log lines.
+    void LoadText(const char* data, size_t size, const char* source);
+
+    // The label's text with up to five arguments (missing ones are empty).
+    TString GetString(const TString& label, const TString& arg1 = TString(),
+                      const TString& arg2 = TString(), const TString& arg3 = TString(),
+                      const TString& arg4 = TString(), const TString& arg5 = TString()) const;
+    // The label's text with its placeholders expanded; argument numbers above count fail.
+    TString Substitute(const TString& label, int count, const TString* arguments) const;
+    // Appends every entry whose label begins with "FLASH_", in label order; when there is
+    // none, every entry whose label reads as "flash<n>_<n>" instead.
+    void GetFlashLabels(std::vector<std::pair<TString, TString>>& labels) const;
+
+    bool Has(const TString& label) const { return mEntries.count(label) != 0; }
+    size_t GetCount() const { return mEntries.size(); }
+    void Clear() { mEntries.clear(); }
+    const std::map<TString, TString>& GetEntries() const { return mEntries; }
+
+private:
+    bool Expand(const std::string& text, int count, const TString* arguments,
+                std::string& out) const;
+    bool AppendArgument(const TString& argument, std::string& out) const;
+    const TString* Find(const std::string& label) const;
+
+    std::map<TString, TString> mEntries;
+};

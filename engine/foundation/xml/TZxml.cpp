@@ -1,0 +1,116 @@
+#include "engine/foundation/xml/TZxml.h"
+
+#include "engine/foundation/core/DebugLog.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+uint32_t ReadU32(const uint8_t* bytes)
+{
+    return bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (static_cast<uint32_t>(bytes[3]) << 24);
+}
+
+void WriteU32(uint32_t value, std::string& out)
+{
+    for (int shift = 0; shift < 32; shift += 8) {
+        out += static_cast<char>((value >> shift) & 0xff);
+    }
+}
+
+// Inflates a whole zlib stream of packedSize bytes that must unpack to at most limit
+// bytes, like zlib's uncompress into a buffer of limit bytes. The output grows as bytes
+// come out, so a header that claims much more than the stream holds costs nothing.
+int Inflate(const uint8_t* packed, size_t packedSize, uint32_t limit, std::string& text)
+{
+    z_stream stream{};
+    stream.next_in = const_cast<Bytef*>(packed);
+    stream.avail_in = static_cast<uInt>(packedSize);
+    if (inflateInit(&stream) != Z_OK) {
+        return Z_MEM_ERROR;
+    }
+    constexpr size_t kFirstChunk = 64 * 1024;
+    int result = Z_OK;
+    while (result == Z_OK) {
+        const size_t done = stream.total_out;
+        if (done == limit) {
+            // Full: the stream must end here without producing more.
+            char probe;
+            stream.next_out = reinterpret_cast<Bytef*>(&probe);
+            stream.avail_out = 1;
+            result = inflate(&stream, Z_FINISH);
+            if (stream.avail_out == 0) {
+                result = Z_BUF_ERROR; // more output than the header announced
+            } else if (result != Z_STREAM_END && result != Z_DATA_ERROR) {
+                result = Z_BUF_ERROR;
+            }
+            break;
+        }
+        const size_t room = std::min<size_t>(std::max(kFirstChunk, done), limit - done);
+        text.resize(done + room);
+        stream.next_out = reinterpret_cast<Bytef*>(text.data() + done);
+        stream.avail_out = static_cast<uInt>(room);
+        result = inflate(&stream, Z_NO_FLUSH);
+        if (result == Z_BUF_ERROR && stream.avail_in == 0) {
+            result = Z_DATA_ERROR; // the stream ends before its end marker
+        } else if (result == Z_BUF_ERROR && stream.avail_out == 0) {
+            result = Z_OK; // out of room only; grow and go on
+        }
+    }
+    text.resize(std::min<size_t>(stream.total_out, limit));
+    inflateEnd(&stream);
+    return result == Z_STREAM_END ? Z_OK : (result == Z_NEED_DICT ? Z_DATA_ERROR : result);
+}
+
+} // namespace
+
+bool TZxml::IsPacked(const void* data, size_t size)
+{
+    return data != nullptr && size >= 4 && std::memcmp(data, "ZXML", 4) == 0;
+}
+
+bool TZxml::Unpack(const void* data, size_t size, std::string& text, const char* source)
+{
+    text.clear();
+    if (!IsPacked(data, size) || size < kHeaderSize) {
+        TraceLog("xml: %s: packed header cut short", source);
+        return false;
+    }
+    const auto* bytes = static_cast<const uint8_t*>(data);
+    const size_t packedSize = std::min<size_t>(ReadU32(bytes + 4), size - kHeaderSize);
+    const uint32_t unpackedSize = ReadU32(bytes + 8);
+    if (unpackedSize > kMaxUnpackedSize) {
+        TraceLog("xml: %s: unpacked size %u is over the limit of %u bytes", source, unpackedSize,
+                 kMaxUnpackedSize);
+        return false;
+    }
+    const int result = Inflate(bytes + kHeaderSize, packedSize, unpackedSize, text);
+    if (result != Z_OK) {
+        TraceLog("xml: %s: cannot unpack: %s", source, zError(result));
+        text.clear();
+        return false;
+    }
+    return true;
+}
+
+std::string TZxml::Pack(const std::string& text)
+{
+    if (text.size() > kMaxUnpackedSize) {
+        return std::string();
+    }
+    uLongf packedSize = compressBound(static_cast<uLong>(text.size()));
+    std::string packed(packedSize, '\0');
+    if (compress2(reinterpret_cast<Bytef*>(packed.data()), &packedSize,
+                  reinterpret_cast<const Bytef*>(text.data()), static_cast<uLong>(text.size()),
+                  Z_BEST_COMPRESSION) != Z_OK) {
+        return std::string();
+    }
+    std::string block = "ZXML";
+    WriteU32(static_cast<uint32_t>(packedSize), block);
+    WriteU32(static_cast<uint32_t>(text.size()), block);
+    block.append(packed.data(), packedSize);
+    return block;
+}

@@ -1,0 +1,240 @@
+#include "engine/foundation/core/TTaskList.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+// A task that records its runs and deletion in a shared journal and does what its step
+// function says.
+class TJournalTask : public TTask
+{
+public:
+    using TStep = std::function<bool(TJournalTask&)>;
+
+    TJournalTask(std::string name, std::vector<std::string>& journal, TStep step = {})
+        : mName(std::move(name)), mJournal(journal), mStep(std::move(step))
+    {
+    }
+    ~TJournalTask() override { mJournal.push_back("~" + mName); }
+
+    bool Ready(int pass) override { return pass == 0 || mEveryFrame; }
+    bool DoTask() override
+    {
+        mJournal.push_back(mName);
+        return mStep ? mStep(*this) : true;
+    }
+
+    bool mEveryFrame = false;
+
+private:
+    std::string mName;
+    std::vector<std::string>& mJournal;
+    TStep mStep;
+};
+
+using TJournal = std::vector<std::string>;
+
+class TTaskListTest : public testing::Test
+{
+protected:
+    TJournalTask* Add(const std::string& name, TJournalTask::TStep step = {})
+    {
+        auto* task = new TJournalTask(name, mJournal, std::move(step));
+        mList.AddTask(task);
+        return task;
+    }
+    // The journal since the last call.
+    TJournal Take()
+    {
+        TJournal taken;
+        taken.swap(mJournal);
+        return taken;
+    }
+
+    TJournal mJournal;
+    TTaskList mList;
+};
+
+TEST_F(TTaskListTest, RunsInOrderAndDeletesFinishedTasks)
+{
+    Add("a");
+    Add("b", [](TJournalTask&) { return false; });
+    Add("c");
+    mList.RunAll(0);
+    EXPECT_EQ(Take(), (TJournal{"a", "b", "~b", "c"}));
+    mList.RunAll(0);
+    EXPECT_EQ(Take(), (TJournal{"a", "c"}));
+}
+
+TEST_F(TTaskListTest, PassOneRunsOnlyReadyTasks)
+{
+    Add("a");
+    Add("b")->mEveryFrame = true;
+    mList.RunAll(1);
+    EXPECT_EQ(Take(), (TJournal{"b"}));
+}
+
+TEST_F(TTaskListTest, RemoveOutsideARun)
+{
+    TJournalTask* a = Add("a");
+    Add("b");
+    EXPECT_TRUE(mList.RemoveTask(a));
+    EXPECT_FALSE(mList.RemoveTask(a));
+    mList.RunAll(0);
+    EXPECT_EQ(Take(), (TJournal{"b"}));
+    delete a; // ownership came back
+    EXPECT_EQ(Take(), (TJournal{"~a"}));
+}
+
+TEST_F(TTaskListTest, SelfRemovalDuringRunKeepsTheTaskAlive)
+{
+    TJournalTask* a = Add("a", [this](TJournalTask& self) {
+        EXPECT_TRUE(mList.RemoveTask(&self));
+        return true;
+    });
+    Add("b");
+    mList.RunAll(0);
+    EXPECT_EQ(Take(), (TJournal{"a", "b"}));
+    mList.RunAll(0);
+    EXPECT_EQ(Take(), (TJournal{"b"}));
+    delete a;
+    EXPECT_EQ(Take(), (TJournal{"~a"}));
+}
+
+TEST_F(TTaskListTest, SelfRemovalThenFinishingDeletesOnce)
+{
+    Add("a", [this](TJournalTask& self) {
+        mList.RemoveTask(&self);
+        return false;
+    });
+    Add("b");
+    mList.RunAll(0);
+    mList.RunAll(0);
+    EXPECT_EQ(Take(), (TJournal{"a", "~a", "b", "b"}));
+}
+
+TEST_F(TTaskListTest, RemovingALaterTaskStopsItRunning)
+{
+    TJournalTask* c = nullptr;
+    Add("a", [this, &c](TJournalTask&) {
+        mList.RemoveTask(c);
+        return true;
+    });
+    Add("b");
+    c = Add("c");
+    mList.RunAll(0);
+    EXPECT_EQ(Take(), (TJournal{"a", "b"}));
+    EXPECT_FALSE(mList.RemoveTask(c));
+    delete c;
+    Take();
+}
+
+TEST_F(TTaskListTest, DeleteAllFromInsideATask)
+{
+    Add("a");
+    Add("b", [this](TJournalTask&) {
+        mList.DeleteAll();
+        return true;
+    });
+    Add("c");
+    Add("d");
+    mList.RunAll(0);
+    // c and d do not run; all four are deleted when the walk ends, in list order.
+    EXPECT_EQ(Take(), (TJournal{"a", "b", "~a", "~b", "~c", "~d"}));
+    EXPECT_TRUE(mList.IsEmpty());
+}
+
+TEST_F(TTaskListTest, DeleteAllThenFinishingDeletesOnce)
+{
+    Add("a", [this](TJournalTask&) {
+        mList.DeleteAll();
+        return false;
+    });
+    Add("b");
+    mList.RunAll(0);
+    EXPECT_EQ(Take(), (TJournal{"a", "~a", "~b"}));
+}
+
+TEST_F(TTaskListTest, DeleteAllLeavesTasksRemovedEarlierToTheirRemover)
+{
+    TJournalTask* b = nullptr;
+    Add("a", [this, &b](TJournalTask&) {
+        mList.RemoveTask(b);
+        mList.DeleteAll();
+        return true;
+    });
+    b = Add("b");
+    mList.RunAll(0);
+    EXPECT_EQ(Take(), (TJournal{"a", "~a"}));
+    delete b;
+    EXPECT_EQ(Take(), (TJournal{"~b"}));
+}
+
+TEST_F(TTaskListTest, RemoveAfterDeleteAllHandsTheTaskBack)
+{
+    TJournalTask* b = nullptr;
+    Add("a", [this, &b](TJournalTask&) {
+        mList.DeleteAll();
+        EXPECT_TRUE(mList.RemoveTask(b));
+        return true;
+    });
+    b = Add("b");
+    mList.RunAll(0);
+    EXPECT_EQ(Take(), (TJournal{"a", "~a"}));
+    delete b;
+    Take();
+}
+
+TEST_F(TTaskListTest, TasksAddedDuringARun)
+{
+    // Added by a task that is not the last: reached in the same run.
+    Add("a", [this](TJournalTask&) {
+        if (mJournal.size() == 1)
+            Add("new-from-a");
+        return true;
+    });
+    Add("b");
+    mList.RunAll(0);
+    EXPECT_EQ(Take(), (TJournal{"a", "b", "new-from-a"}));
+
+    // Added while the last task runs: waits for the next run.
+    TJournal journal; // outlives the list, whose tasks write to it when deleted
+    TTaskList list;
+    list.AddTask(new TJournalTask("only", journal, [&](TJournalTask&) {
+        if (journal.size() == 1)
+            list.AddTask(new TJournalTask("late", journal));
+        return true;
+    }));
+    list.RunAll(0);
+    EXPECT_EQ(journal, (TJournal{"only"}));
+    list.RunAll(0);
+    EXPECT_EQ(journal, (TJournal{"only", "only", "late"}));
+}
+
+TEST_F(TTaskListTest, NestedRunDoesNothing)
+{
+    Add("a", [this](TJournalTask&) {
+        mList.RunAll(0);
+        return true;
+    });
+    Add("b");
+    mList.RunAll(0);
+    EXPECT_EQ(Take(), (TJournal{"a", "b"}));
+}
+
+TEST_F(TTaskListTest, DestructorDeletesEverything)
+{
+    TJournal journal;
+    {
+        TTaskList list;
+        list.AddTask(new TJournalTask("x", journal));
+        list.AddTask(std::make_unique<TJournalTask>("y", journal));
+    }
+    EXPECT_EQ(journal, (TJournal{"~x", "~y"}));
+}
+
+} // namespace
