@@ -2,11 +2,11 @@
 // chunk. Any input must end in a prototype or a syntax error: no crash, no hang, no
 // unbounded allocation, and every compiled function passes the verifier. Inputs starting with FF FE exercise the 16-bit source path.
 
-#include "engine/script/lua/LChunkCompiler.h"
-#include "engine/script/lua/LCodeCheck.h"
-#include "engine/script/lua/LDisassembler.h"
-#include "engine/script/lua/LFunction.h"
-#include "engine/script/lua/LState.h"
+#include "engine/script/lua/compiler/LChunkCompiler.h"
+#include "engine/script/lua/compiler/LCodeCheck.h"
+#include "engine/script/lua/compiler/LDisassembler.h"
+#include "engine/script/lua/objects/LFunction.h"
+#include "engine/script/lua/runtime/LState.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -3,7 +3,7 @@
 // script after a fixed number of instructions) and no unbounded allocation (the
 // allocator refuses to go past a fixed total).
 
-#include "engine/script/lua/LMemory.h"
+#include "engine/script/lua/objects/LMemory.h"
 #include "engine/script/lua/LuaAux.h"
 #include "engine/script/lua/LuaLib.h"
 

@@ -2,8 +2,8 @@
 
 #include "engine/script/LuaBinder.h"
 #include "engine/script/TLuaTable.h"
-#include "engine/script/lua/LState.h"
-#include "engine/script/lua/LUserdata.h"
+#include "engine/script/lua/runtime/LState.h"
+#include "engine/script/lua/objects/LUserdata.h"
 #include "engine/script/lua/LuaApi.h"
 
 TLuaTable* LuaTableFromStack(lua_State* L, int index)

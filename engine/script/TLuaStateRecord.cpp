@@ -1,7 +1,7 @@
 #include "engine/script/TLuaStateRecord.h"
 
 #include "engine/script/TLuaTable.h"
-#include "engine/script/lua/LState.h"
+#include "engine/script/lua/runtime/LState.h"
 #include "engine/script/lua/LuaApi.h"
 
 #include <new>

@@ -11,9 +11,9 @@
 #include "engine/script/TLuaTable.h"
 #include "engine/script/TLuaThread.h"
 #include "engine/script/TScriptCode.h"
-#include "engine/script/lua/LState.h"
-#include "engine/script/lua/LStringLib.h"
-#include "engine/script/lua/LTableLib.h"
+#include "engine/script/lua/runtime/LState.h"
+#include "engine/script/lua/lib/LStringLib.h"
+#include "engine/script/lua/lib/LTableLib.h"
 #include "engine/script/lua/LuaAux.h"
 #include "engine/script/lua/LuaLib.h"
 

@@ -8,10 +8,10 @@
 // Exit status 0 on success, 1 when the script fails (the message goes to stderr).
 
 #include "engine/foundation/files/TPathMap.h"
-#include "engine/script/lua/LCollector.h"
-#include "engine/script/lua/LMathLib.h"
-#include "engine/script/lua/LStringLib.h"
-#include "engine/script/lua/LTableLib.h"
+#include "engine/script/lua/runtime/LCollector.h"
+#include "engine/script/lua/lib/LMathLib.h"
+#include "engine/script/lua/lib/LStringLib.h"
+#include "engine/script/lua/lib/LTableLib.h"
 #include "engine/script/lua/LuaAux.h"
 #include "engine/script/lua/LuaLib.h"
 

@@ -2,9 +2,9 @@
 //   scriptlist file.lua [...]
 // Exit status 0 when every file compiled, 1 otherwise (the error goes to stderr).
 
-#include "engine/script/lua/LChunkCompiler.h"
-#include "engine/script/lua/LDisassembler.h"
-#include "engine/script/lua/LState.h"
+#include "engine/script/lua/compiler/LChunkCompiler.h"
+#include "engine/script/lua/compiler/LDisassembler.h"
+#include "engine/script/lua/runtime/LState.h"
 
 #include <cstdio>
 #include <fstream>

@@ -1,14 +1,14 @@
 #include "engine/script/lua/LuaApi.h"
 
-#include "engine/script/lua/LCall.h"
-#include "engine/script/lua/LChunkDumper.h"
-#include "engine/script/lua/LCollector.h"
-#include "engine/script/lua/LDebugInfo.h"
-#include "engine/script/lua/LMetaEvents.h"
-#include "engine/script/lua/LObjectUtil.h"
-#include "engine/script/lua/LStack.h"
-#include "engine/script/lua/LUserdata.h"
-#include "engine/script/lua/LVirtualMachine.h"
+#include "engine/script/lua/runtime/LCall.h"
+#include "engine/script/lua/chunk/LChunkDumper.h"
+#include "engine/script/lua/runtime/LCollector.h"
+#include "engine/script/lua/runtime/LDebugInfo.h"
+#include "engine/script/lua/objects/LMetaEvents.h"
+#include "engine/script/lua/objects/LObjectUtil.h"
+#include "engine/script/lua/runtime/LStack.h"
+#include "engine/script/lua/objects/LUserdata.h"
+#include "engine/script/lua/runtime/LVirtualMachine.h"
 
 #include <climits>
 #include <cmath>

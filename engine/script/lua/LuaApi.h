@@ -10,8 +10,8 @@
 // valid for the operation. Every push grows the stack when needed, so a C function
 // need not call lua_checkstack before pushing.
 
-#include "engine/script/lua/LLimits.h"
-#include "engine/script/lua/LValue.h"
+#include "engine/script/lua/objects/LLimits.h"
+#include "engine/script/lua/objects/LValue.h"
 
 #include <cstdarg>
 #include <cstddef>

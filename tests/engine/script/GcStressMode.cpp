@@ -2,7 +2,7 @@
 // the interpreter collects garbage at every collector check, which shakes out values the
 // binding forgets to anchor.
 
-#include "engine/script/lua/LCollector.h"
+#include "engine/script/lua/runtime/LCollector.h"
 
 #include <cstdlib>
 

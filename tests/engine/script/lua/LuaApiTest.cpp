@@ -1,9 +1,9 @@
 // The script API: wide strings, boxed pointers, per-type metatables, table length,
 // pseudo-indices, stack growth, collector thresholds, calls, errors and coroutines.
 
-#include "engine/script/lua/LCollector.h"
-#include "engine/script/lua/LMemory.h"
-#include "engine/script/lua/LUserdata.h"
+#include "engine/script/lua/runtime/LCollector.h"
+#include "engine/script/lua/objects/LMemory.h"
+#include "engine/script/lua/objects/LUserdata.h"
 #include "engine/script/lua/LuaAux.h"
 #include "engine/script/lua/LuaLib.h"
 

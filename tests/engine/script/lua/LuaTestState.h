@@ -1,7 +1,7 @@
 #pragma once
 // A fresh interpreter state for one test, closed at the end.
 
-#include "engine/script/lua/LState.h"
+#include "engine/script/lua/runtime/LState.h"
 #include "engine/script/lua/LuaLib.h"
 
 #include <gtest/gtest.h>
@@ -34,8 +34,8 @@ protected:
     lua_State* L = nullptr;
 };
 
-#include "engine/script/lua/LErrorUnwind.h"
-#include "engine/script/lua/LString.h"
+#include "engine/script/lua/runtime/LErrorUnwind.h"
+#include "engine/script/lua/objects/LString.h"
 
 #include <string>
 
