@@ -1,9 +1,11 @@
-# velmora_area(NAME DIR [RECURSE] [EXCLUDE file...] [DEPS target...])
+# velmora_area(NAME DIR [RECURSE] [EXCLUDE file...] [DEPS target...] [PRIVATE_DEPS target...])
 # Makes the static library velmora_NAME from the .cpp files of DIR (and its subfolders
-# with RECURSE). A folder without sources yet gives an interface library, so that later
+# with RECURSE). DEPS are used in the folder's headers and reach whoever links it;
+# PRIVATE_DEPS (system and codec libraries) are linked but their include paths stay in
+# the folder. A folder without sources yet gives an interface library, so that later
 # areas can already name it.
 function(velmora_area name dir)
-    cmake_parse_arguments(A "RECURSE" "" "EXCLUDE;DEPS" ${ARGN})
+    cmake_parse_arguments(A "RECURSE" "" "EXCLUDE;DEPS;PRIVATE_DEPS" ${ARGN})
     if(A_RECURSE)
         file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.cpp)
     else()
@@ -16,7 +18,7 @@ function(velmora_area name dir)
     if(sources)
         add_library(${target} STATIC ${sources})
         target_include_directories(${target} PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/generated)
-        target_link_libraries(${target} PUBLIC ${A_DEPS})
+        target_link_libraries(${target} PUBLIC ${A_DEPS} PRIVATE ${A_PRIVATE_DEPS})
     else()
         add_library(${target} INTERFACE)
         target_include_directories(${target} INTERFACE ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/generated)

@@ -6,12 +6,12 @@
 #include "engine/foundation/core/TString.h"
 #include "engine/foundation/seams/TWindowManagerSeam.h"
 #include "engine/platform/TEventSource.h"
-#include "tests/engine/platform/sdl/SdlWindowTest.h"
+#include "engine/platform/TKeyCode.h"
+#include "engine/platform/TNativeWindow.h"
 
-#include <SDL.h>
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <deque>
 #include <map>
 #include <string>
 #include <vector>
@@ -102,22 +102,60 @@ public:
     int dispatches = 0;
 };
 
-// A host over SDL's real event queue (dummy video driver) with fake engine parts and
-// a clock the test moves.
-class TEventPumpTest : public SdlWindowTest, public TEventPumpHost
+// The window system's queue: the events the test pushes, in order.
+class TFakeEventSource final : public TEventSource
+{
+public:
+    bool Poll(TSystemEvent& event) override
+    {
+        if (queue.empty())
+            return false;
+        event = queue.front();
+        queue.pop_front();
+        return true;
+    }
+    void Wait(int) override {}
+
+    std::deque<TSystemEvent> queue;
+};
+
+class TFakeWindow final : public TNativeWindow
+{
+public:
+    void SetTitle(const std::string&) override {}
+    std::string GetTitle() const override { return {}; }
+    void Show() override {}
+    bool IsShown() const override { return true; }
+    bool IsMinimized() const override { return false; }
+    bool HasInputFocus() const override { return true; }
+    void CaptureMouse(bool capture) override { captured = capture; }
+    void GetSize(int& width, int& height) const override
+    {
+        width = 480;
+        height = 360;
+    }
+    void SetIcon(const uint32_t*, int, int) override {}
+
+    bool captured = false;
+};
+
+using TKind = TSystemEvent::TKind;
+constexpr int kShift = TSystemEvent::kShift;
+constexpr int kControl = TSystemEvent::kControl;
+constexpr int kAlt = TSystemEvent::kAlt;
+
+// A host over a fake event source with fake engine parts and a clock the test moves.
+class TEventPumpTest : public ::testing::Test, public TEventPumpHost
 {
 protected:
     void SetUp() override
     {
-        SdlWindowTest::SetUp();
-        if (HasFatalFailure())
-            return;
         mWindowManager.AttachScript(std::make_unique<TFakeScript>(mMovieEnds));
         TEventPump::ResetSessionReady();
     }
 
-    TEventSource& GetEventSource() override { return mVideo->GetEventSource(); }
-    TNativeWindow* GetMainWindow() override { return mWindow.get(); }
+    TEventSource& GetEventSource() override { return mSource; }
+    TNativeWindow* GetMainWindow() override { return &mWindow; }
     TDisplaySeam* GetDisplay() override { return mHasDisplay ? &mRenderer.display : nullptr; }
     TRendererSeam* GetRenderer() override { return &mRenderer; }
     TWindowManagerSeam* GetWindowManager() override { return &mWindowManager; }
@@ -142,40 +180,57 @@ protected:
     bool GetHostFullScreen() const override { return false; }
     bool SetFullScreen(bool) override { return false; }
 
-    static void Push(SDL_Event event) { ASSERT_EQ(SDL_PushEvent(&event), 1); }
+    void Push(const TSystemEvent& event) { mSource.queue.push_back(event); }
 
-    static void PushKey(Uint32 type, SDL_Keycode sym, Uint16 mod)
+    void PushKey(TKind kind, int key, bool extended, int modifiers)
     {
-        SDL_Event event{};
-        event.type = type;
-        event.key.keysym.sym = sym;
-        event.key.keysym.mod = mod;
+        TSystemEvent event;
+        event.kind = kind;
+        event.key = key;
+        event.extended = extended;
+        event.modifiers = modifiers;
         Push(event);
     }
 
-    static void PushWindow(Uint8 windowEvent)
+    void Push(TKind kind)
     {
-        SDL_Event event{};
-        event.type = SDL_WINDOWEVENT;
-        event.window.event = windowEvent;
+        TSystemEvent event;
+        event.kind = kind;
         Push(event);
     }
 
-    static void PushButton(Uint32 type, Uint8 button, int x, int y)
+    void PushButton(TKind kind, int button, int x, int y)
     {
-        SDL_Event event{};
-        event.type = type;
-        event.button.button = button;
-        event.button.x = x;
-        event.button.y = y;
+        TSystemEvent event;
+        event.kind = kind;
+        event.button = button;
+        event.x = x;
+        event.y = y;
         Push(event);
     }
 
-    static void PushText(const char* utf8)
+    void PushWheel(int wheel)
     {
-        SDL_Event event{};
-        event.type = SDL_TEXTINPUT;
-        std::strncpy(event.text.text, utf8, sizeof event.text.text - 1);
+        TSystemEvent event;
+        event.kind = TKind::Wheel;
+        event.wheel = wheel;
+        Push(event);
+    }
+
+    void PushMotion(int x, int y)
+    {
+        TSystemEvent event;
+        event.kind = TKind::MouseMove;
+        event.x = x;
+        event.y = y;
+        Push(event);
+    }
+
+    void PushText(const char* utf8)
+    {
+        TSystemEvent event;
+        event.kind = TKind::Text;
+        event.text = utf8;
         Push(event);
     }
 
@@ -188,14 +243,16 @@ protected:
             mPump.GetEvent(event);
             if (event.type == TEvent::kIdle)
                 break;
-            events.push_back(std::to_string(event.type) + ":" + std::to_string(event.param) +
-                             ":" + std::to_string(event.flags));
+            events.push_back(std::to_string(event.type) + ":" + std::to_string(event.param) + ":" +
+                             std::to_string(event.flags));
         }
         return events;
     }
 
     using TList = std::vector<std::string>;
 
+    TFakeEventSource mSource;
+    TFakeWindow mWindow;
     TFakeRenderer mRenderer;
     TFakeWindowManager mWindowManager;
     TFakeSound mSound;
@@ -215,31 +272,32 @@ TEST_F(TEventPumpTest, KeyTable)
     struct TCase
     {
         const char* name;
-        SDL_Keycode sym;
-        Uint16 mod;
+        int key;
+        bool extended;
+        int modifiers;
         TList expected;
     };
     const TCase cases[] = {
-        {"Shift+Insert", SDLK_INSERT, KMOD_LSHIFT, {"11:45:9"}},
-        {"Insert", SDLK_INSERT, KMOD_NONE, {"2:0:0"}},
-        {"Ctrl+Insert", SDLK_INSERT, KMOD_LCTRL, {"2:0:0"}},
-        {"Alt+Enter", SDLK_RETURN, KMOD_LALT, {"19:1:0"}},
-        {"Alt+X", SDLK_x, KMOD_LALT, {"11:88:4"}},
-        {"Ctrl+Alt+Shift+X", SDLK_x, KMOD_LALT | KMOD_LCTRL | KMOD_LSHIFT, {"11:88:7"}},
-        {"Backspace", SDLK_BACKSPACE, KMOD_NONE, {"11:8:0", "13:8:0"}},
-        {"Tab", SDLK_TAB, KMOD_NONE, {"11:9:0", "13:9:0"}},
-        {"Shift+Tab", SDLK_TAB, KMOD_LSHIFT, {"11:9:1", "13:9:1"}},
-        {"Enter", SDLK_RETURN, KMOD_NONE, {"11:13:0", "13:13:0"}},
-        {"Escape", SDLK_ESCAPE, KMOD_NONE, {"11:27:0", "13:27:0"}},
-        {"Ctrl+Backspace", SDLK_BACKSPACE, KMOD_LCTRL, {"11:8:2"}},
-        {"Space", SDLK_SPACE, KMOD_NONE, {"11:32:0"}},
-        {"Left", SDLK_LEFT, KMOD_NONE, {"11:37:8"}},
-        {"Shift+Right", SDLK_RIGHT, KMOD_RSHIFT, {"11:39:9"}},
-        {"Delete", SDLK_DELETE, KMOD_NONE, {"11:46:8"}},
-        {"Ctrl+V", SDLK_v, KMOD_LCTRL, {"11:86:2"}},
+        {"Shift+Insert", TKeyCode::kInsert, true, kShift, {"11:45:9"}},
+        {"Insert", TKeyCode::kInsert, true, 0, {"2:0:0"}},
+        {"Ctrl+Insert", TKeyCode::kInsert, true, kControl, {"2:0:0"}},
+        {"Alt+Enter", TKeyCode::kReturn, false, kAlt, {"19:1:0"}},
+        {"Alt+X", 'X', false, kAlt, {"11:88:4"}},
+        {"Ctrl+Alt+Shift+X", 'X', false, kAlt | kControl | kShift, {"11:88:7"}},
+        {"Backspace", TKeyCode::kBackspace, false, 0, {"11:8:0", "13:8:0"}},
+        {"Tab", TKeyCode::kTab, false, 0, {"11:9:0", "13:9:0"}},
+        {"Shift+Tab", TKeyCode::kTab, false, kShift, {"11:9:1", "13:9:1"}},
+        {"Enter", TKeyCode::kReturn, false, 0, {"11:13:0", "13:13:0"}},
+        {"Escape", TKeyCode::kEscape, false, 0, {"11:27:0", "13:27:0"}},
+        {"Ctrl+Backspace", TKeyCode::kBackspace, false, kControl, {"11:8:2"}},
+        {"Space", TKeyCode::kSpace, false, 0, {"11:32:0"}},
+        {"Left", TKeyCode::kLeft, true, 0, {"11:37:8"}},
+        {"Shift+Right", TKeyCode::kRight, true, kShift, {"11:39:9"}},
+        {"Delete", TKeyCode::kDelete, true, 0, {"11:46:8"}},
+        {"Ctrl+V", 'V', false, kControl, {"11:86:2"}},
     };
     for (const TCase& c : cases) {
-        PushKey(SDL_KEYDOWN, c.sym, c.mod);
+        PushKey(TKind::KeyDown, c.key, c.extended, c.modifiers);
         EXPECT_EQ(Drain(), c.expected) << c.name;
     }
     // Alt+Enter toggled the display to full screen and back is the next one.
@@ -248,41 +306,39 @@ TEST_F(TEventPumpTest, KeyTable)
 
 TEST_F(TEventPumpTest, AltKeysWithSpecialMeanings)
 {
-    PushKey(SDL_KEYDOWN, SDLK_F1, KMOD_LALT);
+    PushKey(TKind::KeyDown, TKeyCode::kF1, false, kAlt);
     EXPECT_EQ(Drain(), TList{"2:0:0"});
     EXPECT_EQ(mRenderer.statsToggles, 1);
 
     mHosted = true;
-    PushKey(SDL_KEYDOWN, SDLK_RETURN, KMOD_LALT);
+    PushKey(TKind::KeyDown, TKeyCode::kReturn, false, kAlt);
     EXPECT_EQ(Drain(), TList{"2:0:0"});
     EXPECT_FALSE(mRenderer.display.fullScreen);
     mHosted = false;
 
     // Alt+F4 is the key and then the close request.
-    PushKey(SDL_KEYDOWN, SDLK_F4, KMOD_LALT);
+    PushKey(TKind::KeyDown, TKeyCode::kF1 + 3, false, kAlt);
     EXPECT_EQ(Drain(), (TList{"11:115:4", "3:0:0"}));
     EXPECT_EQ(mMovieEnds, 1);
 
     mHasDisplay = false;
-    PushKey(SDL_KEYDOWN, SDLK_RETURN, KMOD_RALT);
+    PushKey(TKind::KeyDown, TKeyCode::kReturn, false, kAlt);
     EXPECT_EQ(Drain(), TList{"19:0:0"});
 }
 
 TEST_F(TEventPumpTest, KeyUpsAndSystemKeyUps)
 {
-    PushKey(SDL_KEYUP, SDLK_a, KMOD_LSHIFT);
-    PushKey(SDL_KEYUP, SDLK_a, KMOD_LALT);
-    PushKey(SDL_KEYUP, SDLK_UP, KMOD_NONE);
+    PushKey(TKind::KeyUp, 'A', false, kShift);
+    PushKey(TKind::KeyUp, 'A', false, kAlt);
+    PushKey(TKind::KeyUp, TKeyCode::kUp, true, 0);
     EXPECT_EQ(Drain(), (TList{"12:65:1", "2:0:0", "12:38:8"}));
 }
 
 TEST_F(TEventPumpTest, CloseAndQuit)
 {
-    PushWindow(SDL_WINDOWEVENT_CLOSE);
+    Push(TKind::WindowClose);
     EXPECT_EQ(Drain(), (TList{"2:0:0", "3:0:0"}));
-    SDL_Event quit{};
-    quit.type = SDL_QUIT;
-    Push(quit);
+    Push(TKind::Quit);
     EXPECT_EQ(Drain(), TList{"4:0:0"});
     mPump.PostQuit();
     EXPECT_EQ(Drain(), TList{"4:0:0"});
@@ -291,16 +347,16 @@ TEST_F(TEventPumpTest, CloseAndQuit)
 TEST_F(TEventPumpTest, FlagEventsComeOnePerCallInTheirOrder)
 {
     // While the host keeps the game paused, window effects only set their flags.
-    PushWindow(SDL_WINDOWEVENT_CLOSE);
-    PushWindow(SDL_WINDOWEVENT_MINIMIZED);
-    PushWindow(SDL_WINDOWEVENT_EXPOSED);
+    Push(TKind::WindowClose);
+    Push(TKind::WindowMinimized);
+    Push(TKind::WindowExposed);
     mPausedTurns = 3;
     // Order: activation (18, 0), redraw (15), application activation (18, 0), close (3).
     EXPECT_EQ(Drain(), (TList{"18:0:0", "15:0:0", "18:0:0", "3:0:0"}));
     EXPECT_EQ(mRenderer.display.workingCountResets, 1);
     EXPECT_EQ(mWindowManager.invalidations, 1);
 
-    PushWindow(SDL_WINDOWEVENT_RESTORED);
+    Push(TKind::WindowRestored);
     EXPECT_EQ(Drain(), (TList{"2:0:0", "18:1:0", "18:1:0"}));
     EXPECT_EQ(mSound.activeCalls, (std::vector<bool>{false, false, true, true}));
 }
@@ -319,31 +375,25 @@ TEST_F(TEventPumpTest, LostDisplayIsRestoredAndQuitStillHonoured)
 
 TEST_F(TEventPumpTest, MouseButtonsAndWheel)
 {
-    PushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 100, 60);
-    PushButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 100, 60);
-    PushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT, 10, 10);
-    PushButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_RIGHT, 10, 10);
-    PushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_MIDDLE, 10, 10);
-    PushButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_MIDDLE, 10, 10);
-    PushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_X1, 10, 10);
-    PushButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_X1, 10, 10);
-    PushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_X2, 10, 10);
-    SDL_Event wheel{};
-    wheel.type = SDL_MOUSEWHEEL;
-    wheel.wheel.y = 1;
-    Push(wheel);
-    wheel.wheel.y = -3;
-    Push(wheel);
-    wheel.wheel.y = 1;
-    wheel.wheel.direction = SDL_MOUSEWHEEL_FLIPPED;
-    Push(wheel);
+    PushButton(TKind::ButtonDown, TSystemEvent::kButtonLeft, 100, 60);
+    PushButton(TKind::ButtonUp, TSystemEvent::kButtonLeft, 100, 60);
+    PushButton(TKind::ButtonDown, TSystemEvent::kButtonRight, 10, 10);
+    PushButton(TKind::ButtonUp, TSystemEvent::kButtonRight, 10, 10);
+    PushButton(TKind::ButtonDown, TSystemEvent::kButtonMiddle, 10, 10);
+    PushButton(TKind::ButtonUp, TSystemEvent::kButtonMiddle, 10, 10);
+    PushButton(TKind::ButtonDown, TSystemEvent::kButtonX1, 10, 10);
+    PushButton(TKind::ButtonUp, TSystemEvent::kButtonX1, 10, 10);
+    PushButton(TKind::ButtonDown, TSystemEvent::kButtonX2, 10, 10);
+    PushWheel(1);
+    PushWheel(-3);
+    PushWheel(-1);
     EXPECT_EQ(Drain(), (TList{"5:0:0", "7:0:0", "6:1:0", "6:0:0", "6:3:0", "6:2:0", "6:4:0",
                               "2:0:0", "6:5:0", "6:6:0", "6:7:0", "6:7:0"}));
 }
 
 TEST_F(TEventPumpTest, MousePositionsAreTheDisplaysLogicalOnes)
 {
-    PushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 100, 60);
+    PushButton(TKind::ButtonDown, TSystemEvent::kButtonLeft, 100, 60);
     TEvent event;
     mPump.GetEvent(event);
     EXPECT_EQ(event.type, TEvent::kLeftDown);
@@ -351,11 +401,7 @@ TEST_F(TEventPumpTest, MousePositionsAreTheDisplaysLogicalOnes)
     EXPECT_EQ(event.y, 30);
 
     mHasDisplay = false;
-    SDL_Event motion{};
-    motion.type = SDL_MOUSEMOTION;
-    motion.motion.x = 70000; // beyond 16 bits: sign-extended like the window system's
-    motion.motion.y = -5;
-    Push(motion);
+    PushMotion(70000, -5); // beyond 16 bits: sign-extended like the window system's
     mPump.GetEvent(event);
     EXPECT_EQ(event.type, TEvent::kMouseMove);
     EXPECT_EQ(event.x, 70000 - 65536);
@@ -365,33 +411,29 @@ TEST_F(TEventPumpTest, MousePositionsAreTheDisplaysLogicalOnes)
 TEST_F(TEventPumpTest, BlockedMouseDropsButtonsOnly)
 {
     mWindowManager.mouseBlocked = true;
-    PushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 1, 1);
-    PushKey(SDL_KEYDOWN, SDLK_a, KMOD_NONE);
+    PushButton(TKind::ButtonDown, TSystemEvent::kButtonLeft, 1, 1);
+    PushKey(TKind::KeyDown, 'A', false, 0);
     EXPECT_EQ(Drain(), (TList{"2:0:0", "11:65:0"}));
 }
 
 TEST_F(TEventPumpTest, ClickThatActivatesTheWindowIsDroppedFor400Ms)
 {
-    PushWindow(SDL_WINDOWEVENT_FOCUS_LOST);
+    Push(TKind::FocusLost);
     EXPECT_EQ(Drain(), (TList{"2:0:0", "18:0:0", "18:0:0"}));
 
-    PushWindow(SDL_WINDOWEVENT_FOCUS_GAINED);
-    PushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 1, 1);
+    Push(TKind::FocusGained);
+    PushButton(TKind::ButtonDown, TSystemEvent::kButtonLeft, 1, 1);
     EXPECT_EQ(Drain(), (TList{"2:0:0", "18:1:0", "18:1:0", "2:0:0"}));
 
     mNow += 100;
-    PushButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 1, 1); // dropped, and ends the rule
-    PushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 1, 1);
+    PushButton(TKind::ButtonUp, TSystemEvent::kButtonLeft, 1, 1); // dropped, and ends the rule
+    PushButton(TKind::ButtonDown, TSystemEvent::kButtonLeft, 1, 1);
     EXPECT_EQ(Drain(), (TList{"2:0:0", "5:0:0"}));
 }
 
 TEST_F(TEventPumpTest, HoverAfterTheMouseRests)
 {
-    SDL_Event motion{};
-    motion.type = SDL_MOUSEMOTION;
-    motion.motion.x = 40;
-    motion.motion.y = 20;
-    Push(motion);
+    PushMotion(40, 20);
     EXPECT_EQ(Drain(), TList{"8:0:0"});
     mNow += 399;
     EXPECT_EQ(Drain(), TList{});
@@ -402,7 +444,7 @@ TEST_F(TEventPumpTest, HoverAfterTheMouseRests)
     EXPECT_EQ(event.x, 20);
     EXPECT_EQ(event.y, 10);
 
-    PushWindow(SDL_WINDOWEVENT_LEAVE);
+    Push(TKind::MouseLeft);
     EXPECT_EQ(Drain(), (TList{"2:0:0", "9:0:0"}));
     mNow += 1000;
     EXPECT_EQ(Drain(), TList{}); // no hover after leaving
@@ -444,9 +486,10 @@ TEST_F(TEventPumpTest, IdleTurnRunsTasksAndSoundAndSessionReadyIsWrittenOnce)
 
 TEST_F(TEventPumpTest, CaptureIsLostWithTheFocusWhileAButtonIsHeld)
 {
-    PushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT, 1, 1);
-    PushWindow(SDL_WINDOWEVENT_FOCUS_LOST);
+    PushButton(TKind::ButtonDown, TSystemEvent::kButtonRight, 1, 1);
+    Push(TKind::FocusLost);
     EXPECT_EQ(Drain(), (TList{"6:1:0", "9:0:0", "18:0:0", "18:0:0"}));
+    EXPECT_FALSE(mWindow.captured);
 }
 
 } // namespace
