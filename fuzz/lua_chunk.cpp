@@ -5,7 +5,10 @@
 // the source is compiled and dumped, then every 3 bytes of the rest (a 16-bit offset,
 // little-endian, and a byte) overwrite one byte of the dump (offset modulo its size),
 // and a final lone byte truncates it there. That reaches deep into valid chunks.
-// Whatever loads is dumped and loaded again, which must succeed.
+// Whatever loads is dumped and loaded again, which must succeed, and then run in a
+// limited state (LimitedScriptState.h): loaded code must be as safe to run as to load.
+
+#include "fuzz/support/LimitedScriptState.h"
 
 #include "engine/script/lua/LuaAux.h"
 
@@ -21,16 +24,19 @@ int Collect(lua_State*, const void* bytes, size_t size, void* data)
     return 0;
 }
 
-// Loads the chunk; on success dumps the function and checks that the dump loads too.
-void LoadAndRedump(lua_State* L, const std::string& chunk)
+// Loads the chunk; on success checks that its dump loads too, then runs it.
+void LoadRedumpAndRun(lua_State* L, const std::string& chunk)
 {
     if (luaL_loadbuffer(L, chunk.data(), chunk.size(), "=fuzz") != 0)
         return;
     std::string again;
-    if (!lua_dump(L, Collect, &again))
-        return;
-    if (luaL_loadbuffer(L, again.data(), again.size(), "=fuzz again") != 0)
-        std::abort();  // a chunk we wrote ourselves must load
+    if (lua_dump(L, Collect, &again)) {
+        const int status = luaL_loadbuffer(L, again.data(), again.size(), "=fuzz again");
+        if (status != 0 && status != LUA_ERRMEM)
+            std::abort();  // a chunk we wrote ourselves must load
+        lua_pop(L, 1);
+    }
+    lua_pcall(L, 0, 0, 0);
 }
 
 std::string MutatedDump(lua_State* L, const uint8_t* data, size_t size)
@@ -57,13 +63,13 @@ std::string MutatedDump(lua_State* L, const uint8_t* data, size_t size)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    lua_State* L = lua_open();
+    LimitedScriptState state;
+    lua_State* L = state.L();
     if (!L)
         return 0;
     if (size > 0 && data[0] == 27)
-        LoadAndRedump(L, std::string(reinterpret_cast<const char*>(data), size));
+        LoadRedumpAndRun(L, std::string(reinterpret_cast<const char*>(data), size));
     else
-        LoadAndRedump(L, MutatedDump(L, data, size));
-    lua_close(L);
+        LoadRedumpAndRun(L, MutatedDump(L, data, size));
     return 0;
 }

@@ -311,6 +311,10 @@ LProto* LChunkLoader::Load()
     ReadHeader();
     TRecord main;
     ReadRecord(main, 0);
+    // The chunk's closure is made without upvalues (a function that has some is never
+    // dumped), so code reading one would read past the closure.
+    if (main.mNumUpvalues != 0)
+        Refuse("bad code in %s");
     LString* chunkSource = nullptr;
     if (!main.mHasSource)
         chunkSource = luaS_new(mL, mStream->mName ? mStream->mName : "=?");

@@ -23,7 +23,9 @@ private:
     bool CheckOperandModes(OpCode op, Instruction i) const;
     bool CheckTestFollowedByJump(OpCode op, int pc) const;
     bool CheckSpecific(OpCode op, Instruction i, int pc) const;
-    bool CheckCallResults(Instruction i, int pc) const;
+    bool CheckCallResults(OpCode op, Instruction i, int pc) const;
+    // Whether the instruction after pc takes open results that start at R(a).
+    bool CheckOpenResultsTaken(int a, int pc) const;
     // The MOVE/GETUPVAL words after a CLOSURE; returns how many to skip, or -1.
     int CheckClosure(Instruction i, int pc) const;
 };
@@ -66,26 +68,36 @@ bool LCodeChecker::CheckTestFollowedByJump(OpCode op, int pc) const
     return pc + 2 < mProto->mSizeCode && OpAt(pc + 1) == OP_JMP;
 }
 
-bool LCodeChecker::CheckCallResults(Instruction i, int pc) const
+bool LCodeChecker::CheckCallResults(OpCode op, Instruction i, int pc) const
 {
     const int a = GETARG_A(i);
     const int b = GETARG_B(i);
     const int c = GETARG_C(i);
     if (b != 0 && !IsRegister(a + b - 1))
         return false;
-    if (c != 0)
-        return IsRegister(a + c - 2) || c == 1;
-    // All results: the next instruction must take them up to the top.
+    if (c != 0 && !IsRegister(a + c - 2) && c != 1)
+        return false;
+    // A tail call of a C function leaves its results up to the top whatever C says.
+    return (c != 0 && op == OP_CALL) || CheckOpenResultsTaken(a, pc);
+}
+
+bool LCodeChecker::CheckOpenResultsTaken(int a, int pc) const
+{
+    // The results start at R(a) and end at the top, which is R(a) when there are none.
+    // The next instruction must take them up to the top, from an operand at or below
+    // R(a), so that what it takes never starts above the top.
     if (!IsCodeIndex(pc + 1))
         return false;
     const Instruction next = mProto->mCode[pc + 1];
+    const int nextA = GETARG_A(next);
     switch (GET_OPCODE(next)) {
     case OP_CALL:
     case OP_TAILCALL:
+        return GETARG_B(next) == 0 && nextA < a;  // the called value lies below its arguments
     case OP_RETURN:
-        return GETARG_B(next) == 0;
+        return GETARG_B(next) == 0 && nextA <= a;
     case OP_SETLISTO:
-        return true;
+        return nextA < a;
     default:
         return false;
     }
@@ -139,7 +151,7 @@ bool LCodeChecker::CheckSpecific(OpCode op, Instruction i, int pc) const
         return IsRegister(a + c + 5);  // the results and the iterator call's scratch slots
     case OP_CALL:
     case OP_TAILCALL:
-        return CheckCallResults(i, pc);
+        return CheckCallResults(op, i, pc);
     case OP_RETURN:
         return b == 0 || b == 1 || IsRegister(a + b - 2);
     case OP_SETLIST:

@@ -1,8 +1,10 @@
 #pragma once
 // Verification of one compiled function before it may run (precompiled chunks are
 // checked with it when they are loaded). It checks operand ranges, the shape of test
-// and jump sequences and the closure pseudo-instructions; it is a sanity check of code
-// we produced ourselves, not a safety boundary against crafted code.
+// and jump sequences, that open results are taken by the next instruction from at or
+// below where they start, and the closure pseudo-instructions. Precompiled chunks may
+// be crafted: what it proves here the interpreter loop relies on; what it cannot prove
+// (the type of a value in a register) the instruction checks where it runs.
 
 struct LProto;
 

@@ -1055,6 +1055,10 @@ reentry:  // entered a new frame (a call, a tail call or a return to an inline c
                 n = (bc & (kFieldsPerFlush - 1)) + 1;
             }
             bc &= ~(kFieldsPerFlush - 1);
+            if (!ra->IsTable()) [[unlikely]] {
+                // Only crafted code gets here: compiled code fills the table it just made.
+                luaG_typeerror(L, ra, "index");
+            }
             LTable* h = ra->AsTable();
             for (; n > 0; n--) {
                 *luaH_setnum(L, h, bc + n) = ra[n];

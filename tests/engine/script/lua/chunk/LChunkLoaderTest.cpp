@@ -15,10 +15,21 @@ namespace {
 // Instruction words in the interpreter's numbering (opcode bits 0-5, C 6-14, B 15-23,
 // A 24-31, Bx 6-23).
 constexpr uint32_t kOpLoadK = 1;
+constexpr uint32_t kOpLoadBool = 2;
+constexpr uint32_t kOpGetUpval = 4;
+constexpr uint32_t kOpCall = 29;
 constexpr uint32_t kOpReturn = 31;
+constexpr uint32_t kOpSetList = 35;
+constexpr uint32_t kOpSetListO = 36;
+constexpr uint32_t kOpClosure = 38;
 
-uint32_t LoadK(uint32_t a, uint32_t bx) { return kOpLoadK | (bx << 6) | (a << 24); }
-uint32_t Return(uint32_t a, uint32_t b) { return kOpReturn | (b << 15) | (a << 24); }
+uint32_t Abc(uint32_t op, uint32_t a, uint32_t b, uint32_t c)
+{
+    return op | (c << 6) | (b << 15) | (a << 24);
+}
+uint32_t ABx(uint32_t op, uint32_t a, uint32_t bx) { return op | (bx << 6) | (a << 24); }
+uint32_t LoadK(uint32_t a, uint32_t bx) { return ABx(kOpLoadK, a, bx); }
+uint32_t Return(uint32_t a, uint32_t b) { return Abc(kOpReturn, a, b, 0); }
 
 // A function record as the chunk format lays it out, written by hand so that tests can
 // make any variant, in either byte order.
@@ -248,11 +259,49 @@ TEST_F(LChunkLoaderTest, RefusesDamagedFunctionRecords)
              child.mCode = {LoadK(0, 0)};
              f.mProtos = {child};
          }, "bad code in test"},
+        // The chunk's closure has no upvalues to read.
+        {"main function with an upvalue", [](TRecord& f) {
+             f.mNumUpvalues = 1;
+             f.mCode = {Abc(kOpGetUpval, 0, 0, 0), Return(0, 2)};
+         }, "bad code in test"},
+        // The first call returns nothing, so the top is at R0; the second call's
+        // function lies above it and its open argument list would start past the top.
+        {"open results taken from above them", [](TRecord& f) {
+             f.mMaxStackSize = 3;
+             f.mProtos = {TRecord()};
+             f.mCode = {ABx(kOpClosure, 0, 0), ABx(kOpClosure, 1, 0), Abc(kOpCall, 0, 1, 0),
+                        Abc(kOpCall, 1, 0, 1), Return(0, 1)};
+         }, "bad code in test"},
     };
     for (const TCase& c : cases) {
         TRecord f = ReturnsConstant({3, 1, "", u"", false});
         c.mDamage(f);
         EXPECT_EQ(Load(TChunkBuilder().Build(f)), c.mMessage) << c.mName;
+    }
+}
+
+// Code the verifier passes may still meet values of types it cannot know: the
+// instruction refuses them with a script error when it runs.
+TEST_F(LChunkLoaderTest, LoadedCodeRaisesOnValuesOfTheWrongType)
+{
+    struct TCase {
+        const char* mName;
+        std::vector<uint32_t> mCode;
+    };
+    const TCase cases[] = {
+        {"list fill of a boolean",
+         {Abc(kOpLoadBool, 0, 1, 0), ABx(kOpSetList, 0, 0), Return(0, 1)}},
+        {"open list fill of a number", {LoadK(0, 0), ABx(kOpSetListO, 0, 0), Return(0, 1)}},
+    };
+    for (const TCase& c : cases) {
+        TRecord f = ReturnsConstant({3, 1, "", u"", false});
+        f.mCode = c.mCode;
+        const std::string chunk = TChunkBuilder().Build(f);
+        ASSERT_EQ(luaL_loadbuffer(mL, chunk.data(), chunk.size(), "=test"), 0) << c.mName;
+        ASSERT_NE(lua_pcall(mL, 0, 0, 0), 0) << c.mName;
+        EXPECT_NE(std::string(lua_tostring(mL, -1)).find("attempt to index"), std::string::npos)
+            << c.mName << ": " << lua_tostring(mL, -1);
+        lua_settop(mL, 0);
     }
 }
 

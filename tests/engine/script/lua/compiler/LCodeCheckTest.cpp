@@ -23,6 +23,14 @@ int Find(const LProto* f, OpCode op)
     return 0;
 }
 
+// Sets the A operand of the instruction after the first call (which takes that call's
+// open results) to the call's A plus offset.
+void MoveOpenResultsTaker(LProto* f, int offset)
+{
+    const int call = Find(f, OP_CALL);
+    SETARG_A(&f->mCode[call + 1], GETARG_A(f->mCode[call]) + offset);
+}
+
 struct LRefusalCase {
     const char* mWhat;
     const char* mSource;
@@ -50,6 +58,21 @@ TEST(LCodeCheckTest, DamagedCodeIsRefused)
          [](LProto* f) { SETARG_B(&f->mCode[Find(f, OP_CONCAT)], GETARG_C(f->mCode[Find(f, OP_CONCAT)])); }},
         {"open call results not taken", "f(g())",
          [](LProto* f) { f->mCode[Find(f, OP_CALL) + 1] = CREATE_ABC(OP_MOVE, 0, 0, 0); }},
+        {"open call results taken by a call above them", "f(g())",
+         [](LProto* f) { MoveOpenResultsTaker(f, 0); }},
+        {"open call results returned from above them", "return 1, g()",
+         [](LProto* f) {
+             f->mMaxStackSize = 3;
+             MoveOpenResultsTaker(f, 1);
+         }},
+        {"open call results filled into a list above them", "local t = {g()}",
+         [](LProto* f) { MoveOpenResultsTaker(f, 0); }},
+        {"tail call with a result count and no return after it", "return g()",
+         [](LProto* f) {
+             const int at = Find(f, OP_TAILCALL);
+             SETARG_C(&f->mCode[at], 1);
+             f->mCode[at + 1] = CREATE_ABC(OP_MOVE, 0, 0, 0);
+         }},
         {"jump outside the code", "while x do end",
          [](LProto* f) { SETARG_sBx(&f->mCode[Find(f, OP_JMP)], 1000); }},
         {"upvalue index out of range", "local a f = function() return a end",

@@ -1,0 +1,27 @@
+#pragma once
+// A script state for fuzz targets that run what they load: the base and coroutine
+// libraries are open, a count hook stops any script after a fixed number of
+// instructions (coroutines inherit it, and once the budget is used up every further
+// instruction raises, so a pcall loop cannot go on either), and the allocator refuses
+// to go past a fixed total. Any input must then end in a result or an error status: no
+// crash, no hang and no unbounded allocation.
+
+struct lua_State;
+
+class LimitedScriptState {
+public:
+    static constexpr unsigned long kMemoryLimit = 16ul << 20;
+    static constexpr int kInstructionBudget = 200000;
+
+    // Installs the limited allocator for the lifetime of this object (one at a time).
+    LimitedScriptState();
+    ~LimitedScriptState();
+    LimitedScriptState(const LimitedScriptState&) = delete;
+    LimitedScriptState& operator=(const LimitedScriptState&) = delete;
+
+    // Null when even the state could not be made within the limit.
+    lua_State* L() const { return mState; }
+
+private:
+    lua_State* mState = nullptr;
+};
