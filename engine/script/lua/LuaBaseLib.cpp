@@ -112,6 +112,23 @@ const char* ParseUnsigned32(const char* s, int base, uint32_t* out)
 // Base functions
 // ---------------------------------------------------------------------------------
 
+// Writes wide text in pieces of at most kPrintPiece characters. A pair of surrogates
+// never ends a piece half-way (each piece is converted on its own), so the output does
+// not depend on where a piece ends.
+void WriteWidePieces(const lua_WChar* text, size_t count)
+{
+    constexpr size_t kPrintPiece = 1022;
+    for (size_t done = 0; done < count;) {
+        size_t piece = count - done < kPrintPiece ? count - done : kPrintPiece;
+        const lua_WChar last = text[done + piece - 1];
+        if (piece < count - done && last >= 0xD800 && last <= 0xDBFF) {
+            piece--;
+        }
+        LuaWriteWide(stdout, text + done, piece);
+        done += piece;
+    }
+}
+
 int Print(lua_State* L)
 {
     int n = lua_gettop(L);
@@ -134,10 +151,7 @@ int Print(lua_State* L)
             if (w == nullptr) {
                 return luaL_error(L, "`tostring' must return a string to `print'");
             }
-            size_t count = lua_strlen(L, -1);
-            for (size_t done = 0; done < count; done += 1022) {
-                LuaWriteWide(stdout, w + done, count - done < 1022 ? count - done : 1022);
-            }
+            WriteWidePieces(w, lua_strlen(L, -1));
         } else {
             const char* s = lua_type(L, -1) == LUA_TSTRING || lua_type(L, -1) == LUA_TNUMBER
                                 ? lua_tostring(L, -1)

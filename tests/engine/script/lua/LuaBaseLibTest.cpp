@@ -130,6 +130,16 @@ TEST_F(LuaBaseLibTest, PrintWritesWideTextAsUtf8)
     ASSERT_EQ(status, 0);
     EXPECT_EQ(out, "\xf0\x9f\x98\x80|\xef\xbf\xbd\n");
 
+    // Long text is written in pieces; a pair stays whole wherever a piece would end.
+    for (size_t before : {1020, 1021, 1022, 2043}) {
+        testing::internal::CaptureStdout();
+        status = Run("print(L\"" + std::string(before, 'a') + "\\xd83d\\xde00\")");
+        std::fflush(stdout);
+        out = testing::internal::GetCapturedStdout();
+        ASSERT_EQ(status, 0);
+        EXPECT_EQ(out, std::string(before, 'a') + "\xf0\x9f\x98\x80\n") << before;
+    }
+
     ASSERT_EQ(Run("tostring = function() return {} end return pcall(print, 1)"), 0);
     EXPECT_STREQ(lua_tostring(L, -1), "`tostring' must return a string to `print'");
 }
