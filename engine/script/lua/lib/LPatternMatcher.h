@@ -43,6 +43,10 @@ public:
 
     int CaptureCount() const { return mLevel; }
 
+    // The 0-based index of the capture a digit '1'..'9' names; raises "invalid capture
+    // index" for any other digit, a capture the pattern lacks or one not closed yet.
+    int CheckedCaptureIndex(int digit) const;
+
 private:
     static constexpr long kUnfinished = -1;
     static constexpr long kPosition = -2;
@@ -63,7 +67,6 @@ private:
     const char* MatchBalance(const char* s, const char* p) const;
     const char* MatchBackReference(const char* s, int digit) const;
     int CaptureToClose() const;
-    int CheckedCaptureIndex(int digit) const;
 
     static bool MatchClass(int c, int classLetter);
 

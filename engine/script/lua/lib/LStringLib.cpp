@@ -210,11 +210,11 @@ int StringGfind(lua_State* L)
     return 1;
 }
 
-// Appends the replacement string for one match: "%d" inserts capture d, "%0" the whole
-// match, a percent sign before anything else inserts that character.
-void AddReplacementText(luaL_Buffer* buffer, LPatternMatcher& matcher, const char* subject,
-                        const char* replacement, size_t replacementLength, size_t start,
-                        size_t end)
+// Appends the replacement string for one match: "%d" inserts capture d (1 to 9; "%0",
+// or any digit without its capture, is an invalid capture index), a percent sign
+// before anything else inserts that character.
+void AddReplacementText(luaL_Buffer* buffer, LPatternMatcher& matcher, const char* replacement,
+                        size_t replacementLength, size_t start, size_t end)
 {
     for (size_t i = 0; i < replacementLength; ++i) {
         const char c = replacement[i];
@@ -227,12 +227,8 @@ void AddReplacementText(luaL_Buffer* buffer, LPatternMatcher& matcher, const cha
             luaL_addlstring(buffer, &next, 1);
             continue;
         }
-        if (next == '0')
-            luaL_addlstring(buffer, subject + start, end - start);
-        else {
-            matcher.PushCapture(next - '1', start, end);
-            luaL_addvalue(buffer);
-        }
+        matcher.PushCapture(matcher.CheckedCaptureIndex(next), start, end);
+        luaL_addvalue(buffer);
     }
 }
 
@@ -282,7 +278,7 @@ int StringGsub(lua_State* L)
             ++count;
             luaL_addlstring(&buffer, text + copyFrom, at - copyFrom);
             if (replacement)
-                AddReplacementText(&buffer, matcher, text, replacement, replacementLength, at,
+                AddReplacementText(&buffer, matcher, replacement, replacementLength, at,
                                    static_cast<size_t>(end));
             else
                 AddReplacementCall(L, &buffer, matcher, at, static_cast<size_t>(end));

@@ -8,6 +8,12 @@ fails_with("invalid capture index", function() return string.find("a", "(a)%2") 
 fails_with("invalid capture index in replacement", function()
     return string.gsub("a", "(a)", "%2")
 end, "invalid capture index")
+fails_with("no capture 0 in replacement", function()
+    return string.gsub("abc", "%w", "<%0>")
+end, "invalid capture index")
+fails_with("no capture 1 in replacement without captures", function()
+    return string.gsub("abc", "%w", "<%1>")
+end, "invalid capture index")
 fails_with("invalid pattern capture", function() return string.find("a", "a)%d") end,
     "invalid pattern capture")
 fails_with("ends with percent", function() return string.find("a", "a%") end,

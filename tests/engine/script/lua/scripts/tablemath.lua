@@ -86,7 +86,6 @@ check("gsub function nil deletes", string.gsub("abc", "b", function() return nil
 check("gsub function false deletes", string.gsub("abc", "b", function() return false end), "ac")
 check("gsub function table deletes", string.gsub("abc", "b", function() return {} end), "ac")
 check("gsub function number", string.gsub("abc", "b", function() return 7 end), "a7c")
-check("gsub whole match", string.gsub("abc", "%w", "<%0>"), "<a><b><c>")
 fails_with("gsub bad replacement", function() return string.gsub("a", "a", true) end,
     "string or function expected")
 fails_with("string functions refuse wstrings", function() return string.upper(L"x") end,
