@@ -9,7 +9,7 @@
 // Errors raised by the functions are expected; crashes, hangs and sanitizer reports are
 // findings.
 
-#include "engine/script/lua/lib/LStringLib.h"
+#include "engine/script/lua/LuaLib.h"
 #include "engine/script/lua/LuaAux.h"
 
 #include <cstdint>

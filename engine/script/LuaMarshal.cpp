@@ -2,8 +2,6 @@
 
 #include "engine/script/LuaBinder.h"
 #include "engine/script/TLuaTable.h"
-#include "engine/script/lua/runtime/LState.h"
-#include "engine/script/lua/objects/LUserdata.h"
 #include "engine/script/lua/LuaApi.h"
 
 TLuaTable* LuaTableFromStack(lua_State* L, int index)
@@ -29,15 +27,9 @@ void LuaPushString(lua_State* L, TString text)
 
 void* LuaToBoxedPointer(lua_State* L, int index)
 {
-    if (lua_type(L, index) != LUA_TUSERDATA)
-        return nullptr;
-    void* pointer = lua_touserdata(L, index);
-    // lua_touserdata answers a boxed pointer with the pointer it carries and any other
-    // full userdata with its own block; only the record tells them apart.
-    lua_pushvalue(L, index);
-    bool boxed = (L->mTop - 1)->AsUserdata()->IsBoxedPointer();
-    lua_pop(L, 1);
-    return boxed ? pointer : nullptr;
+    // lua_touserdata answers a boxed pointer with the pointer it carries, but also any
+    // other full userdata with its own block.
+    return lua_isboxedpointer(L, index) != 0 ? lua_touserdata(L, index) : nullptr;
 }
 
 int LuaThunkStringArg(lua_State* L)

@@ -1,7 +1,6 @@
 #include "engine/script/TLuaStateRecord.h"
 
 #include "engine/script/TLuaTable.h"
-#include "engine/script/lua/runtime/LState.h"
 #include "engine/script/lua/LuaApi.h"
 
 #include <new>
@@ -32,7 +31,7 @@ int CloseRecord(lua_State* L)
 TRecordHandle MakeRecord(lua_State* L)
 {
     auto record = std::make_shared<TLuaStateRecord>();
-    record->mMainThread = G(L)->mMainThread;
+    record->mMainThread = lua_mainthread(L);
     lua_pushstring(L, kRecordKey);
     void* block = lua_newuserdata(L, sizeof(TRecordHandle));
     new (block) TRecordHandle(record);

@@ -4,6 +4,7 @@
 #include "engine/foundation/assets/TAssetMap.h"
 #include "engine/foundation/files/TFile.h"
 #include "engine/script/LuaBinder.h"
+#include "engine/script/LuaHooks.h"
 #include "engine/script/LuaStackGuard.h"
 #include "engine/script/TEmbeddedScript.h"
 #include "engine/script/TLuaFunction.h"
@@ -11,9 +12,6 @@
 #include "engine/script/TLuaTable.h"
 #include "engine/script/TLuaThread.h"
 #include "engine/script/TScriptCode.h"
-#include "engine/script/lua/runtime/LState.h"
-#include "engine/script/lua/lib/LStringLib.h"
-#include "engine/script/lua/lib/LTableLib.h"
 #include "engine/script/lua/LuaAux.h"
 #include "engine/script/lua/LuaLib.h"
 
@@ -162,6 +160,7 @@ TScript::TScript(std::unique_ptr<TLuaThread> thread) : mThread(std::move(thread)
 
 void TScript::Init()
 {
+    InstallLuaHooks();
     RegisterScriptCodeLoader();
     mRecord = TLuaStateRecord::Of(mState);
     lua_State* L = mState;
@@ -235,7 +234,7 @@ TScript* TScript::ForState(lua_State* L)
         return nullptr;
     auto found = Scripts().find(L);
     if (found == Scripts().end())
-        found = Scripts().find(G(L)->mMainThread);
+        found = Scripts().find(lua_mainthread(L));
     return found != Scripts().end() ? found->second : nullptr;
 }
 
@@ -274,7 +273,7 @@ lua_State* TScript::GetCoroutine() const
 bool TScript::IsSuspended() const
 {
     lua_State* co = IsValid() ? GetCoroutine() : nullptr;
-    return co != nullptr && co->mCi != co->mBaseCi && (co->mCi->mState & kCallYielded) != 0;
+    return co != nullptr && lua_isyielded(co) != 0;
 }
 
 int TScript::RunFunction(int nargs, int nresults)

@@ -2,6 +2,7 @@
 
 #include "engine/foundation/assets/TAssetManager.h"
 #include "engine/foundation/app/TPlatform.h"
+#include "engine/script/LuaHooks.h"
 #include "engine/script/lua/LuaApi.h"
 #include "engine/script/lua/LuaAux.h"
 
@@ -88,6 +89,7 @@ std::shared_ptr<TScriptCode> GetScriptCode(TAssetManager* cache, const TString& 
         if (auto cached = AssetCast<TScriptCode>(cache->Find(path)))
             return cached;
     }
+    InstallLuaHooks();
     lua_State* L = lua_open();
     if (L == nullptr)
         return nullptr;

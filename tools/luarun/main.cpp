@@ -6,20 +6,15 @@
 //   --gc-stress   collect garbage at every collector check
 // The script's arguments are in the global table "arg" (arg[0] is the script name).
 // Exit status 0 on success, 1 when the script fails (the message goes to stderr).
+// Files (the script, and what it loads with dofile, loadfile and require) are read
+// straight from disk; names are paths, relative ones from the current folder.
 
-#include "engine/foundation/files/TPathMap.h"
 #include "engine/script/lua/runtime/LCollector.h"
-#include "engine/script/lua/lib/LMathLib.h"
-#include "engine/script/lua/lib/LStringLib.h"
-#include "engine/script/lua/lib/LTableLib.h"
 #include "engine/script/lua/LuaAux.h"
 #include "engine/script/lua/LuaLib.h"
 
-#include <cctype>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <string>
 
 namespace {
 
@@ -33,26 +28,6 @@ int ReportError(lua_State* L, int status)
     std::fprintf(stderr, "luarun: %s\n", msg != nullptr ? msg : "(error object is not a string)");
     lua_pop(L, 1);
     return 1;
-}
-
-// Scripts are read through the engine's file layer: the files of the script's own
-// folder are registered under the names they have relative to the current folder, so
-// a script can load its neighbours with dofile, loadfile and require.
-void RegisterFiles(const char* script)
-{
-    std::filesystem::path folder = std::filesystem::path(script).parent_path();
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator(folder.empty() ? "." : folder, error)) {
-        if (!entry.is_regular_file(error)) {
-            continue;
-        }
-        std::string name = (folder / entry.path().filename()).string();
-        std::string key = name;
-        for (char& c : key) {
-            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        }
-        TPathMap::Get().Set(key.c_str(), name.c_str());
-    }
 }
 
 void OpenLibraries(lua_State* L)
@@ -82,7 +57,6 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: luarun [--gc-stress] script.lua [args...]\n");
         return 2;
     }
-    RegisterFiles(argv[first]);
     lua_State* L = lua_open();
     if (L == nullptr) {
         std::fprintf(stderr, "luarun: cannot open an interpreter state\n");

@@ -176,6 +176,11 @@ lua_State* lua_newthread(lua_State* L)
     return L1;
 }
 
+lua_State* lua_mainthread(lua_State* L)
+{
+    return G(L)->mMainThread;
+}
+
 // ---------------------------------------------------------------------------------
 // Basic stack manipulation
 // ---------------------------------------------------------------------------------
@@ -522,6 +527,12 @@ void lua_pushboxedpointer(lua_State* L, void* p)
     std::memcpy(u->Block(), &p, sizeof(p));
     L->mTop->SetUserdata(u);
     ApiIncrTop(L);
+}
+
+int lua_isboxedpointer(lua_State* L, int idx)
+{
+    LValue* o = IndexToAddress(L, idx);
+    return o->IsUserdata() && o->AsUserdata()->IsBoxedPointer() ? 1 : 0;
 }
 
 // ---------------------------------------------------------------------------------

@@ -10,9 +10,6 @@
 // valid for the operation. Every push grows the stack when needed, so a C function
 // need not call lua_checkstack before pushing.
 
-#include "engine/script/lua/objects/LLimits.h"
-#include "engine/script/lua/objects/LValue.h"
-
 #include <cstdarg>
 #include <cstddef>
 
@@ -29,8 +26,28 @@ using lua_Chunkwriter = int (*)(lua_State* L, const void* p, std::size_t size, v
 
 inline constexpr const char* kLuaVersion = "Lua 5.0.2";
 
-// Type tags (LUA_TNONE .. LUA_TWSTRING), status codes (LUA_ERRRUN .. LUA_ERRERR) and
-// LUA_MULTRET are shared with the interpreter's own headers.
+// Value type tags, as lua_type answers them.
+inline constexpr int LUA_TNONE = -1; // an index without a value
+inline constexpr int LUA_TNIL = 0;
+inline constexpr int LUA_TBOOLEAN = 1;
+inline constexpr int LUA_TLIGHTUSERDATA = 2;
+inline constexpr int LUA_TNUMBER = 3;
+inline constexpr int LUA_TSTRING = 4; // 8-bit string
+inline constexpr int LUA_TTABLE = 5;
+inline constexpr int LUA_TFUNCTION = 6;
+inline constexpr int LUA_TUSERDATA = 7; // full userdata
+inline constexpr int LUA_TTHREAD = 8;
+inline constexpr int LUA_TWSTRING = 9; // 16-bit string
+
+// Error status codes of protected calls and loads.
+inline constexpr int LUA_ERRRUN = 1;    // run-time error
+inline constexpr int LUA_ERRFILE = 2;   // file could not be read (auxiliary loader)
+inline constexpr int LUA_ERRSYNTAX = 3; // syntax error while compiling
+inline constexpr int LUA_ERRMEM = 4;    // allocation failed
+inline constexpr int LUA_ERRERR = 5;    // error while running the error handler
+
+// "All results" for calls and returns.
+inline constexpr int LUA_MULTRET = -1;
 
 // Pseudo-indices.
 inline constexpr int LUA_REGISTRYINDEX = -10000;
@@ -47,8 +64,16 @@ inline constexpr int kLuaMaxCStack = 2048;
 lua_State* lua_open();
 void lua_close(lua_State* L);
 lua_State* lua_newthread(lua_State* L);
+// The state's main thread (the one lua_open made), from any of its threads.
+lua_State* lua_mainthread(lua_State* L);
 // Installs the function called on an unprotected error before the process ends.
 lua_CFunction lua_atpanic(lua_State* L, lua_CFunction panicf);
+// Receives the one-line text of an unprotected error ("unprotected error in call to Lua
+// API: ...", cut at 1023 bytes), after the state's panic function has returned and before
+// the process ends with exit code 1. Process-wide; the default writes the line to stderr.
+using lua_PanicWriter = void (*)(const char* text);
+// Installs writer; null restores the default.
+void lua_setpanicwriter(lua_PanicWriter writer);
 
 // Basic stack manipulation.
 int lua_gettop(lua_State* L);
@@ -101,6 +126,8 @@ void lua_pushboolean(lua_State* L, int b);
 void lua_pushlightuserdata(lua_State* L, void* p);
 // A full userdata that lua_touserdata answers with p itself.
 void lua_pushboxedpointer(lua_State* L, void* p);
+// 1 when the value is a full userdata made by lua_pushboxedpointer, else 0.
+int lua_isboxedpointer(lua_State* L, int idx);
 
 // Get functions (Lua -> stack).
 void lua_gettable(lua_State* L, int idx);
@@ -139,6 +166,8 @@ int lua_dump(lua_State* L, lua_Chunkwriter writer, void* data);
 // Coroutine functions.
 int lua_yield(lua_State* L, int nresults);
 int lua_resume(lua_State* L, int narg);
+// 1 while the thread waits in a yield for lua_resume, else 0.
+int lua_isyielded(lua_State* L);
 
 // Garbage-collection functions (kilobytes).
 int lua_getgcthreshold(lua_State* L);

@@ -1,6 +1,5 @@
 #include "engine/script/lua/LuaAux.h"
 
-#include "engine/foundation/files/TFile.h"
 
 #include <cctype>
 #include <cerrno>
@@ -541,18 +540,45 @@ void luaL_wbuffinit(lua_State* L, luaL_Buffer* B)
 
 namespace {
 
+void* OpenCFile(const char* name, bool)
+{
+    return std::fopen(name, "rb");
+}
+
+size_t ReadCFile(void* file, char* buffer, size_t size)
+{
+    return std::fread(buffer, 1, size, static_cast<std::FILE*>(file));
+}
+
+bool CFileFailed(void* file)
+{
+    return std::ferror(static_cast<std::FILE*>(file)) != 0;
+}
+
+void CloseCFile(void* file)
+{
+    std::fclose(static_cast<std::FILE*>(file));
+}
+
+const luaL_FileReader kCFiles{&OpenCFile, &ReadCFile, &CFileFailed, &CloseCFile};
+luaL_FileReader sFiles = kCFiles;
+
 struct FileReader {
-    TFile* file;
+    const luaL_FileReader* files;
+    void* file;
+    size_t pending;  // bytes of the first piece, read ahead to tell text from bytes
     char buffer[LUAL_BUFFERSIZE];
 };
 
 const char* ReadFilePiece(lua_State*, void* ud, size_t* size)
 {
     auto* lf = static_cast<FileReader*>(ud);
-    if (FileEof(lf->file)) {
-        return nullptr;
+    if (lf->pending > 0) {
+        *size = lf->pending;
+        lf->pending = 0;
+        return lf->buffer;
     }
-    *size = FileRead(lf->buffer, 1, sizeof(lf->buffer), lf->file);
+    *size = lf->files->read(lf->file, lf->buffer, sizeof(lf->buffer));
     return *size > 0 ? lf->buffer : nullptr;
 }
 
@@ -593,30 +619,38 @@ int luaL_loadfile(lua_State* L, const char* filename)
         errno = ENOENT;
         return CannotRead(L, filename, fnameindex);
     }
+    const luaL_FileReader files = sFiles;
     FileReader lf;
-    lf.file = FileOpen(filename, kFileReadText);
+    lf.files = &files;
+    lf.file = files.open(filename, false);
     if (lf.file == nullptr) {
         return CannotRead(L, filename, fnameindex);
     }
-    int c = FileGetc(lf.file);
-    FileUngetc(lf.file);
+    lf.pending = files.read(lf.file, lf.buffer, sizeof(lf.buffer));
+    int c = lf.pending > 0 ? static_cast<unsigned char>(lf.buffer[0]) : -1;
     if (!(c >= 0 && (std::isspace(c) || std::isprint(c)))) {
         // Not text (a precompiled chunk, a 16-bit source): reopen without translation.
-        FileClose(lf.file);
-        lf.file = FileOpen(filename, kFileReadBinary);
+        files.close(lf.file);
+        lf.pending = 0;
+        lf.file = files.open(filename, true);
         if (lf.file == nullptr) {
             return CannotRead(L, filename, fnameindex);
         }
     }
     int status = lua_load(L, ReadFilePiece, &lf, lua_tostring(L, -1));
-    int readstatus = FileError(lf.file);
-    FileClose(lf.file);
-    if (readstatus != 0) {
+    bool failed = files.failed(lf.file);
+    files.close(lf.file);
+    if (failed) {
         lua_settop(L, fnameindex);
         return CannotRead(L, filename, fnameindex);
     }
     lua_remove(L, fnameindex);
     return status;
+}
+
+void luaL_setfilereader(const luaL_FileReader* reader)
+{
+    sFiles = reader != nullptr ? *reader : kCFiles;
 }
 
 int luaL_loadbuffer(lua_State* L, const char* buff, size_t size, const char* name)

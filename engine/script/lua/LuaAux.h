@@ -51,9 +51,27 @@ inline constexpr int LUA_REFNIL = -1;
 int luaL_getn(lua_State* L, int t);
 void luaL_setn(lua_State* L, int t, int n);
 
-// Loads a script file through the engine's file layer; status 2 with
+// Loads a script file through the installed file reader; status 2 with
 // "cannot read %s: %s" when it cannot be opened or read.
 int luaL_loadfile(lua_State* L, const char* filename);
+
+// The files luaL_loadfile (and so loadfile, dofile and require) reads. By default the C
+// library's: a name is a path, and text and binary reads give the same bytes. An
+// embedding whose files live elsewhere installs its own reader. Process-wide; install it
+// before states load files, from the thread that uses them.
+struct luaL_FileReader {
+    // Opens name for reading, as text or as bytes; null when it cannot, with errno
+    // telling why where that is known (no errno means the file is not there).
+    void* (*open)(const char* name, bool binary);
+    // Reads up to size bytes; fewer only at the end of the file or after a read error.
+    size_t (*read)(void* file, char* buffer, size_t size);
+    // True when a read failed, as opposed to reaching the end.
+    bool (*failed)(void* file);
+    void (*close)(void* file);
+};
+// Installs a copy of reader, whose four functions must all be set; null restores the C
+// library's files.
+void luaL_setfilereader(const luaL_FileReader* reader);
 int luaL_loadbuffer(lua_State* L, const char* buff, size_t sz, const char* name);
 
 // Loads and runs; a failure goes to the global "_ALERT" (or stderr). Never raises.

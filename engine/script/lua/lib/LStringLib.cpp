@@ -1,7 +1,6 @@
-#include "engine/script/lua/lib/LStringLib.h"
+#include "engine/script/lua/LuaLib.h"
 
 #include "engine/script/lua/lib/LLibSupport.h"
-#include "engine/script/lua/lib/LPackLib.h"
 #include "engine/script/lua/lib/LPatternMatcher.h"
 #include "engine/script/lua/lib/LStringFormat.h"
 #include "engine/script/lua/LuaAux.h"

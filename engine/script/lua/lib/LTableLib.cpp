@@ -1,4 +1,4 @@
-#include "engine/script/lua/lib/LTableLib.h"
+#include "engine/script/lua/LuaLib.h"
 
 #include "engine/script/lua/lib/LLibSupport.h"
 #include "engine/script/lua/LuaAux.h"

@@ -1,20 +1,12 @@
 #pragma once
-// Fixed limits and status codes of the script interpreter. Everything here is shared by
-// the compiler half (lexer, parser, code generator) and the run-time half (virtual
-// machine, calls, collector, API).
+// Fixed limits of the script interpreter (its status codes are in the public header).
+// Everything here is shared by the compiler half (lexer, parser, code generator) and the
+// run-time half (virtual machine, calls, collector, API).
+
+#include "engine/script/lua/LuaApi.h"
 
 #include <cstddef>
 #include <cstdint>
-
-// Error status codes of protected calls and loads.
-constexpr int LUA_ERRRUN = 1;     // run-time error
-constexpr int LUA_ERRFILE = 2;    // file could not be read (auxiliary loader)
-constexpr int LUA_ERRSYNTAX = 3;  // syntax error while compiling
-constexpr int LUA_ERRMEM = 4;     // allocation failed
-constexpr int LUA_ERRERR = 5;     // error while running the error handler
-
-// "All results" for calls and returns.
-constexpr int LUA_MULTRET = -1;
 
 // Value stack and call frames.
 constexpr int kBasicStackSize = 40;       // initial slots, plus the spare ones

@@ -5,6 +5,8 @@
 // pointer for everything else. Tags 4 and above are collectable objects, which all start
 // with LGCObject so the collector can chain, mark and free them without knowing more.
 
+#include "engine/script/lua/LuaApi.h"
+
 #include <cstdint>
 
 struct LGCObject;
@@ -16,18 +18,8 @@ struct LProto;
 struct LUpval;
 struct lua_State;
 
-// Value type tags; `type()` and messages name them through luaT_typenames.
-constexpr int LUA_TNONE = -1;          // API only: an index without a value
-constexpr int LUA_TNIL = 0;
-constexpr int LUA_TBOOLEAN = 1;
-constexpr int LUA_TLIGHTUSERDATA = 2;
-constexpr int LUA_TNUMBER = 3;
-constexpr int LUA_TSTRING = 4;         // 8-bit string
-constexpr int LUA_TTABLE = 5;
-constexpr int LUA_TFUNCTION = 6;
-constexpr int LUA_TUSERDATA = 7;       // full userdata
-constexpr int LUA_TTHREAD = 8;
-constexpr int LUA_TWSTRING = 9;        // 16-bit string
+// Value type tags LUA_TNONE .. LUA_TWSTRING come from the public header; `type()` and
+// messages name them through luaT_typenames.
 constexpr int kNumTags = 10;           // value tags 0..9
 constexpr int LUA_TPROTO = 10;         // internal objects: never carried by a value
 constexpr int LUA_TUPVAL = 11;

@@ -413,3 +413,8 @@ int lua_yield(lua_State* L, int nresults)
     ci->mState |= kCallYielded;
     return -1;
 }
+
+int lua_isyielded(lua_State* L)
+{
+    return L->mCi != L->mBaseCi && (L->mCi->mState & kCallYielded) != 0 ? 1 : 0;
+}

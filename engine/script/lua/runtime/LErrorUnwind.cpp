@@ -1,7 +1,5 @@
 #include "engine/script/lua/runtime/LErrorUnwind.h"
 
-#include "engine/foundation/core/DebugLog.h"
-
 #include "engine/script/lua/objects/LLimits.h"
 #include "engine/script/lua/runtime/LState.h"
 #include "engine/script/lua/objects/LString.h"
@@ -11,6 +9,17 @@
 #include <new>
 
 namespace {
+
+void WritePanicToStderr(const char* text)
+{
+    std::fprintf(stderr, "%s\n", text);
+}
+
+lua_PanicWriter sPanicWriter = &WritePanicToStderr;
+
+// The panic line is built without allocating (memory may be what ran out); a longer
+// message is cut.
+constexpr size_t kPanicTextSize = 1024;
 
 // The text of the error value on top, when it is an 8-bit string.
 const char* TopMessage(lua_State* L)
@@ -31,9 +40,15 @@ void luaD_throw(lua_State* L, int status)
     if (G(L)->mPanic != nullptr)
         G(L)->mPanic(L);
     const char* message = status == LUA_ERRMEM ? "not enough memory" : TopMessage(L);
-    TraceLog("unprotected error in call to Lua API: %s", message);
-    std::fprintf(stderr, "unprotected error in call to Lua API: %s\n", message);
+    char text[kPanicTextSize];
+    std::snprintf(text, sizeof text, "unprotected error in call to Lua API: %s", message);
+    sPanicWriter(text);
     std::exit(1);
+}
+
+void lua_setpanicwriter(lua_PanicWriter writer)
+{
+    sPanicWriter = writer != nullptr ? writer : &WritePanicToStderr;
 }
 
 int luaD_rawrunprotected(lua_State* L, LProtectedFunction f, void* ud)

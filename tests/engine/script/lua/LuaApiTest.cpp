@@ -90,9 +90,15 @@ TEST_F(LuaApiTest, BoxedPointerAndUserdataBlocks)
     EXPECT_EQ(lua_type(L, -1), LUA_TUSERDATA);
     EXPECT_EQ(lua_touserdata(L, -1), &object);
     EXPECT_EQ(lua_topointer(L, -1), &object);
+    EXPECT_EQ(lua_isboxedpointer(L, -1), 1);
 
     void* block = lua_newuserdata(L, 5);
     EXPECT_EQ(lua_touserdata(L, -1), block);
+    EXPECT_EQ(lua_isboxedpointer(L, -1), 0);
+    lua_pushlightuserdata(L, &object);
+    EXPECT_EQ(lua_isboxedpointer(L, -1), 0);
+    lua_pop(L, 1);
+    EXPECT_EQ(lua_isboxedpointer(L, 10), 0); // no value there
     const LUserdata* u = static_cast<const LUserdata*>(block) - 1;
     EXPECT_EQ(u->mLength, 6u);
     lua_newuserdata(L, 3);
@@ -301,15 +307,19 @@ TEST_F(LuaApiTest, YieldFromCFunctionsCalledByLua)
     lua_register(L, "Wait", Wait);
     ASSERT_EQ(Run("log = '' function task(a) for i = 1, 3 do local got = Wait(a * i) log = log .. got end return 'end' end"), 0);
     lua_State* co = lua_newthread(L);
+    EXPECT_EQ(lua_mainthread(co), L);
+    EXPECT_EQ(lua_mainthread(L), L);
     lua_pushstring(co, "task");
     lua_gettable(co, LUA_GLOBALSINDEX);
     lua_pushnumber(co, 10);
+    EXPECT_EQ(lua_isyielded(co), 0); // not started
     ASSERT_EQ(lua_resume(co, 1), 0);
     std::vector<double> yielded;
     for (int step = 0; step < 10; step++) {
         if (lua_gettop(co) == 1 && lua_type(co, 1) == LUA_TSTRING) {
             break;
         }
+        EXPECT_EQ(lua_isyielded(co), 1);
         yielded.push_back(lua_tonumber(co, -1));
         lua_settop(co, 0);
         lua_pushstring(co, step == 0 ? "a" : step == 1 ? "b" : "c");
@@ -317,6 +327,7 @@ TEST_F(LuaApiTest, YieldFromCFunctionsCalledByLua)
     }
     EXPECT_EQ(yielded, (std::vector<double>{10, 20, 30}));
     EXPECT_STREQ(lua_tostring(co, 1), "end");
+    EXPECT_EQ(lua_isyielded(co), 0); // finished
     ASSERT_EQ(Run("return log"), 0);
     EXPECT_EQ(TopString(), "abc");
     lua_settop(co, 0);
@@ -343,9 +354,11 @@ TEST_F(LuaApiTest, YieldFromAnErroringCoroutineLeavesItDead)
     const char* code = "local t = {} coroutine.yield(1) error('late')";
     ASSERT_EQ(luaL_loadbuffer(co, code, std::strlen(code), "=co"), 0);
     ASSERT_EQ(lua_resume(co, 0), 0);
+    EXPECT_EQ(lua_isyielded(co), 1);
     lua_settop(co, 0);
     EXPECT_EQ(lua_resume(co, 0), LUA_ERRRUN);
     EXPECT_STREQ(lua_tostring(co, -1), "co:1: late");
+    EXPECT_EQ(lua_isyielded(co), 0);
     lua_settop(co, 0);
     EXPECT_EQ(lua_resume(co, 0), LUA_ERRRUN);
     EXPECT_STREQ(lua_tostring(co, -1), "cannot resume dead coroutine");

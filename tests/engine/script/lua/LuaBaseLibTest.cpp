@@ -1,9 +1,7 @@
 // The auxiliary and base libraries: wide-string conversions, tonumber, print, the
-// registry names, file loading through the engine's file layer, and the do-functions.
+// registry names, file loading (the C library's files, or an installed reader), and the
+// do-functions.
 
-#include "engine/foundation/files/TPackageList.h"
-#include "engine/foundation/files/TPackageWriter.h"
-#include "engine/foundation/files/TPathMap.h"
 #include "engine/script/lua/LuaAux.h"
 #include "engine/script/lua/LuaLib.h"
 
@@ -11,12 +9,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -223,18 +224,18 @@ protected:
         std::filesystem::remove_all(mFolder);
     }
 
-    // Writes a file and returns its virtual path.
+    // Writes a file and returns its path.
     std::string Write(const std::string& name, const std::string& bytes)
     {
         std::ofstream out(mFolder / name, std::ios::binary);
         out << bytes;
-        return "::" + (mFolder / name).string();
+        return (mFolder / name).string();
     }
 
     std::filesystem::path mFolder;
 };
 
-TEST_F(LuaFileTest, LoadFileThroughTheFileLayer)
+TEST_F(LuaFileTest, LoadFileFromDisk)
 {
     std::string plain = Write("plain.lua", "# first line skipped\nreturn 40 + 2\n");
     ASSERT_EQ(luaL_loadfile(L, plain.c_str()), 0);
@@ -242,10 +243,15 @@ TEST_F(LuaFileTest, LoadFileThroughTheFileLayer)
     EXPECT_EQ(lua_tonumber(L, -1), 42);
     lua_settop(L, 0);
 
-    std::string missing = "::" + (mFolder / "missing.lua").string();
+    std::string missing = (mFolder / "missing.lua").string();
     EXPECT_EQ(luaL_loadfile(L, missing.c_str()), LUA_ERRFILE);
-    EXPECT_EQ(std::string(lua_tostring(L, -1)).rfind("cannot read " + missing + ": ", 0), 0u)
-        << lua_tostring(L, -1);
+    EXPECT_EQ(std::string(lua_tostring(L, -1)), "cannot read " + missing + ": No such file or directory");
+    EXPECT_EQ(lua_gettop(L), 1);
+    lua_settop(L, 0);
+
+    // A folder opens but cannot be read.
+    EXPECT_EQ(luaL_loadfile(L, mFolder.c_str()), LUA_ERRFILE);
+    EXPECT_EQ(std::string(lua_tostring(L, -1)), "cannot read " + mFolder.string() + ": Is a directory");
     EXPECT_EQ(lua_gettop(L), 1);
     lua_settop(L, 0);
 
@@ -269,22 +275,70 @@ TEST_F(LuaFileTest, LoadFileThroughTheFileLayer)
     lua_settop(L, 0);
 }
 
-TEST_F(LuaFileTest, LoadFileFromAPackage)
+// A reader over named texts in memory that records how each file was opened.
+struct TMemoryFiles {
+    struct TOpenFile {
+        std::string bytes;
+        size_t position = 0;
+    };
+
+    static void* Open(const char* name, bool binary)
+    {
+        opens.push_back(std::string(name) + (binary ? ":bytes" : ":text"));
+        auto found = texts.find(name);
+        if (found == texts.end()) {
+            return nullptr;
+        }
+        return new TOpenFile{found->second};
+    }
+    static size_t Read(void* file, char* buffer, size_t size)
+    {
+        auto* open = static_cast<TOpenFile*>(file);
+        size_t count = std::min(size, open->bytes.size() - open->position);
+        std::memcpy(buffer, open->bytes.data() + open->position, count);
+        open->position += count;
+        return count;
+    }
+    static bool Failed(void*) { return false; }
+    static void Close(void* file) { delete static_cast<TOpenFile*>(file); }
+
+    static inline std::map<std::string, std::string> texts;
+    static inline std::vector<std::string> opens;
+};
+
+TEST_F(LuaFileTest, AnInstalledReaderServesEveryFileLoad)
 {
-    TPackageWriter writer;
-    ASSERT_TRUE(writer.Add("luabaselibtest/packaged.lua", "return 'from the package'\n"));
-    ASSERT_TRUE(writer.WriteFile((mFolder / "scripts.hvp").string()));
-    std::string package = "::" + (mFolder / "scripts.hvp").string();
-    ASSERT_TRUE(LoadPackageDirectory(TPathMap::Get(), package.c_str()));
-    ASSERT_EQ(luaL_loadfile(L, "luabaselibtest/packaged.lua"), 0) << lua_tostring(L, -1);
-    ASSERT_EQ(lua_pcall(L, 0, 1, 0), 0);
-    EXPECT_STREQ(lua_tostring(L, -1), "from the package");
+    // A precompiled chunk, which starts with a byte that is not text.
+    ASSERT_EQ(luaL_loadbuffer(L, "return 'dumped'", 15, "=dumped"), 0);
+    std::string chunk;
+    lua_dump(L, [](lua_State*, const void* p, size_t size, void* ud) {
+        static_cast<std::string*>(ud)->append(static_cast<const char*>(p), size);
+        return 0;
+    }, &chunk);
+    lua_settop(L, 0);
+    TMemoryFiles::texts = {{"text.lua", "return 'text'"}, {"chunk.out", chunk}};
+    TMemoryFiles::opens.clear();
+    const luaL_FileReader reader{&TMemoryFiles::Open, &TMemoryFiles::Read, &TMemoryFiles::Failed,
+                                 &TMemoryFiles::Close};
+    luaL_setfilereader(&reader);
+    int status = Run("return dofile('text.lua'), dofile('chunk.out'), loadfile('absent.lua')");
+    luaL_setfilereader(nullptr);
+    ASSERT_EQ(status, 0) << lua_tostring(L, -1);
+    EXPECT_STREQ(lua_tostring(L, 1), "text");
+    EXPECT_STREQ(lua_tostring(L, 2), "dumped");
+    EXPECT_TRUE(lua_isnil(L, 3));
+    EXPECT_EQ(TMemoryFiles::opens, (std::vector<std::string>{"text.lua:text", "chunk.out:text",
+                                                             "chunk.out:bytes", "absent.lua:text"}));
+
+    // The C library's files are back.
+    lua_settop(L, 0);
+    EXPECT_EQ(luaL_loadfile(L, "text.lua"), LUA_ERRFILE);
 }
 
 TEST_F(LuaFileTest, DoFileAndRequire)
 {
     std::string lib = Write("mylib.lua", "loads = (loads or 0) + 1 return {name = _REQUIREDNAME}\n");
-    std::string path = "::" + (mFolder / "?.lua").string();
+    std::string path = (mFolder / "?.lua").string();
     ASSERT_EQ(Run("LUA_PATH = '" + path + "'\n"
                   "local a = require('mylib') local b = require('mylib')\n"
                   "return a == b, a.name, loads, _REQUIREDNAME"),
