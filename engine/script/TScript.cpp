@@ -1,7 +1,6 @@
 #include "engine/script/TScript.h"
 
 #include "engine/foundation/core/DebugLog.h"
-#include "engine/foundation/assets/TAssetMap.h"
 #include "engine/foundation/files/TFile.h"
 #include "engine/script/LuaBinder.h"
 #include "engine/script/LuaHooks.h"
@@ -14,7 +13,6 @@
 #include "engine/script/TScriptCode.h"
 #include "engine/script/lua/LuaAux.h"
 #include "engine/script/lua/LuaLib.h"
-
 
 #include <unordered_map>
 
@@ -129,17 +127,6 @@ private:
     int& mDepth;
 };
 
-void RegisterScriptCodeLoader()
-{
-    static bool registered = false;
-    if (registered)
-        return;
-    registered = true;
-    TAssetMap::RegisterLoader("lua", [](const TString& path) -> std::shared_ptr<TAsset> {
-        return GetScriptCode(path, gScriptSearchPath, nullptr);
-    });
-}
-
 } // namespace
 
 TScript::TScript(lua_State* L)
@@ -161,7 +148,6 @@ TScript::TScript(std::unique_ptr<TLuaThread> thread) : mThread(std::move(thread)
 void TScript::Init()
 {
     InstallLuaHooks();
-    RegisterScriptCodeLoader();
     mRecord = TLuaStateRecord::Of(mState);
     lua_State* L = mState;
     LuaStackGuard guard(L);
@@ -416,14 +402,14 @@ void DoLuaString(lua_State* L, const TString& text)
     ReportDoLuaStringError(L, text, phase);
 }
 
-bool TScript::RunScript(const TString& path)
+bool TScript::RunScript(const TString& path, TAssetManager* codeCache)
 {
     if (!IsValid() || path.Length() == 0 || !FileExists(path))
         return false;
     lua_State* L = mState;
     LuaStackGuard guard(L);
     TString error;
-    std::shared_ptr<TScriptCode> code = GetScriptCode(path, gScriptSearchPath, &error);
+    std::shared_ptr<TScriptCode> code = GetScriptCode(codeCache, path, gScriptSearchPath, &error);
     int status = LUA_ERRFILE;
     if (code) {
         status = luaL_loadbuffer(L, code->GetBytes(), code->GetLength(), path.CStr());

@@ -22,6 +22,7 @@
 #include <vector>
 
 struct lua_State;
+class TAssetManager;
 class TLuaTable;
 class TLuaThread;
 struct TLuaStateRecord;
@@ -61,11 +62,12 @@ public:
     // the stack as it was.
     void DoLuaString(const TString& text, int length = -1, int nresults = 0);
 
-    // Runs a script file from its compiled chunk (GetScriptCode). False without a log
+    // Runs a script file from its compiled chunk (GetScriptCode through codeCache: the
+    // platform's asset manager, or null to compile without caching). False without a log
     // line for an empty path or a missing file; false after "_ALERT" for a compile error
     // and after "Failed to run script %s: %d" for a run-time error. The stack is left as
     // it was.
-    bool RunScript(const TString& path);
+    bool RunScript(const TString& path, TAssetManager* codeCache);
 
     // Deletes the auto-released tables and resumes the state's coroutine with nargs
     // arguments; a failure is logged as "lua_resume ERROR: %s".
@@ -131,8 +133,8 @@ private:
 
     lua_State* mState = nullptr;
     std::shared_ptr<TLuaStateRecord> mRecord;
-    std::unique_ptr<TLuaThread> mThread;     // the coroutine this script runs on, if any
-    std::unique_ptr<TLuaThread> mCoroutine;  // the function handed back, while it runs
+    std::unique_ptr<TLuaThread> mThread;    // the coroutine this script runs on, if any
+    std::unique_ptr<TLuaThread> mCoroutine; // the function handed back, while it runs
     std::vector<TLuaTable*> mAutoRelease;
     int mRunDepth = 0; // calls into the script under way
 };

@@ -1,7 +1,7 @@
 #include "engine/script/TScriptCode.h"
 
 #include "engine/foundation/assets/TAssetManager.h"
-#include "engine/foundation/app/TPlatform.h"
+#include "engine/foundation/assets/TAssetMap.h"
 #include "engine/script/LuaHooks.h"
 #include "engine/script/lua/LuaApi.h"
 #include "engine/script/lua/LuaAux.h"
@@ -67,18 +67,7 @@ TAsset::TClassId TScriptCode::ClassId()
     return &id;
 }
 
-TScriptCode::TScriptCode(const char* bytes, size_t length)
-    : mCode(bytes, length)
-{
-}
-
-std::shared_ptr<TScriptCode> GetScriptCode(const TString& path, const TString& searchPath,
-                                           TString* error)
-{
-    TPlatform* platform = TPlatform::GetInstance();
-    return GetScriptCode(platform != nullptr ? &platform->GetAssetManager() : nullptr, path,
-                         searchPath, error);
-}
+TScriptCode::TScriptCode(const char* bytes, size_t length) : mCode(bytes, length) {}
 
 std::shared_ptr<TScriptCode> GetScriptCode(TAssetManager* cache, const TString& path,
                                            const TString& searchPath, TString* error)
@@ -98,4 +87,11 @@ std::shared_ptr<TScriptCode> GetScriptCode(TAssetManager* cache, const TString& 
     if (code && cache != nullptr)
         cache->Add(path, code);
     return code;
+}
+
+void RegisterScriptCodeLoader(TAssetManager* cache)
+{
+    TAssetMap::RegisterLoader("lua", [cache](const TString& path) -> std::shared_ptr<TAsset> {
+        return GetScriptCode(cache, path, gScriptSearchPath, nullptr);
+    });
 }

@@ -36,11 +36,14 @@ private:
 // search path, so it only reaches the compile state's "LUA_PATH".
 extern const TString gScriptSearchPath;
 
-// The compiled chunk of the script file at path: the live one cached under path, or
-// compiled now in a bare state and cached (weakly) in cache. Empty on failure, with the
-// loader's message in error when one is given. The first form uses the platform's asset
-// manager, or no cache while there is no platform.
-std::shared_ptr<TScriptCode> GetScriptCode(const TString& path, const TString& searchPath,
-                                           TString* error);
+// The compiled chunk of the script file at path: the live one cached under path in
+// cache, or compiled now in a bare state and cached there (weakly). Without a cache
+// (null) the file is compiled every time. Empty on failure, with the loader's message in
+// error when one is given. The game passes the platform's asset manager.
 std::shared_ptr<TScriptCode> GetScriptCode(TAssetManager* cache, const TString& path,
                                            const TString& searchPath, TString* error);
+
+// Registers the "lua" loader of asset maps (TAssetMap): GetScriptCode through cache with
+// gScriptSearchPath. The cache must outlive the registration; TAssetMap::RegisterLoader
+// with "lua" and an empty loader removes it.
+void RegisterScriptCodeLoader(TAssetManager* cache);

@@ -1,11 +1,13 @@
 #include "engine/script/TScript.h"
 
 #include "ScriptTestSupport.h"
+#include "engine/foundation/assets/TAssetManager.h"
 #include "engine/foundation/assets/TAssetMap.h"
 #include "engine/foundation/core/TTaskList.h"
 #include "engine/script/LuaBinder.h"
 #include "engine/script/TLuaFunction.h"
 #include "engine/script/TLuaTable.h"
+#include "engine/script/TScriptCode.h"
 
 #include <memory>
 #include <string>
@@ -123,8 +125,10 @@ TEST_F(TScriptTest, ScriptsResumeInTheOrderTheirWaitsEnd)
 {
     TScript* parent = AddScript();
     TScript* child = AddScript(parent->NewThread());
-    parent->DoLuaString("return function() Record('a1') Wait(30) Record('a2') Wait(30) Record('a3') end");
-    child->DoLuaString("return function() Record('b1') Wait(20) Record('b2') Wait(20) Record('b3') end");
+    parent->DoLuaString(
+        "return function() Record('a1') Wait(30) Record('a2') Wait(30) Record('a3') end");
+    child->DoLuaString(
+        "return function() Record('b1') Wait(20) Record('b2') Wait(20) Record('b3') end");
     for (int i = 0; i < 8; i++)
         Step(10);
     EXPECT_EQ(gTrace, Trace({"a1", "b1", "b2", "a2", "b3", "a3"}));
@@ -290,7 +294,8 @@ TEST_F(TScriptTest, PopOperations)
     EXPECT_EQ(color.r, 0.0f);
     EXPECT_EQ(lua_gettop(L), 0);
 
-    struct BoolCase {
+    struct BoolCase
+    {
         const char* expression;
         bool expected;
         const char* logged;
@@ -365,11 +370,11 @@ TEST_F(TScriptTest, RunScriptStartsTheCoroutineAFileHandsBack)
 {
     TScript* script = AddScript();
     lua_State* L = script->GetState();
-    std::string path = WriteFile("scripts/mainloop.lua",
-                                 "Record('loaded')\n"
-                                 "return function() Record('first') Yield() Record('second') end\n");
+    std::string path = WriteFile(
+        "scripts/mainloop.lua", "Record('loaded')\n"
+                                "return function() Record('first') Yield() Record('second') end\n");
     lua_pushnumber(L, 1); // the caller's value stays
-    EXPECT_TRUE(script->RunScript(path.c_str()));
+    EXPECT_TRUE(script->RunScript(path.c_str(), nullptr));
     EXPECT_EQ(gTrace, Trace({"loaded", "first"}));
     EXPECT_EQ(lua_gettop(L), 1);
     Step(0);
@@ -382,35 +387,56 @@ TEST_F(TScriptTest, RunScriptFailures)
 {
     TScript script;
     lua_State* L = script.GetState();
-    EXPECT_FALSE(script.RunScript(""));
-    EXPECT_FALSE(script.RunScript(VirtualPath("missing.lua").c_str()));
+    EXPECT_FALSE(script.RunScript("", nullptr));
+    EXPECT_FALSE(script.RunScript(VirtualPath("missing.lua").c_str(), nullptr));
     EXPECT_EQ(Log(), ""); // no line for a file that is not there
 
     std::string broken = WriteFile("broken.lua", "x = = 1\n");
-    EXPECT_FALSE(script.RunScript(broken.c_str()));
+    EXPECT_FALSE(script.RunScript(broken.c_str(), nullptr));
     EXPECT_EQ(CountInLog("Lua error: "), 1) << Log();
     EXPECT_EQ(CountInLog("broken.lua:1:"), 1) << Log();
     EXPECT_EQ(CountInLog("Failed to run script"), 0) << Log();
     EXPECT_EQ(lua_gettop(L), 0);
 
     std::string failing = WriteFile("failing.lua", "error('stop here')\n");
-    EXPECT_FALSE(script.RunScript(failing.c_str()));
+    EXPECT_FALSE(script.RunScript(failing.c_str(), nullptr));
     EXPECT_EQ(CountInLog("stop here\n"), 1) << Log();
     EXPECT_EQ(CountInLog("Failed to run script " + failing + ": 1\n"), 1) << Log();
     EXPECT_EQ(lua_gettop(L), 0);
 
     std::string fine = WriteFile("fine.lua", "fine = 1\n");
-    EXPECT_TRUE(script.RunScript(fine.c_str()));
+    EXPECT_TRUE(script.RunScript(fine.c_str(), nullptr));
     EXPECT_EQ(script.GetGlobalNumber("fine"), 1);
+}
+
+TEST_F(TScriptTest, RunScriptSharesCompiledCodeThroughTheCacheGiven)
+{
+    TAssetManager cache;
+    std::string path = WriteFile("counted.lua", "runs = (runs or 0) + 1\n");
+    std::shared_ptr<TScriptCode> held =
+        GetScriptCode(&cache, path.c_str(), gScriptSearchPath, nullptr);
+    ASSERT_NE(held, nullptr);
+    WriteFile("counted.lua", "runs = 100\n");
+    TScript script;
+    // The held code runs, not the changed file.
+    EXPECT_TRUE(script.RunScript(path.c_str(), &cache));
+    EXPECT_TRUE(script.RunScript(path.c_str(), &cache));
+    EXPECT_EQ(script.GetGlobalNumber("runs"), 2);
+    // Without a cache the file is compiled as it is now.
+    EXPECT_TRUE(script.RunScript(path.c_str(), nullptr));
+    EXPECT_EQ(script.GetGlobalNumber("runs"), 100);
 }
 
 TEST_F(TScriptTest, AssetMapsLoadScriptsAsCompiledCode)
 {
-    TScript script; // the first script registers the "lua" loader
-    WriteFile("scripts/config.lua", "width = 800\n");
+    TAssetManager cache;
+    RegisterScriptCodeLoader(&cache);
+    std::string path = WriteFile("scripts/config.lua", "width = 800\n");
     TAssetMap map;
     map.AddAsset(VirtualPath("scripts/config").c_str());
+    TAssetMap::RegisterLoader("lua", {});
     EXPECT_EQ(map.GetCount(), 1u);
+    EXPECT_NE(AssetCast<TScriptCode>(cache.Find(path.c_str())), nullptr);
     EXPECT_EQ(Log(), "");
 }
 
