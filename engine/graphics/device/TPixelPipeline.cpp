@@ -1,0 +1,227 @@
+#include "engine/graphics/device/TPixelPipeline.h"
+
+#include "engine/graphics/device/PixelMath.h"
+#include "engine/graphics/device/TSurface.h"
+#include "engine/graphics/device/TTexelSampler.h"
+
+#include <cmath>
+
+namespace {
+
+constexpr double kFixedOne = 65536.0;
+
+bool IsDiffuse(TArgSource source)
+{
+    return source == TArgSource::Diffuse || source == TArgSource::Current;
+}
+
+// True when op multiplies the texture by the diffuse colour, arguments in either order.
+bool IsTextureTimesDiffuse(TTextureOp op, const TStageArg& a, const TStageArg& b)
+{
+    if (op != TTextureOp::Modulate || a.alphaReplicate || b.alphaReplicate)
+        return false;
+    return (a.source == TArgSource::Texture && IsDiffuse(b.source)) ||
+           (b.source == TArgSource::Texture && IsDiffuse(a.source));
+}
+
+// True when op yields the texture factor's alpha whatever the pixel.
+bool IsFactorAlpha(TTextureOp op, const TStageArg& a, const TStageArg& b)
+{
+    return (op == TTextureOp::SelectArg1 && a.source == TArgSource::TFactor) ||
+           (op == TTextureOp::SelectArg2 && b.source == TArgSource::TFactor);
+}
+
+bool ReadsTexture(TTextureOp op, const TStageArg& a, const TStageArg& b)
+{
+    switch (op) {
+    case TTextureOp::Disable:
+        return false;
+    case TTextureOp::SelectArg1:
+        return a.source == TArgSource::Texture;
+    case TTextureOp::SelectArg2:
+        return b.source == TArgSource::Texture;
+    case TTextureOp::Modulate:
+        return a.source == TArgSource::Texture || b.source == TArgSource::Texture;
+    }
+    return false;
+}
+
+uint32_t ArgValue(const TStageArg& arg, uint32_t texel, uint32_t diffuse, uint32_t factor)
+{
+    const uint32_t value = arg.source == TArgSource::Texture   ? texel
+                           : arg.source == TArgSource::TFactor ? factor
+                                                               : diffuse;
+    return arg.alphaReplicate ? ReplicateAlpha(value) : value;
+}
+
+uint32_t Operate(TTextureOp op, uint32_t a, uint32_t b, uint32_t diffuse)
+{
+    switch (op) {
+    case TTextureOp::Disable:
+        return diffuse;
+    case TTextureOp::SelectArg1:
+        return a;
+    case TTextureOp::SelectArg2:
+        return b;
+    case TTextureOp::Modulate:
+        return ModulatePixel(a, b);
+    }
+    return diffuse;
+}
+
+int64_t ToFixed(double value)
+{
+    constexpr double kLimit = 1099511627776.0; // 2^40: far outside any surface
+    value = std::fmin(std::fmax(value, -kLimit), kLimit);
+    return std::llround(value);
+}
+
+TAttributePlane Scaled(const TAttributePlane& plane, double factor)
+{
+    return {plane.atOrigin * factor, plane.dx * factor, plane.dy * factor};
+}
+
+} // namespace
+
+bool TPixelPipeline::Compile(const TDeviceState& state, const TTexelSampler& sampler,
+                             TSurface& target)
+{
+    if (target.IsEmpty() || !mBlender.Configure(state))
+        return false;
+    mTarget = &target;
+    mSampler = &sampler;
+    mColorOp = state.colorOp;
+    mColorArg1 = state.colorArg1;
+    mColorArg2 = state.colorArg2;
+    mAlphaOp = state.alphaOp;
+    mAlphaArg1 = state.alphaArg1;
+    mAlphaArg2 = state.alphaArg2;
+    mFactor = state.textureFactor;
+    mMagFilter = state.magFilter;
+    mMinFilter = state.minFilter;
+    mAddressU = state.addressU;
+    mAddressV = state.addressV;
+
+    const bool colorProduct = IsTextureTimesDiffuse(mColorOp, mColorArg1, mColorArg2);
+    if (colorProduct && IsTextureTimesDiffuse(mAlphaOp, mAlphaArg1, mAlphaArg2)) {
+        mForm = TForm::Product;
+    } else if (colorProduct && IsFactorAlpha(mAlphaOp, mAlphaArg1, mAlphaArg2)) {
+        mForm = TForm::ProductFixedAlpha;
+        mFixedAlpha = AlphaOf(mFactor);
+    } else {
+        mForm = TForm::General;
+    }
+    const bool colorReadsTexture =
+        mColorOp != TTextureOp::Disable && ReadsTexture(mColorOp, mColorArg1, mColorArg2);
+    const bool alphaReadsTexture =
+        mColorOp != TTextureOp::Disable && ReadsTexture(mAlphaOp, mAlphaArg1, mAlphaArg2);
+    mSampling = sampler.IsBound() && (colorReadsTexture || alphaReadsTexture);
+    return true;
+}
+
+void TPixelPipeline::SetAttributes(const TPrimitiveAttributes& attributes)
+{
+    if (mSampling) {
+        mS = Scaled(attributes.u, mSampler->GetWidth() * kFixedOne);
+        mT = Scaled(attributes.v, mSampler->GetHeight() * kFixedOne);
+        mDs = ToFixed(mS.dx);
+        mDt = ToFixed(mT.dx);
+        // More than one texel per pixel along either screen axis counts as minifying.
+        const double across = std::hypot(mS.dx, mT.dx);
+        const double down = std::hypot(mS.dy, mT.dy);
+        mFilter = std::fmax(across, down) > kFixedOne ? mMinFilter : mMagFilter;
+    }
+    mFlat = attributes.flatColor;
+    mColor = attributes.color;
+    if (!mFlat)
+        for (int c = 0; c < 4; ++c)
+            mChannels[c] = Scaled(attributes.channels[c], kFixedOne);
+}
+
+void TPixelPipeline::FillDiffuse(int x, int y, int count)
+{
+    for (int i = 0; i < count; ++i)
+        mDiffuse[i] = 0;
+    for (int c = 0; c < 4; ++c) {
+        // Rounded to the nearest step: half a step up front, then truncation.
+        int64_t value = ToFixed(mChannels[c].At(x, y)) + 32768;
+        const int64_t step = ToFixed(mChannels[c].dx);
+        for (int i = 0; i < count; ++i, value += step) {
+            const int64_t channel = value >> 16;
+            const uint32_t byte = channel < 0 ? 0u : channel > 255 ? 255u : uint32_t(channel);
+            mDiffuse[i] |= byte << (8 * c);
+        }
+    }
+}
+
+uint32_t TPixelPipeline::CombineGeneral(uint32_t texel, uint32_t diffuse) const
+{
+    if (mColorOp == TTextureOp::Disable)
+        return diffuse;
+    const uint32_t color = Operate(mColorOp, ArgValue(mColorArg1, texel, diffuse, mFactor),
+                                   ArgValue(mColorArg2, texel, diffuse, mFactor), diffuse);
+    // Alpha arguments read the alpha of their source; replication changes nothing there.
+    const uint32_t alpha = Operate(mAlphaOp, ArgValue(mAlphaArg1, texel, diffuse, mFactor),
+                                   ArgValue(mAlphaArg2, texel, diffuse, mFactor), diffuse);
+    return (color & 0x00FFFFFFu) | (alpha & 0xFF000000u);
+}
+
+const uint32_t* TPixelPipeline::Combine(const uint32_t* texels, const uint32_t* diffuse, int count,
+                                        uint32_t& andMask, uint32_t& orMask)
+{
+    const uint32_t texelOr = mSampler->TexelOr();
+    andMask = 0xFFFFFFFFu;
+    orMask = 0;
+    if (mForm == TForm::General) {
+        for (int i = 0; i < count; ++i) {
+            const uint32_t t = texels != nullptr ? texels[i] | texelOr : 0xFFFFFFFFu;
+            mSource[i] = CombineGeneral(t, diffuse != nullptr ? diffuse[i] : mColor);
+        }
+        return mSource;
+    }
+    const uint32_t* source = mSource;
+    if (texels != nullptr) {
+        if (diffuse == nullptr && mColor == 0xFFFFFFFFu) {
+            source = texels; // T * white is T
+            orMask = texelOr;
+        } else if (diffuse == nullptr) {
+            for (int i = 0; i < count; ++i)
+                mSource[i] = ModulatePixel(texels[i] | texelOr, mColor);
+        } else {
+            for (int i = 0; i < count; ++i)
+                mSource[i] = ModulatePixel(texels[i] | texelOr, diffuse[i]);
+        }
+    } else if (diffuse != nullptr) {
+        source = diffuse; // white * D is D
+    } else {
+        for (int i = 0; i < count; ++i)
+            mSource[i] = mColor;
+    }
+    if (mForm == TForm::ProductFixedAlpha) {
+        andMask = 0x00FFFFFFu;
+        orMask = mFixedAlpha << 24;
+    }
+    return source;
+}
+
+void TPixelPipeline::DrawSpan(int y, int x0, int x1)
+{
+    uint32_t* row = mTarget->Row(y);
+    while (x0 < x1) {
+        const int count = std::min(kChunk, x1 - x0);
+        const uint32_t* texels = nullptr;
+        if (mSampling)
+            texels = mSampler->Sample(mFilter, mAddressU, mAddressV, ToFixed(mS.At(x0, y)),
+                                      ToFixed(mT.At(x0, y)), mDs, mDt, count, mTexels);
+        const uint32_t* diffuse = nullptr;
+        if (!mFlat) {
+            FillDiffuse(x0, y, count);
+            diffuse = mDiffuse;
+        }
+        uint32_t andMask = 0;
+        uint32_t orMask = 0;
+        const uint32_t* source = Combine(texels, diffuse, count, andMask, orMask);
+        mBlender.Blend(row + x0, source, count, andMask, orMask);
+        x0 += count;
+    }
+}

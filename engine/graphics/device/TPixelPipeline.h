@@ -1,0 +1,80 @@
+#pragma once
+
+// Shades the pixels of spans: samples the bound texture, combines it with the diffuse
+// colour at texture stage 0, and hands the result to the alpha test and the blend.
+//
+// Stage 0: T is the texel (opaque white without a texture; alpha 255 for a texture
+// without alpha), D the diffuse colour (CURRENT is D at this stage), F the texture
+// factor. An argument with alphaReplicate uses its alpha in all three colour channels.
+// SelectArg1 and SelectArg2 take an argument, Modulate multiplies both (each channel
+// a * b / 255, rounded); a colour operation of Disable gives D unchanged.
+
+#include "engine/graphics/device/TDeviceState.h"
+#include "engine/graphics/device/TPrimitiveAttributes.h"
+#include "engine/graphics/device/TSpanBlender.h"
+
+#include <cstdint>
+
+class TSurface;
+class TTexelSampler;
+
+class TPixelPipeline
+{
+public:
+    // Reads the states once per draw. False when nothing can be drawn (no target, or an
+    // alpha test that rejects everything). sampler and target must outlive the draw.
+    bool Compile(const TDeviceState& state, const TTexelSampler& sampler, TSurface& target);
+    void SetAttributes(const TPrimitiveAttributes& attributes);
+    // Shades pixels x0 .. x1 - 1 of row y; the rasteriser keeps them inside the target.
+    void DrawSpan(int y, int x0, int x1);
+
+    // Stage 0 for one pixel by the general rule.
+    uint32_t CombineGeneral(uint32_t texel, uint32_t diffuse) const;
+
+private:
+    static constexpr int kChunk = 64;
+
+    enum class TForm : uint8_t
+    {
+        Product,           // colour and alpha T * D
+        ProductFixedAlpha, // colour T * D, alpha a constant
+        General,
+    };
+
+    void FillDiffuse(int x, int y, int count);
+    const uint32_t* Combine(const uint32_t* texels, const uint32_t* diffuse, int count,
+                            uint32_t& andMask, uint32_t& orMask);
+
+    TSurface* mTarget = nullptr;
+    const TTexelSampler* mSampler = nullptr;
+    TSpanBlender mBlender;
+    TForm mForm = TForm::Product;
+    bool mSampling = false; // a texture is bound and stage 0 reads it
+    uint32_t mFixedAlpha = 0;
+    // The stage-0 states, for the general rule.
+    TTextureOp mColorOp = TTextureOp::Modulate;
+    TStageArg mColorArg1;
+    TStageArg mColorArg2;
+    TTextureOp mAlphaOp = TTextureOp::Modulate;
+    TStageArg mAlphaArg1;
+    TStageArg mAlphaArg2;
+    uint32_t mFactor = 0xFFFFFFFFu;
+    TFilter mMagFilter = TFilter::Linear;
+    TFilter mMinFilter = TFilter::Linear;
+    TAddress mAddressU = TAddress::Clamp;
+    TAddress mAddressV = TAddress::Clamp;
+
+    // Per primitive.
+    TFilter mFilter = TFilter::Linear;
+    TAttributePlane mS; // texel coordinates in 16.16 fixed point
+    TAttributePlane mT;
+    int64_t mDs = 0;
+    int64_t mDt = 0;
+    bool mFlat = true;
+    uint32_t mColor = 0xFFFFFFFFu;
+    TAttributePlane mChannels[4]; // 16.16 fixed point
+
+    uint32_t mTexels[kChunk];
+    uint32_t mDiffuse[kChunk];
+    uint32_t mSource[kChunk];
+};

@@ -1,0 +1,346 @@
+#include "engine/graphics/device/TRasterizer.h"
+
+#include "engine/graphics/device/PixelMath.h"
+#include "engine/graphics/device/TPixelPipeline.h"
+
+#include <cmath>
+#include <utility>
+
+namespace {
+
+constexpr int64_t kSubPixels = 256; // positions are snapped to 1/256 pixel
+constexpr double kPositionLimit = 1048576.0;
+
+int64_t FloorDiv(int64_t numerator, int64_t denominator) // denominator > 0
+{
+    int64_t quotient = numerator / denominator;
+    if (numerator % denominator != 0 && numerator < 0)
+        --quotient;
+    return quotient;
+}
+
+int64_t CeilDiv(int64_t numerator, int64_t denominator) // denominator > 0
+{
+    return -FloorDiv(-numerator, denominator);
+}
+
+// Steps floor(n / d) along rows, n growing by a fixed amount per row, without dividing.
+class TEdgeWalker
+{
+public:
+    void Start(int64_t numerator, int64_t denominator, int64_t step)
+    {
+        mDenominator = denominator;
+        mQuotient = FloorDiv(numerator, denominator);
+        mRemainder = numerator - mQuotient * denominator;
+        mQuotientStep = FloorDiv(step, denominator);
+        mRemainderStep = step - mQuotientStep * denominator;
+    }
+    void Next()
+    {
+        mQuotient += mQuotientStep;
+        mRemainder += mRemainderStep;
+        if (mRemainder >= mDenominator) {
+            mRemainder -= mDenominator;
+            ++mQuotient;
+        }
+    }
+    int64_t Floor() const { return mQuotient; }
+    int64_t Ceil() const { return mQuotient + (mRemainder != 0 ? 1 : 0); }
+
+private:
+    int64_t mDenominator = 1;
+    int64_t mQuotient = 0;
+    int64_t mRemainder = 0;
+    int64_t mQuotientStep = 0;
+    int64_t mRemainderStep = 0;
+};
+
+// One edge of a convex polygon as the half-plane A x + B y + C >= bias (positions in
+// fixed point); bias 0 keeps centres on a top or left edge, 1 drops them.
+struct TEdge
+{
+    int64_t a = 0;
+    int64_t b = 0;
+    int64_t c = 0;
+    int64_t bias = 0;
+    TEdgeWalker walker; // the bound on x, for edges that are not horizontal
+};
+
+TAttributePlane Plane(const double* x, const double* y, const double* value, double det)
+{
+    TAttributePlane plane;
+    const double d1 = value[1] - value[0];
+    const double d2 = value[2] - value[0];
+    plane.dx = (d1 * (y[2] - y[0]) - d2 * (y[1] - y[0])) / det;
+    plane.dy = (d2 * (x[1] - x[0]) - d1 * (x[2] - x[0])) / det;
+    plane.atOrigin = value[0] - plane.dx * x[0] - plane.dy * y[0];
+    return plane;
+}
+
+// The plane that changes along one axis only: value(q) = from + (q - origin) * slope.
+TAttributePlane AxisPlane(double from, double to, double origin, double length, bool alongX)
+{
+    TAttributePlane plane;
+    const double slope = (to - from) / length;
+    plane.atOrigin = from - origin * slope;
+    (alongX ? plane.dx : plane.dy) = slope;
+    return plane;
+}
+
+template <class TPoint> int64_t TwiceArea(const TPoint& a, const TPoint& b, const TPoint& c)
+{
+    return (b.x - a.x) * (c.y - a.y) - (c.x - a.x) * (b.y - a.y);
+}
+
+TAttributePlane Constant(double value)
+{
+    return {value, 0.0, 0.0};
+}
+
+} // namespace
+
+TRasterizer::TRasterizer(TPixelPipeline& pipeline, const TRect& scissor, TCull cull, TShade shade)
+    : mPipeline(pipeline), mScissor(scissor), mCull(cull), mShade(shade)
+{
+}
+
+bool TRasterizer::Snap(const TRasterVertex& vertex, TFixed& point)
+{
+    // Written so that NaN fails too.
+    if (!vertex.valid || !(std::fabs(vertex.x) < kPositionLimit) ||
+        !(std::fabs(vertex.y) < kPositionLimit))
+        return false;
+    point.x = std::llround(static_cast<double>(vertex.x) * kSubPixels);
+    point.y = std::llround(static_cast<double>(vertex.y) * kSubPixels);
+    return true;
+}
+
+bool TRasterizer::IsCulled(int64_t twiceArea) const
+{
+    // With y growing downwards a positive area means clockwise on the screen.
+    return (mCull == TCull::Clockwise && twiceArea > 0) ||
+           (mCull == TCull::CounterClockwise && twiceArea < 0);
+}
+
+void TRasterizer::SetColor(TPrimitiveAttributes& attributes, const TRasterVertex& first,
+                           bool sameColors) const
+{
+    attributes.flatColor = mShade == TShade::Flat || sameColors;
+    attributes.color = first.diffuse;
+}
+
+void TRasterizer::SetTriangleAttributes(const TRasterVertex& a, const TRasterVertex& b,
+                                        const TRasterVertex& c, const TFixed* points)
+{
+    double x[3];
+    double y[3];
+    for (int i = 0; i < 3; ++i) {
+        x[i] = static_cast<double>(points[i].x) / kSubPixels;
+        y[i] = static_cast<double>(points[i].y) / kSubPixels;
+    }
+    const double det = (x[1] - x[0]) * (y[2] - y[0]) - (x[2] - x[0]) * (y[1] - y[0]);
+    TPrimitiveAttributes attributes;
+    const double u[3] = {a.u, b.u, c.u};
+    const double v[3] = {a.v, b.v, c.v};
+    attributes.u = Plane(x, y, u, det);
+    attributes.v = Plane(x, y, v, det);
+    SetColor(attributes, a, a.diffuse == b.diffuse && a.diffuse == c.diffuse);
+    if (!attributes.flatColor) {
+        for (int channel = 0; channel < 4; ++channel) {
+            const int shift = 8 * channel;
+            const double values[3] = {double(Channel(a.diffuse, shift)),
+                                      double(Channel(b.diffuse, shift)),
+                                      double(Channel(c.diffuse, shift))};
+            attributes.channels[channel] = Plane(x, y, values, det);
+        }
+    }
+    mPipeline.SetAttributes(attributes);
+}
+
+void TRasterizer::DrawTriangle(const TRasterVertex& a, const TRasterVertex& b,
+                               const TRasterVertex& c)
+{
+    TFixed points[3];
+    if (!Snap(a, points[0]) || !Snap(b, points[1]) || !Snap(c, points[2]))
+        return;
+    FillShaded(a, b, c, points, 3);
+}
+
+void TRasterizer::FillShaded(const TRasterVertex& a, const TRasterVertex& b, const TRasterVertex& c,
+                             TFixed* points, int count)
+{
+    const int64_t twiceArea = TwiceArea(points[0], points[1], points[2]);
+    if (twiceArea == 0 || IsCulled(twiceArea))
+        return;
+    SetTriangleAttributes(a, b, c, points);
+    if (twiceArea < 0) // the corners the other way round, the first staying first
+        std::swap(points[1], points[count - 1]);
+    FillConvex(points, count);
+}
+
+bool TRasterizer::HasEvenColors(const TRasterVertex& a, const TRasterVertex& b,
+                                const TRasterVertex& c, const TRasterVertex& d) const
+{
+    if (mShade == TShade::Flat)
+        return true; // both triangles take a's colour
+    for (int shift = 0; shift < 32; shift += 8)
+        if (Channel(a.diffuse, shift) + Channel(c.diffuse, shift) !=
+            Channel(b.diffuse, shift) + Channel(d.diffuse, shift))
+            return false;
+    return true;
+}
+
+void TRasterizer::DrawQuad(const TRasterVertex& a, const TRasterVertex& b, const TRasterVertex& c,
+                           const TRasterVertex& d)
+{
+    TFixed points[4];
+    if (!Snap(a, points[0]) || !Snap(b, points[1]) || !Snap(c, points[2]) || !Snap(d, points[3]))
+        return;
+    const bool parallelogram = points[0].x + points[2].x == points[1].x + points[3].x &&
+                               points[0].y + points[2].y == points[1].y + points[3].y;
+    const bool even = a.u + c.u == b.u + d.u && a.v + c.v == b.v + d.v && HasEvenColors(a, b, c, d);
+    if (!parallelogram || !even) {
+        DrawTriangle(a, b, c);
+        DrawTriangle(a, c, d);
+        return;
+    }
+    // Both triangles of a parallelogram have the same orientation and area.
+    FillShaded(a, b, c, points, 4);
+}
+
+void TRasterizer::FillConvex(const TFixed* points, int count)
+{
+    int64_t top = points[0].y;
+    int64_t bottom = points[0].y;
+    for (int i = 1; i < count; ++i) {
+        top = std::min(top, points[i].y);
+        bottom = std::max(bottom, points[i].y);
+    }
+    const int64_t first = std::max<int64_t>(mScissor.top, CeilDiv(top, kSubPixels));
+    const int64_t last = std::min<int64_t>(mScissor.bottom - 1, FloorDiv(bottom, kSubPixels));
+    if (first > last)
+        return;
+
+    TEdge edges[4];
+    const int64_t firstRow = first * kSubPixels;
+    for (int i = 0; i < count; ++i) {
+        const TFixed& from = points[i];
+        const TFixed& to = points[(i + 1) % count];
+        TEdge& edge = edges[i];
+        edge.a = from.y - to.y;
+        edge.b = to.x - from.x;
+        edge.c = -(edge.a * from.x + edge.b * from.y);
+        // The inside lies where A x + B y + C grows: a left edge when A > 0, a top edge
+        // when it is horizontal with the inside below.
+        const bool topLeft = edge.a > 0 || (edge.a == 0 && edge.b > 0);
+        edge.bias = topLeft ? 0 : 1;
+        // A > 0: x >= ceil((bias - B y - C) / (256 A)); A < 0: x <= floor((B y + C - bias) /
+        // (-256 A)); y steps by 256 per row.
+        if (edge.a > 0)
+            edge.walker.Start(edge.bias - edge.b * firstRow - edge.c, kSubPixels * edge.a,
+                              -kSubPixels * edge.b);
+        else if (edge.a < 0)
+            edge.walker.Start(edge.b * firstRow + edge.c - edge.bias, -kSubPixels * edge.a,
+                              kSubPixels * edge.b);
+    }
+
+    for (int64_t row = first; row <= last; ++row) {
+        int64_t left = mScissor.left;
+        int64_t right = mScissor.right - 1;
+        bool inside = true;
+        for (int i = 0; i < count; ++i) {
+            TEdge& edge = edges[i];
+            if (edge.a > 0) {
+                left = std::max(left, edge.walker.Ceil());
+                edge.walker.Next();
+            } else if (edge.a < 0) {
+                right = std::min(right, edge.walker.Floor());
+                edge.walker.Next();
+            } else if (edge.b * row * kSubPixels + edge.c < edge.bias) {
+                inside = false;
+            }
+        }
+        if (inside && left <= right)
+            mPipeline.DrawSpan(static_cast<int>(row), static_cast<int>(left),
+                               static_cast<int>(right + 1));
+    }
+}
+
+void TRasterizer::DrawLine(const TRasterVertex& a, const TRasterVertex& b)
+{
+    TFixed from;
+    TFixed to;
+    if (!Snap(a, from) || !Snap(b, to) || (from.x == to.x && from.y == to.y))
+        return;
+    const double x0 = static_cast<double>(from.x) / kSubPixels;
+    const double y0 = static_cast<double>(from.y) / kSubPixels;
+    const double dx = static_cast<double>(to.x - from.x) / kSubPixels;
+    const double dy = static_cast<double>(to.y - from.y) / kSubPixels;
+    const bool alongX = std::fabs(dx) >= std::fabs(dy);
+    const double origin = alongX ? x0 : y0;
+    const double length = alongX ? dx : dy;
+
+    TPrimitiveAttributes attributes;
+    attributes.u = AxisPlane(a.u, b.u, origin, length, alongX);
+    attributes.v = AxisPlane(a.v, b.v, origin, length, alongX);
+    SetColor(attributes, a, a.diffuse == b.diffuse);
+    if (!attributes.flatColor)
+        for (int channel = 0; channel < 4; ++channel)
+            attributes.channels[channel] =
+                AxisPlane(Channel(a.diffuse, 8 * channel), Channel(b.diffuse, 8 * channel), origin,
+                          length, alongX);
+    mPipeline.SetAttributes(attributes);
+
+    // The pixels along the major axis: centres in [min, max).
+    const double low = std::fmin(origin, origin + length);
+    const double high = std::fmax(origin, origin + length);
+    const int64_t limitLow = alongX ? mScissor.left : mScissor.top;
+    const int64_t limitHigh = alongX ? mScissor.right : mScissor.bottom;
+    const int64_t first = std::max<int64_t>(limitLow, static_cast<int64_t>(std::ceil(low)));
+    const int64_t end = std::min<int64_t>(limitHigh, static_cast<int64_t>(std::ceil(high)));
+    const double slope = alongX ? dy / dx : dx / dy;
+    const double across = alongX ? y0 : x0;
+    const auto minorAt = [&](int64_t major) {
+        return static_cast<int64_t>(std::floor(across + (major - origin) * slope + 0.5));
+    };
+
+    if (alongX) {
+        // Runs of pixels on one row become one span.
+        int64_t runStart = first;
+        for (int64_t x = first; x < end; ++x) {
+            const int64_t row = minorAt(x);
+            const bool lastOfRun = x + 1 == end || minorAt(x + 1) != row;
+            if (!lastOfRun)
+                continue;
+            if (row >= mScissor.top && row < mScissor.bottom)
+                mPipeline.DrawSpan(static_cast<int>(row), static_cast<int>(runStart),
+                                   static_cast<int>(x + 1));
+            runStart = x + 1;
+        }
+        return;
+    }
+    for (int64_t y = first; y < end; ++y) {
+        const int64_t column = minorAt(y);
+        if (column >= mScissor.left && column < mScissor.right)
+            mPipeline.DrawSpan(static_cast<int>(y), static_cast<int>(column),
+                               static_cast<int>(column + 1));
+    }
+}
+
+void TRasterizer::DrawPoint(const TRasterVertex& a)
+{
+    TFixed point;
+    if (!Snap(a, point))
+        return;
+    const int64_t x = FloorDiv(point.x + kSubPixels / 2, kSubPixels);
+    const int64_t y = FloorDiv(point.y + kSubPixels / 2, kSubPixels);
+    if (!mScissor.Contains(static_cast<int>(x), static_cast<int>(y)))
+        return;
+    TPrimitiveAttributes attributes;
+    attributes.u = Constant(a.u);
+    attributes.v = Constant(a.v);
+    SetColor(attributes, a, true);
+    mPipeline.SetAttributes(attributes);
+    mPipeline.DrawSpan(static_cast<int>(y), static_cast<int>(x), static_cast<int>(x + 1));
+}
