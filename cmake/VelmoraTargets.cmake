@@ -42,6 +42,7 @@ function(velmora_tests label dir)
     set(target test_${label})
     add_executable(${target} ${sources})
     target_link_libraries(${target} PRIVATE ${T_UNPARSED_ARGUMENTS} GTest::gtest GTest::gtest_main GTest::gmock)
+    velmora_sanitizer_defaults(${target})
     target_compile_definitions(${target} PRIVATE
         VELMORA_SOURCE_DIR="${CMAKE_SOURCE_DIR}" VELMORA_BINARY_DIR="${CMAKE_BINARY_DIR}")
     gtest_discover_tests(${target}
@@ -78,4 +79,22 @@ extern const TEmbeddedScript @symbol@;
 const TEmbeddedScript @symbol@{\"@chunk@\", kText, sizeof(kText) - 1};
 ")
     target_sources(${target} PRIVATE ${out})
+endfunction()
+
+# velmora_sanitizer_defaults(TARGET)
+# In a sanitizer build, gives the executable TARGET the project's LeakSanitizer
+# suppressions (cmake/lsan-suppressions.txt), so its runs need no LSAN_OPTIONS.
+function(velmora_sanitizer_defaults target)
+    if(NOT VELMORA_SANITIZE)
+        return()
+    endif()
+    set(list ${CMAKE_SOURCE_DIR}/cmake/lsan-suppressions.txt)
+    set(out ${CMAKE_BINARY_DIR}/generated/LsanSuppressions.cpp)
+    if(NOT TARGET velmora_lsan_suppressions)
+        file(READ ${list} suppressions)
+        set_property(DIRECTORY ${CMAKE_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${list})
+        configure_file(${CMAKE_SOURCE_DIR}/cmake/LsanSuppressions.cpp.in ${out} @ONLY)
+        add_library(velmora_lsan_suppressions OBJECT ${out})
+    endif()
+    target_link_libraries(${target} PRIVATE velmora_lsan_suppressions)
 endfunction()

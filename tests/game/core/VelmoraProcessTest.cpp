@@ -166,16 +166,14 @@ TEST_F(VelmoraProcessTest, RealWindowClosesOnRequestUnderXvfb)
 {
     if (system("command -v xvfb-run > /dev/null 2>&1") != 0)
         GTEST_SKIP() << "xvfb-run is not installed";
-    // SDL's X11 backend loads D-Bus, which keeps an allocation to the end; that is not
-    // ours to free.
-    std::ofstream(mRoot / "lsan.supp") << "leak:libdbus-1.so\n";
+    // The sanitizer build carries the suppressions of cmake/lsan-suppressions.txt (the
+    // system libraries' own leaks), so the game's exit code is its own.
     const fs::path started = mRoot / "started";
     std::ofstream(mRoot / "smoke.sh")
         << ": > '" << started.string() << "'\n"
         << "export SDL_VIDEODRIVER=x11\n"
         << "export XDG_DATA_HOME='" << (mRoot / "xvfb").string() << "'\n"
         << "export XDG_RUNTIME_DIR='" << (mRoot / "run").string() << "'\n"
-        << "export LSAN_OPTIONS=suppressions='" << (mRoot / "lsan.supp").string() << "'\n"
         << "'" << kVelmora << "' --multiple &\n"
         << "game=$!\n"
         << "'" << kXclose << "' 'Velmora Spa' " << kPatienceSeconds << "\n"
