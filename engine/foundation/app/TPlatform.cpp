@@ -211,7 +211,8 @@ bool TPlatform::InitSound()
 {
     if (!mData->GetSoundManager())
         mData->SetSoundManager(TEngineSeams::CreateSoundManager());
-    return mData->GetSoundManager()->Init();
+    TSoundManagerSeam* sound = mData->GetSoundManager();
+    return sound != nullptr && sound->Init();
 }
 
 TRendererSeam* TPlatform::CreateRenderer()

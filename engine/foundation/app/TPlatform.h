@@ -45,6 +45,7 @@ public:
     TStringTable& GetStringTable();
     TAssetManager& GetAssetManager();
     // Makes the sound manager on first call; the result of its start-up after that.
+    // False when no sound manager is installed (GetSoundManager stays null).
     bool InitSound();
     // Makes the renderer once; the display comes with SetDisplay.
     TRendererSeam* CreateRenderer();

@@ -106,18 +106,6 @@ private:
     std::unique_ptr<TStandInDisplay> mDisplay;
 };
 
-class TStandInSoundManager final : public TSoundManagerSeam
-{
-public:
-    bool Init() override
-    {
-        TraceLog("sound: stand-in sound manager (no sound is played)");
-        return false;
-    }
-    void SetActive(bool) override {}
-    void DispatchNotifications() override {}
-};
-
 class TStandInVectorDraw final : public TVectorDrawSeam
 {
 public:
@@ -158,7 +146,10 @@ std::unique_ptr<TRendererSeam> TEngineSeams::CreateRenderer()
 
 std::unique_ptr<TSoundManagerSeam> TEngineSeams::CreateSoundManager()
 {
-    return MakeOrStandIn<TSoundManagerSeam, TStandInSoundManager>(Factories().soundManager);
+    if (Factories().soundManager)
+        return Factories().soundManager();
+    TraceLog("sound: no sound manager installed; the game runs silent");
+    return nullptr;
 }
 
 std::unique_ptr<TVectorDrawSeam> TEngineSeams::CreateVectorDraw()

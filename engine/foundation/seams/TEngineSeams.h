@@ -4,7 +4,8 @@
 // it: window manager and root window script, renderer with its display, sound manager,
 // vector drawing and texture loading. The foundation cannot link those libraries, so
 // each part installs a factory here before EngineMain runs. Where none is installed, a
-// stand-in is made that does nothing visible and says so once in the log.
+// stand-in is made that does nothing visible and says so once in the log; without a
+// sound manager there is none (CreateSoundManager gives null) and the game runs silent.
 //
 // Factories are installed and used on the main thread only.
 
@@ -34,7 +35,8 @@ public:
         std::function<std::shared_ptr<TTexture>(const TString& name)> loadTexture;
     };
 
-    // The installed factories; empty members stand for "use the stand-in".
+    // The installed factories; empty members stand for "use the stand-in" (for the sound
+    // manager: "none").
     static TFactories& Factories();
 
     static std::unique_ptr<TWindowManagerSeam> CreateWindowManager();

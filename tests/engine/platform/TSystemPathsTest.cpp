@@ -1,5 +1,7 @@
 #include "engine/platform/TSystemPaths.h"
 
+#include "tests/engine/platform/TScopedEnvironment.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -7,35 +9,6 @@
 #include <fstream>
 
 namespace {
-
-// Sets an environment variable for one test and restores it afterwards.
-class TScopedEnvironment
-{
-public:
-    TScopedEnvironment(const char* name, const char* value) : mName(name)
-    {
-        const char* old = std::getenv(name);
-        mHadValue = old != nullptr;
-        if (mHadValue)
-            mOld = old;
-        if (value != nullptr)
-            setenv(name, value, 1);
-        else
-            unsetenv(name);
-    }
-    ~TScopedEnvironment()
-    {
-        if (mHadValue)
-            setenv(mName, mOld.c_str(), 1);
-        else
-            unsetenv(mName);
-    }
-
-private:
-    const char* mName;
-    std::string mOld;
-    bool mHadValue = false;
-};
 
 TEST(TSystemPaths, ExecutableFolderHoldsTheExecutable)
 {

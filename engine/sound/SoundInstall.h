@@ -1,0 +1,6 @@
+#pragma once
+
+// Plugs the sound subsystem into the engine: the sound manager becomes the platform's
+// (TEngineSeams), and asset maps load ".ogg" files as in-memory sounds of the default
+// group (-1). Call once on the main thread before EngineMain.
+void InstallSound();

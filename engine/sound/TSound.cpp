@@ -1,0 +1,149 @@
+#include "engine/sound/TSound.h"
+
+#include "engine/foundation/core/DebugLog.h"
+#include "engine/foundation/assets/TAssetManager.h"
+#include "engine/foundation/files/TFile.h"
+#include "engine/foundation/app/TPlatform.h"
+#include "engine/sound/TMemSpooler.h"
+#include "engine/sound/TSoundData.h"
+#include "engine/sound/TSoundInstance.h"
+#include "engine/sound/TSoundManagerLock.h"
+#include "engine/sound/TSoundStream.h"
+
+#include <cstdlib>
+
+TSound::TClassId TSound::ClassId()
+{
+    static const char id = 0;
+    return &id;
+}
+
+TSound::TSound() : mData(std::make_shared<TSoundData>())
+{
+    mData->SetSound(this);
+}
+
+TSound::~TSound()
+{
+    TSoundManagerLock lock;
+    mData->SetSound(nullptr);
+    StopAll();
+    mData.reset();
+}
+
+TString TSound::MakeKey(const TString& fileName, bool inMemory, int group)
+{
+    return TString::Printf("%s;%d;%d", fileName.CStr(), inMemory ? 1 : 0, group);
+}
+
+std::shared_ptr<TSound> TSound::Get(const TString& name, bool inMemory, int group)
+{
+    TPlatform* platform = TPlatform::GetInstance();
+    if (platform == nullptr) {
+        TraceLog("TSound::Get: no asset cache for %s", name.CStr());
+        return nullptr;
+    }
+    return Get(platform->GetAssetManager(), name, inMemory, group);
+}
+
+std::shared_ptr<TSound> TSound::Get(TAssetManager& cache, const TString& name, bool inMemory,
+                                    int group)
+{
+    if (name.Length() == 0)
+        return nullptr;
+    TString fileName = name;
+    const int query = name.FindChar('?');
+    if (query >= 0) {
+        const int groupAt = name.Find("group=", 0, query);
+        if (groupAt >= 0)
+            group = std::atoi(name.CStr() + groupAt + 6);
+        fileName = name.Substr(0, query);
+    }
+    const TString key = MakeKey(fileName, inMemory, group);
+    if (std::shared_ptr<TSound> cached = AssetCast<TSound>(cache.Find(key)))
+        return cached;
+    std::shared_ptr<TSound> sound = Create(cache, key);
+    sound->mData->SetName(fileName);
+    sound->mData->SetGroup(group);
+    if (fileName.Find(".ogg", TString::kNoCase) < 0)
+        return nullptr;
+    TFile* file = FileOpen(fileName, kFileReadBinary);
+    if (file == nullptr) {
+        TraceLog("TSound::Get: OGG file not found: %s", fileName.CStr());
+        return nullptr;
+    }
+    // Load takes the file over and closes it when it fails.
+    if (!sound->mData->Load(file, !inMemory)) {
+        TraceLog("TSound::Get: Error loading %s", fileName.CStr());
+        return nullptr;
+    }
+    return sound;
+}
+
+std::shared_ptr<TSound> TSound::Create(TAssetManager& cache, const TString& key)
+{
+    auto sound = std::make_shared<TSound>();
+    cache.Add(key, sound);
+    return sound;
+}
+
+std::shared_ptr<TSoundInstance> TSound::Play(bool loop)
+{
+    if (!mData->IsLoaded()) {
+        TraceLog("Play of uninitialized sound");
+        return nullptr;
+    }
+    if (TSoundManager::Get() == nullptr) {
+        TraceLog("No Sound Manager");
+        return nullptr;
+    }
+    TSoundManagerLock lock;
+    std::shared_ptr<TSoundStream> stream =
+        TSoundStream::Make(std::make_unique<TMemSpooler>(mData), loop, mData->GetGroup(), mData);
+    auto instance = std::make_shared<TSoundInstance>(
+        stream.get(), std::static_pointer_cast<TSound>(shared_from_this()));
+    mData->GetInstances().insert(instance);
+    stream->Create(mData->GetSampleRate(), mData->GetChannels(), 16, TSoundStream::kBufferSeconds);
+    const bool once = !loop && stream->GetBufferSeconds() > mData->GetDuration();
+    stream->Play(once);
+    stream->SetInstance(instance);
+    return instance;
+}
+
+bool TSound::StopInstance(const std::shared_ptr<TSoundInstance>& instance)
+{
+    if (!instance)
+        return false;
+    TSoundManagerLock lock;
+    // Held here: the set may have had the last reference.
+    std::shared_ptr<TSoundInstance> held = instance;
+    mData->GetInstances().erase(held);
+    TSoundStream* stream = held->GetStream();
+    if (stream != nullptr && stream->Plays(mData.get()))
+        stream->Stop(false);
+    return true;
+}
+
+bool TSound::StopAll()
+{
+    TSoundManagerLock lock;
+    TSoundData::TInstanceSet& instances = mData->GetInstances();
+    bool stopped = false;
+    for (auto it = instances.begin(); it != instances.end();) {
+        // Stopping erases the instance from the set: step past it first.
+        auto next = std::next(it);
+        stopped = StopInstance(*it) || stopped;
+        it = next;
+    }
+    return stopped;
+}
+
+bool TSound::PauseAll(bool pause)
+{
+    TSoundManagerLock lock;
+    for (const std::shared_ptr<TSoundInstance>& instance : mData->GetInstances()) {
+        if (TSoundStream* stream = instance->GetStream())
+            stream->SetPaused(pause);
+    }
+    return !mData->GetInstances().empty();
+}
