@@ -28,7 +28,7 @@ void ReadEveryEntry()
         keys.push_back(key);
     }
     for (const TString& key : keys) {
-        for (int mode : {kFileReadBinary, kFileReadText}) {
+        for (TFileMode mode : {kFileReadBinary, kFileReadText}) {
             TFile file;
             if (!file.Open(key, mode)) {
                 continue;

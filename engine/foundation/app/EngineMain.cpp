@@ -21,7 +21,6 @@
 namespace {
 
 std::unique_ptr<TSharedLibrary> sTestHookLibrary;
-void* sHookWindow = nullptr;
 
 void LogPlatformLine(const char* line)
 {
@@ -100,8 +99,8 @@ bool IsLoadablePluginKey(const TString& key, const TString& location)
         return false;
     if (key.Find("user:") == 0 || key.Find("common:") == 0 || key.FindChar(':') >= 0)
         return false;
-    // Package entries ("@...") and memory blocks ("&...") cannot be loaded as code.
-    return location.Length() > 0 && location.CharAt(0) != '@' && location.CharAt(0) != '&';
+    // Package entries and memory blocks cannot be loaded as code.
+    return IsDiskLocation(location);
 }
 
 void LoadTestHook(const char** commandLine)
@@ -115,7 +114,7 @@ void LoadTestHook(const char** commandLine)
         sTestHookLibrary.reset();
         return;
     }
-    sHookWindow = entry(commandLine);
+    entry(commandLine);
 }
 
 void PostQuitToTestHook()
@@ -123,7 +122,6 @@ void PostQuitToTestHook()
     if (!sTestHookLibrary)
         return;
     TraceLog("test hook: the game has ended");
-    sHookWindow = nullptr;
 }
 
 void EngineMain(const TString& commandLine, int showCommand, TGameInitCallback init,

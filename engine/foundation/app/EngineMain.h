@@ -18,8 +18,9 @@ class TPlatform;
 // ignored. Everything but the display is ready when it runs.
 using TGameInitCallback = int (*)(TPlatform* platform, const char* commandLine);
 
-// The test hook's entry: it may replace the command line pointer and answers a value the
-// engine keeps and hands back to nobody (there is no window to post a quit to here).
+// The test hook's entry: it may replace the command line pointer. Its answer names a
+// window to post a quit to when the game ends; no such window exists here, so it is
+// not kept.
 using TTestHookEntry = void* (*)(const char** commandLine);
 
 void EngineMain(const TString& commandLine, int showCommand, TGameInitCallback init,

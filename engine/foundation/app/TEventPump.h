@@ -1,11 +1,12 @@
 #pragma once
 
 // The event pump: turns window-system events into event records, one record per call,
-// and runs the idle work (sound notifications, pass 0 of the main task list) when no
-// input is waiting. Window-system effects (activation, minimise, close, paint, leave)
-// are first recorded as flags; the flags are reported before new input, in a fixed
-// order. One window-system event can give several records (a key with its character,
-// a text with several characters); those wait in a small queue that is served first.
+// and runs the idle work (sound notifications, the every-turn pass of the main task
+// list) when no input is waiting. Window-system effects (activation, minimise, close,
+// paint, leave) are first recorded as flags; the flags are reported before new input,
+// in a fixed order. One window-system event can give several records (a key with its
+// character, a text with several characters); those wait in a small queue that is
+// served first.
 //
 // Main thread only.
 

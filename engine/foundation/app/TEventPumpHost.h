@@ -26,7 +26,7 @@ public:
 
     virtual uint32_t GetTimer() = 0;                      // engine milliseconds
     virtual void Sleep(int milliseconds) = 0;
-    virtual void RunIdleTasks() = 0;                      // main task list, pass 0
+    virtual void RunIdleTasks() = 0;                      // main task list, every-turn pass
     virtual void SetGameState(const TString& key, const TString& value) = 0;
     virtual bool IsHostPaused() = 0;                      // a host handler paused the game
 

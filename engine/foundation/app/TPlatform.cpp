@@ -254,7 +254,7 @@ bool TPlatform::RemoveRefreshTask(TTask* task)
 
 void TPlatform::RunRefreshTasks()
 {
-    mRefreshTasks->RunAll(0);
+    mRefreshTasks->RunAll(kPassEveryTurn);
 }
 
 uint32_t TPlatform::GetTimer()
@@ -341,9 +341,10 @@ void TPlatform::SetDisplay(int width, int height, bool fullScreen)
     }
 }
 
-void TPlatform::SetMouseImage(std::shared_ptr<TTexture> image, int hotX, int hotY, bool flag)
+void TPlatform::SetMouseImage(std::shared_ptr<TTexture> image, int hotX, int hotY,
+                              bool temporary)
 {
-    mData->SetMouseImage(std::move(image), hotX, hotY, flag);
+    mData->SetMouseImage(std::move(image), hotX, hotY, temporary);
 }
 
 void TPlatform::OpenURL(const TString& url)

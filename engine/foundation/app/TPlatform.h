@@ -81,8 +81,10 @@ public:
 
     // The root screen once, the display, the vector drawing once, the clip rectangle.
     void SetDisplay(int width, int height, bool fullScreen);
-    // An empty image while the cursor is shown uses the built-in arrow.
-    void SetMouseImage(std::shared_ptr<TTexture> image, int hotX, int hotY, bool flag);
+    // Stores the cursor image and its hot spot and hands them to the display; an empty
+    // image while the cursor is shown uses the built-in arrow. A temporary image only goes
+    // to the display: the stored image and hot spot stay as they were.
+    void SetMouseImage(std::shared_ptr<TTexture> image, int hotX, int hotY, bool temporary);
     // Opens a web link; hosted, through the "-host=" program. Launch failures are logged
     // only.
     void OpenURL(const TString& url);

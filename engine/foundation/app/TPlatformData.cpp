@@ -171,11 +171,6 @@ void TPlatformData::SetupDataFolders(const TString& productName)
 
 bool TPlatformData::CreateMainWindow()
 {
-    if (mExternalWindowParent != 0 && !mAxTest) {
-        // No window of another program can be a host here.
-        TraceLog("Error: mExternalWindowParent is lost, exiting!");
-        std::exit(-1);
-    }
     mMainWindow = mVideo->CreateWindow(kMainWindowTitle, kMainWindowWidth, kMainWindowHeight);
     if (!mMainWindow)
         return false;
@@ -360,9 +355,10 @@ void TPlatformData::ShowMouse(bool show)
         display->ShowMouse(show);
 }
 
-void TPlatformData::SetMouseImage(std::shared_ptr<TTexture> image, int hotX, int hotY, bool flag)
+void TPlatformData::SetMouseImage(std::shared_ptr<TTexture> image, int hotX, int hotY,
+                                  bool temporary)
 {
-    if (!flag) {
+    if (!temporary) {
         mCursorImage = image;
         mHotX = hotX;
         mHotY = hotY;
@@ -378,7 +374,7 @@ void TPlatformData::SetMouseImage(std::shared_ptr<TTexture> image, int hotX, int
         }
     }
     if (TDisplaySeam* display = GetDisplay())
-        display->SetMouseImage(image, hotX, hotY, flag);
+        display->SetMouseImage(image, hotX, hotY, temporary);
 }
 
 void TPlatformData::PublishCursorParts()

@@ -109,7 +109,7 @@ public:
     // Cursor.
     void ShowMouse(bool show);
     bool IsMouseShown() const { return mCursorShown; }
-    void SetMouseImage(std::shared_ptr<TTexture> image, int hotX, int hotY, bool flag);
+    void SetMouseImage(std::shared_ptr<TTexture> image, int hotX, int hotY, bool temporary);
     int GetMouseHotX() const { return mHotX; }
     int GetMouseHotY() const { return mHotY; }
 
@@ -122,7 +122,7 @@ public:
     TSoundManagerSeam* GetSoundManager() override { return mSoundManager.get(); }
     uint32_t GetTimer() override;
     void Sleep(int milliseconds) override;
-    void RunIdleTasks() override { mTasks.RunAll(0); }
+    void RunIdleTasks() override { mTasks.RunAll(kPassEveryTurn); }
     void SetGameState(const TString& key, const TString& value) override;
     bool IsHostPaused() override;
     bool IsHosted() const override { return mHosted; }
@@ -168,7 +168,6 @@ private:
     std::unique_ptr<TRendererSeam> mRenderer;
     std::unique_ptr<TStringTable> mStringTable;
     std::unique_ptr<TAssetManager> mAssetManager;
-    int mMouseMode = 0;
     TMersenneTwister mRandom;
     TTaskList mTasks;
 

@@ -32,9 +32,9 @@ int TAnimTask::Now() const
     return mClock ? mClock->GetTime() : static_cast<int>(TTimeSource::Now());
 }
 
-bool TAnimTask::Ready(int pass)
+bool TAnimTask::Ready(TTaskPass pass)
 {
-    if (pass == 1)
+    if (pass == kPassEveryFrame)
         return mEveryFrame;
     return mDue != kStopped && Elapsed(Now(), mDue) >= 0;
 }

@@ -16,7 +16,7 @@ public:
     explicit TAnimTask(TClock* clock = nullptr);
 
     // Pass 1: whether the task takes part in every frame. Pass 0: whether it is due.
-    bool Ready(int pass) override;
+    bool Ready(TTaskPass pass) override;
     // Runs Animate once, or with catch-up as often as it takes to be due in the future
     // again. Returns the last answer of Animate.
     bool DoTask() override;

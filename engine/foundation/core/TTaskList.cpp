@@ -63,7 +63,7 @@ void TTaskList::DeleteAll()
         delete task;
 }
 
-void TTaskList::RunAll(int pass)
+void TTaskList::RunAll(TTaskPass pass)
 {
     if (mRunning)
         return;

@@ -36,7 +36,7 @@ public:
 
     // Runs every task that is Ready for pass; deletes those whose DoTask answers false.
     // A call from inside a task of this same list does nothing.
-    void RunAll(int pass);
+    void RunAll(TTaskPass pass);
 
     bool IsEmpty() const { return mTasks.empty(); }
 

@@ -7,7 +7,7 @@ TDiskFileData::~TDiskFileData()
     Close();
 }
 
-const char* TDiskFileData::ModeName(int mode)
+const char* TDiskFileData::ModeName(TFileMode mode)
 {
     switch (mode) {
     case kFileReadBinary: return "rb";
@@ -19,7 +19,7 @@ const char* TDiskFileData::ModeName(int mode)
     }
 }
 
-bool TDiskFileData::Open(const TString& location, int mode)
+bool TDiskFileData::Open(const TString& location, TFileMode mode)
 {
     Close();
     // stdio here would open a folder for reading; its "size" is then meaningless.
@@ -47,7 +47,7 @@ void TDiskFileData::Unget()
     mLastByte = -1;
 }
 
-void TDiskFileData::Seek(int64_t offset, int origin)
+void TDiskFileData::Seek(int64_t offset, TSeekOrigin origin)
 {
     if (mStream == nullptr) {
         return;

@@ -12,11 +12,11 @@ class TDiskFileData final : public TFileData
 public:
     ~TDiskFileData() override;
 
-    bool Open(const TString& location, int mode) override;
+    bool Open(const TString& location, TFileMode mode) override;
     void Close() override;
     // Pushes the last byte read back onto the stream once; a second Unget does nothing.
     void Unget() override;
-    void Seek(int64_t offset, int origin) override;
+    void Seek(int64_t offset, TSeekOrigin origin) override;
     int64_t GetSize() override;
     int64_t Tell() override;
     size_t Read(void* buffer, size_t count) override;
@@ -24,7 +24,7 @@ public:
     bool Eof() override;
 
     // The stdio mode name of an open mode ("rb", "r", "wb", "w", "ab", "a").
-    static const char* ModeName(int mode);
+    static const char* ModeName(TFileMode mode);
 
 private:
     FILE* mStream = nullptr;

@@ -16,7 +16,7 @@ std::unique_ptr<TFileData> MakeBackend(const TString& location)
     }
 }
 
-bool IsReadMode(int mode)
+bool IsReadMode(TFileMode mode)
 {
     return mode < kFileWriteBinary;
 }
@@ -33,7 +33,7 @@ bool ByteCount(size_t size, size_t count, size_t& bytes)
 
 } // namespace
 
-bool TFile::Open(const TString& path, int mode)
+bool TFile::Open(const TString& path, TFileMode mode)
 {
     Close();
     const TString location = ResolvePath(path, IsReadMode(mode));
@@ -41,8 +41,7 @@ bool TFile::Open(const TString& path, int mode)
         return false;
     }
     std::unique_ptr<TFileData> data = MakeBackend(location);
-    const char kind = location.CharAt(0);
-    if (!IsReadMode(mode) && kind != '@' && kind != '&') {
+    if (!IsReadMode(mode) && IsDiskLocation(location)) {
         TPathMap::Get().CreateFoldersFor(location);
     }
     if (!data->Open(location, mode)) {
@@ -52,7 +51,7 @@ bool TFile::Open(const TString& path, int mode)
     return true;
 }
 
-void TFile::Seek(int64_t offset, int origin)
+void TFile::Seek(int64_t offset, TSeekOrigin origin)
 {
     if (mData) {
         mData->Seek(offset, origin);
@@ -91,7 +90,7 @@ bool TFile::Eof()
     return mData ? mData->Eof() : true;
 }
 
-TFile* FileOpen(const TString& path, int mode)
+TFile* FileOpen(const TString& path, TFileMode mode)
 {
     auto file = std::make_unique<TFile>();
     if (!file->Open(path, mode)) {
@@ -123,7 +122,7 @@ size_t FileWrite(const void* buffer, size_t size, size_t count, TFile* file)
     return file->Write(buffer, bytes) / size;
 }
 
-void FileSeek(TFile* file, int64_t offset, int origin)
+void FileSeek(TFile* file, int64_t offset, TSeekOrigin origin)
 {
     if (file != nullptr) {
         file->Seek(offset, origin);

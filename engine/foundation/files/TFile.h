@@ -23,13 +23,13 @@ public:
     // Resolves path (the must-exist rule applies to read modes) and opens the backend its
     // location names. Write modes create the missing folders of a path in the user or
     // common data folder first. False leaves the handle closed.
-    bool Open(const TString& path, int mode);
+    bool Open(const TString& path, TFileMode mode);
     bool IsOpen() const { return mData != nullptr; }
     // Deletes the backend; safe when closed.
     void Close() { mData.reset(); }
 
     // Each forwards to the backend; on a closed handle they return the value given.
-    void Seek(int64_t offset, int origin);             // nothing
+    void Seek(int64_t offset, TSeekOrigin origin);             // nothing
     int64_t GetSize();                                 // 0
     int64_t Tell();                                    // -1
     size_t Read(void* buffer, size_t count);           // 0
@@ -43,12 +43,12 @@ private:
 
 // A new open handle, or null when the path cannot be opened in that mode. The caller
 // closes it with FileClose.
-TFile* FileOpen(const TString& path, int mode);
+TFile* FileOpen(const TString& path, TFileMode mode);
 // Closes and deletes the handle; null is accepted.
 void FileClose(TFile* file);
 size_t FileRead(void* buffer, size_t size, size_t count, TFile* file);
 size_t FileWrite(const void* buffer, size_t size, size_t count, TFile* file);
-void FileSeek(TFile* file, int64_t offset, int origin);
+void FileSeek(TFile* file, int64_t offset, TSeekOrigin origin);
 int64_t FileTell(TFile* file);
 bool FileEof(TFile* file);
 void FileUngetc(TFile* file);

@@ -35,12 +35,12 @@ public:
     virtual ~TFileData() = default;
 
     // Opens the resolved location in the given mode; false leaves the backend closed.
-    virtual bool Open(const TString& location, int mode) = 0;
+    virtual bool Open(const TString& location, TFileMode mode) = 0;
     // Safe twice and after a failed Open.
     virtual void Close() = 0;
     // Steps back over the last byte read.
     virtual void Unget() = 0;
-    virtual void Seek(int64_t offset, int origin) = 0;
+    virtual void Seek(int64_t offset, TSeekOrigin origin) = 0;
     virtual int64_t GetSize() = 0;
     virtual int64_t Tell() = 0;
     // Returns the number of bytes stored into buffer.

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-void TFileWindow::SetWindow(const uint8_t* address, uint64_t length, int mode)
+void TFileWindow::SetWindow(const uint8_t* address, uint64_t length, TFileMode mode)
 {
     mAddress = address;
     mLength = length;
@@ -17,7 +17,7 @@ void TFileWindow::ClearWindow()
     mPosition = 0;
 }
 
-bool TFileWindow::MoveTo(int64_t offset, int origin)
+bool TFileWindow::MoveTo(int64_t offset, TSeekOrigin origin)
 {
     uint64_t position = mPosition;
     // Unsigned arithmetic wraps instead of overflowing; a wrapped result lands above the

@@ -13,12 +13,12 @@ public:
     size_t Write(const void*, size_t) override { return 0; }
 
 protected:
-    void SetWindow(const uint8_t* address, uint64_t length, int mode);
+    void SetWindow(const uint8_t* address, uint64_t length, TFileMode mode);
     void ClearWindow();
     // Origin kSeekCurrent adds, kSeekStart sets, kSeekEnd sets length + offset, any other
     // origin keeps the position. A position beyond the length (a negative one too, as
     // the comparison is unsigned) becomes the length; the result is then true.
-    bool MoveTo(int64_t offset, int origin);
+    bool MoveTo(int64_t offset, TSeekOrigin origin);
     // Copies at most count bytes from the position on. In text mode (kFileReadText)
     // carriage returns are consumed but not stored, so the position can move further
     // than the count returned. shortRead tells that fewer bytes remained than asked.
@@ -30,5 +30,5 @@ private:
     const uint8_t* mAddress = nullptr;
     uint64_t mLength = 0;
     uint64_t mPosition = 0;
-    int mMode = kFileReadBinary;
+    TFileMode mMode = kFileReadBinary;
 };

@@ -12,7 +12,7 @@ TString TFlatFileMap::MakeLocation(int index, uint32_t offset, uint32_t length)
     return TString::Printf("@%d:%u,%u", index, offset, length);
 }
 
-bool TFlatFileMap::Open(const TString& location, int mode)
+bool TFlatFileMap::Open(const TString& location, TFileMode mode)
 {
     Close();
     const char* text = location.CStr();
@@ -59,7 +59,7 @@ void TFlatFileMap::Unget()
     mEof = false;
 }
 
-void TFlatFileMap::Seek(int64_t offset, int origin)
+void TFlatFileMap::Seek(int64_t offset, TSeekOrigin origin)
 {
     if (!MoveTo(offset, origin)) {
         mEof = false;

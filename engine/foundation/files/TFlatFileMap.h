@@ -16,10 +16,10 @@ public:
     // Fails when the index names no package, the location lacks its separators, or the
     // entry does not lie inside the package's mapping; a package whose mapping failed
     // logs the failure.
-    bool Open(const TString& location, int mode) override;
+    bool Open(const TString& location, TFileMode mode) override;
     void Close() override;
     void Unget() override;
-    void Seek(int64_t offset, int origin) override;
+    void Seek(int64_t offset, TSeekOrigin origin) override;
     size_t Read(void* buffer, size_t count) override;
     bool Eof() override { return mEof; }
 

@@ -12,7 +12,7 @@ TString TMemoryFile::MakeLocation(const void* address, size_t length)
     return TString::Printf("&%" PRIuPTR ",%zu", reinterpret_cast<uintptr_t>(address), length);
 }
 
-bool TMemoryFile::Open(const TString& location, int mode)
+bool TMemoryFile::Open(const TString& location, TFileMode mode)
 {
     Close();
     if (mode != kFileReadBinary && mode != kFileReadText) {

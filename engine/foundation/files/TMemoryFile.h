@@ -8,10 +8,10 @@
 class TMemoryFile final : public TFileWindow
 {
 public:
-    bool Open(const TString& location, int mode) override;
+    bool Open(const TString& location, TFileMode mode) override;
     void Close() override { ClearWindow(); }
     void Unget() override { Seek(-1, kSeekCurrent); }
-    void Seek(int64_t offset, int origin) override { MoveTo(offset, origin); }
+    void Seek(int64_t offset, TSeekOrigin origin) override { MoveTo(offset, origin); }
     size_t Read(void* buffer, size_t count) override;
     bool Eof() override { return IsAtEnd(); }
 

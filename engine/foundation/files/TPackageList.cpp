@@ -1,6 +1,7 @@
 #include "engine/foundation/files/TPackageList.h"
 
 #include "engine/foundation/core/DebugLog.h"
+#include "engine/foundation/core/LittleEndian.h"
 #include "engine/foundation/files/TFile.h"
 #include "engine/foundation/files/TFlatFileMap.h"
 #include "engine/foundation/files/TPathMap.h"
@@ -26,7 +27,7 @@ bool ReadU32(TFile& file, uint32_t& value)
     if (file.Read(bytes, 4) != 4) {
         return false;
     }
-    value = bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (static_cast<uint32_t>(bytes[3]) << 24);
+    value = ReadLE32(bytes);
     return true;
 }
 

@@ -1,17 +1,8 @@
 #include "engine/foundation/files/TPackageWriter.h"
 
+#include "engine/foundation/core/LittleEndian.h"
+
 #include <cstdio>
-
-namespace {
-
-void AppendU32(uint32_t value, std::string& out)
-{
-    for (int shift = 0; shift < 32; shift += 8) {
-        out += static_cast<char>((value >> shift) & 0xff);
-    }
-}
-
-} // namespace
 
 bool TPackageWriter::Add(const std::string& name, const std::string& bytes)
 {
@@ -31,13 +22,13 @@ bool TPackageWriter::Add(const std::string& name, const std::string& bytes)
 std::string TPackageWriter::Build() const
 {
     std::string out = "HVPK";
-    AppendU32(static_cast<uint32_t>(mEntries.size()), out);
+    AppendLE32(out, static_cast<uint32_t>(mEntries.size()));
     uint32_t offset = static_cast<uint32_t>(mDirectorySize);
     for (const TEntry& entry : mEntries) {
         out += static_cast<char>(entry.name.size());
         out += entry.name;
-        AppendU32(offset, out);
-        AppendU32(static_cast<uint32_t>(entry.bytes.size()), out);
+        AppendLE32(out, offset);
+        AppendLE32(out, static_cast<uint32_t>(entry.bytes.size()));
         offset += static_cast<uint32_t>(entry.bytes.size());
     }
     for (const TEntry& entry : mEntries) {

@@ -381,6 +381,11 @@ void TPathMap::Reset()
     *this = TPathMap();
 }
 
+bool IsDiskLocation(const TString& location)
+{
+    return location.Length() > 0 && location.CharAt(0) != '@' && location.CharAt(0) != '&';
+}
+
 TString ResolvePath(const TString& path, bool mustExist)
 {
     return TPathMap::Get().Resolve(path, mustExist);

@@ -108,4 +108,8 @@ bool EnumeratePathMap(const TString& prefix, TString& cursor, bool recursive);
 void ScanAssetFolder(const TString& folder, const TString& prefix);
 void LoadFinalList();
 bool ParseFileList(const TString& text, bool add);
+
+// Whether a resolved location is a disk path rather than a package entry ("@...") or a
+// memory block ("&..."); false for "" (no location).
+bool IsDiskLocation(const TString& location);
 bool IsNotInFileList(const TString& key);

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "engine/foundation/core/LittleEndian.h"
 #include "engine/foundation/core/TClock.h"
 #include "engine/foundation/host/TGameState.h"
 #include "engine/foundation/host/THostTransport.h"
@@ -112,11 +113,7 @@ void PostPieces(THostTransport& transport, const char* text)
         piece[filled++] = uint8_t(text[i]);
         bool end = text[i] == 0;
         if (filled == 8 || end) {
-            uint32_t low = uint32_t(piece[0]) | uint32_t(piece[1]) << 8 |
-                           uint32_t(piece[2]) << 16 | uint32_t(piece[3]) << 24;
-            uint32_t high = uint32_t(piece[4]) | uint32_t(piece[5]) << 8 |
-                            uint32_t(piece[6]) << 16 | uint32_t(piece[7]) << 24;
-            transport.PostPiece(low, high);
+            transport.PostPiece(ReadLE32(piece), ReadLE32(piece + 4));
             filled = 0;
         }
         if (end)

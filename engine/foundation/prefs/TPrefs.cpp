@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "engine/foundation/core/DebugLog.h"
+#include "engine/foundation/core/LittleEndian.h"
 #include "engine/foundation/core/Settings.h"
 #include "engine/foundation/files/TFile.h"
 #include "engine/foundation/files/TPathMap.h"
@@ -15,28 +16,6 @@ namespace {
 constexpr size_t kChunkHeader = 8;
 // No real preferences file comes near this; anything larger is not read into memory.
 constexpr int64_t kMaxFileSize = 64 << 20;
-
-uint32_t ReadU32(const uint8_t* p)
-{
-    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
-
-uint16_t ReadU16(const uint8_t* p)
-{
-    return uint16_t(p[0] | p[1] << 8);
-}
-
-void AppendU32(std::vector<uint8_t>& out, uint32_t value)
-{
-    for (int i = 0; i < 4; ++i)
-        out.push_back(uint8_t(value >> (8 * i)));
-}
-
-void AppendU16(std::vector<uint8_t>& out, uint16_t value)
-{
-    out.push_back(uint8_t(value));
-    out.push_back(uint8_t(value >> 8));
-}
 
 // Text of at most n bytes, ending early at a NUL.
 TString TextOf(const uint8_t* p, size_t n)
@@ -53,7 +32,7 @@ TString Lowered(TString text)
     return text;
 }
 
-std::vector<uint8_t> ReadWholeFile(const TString& path, int mode, bool* opened)
+std::vector<uint8_t> ReadWholeFile(const TString& path, TFileMode mode, bool* opened)
 {
     std::vector<uint8_t> bytes;
     TFile file;
@@ -270,7 +249,7 @@ bool TPrefs::ReadChunks(const uint8_t* data, size_t size, bool adoptInstallKey)
             damage = offset == size ? nullptr : "truncated chunk header";
             return false;
         }
-        uint32_t length = ReadU32(data + offset + 4);
+        uint32_t length = ReadLE32(data + offset + 4);
         if (length == 0 || length > kMaxChunkLength) {
             damage = "chunk length out of range";
             return false;
@@ -312,11 +291,11 @@ bool TPrefs::ReadChunks(const uint8_t* data, size_t size, bool adoptInstallKey)
             continue;
         }
         if (chunk.kind == 'U') {
-            if (chunk.payload.size() < 2 || ReadU16(chunk.payload.data()) > kMaxEntryIndex) {
+            if (chunk.payload.size() < 2 || ReadLE16(chunk.payload.data()) > kMaxEntryIndex) {
                 damage = "bad user chunk";
                 break;
             }
-            entry = ReadU16(chunk.payload.data());
+            entry = ReadLE16(chunk.payload.data());
             TSection& section = mSections[reading];
             if (section.size() < entry + 1)
                 section.resize(entry + 1);
@@ -327,7 +306,7 @@ bool TPrefs::ReadChunks(const uint8_t* data, size_t size, bool adoptInstallKey)
             break;
         }
         const std::vector<uint8_t>& p = chunk.payload;
-        size_t keySize = p.size() >= 2 ? ReadU16(p.data()) : 0;
+        size_t keySize = p.size() >= 2 ? ReadLE16(p.data()) : 0;
         if (keySize == 0 || p.size() < keySize + 2) {
             damage = "key length beyond its chunk";
             break;
@@ -432,12 +411,12 @@ void TPrefs::AppendChunk(std::vector<uint8_t>& out, const char* tag,
 {
     out.insert(out.end(), tag, tag + 4);
     if (!encipher) {
-        AppendU32(out, uint32_t(plain.size()));
+        AppendLE32(out, uint32_t(plain.size()));
         out.insert(out.end(), plain.begin(), plain.end());
         return;
     }
     size_t sealedSize = mCipher.Encrypt(plain.data(), plain.size(), nullptr, 0, false);
-    AppendU32(out, uint32_t(sealedSize));
+    AppendLE32(out, uint32_t(sealedSize));
     size_t at = out.size();
     out.resize(at + sealedSize);
     mCipher.Encrypt(plain.data(), plain.size(), out.data() + at, sealedSize, false);
@@ -455,11 +434,11 @@ std::vector<uint8_t> TPrefs::BuildFileImage()
         AppendChunk(out, "IKEY", keyText(installKey), true);
         for (size_t i = 0; i < section.size(); ++i) {
             std::vector<uint8_t> index;
-            AppendU16(index, uint16_t(i));
+            AppendLE16(index, uint16_t(i));
             AppendChunk(out, "USER", index, false);
             for (const auto& [key, value] : section[i]) {
                 std::vector<uint8_t> pair;
-                AppendU16(pair, uint16_t(key.Length() + 1));
+                AppendLE16(pair, uint16_t(key.Length() + 1));
                 std::vector<uint8_t> name = keyText(key);
                 pair.insert(pair.end(), name.begin(), name.end());
                 pair.insert(pair.end(), value.begin(), value.end());
@@ -476,7 +455,7 @@ bool TPrefs::Save()
         return true;
     std::vector<uint8_t> image = BuildFileImage();
     TString location = ResolvePath(mFileName, false);
-    if (location.Length() == 0 || location.CharAt(0) == '@' || location.CharAt(0) == '&') {
+    if (!IsDiskLocation(location)) {
         TraceLog("prefs: %s: no folder to save into", mFileName.CStr());
         return false;
     }

@@ -41,6 +41,7 @@ public:
     virtual void EraseMouse() = 0;
     virtual void UpdateWindowBounds() = 0;
     virtual void ShowMouse(bool show) = 0;
+    // The cursor image and its hot spot; temporary as in TPlatform::SetMouseImage.
     virtual void SetMouseImage(std::shared_ptr<TTexture> image, int hotX, int hotY,
-                               bool flag) = 0;
+                               bool temporary) = 0;
 };

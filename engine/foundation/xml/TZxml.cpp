@@ -1,6 +1,7 @@
 #include "engine/foundation/xml/TZxml.h"
 
 #include "engine/foundation/core/DebugLog.h"
+#include "engine/foundation/core/LittleEndian.h"
 
 #include <zlib.h>
 
@@ -8,18 +9,6 @@
 #include <cstring>
 
 namespace {
-
-uint32_t ReadU32(const uint8_t* bytes)
-{
-    return bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (static_cast<uint32_t>(bytes[3]) << 24);
-}
-
-void WriteU32(uint32_t value, std::string& out)
-{
-    for (int shift = 0; shift < 32; shift += 8) {
-        out += static_cast<char>((value >> shift) & 0xff);
-    }
-}
 
 // Inflates a whole zlib stream of packedSize bytes that must unpack to at most limit
 // bytes, like zlib's uncompress into a buffer of limit bytes. The output grows as bytes
@@ -80,8 +69,8 @@ bool TZxml::Unpack(const void* data, size_t size, std::string& text, const char*
         return false;
     }
     const auto* bytes = static_cast<const uint8_t*>(data);
-    const size_t packedSize = std::min<size_t>(ReadU32(bytes + 4), size - kHeaderSize);
-    const uint32_t unpackedSize = ReadU32(bytes + 8);
+    const size_t packedSize = std::min<size_t>(ReadLE32(bytes + 4), size - kHeaderSize);
+    const uint32_t unpackedSize = ReadLE32(bytes + 8);
     if (unpackedSize > kMaxUnpackedSize) {
         TraceLog("xml: %s: unpacked size %u is over the limit of %u bytes", source, unpackedSize,
                  kMaxUnpackedSize);
@@ -109,8 +98,8 @@ std::string TZxml::Pack(const std::string& text)
         return std::string();
     }
     std::string block = "ZXML";
-    WriteU32(static_cast<uint32_t>(packedSize), block);
-    WriteU32(static_cast<uint32_t>(text.size()), block);
+    AppendLE32(block, static_cast<uint32_t>(packedSize));
+    AppendLE32(block, static_cast<uint32_t>(text.size()));
     block.append(packed.data(), packedSize);
     return block;
 }

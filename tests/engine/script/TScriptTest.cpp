@@ -79,7 +79,7 @@ protected:
     void Step(int ms)
     {
         mTime.Advance(static_cast<uint32_t>(ms));
-        mTasks.RunAll(0);
+        mTasks.RunAll(kPassEveryTurn);
     }
     static bool RegistryHas(lua_State* L, const void* key)
     {

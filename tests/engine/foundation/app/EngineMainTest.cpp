@@ -395,7 +395,7 @@ TEST_F(EngineMainTest, EmptyMouseImageUsesTheBuiltInArrowWhileShown)
     TTexture* marker = reinterpret_cast<TTexture*>(&sTextureStandIn);
     TEngineSeams::Factories().loadTexture = [marker](const TString& name) {
         sTexturesLoaded.push_back(name.CStr());
-        TFile* file = FileOpen(name, 0);
+        TFile* file = FileOpen(name, kFileReadBinary);
         if (file != nullptr) {
             std::vector<uint8_t> bytes(TSystemCursorImage::GetPng().size());
             sSystemCursorReadable = FileRead(bytes.data(), 1, bytes.size(), file) ==

@@ -53,7 +53,7 @@ TEST(TAnimTask, LateSteps)
         TCountingTask task;
         task.Start(c.delay, c.repeat, c.fromNow, c.catchUp);
         timer.Set(kStart + c.delay + c.late);
-        ASSERT_TRUE(task.Ready(0));
+        ASSERT_TRUE(task.Ready(kPassEveryTurn));
         EXPECT_TRUE(task.DoTask());
         EXPECT_EQ(task.mSteps, c.steps);
         EXPECT_EQ(task.TimeSinceDue(), c.sinceDue);
@@ -65,20 +65,20 @@ TEST(TAnimTask, ReadyAndAnswer)
     TManualTimeSource timer(kStart);
     TCountingTask task;
     task.Start(50, false, false, false);
-    EXPECT_FALSE(task.Ready(0));
-    EXPECT_FALSE(task.Ready(1));
+    EXPECT_FALSE(task.Ready(kPassEveryTurn));
+    EXPECT_FALSE(task.Ready(kPassEveryFrame));
     timer.Advance(49);
-    EXPECT_FALSE(task.Ready(0));
+    EXPECT_FALSE(task.Ready(kPassEveryTurn));
     timer.Advance(1);
-    EXPECT_TRUE(task.Ready(0));
+    EXPECT_TRUE(task.Ready(kPassEveryTurn));
     task.mAnswer = false;
     EXPECT_FALSE(task.DoTask());
 
     task.SetEveryFrame(true);
-    EXPECT_TRUE(task.Ready(1));
+    EXPECT_TRUE(task.Ready(kPassEveryFrame));
     task.Stop();
-    EXPECT_FALSE(task.Ready(1));
-    EXPECT_FALSE(task.Ready(0));
+    EXPECT_FALSE(task.Ready(kPassEveryFrame));
+    EXPECT_FALSE(task.Ready(kPassEveryTurn));
     EXPECT_EQ(task.TimeSinceDue(), -1);
 }
 
@@ -101,10 +101,10 @@ TEST(TAnimTask, DueTimesAcrossTheTimerWrap)
     TCountingTask task;
     task.Start(100, true, false, true);
     timer.Advance(90);
-    EXPECT_FALSE(task.Ready(0));
+    EXPECT_FALSE(task.Ready(kPassEveryTurn));
     EXPECT_EQ(task.TimeSinceDue(), -10);
     timer.Advance(10);
-    EXPECT_TRUE(task.Ready(0));
+    EXPECT_TRUE(task.Ready(kPassEveryTurn));
     EXPECT_TRUE(task.DoTask());
     EXPECT_EQ(task.mSteps, 1);
     EXPECT_EQ(task.TimeSinceDue(), -100);
@@ -121,10 +121,10 @@ TEST(TAnimTask, RunsOnItsOwnClock)
     clock.Pause();
     timer.Advance(1000); // paused time does not count
     EXPECT_EQ(task.TimeSinceDue(), -40);
-    EXPECT_FALSE(task.Ready(0));
+    EXPECT_FALSE(task.Ready(kPassEveryTurn));
     clock.Start();
     timer.Advance(40);
-    EXPECT_TRUE(task.Ready(0));
+    EXPECT_TRUE(task.Ready(kPassEveryTurn));
 }
 
 TEST(TAnimTask, SetClockKeepsTheOffset)

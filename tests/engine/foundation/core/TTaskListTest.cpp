@@ -21,7 +21,7 @@ public:
     }
     ~TJournalTask() override { mJournal.push_back("~" + mName); }
 
-    bool Ready(int pass) override { return pass == 0 || mEveryFrame; }
+    bool Ready(TTaskPass pass) override { return pass == kPassEveryTurn || mEveryFrame; }
     bool DoTask() override
     {
         mJournal.push_back(mName);
@@ -64,9 +64,9 @@ TEST_F(TTaskListTest, RunsInOrderAndDeletesFinishedTasks)
     Add("a");
     Add("b", [](TJournalTask&) { return false; });
     Add("c");
-    mList.RunAll(0);
+    mList.RunAll(kPassEveryTurn);
     EXPECT_EQ(Take(), (TJournal{"a", "b", "~b", "c"}));
-    mList.RunAll(0);
+    mList.RunAll(kPassEveryTurn);
     EXPECT_EQ(Take(), (TJournal{"a", "c"}));
 }
 
@@ -74,7 +74,7 @@ TEST_F(TTaskListTest, PassOneRunsOnlyReadyTasks)
 {
     Add("a");
     Add("b")->mEveryFrame = true;
-    mList.RunAll(1);
+    mList.RunAll(kPassEveryFrame);
     EXPECT_EQ(Take(), (TJournal{"b"}));
 }
 
@@ -84,7 +84,7 @@ TEST_F(TTaskListTest, RemoveOutsideARun)
     Add("b");
     EXPECT_TRUE(mList.RemoveTask(a));
     EXPECT_FALSE(mList.RemoveTask(a));
-    mList.RunAll(0);
+    mList.RunAll(kPassEveryTurn);
     EXPECT_EQ(Take(), (TJournal{"b"}));
     delete a; // ownership came back
     EXPECT_EQ(Take(), (TJournal{"~a"}));
@@ -97,9 +97,9 @@ TEST_F(TTaskListTest, SelfRemovalDuringRunKeepsTheTaskAlive)
         return true;
     });
     Add("b");
-    mList.RunAll(0);
+    mList.RunAll(kPassEveryTurn);
     EXPECT_EQ(Take(), (TJournal{"a", "b"}));
-    mList.RunAll(0);
+    mList.RunAll(kPassEveryTurn);
     EXPECT_EQ(Take(), (TJournal{"b"}));
     delete a;
     EXPECT_EQ(Take(), (TJournal{"~a"}));
@@ -112,8 +112,8 @@ TEST_F(TTaskListTest, SelfRemovalThenFinishingDeletesOnce)
         return false;
     });
     Add("b");
-    mList.RunAll(0);
-    mList.RunAll(0);
+    mList.RunAll(kPassEveryTurn);
+    mList.RunAll(kPassEveryTurn);
     EXPECT_EQ(Take(), (TJournal{"a", "~a", "b", "b"}));
 }
 
@@ -126,7 +126,7 @@ TEST_F(TTaskListTest, RemovingALaterTaskStopsItRunning)
     });
     Add("b");
     c = Add("c");
-    mList.RunAll(0);
+    mList.RunAll(kPassEveryTurn);
     EXPECT_EQ(Take(), (TJournal{"a", "b"}));
     EXPECT_FALSE(mList.RemoveTask(c));
     delete c;
@@ -142,7 +142,7 @@ TEST_F(TTaskListTest, DeleteAllFromInsideATask)
     });
     Add("c");
     Add("d");
-    mList.RunAll(0);
+    mList.RunAll(kPassEveryTurn);
     // c and d do not run; all four are deleted when the walk ends, in list order.
     EXPECT_EQ(Take(), (TJournal{"a", "b", "~a", "~b", "~c", "~d"}));
     EXPECT_TRUE(mList.IsEmpty());
@@ -155,7 +155,7 @@ TEST_F(TTaskListTest, DeleteAllThenFinishingDeletesOnce)
         return false;
     });
     Add("b");
-    mList.RunAll(0);
+    mList.RunAll(kPassEveryTurn);
     EXPECT_EQ(Take(), (TJournal{"a", "~a", "~b"}));
 }
 
@@ -168,7 +168,7 @@ TEST_F(TTaskListTest, DeleteAllLeavesTasksRemovedEarlierToTheirRemover)
         return true;
     });
     b = Add("b");
-    mList.RunAll(0);
+    mList.RunAll(kPassEveryTurn);
     EXPECT_EQ(Take(), (TJournal{"a", "~a"}));
     delete b;
     EXPECT_EQ(Take(), (TJournal{"~b"}));
@@ -183,7 +183,7 @@ TEST_F(TTaskListTest, RemoveAfterDeleteAllHandsTheTaskBack)
         return true;
     });
     b = Add("b");
-    mList.RunAll(0);
+    mList.RunAll(kPassEveryTurn);
     EXPECT_EQ(Take(), (TJournal{"a", "~a"}));
     delete b;
     Take();
@@ -198,7 +198,7 @@ TEST_F(TTaskListTest, TasksAddedDuringARun)
         return true;
     });
     Add("b");
-    mList.RunAll(0);
+    mList.RunAll(kPassEveryTurn);
     EXPECT_EQ(Take(), (TJournal{"a", "b", "new-from-a"}));
 
     // Added while the last task runs: waits for the next run.
@@ -209,20 +209,20 @@ TEST_F(TTaskListTest, TasksAddedDuringARun)
             list.AddTask(new TJournalTask("late", journal));
         return true;
     }));
-    list.RunAll(0);
+    list.RunAll(kPassEveryTurn);
     EXPECT_EQ(journal, (TJournal{"only"}));
-    list.RunAll(0);
+    list.RunAll(kPassEveryTurn);
     EXPECT_EQ(journal, (TJournal{"only", "only", "late"}));
 }
 
 TEST_F(TTaskListTest, NestedRunDoesNothing)
 {
     Add("a", [this](TJournalTask&) {
-        mList.RunAll(0);
+        mList.RunAll(kPassEveryTurn);
         return true;
     });
     Add("b");
-    mList.RunAll(0);
+    mList.RunAll(kPassEveryTurn);
     EXPECT_EQ(Take(), (TJournal{"a", "b"}));
 }
 

@@ -56,7 +56,7 @@ TEST_F(TFileTest, DiskReadSeekTellAndEofFollowStdio)
     EXPECT_EQ(file.Tell(), 1);
     file.Seek(-3, kSeekEnd);
     EXPECT_EQ(file.Tell(), 7);
-    file.Seek(2, 9); // any other origin counts from the start
+    file.Seek(2, static_cast<TSeekOrigin>(9)); // any other origin counts from the start
     EXPECT_EQ(file.Tell(), 2);
     EXPECT_EQ(file.GetSize(), 10);
     EXPECT_EQ(file.Tell(), 2) << "GetSize keeps the position";

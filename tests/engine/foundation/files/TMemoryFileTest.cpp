@@ -39,12 +39,12 @@ TEST_F(TMemoryFileTest, SeeksClampToTheLength)
     struct TCase
     {
         int64_t offset;
-        int origin;
+        TSeekOrigin origin;
         int64_t expected;
     } cases[] = {
         {2, kSeekStart, 2},   {1, kSeekCurrent, 3}, {-1, kSeekEnd, 5},
         {-1, kSeekStart, 6},  // negative compares as a huge unsigned value
-        {0, kSeekStart, 0},   {99, kSeekCurrent, 6}, {4, 7, 6}, // other origins keep it
+        {0, kSeekStart, 0},   {99, kSeekCurrent, 6}, {4, static_cast<TSeekOrigin>(7), 6}, // other origins keep it
         {INT64_MIN, kSeekCurrent, 6},
     };
     for (const TCase& c : cases) {

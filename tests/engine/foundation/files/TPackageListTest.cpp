@@ -12,7 +12,7 @@
 
 namespace {
 
-std::string ReadAll(const char* path, int mode = kFileReadBinary)
+std::string ReadAll(const char* path, TFileMode mode = kFileReadBinary)
 {
     TFile file;
     if (!file.Open(path, mode)) {
