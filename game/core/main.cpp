@@ -4,6 +4,7 @@
 #include "engine/foundation/app/TEvent.h"
 #include "engine/foundation/app/TPlatform.h"
 #include "engine/foundation/xml/TStringTable.h"
+#include "engine/graphics/GraphicsInstall.h"
 #include "engine/sound/SoundInstall.h"
 
 namespace {
@@ -30,6 +31,7 @@ int main(int argc, char** argv)
     // The game's identity; the data folder is <data home>/yolt/velmora/.
     SetConfig("gamename", "velmora");
     SetConfig("publisher", "yolt");
+    InstallGraphics();
     InstallSound();
     EngineMain(TCommandLine::Build(argc, argv), 0, RunTemporaryGame, false);
     return 0;

@@ -2,8 +2,6 @@
 
 #include "engine/foundation/core/DebugLog.h"
 
-#include <atomic>
-
 namespace {
 
 // NOTE: every class below is a temporary stand-in for a part of the engine that is not
@@ -42,70 +40,6 @@ private:
     bool mHasRoot = false;
 };
 
-class TStandInDisplay final : public TDisplaySeam
-{
-public:
-    TStandInDisplay() { TraceLog("display: stand-in (nothing is drawn)"); }
-    bool SetDisplay(int width, int height, bool fullScreen, bool) override
-    {
-        TraceLog("display: stand-in mode %dx%d%s", width, height,
-                 fullScreen ? ", full screen refused" : "");
-        return true;
-    }
-    void CalibrateTexelOffset() override {}
-    bool IsValid() const override { return true; }
-    void Restore() override {}
-    bool IsFullScreen() const override { return false; }
-    bool SetFullScreen(bool fullScreen) override
-    {
-        if (fullScreen)
-            TraceLog("display: stand-in cannot show full screen");
-        return false;
-    }
-    void ResetWorkingCount() override {}
-    void UpdateDesktopMode() override {}
-    void SetVSync(bool) override {}
-    bool IsPresentDone() const override { return true; }
-    void OutOfVideoMemory() override {}
-    TPoint MoveMouse(int windowX, int windowY) override
-    {
-        if (windowX == -1 && windowY == -1)
-            return GetMousePosition();
-        mX.store(windowX);
-        mY.store(windowY);
-        return {windowX, windowY};
-    }
-    TPoint GetMousePosition() const override { return {mX.load(), mY.load()}; }
-    void EraseMouse() override {}
-    void UpdateWindowBounds() override {}
-    void ShowMouse(bool) override {}
-    void SetMouseImage(std::shared_ptr<TTexture>, int, int, bool) override {}
-
-private:
-    std::atomic<int> mX{0};
-    std::atomic<int> mY{0};
-};
-
-class TStandInRenderer final : public TRendererSeam
-{
-public:
-    TStandInRenderer() { TraceLog("renderer: stand-in (no frames are drawn)"); }
-    TDisplaySeam* GetDisplay() override { return mDisplay.get(); }
-    TDisplaySeam* CreateDisplay() override
-    {
-        if (!mDisplay)
-            mDisplay = std::make_unique<TStandInDisplay>();
-        return mDisplay.get();
-    }
-    void ToggleStats() override { TraceLog("renderer: stand-in has no statistics overlay"); }
-    void PopClipRect() override {}
-    void PushClipRect(int, int, int, int) override {}
-    void FillRect(int, int, int, int, uint32_t) override {}
-
-private:
-    std::unique_ptr<TStandInDisplay> mDisplay;
-};
-
 class TStandInVectorDraw final : public TVectorDrawSeam
 {
 public:
@@ -141,7 +75,10 @@ std::unique_ptr<TWindowScriptSeam> TEngineSeams::CreateWindowScript()
 
 std::unique_ptr<TRendererSeam> TEngineSeams::CreateRenderer()
 {
-    return MakeOrStandIn<TRendererSeam, TStandInRenderer>(Factories().renderer);
+    if (Factories().renderer)
+        return Factories().renderer();
+    TraceLog("renderer: none installed (nothing is drawn)");
+    return nullptr;
 }
 
 std::unique_ptr<TSoundManagerSeam> TEngineSeams::CreateSoundManager()

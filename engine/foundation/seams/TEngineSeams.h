@@ -5,7 +5,8 @@
 // vector drawing and texture loading. The foundation cannot link those libraries, so
 // each part installs a factory here before EngineMain runs. Where none is installed, a
 // stand-in is made that does nothing visible and says so once in the log; without a
-// sound manager there is none (CreateSoundManager gives null) and the game runs silent.
+// sound manager there is none (CreateSoundManager gives null) and the game runs silent,
+// and without a renderer there is none either (CreateRenderer gives null; nothing draws).
 //
 // Factories are installed and used on the main thread only.
 
@@ -41,6 +42,7 @@ public:
 
     static std::unique_ptr<TWindowManagerSeam> CreateWindowManager();
     static std::unique_ptr<TWindowScriptSeam> CreateWindowScript();
+    // Null, with a log line, when no renderer factory is installed.
     static std::unique_ptr<TRendererSeam> CreateRenderer();
     static std::unique_ptr<TSoundManagerSeam> CreateSoundManager();
     static std::unique_ptr<TVectorDrawSeam> CreateVectorDraw();

@@ -8,6 +8,7 @@
 // The fields under "stored only" are kept so that whoever sets them can read them back;
 // a 2D device without depth, lighting or fog does nothing with them.
 
+#include "engine/foundation/math/TColor.h"
 #include "engine/foundation/math/TMat4.h"
 
 #include <cstdint>
@@ -99,6 +100,16 @@ enum class TMaterialSource : uint8_t
     Color2,
 };
 
+// The material of lit drawing; stored only.
+struct TMaterial
+{
+    TColor diffuse{1.0f, 1.0f, 1.0f, 1.0f};
+    TColor ambient{1.0f, 1.0f, 1.0f, 1.0f};
+    TColor specular{0.0f, 0.0f, 0.0f, 0.0f};
+    TColor emissive{0.0f, 0.0f, 0.0f, 0.0f};
+    float power = 0.0f;
+};
+
 // The device viewport in target pixels. An empty one (width or height 0) draws nothing.
 struct TViewport
 {
@@ -137,6 +148,7 @@ struct TDeviceState
     TMaterialSource specularMaterialSource = TMaterialSource::Material;
     TMaterialSource emissiveMaterialSource = TMaterialSource::Material;
     uint32_t wrap0 = 0;
+    TMaterial material;
 
     // Texture stage 0.
     TTextureOp colorOp = TTextureOp::Modulate;

@@ -1,0 +1,5 @@
+#pragma once
+
+// Plugs the graphics subsystem into the engine: the renderer (with its display) becomes
+// the platform's (TEngineSeams). Call once on the main thread before EngineMain.
+void InstallGraphics();

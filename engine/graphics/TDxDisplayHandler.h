@@ -1,0 +1,162 @@
+#pragma once
+
+// The display handler: the process-wide object behind TRenderer that drives the software
+// device. It keeps the 2D state, the viewport stack and the clip rectangle and turns them
+// into the device viewport and the 2D projection, draws vertex arrays, binds textures
+// with the stage states of the current blend mode, fills rectangles, and draws render
+// targets into the corner of the back buffer and copies them into their textures.
+//
+// The device draws into an in-memory back buffer of the display's size. Opening the
+// display and showing frames is the display side's work; until it exists, frames are
+// drawn into memory only (see TDisplayStandIn).
+//
+// Coordinates are display pixels, rectangles have exclusive right and bottom edges.
+// Main thread only.
+
+#include "engine/foundation/core/TString.h"
+#include "engine/foundation/math/TColor.h"
+#include "engine/foundation/math/TMat4.h"
+#include "engine/foundation/math/TRect.h"
+#include "engine/graphics/TRenderTargetMode.h"
+#include "engine/graphics/device/TPrimitiveType.h"
+#include "engine/graphics/device/TSoftwareDevice.h"
+#include "engine/graphics/device/TSurface.h"
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class TRenderer;
+class TTexture;
+class TVertexArray;
+
+class TDxDisplayHandler
+{
+public:
+    // Made by its renderer, which it calls back for the renderer's own state (current
+    // texture, clip rectangle, 2D state). Registers the instance Get answers.
+    static std::unique_ptr<TDxDisplayHandler> Create(TRenderer& renderer);
+    static TDxDisplayHandler* Get();
+    ~TDxDisplayHandler();
+    TDxDisplayHandler(const TDxDisplayHandler&) = delete;
+    TDxDisplayHandler& operator=(const TDxDisplayHandler&) = delete;
+
+    // Makes a fresh back buffer of width x height (transparent black) for the device to
+    // draw into; viewport, display rectangle, target area and clip rectangle become the
+    // whole of it, the viewport stack empties, the projection is derived anew and the
+    // device gets its start-up states. Clears broken. False for a side that is not
+    // positive (no back buffer then).
+    bool OpenBackBuffer(int width, int height);
+    TSurface* GetBackBuffer() { return mBackBuffer.get(); }
+    TSoftwareDevice& GetDevice() { return mDevice; }
+    TRect GetDisplayRect() const { return mDisplayRect; }
+
+    // The back buffer exists and the display is not marked broken.
+    bool IsValid() const;
+    void MarkBroken();
+    // Marks broken only when the last marking is more than 250 ms old.
+    void MarkBrokenThrottled();
+    bool IsSquareTexturesOnly() const { return false; }
+
+    // Frames: BeginDraw refuses (false) without a back buffer or while broken; EndDraw
+    // closes the frame and shows it when present is set.
+    bool BeginDraw(bool wait);
+    bool EndDraw(bool present);
+    bool IsInScene() const { return mInScene; }
+    void ResetWorkingCount() { mWorkingCount = 0; }
+
+    // The 2D state: Begin2d sets specular and clipping off, clamp addressing, blend mode
+    // 0, linear filtering, depth off, no culling, identity world and view; End2d unbinds
+    // the renderer's texture.
+    bool Begin2d();
+    void End2d();
+
+    void SetCullMode(int mode);  // 1 none, 2 clockwise, 3 counter-clockwise, else none
+    void SetFilter(int mode);    // 0 point, 1 linear, else unchanged
+    void SetShadeMode(int mode); // 2 Gouraud, else flat
+    void SetZEnable(bool enable);
+    void SetZWriteEnable(bool enable);
+    void SetAmbient(const TColor& color);
+    void SetMaterial(const TMaterial& material);
+    void SetWorldTransform(const TMat4& matrix);
+    void SetViewTransform(const TMat4& matrix);
+    void SetProjection(const TMat4& matrix);
+
+    // The offset added to 2D positions so that texel centres fall on pixel centres; -0.5
+    // until calibrated.
+    float GetTexelOffset() const { return mTexelOffset; }
+    void SetTexelOffset(float offset);
+
+    TRect GetViewport() const { return mViewport; }
+    void SetViewport(const TRect& viewport);
+    void PushViewport(const TRect& viewport);
+    // Puts the last pushed viewport back; a pop without a push is logged and ignored.
+    void PopViewport();
+    void SetClipRect(const TRect& clip);
+    // The device viewport becomes viewport and clip rectangle, cut to the display.
+    bool ApplyViewport();
+
+    void DrawVertices(TPrimitiveType type, const TVertexArray& vertices);
+    void DrawIndexedVertices(TPrimitiveType type, const uint16_t* indices,
+                             const TVertexArray& vertices, int indexCount);
+    // Binds texture (null unbinds) and applies the stage states of the current blend mode.
+    void SetTexture(const std::shared_ptr<TTexture>& texture);
+    // Fills rect with color: into target (texel coordinates), or outside a frame into the
+    // back buffer cut to the clip rectangle, as raw pixels; inside a frame as an opaque
+    // quad (in an alpha target: the colour's alpha as coverage).
+    void FillRect(const TRect& rect, const TColor& color, const std::shared_ptr<TTexture>& target);
+
+    // Blend modes (TBlendMode) and their stage states; options "new_subtractive" and
+    // "new_render_blend" (on when the value's integer is above 0).
+    void SetBlendMode(int mode);
+    int GetBlendMode() const { return mBlendMode; }
+    void ApplyStageStates(int mode);
+    void SetOption(const TString& key, const TString& value);
+
+    // Render targets: drawing goes into the back buffer's top-left corner with the
+    // viewport set to the texture's size, and EndRenderTarget copies it into the texture
+    // (at most the display's size).
+    bool BeginRenderTarget(const std::shared_ptr<TTexture>& texture, TRenderTargetMode mode);
+    void EndRenderTarget();
+    bool IsInAlphaTarget() const;
+
+private:
+    explicit TDxDisplayHandler(TRenderer& renderer);
+
+    void SetStartUpState();
+    bool SetDeviceViewport(const TRect& rect);
+    // Lighting off, and the 2D projection derived when it is due.
+    void PrepareVertexFormat(bool screenVertices);
+    void Present();
+    void CopyBackBufferToTexture(TTexture& texture, const TRect& region);
+    void CopyBackBufferToAlpha(TTexture& texture, const TRect& region);
+
+    TRenderer& mRenderer;
+    TSoftwareDevice mDevice;
+    std::unique_ptr<TSurface> mBackBuffer;
+    std::shared_ptr<TTexture> mBoundTexture; // kept alive while the device reads it
+
+    std::vector<TRect> mViewportStack; // the most recent last
+    TRect mViewport;
+    TRect mDisplayRect;
+    TRect mClipRect;
+    TRect mTargetArea;
+    bool mProjectionDirty = true;
+    TMat4 mProjection;
+    float mTexelOffset = -0.5f;
+    bool mZEnable = false;
+    bool mZWriteEnable = false;
+
+    int mBlendMode = -1;
+    bool mNewSubtractive = false;
+    bool mNewRenderBlend = false;
+
+    std::shared_ptr<TTexture> mTargetTexture;
+    TRenderTargetMode mTargetMode = TRenderTargetMode::Opaque;
+
+    bool mBroken = false;
+    uint32_t mBrokenTime = 0;
+    bool mInScene = false;
+    int mWorkingCount = 0;
+    bool mReportedPresent = false;
+};

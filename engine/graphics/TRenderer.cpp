@@ -1,0 +1,219 @@
+#include "engine/graphics/TRenderer.h"
+
+#include "engine/foundation/app/TPlatform.h"
+#include "engine/foundation/core/DebugLog.h"
+#include "engine/graphics/TDxDisplayHandler.h"
+#include "engine/graphics/TTexture.h"
+#include "engine/graphics/TVertexArray.h"
+#include "engine/platform/TTimeSource.h"
+
+namespace {
+
+std::unique_ptr<TRenderer> sRenderer;
+
+uint32_t Now()
+{
+    TPlatform* platform = TPlatform::GetInstance();
+    return platform != nullptr ? platform->GetTimer() : TTimeSource::Now();
+}
+
+} // namespace
+
+TRenderer* TRenderer::Get()
+{
+    if (!sRenderer)
+        sRenderer.reset(new TRenderer());
+    return sRenderer.get();
+}
+
+void TRenderer::Destroy()
+{
+    sRenderer.reset();
+}
+
+TRenderer::TRenderer() : mDisplay(TDxDisplayHandler::Create(*this)) {}
+
+TRenderer::~TRenderer() = default;
+
+bool TRenderer::BeginDraw(bool wait)
+{
+    mInScene = mDisplay->BeginDraw(wait);
+    return mInScene;
+}
+
+bool TRenderer::EndDraw(bool present)
+{
+    mInScene = false;
+    RecordFrameEnd();
+    if (mStatsOn && !mReportedStats) {
+        // NOTE: the overlay's text needs the text layout, which is not built yet.
+        TraceLog("renderer: the statistics overlay is not drawn until text exists");
+        mReportedStats = true;
+    }
+    return mDisplay->EndDraw(present);
+}
+
+void TRenderer::RecordFrameEnd()
+{
+    const uint32_t now = Now();
+    mFrameEnds[mRingIndex] = now;
+    mRingIndex = (mRingIndex + 1) % kFrameRing;
+    if (mRingIndex != 0)
+        return;
+    // The oldest entry is 14 frame ends old: 14 intervals.
+    const uint32_t elapsed = now - mFrameEnds[0];
+    if (elapsed != 0)
+        mFramesPerSecond = static_cast<float>((kFrameRing - 1) * 1000.0 / elapsed);
+}
+
+bool TRenderer::Begin2d()
+{
+    if (mIn2d) {
+        TraceLog("Begin2d called when already in Begin2d state");
+        return false;
+    }
+    mIn2d = mDisplay->Begin2d();
+    return mIn2d;
+}
+
+void TRenderer::End2d()
+{
+    if (!mIn2d) {
+        TraceLog("End2d called when not in Begin2d state");
+        return;
+    }
+    mDisplay->End2d();
+    mIn2d = false;
+}
+
+void TRenderer::DrawVertices(TPrimitiveType type, const TVertexArray& vertices)
+{
+    if (!mIn2d) {
+        TraceLog("DrawVertices called when not in Begin2d or Begin3d state");
+        return;
+    }
+    mDisplay->DrawVertices(type, vertices);
+}
+
+void TRenderer::DrawIndexedVertices(TPrimitiveType type, const uint16_t* indices,
+                                    const TVertexArray& vertices, int indexCount)
+{
+    if (!mIn2d) {
+        TraceLog("DrawIndexedVertices called when not in Begin2d or Begin3d state");
+        return;
+    }
+    mDisplay->DrawIndexedVertices(type, indices, vertices, indexCount);
+}
+
+void TRenderer::SetBlendMode(int mode)
+{
+    mDisplay->SetBlendMode(mode);
+}
+
+void TRenderer::SetCullMode(int mode)
+{
+    mDisplay->SetCullMode(mode);
+}
+
+void TRenderer::SetFilter(int mode)
+{
+    mDisplay->SetFilter(mode);
+}
+
+void TRenderer::SetTexture(std::shared_ptr<TTexture> texture)
+{
+    if (texture && texture->IsSimple())
+        texture.reset();
+    mTexture = std::move(texture);
+    mDisplay->SetTexture(mTexture);
+}
+
+bool TRenderer::IsSquareTexturesOnly() const
+{
+    return mDisplay->IsSquareTexturesOnly();
+}
+
+void TRenderer::SetOption(const TString& key, const TString& value)
+{
+    mDisplay->SetOption(key, value);
+}
+
+TRect TRenderer::GetViewport() const
+{
+    return mDisplay->GetViewport();
+}
+
+void TRenderer::PushViewport(const TRect& viewport)
+{
+    mDisplay->PushViewport(viewport);
+}
+
+void TRenderer::PopViewport()
+{
+    mDisplay->PopViewport();
+}
+
+void TRenderer::PushClipRect(const TRect& clip)
+{
+    mClipStack.push_back(clip);
+    mDisplay->SetClipRect(clip);
+}
+
+void TRenderer::SetClipRect(const TRect& clip)
+{
+    if (mClipStack.empty())
+        mClipStack.push_back(clip);
+    else
+        mClipStack.back() = clip;
+    mDisplay->SetClipRect(clip);
+}
+
+void TRenderer::PopClipRect()
+{
+    if (mClipStack.size() < 2)
+        return;
+    mClipStack.pop_back();
+    mDisplay->SetClipRect(mClipStack.back());
+}
+
+TRect TRenderer::GetClipRect() const
+{
+    return mClipStack.empty() ? TRect() : mClipStack.back();
+}
+
+bool TRenderer::BeginRenderTarget(std::shared_ptr<TTexture> texture, TRenderTargetMode mode)
+{
+    if (!texture || texture->IsSimple() || mInScene || mInRenderTarget)
+        return false;
+    const bool began = mDisplay->BeginRenderTarget(texture, mode);
+    mInRenderTarget = mInScene = began;
+    return began;
+}
+
+void TRenderer::EndRenderTarget()
+{
+    mDisplay->EndRenderTarget();
+    mInRenderTarget = false;
+    mInScene = false;
+}
+
+void TRenderer::FillRect(const TRect& rect, const TColor& color,
+                         const std::shared_ptr<TTexture>& target)
+{
+    if (target) {
+        mDisplay->FillRect(rect, color, target);
+        return;
+    }
+    const TRect viewport = mDisplay->GetViewport();
+    TRect moved(rect.left + viewport.left, rect.top + viewport.top, rect.right + viewport.left,
+                rect.bottom + viewport.top);
+    moved.Intersect(moved, viewport);
+    mDisplay->FillRect(moved, color, nullptr);
+}
+
+bool TRenderer::ToggleStats()
+{
+    const bool previous = mStatsOn;
+    mStatsOn = !mStatsOn;
+    return previous;
+}

@@ -1,0 +1,116 @@
+#pragma once
+
+// Graphics: the renderer and what it draws with. TRenderer is the engine's one drawing
+// facade: windows, sprites, text, particles and the game reach the display only through
+// it. It opens and closes frames, keeps callers to the 2D state, draws vertex arrays,
+// sets blend and cull modes, filtering and the current texture, keeps the clip stack,
+// forwards the viewport stack and render targets, fills rectangles and measures the
+// frame rate. Misordered calls are logged and dropped instead of reaching the display.
+//
+// Underneath: the display handler (TDxDisplayHandler) and the software device
+// (engine/graphics/device). Depends on the foundation (settings, timer, log, maths).
+// Leaves out for now: the statistics overlay (it needs text) and showing frames on the
+// screen (the display side).
+//
+// Main thread only.
+
+#include "engine/foundation/core/TString.h"
+#include "engine/foundation/math/TColor.h"
+#include "engine/foundation/math/TRect.h"
+#include "engine/graphics/TRenderTargetMode.h"
+#include "engine/graphics/device/TPrimitiveType.h"
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class TDxDisplayHandler;
+class TTexture;
+class TVertexArray;
+
+class TRenderer
+{
+public:
+    // The process-wide renderer, made with its display handler on first use.
+    static TRenderer* Get();
+    // Deletes the renderer and its display handler; the next Get makes a new one.
+    static void Destroy();
+    ~TRenderer();
+    TRenderer(const TRenderer&) = delete;
+    TRenderer& operator=(const TRenderer&) = delete;
+
+    TDxDisplayHandler& GetDisplayHandler() { return *mDisplay; }
+
+    // A frame: the window manager brackets each drawn frame with BeginDraw (false) and
+    // EndDraw (true). EndDraw also records the frame's end for the frame rate.
+    bool BeginDraw(bool wait);
+    bool EndDraw(bool present);
+
+    // The 2D state. Begin2d while in it logs and answers false; End2d outside it logs.
+    bool Begin2d();
+    void End2d();
+    bool IsIn2d() const { return mIn2d; }
+    // In a frame or in a render target.
+    bool IsDrawing() const { return mInScene || mInRenderTarget; }
+
+    // Drawn only in the 2D state (else logged and dropped).
+    void DrawVertices(TPrimitiveType type, const TVertexArray& vertices);
+    void DrawIndexedVertices(TPrimitiveType type, const uint16_t* indices,
+                             const TVertexArray& vertices, int indexCount);
+
+    void SetBlendMode(int mode); // a TBlendMode
+    void SetCullMode(int mode);  // 1 none, 2 clockwise, 3 counter-clockwise
+    void SetFilter(int mode);    // 0 point, 1 linear
+    // Makes texture the current texture and binds it; a simple texture counts as none.
+    void SetTexture(std::shared_ptr<TTexture> texture);
+    std::shared_ptr<TTexture> GetTexture() const { return mTexture; }
+    bool IsSquareTexturesOnly() const;
+    // Display options ("new_subtractive", "new_render_blend"); other keys change nothing.
+    void SetOption(const TString& key, const TString& value);
+
+    // Viewports (pushes and pops must pair) and the clip stack, in screen pixels.
+    TRect GetViewport() const;
+    void PushViewport(const TRect& viewport);
+    void PopViewport();
+    void PushClipRect(const TRect& clip);
+    // Replaces the last clip rectangle (pushes when there is none).
+    void SetClipRect(const TRect& clip);
+    // Removes the last clip rectangle unless it is the only one.
+    void PopClipRect();
+    // The clip rectangle in force, or (0, 0, 0, 0) when there is none.
+    TRect GetClipRect() const;
+
+    // Draws into texture until EndRenderTarget. Refused (false) for a simple texture, in
+    // a frame or in another render target.
+    bool BeginRenderTarget(std::shared_ptr<TTexture> texture,
+                           TRenderTargetMode mode = TRenderTargetMode::Opaque);
+    void EndRenderTarget();
+
+    // Fills rect with color: in texel coordinates of target, or without one relative to
+    // the viewport and cut to it.
+    void FillRect(const TRect& rect, const TColor& color,
+                  const std::shared_ptr<TTexture>& target = nullptr);
+
+    // Flips the statistics overlay; answers its previous state.
+    bool ToggleStats();
+    // Measured over the last 15 frame ends; 0 until 15 frames have ended.
+    float GetFramesPerSecond() const { return mFramesPerSecond; }
+
+private:
+    TRenderer();
+    void RecordFrameEnd();
+
+    static constexpr int kFrameRing = 15;
+
+    std::unique_ptr<TDxDisplayHandler> mDisplay;
+    uint32_t mRingIndex = 0;
+    float mFramesPerSecond = 0.0f;
+    uint32_t mFrameEnds[kFrameRing] = {};
+    bool mStatsOn = false;
+    bool mReportedStats = false;
+    std::shared_ptr<TTexture> mTexture;
+    std::vector<TRect> mClipStack;
+    bool mIn2d = false;
+    bool mInScene = false;
+    bool mInRenderTarget = false;
+};
