@@ -38,3 +38,25 @@ public:
     // Safe twice and after a failed Open.
     virtual void Close() = 0;
 };
+
+// An output that never calls fill by itself: its owner mixes (tests, benchmarks, fuzz
+// targets). It opens at the rate asked for, or at the rate given here, as a device may
+// settle on another.
+class TManualAudioDevice final : public TAudioDevice
+{
+public:
+    explicit TManualAudioDevice(int settledRate = 0) : mSettledRate(settledRate) {}
+
+    bool Open(int sampleRate, int, TFill) override
+    {
+        mSampleRate = mSettledRate > 0 ? mSettledRate : sampleRate;
+        return true;
+    }
+    int GetSampleRate() const override { return mSampleRate; }
+    void SetPaused(bool) override {}
+    void Close() override { mSampleRate = 0; }
+
+private:
+    int mSettledRate;
+    int mSampleRate = 0;
+};

@@ -26,23 +26,6 @@
 #include <string>
 #include <vector>
 
-// An output that opens and never calls fill: the test mixes itself.
-class TSilentDevice final : public TAudioDevice
-{
-public:
-    bool Open(int sampleRate, int, TFill) override
-    {
-        mRate = sampleRate;
-        return true;
-    }
-    int GetSampleRate() const override { return mRate; }
-    void SetPaused(bool) override {}
-    void Close() override { mRate = 0; }
-
-private:
-    int mRate = 0;
-};
-
 class SoundTest : public ::testing::Test
 {
 protected:
@@ -52,8 +35,8 @@ protected:
     void SetUp() override
     {
         InitLog(mFolder.Path().c_str());
-        mManager = std::make_unique<TSoundManager>([] { return std::make_unique<TSilentDevice>(); },
-                                                   false);
+        mManager = std::make_unique<TSoundManager>(
+            [] { return std::make_unique<TManualAudioDevice>(); }, false);
         ASSERT_TRUE(mManager->Init());
     }
 

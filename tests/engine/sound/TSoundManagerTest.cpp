@@ -69,7 +69,7 @@ TEST_F(TSoundManagerTest, GroupVolumesScaleTheMasterVolume)
     std::shared_ptr<TSound> effect = LoadTone("sfx/level.ogg", tone, true, 1000);
     for (const TCase& c : cases) {
         SCOPED_TRACE(testing::Message() << c.master << " x " << c.effects);
-        TSoundManager manager([] { return std::make_unique<TSilentDevice>(); }, false);
+        TSoundManager manager([] { return std::make_unique<TManualAudioDevice>(); }, false);
         ASSERT_TRUE(manager.Init());
         manager.SetMasterVolume(c.master);
         if (c.effects >= 0.0f)
@@ -195,7 +195,7 @@ TEST(TSoundManager, ShuttingDownJoinsTheThreadAndEndsNoPlayback)
     TManualTimeSource time(5000);
     auto ends = std::make_shared<TEndRecorder>();
     {
-        TSoundManager manager([] { return std::make_unique<TSilentDevice>(); }, true);
+        TSoundManager manager([] { return std::make_unique<TManualAudioDevice>(); }, true);
         ASSERT_TRUE(manager.Init());
         for (double seconds : {0.1, 3.0, 10.0}) {
             std::shared_ptr<TSoundStream> stream =
