@@ -57,11 +57,11 @@ public:
         mManager.Init();
         for (int i = 0; i < voices; ++i) {
             const char* name = i % 2 == 0 ? "bench/mono.ogg" : "bench/stereo.ogg";
-            mSounds.push_back(TSound::Get(mCache, name, true, 1000));
+            mSounds.push_back(TSound::Get(&mCache, name, true, 1000));
             mSounds.back()->Play(true);
         }
         if (music) {
-            mSounds.push_back(TSound::Get(mCache, "bench/music.ogg", false, 1001));
+            mSounds.push_back(TSound::Get(&mCache, "bench/music.ogg", false, 1001));
             mSounds.back()->Play(true);
         }
     }

@@ -86,7 +86,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         manager.Init();
         TAssetManager cache;
         for (bool inMemory : {true, false})
-            Play(manager, time, TSound::Get(cache, "fuzz.ogg", inMemory, 1000));
+            Play(manager, time, TSound::Get(&cache, "fuzz.ogg", inMemory, 1000));
     }
     RegisterMemoryFile("fuzz.ogg", nullptr, 0);
     TPlatformLog::SetSink(nullptr);

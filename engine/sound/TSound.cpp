@@ -39,14 +39,10 @@ TString TSound::MakeKey(const TString& fileName, bool inMemory, int group)
 std::shared_ptr<TSound> TSound::Get(const TString& name, bool inMemory, int group)
 {
     TPlatform* platform = TPlatform::GetInstance();
-    if (platform == nullptr) {
-        TraceLog("TSound::Get: no asset cache for %s", name.CStr());
-        return nullptr;
-    }
-    return Get(platform->GetAssetManager(), name, inMemory, group);
+    return Get(platform != nullptr ? &platform->GetAssetManager() : nullptr, name, inMemory, group);
 }
 
-std::shared_ptr<TSound> TSound::Get(TAssetManager& cache, const TString& name, bool inMemory,
+std::shared_ptr<TSound> TSound::Get(TAssetManager* cache, const TString& name, bool inMemory,
                                     int group)
 {
     if (name.Length() == 0)
@@ -60,8 +56,10 @@ std::shared_ptr<TSound> TSound::Get(TAssetManager& cache, const TString& name, b
         fileName = name.Substr(0, query);
     }
     const TString key = MakeKey(fileName, inMemory, group);
-    if (std::shared_ptr<TSound> cached = AssetCast<TSound>(cache.Find(key)))
-        return cached;
+    if (cache != nullptr) {
+        if (std::shared_ptr<TSound> cached = AssetCast<TSound>(cache->Find(key)))
+            return cached;
+    }
     std::shared_ptr<TSound> sound = Create(cache, key);
     sound->mData->SetName(fileName);
     sound->mData->SetGroup(group);
@@ -80,10 +78,11 @@ std::shared_ptr<TSound> TSound::Get(TAssetManager& cache, const TString& name, b
     return sound;
 }
 
-std::shared_ptr<TSound> TSound::Create(TAssetManager& cache, const TString& key)
+std::shared_ptr<TSound> TSound::Create(TAssetManager* cache, const TString& key)
 {
     auto sound = std::make_shared<TSound>();
-    cache.Add(key, sound);
+    if (cache != nullptr)
+        cache->Add(key, sound);
     return sound;
 }
 

@@ -28,17 +28,17 @@ public:
     // Stops every playback of the sound, then frees its data.
     ~TSound() override;
 
-    // The sound name designates, from the platform's asset cache or loaded on a miss.
-    // name may end in "?group=N", which overrides group. inMemory: a sound of at most
-    // 2 seconds is decoded whole once; otherwise it is decoded while it plays. Empty,
-    // logged, when the file is missing or no Ogg Vorbis file; empty without a word when
-    // the name has no ".ogg".
-    static std::shared_ptr<TSound> Get(const TString& name, bool inMemory, int group);
-    // The same with the given cache.
-    static std::shared_ptr<TSound> Get(TAssetManager& cache, const TString& name, bool inMemory,
+    // The sound name designates, from cache or loaded on a miss (and then cached, weakly;
+    // without a cache it is loaded every time). name may end in "?group=N", which
+    // overrides group. inMemory: a sound of at most 2 seconds is decoded whole once;
+    // otherwise it is decoded while it plays. Empty, logged, when the file is missing or
+    // no Ogg Vorbis file; empty without a word when the name has no ".ogg".
+    static std::shared_ptr<TSound> Get(TAssetManager* cache, const TString& name, bool inMemory,
                                        int group);
-    // A new empty sound registered in cache under key.
-    static std::shared_ptr<TSound> Create(TAssetManager& cache, const TString& key);
+    // The same through the platform's asset manager (the game's way).
+    static std::shared_ptr<TSound> Get(const TString& name, bool inMemory, int group);
+    // A new empty sound, registered in cache (when there is one) under key.
+    static std::shared_ptr<TSound> Create(TAssetManager* cache, const TString& key);
     // The cache key of a file name without its query part.
     static TString MakeKey(const TString& fileName, bool inMemory, int group);
 

@@ -77,7 +77,8 @@ TSoundManager::~TSoundManager()
         active.clear();
     }
     mData.reset();
-    sInstance = nullptr;
+    if (sInstance == this)
+        sInstance = nullptr;
 }
 
 TSoundManager* TSoundManager::Get()

@@ -37,7 +37,7 @@ const TPiece kPieces[] = {
 // Plays piece to its end, handing finished streams back as the game's idle turns do.
 bool PlayToEnd(TSoundManager& manager, TAssetManager& cache, const TPiece& piece)
 {
-    std::shared_ptr<TSound> sound = TSound::Get(cache, piece.name, piece.inMemory, piece.group);
+    std::shared_ptr<TSound> sound = TSound::Get(&cache, piece.name, piece.inMemory, piece.group);
     if (!sound)
         return false;
     manager.SetGroupVolume(piece.group, piece.groupVolume);

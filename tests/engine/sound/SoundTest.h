@@ -61,7 +61,7 @@ protected:
                                      int group = -1)
     {
         AddFile(name, MakeToneOgg(tone));
-        return TSound::Get(mCache, name.c_str(), inMemory, group);
+        return TSound::Get(&mCache, name.c_str(), inMemory, group);
     }
 
     // ms of output (a multiple of 10), stereo frames interleaved.

@@ -92,8 +92,8 @@ TEST_F(TMemSpoolerTest, TheSharedDecoderGivesTheSameSamplesAsDecodingWhole)
 {
     const std::string bytes = MakeToneOgg({1.5, 22050, 2, 310.0, 0.4});
     AddFile("sfx/same.ogg", bytes);
-    std::shared_ptr<TSound> whole = TSound::Get(mCache, "sfx/same.ogg", true, -1);
-    std::shared_ptr<TSound> streamed = TSound::Get(mCache, "sfx/same.ogg", false, -1);
+    std::shared_ptr<TSound> whole = TSound::Get(&mCache, "sfx/same.ogg", true, -1);
+    std::shared_ptr<TSound> streamed = TSound::Get(&mCache, "sfx/same.ogg", false, -1);
     ASSERT_NE(whole->GetData().GetPcm(), nullptr);
     ASSERT_NE(streamed->GetData().GetDecoder(), nullptr);
     const std::vector<uint8_t> pcm(whole->GetData().GetPcm(),

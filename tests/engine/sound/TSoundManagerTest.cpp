@@ -67,6 +67,7 @@ TEST_F(TSoundManagerTest, GroupVolumesScaleTheMasterVolume)
                            {0.5f, 0.5f, 0.25f}, {0.0f, 1.0f, 0.0f},  {1.0f, 0.0f, 0.0f}};
     TToneSpec tone{1.9, kRate, 1, 441.0, 0.5};
     std::shared_ptr<TSound> effect = LoadTone("sfx/level.ogg", tone, true, 1000);
+    mManager.reset(); // one manager per case
     for (const TCase& c : cases) {
         SCOPED_TRACE(testing::Message() << c.master << " x " << c.effects);
         TSoundManager manager([] { return std::make_unique<TManualAudioDevice>(); }, false);
@@ -255,8 +256,8 @@ TEST(TSoundManager, PlaysStreamsAndChangesVolumesWhileTheServiceThreadAndTheCall
         TSoundManager manager;
         ASSERT_TRUE(manager.Init());
         ASSERT_NE(manager.GetMixer(), nullptr);
-        std::shared_ptr<TSound> effect = TSound::Get(cache, "sfx/click.ogg", true, 1000);
-        std::shared_ptr<TSound> music = TSound::Get(cache, "music/loop.ogg?group=1001", false, 0);
+        std::shared_ptr<TSound> effect = TSound::Get(&cache, "sfx/click.ogg", true, 1000);
+        std::shared_ptr<TSound> music = TSound::Get(&cache, "music/loop.ogg?group=1001", false, 0);
         ASSERT_NE(effect, nullptr);
         ASSERT_NE(music, nullptr);
         std::weak_ptr<TSoundInstance> loop = music->Play(true);

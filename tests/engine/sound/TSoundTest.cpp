@@ -31,10 +31,10 @@ class TSoundTest : public SoundTest
 TEST_F(TSoundTest, TheCacheKeyIsTheFileTheMemoryFlagAndTheGroup)
 {
     AddFile("music/theme.ogg", MakeToneOgg({0.5, 22050, 1, 440.0, 0.3}));
-    std::shared_ptr<TSound> byQuery = TSound::Get(mCache, "music/theme.ogg?group=1001", true, -1);
-    std::shared_ptr<TSound> byArgument = TSound::Get(mCache, "music/theme.ogg", true, 1001);
-    std::shared_ptr<TSound> effects = TSound::Get(mCache, "music/theme.ogg", true, 1000);
-    std::shared_ptr<TSound> streamed = TSound::Get(mCache, "music/theme.ogg", false, 1001);
+    std::shared_ptr<TSound> byQuery = TSound::Get(&mCache, "music/theme.ogg?group=1001", true, -1);
+    std::shared_ptr<TSound> byArgument = TSound::Get(&mCache, "music/theme.ogg", true, 1001);
+    std::shared_ptr<TSound> effects = TSound::Get(&mCache, "music/theme.ogg", true, 1000);
+    std::shared_ptr<TSound> streamed = TSound::Get(&mCache, "music/theme.ogg", false, 1001);
     ASSERT_NE(byQuery, nullptr);
     EXPECT_EQ(byQuery, byArgument);
     EXPECT_NE(byQuery, effects);
@@ -134,15 +134,15 @@ TEST_F(TSoundTest, StoppingAndDroppingSoundsEndsTheirPlaybacksAtOnce)
 
 TEST_F(TSoundTest, MissingAndDamagedFilesAreRefusedWithTheirMessages)
 {
-    EXPECT_EQ(TSound::Get(mCache, "", true, -1), nullptr);
-    EXPECT_EQ(TSound::Get(mCache, "sfx/missing.ogg", true, -1), nullptr);
+    EXPECT_EQ(TSound::Get(&mCache, "", true, -1), nullptr);
+    EXPECT_EQ(TSound::Get(&mCache, "sfx/missing.ogg", true, -1), nullptr);
     EXPECT_NE(LogText().find("TSound::Get: OGG file not found: sfx/missing.ogg"),
               std::string::npos);
 
     // No ".ogg" in the name: refused without a word.
     const std::string before = LogText();
     AddFile("sfx/beep.wav", "RIFF");
-    EXPECT_EQ(TSound::Get(mCache, "sfx/beep.wav", true, -1), nullptr);
+    EXPECT_EQ(TSound::Get(&mCache, "sfx/beep.wav", true, -1), nullptr);
     EXPECT_EQ(LogText(), before);
 
     std::string damaged = MakeToneOgg({0.5, 22050, 1, 440.0, 0.3});
@@ -150,7 +150,7 @@ TEST_F(TSoundTest, MissingAndDamagedFilesAreRefusedWithTheirMessages)
     for (bool inMemory : {true, false}) {
         SCOPED_TRACE(inMemory);
         AddFile("sfx/damaged.ogg", damaged);
-        EXPECT_EQ(TSound::Get(mCache, "sfx/damaged.ogg", inMemory, -1), nullptr);
+        EXPECT_EQ(TSound::Get(&mCache, "sfx/damaged.ogg", inMemory, -1), nullptr);
     }
     const std::string log = LogText();
     EXPECT_NE(log.find("OGG file could not be opened"), std::string::npos);
@@ -166,7 +166,7 @@ TEST_F(TSoundTest, ADamagedFileOnDiskIsClosedOnce)
     for (bool inMemory : {true, false}) {
         SCOPED_TRACE(inMemory);
         const int open = OpenDescriptors();
-        EXPECT_EQ(TSound::Get(mCache, "::damaged.ogg", inMemory, -1), nullptr);
+        EXPECT_EQ(TSound::Get(&mCache, "::damaged.ogg", inMemory, -1), nullptr);
         EXPECT_EQ(OpenDescriptors(), open);
     }
     EXPECT_NE(LogText().find("TSound::Get: Error loading ::damaged.ogg"), std::string::npos);
@@ -190,7 +190,7 @@ TEST_F(TSoundTest, SoundsWithMoreThanTwoChannelsPlaySilentlyForTheirLength)
 
 TEST_F(TSoundTest, PlayNeedsLoadedDataAndAManager)
 {
-    std::shared_ptr<TSound> empty = TSound::Create(mCache, "never;1;-1");
+    std::shared_ptr<TSound> empty = TSound::Create(&mCache, "never;1;-1");
     EXPECT_EQ(empty->Play(false), nullptr);
     EXPECT_NE(LogText().find("Play of uninitialized sound"), std::string::npos);
 
