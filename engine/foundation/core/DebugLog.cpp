@@ -1,5 +1,6 @@
 #include "engine/foundation/core/DebugLog.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -14,10 +15,14 @@ constexpr long kWrapTo = 51200;
 constexpr char kWrapBanner[] =
     "\n\n\n\n ****************** LOG WRAP AROUND ******************\n\n\n\n";
 
-// The log's process-wide state; sMutex guards both and serialises whole lines.
+enum class TLogTarget { Off, File, StandardError };
+
+// The log's process-wide state; sMutex guards it and serialises whole lines.
 std::mutex sMutex;
+TLogTarget sTarget = TLogTarget::Off;
 TString sPath;
 long sPosition = 0;
+bool sToldWhyNotFile = false;  // since InitLog
 
 TString LocalTimeText()
 {
@@ -48,16 +53,38 @@ void WriteLine(FILE* file, const TString& line)
     fflush(file);
 }
 
+void WriteToStandardError(const TString& message)
+{
+    fprintf(stderr, "%s\n", message.CStr());
+    fflush(stderr);
+}
+
+// The file could not be opened with the given error number: the line goes to the
+// standard error stream, the first time behind the reason.
+void WriteInsteadOfFile(const TString& message, int error)
+{
+    if (!sToldWhyNotFile) {
+        sToldWhyNotFile = true;
+        WriteToStandardError(TString::Printf("log: cannot write %s: %s; log lines go to the standard "
+                                             "error stream",
+                                             sPath.CStr(), strerror(error)));
+    }
+    WriteToStandardError(message);
+}
+
 } // namespace
 
 void InitLog(const char* folder)
 {
     std::lock_guard<std::mutex> lock(sMutex);
     sPosition = 0;
+    sToldWhyNotFile = false;
     if (!folder || !*folder) {
+        sTarget = TLogTarget::Off;
         sPath = TString();
         return;
     }
+    sTarget = TLogTarget::File;
     namespace fs = std::filesystem;
     std::error_code error;
     if (!fs::exists(folder, error) && fs::create_directory(folder, error))
@@ -66,23 +93,36 @@ void InitLog(const char* folder)
     fs::remove(sPath.CStr(), error);
 }
 
+void InitLogOnStandardError()
+{
+    std::lock_guard<std::mutex> lock(sMutex);
+    sTarget = TLogTarget::StandardError;
+    sPath = TString();
+    sPosition = 0;
+}
+
 void TraceLog(const char* format, ...)
 {
     va_list args;
     va_start(args, format);
     const TString message = TString::Format(format, args);
     va_end(args);
-    const TString line = LocalTimeText() + TString(": ") + message + '\n';
 
     std::lock_guard<std::mutex> lock(sMutex);
-    if (sPath.Length() == 0)
+    if (sTarget == TLogTarget::Off)
         return;
+    if (sTarget == TLogTarget::StandardError) {
+        WriteToStandardError(message);
+        return;
+    }
     FILE* file = fopen(sPath.CStr(), "r+b");
-    if (!file)
+    if (!file && errno == ENOENT)
         file = fopen(sPath.CStr(), "wb");
-    if (!file)
+    if (!file) {
+        WriteInsteadOfFile(message, errno);
         return;
-    WriteLine(file, line);
+    }
+    WriteLine(file, LocalTimeText() + TString(": ") + message + '\n');
     fclose(file);
 }
 

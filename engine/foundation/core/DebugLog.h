@@ -8,6 +8,11 @@
 // start-up lines) stay, and the file is never truncated, so bytes beyond the newest line
 // are older lines waiting to be overwritten.
 //
+// When the file cannot be opened (the folder could not be made, or is not writable),
+// the line goes to the standard error stream instead, and the first such line is
+// preceded by one that says why. Lines written to the standard error stream carry no
+// time: a person reads them as they come.
+//
 // Every function here may be called from any thread; lines are written whole, one at a
 // time.
 
@@ -18,8 +23,12 @@
 // or empty folder turns the log off: TraceLog then only formats its message.
 void InitLog(const char* folder);
 
-// Appends one line "<local time>: <message>\n". Failure to open the file skips the line
-// silently; the next call tries again.
+// Sends every line to the standard error stream instead of a file (command-line tools,
+// which report what the engine logs as their own messages).
+void InitLogOnStandardError();
+
+// Appends one line "<local time>: <message>\n". When the file cannot be opened the line
+// goes to the standard error stream; the next call tries the file again.
 void TraceLog(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // The full path of the log file, or "" when there is no log.

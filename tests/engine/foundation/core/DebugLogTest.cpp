@@ -111,6 +111,38 @@ TEST_F(DebugLogTest, NoFolderMeansNoFile)
     EXPECT_EQ(GetMemoryAllocated(), 0);
 }
 
+TEST_F(DebugLogTest, LinesGoToStandardErrorWhenTheFileCannotBeOpened)
+{
+    // A data folder below a file (XDG_DATA_HOME naming a file) can never be made.
+    std::ofstream(mRoot / "file") << "x";
+    const fs::path folder = mRoot / "file" / "logs";
+    InitLog(folder.c_str());
+    testing::internal::CaptureStderr();
+    TraceLog("first %d", 1);
+    TraceLog("second");
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(err, "log: cannot write " + (folder / "logfile.txt").string() +
+                       ": Not a directory; log lines go to the standard error stream\n"
+                       "first 1\nsecond\n");
+
+    // A fresh start that can write the file says nothing on the standard error stream.
+    InitLog(mFolder.c_str());
+    testing::internal::CaptureStderr();
+    TraceLog("to the file");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_TRUE(IsLogLine(ReadFile(LogFile()), "to the file\n"));
+}
+
+TEST_F(DebugLogTest, ToolsSendEveryLineToStandardError)
+{
+    InitLogOnStandardError();
+    EXPECT_STREQ(GetLogPath().CStr(), "");
+    testing::internal::CaptureStderr();
+    TraceLog("xml: %s: packed header cut short", "a.xml");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "xml: a.xml: packed header cut short\n");
+    EXPECT_TRUE(fs::is_empty(mRoot));
+}
+
 TEST_F(DebugLogTest, WrapsAroundBehindBannerKeepingTheStart)
 {
     InitLog(mFolder.c_str());
