@@ -10,6 +10,7 @@
 namespace {
 
 size_t sInUse = 0;
+size_t sAllocated = 0;
 LuaAllocFunction sOldAlloc = nullptr;
 void* sOldUd = nullptr;
 
@@ -20,12 +21,14 @@ void* LimitedAlloc(void*, void* block, size_t oldSize, size_t newSize, int, int)
         sInUse -= oldSize;
         return nullptr;
     }
-    if (newSize > oldSize && sInUse + (newSize - oldSize) > LimitedScriptState::kMemoryLimit) {
+    if (newSize > oldSize && (sInUse + (newSize - oldSize) > LimitedScriptState::kMemoryLimit ||
+                              sAllocated + newSize > LimitedScriptState::kAllocationBudget)) {
         return nullptr;
     }
     void* p = std::realloc(block, newSize);
     if (p != nullptr) {
         sInUse = sInUse - oldSize + newSize;
+        sAllocated += newSize > oldSize ? newSize : 0;
     }
     return p;
 }
@@ -44,6 +47,7 @@ LimitedScriptState::LimitedScriptState()
     sOldUd = luaM_defaultallocatorud();
     luaM_setdefaultallocator(LimitedAlloc, nullptr);
     sInUse = 0;
+    sAllocated = 0;
     mState = lua_open();
     if (mState != nullptr) {
         luaopen_base(mState);

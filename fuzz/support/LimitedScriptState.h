@@ -3,14 +3,17 @@
 // libraries are open, a count hook stops any script after a fixed number of
 // instructions (coroutines inherit it, and once the budget is used up every further
 // instruction raises, so a pcall loop cannot go on either), and the allocator refuses
-// to go past a fixed total. Any input must then end in a result or an error status: no
-// crash, no hang and no unbounded allocation.
+// to go past a fixed total in use, and past a fixed sum of all blocks it ever handed
+// out (a string grown by concatenation in a loop allocates far more than it keeps, and
+// the sanitizer's allocator holds on to freed blocks). Any input must then end in a
+// result or an error status: no crash, no hang and no unbounded allocation.
 
 struct lua_State;
 
 class LimitedScriptState {
 public:
     static constexpr unsigned long kMemoryLimit = 16ul << 20;
+    static constexpr unsigned long kAllocationBudget = 64ul << 20;
     static constexpr int kInstructionBudget = 200000;
 
     // Installs the limited allocator for the lifetime of this object (one at a time).
