@@ -18,6 +18,8 @@
 
 namespace {
 
+constexpr char kUsage[] = "usage: luarun [--gc-stress] script.lua [args...]\n";
+
 // Adds a traceback-free "chunk:line:" message; the error value is kept as it is.
 int ReportError(lua_State* L, int status)
 {
@@ -44,17 +46,20 @@ void OpenLibraries(lua_State* L)
 int main(int argc, char** argv)
 {
     int first = 1;
-    while (first < argc && argv[first][0] == '-' && argv[first][1] == '-') {
+    while (first < argc && argv[first][0] == '-' && argv[first][1] != '\0') {
         if (std::strcmp(argv[first], "--gc-stress") == 0) {
             luaC_setstress(true);
+        } else if (std::strcmp(argv[first], "--help") == 0 || std::strcmp(argv[first], "-h") == 0) {
+            std::fputs(kUsage, stdout);
+            return 0;
         } else {
-            std::fprintf(stderr, "luarun: unknown option %s\n", argv[first]);
+            std::fprintf(stderr, "luarun: unknown option %s\n%s", argv[first], kUsage);
             return 2;
         }
         first++;
     }
     if (first >= argc) {
-        std::fprintf(stderr, "usage: luarun [--gc-stress] script.lua [args...]\n");
+        std::fputs(kUsage, stderr);
         return 2;
     }
     lua_State* L = lua_open();

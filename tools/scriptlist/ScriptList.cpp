@@ -1,27 +1,45 @@
 // scriptlist: compiles script files and prints their instruction listings.
 //   scriptlist file.lua [...]
+// A precompiled chunk (a file starting with byte 27, as string.dump writes) is loaded
+// and verified instead, and listed the same way.
 // Exit status 0 when every file compiled, 1 otherwise (the error goes to stderr).
 
+#include "engine/script/lua/LuaAux.h"
 #include "engine/script/lua/compiler/LChunkCompiler.h"
 #include "engine/script/lua/compiler/LDisassembler.h"
+#include "engine/script/lua/objects/LFunction.h"
 #include "engine/script/lua/runtime/LState.h"
+#include "tools/support/ToolFiles.h"
 
 #include <cstdio>
-#include <fstream>
-#include <iterator>
+#include <cstring>
 #include <string>
 
 namespace {
 
-bool ListFile(lua_State* L, const char* path)
+constexpr char kUsage[] = "usage: scriptlist file.lua [...]\n";
+
+// Loads a precompiled chunk and lists its functions.
+bool ListChunk(lua_State* L, const std::string& bytes, const std::string& chunkName)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        std::fprintf(stderr, "scriptlist: cannot open %s\n", path);
+    if (luaL_loadbuffer(L, bytes.data(), bytes.size(), chunkName.c_str()) != 0) {
+        std::fprintf(stderr, "scriptlist: %s\n", lua_tostring(L, -1));
+        lua_settop(L, 0);
         return false;
     }
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::fputs(DisassembleProto(AsLuaClosure((L->mTop - 1)->AsClosure())->mProto).c_str(), stdout);
+    lua_settop(L, 0);
+    return true;
+}
+
+bool ListFile(lua_State* L, const char* path)
+{
+    std::string text;
+    if (!ReadInputFile("scriptlist", path, text))
+        return false;
     const std::string chunkName = std::string("@") + path;
+    if (!text.empty() && text[0] == '\x1b')
+        return ListChunk(L, text, chunkName);
     const LCompileResult result = luaY_compilebuffer(L, text.data(), text.size(), chunkName.c_str());
     if (result.mStatus != 0) {
         std::fprintf(stderr, "scriptlist: %s\n", result.mMessage.c_str());
@@ -35,8 +53,12 @@ bool ListFile(lua_State* L, const char* path)
 
 int main(int argc, char** argv)
 {
+    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
     if (argc < 2) {
-        std::fprintf(stderr, "usage: scriptlist file.lua [...]\n");
+        std::fputs(kUsage, stderr);
         return 2;
     }
     lua_State* L = lua_open();

@@ -6,16 +6,30 @@
 // FOLDER is the working folder (default "."): its "assets" folder is scanned, its
 // "final.txt" (or with --firstpeek "firstpeek.txt") is the exclusion list. --resolve
 // prints what each virtual PATH resolves to for reading.
+//
+// A location is a disk path, "@<package>:<offset>,<length>" for an entry of the package
+// with that index (its file is named after it), or "&..." for a memory block. What the
+// game would log while scanning (a damaged package, an exclusion list over its limit)
+// goes to the standard error stream. The exit status is 1 when FOLDER or its "assets"
+// folder is missing or a package there was refused, else 0.
+#include "engine/foundation/core/DebugLog.h"
 #include "engine/foundation/files/TPackageList.h"
 #include "engine/foundation/files/TPathMap.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 namespace {
+
+namespace fs = std::filesystem;
+
+constexpr char kUsage[] =
+    "usage: vfsdump [FOLDER] [--user DIR] [--common DIR] [--firstpeek] [--resolve PATH]...\n";
 
 void PrintEntry(const TString& key, const TString& location)
 {
@@ -30,6 +44,48 @@ void PrintEntry(const TString& key, const TString& location)
     std::printf("\n");
 }
 
+// Why the game passed over a file of the assets folder whose name marks it a package.
+std::string RefusalReason(const fs::path& file)
+{
+    std::FILE* stream = std::fopen(file.c_str(), "rb");
+    if (stream == nullptr)
+        return std::string("cannot be read: ") + std::strerror(errno);
+    char magic[4] = {};
+    const size_t count = std::fread(magic, 1, sizeof magic, stream);
+    std::fclose(stream);
+    if (count < sizeof magic || std::memcmp(magic, "HVPK", sizeof magic) != 0)
+        return "not a package (it does not begin with \"HVPK\")";
+    return "its directory is damaged";
+}
+
+// Says what the game would not find or would refuse; false when there was any.
+bool CheckFolders(const fs::path& folder)
+{
+    std::error_code error;
+    if (!fs::is_directory(folder, error)) {
+        std::fprintf(stderr, "vfsdump: %s: no such folder\n", folder.c_str());
+        return false;
+    }
+    const fs::path assets = folder / "assets";
+    if (!fs::is_directory(assets, error)) {
+        std::fprintf(stderr, "vfsdump: %s: no such folder, so the game finds no content here\n",
+                     assets.c_str());
+        return false;
+    }
+    bool ok = true;
+    for (const fs::directory_entry& entry : fs::directory_iterator(assets, error)) {
+        const std::string name = entry.path().filename().string();
+        if (entry.is_directory(error) || name.find(".hvp") == std::string::npos)
+            continue;
+        if (TPackageList::Get().Find(TString(("::assets/" + name).c_str())) >= 0)
+            continue;
+        std::fprintf(stderr, "vfsdump: assets/%s: refused as a package: %s\n", name.c_str(),
+                     RefusalReason(entry.path()).c_str());
+        ok = false;
+    }
+    return ok;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -41,7 +97,10 @@ int main(int argc, char** argv)
     TPathMap& map = TPathMap::Get();
     for (int i = 1; i < argc; ++i) {
         const bool hasValue = i + 1 < argc;
-        if (std::strcmp(argv[i], "--user") == 0 && hasValue) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::fputs(kUsage, stdout);
+            return 0;
+        } else if (std::strcmp(argv[i], "--user") == 0 && hasValue) {
             user = argv[++i];
         } else if (std::strcmp(argv[i], "--common") == 0 && hasValue) {
             common = argv[++i];
@@ -50,16 +109,17 @@ int main(int argc, char** argv)
         } else if (std::strcmp(argv[i], "--firstpeek") == 0) {
             map.SetFirstPeek(true);
         } else if (argv[i][0] == '-') {
-            std::fprintf(stderr, "usage: vfsdump [FOLDER] [--user DIR] [--common DIR] "
-                                 "[--firstpeek] [--resolve PATH]...\n");
+            std::fputs(kUsage, stderr);
             return 2;
         } else {
             folder = argv[i];
         }
     }
+    InitLogOnStandardError();
     map.SetWorkingFolder(folder);
     map.SetDataFolders(user, common, TString());
     map.LoadFinalList();
+    const bool complete = CheckFolders(folder.CStr());
     for (const auto& [key, location] : map.GetEntries()) {
         PrintEntry(key, location);
     }
@@ -67,5 +127,5 @@ int main(int argc, char** argv)
         const TString location = ResolvePath(path, true);
         std::printf("%s -> %s\n", path.CStr(), location.Length() > 0 ? location.CStr() : "(not found)");
     }
-    return 0;
+    return complete ? 0 : 1;
 }

@@ -2,66 +2,57 @@
 //
 //   zxmlpack INPUT OUTPUT       pack
 //   zxmlpack -d INPUT OUTPUT    unpack
+//
+// A packed file keeps its ".xml" name in the game's content: the game reads either form
+// under the same name.
+#include "engine/foundation/core/DebugLog.h"
 #include "engine/foundation/xml/TZxml.h"
+#include "tools/support/ToolFiles.h"
 
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 namespace {
 
-bool ReadFile(const char* path, std::string& bytes)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return false;
-    }
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return true;
-}
-
-bool WriteFile(const char* path, const std::string& bytes)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    return static_cast<bool>(out.flush());
-}
+constexpr char kUsage[] = "usage: zxmlpack [-d] INPUT OUTPUT\n";
 
 } // namespace
 
 int main(int argc, char** argv)
 {
+    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
     const bool unpack = argc == 4 && std::strcmp(argv[1], "-d") == 0;
     if (argc != 3 && !unpack) {
-        std::fprintf(stderr, "usage: zxmlpack [-d] INPUT OUTPUT\n");
+        std::fputs(kUsage, stderr);
         return 2;
     }
+    InitLogOnStandardError();  // the unpacker logs why a block is refused
     const char* input = argv[argc - 2];
     const char* output = argv[argc - 1];
     std::string bytes;
-    if (!ReadFile(input, bytes)) {
-        std::fprintf(stderr, "zxmlpack: cannot read %s\n", input);
+    if (!ReadInputFile("zxmlpack", input, bytes))
         return 1;
-    }
     std::string result;
     if (unpack) {
         if (!TZxml::Unpack(bytes.data(), bytes.size(), result, input)) {
-            std::fprintf(stderr, "zxmlpack: %s is no intact ZXML block\n", input);
+            std::fprintf(stderr, "zxmlpack: cannot unpack %s\n", input);
             return 1;
         }
     } else {
+        if (bytes.size() > TZxml::kMaxUnpackedSize) {
+            std::fprintf(stderr, "zxmlpack: cannot pack %s: %zu bytes is over the limit of %u\n", input,
+                         bytes.size(), TZxml::kMaxUnpackedSize);
+            return 1;
+        }
         result = TZxml::Pack(bytes);
         if (result.empty()) {
-            std::fprintf(stderr, "zxmlpack: cannot pack %s (over %u bytes?)\n", input,
-                         TZxml::kMaxUnpackedSize);
+            std::fprintf(stderr, "zxmlpack: cannot pack %s\n", input);
             return 1;
         }
     }
-    if (!WriteFile(output, result)) {
-        std::fprintf(stderr, "zxmlpack: cannot write %s\n", output);
-        return 1;
-    }
-    return 0;
+    return WriteOutputFile("zxmlpack", output, result) ? 0 : 1;
 }

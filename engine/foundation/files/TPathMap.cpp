@@ -271,6 +271,9 @@ void TPathMap::LoadFinalList()
             std::fseek(file, 0, SEEK_SET);
             text.resize(std::fread(text.data(), 1, text.size(), file));
             ParseFileList(TString(text.c_str()), true);
+        } else {
+            TraceLog("files: %s: %ld bytes, not below the limit of %ld: not read, nothing is left out",
+                     listName.CStr(), size, kMaxListFileSize);
         }
         std::fclose(file);
     }

@@ -10,31 +10,35 @@
 
 namespace {
 
+enum class TInflate { Done, CutShort, Corrupt, TooLong, NoMemory };
+
 // Inflates a whole zlib stream of packedSize bytes that must unpack to at most limit
 // bytes, like zlib's uncompress into a buffer of limit bytes. The output grows as bytes
 // come out, so a header that claims much more than the stream holds costs nothing.
-int Inflate(const uint8_t* packed, size_t packedSize, uint32_t limit, std::string& text)
+TInflate Inflate(const uint8_t* packed, size_t packedSize, uint32_t limit, std::string& text)
 {
     z_stream stream{};
     stream.next_in = const_cast<Bytef*>(packed);
     stream.avail_in = static_cast<uInt>(packedSize);
     if (inflateInit(&stream) != Z_OK) {
-        return Z_MEM_ERROR;
+        return TInflate::NoMemory;
     }
     constexpr size_t kFirstChunk = 64 * 1024;
-    int result = Z_OK;
-    while (result == Z_OK) {
+    TInflate outcome = TInflate::Done;
+    for (;;) {
         const size_t done = stream.total_out;
         if (done == limit) {
             // Full: the stream must end here without producing more.
             char probe;
             stream.next_out = reinterpret_cast<Bytef*>(&probe);
             stream.avail_out = 1;
-            result = inflate(&stream, Z_FINISH);
+            const int result = inflate(&stream, Z_FINISH);
             if (stream.avail_out == 0) {
-                result = Z_BUF_ERROR; // more output than the header announced
-            } else if (result != Z_STREAM_END && result != Z_DATA_ERROR) {
-                result = Z_BUF_ERROR;
+                outcome = TInflate::TooLong;
+            } else if (result == Z_DATA_ERROR || result == Z_NEED_DICT) {
+                outcome = TInflate::Corrupt;
+            } else if (result != Z_STREAM_END) {
+                outcome = TInflate::CutShort;
             }
             break;
         }
@@ -42,16 +46,25 @@ int Inflate(const uint8_t* packed, size_t packedSize, uint32_t limit, std::strin
         text.resize(done + room);
         stream.next_out = reinterpret_cast<Bytef*>(text.data() + done);
         stream.avail_out = static_cast<uInt>(room);
-        result = inflate(&stream, Z_NO_FLUSH);
-        if (result == Z_BUF_ERROR && stream.avail_in == 0) {
-            result = Z_DATA_ERROR; // the stream ends before its end marker
-        } else if (result == Z_BUF_ERROR && stream.avail_out == 0) {
-            result = Z_OK; // out of room only; grow and go on
+        const int result = inflate(&stream, Z_NO_FLUSH);
+        if (result == Z_STREAM_END) {
+            break;
         }
+        if (result == Z_OK || (result == Z_BUF_ERROR && stream.avail_out == 0)) {
+            continue;  // out of room only: grow and go on
+        }
+        if (result == Z_BUF_ERROR && stream.avail_in == 0) {
+            outcome = TInflate::CutShort;  // the stream ends before its end marker
+        } else if (result == Z_MEM_ERROR) {
+            outcome = TInflate::NoMemory;
+        } else {
+            outcome = TInflate::Corrupt;
+        }
+        break;
     }
     text.resize(std::min<size_t>(stream.total_out, limit));
     inflateEnd(&stream);
-    return result == Z_STREAM_END ? Z_OK : (result == Z_NEED_DICT ? Z_DATA_ERROR : result);
+    return outcome;
 }
 
 } // namespace
@@ -76,13 +89,26 @@ bool TZxml::Unpack(const void* data, size_t size, std::string& text, const char*
                  kMaxUnpackedSize);
         return false;
     }
-    const int result = Inflate(bytes + kHeaderSize, packedSize, unpackedSize, text);
-    if (result != Z_OK) {
-        TraceLog("xml: %s: cannot unpack: %s", source, zError(result));
-        text.clear();
-        return false;
+    const TInflate result = Inflate(bytes + kHeaderSize, packedSize, unpackedSize, text);
+    if (result == TInflate::Done) {
+        return true;
     }
-    return true;
+    text.clear();
+    switch (result) {
+    case TInflate::CutShort:
+        TraceLog("xml: %s: packed data cut short", source);
+        break;
+    case TInflate::Corrupt:
+        TraceLog("xml: %s: packed data corrupt", source);
+        break;
+    case TInflate::TooLong:
+        TraceLog("xml: %s: unpacks to more than the %u bytes its header gives", source, unpackedSize);
+        break;
+    default:
+        TraceLog("xml: %s: out of memory while unpacking", source);
+        break;
+    }
+    return false;
 }
 
 std::string TZxml::Pack(const std::string& text)
