@@ -85,13 +85,15 @@ std::string TSystemPaths::GetWorkingFolder()
     return error ? std::string() : WithSlash(path.string());
 }
 
-bool TSystemPaths::SetWorkingFolder(const std::string& folder)
+bool TSystemPaths::SetWorkingFolder(const std::string& folder, std::string* reason)
 {
     std::error_code error;
     std::filesystem::current_path(folder, error);
     if (error) {
         TPlatformLog::Write("folders: cannot change to %s: %s", folder.c_str(),
                             error.message().c_str());
+        if (reason != nullptr)
+            *reason = error.message();
         return false;
     }
     return true;

@@ -15,8 +15,9 @@ public:
     // The process's working folder, with a trailing "/"; "" when unreadable.
     static std::string GetWorkingFolder();
 
-    // Changes the working folder; false with a log line on failure.
-    static bool SetWorkingFolder(const std::string& folder);
+    // Changes the working folder; false with a log line on failure, and the reason in
+    // reason when given.
+    static bool SetWorkingFolder(const std::string& folder, std::string* reason = nullptr);
 
     // $XDG_RUNTIME_DIR when set and absolute, else "/tmp/".
     static std::string GetRuntimeFolder();

@@ -140,6 +140,7 @@ void EngineMain(const TString& commandLine, int showCommand, TGameInitCallback i
     if (!data->IsHosted() || HasPqSwitch()) {
         InitLog(data->GetUserFolder().CStr());
         TPlatformLog::SetSink(LogPlatformLine);
+        data->LogWorkingFolderFailure();
     }
     TPlatformData& platformData = *data;
     auto platform = std::make_unique<TPlatform>(std::move(data));

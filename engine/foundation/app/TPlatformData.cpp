@@ -166,7 +166,17 @@ void TPlatformData::SetupDataFolders(const TString& productName)
         return;
     const TString folder = TCommandLine::GetWorkingFolder(line);
     TraceLog("Switching current directory to: %s", folder.CStr());
-    TSystemPaths::SetWorkingFolder(folder.CStr());
+    std::string reason;
+    if (!TSystemPaths::SetWorkingFolder(folder.CStr(), &reason))
+        mWorkingFolderFailure = folder + TString(": ") + TString(reason.c_str());
+}
+
+void TPlatformData::LogWorkingFolderFailure() const
+{
+    if (mWorkingFolderFailure.Length() == 0)
+        return;
+    TraceLog("ERROR: start-up: cannot enter the folder of -wd=%s; content is read from %s instead",
+             mWorkingFolderFailure.CStr(), TSystemPaths::GetWorkingFolder().c_str());
 }
 
 bool TPlatformData::CreateMainWindow()

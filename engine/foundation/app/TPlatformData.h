@@ -53,6 +53,9 @@ public:
 
     // Start-up steps run by EngineMain.
     void SetupDataFolders(const TString& productName);
+    // Once the log has started: logs a "-wd=" folder that SetupDataFolders could not
+    // enter (that happened before there was a log to say it in).
+    void LogWorkingFolderFailure() const;
     bool CreateMainWindow();
 
     // Folders: the executable folder and the start-up folder end in "/"; the data
@@ -156,6 +159,7 @@ private:
 
     TString mExecutableFolder;
     TString mExecutablePath;
+    TString mWorkingFolderFailure;  // "<folder>: <reason>" when "-wd=" could not be entered
     TString mUserFolder;
     TString mCommonFolder;
     TString mDesktopFolder;

@@ -59,6 +59,7 @@ bool TStringTable::Load(const TString& fileName)
 {
     TFile file;
     if (!file.Open(fileName, kFileReadBinary)) {
+        TraceLog("strings: %s: cannot be opened, its texts stay missing", fileName.CStr());
         return false;
     }
     file.Seek(0, kSeekEnd);
@@ -96,6 +97,9 @@ void TStringTable::LoadText(const char* data, size_t size, const char* source)
     text.resize(std::strlen(text.c_str()));
 
     size_t row = text.find("<Row");
+    if (row == std::string::npos) {
+        TraceLog("strings: %s: no \"<Row\" in it, so no texts (not a string table?)", source);
+    }
     while (row != std::string::npos) {
         const size_t next = text.find("<Row", row + 4);
         const size_t rowEnd = next == std::string::npos ? text.size() : next;
@@ -120,16 +124,22 @@ TString TStringTable::GetString(const TString& label, const TString& arg1, const
 TString TStringTable::Substitute(const TString& label, int count, const TString* arguments) const
 {
     const TString* text = Find(label.CStr());
-    std::string out;
-    if (text == nullptr || !Expand(text->CStr(), count, arguments, out)) {
+    if (text == nullptr) {
         TraceLog(" ##### : Missing string for label '%s'", label.CStr());
+        return kMissingMarker;
+    }
+    std::string out;
+    std::string failed;
+    if (!Expand(text->CStr(), count, arguments, out, failed)) {
+        TraceLog(" ##### : String for label '%s' holds %s, which names no argument or label",
+                 label.CStr(), failed.c_str());
         return kMissingMarker;
     }
     return MakeString(out);
 }
 
 bool TStringTable::Expand(const std::string& text, int count, const TString* arguments,
-                          std::string& out) const
+                          std::string& out, std::string& failed) const
 {
     size_t at = 0;
     while (at < text.size()) {
@@ -145,11 +155,16 @@ bool TStringTable::Expand(const std::string& text, int count, const TString* arg
         const size_t nameEnd = close == std::string::npos ? text.size() : close;
         const std::string name = text.substr(percent + 1, nameEnd - percent - 1);
         at = close == std::string::npos ? text.size() : close + 1;
+        failed = text.substr(percent, at - percent);
         if (name.empty()) {
             out += '%';
         } else if (IsDigits(name)) {
             const int number = ArgumentNumber(name);
-            if (number < 1 || number > count || !AppendArgument(arguments[number - 1], out)) {
+            if (number < 1 || number > count) {
+                return false;
+            }
+            if (!AppendArgument(arguments[number - 1], out)) {
+                failed += " (its argument " + std::string(arguments[number - 1].CStr()) + ")";
                 return false;
             }
         } else {

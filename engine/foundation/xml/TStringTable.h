@@ -9,7 +9,9 @@
 // Texts may hold placeholders: "%%" is a percent sign, "%1%" to "%5%" the arguments,
 // "%label%" another label's text (inserted as it is, not expanded again). An argument
 // written "%label%" inserts that label's text, and "%%" a percent sign. A lookup that
-// cannot be completed gives "#####" and one log line, never a failure.
+// cannot be completed gives "#####" and one log line, never a failure: a missing label
+// is logged as missing, a text it cannot expand with the sequence that failed. A file
+// that cannot be opened, or holds no rows, is logged by name.
 
 #include "engine/foundation/core/TString.h"
 
@@ -46,8 +48,9 @@ public:
     const std::map<TString, TString>& GetEntries() const { return mEntries; }
 
 private:
+    // False when a sequence cannot be expanded; failed then holds it as written.
     bool Expand(const std::string& text, int count, const TString* arguments,
-                std::string& out) const;
+                std::string& out, std::string& failed) const;
     bool AppendArgument(const TString& argument, std::string& out) const;
     const TString* Find(const std::string& label) const;
 

@@ -18,6 +18,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <string>
 #include <unistd.h>
@@ -337,6 +338,57 @@ TEST_F(EngineMainTest, PluginModuleLoadsFromTheApplicationFolderOnly)
 
     // One "+" per loaded module: the application folder's, not the user folder's two.
     EXPECT_EQ(sPluginProbe, "+");
+}
+
+int QuietGame(TPlatform*, const char*)
+{
+    return 0;
+}
+
+std::string ReadText(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// "-wd=" is applied before the log starts; a folder it cannot enter is said in the log.
+TEST_F(EngineMainTest, AWorkingFolderThatCannotBeEnteredIsLogged)
+{
+    SetConfig("gamename", "velmora");
+    SetConfig("publisher", "yolt");
+    const std::string missing = (mRoot / "missing").string();
+    const std::string line = "-wd=\"" + missing + "\" --multiple";
+
+    EngineMain(line.c_str(), 0, QuietGame, false);
+
+    const std::string log = ReadText(mRoot / "data" / "yolt" / "velmora" / "logfile.txt");
+    EXPECT_NE(log.find("ERROR: start-up: cannot enter the folder of -wd=" + missing +
+                       ": No such file or directory; content is read from " + mWorkingFolder.string()),
+              std::string::npos)
+        << log;
+}
+
+// A data folder that cannot be made (XDG_DATA_HOME names a file) leaves the log on the
+// standard error stream, behind one line that says why.
+TEST_F(EngineMainTest, WithoutAWritableDataFolderTheLogGoesToStandardError)
+{
+    std::ofstream(mRoot / "file") << "x";
+    setenv("XDG_DATA_HOME", (mRoot / "file").c_str(), 1);
+    SetConfig("gamename", "velmora");
+    SetConfig("publisher", "yolt");
+    const std::string line = "-wd=\"" + mRoot.string() + "\" --multiple";
+
+    testing::internal::CaptureStderr();
+    EngineMain(line.c_str(), 0, QuietGame, false);
+    const std::string err = testing::internal::GetCapturedStderr();
+
+    const std::string why = "log: cannot write " + (mRoot / "file" / "yolt" / "velmora" / "logfile.txt").string() +
+                            ": Not a directory; log lines go to the standard error stream\n";
+    const size_t reason = err.find(why);
+    ASSERT_NE(reason, std::string::npos) << err;
+    EXPECT_EQ(err.find("log: cannot write", reason + 1), std::string::npos) << "said once";
+    EXPECT_NE(err.find("\nstart-up: running the game\n", reason), std::string::npos) << err;
+    EXPECT_NE(err.find("\nshutdown: done\n", reason), std::string::npos) << err;
 }
 
 bool sUserFileMapped = false;

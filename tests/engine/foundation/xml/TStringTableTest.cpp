@@ -1,5 +1,6 @@
 #include "engine/foundation/xml/TStringTable.h"
 
+#include "engine/foundation/core/DebugLog.h"
 #include "engine/foundation/files/TMemoryFile.h"
 #include "engine/foundation/files/TPathMap.h"
 #include "engine/foundation/xml/TZxml.h"
@@ -88,6 +89,51 @@ TEST_F(TStringTableTest, SubstituteChecksArgumentNumbersAgainstTheCount)
     const TString arguments[] = {"7", "10"};
     EXPECT_STREQ(mTable.Substitute("score", 2, arguments).CStr(), "Score: 7 of 10");
     EXPECT_STREQ(mTable.Substitute("score", 1, arguments).CStr(), "#####");
+}
+
+// Each failure is logged as what it is: a missing label, or the sequence of a text that
+// cannot be expanded.
+TEST_F(TStringTableTest, AFailedLookupLogsWhatFailed)
+{
+    struct TCase {
+        const char* label;
+        std::vector<TString> arguments;
+        const char* line;
+    } cases[] = {
+        {"nolabel", {}, " ##### : Missing string for label 'nolabel'"},
+        {"broken", {}, " ##### : String for label 'broken' holds %nolabel%, which names no argument or label"},
+        {"six", {"1"}, " ##### : String for label 'six' holds %6%, which names no argument or label"},
+        {"unsure", {}, " ##### : String for label 'unsure' holds % sure, which names no argument or label"},
+        {"score", {"%nolabel%"},
+         " ##### : String for label 'score' holds %1% (its argument %nolabel%), which names no argument or "
+         "label"},
+    };
+    InitLogOnStandardError();
+    for (const TCase& c : cases) {
+        std::vector<TString> arguments = c.arguments;
+        arguments.resize(TStringTable::kMaxArguments);
+        testing::internal::CaptureStderr();
+        EXPECT_STREQ(mTable.Substitute(c.label, 5, arguments.data()).CStr(), "#####");
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), std::string(c.line) + "\n");
+    }
+    InitLog(nullptr);
+}
+
+TEST(TStringTableLoad, AFileThatGivesNoTextsIsLoggedByName)
+{
+    TTempFolder temp;
+    TPathMap::Get().SetWorkingFolder(temp.Path().c_str());
+    temp.Write("junk.xml", "<html>not a sheet</html>");
+    TStringTable table;
+    InitLogOnStandardError();
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(table.Load("::missing.xml"));
+    EXPECT_TRUE(table.Load("::junk.xml"));
+    const std::string lines = testing::internal::GetCapturedStderr();
+    InitLog(nullptr);
+    EXPECT_EQ(lines, "strings: ::missing.xml: cannot be opened, its texts stay missing\n"
+                     "strings: ::junk.xml: no \"<Row\" in it, so no texts (not a string table?)\n");
+    EXPECT_EQ(table.GetCount(), 0u);
 }
 
 TEST(TStringTableLoad, RowsCellsAndReplacement)
