@@ -38,3 +38,12 @@ void TDecodedImage::Reset()
     mSize = 0;
     mHasAlpha = false;
 }
+
+bool TDecodedImage::TakeAlphaFrom(const TDecodedImage& mask)
+{
+    if (mask.mSize != mSize || mPixels.empty())
+        return false;
+    for (size_t i = 0; i < mPixels.size(); ++i)
+        mPixels[i] = (mPixels[i] & 0x00ffffffu) | (mask.mPixels[i] & 0x00ff0000u) << 8;
+    return true;
+}

@@ -28,6 +28,11 @@ public:
     bool Allocate(int64_t width, int64_t height);
     void Reset();
 
+    // A mask picture gives this one its alpha: every alpha byte of the buffer becomes the
+    // red byte of mask's pixel at the same place. Only when both buffers have the same
+    // size; otherwise nothing changes and the answer is false.
+    bool TakeAlphaFrom(const TDecodedImage& mask);
+
     int GetWidth() const { return mWidth; }
     int GetHeight() const { return mHeight; }
     int GetSize() const { return mSize; }

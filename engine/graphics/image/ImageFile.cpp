@@ -1,0 +1,17 @@
+#include "engine/graphics/image/ImageFile.h"
+
+#include "engine/foundation/core/DebugLog.h"
+#include "engine/graphics/image/JpegImage.h"
+#include "engine/graphics/image/PngImage.h"
+#include "engine/graphics/image/TDecodedImage.h"
+
+bool ReadImageFile(const TString& name, TDecodedImage& image)
+{
+    if (name.Find(".png") >= 0)
+        return ReadPngImage(name, image);
+    if (name.Find(".jpg") >= 0)
+        return ReadJpegImage(name, image);
+    image.Reset();
+    TraceLog("image: %s: neither a .png nor a .jpg name", name.CStr());
+    return false;
+}
