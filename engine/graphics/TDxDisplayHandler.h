@@ -56,7 +56,10 @@ public:
     void MarkBroken();
     // Marks broken only when the last marking is more than 250 ms old.
     void MarkBrokenThrottled();
-    bool IsSquareTexturesOnly() const { return false; }
+    // Whether the device takes only square textures. The software device takes any size;
+    // tests set it to see what the texture code does on a device that does not.
+    bool IsSquareTexturesOnly() const { return mSquareTexturesOnly; }
+    void SetSquareTexturesOnly(bool squareOnly) { mSquareTexturesOnly = squareOnly; }
 
     // Frames: BeginDraw refuses (false) without a back buffer or while broken; EndDraw
     // closes the frame and shows it when present is set.
@@ -154,6 +157,7 @@ private:
     std::shared_ptr<TTexture> mTargetTexture;
     TRenderTargetMode mTargetMode = TRenderTargetMode::Opaque;
 
+    bool mSquareTexturesOnly = false;
     bool mBroken = false;
     uint32_t mBrokenTime = 0;
     bool mInScene = false;

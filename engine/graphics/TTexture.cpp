@@ -1,9 +1,125 @@
 #include "engine/graphics/TTexture.h"
 
+#include "engine/foundation/app/TPlatform.h"
+#include "engine/foundation/assets/TAssetManager.h"
+#include "engine/foundation/core/DebugLog.h"
+#include "engine/graphics/BuildQuad.h"
+#include "engine/graphics/DrawState.h"
+#include "engine/graphics/TDxDisplayHandler.h"
+#include "engine/graphics/TRenderer.h"
+#include "engine/graphics/TVertexArray.h"
+#include "engine/graphics/image/JpegImage.h"
+#include "engine/graphics/image/PngImage.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <utility>
+
+namespace {
+
+// The renderer when one exists (asking TRenderer::Get would make one).
+TRenderer* ExistingRenderer()
+{
+    return TDxDisplayHandler::Get() != nullptr ? TRenderer::Get() : nullptr;
+}
+
+TString UnnamedKey(const TTexture* texture)
+{
+    return TString::Printf("%lx:tex:r",
+                           static_cast<unsigned long>(reinterpret_cast<uintptr_t>(texture)));
+}
+
+// rect cut to the picture's (0, 0, width, height).
+TRect CutToPicture(const TRect& rect, int width, int height)
+{
+    return TRect(std::max(rect.left, 0), std::max(rect.top, 0), std::min(rect.right, width),
+                 std::min(rect.bottom, height));
+}
+
+} // namespace
+
 TAsset::TClassId TTexture::ClassId()
 {
     static const char id = 0;
     return &id;
+}
+
+TTexture::~TTexture()
+{
+    if (mData.GetSourceName().Length() == 0)
+        GetCache().Remove(UnnamedKey(this));
+}
+
+TAssetManager& TTexture::GetCache()
+{
+    if (TPlatform* platform = TPlatform::GetInstance())
+        return platform->GetAssetManager();
+    // Never destroyed: textures held in static storage may die after it would have.
+    static TAssetManager* const ownCache = new TAssetManager();
+    return *ownCache;
+}
+
+TString TTexture::MakeKey(const TString& name, bool alpha, bool mipmap, bool simple)
+{
+    TString key = name;
+    key.Replace("\\", "/", TString::kAll);
+    return key + (alpha ? ":a" : "") + (mipmap ? ":m" : "") + (simple ? ":s" : "") + ":tex";
+}
+
+TString TTexture::MakeMaskKey(const TString& name, const TString& maskName, bool mipmap,
+                              bool simple)
+{
+    return name + ":" + maskName + (mipmap ? ":m" : "") + (simple ? ":s" : "") + ":tex";
+}
+
+std::shared_ptr<TTexture> TTexture::FindCached(const TString& key)
+{
+    return AssetCast<TTexture>(GetCache().Find(key));
+}
+
+std::shared_ptr<TTexture> TTexture::Register(const TString& key)
+{
+    auto texture = std::make_shared<TTexture>();
+    GetCache().Add(key, texture);
+    return texture;
+}
+
+std::shared_ptr<TTexture> TTexture::Load(const TString& key, const TString& name,
+                                         const TString& maskName, uint8_t flags)
+{
+    if (std::shared_ptr<TTexture> cached = FindCached(key))
+        return cached;
+    std::shared_ptr<TTexture> texture = Register(key);
+    texture->mData.SetFlags(flags);
+    if (!texture->mData.Load(name, maskName))
+        return nullptr; // its cache entry expires with it
+    return texture;
+}
+
+std::shared_ptr<TTexture> TTexture::Get(const TString& name, int flags)
+{
+    const bool alpha = (flags & kGetAlpha) != 0;
+    const bool mipmap = (flags & kGetMipmap) != 0;
+    uint8_t dataFlags = mipmap ? TTextureData::kMipmap : 0;
+    if (alpha)
+        dataFlags |= TTextureData::kAlpha;
+    else if ((flags & kGetOpaque) == 0)
+        dataFlags |= TTextureData::kAlphaFromImage;
+    return Load(MakeKey(name, alpha, mipmap, false), name, TString(), dataFlags);
+}
+
+std::shared_ptr<TTexture> TTexture::GetWithMask(const TString& name, const TString& maskName,
+                                                int flags)
+{
+    const bool mipmap = (flags & kGetMipmap) != 0;
+    const uint8_t dataFlags = TTextureData::kAlpha | (mipmap ? TTextureData::kMipmap : 0);
+    return Load(MakeMaskKey(name, maskName, mipmap, false), name, maskName, dataFlags);
+}
+
+std::shared_ptr<TTexture> TTexture::GetSimple(const TString& name)
+{
+    return Load(MakeKey(name, false, false, true), name, TString(),
+                TTextureData::kSimple | TTextureData::kAlphaFromImage);
 }
 
 std::shared_ptr<TTexture> TTexture::Create(int width, int height, bool alpha)
@@ -13,6 +129,114 @@ std::shared_ptr<TTexture> TTexture::Create(int width, int height, bool alpha)
     data.SetFlags(alpha ? TTextureData::kAlpha : 0);
     if (!data.CreateSurface(width, height, true))
         return nullptr;
-    data.SetImageSize(width, height);
+    GetCache().Add(UnnamedKey(texture.get()), texture);
     return texture;
+}
+
+void TTexture::Draw(const DrawState& state)
+{
+    TRenderer* renderer = ExistingRenderer();
+    if (renderer == nullptr || !renderer->IsIn2d() || mData.GetSurface() == nullptr || IsSimple())
+        return;
+    std::shared_ptr<TTexture> self = std::static_pointer_cast<TTexture>(weak_from_this().lock());
+    if (!self)
+        return;
+
+    const TRect rect = (state.flags & DrawState::kUseSourceRect) != 0
+                           ? state.sourceRect
+                           : TRect(0, 0, GetWidth(), GetHeight());
+    const float w = static_cast<float>(rect.right - rect.left);
+    const float h = static_cast<float>(rect.bottom - rect.top);
+    const TVec2 offset = (state.flags & DrawState::kUseOrigin) != 0
+                             ? TVec2(-state.origin.x, -state.origin.y)
+                             : TVec2(-w / 2.0f, -h / 2.0f);
+    TVec2 corners[4] = {TVec2(offset.x, offset.y), TVec2(offset.x + w, offset.y),
+                        TVec2(offset.x + w, offset.y + h), TVec2(offset.x, offset.y + h)};
+    if ((state.flags & DrawState::kMirrorY) != 0) {
+        std::swap(corners[0].y, corners[2].y);
+        std::swap(corners[1].y, corners[3].y);
+    }
+    if ((state.flags & DrawState::kMirrorX) != 0) {
+        std::swap(corners[0].x, corners[1].x);
+        std::swap(corners[2].x, corners[3].x);
+    }
+    // Over the surface's size, so that what lies beyond the picture is never shown.
+    const float surfaceWidth = static_cast<float>(mData.GetSurfaceWidth());
+    const float surfaceHeight = static_cast<float>(mData.GetSurfaceHeight());
+    TTexCoordRect texCoords;
+    texCoords.left = rect.left / surfaceWidth;
+    texCoords.top = rect.top / surfaceHeight;
+    texCoords.right = rect.right / surfaceWidth;
+    texCoords.bottom = rect.bottom / surfaceHeight;
+
+    TLitVertex quad[4];
+    BuildQuad(TVec2(), quad, corners, texCoords, state.matrix, state.alpha, state.tint);
+    renderer->SetTexture(self);
+    if (state.blendMode != -1)
+        renderer->SetBlendMode(state.blendMode);
+    renderer->DrawVertices(TPrimitiveType::TriangleFan, TVertexArray(quad, 4));
+}
+
+void TTexture::DrawAt(float x, float y, float alpha, float scale, float rotation, int flags)
+{
+    TRenderer* renderer = ExistingRenderer();
+    if (renderer == nullptr || !renderer->IsIn2d() || mData.GetSurface() == nullptr)
+        return;
+    DrawState state(TVec2(x, y), alpha, scale, flags);
+    state.matrix.Rotate(rotation);
+    Draw(state);
+}
+
+void TTexture::Blit(int x, int y, const TRect* source, TTexture* target)
+{
+    if (mData.GetSurface() == nullptr)
+        return;
+    if (TRenderer* renderer = ExistingRenderer(); renderer != nullptr && renderer->IsDrawing())
+        return;
+    const TRect whole(0, 0, GetWidth(), GetHeight());
+    const TRect rect = CutToPicture(source != nullptr ? *source : whole, GetWidth(), GetHeight());
+    mData.Blit(x, y, &rect, target != nullptr ? &target->mData : nullptr);
+}
+
+bool TTexture::CopyTo(int x, int y, const TRect* source, TTexture& destination)
+{
+    uint32_t* from = nullptr;
+    int fromPitch = 0;
+    if (!Lock(from, fromPitch))
+        return false;
+    uint32_t* to = nullptr;
+    int toPitch = 0;
+    if (!destination.Lock(to, toPitch)) {
+        Unlock();
+        return false;
+    }
+    const TRect whole(0, 0, GetWidth(), GetHeight());
+    const TRect rect = CutToPicture(source != nullptr ? *source : whole, GetWidth(), GetHeight());
+    destination.mData.GetSurface()->Copy(*mData.GetSurface(), rect, x, y);
+    destination.Unlock();
+    Unlock();
+    return true;
+}
+
+TString TTexture::GetSourceKey() const
+{
+    return mData.GetSourceName() + "." + mData.GetMaskName();
+}
+
+bool TTexture::Save(const TString& fileName, float quality)
+{
+    const bool jpeg = fileName.Find(".jpg") >= 0;
+    if (!jpeg && fileName.Find(".png") < 0) {
+        TraceLog("TTexture::Save only supports .jpg and .png files");
+        return false;
+    }
+    uint32_t* pixels = nullptr;
+    int pitch = 0;
+    if (!Lock(pixels, pitch))
+        return false;
+    const bool saved =
+        jpeg ? WriteJpegImage(fileName, quality, GetWidth(), GetHeight(), pitch * 4, pixels)
+             : WritePngImage(fileName, pixels, GetWidth(), GetHeight(), pitch * 4);
+    Unlock();
+    return saved;
 }

@@ -107,6 +107,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: image-seeds PNGFOLDER JPEGFOLDER\n");
         return 2;
     }
-    const bool ok = WritePngSeeds(argv[1]) & WriteJpegSeeds(argv[2]);
-    return ok ? 0 : 1;
+    const bool pngWritten = WritePngSeeds(argv[1]);
+    const bool jpegWritten = WriteJpegSeeds(argv[2]);
+    return pngWritten && jpegWritten ? 0 : 1;
 }
