@@ -1,10 +1,12 @@
 #include "engine/graphics/device/TPixelPipeline.h"
 
+#include "engine/graphics/device/FixedPoint.h"
 #include "engine/graphics/device/PixelMath.h"
+#include "engine/graphics/device/TSpanKernels.h"
 #include "engine/graphics/device/TSurface.h"
 #include "engine/graphics/device/TTexelSampler.h"
 
-#include <cmath>
+#include <algorithm>
 
 namespace {
 
@@ -69,11 +71,11 @@ uint32_t Operate(TTextureOp op, uint32_t a, uint32_t b, uint32_t diffuse)
     return diffuse;
 }
 
+// value rounded to the nearest integer (halves away from zero), kept within 2^40.
 int64_t ToFixed(double value)
 {
-    constexpr double kLimit = 1099511627776.0; // 2^40: far outside any surface
-    value = std::fmin(std::fmax(value, -kLimit), kLimit);
-    return std::llround(value);
+    constexpr double kLimit = 1099511627776.0; // far outside any surface
+    return RoundToInteger(value < -kLimit ? -kLimit : value > kLimit ? kLimit : value);
 }
 
 TAttributePlane Scaled(const TAttributePlane& plane, double factor)
@@ -127,9 +129,9 @@ void TPixelPipeline::SetAttributes(const TPrimitiveAttributes& attributes)
         mDs = ToFixed(mS.dx);
         mDt = ToFixed(mT.dx);
         // More than one texel per pixel along either screen axis counts as minifying.
-        const double across = std::hypot(mS.dx, mT.dx);
-        const double down = std::hypot(mS.dy, mT.dy);
-        mFilter = std::fmax(across, down) > kFixedOne ? mMinFilter : mMagFilter;
+        const double across = mS.dx * mS.dx + mT.dx * mT.dx;
+        const double down = mS.dy * mS.dy + mT.dy * mT.dy;
+        mFilter = (across > down ? across : down) > kFixedOne * kFixedOne ? mMinFilter : mMagFilter;
     }
     mFlat = attributes.flatColor;
     mColor = attributes.color;
@@ -185,11 +187,9 @@ const uint32_t* TPixelPipeline::Combine(const uint32_t* texels, const uint32_t* 
             source = texels; // T * white is T
             orMask = texelOr;
         } else if (diffuse == nullptr) {
-            for (int i = 0; i < count; ++i)
-                mSource[i] = ModulatePixel(texels[i] | texelOr, mColor);
+            mKernels->modulateByColor(texels, texelOr, mColor, count, mSource);
         } else {
-            for (int i = 0; i < count; ++i)
-                mSource[i] = ModulatePixel(texels[i] | texelOr, diffuse[i]);
+            mKernels->modulateByColors(texels, texelOr, diffuse, count, mSource);
         }
     } else if (diffuse != nullptr) {
         source = diffuse; // white * D is D

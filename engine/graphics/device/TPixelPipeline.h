@@ -25,6 +25,8 @@ public:
     // alpha test that rejects everything). sampler and target must outlive the draw.
     bool Compile(const TDeviceState& state, const TTexelSampler& sampler, TSurface& target);
     void SetAttributes(const TPrimitiveAttributes& attributes);
+    // True when pixels read the texture (texture coordinates matter).
+    bool IsSampling() const { return mSampling; }
     // Shades pixels x0 .. x1 - 1 of row y; the rasteriser keeps them inside the target.
     void DrawSpan(int y, int x0, int x1);
 
@@ -32,7 +34,7 @@ public:
     uint32_t CombineGeneral(uint32_t texel, uint32_t diffuse) const;
 
 private:
-    static constexpr int kChunk = 64;
+    static constexpr int kChunk = 512;
 
     enum class TForm : uint8_t
     {
@@ -48,6 +50,7 @@ private:
     TSurface* mTarget = nullptr;
     const TTexelSampler* mSampler = nullptr;
     TSpanBlender mBlender;
+    const TSpanKernels* mKernels = &TSpanKernels::Get();
     TForm mForm = TForm::Product;
     bool mSampling = false; // a texture is bound and stage 0 reads it
     uint32_t mFixedAlpha = 0;

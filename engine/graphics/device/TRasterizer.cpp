@@ -1,28 +1,17 @@
 #include "engine/graphics/device/TRasterizer.h"
 
+#include "engine/graphics/device/FixedPoint.h"
 #include "engine/graphics/device/PixelMath.h"
 #include "engine/graphics/device/TPixelPipeline.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <utility>
 
 namespace {
 
 constexpr int64_t kSubPixels = 256; // positions are snapped to 1/256 pixel
 constexpr double kPositionLimit = 1048576.0;
-
-int64_t FloorDiv(int64_t numerator, int64_t denominator) // denominator > 0
-{
-    int64_t quotient = numerator / denominator;
-    if (numerator % denominator != 0 && numerator < 0)
-        --quotient;
-    return quotient;
-}
-
-int64_t CeilDiv(int64_t numerator, int64_t denominator) // denominator > 0
-{
-    return -FloorDiv(-numerator, denominator);
-}
 
 // Steps floor(n / d) along rows, n growing by a fixed amount per row, without dividing.
 class TEdgeWalker
@@ -111,8 +100,8 @@ bool TRasterizer::Snap(const TRasterVertex& vertex, TFixed& point)
     if (!vertex.valid || !(std::fabs(vertex.x) < kPositionLimit) ||
         !(std::fabs(vertex.y) < kPositionLimit))
         return false;
-    point.x = std::llround(static_cast<double>(vertex.x) * kSubPixels);
-    point.y = std::llround(static_cast<double>(vertex.y) * kSubPixels);
+    point.x = RoundToInteger(static_cast<double>(vertex.x) * kSubPixels);
+    point.y = RoundToInteger(static_cast<double>(vertex.y) * kSubPixels);
     return true;
 }
 
@@ -141,10 +130,12 @@ void TRasterizer::SetTriangleAttributes(const TRasterVertex& a, const TRasterVer
     }
     const double det = (x[1] - x[0]) * (y[2] - y[0]) - (x[2] - x[0]) * (y[1] - y[0]);
     TPrimitiveAttributes attributes;
-    const double u[3] = {a.u, b.u, c.u};
-    const double v[3] = {a.v, b.v, c.v};
-    attributes.u = Plane(x, y, u, det);
-    attributes.v = Plane(x, y, v, det);
+    if (mPipeline.IsSampling()) {
+        const double u[3] = {a.u, b.u, c.u};
+        const double v[3] = {a.v, b.v, c.v};
+        attributes.u = Plane(x, y, u, det);
+        attributes.v = Plane(x, y, v, det);
+    }
     SetColor(attributes, a, a.diffuse == b.diffuse && a.diffuse == c.diffuse);
     if (!attributes.flatColor) {
         for (int channel = 0; channel < 4; ++channel) {
@@ -191,22 +182,64 @@ bool TRasterizer::HasEvenColors(const TRasterVertex& a, const TRasterVertex& b,
     return true;
 }
 
-void TRasterizer::DrawQuad(const TRasterVertex& a, const TRasterVertex& b, const TRasterVertex& c,
-                           const TRasterVertex& d)
+bool TRasterizer::FillParallelogram(const TRasterVertex& a, const TRasterVertex& b,
+                                    const TRasterVertex& c, const TRasterVertex& d)
 {
     TFixed points[4];
     if (!Snap(a, points[0]) || !Snap(b, points[1]) || !Snap(c, points[2]) || !Snap(d, points[3]))
-        return;
+        return false;
     const bool parallelogram = points[0].x + points[2].x == points[1].x + points[3].x &&
                                points[0].y + points[2].y == points[1].y + points[3].y;
     const bool even = a.u + c.u == b.u + d.u && a.v + c.v == b.v + d.v && HasEvenColors(a, b, c, d);
-    if (!parallelogram || !even) {
-        DrawTriangle(a, b, c);
-        DrawTriangle(a, c, d);
-        return;
-    }
+    if (!parallelogram || !even)
+        return false;
     // Both triangles of a parallelogram have the same orientation and area.
     FillShaded(a, b, c, points, 4);
+    return true;
+}
+
+void TRasterizer::DrawQuad(const TRasterVertex& a, const TRasterVertex& b, const TRasterVertex& c,
+                           const TRasterVertex& d)
+{
+    if (FillParallelogram(a, b, c, d))
+        return;
+    DrawTriangle(a, b, c);
+    DrawTriangle(a, c, d);
+}
+
+void TRasterizer::DrawTrianglePair(const TRasterVertex* first[3], const TRasterVertex* second[3])
+{
+    // The vertex of each triangle that the other lacks; the two share the rest.
+    int own = -1, other = -1, shared = 0;
+    for (int i = 0; i < 3; ++i) {
+        const bool inSecond =
+            first[i] == second[0] || first[i] == second[1] || first[i] == second[2];
+        shared += inSecond ? 1 : 0;
+        if (!inSecond)
+            own = i;
+        if (second[i] != first[0] && second[i] != first[1] && second[i] != first[2])
+            other = i;
+    }
+    if (shared == 2 && own >= 0 && other >= 0) {
+        // Around the quad: the first's own vertex, the shared edge's ends with the
+        // second's own vertex between them.
+        const TRasterVertex& p = *first[own];
+        const TRasterVertex& q = *first[(own + 1) % 3];
+        const TRasterVertex& r = *first[(own + 2) % 3];
+        const TRasterVertex& o = *second[other];
+        TFixed f[3], g[3];
+        bool snapped = true;
+        for (int i = 0; i < 3; ++i)
+            snapped = snapped && Snap(*first[i], f[i]) && Snap(*second[i], g[i]);
+        const bool sameTurn =
+            snapped && (TwiceArea(f[0], f[1], f[2]) > 0) == (TwiceArea(g[0], g[1], g[2]) > 0);
+        const bool sameFlatColor =
+            mShade != TShade::Flat || first[0]->diffuse == second[0]->diffuse;
+        if (sameTurn && sameFlatColor && FillParallelogram(p, q, o, r))
+            return;
+    }
+    DrawTriangle(*first[0], *first[1], *first[2]);
+    DrawTriangle(*second[0], *second[1], *second[2]);
 }
 
 void TRasterizer::FillConvex(const TFixed* points, int count)
@@ -273,17 +306,15 @@ void TRasterizer::DrawLine(const TRasterVertex& a, const TRasterVertex& b)
     TFixed to;
     if (!Snap(a, from) || !Snap(b, to) || (from.x == to.x && from.y == to.y))
         return;
-    const double x0 = static_cast<double>(from.x) / kSubPixels;
-    const double y0 = static_cast<double>(from.y) / kSubPixels;
-    const double dx = static_cast<double>(to.x - from.x) / kSubPixels;
-    const double dy = static_cast<double>(to.y - from.y) / kSubPixels;
-    const bool alongX = std::fabs(dx) >= std::fabs(dy);
-    const double origin = alongX ? x0 : y0;
-    const double length = alongX ? dx : dy;
-
+    const bool alongX = std::abs(to.x - from.x) >= std::abs(to.y - from.y);
+    // The attributes change along the major axis only.
+    const double origin = static_cast<double>(alongX ? from.x : from.y) / kSubPixels;
+    const double length = static_cast<double>(alongX ? to.x - from.x : to.y - from.y) / kSubPixels;
     TPrimitiveAttributes attributes;
-    attributes.u = AxisPlane(a.u, b.u, origin, length, alongX);
-    attributes.v = AxisPlane(a.v, b.v, origin, length, alongX);
+    if (mPipeline.IsSampling()) {
+        attributes.u = AxisPlane(a.u, b.u, origin, length, alongX);
+        attributes.v = AxisPlane(a.v, b.v, origin, length, alongX);
+    }
     SetColor(attributes, a, a.diffuse == b.diffuse);
     if (!attributes.flatColor)
         for (int channel = 0; channel < 4; ++channel)
@@ -292,40 +323,56 @@ void TRasterizer::DrawLine(const TRasterVertex& a, const TRasterVertex& b)
                           length, alongX);
     mPipeline.SetAttributes(attributes);
 
-    // The pixels along the major axis: centres in [min, max).
-    const double low = std::fmin(origin, origin + length);
-    const double high = std::fmax(origin, origin + length);
+    // In major and minor terms, the ends ordered along the major axis.
+    TFixed start = from, end = to;
+    if ((alongX ? to.x - from.x : to.y - from.y) < 0)
+        std::swap(start, end);
+    const int64_t major0 = alongX ? start.x : start.y;
+    const int64_t major1 = alongX ? end.x : end.y;
+    const int64_t minor0 = alongX ? start.y : start.x;
+    const int64_t minor1 = alongX ? end.y : end.x;
+    // The pixels whose centres lie in [major0, major1), cut to the scissor.
     const int64_t limitLow = alongX ? mScissor.left : mScissor.top;
     const int64_t limitHigh = alongX ? mScissor.right : mScissor.bottom;
-    const int64_t first = std::max<int64_t>(limitLow, static_cast<int64_t>(std::ceil(low)));
-    const int64_t end = std::min<int64_t>(limitHigh, static_cast<int64_t>(std::ceil(high)));
-    const double slope = alongX ? dy / dx : dx / dy;
-    const double across = alongX ? y0 : x0;
-    const auto minorAt = [&](int64_t major) {
-        return static_cast<int64_t>(std::floor(across + (major - origin) * slope + 0.5));
+    const int64_t first = std::max(limitLow, CeilDiv(major0, kSubPixels));
+    const int64_t stop = std::min(limitHigh, CeilDiv(major1, kSubPixels));
+    if (first >= stop)
+        return;
+    // The minor pixel at major pixel p: floor(minor(p) + 1/2), with minor(p) = minor0 +
+    // (256 p - major0) (minor1 - minor0) / (major1 - major0), stepped without dividing.
+    const int64_t span = major1 - major0;
+    TEdgeWalker minor;
+    minor.Start(minor0 * span + (first * kSubPixels - major0) * (minor1 - minor0) +
+                    span * kSubPixels / 2,
+                span * kSubPixels, kSubPixels * (minor1 - minor0));
+    const int64_t minorLow = alongX ? mScissor.top : mScissor.left;
+    const int64_t minorHigh = alongX ? mScissor.bottom : mScissor.right;
+    const auto draw = [&](int64_t majorFirst, int64_t majorEnd, int64_t at) {
+        if (at < minorLow || at >= minorHigh)
+            return;
+        if (alongX)
+            mPipeline.DrawSpan(static_cast<int>(at), static_cast<int>(majorFirst),
+                               static_cast<int>(majorEnd));
+        else
+            for (int64_t y = majorFirst; y < majorEnd; ++y)
+                mPipeline.DrawSpan(static_cast<int>(y), static_cast<int>(at),
+                                   static_cast<int>(at + 1));
     };
-
-    if (alongX) {
-        // Runs of pixels on one row become one span.
-        int64_t runStart = first;
-        for (int64_t x = first; x < end; ++x) {
-            const int64_t row = minorAt(x);
-            const bool lastOfRun = x + 1 == end || minorAt(x + 1) != row;
-            if (!lastOfRun)
-                continue;
-            if (row >= mScissor.top && row < mScissor.bottom)
-                mPipeline.DrawSpan(static_cast<int>(row), static_cast<int>(runStart),
-                                   static_cast<int>(x + 1));
-            runStart = x + 1;
-        }
+    if (minor0 == minor1) { // one row (or column) for the whole line
+        draw(first, stop, minor.Floor());
         return;
     }
-    for (int64_t y = first; y < end; ++y) {
-        const int64_t column = minorAt(y);
-        if (column >= mScissor.left && column < mScissor.right)
-            mPipeline.DrawSpan(static_cast<int>(y), static_cast<int>(column),
-                               static_cast<int>(column + 1));
+    int64_t runStart = first;
+    int64_t runAt = minor.Floor();
+    for (int64_t p = first + 1; p < stop; ++p) {
+        minor.Next();
+        if (minor.Floor() == runAt)
+            continue;
+        draw(runStart, p, runAt);
+        runStart = p;
+        runAt = minor.Floor();
     }
+    draw(runStart, stop, runAt);
 }
 
 void TRasterizer::DrawPoint(const TRasterVertex& a)

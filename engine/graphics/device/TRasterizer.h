@@ -4,9 +4,10 @@
 //
 // Triangles: positions are snapped to 1/256 pixel; a pixel is drawn when its centre (an
 // integer point) lies inside, or on a top or left edge (top-left fill rule), so two
-// triangles sharing an edge never both draw a pixel of it. A fan of four vertices that
-// forms a parallelogram with attributes varying evenly across it (every textured quad)
-// is filled as one polygon: the same pixels and values as its two triangles.
+// triangles sharing an edge never both draw a pixel of it. Two triangles that form a
+// parallelogram with attributes varying evenly across it (every textured quad, as a fan
+// of four or as a pair in a list) are filled as one polygon: the same pixels and values
+// as the two triangles.
 //
 // Lines: along the major axis, the pixels whose centres lie in [min, max) of the two
 // ends; the other coordinate of each is that of the line there, rounded half up
@@ -36,6 +37,9 @@ public:
     // Four vertices of a triangle fan: (a, b, c) and (a, c, d).
     void DrawQuad(const TRasterVertex& a, const TRasterVertex& b, const TRasterVertex& c,
                   const TRasterVertex& d);
+    // Two triangles of a list; filled as one polygon when they share an edge and make a
+    // parallelogram with attributes varying evenly (the same pixels and values).
+    void DrawTrianglePair(const TRasterVertex* first[3], const TRasterVertex* second[3]);
     void DrawLine(const TRasterVertex& a, const TRasterVertex& b);
     void DrawPoint(const TRasterVertex& a);
 
@@ -55,6 +59,10 @@ private:
                                const TRasterVertex& c, const TFixed* points);
     void SetColor(TPrimitiveAttributes& attributes, const TRasterVertex& first,
                   bool sameColors) const;
+    // Fills a, b, c, d (in order around) as one polygon when they make a parallelogram
+    // with attributes varying evenly across it; false (nothing drawn) when they do not.
+    bool FillParallelogram(const TRasterVertex& a, const TRasterVertex& b, const TRasterVertex& c,
+                           const TRasterVertex& d);
     // Culls, shades from a, b, c and fills the convex polygon points[0..count) (a, b and
     // c at its first three corners).
     void FillShaded(const TRasterVertex& a, const TRasterVertex& b, const TRasterVertex& c,

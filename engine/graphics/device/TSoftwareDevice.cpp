@@ -16,26 +16,34 @@ void TransformPoint(const double m[4][4], double x, double y, double z, double o
     }
 }
 
-void Multiply(const TMat4& a, const TMat4& b, double out[4][4])
+void ToDoubles(const TMat4& m, double out[4][4])
 {
-    for (int row = 0; row < 4; ++row)
-        for (int col = 0; col < 4; ++col) {
-            double sum = 0.0;
-            for (int k = 0; k < 4; ++k)
-                sum += double(a.At(row, k)) * double(b.At(k, col));
-            out[row][col] = sum;
-        }
+    for (int row = 0; row < 4; ++row) {
+        const TVec4& r = m.Row(row);
+        out[row][0] = r.x;
+        out[row][1] = r.y;
+        out[row][2] = r.z;
+        out[row][3] = r.w;
+    }
 }
 
-void Multiply(const double a[4][4], const TMat4& b, double out[4][4])
+void Multiply(const double a[4][4], const double b[4][4], double out[4][4])
 {
     for (int row = 0; row < 4; ++row)
-        for (int col = 0; col < 4; ++col) {
-            double sum = 0.0;
-            for (int k = 0; k < 4; ++k)
-                sum += a[row][k] * double(b.At(k, col));
-            out[row][col] = sum;
-        }
+        for (int col = 0; col < 4; ++col)
+            out[row][col] = a[row][0] * b[0][col] + a[row][1] * b[1][col] + a[row][2] * b[2][col] +
+                            a[row][3] * b[3][col];
+}
+
+bool SameMatrix(const TMat4& a, const TMat4& b)
+{
+    for (int row = 0; row < 4; ++row) {
+        const TVec4& x = a.Row(row);
+        const TVec4& y = b.Row(row);
+        if (x.x != y.x || x.y != y.y || x.z != y.z || x.w != y.w)
+            return false;
+    }
+    return true;
 }
 
 int VerticesPerPrimitive(TPrimitiveType type)
@@ -61,10 +69,22 @@ void TSoftwareDevice::SetTexture(const TSurface* texture, bool hasAlpha)
 
 void TSoftwareDevice::Transform(const TLitVertex* vertices, int count)
 {
-    double worldView[4][4];
-    double matrix[4][4];
-    Multiply(mState.world, mState.view, worldView);
-    Multiply(worldView, mState.projection, matrix);
+    // The product is kept while the three matrices stay (2D drawing sets the same
+    // projection before every draw).
+    if (!mHasTransform || !SameMatrix(mWorld, mState.world) || !SameMatrix(mView, mState.view) ||
+        !SameMatrix(mProjection, mState.projection)) {
+        double world[4][4], view[4][4], projection[4][4], worldView[4][4];
+        ToDoubles(mState.world, world);
+        ToDoubles(mState.view, view);
+        ToDoubles(mState.projection, projection);
+        Multiply(world, view, worldView);
+        Multiply(worldView, projection, mTransform);
+        mWorld = mState.world;
+        mView = mState.view;
+        mProjection = mState.projection;
+        mHasTransform = true;
+    }
+    const double(&matrix)[4][4] = mTransform;
     const TViewport& vp = mState.viewport;
     mVertices.resize(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i) {
@@ -181,9 +201,20 @@ void TSoftwareDevice::Assemble(TRasterizer& rasterizer, TPrimitiveType type,
                 rasterizer.DrawLine(*a, *b);
         return;
     case TPrimitiveType::TriangleList:
-        for (int i = 0; i + 2 < count; i += 3)
-            if (Fetch(indices, i, a) && Fetch(indices, i + 1, b) && Fetch(indices, i + 2, c))
-                rasterizer.DrawTriangle(*a, *b, *c);
+        for (int i = 0; i + 2 < count; i += 3) {
+            const TRasterVertex* first[3];
+            if (!Fetch(indices, i, first[0]) || !Fetch(indices, i + 1, first[1]) ||
+                !Fetch(indices, i + 2, first[2]))
+                continue;
+            const TRasterVertex* second[3];
+            if (i + 5 < count && Fetch(indices, i + 3, second[0]) &&
+                Fetch(indices, i + 4, second[1]) && Fetch(indices, i + 5, second[2])) {
+                rasterizer.DrawTrianglePair(first, second);
+                i += 3;
+                continue;
+            }
+            rasterizer.DrawTriangle(*first[0], *first[1], *first[2]);
+        }
         return;
     case TPrimitiveType::TriangleStrip:
         // Every other triangle turns the other way; its last two vertices are swapped to

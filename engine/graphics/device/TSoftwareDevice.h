@@ -68,5 +68,11 @@ private:
     TTexelSampler mSampler;
     TPixelPipeline mPipeline;
     std::vector<TRasterVertex> mVertices;
+    // world x view x projection, for the matrices it was made of.
+    bool mHasTransform = false;
+    TMat4 mWorld;
+    TMat4 mView;
+    TMat4 mProjection;
+    double mTransform[4][4] = {};
     bool mReportedBadIndex = false;
 };

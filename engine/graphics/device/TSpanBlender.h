@@ -8,29 +8,19 @@
 // by 255, rounded to the nearest integer and clamped to 255; without blending it is the
 // source. The factors: Zero 0, One 255, SrcColor the source channel (As for alpha),
 // InvSrcColor 255 minus it, SrcAlpha As, InvSrcAlpha 255 - As. The factor pairs the
-// display handler uses have kernels of their own that give the same bytes.
+// display handler uses have kernels of their own (TSpanKernels) that give the same bytes.
 
 #include "engine/graphics/device/TDeviceState.h"
+#include "engine/graphics/device/TSpanKernels.h"
 
 #include <cstdint>
 
 class TSpanBlender
 {
 public:
-    enum class TKind : uint8_t
-    {
-        Copy,     // blending off
-        Normal,   // SrcAlpha, InvSrcAlpha
-        Add,      // SrcAlpha, One
-        Multiply, // Zero, SrcColor
-        Subtract, // Zero, InvSrcColor
-        AddOne,   // One, One
-        General,  // any other pair or alpha test: the per-pixel rule
-    };
-
     // Reads the blend and alpha-test states; false when the alpha test rejects every pixel.
     bool Configure(const TDeviceState& state);
-    TKind GetKind() const { return mKind; }
+    TBlendKind GetKind() const { return mKind; }
 
     // Writes count pixels of src, each first taken as (pixel & andMask) | orMask, into dst.
     void Blend(uint32_t* dst, const uint32_t* src, int count, uint32_t andMask,
@@ -43,7 +33,7 @@ public:
 private:
     bool PassesTest(uint32_t alpha) const;
 
-    TKind mKind = TKind::Copy;
+    TBlendKind mKind = TBlendKind::Copy;
     uint32_t mMinAlpha = 0; // the fast kernels keep pixels with As >= mMinAlpha
     bool mBlend = false;
     TBlend mSrc = TBlend::One;
@@ -51,4 +41,5 @@ private:
     bool mTest = false;
     TCompare mFunc = TCompare::Always;
     uint32_t mRef = 0;
+    const TSpanKernels& mKernels = TSpanKernels::Get();
 };

@@ -1,54 +1,51 @@
 #include "engine/graphics/device/TTexelSampler.h"
 
+#include "engine/graphics/device/FixedPoint.h"
+#include "engine/graphics/device/PixelMath.h"
 #include "engine/graphics/device/TSurface.h"
+
+#include <algorithm>
 
 namespace {
 
-constexpr uint32_t kRedBlue = 0x00FF00FFu;
+constexpr int64_t kHalf = TTexelSampler::kOne / 2;
+constexpr int64_t kFraction = TTexelSampler::kOne - 1;
 
-template <TAddress A> inline int64_t Address(int64_t index, int size)
+int64_t Address(TAddress address, int64_t index, int size)
 {
-    if constexpr (A == TAddress::Clamp) {
+    if (address == TAddress::Clamp)
         return index < 0 ? 0 : index >= size ? size - 1 : index;
-    } else {
-        const int64_t wrapped = index % size;
-        return wrapped < 0 ? wrapped + size : wrapped;
+    const int64_t wrapped = index % size;
+    return wrapped < 0 ? wrapped + size : wrapped;
+}
+
+// The pixels i of [begin, end) with low <= start + i * step < high.
+void KeepInside(int64_t start, int64_t step, int64_t low, int64_t high, int64_t& begin,
+                int64_t& end)
+{
+    if (step == 0) {
+        if (start < low || start >= high)
+            end = begin;
+        return;
     }
-}
-
-// Two texels weighed across by fx / 256, as two pairs of 16-bit lanes (red and blue,
-// alpha and green), each lane holding channel * 256 at most.
-inline void Across(uint32_t t0, uint32_t t1, uint32_t fx, uint32_t& redBlue, uint32_t& alphaGreen)
-{
-    const uint32_t gx = 256 - fx;
-    redBlue = (t0 & kRedBlue) * gx + (t1 & kRedBlue) * fx;
-    alphaGreen = ((t0 >> 8) & kRedBlue) * gx + ((t1 >> 8) & kRedBlue) * fx;
-}
-
-inline uint32_t Down(uint32_t top, uint32_t bottom, uint32_t fy)
-{
-    const uint32_t gy = 256 - fy;
-    return ((((top >> 8) & kRedBlue) * gy + ((bottom >> 8) & kRedBlue) * fy + 0x00800080u) >> 8) &
-           kRedBlue;
-}
-
-inline uint32_t Bilinear(uint32_t t00, uint32_t t01, uint32_t t10, uint32_t t11, uint32_t fx,
-                         uint32_t fy)
-{
-    uint32_t rb0, ag0, rb1, ag1;
-    Across(t00, t01, fx, rb0, ag0);
-    Across(t10, t11, fx, rb1, ag1);
-    return Down(rb0, rb1, fy) | (Down(ag0, ag1, fy) << 8);
+    if (step > 0) {
+        begin = std::max(begin, CeilDiv(low - start, step));
+        end = std::min(end, CeilDiv(high - start, step));
+    } else {
+        begin = std::max(begin, FloorDiv(start - high, -step) + 1);
+        end = std::min(end, FloorDiv(start - low, -step) + 1);
+    }
 }
 
 } // namespace
 
 void TTexelSampler::Bind(const TSurface* surface, bool hasAlpha)
 {
-    if (surface == nullptr || surface->IsEmpty()) {
-        *this = TTexelSampler();
+    mPixels = nullptr;
+    mWidth = mHeight = mPitch = 0;
+    mTexelOr = 0;
+    if (surface == nullptr || surface->IsEmpty())
         return;
-    }
     mPixels = surface->GetPixels();
     mWidth = surface->GetWidth();
     mHeight = surface->GetHeight();
@@ -56,87 +53,119 @@ void TTexelSampler::Bind(const TSurface* surface, bool hasAlpha)
     mTexelOr = hasAlpha ? 0u : 0xFF000000u;
 }
 
+const uint32_t* TTexelSampler::Row(TAddress addressV, int64_t row) const
+{
+    return mPixels + Address(addressV, row, mHeight) * mPitch;
+}
+
 const uint32_t* TTexelSampler::Direct(TAddress addressV, int64_t column, int64_t row,
                                       int count) const
 {
     if (column < 0 || column + count > mWidth)
         return nullptr;
-    row = addressV == TAddress::Clamp ? Address<TAddress::Clamp>(row, mHeight)
-                                      : Address<TAddress::Wrap>(row, mHeight);
-    return mPixels + row * mPitch + column;
+    return Row(addressV, row) + column;
+}
+
+uint32_t TTexelSampler::SampleOne(TFilter filter, TAddress addressU, TAddress addressV, int64_t s,
+                                  int64_t t) const
+{
+    if (filter != TFilter::Linear)
+        return Row(addressV, t >> kShift)[Address(addressU, s >> kShift, mWidth)];
+    s -= kHalf;
+    t -= kHalf;
+    const uint32_t* top = Row(addressV, t >> kShift);
+    const uint32_t* bottom = Row(addressV, (t >> kShift) + 1);
+    const int64_t left = Address(addressU, s >> kShift, mWidth);
+    const int64_t right = Address(addressU, (s >> kShift) + 1, mWidth);
+    const uint32_t fy = TexelWeight(t);
+    return AcrossTexels(DownTexels(top[left], bottom[left], fy),
+                        DownTexels(top[right], bottom[right], fy), TexelWeight(s));
 }
 
 const uint32_t* TTexelSampler::Sample(TFilter filter, TAddress addressU, TAddress addressV,
                                       int64_t s, int64_t t, int64_t ds, int64_t dt, int count,
                                       uint32_t* out) const
 {
-    constexpr int64_t kHalf = kOne / 2;
-    constexpr int64_t kFraction = kOne - 1;
-    if (filter == TFilter::Linear) {
-        s -= kHalf;
-        t -= kHalf;
-        // On texel centres the weights vanish: the texels are read as they are.
-        if (ds == kOne && dt == 0 && (s & kFraction) == 0 && (t & kFraction) == 0) {
+    if (filter != TFilter::Linear) {
+        if (ds == kOne && dt == 0)
             if (const uint32_t* row = Direct(addressV, s >> kShift, t >> kShift, count))
                 return row;
-        }
-        s += kHalf;
-        t += kHalf;
-    } else if (ds == kOne && dt == 0) {
-        if (const uint32_t* row = Direct(addressV, s >> kShift, t >> kShift, count))
+        for (int i = 0; i < count; ++i, s += ds, t += dt)
+            out[i] = SampleOne(filter, addressU, addressV, s, t);
+        return out;
+    }
+    // On texel centres the weights vanish: the texels are read as they are.
+    if (ds == kOne && dt == 0 && ((s - kHalf) & kFraction) == 0 && ((t - kHalf) & kFraction) == 0)
+        if (const uint32_t* row =
+                Direct(addressV, (s - kHalf) >> kShift, (t - kHalf) >> kShift, count))
             return row;
-    }
-
-    const bool clampU = addressU == TAddress::Clamp;
-    const bool clampV = addressV == TAddress::Clamp;
-    if (filter == TFilter::Linear) {
-        if (clampU && clampV)
-            SampleLinear<TAddress::Clamp, TAddress::Clamp>(s, t, ds, dt, count, out);
-        else if (clampU)
-            SampleLinear<TAddress::Clamp, TAddress::Wrap>(s, t, ds, dt, count, out);
-        else if (clampV)
-            SampleLinear<TAddress::Wrap, TAddress::Clamp>(s, t, ds, dt, count, out);
-        else
-            SampleLinear<TAddress::Wrap, TAddress::Wrap>(s, t, ds, dt, count, out);
-    } else {
-        if (clampU && clampV)
-            SamplePoint<TAddress::Clamp, TAddress::Clamp>(s, t, ds, dt, count, out);
-        else if (clampU)
-            SamplePoint<TAddress::Clamp, TAddress::Wrap>(s, t, ds, dt, count, out);
-        else if (clampV)
-            SamplePoint<TAddress::Wrap, TAddress::Clamp>(s, t, ds, dt, count, out);
-        else
-            SamplePoint<TAddress::Wrap, TAddress::Wrap>(s, t, ds, dt, count, out);
-    }
+    if (dt == 0 && ds != 0 && SampleAlongRow(addressU, addressV, s, t, ds, count, out))
+        return out;
+    SampleLinear(addressU, addressV, s, t, ds, dt, count, out);
     return out;
 }
 
-template <TAddress U, TAddress V>
-void TTexelSampler::SamplePoint(int64_t s, int64_t t, int64_t ds, int64_t dt, int count,
-                                uint32_t* out) const
+bool TTexelSampler::SampleAlongRow(TAddress addressU, TAddress addressV, int64_t s, int64_t t,
+                                   int64_t ds, int count, uint32_t* out) const
 {
-    for (int i = 0; i < count; ++i, s += ds, t += dt) {
-        const int64_t x = Address<U>(s >> kShift, mWidth);
-        const int64_t y = Address<V>(t >> kShift, mHeight);
-        out[i] = mPixels[y * mPitch + x];
+    // One row pair for the whole span: down-weigh the columns it reads once (those
+    // outside the surface through the addressing), then weigh across them.
+    s -= kHalf;
+    t -= kHalf;
+    const int64_t end = s + (count - 1) * ds;
+    const int64_t first = (ds > 0 ? s : end) >> kShift;
+    const int64_t last = ((ds > 0 ? end : s) >> kShift) + 1;
+    if (last - first + 1 > kMaxRowTexels)
+        return false;
+    const uint32_t* top = Row(addressV, t >> kShift);
+    const uint32_t* bottom = Row(addressV, (t >> kShift) + 1);
+    const uint32_t fy = TexelWeight(t);
+    uint32_t down[kMaxRowTexels + 8];
+    const auto downAddressed = [&](int64_t from, int64_t to) {
+        for (int64_t column = from; column <= to; ++column) {
+            const int64_t at = Address(addressU, column, mWidth);
+            down[column - first] = DownTexels(top[at], bottom[at], fy);
+        }
+    };
+    const int64_t inFirst = std::max<int64_t>(first, 0);
+    const int64_t inLast = std::min<int64_t>(last, mWidth - 1);
+    if (inFirst <= inLast) {
+        mKernels->downRow(top + inFirst, bottom + inFirst, fy,
+                          static_cast<int>(inLast - inFirst + 1), down + (inFirst - first));
+        downAddressed(first, inFirst - 1);
+        downAddressed(inLast + 1, last);
+    } else {
+        downAddressed(first, last);
     }
+    if (ds == kOne)
+        mKernels->acrossRow(down, TexelWeight(s), count, out);
+    else
+        mKernels->acrossRowStepping(down, first, s, ds, count, out);
+    return true;
 }
 
-template <TAddress U, TAddress V>
-void TTexelSampler::SampleLinear(int64_t s, int64_t t, int64_t ds, int64_t dt, int count,
-                                 uint32_t* out) const
+void TTexelSampler::SampleLinear(TAddress addressU, TAddress addressV, int64_t s, int64_t t,
+                                 int64_t ds, int64_t dt, int count, uint32_t* out) const
 {
-    s -= kOne / 2;
-    t -= kOne / 2;
-    for (int i = 0; i < count; ++i, s += ds, t += dt) {
-        const int64_t x = s >> kShift;
-        const int64_t y = t >> kShift;
-        const uint32_t fx = static_cast<uint32_t>(s >> (kShift - 8)) & 0xFFu;
-        const uint32_t fy = static_cast<uint32_t>(t >> (kShift - 8)) & 0xFFu;
-        const uint32_t* row0 = mPixels + Address<V>(y, mHeight) * mPitch;
-        const uint32_t* row1 = mPixels + Address<V>(y + 1, mHeight) * mPitch;
-        const int64_t x0 = Address<U>(x, mWidth);
-        const int64_t x1 = Address<U>(x + 1, mWidth);
-        out[i] = Bilinear(row0[x0], row0[x1], row1[x0], row1[x1], fx, fy);
+    // The pixels whose four texels all lie inside the surface need no addressing; the
+    // kernel takes those (when texel places fit its 16-bit halves).
+    int64_t begin = 0;
+    int64_t end = mWidth < 32768 && mHeight < 32768 ? count : 0;
+    const auto inside = [this](int64_t s0, int64_t t0) {
+        return s0 >= 0 && s0 < (mWidth - 1) * kOne && t0 >= 0 && t0 < (mHeight - 1) * kOne;
+    };
+    // Coordinates change linearly: with both ends inside, all are (no division needed).
+    if (!inside(s - kHalf, t - kHalf) ||
+        !inside(s - kHalf + (count - 1) * ds, t - kHalf + (count - 1) * dt)) {
+        KeepInside(s - kHalf, ds, 0, (mWidth - 1) * kOne, begin, end);
+        KeepInside(t - kHalf, dt, 0, (mHeight - 1) * kOne, begin, end);
     }
+    if (begin >= end)
+        begin = end = count;
+    for (int i = 0; i < begin; ++i)
+        out[i] = SampleOne(TFilter::Linear, addressU, addressV, s + i * ds, t + i * dt);
+    mKernels->linearInside(mPixels, mPitch, s - kHalf + begin * ds, t - kHalf + begin * dt, ds, dt,
+                           static_cast<int>(end - begin), out + begin);
+    for (int64_t i = end; i < count; ++i)
+        out[i] = SampleOne(TFilter::Linear, addressU, addressV, s + i * ds, t + i * dt);
 }

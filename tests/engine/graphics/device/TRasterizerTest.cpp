@@ -109,6 +109,46 @@ TEST(TRasterizer, AParallelogramFanMatchesItsTwoTriangles)
     EXPECT_EQ(fan.Coverage().find('2'), std::string::npos);
 }
 
+TEST(TRasterizer, TrianglePairsOfAListMatchTheirTriangles)
+{
+    // Quads as particles send them: four corners, indices c, c+1, c+2, c+1, c+3, c+2.
+    // Shared vertices let a pair be filled as one polygon; the result must equal the
+    // two triangles drawn one by one (unshared copies are never merged).
+    const std::vector<TScreenVertex> corners = {
+        Screen(1.3f, 0.6f, 0xFF000000u),  Screen(9.7f, 2.1f, 0xFF200010u),
+        Screen(0.1f, 7.4f, 0xFF080030u),  Screen(8.5f, 8.9f, 0xFF280040u), // a parallelogram
+        Screen(10.2f, 1.0f, 0xFF101010u), Screen(15.0f, 1.0f, 0xFF101010u),
+        Screen(10.2f, 9.0f, 0xFF101010u), Screen(14.0f, 9.5f, 0xFF101010u), // not one
+    };
+    const std::vector<uint16_t> indices = {0, 1, 2, 1, 3, 2, 4, 5, 6, 5, 7, 6};
+    for (TCull cull : {TCull::None, TCull::Clockwise, TCull::CounterClockwise}) {
+        TDeviceFixture indexed(16, 10);
+        indexed.device.State().cullMode = cull;
+        indexed.device.State().alphaBlendEnable = false;
+        indexed.device.DrawIndexedPrimitive(TPrimitiveType::TriangleList, corners.data(), 8,
+                                            indices.data(), 12);
+        std::vector<TScreenVertex> separate;
+        for (uint16_t index : indices)
+            separate.push_back(corners[index]);
+        TDeviceFixture plain(16, 10);
+        plain.device.State().cullMode = cull;
+        plain.device.State().alphaBlendEnable = false;
+        plain.DrawScreen(TPrimitiveType::TriangleList, separate);
+        for (int y = 0; y < 10; ++y)
+            for (int x = 0; x < 16; ++x)
+                ASSERT_EQ(indexed.target.At(x, y), plain.target.At(x, y))
+                    << "cull " << int(cull) << " at " << x << "," << y;
+    }
+    // A pair turning opposite ways is two triangles: clockwise culling keeps one.
+    const std::vector<uint16_t> turned = {0, 1, 2, 1, 2, 3};
+    TDeviceFixture culled(16, 10);
+    culled.device.State().cullMode = TCull::Clockwise;
+    culled.device.DrawIndexedPrimitive(TPrimitiveType::TriangleList, corners.data(), 8,
+                                       turned.data(), 6);
+    EXPECT_EQ(culled.target.At(2, 2), 0u);
+    EXPECT_NE(culled.target.At(7, 7), 0u);
+}
+
 TEST(TRasterizer, CullModesDropTrianglesByScreenOrientation)
 {
     // (0,0) (8,0) (0,8) turns clockwise on a screen whose y grows downwards.

@@ -21,7 +21,7 @@ TDeviceState Blending(bool enable, TBlend src, TBlend dest, TCompare func, uint8
 
 TEST(TSpanBlender, EveryKernelGivesTheBytesOfTheGeneralRule)
 {
-    using TKind = TSpanBlender::TKind;
+    using TKind = TBlendKind;
     struct Case
     {
         bool enable;

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 namespace {
 
 constexpr int64_t kOne = TTexelSampler::kOne;
@@ -68,11 +70,12 @@ TEST(TTexelSampler, LinearWeighsChannelsOnTheirOwn)
         uint32_t result;
     };
     const Case cases[] = {
-        {0.5, 0.5, 0x00FF0000u},                           // texel centres read exactly
-        {1.5, 1.5, 0x00FF00FFu},  {1.0, 0.5, 0x7F7F7F00u}, // half way across: 255 * 128 >> 8 = 127
-        {0.75, 0.5, 0x3FBF3F00u},                          // a quarter across: 63 and 191
-        {1.0, 1.0, 0x7F7F7F40u},                           // the middle of all four
-        {-3.0, 0.5, 0x00FF0000u},                          // clamped to the edge texel
+        {0.5, 0.5, 0x00FF0000u}, // texel centres read exactly
+        {1.5, 1.5, 0x00FF00FFu},
+        {1.0, 0.5, 0x80808000u},  // half way across: (255 * 128 + 128) >> 8 = 128
+        {0.75, 0.5, 0x40BF4000u}, // a quarter across: 64 and 191
+        {1.0, 1.0, 0x7F7F7F40u},  // the middle of all four: down first (127), then across
+        {-3.0, 0.5, 0x00FF0000u}, // clamped to the edge texel
         {0.5, 9.0, 0xFF00FF00u},
     };
     for (const Case& c : cases)
@@ -101,6 +104,51 @@ TEST(TTexelSampler, OneToOneSpansReadTheSurfaceInPlace)
               out);
     EXPECT_EQ(out[0], 0x03030303u);
     EXPECT_EQ(out[2], 0x04040404u);
+}
+
+TEST(TTexelSampler, EverySpanPathGivesThePerPixelBytes)
+{
+    std::mt19937 random(11);
+    TSurface surface(37, 23);
+    for (int y = 0; y < 23; ++y)
+        for (int x = 0; x < 37; ++x)
+            surface.At(x, y) = static_cast<uint32_t>(random());
+    TTexelSampler sampler;
+    sampler.Bind(&surface, true);
+    const auto fixed = [&](double low, double high) {
+        return static_cast<int64_t>(std::uniform_real_distribution<double>(low, high)(random) *
+                                    kOne);
+    };
+    for (int round = 0; round < 3000; ++round) {
+        // Spans along rows (one texel a pixel, scaled, mirrored) and across the texture
+        // (rotated), inside it and over its edges.
+        int64_t ds = 0, dt = 0;
+        switch (round % 5) {
+        case 0:
+            ds = kOne;
+            break;
+        case 1:
+            ds = fixed(0.3, 2.5);
+            break;
+        case 2:
+            ds = -fixed(0.3, 2.5);
+            break;
+        default:
+            ds = fixed(-1.5, 1.5);
+            dt = fixed(-1.5, 1.5);
+            break;
+        }
+        const int64_t s = fixed(-3, 40), t = fixed(-3, 26);
+        const int count = 1 + static_cast<int>(random() % 64);
+        const TFilter filter = round % 7 == 0 ? TFilter::Point : TFilter::Linear;
+        const TAddress address = round % 3 == 0 ? TAddress::Wrap : TAddress::Clamp;
+        uint32_t out[128];
+        const uint32_t* texels = sampler.Sample(filter, address, address, s, t, ds, dt, count, out);
+        for (int i = 0; i < count; ++i)
+            ASSERT_EQ(texels[i],
+                      sampler.SampleOne(filter, address, address, s + i * ds, t + i * dt))
+                << "round " << round << " pixel " << i;
+    }
 }
 
 } // namespace

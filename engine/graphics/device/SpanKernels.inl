@@ -1,0 +1,475 @@
+// The vector kernels of TSpanKernels. TSpanKernelsBaseline.cpp and TSpanKernelsAvx2.cpp
+// each include this file inside a namespace of their own (SPAN_KERNELS); the second is
+// compiled for AVX2 and sets SPAN_KERNELS_AVX2, which adds eight-pixel steps. The code
+// here uses nothing from the standard library and only helpers of internal linkage, so
+// that nothing built for AVX2 can be shared with the baseline build.
+
+#if defined(__SSE2__)
+#define SPAN_KERNELS_VECTORS 1
+#include <immintrin.h>
+#else
+#define SPAN_KERNELS_VECTORS 0
+#endif
+
+namespace SPAN_KERNELS {
+
+// --- The per-pixel rules of the blend kinds (the tails of spans) ----------------------
+
+template <TBlendKind K> static inline uint32_t BlendChannel(uint32_t s, uint32_t d, uint32_t a)
+{
+    if constexpr (K == TBlendKind::Normal)
+        return Div255(s * a + d * (255 - a));
+    else if constexpr (K == TBlendKind::Add)
+        return MinChannel(255u, Div255(s * a) + d);
+    else if constexpr (K == TBlendKind::Multiply)
+        return Div255(d * s);
+    else if constexpr (K == TBlendKind::Subtract)
+        return Div255(d * (255 - s));
+    else if constexpr (K == TBlendKind::AddOne)
+        return MinChannel(255u, s + d);
+    else
+        return s;
+}
+
+template <TBlendKind K> static inline uint32_t BlendPixel(uint32_t s, uint32_t d)
+{
+    if constexpr (K == TBlendKind::Copy) {
+        return s;
+    } else {
+        const uint32_t a = AlphaOf(s);
+        uint32_t result = 0;
+        for (int shift = 0; shift < 32; shift += 8)
+            result |= BlendChannel<K>(Channel(s, shift), Channel(d, shift), a) << shift;
+        return result;
+    }
+}
+
+#if SPAN_KERNELS_VECTORS
+
+// --- Four and eight pixels a step ------------------------------------------------------
+
+struct TFour
+{
+    using V = __m128i;
+    static constexpr int kPixels = 4;
+    static constexpr int kAllSet = 0xF;
+    static V Load(const uint32_t* p) { return _mm_loadu_si128(reinterpret_cast<const V*>(p)); }
+    static void Store(uint32_t* p, V v) { _mm_storeu_si128(reinterpret_cast<V*>(p), v); }
+    static V Set32(uint32_t x) { return _mm_set1_epi32(static_cast<int>(x)); }
+    static V Set16(uint32_t x) { return _mm_set1_epi16(static_cast<short>(x)); }
+    static V Zero() { return _mm_setzero_si128(); }
+    static V And(V a, V b) { return _mm_and_si128(a, b); }
+    static V Or(V a, V b) { return _mm_or_si128(a, b); }
+    static V AndNot(V a, V b) { return _mm_andnot_si128(a, b); }
+    static V Add16(V a, V b) { return _mm_add_epi16(a, b); }
+    static V Sub16(V a, V b) { return _mm_sub_epi16(a, b); }
+    static V Mul16(V a, V b) { return _mm_mullo_epi16(a, b); }
+    static V Shl16By8(V a) { return _mm_slli_epi16(a, 8); }
+    static V Shr16By8(V a) { return _mm_srli_epi16(a, 8); }
+    static V Shr32By8(V a) { return _mm_srli_epi32(a, 8); }
+    static V Shr32By16(V a) { return _mm_srli_epi32(a, 16); }
+    static V Shr32By24(V a) { return _mm_srli_epi32(a, 24); }
+    static V Shl32By16(V a) { return _mm_slli_epi32(a, 16); }
+    static V Add32(V a, V b) { return _mm_add_epi32(a, b); }
+    static V Low8(V a, V b) { return _mm_unpacklo_epi8(a, b); }
+    static V High8(V a, V b) { return _mm_unpackhi_epi8(a, b); }
+    static V Low16(V a, V b) { return _mm_unpacklo_epi16(a, b); }
+    static V Low32(V a, V b) { return _mm_unpacklo_epi32(a, b); }
+    static V High32(V a, V b) { return _mm_unpackhi_epi32(a, b); }
+    static V PackUnsigned16(V a, V b) { return _mm_packus_epi16(a, b); }
+    static V PackSigned32(V a, V b) { return _mm_packs_epi32(a, b); }
+    static V MulAdd16(V a, V b) { return _mm_madd_epi16(a, b); }
+    static V Less32(V a, V b) { return _mm_cmplt_epi32(a, b); }
+    static V Equal32(V a, V b) { return _mm_cmpeq_epi32(a, b); }
+    static int Mask32(V a) { return _mm_movemask_ps(_mm_castsi128_ps(a)); }
+    static V AddSaturate8(V a, V b) { return _mm_adds_epu8(a, b); }
+    static V SpreadAlpha(V a) { return _mm_shufflehi_epi16(_mm_shufflelo_epi16(a, 0xFF), 0xFF); }
+    // Four texel pairs (p[k][0], p[k][1]) into the left and the right texels.
+    static void Pairs(const uint32_t* const* p, V& left, V& right)
+    {
+        const auto pair = [](const uint32_t* at) {
+            return _mm_loadl_epi64(reinterpret_cast<const V*>(at));
+        };
+        const V a = _mm_unpacklo_epi32(pair(p[0]), pair(p[1]));
+        const V b = _mm_unpacklo_epi32(pair(p[2]), pair(p[3]));
+        left = _mm_unpacklo_epi64(a, b);
+        right = _mm_unpackhi_epi64(a, b);
+    }
+    static V Ramp(int64_t step)
+    {
+        return _mm_set_epi32(static_cast<int>(3 * step), static_cast<int>(2 * step),
+                             static_cast<int>(step), 0);
+    }
+};
+
+#if defined(SPAN_KERNELS_AVX2)
+struct TEight
+{
+    using V = __m256i;
+    static constexpr int kPixels = 8;
+    static constexpr int kAllSet = 0xFF;
+    static V Load(const uint32_t* p) { return _mm256_loadu_si256(reinterpret_cast<const V*>(p)); }
+    static void Store(uint32_t* p, V v) { _mm256_storeu_si256(reinterpret_cast<V*>(p), v); }
+    static V Set32(uint32_t x) { return _mm256_set1_epi32(static_cast<int>(x)); }
+    static V Set16(uint32_t x) { return _mm256_set1_epi16(static_cast<short>(x)); }
+    static V Zero() { return _mm256_setzero_si256(); }
+    static V And(V a, V b) { return _mm256_and_si256(a, b); }
+    static V Or(V a, V b) { return _mm256_or_si256(a, b); }
+    static V AndNot(V a, V b) { return _mm256_andnot_si256(a, b); }
+    static V Add16(V a, V b) { return _mm256_add_epi16(a, b); }
+    static V Sub16(V a, V b) { return _mm256_sub_epi16(a, b); }
+    static V Mul16(V a, V b) { return _mm256_mullo_epi16(a, b); }
+    static V Shl16By8(V a) { return _mm256_slli_epi16(a, 8); }
+    static V Shr16By8(V a) { return _mm256_srli_epi16(a, 8); }
+    static V Shr32By8(V a) { return _mm256_srli_epi32(a, 8); }
+    static V Shr32By16(V a) { return _mm256_srli_epi32(a, 16); }
+    static V Shr32By24(V a) { return _mm256_srli_epi32(a, 24); }
+    static V Shl32By16(V a) { return _mm256_slli_epi32(a, 16); }
+    static V Add32(V a, V b) { return _mm256_add_epi32(a, b); }
+    static V Low8(V a, V b) { return _mm256_unpacklo_epi8(a, b); }
+    static V High8(V a, V b) { return _mm256_unpackhi_epi8(a, b); }
+    static V Low16(V a, V b) { return _mm256_unpacklo_epi16(a, b); }
+    static V Low32(V a, V b) { return _mm256_unpacklo_epi32(a, b); }
+    static V High32(V a, V b) { return _mm256_unpackhi_epi32(a, b); }
+    static V PackUnsigned16(V a, V b) { return _mm256_packus_epi16(a, b); }
+    static V PackSigned32(V a, V b) { return _mm256_packs_epi32(a, b); }
+    static V MulAdd16(V a, V b) { return _mm256_madd_epi16(a, b); }
+    static V Less32(V a, V b) { return _mm256_cmpgt_epi32(b, a); }
+    static V Equal32(V a, V b) { return _mm256_cmpeq_epi32(a, b); }
+    static int Mask32(V a) { return _mm256_movemask_ps(_mm256_castsi256_ps(a)); }
+    static V AddSaturate8(V a, V b) { return _mm256_adds_epu8(a, b); }
+    static V SpreadAlpha(V a)
+    {
+        return _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(a, 0xFF), 0xFF);
+    }
+    static void Pairs(const uint32_t* const* p, V& left, V& right)
+    {
+        __m128i lowLeft, lowRight, highLeft, highRight;
+        TFour::Pairs(p, lowLeft, lowRight);
+        TFour::Pairs(p + 4, highLeft, highRight);
+        left = _mm256_set_m128i(highLeft, lowLeft);
+        right = _mm256_set_m128i(highRight, lowRight);
+    }
+    // The pairs (base[at_k], base[at_k + 1]) of eight places at, by two gathers.
+    static void GatherPairs(const uint32_t* base, V at, V& left, V& right)
+    {
+        const auto* bytes = reinterpret_cast<const long long*>(base);
+        const V low = _mm256_i32gather_epi64(bytes, _mm256_castsi256_si128(at), 4);
+        const V high = _mm256_i32gather_epi64(bytes, _mm256_extracti128_si256(at, 1), 4);
+        const V order = _mm256_setr_epi32(0, 2, 4, 6, 1, 3, 5, 7);
+        const V a = _mm256_permutevar8x32_epi32(low, order);  // lefts 0-3 | rights 0-3
+        const V b = _mm256_permutevar8x32_epi32(high, order); // lefts 4-7 | rights 4-7
+        left = _mm256_permute2x128_si256(a, b, 0x20);
+        right = _mm256_permute2x128_si256(a, b, 0x31);
+    }
+    static V Ramp(int64_t step)
+    {
+        return _mm256_set_epi32(static_cast<int>(7 * step), static_cast<int>(6 * step),
+                                static_cast<int>(5 * step), static_cast<int>(4 * step),
+                                static_cast<int>(3 * step), static_cast<int>(2 * step),
+                                static_cast<int>(step), 0);
+    }
+};
+#endif
+
+// round(x / 255) in each 16-bit lane (x <= 65025).
+template <class W> static inline typename W::V Div255Lanes(typename W::V x)
+{
+    x = W::Add16(x, W::Set16(128));
+    return W::Shr16By8(W::Add16(x, W::Shr16By8(x)));
+}
+
+// Applies f to the low and the high halves of a and b as 16-bit lanes and packs back.
+template <class W, class F>
+static inline typename W::V OnLanes(typename W::V a, typename W::V b, F f)
+{
+    const typename W::V zero = W::Zero();
+    return W::PackUnsigned16(f(W::Low8(a, zero), W::Low8(b, zero), 0),
+                             f(W::High8(a, zero), W::High8(b, zero), 1));
+}
+
+template <class W, TBlendKind K>
+static inline typename W::V BlendVector(typename W::V s, typename W::V d)
+{
+    using V = typename W::V;
+    if constexpr (K == TBlendKind::Copy) {
+        return s;
+    } else if constexpr (K == TBlendKind::AddOne) {
+        return W::AddSaturate8(s, d);
+    } else {
+        const V blended = OnLanes<W>(s, d, [](V sl, V dl, int) {
+            const V full = W::Set16(255);
+            if constexpr (K == TBlendKind::Normal) {
+                const V a = W::SpreadAlpha(sl);
+                return Div255Lanes<W>(W::Add16(W::Mul16(sl, a), W::Mul16(dl, W::Sub16(full, a))));
+            } else if constexpr (K == TBlendKind::Add) {
+                return Div255Lanes<W>(W::Mul16(sl, W::SpreadAlpha(sl)));
+            } else if constexpr (K == TBlendKind::Multiply) {
+                return Div255Lanes<W>(W::Mul16(dl, sl));
+            } else {
+                return Div255Lanes<W>(W::Mul16(dl, W::Sub16(full, sl)));
+            }
+        });
+        if constexpr (K == TBlendKind::Add)
+            return W::AddSaturate8(blended, d);
+        else
+            return blended;
+    }
+}
+
+// The blended pixels, or the destination's where the alpha test rejects the source.
+template <class W, TBlendKind K>
+static inline typename W::V BlendValues(typename W::V s, typename W::V d, typename W::V rejected)
+{
+    return W::Or(W::AndNot(rejected, BlendVector<W, K>(s, d)), W::And(rejected, d));
+}
+
+template <class W, TBlendKind K>
+static inline void BlendStep(uint32_t* dst, const uint32_t* src, typename W::V andMask,
+                             typename W::V orMask, typename W::V minAlpha)
+{
+    using V = typename W::V;
+    const V s = W::Or(W::And(W::Load(src), andMask), orMask);
+    const V alpha = W::Shr32By24(s);
+    const V rejected = W::Less32(alpha, minAlpha);
+    const int rejectedMask = W::Mask32(rejected);
+    if (rejectedMask == W::kAllSet)
+        return; // every pixel fails the alpha test
+    if constexpr (K == TBlendKind::Normal) {
+        // Opaque sources replace the destination whatever it holds.
+        if (rejectedMask == 0 && W::Mask32(W::Equal32(alpha, W::Set32(255))) == W::kAllSet) {
+            W::Store(dst, s);
+            return;
+        }
+    }
+    W::Store(dst, BlendValues<W, K>(s, W::Load(dst), rejected));
+}
+
+// (a << 8) + (b - a) * w in 16-bit lanes: a * (256 - w) + b * w, which fits.
+template <class W>
+static inline typename W::V Mix16(typename W::V a, typename W::V b, typename W::V w)
+{
+    return W::Add16(W::Shl16By8(a), W::Mul16(W::Sub16(b, a), w));
+}
+
+// DownTexels of whole vectors, weights per 16-bit lane (low: first halves of the lanes).
+template <class W>
+static inline typename W::V DownLanes(typename W::V top, typename W::V bottom,
+                                      typename W::V weightsLow, typename W::V weightsHigh)
+{
+    using V = typename W::V;
+    return OnLanes<W>(top, bottom, [&](V t, V b, int half) {
+        return W::Shr16By8(Mix16<W>(t, b, half == 0 ? weightsLow : weightsHigh));
+    });
+}
+
+// AcrossTexels of whole vectors.
+template <class W>
+static inline typename W::V AcrossLanes(typename W::V left, typename W::V right,
+                                        typename W::V weightsLow, typename W::V weightsHigh)
+{
+    using V = typename W::V;
+    return OnLanes<W>(left, right, [&](V l, V r, int half) {
+        return W::Shr16By8(
+            W::Add16(Mix16<W>(l, r, half == 0 ? weightsLow : weightsHigh), W::Set16(128)));
+    });
+}
+
+// Weights in 32-bit lanes, each into the four 16-bit lanes of its pixel.
+template <class W>
+static inline void SpreadWeights(typename W::V w, typename W::V& low, typename W::V& high)
+{
+    const typename W::V w16 = W::PackSigned32(w, w);
+    const typename W::V pairs = W::Low16(w16, w16);
+    low = W::Low32(pairs, pairs);
+    high = W::High32(pairs, pairs);
+}
+
+template <class W> static inline typename W::V ModulateVector(typename W::V a, typename W::V b)
+{
+    using V = typename W::V;
+    return OnLanes<W>(a, b, [](V x, V y, int) { return Div255Lanes<W>(W::Mul16(x, y)); });
+}
+
+#endif // SPAN_KERNELS_VECTORS
+
+// Runs step<W>(i) over [i, count) in vector steps, eight and then four pixels wide where
+// built, and answers where the per-pixel tail starts.
+template <class Step> static inline int VectorSteps(int count, Step step)
+{
+    int i = 0;
+#if defined(SPAN_KERNELS_AVX2)
+    for (; i + 8 <= count; i += 8)
+        step.template operator()<TEight>(i);
+#endif
+#if SPAN_KERNELS_VECTORS
+    for (; i + 4 <= count; i += 4)
+        step.template operator()<TFour>(i);
+#endif
+    (void)step;
+    return i;
+}
+
+// --- The kernels ----------------------------------------------------------------------
+
+template <TBlendKind K>
+static void BlendSpan(uint32_t* dst, const uint32_t* src, int count, uint32_t andMask,
+                      uint32_t orMask, uint32_t minAlpha)
+{
+    int i = VectorSteps(count, [&]<class W>(int at) {
+        BlendStep<W, K>(dst + at, src + at, W::Set32(andMask), W::Set32(orMask),
+                        W::Set32(minAlpha));
+    });
+#if SPAN_KERNELS_VECTORS
+    // The last one to three pixels as one short vector: cheaper than a channel at a time.
+    if (i < count) {
+        const int left = count - i;
+        const auto gather = [left](const uint32_t* p) {
+            return _mm_setr_epi32(static_cast<int>(p[0]), left > 1 ? static_cast<int>(p[1]) : 0,
+                                  left > 2 ? static_cast<int>(p[2]) : 0, 0);
+        };
+        const __m128i s =
+            TFour::Or(TFour::And(gather(src + i), TFour::Set32(andMask)), TFour::Set32(orMask));
+        const __m128i rejected = TFour::Less32(TFour::Shr32By24(s), TFour::Set32(minAlpha));
+        const __m128i result = BlendValues<TFour, K>(s, gather(dst + i), rejected);
+        dst[i] = static_cast<uint32_t>(_mm_cvtsi128_si32(result));
+        if (left > 1)
+            dst[i + 1] = static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_shuffle_epi32(result, 0x55)));
+        if (left > 2)
+            dst[i + 2] = static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_shuffle_epi32(result, 0xAA)));
+        return;
+    }
+#endif
+    for (; i < count; ++i) {
+        const uint32_t s = (src[i] & andMask) | orMask;
+        if (AlphaOf(s) >= minAlpha)
+            dst[i] = BlendPixel<K>(s, dst[i]);
+    }
+}
+
+static void ModulateByColor(const uint32_t* texels, uint32_t texelOr, uint32_t color, int count,
+                            uint32_t* out)
+{
+    int i = VectorSteps(count, [&]<class W>(int at) {
+        W::Store(out + at, ModulateVector<W>(W::Or(W::Load(texels + at), W::Set32(texelOr)),
+                                             W::Set32(color)));
+    });
+    for (; i < count; ++i)
+        out[i] = ModulatePixel(texels[i] | texelOr, color);
+}
+
+static void ModulateByColors(const uint32_t* texels, uint32_t texelOr, const uint32_t* colors,
+                             int count, uint32_t* out)
+{
+    int i = VectorSteps(count, [&]<class W>(int at) {
+        W::Store(out + at, ModulateVector<W>(W::Or(W::Load(texels + at), W::Set32(texelOr)),
+                                             W::Load(colors + at)));
+    });
+    for (; i < count; ++i)
+        out[i] = ModulatePixel(texels[i] | texelOr, colors[i]);
+}
+
+static void DownRow(const uint32_t* top, const uint32_t* bottom, uint32_t fy, int count,
+                    uint32_t* out)
+{
+    int i = VectorSteps(count, [&]<class W>(int at) {
+        const typename W::V weights = W::Set16(fy);
+        W::Store(out + at, DownLanes<W>(W::Load(top + at), W::Load(bottom + at), weights, weights));
+    });
+    for (; i < count; ++i)
+        out[i] = DownTexels(top[i], bottom[i], fy);
+}
+
+static void AcrossRow(const uint32_t* row, uint32_t fx, int count, uint32_t* out)
+{
+    int i = VectorSteps(count, [&]<class W>(int at) {
+        const typename W::V weights = W::Set16(fx);
+        W::Store(out + at,
+                 AcrossLanes<W>(W::Load(row + at), W::Load(row + at + 1), weights, weights));
+    });
+    for (; i < count; ++i)
+        out[i] = AcrossTexels(row[i], row[i + 1], fx);
+}
+
+static void AcrossRowStepping(const uint32_t* row, int64_t first, int64_t s, int64_t ds, int count,
+                              uint32_t* out)
+{
+    int i = VectorSteps(count, [&]<class W>(int at) {
+        using V = typename W::V;
+        // Coordinates relative to the row's first column fit 32 bits.
+        const V coordinates =
+            W::Add32(W::Set32(static_cast<uint32_t>(s + at * ds - first * 65536)), W::Ramp(ds));
+        alignas(32) uint32_t columns[W::kPixels];
+        W::Store(columns, W::Shr32By16(coordinates));
+        const uint32_t* pairs[W::kPixels];
+        for (int k = 0; k < W::kPixels; ++k)
+            pairs[k] = row + columns[k];
+        V left, right, low, high;
+        W::Pairs(pairs, left, right);
+        SpreadWeights<W>(W::And(W::Shr32By8(coordinates), W::Set32(0xFF)), low, high);
+        W::Store(out + at, AcrossLanes<W>(left, right, low, high));
+    });
+    for (s += i * ds; i < count; ++i, s += ds) {
+        const uint32_t* pair = row + (s >> 16) - first;
+        out[i] = AcrossTexels(pair[0], pair[1], TexelWeight(s));
+    }
+}
+
+static void LinearInside(const uint32_t* pixels, int pitch, int64_t s, int64_t t, int64_t ds,
+                         int64_t dt, int count, uint32_t* out)
+{
+    int i = VectorSteps(count, [&]<class W>(int at) {
+        using V = typename W::V;
+        // Inside the surface the coordinates fit 32 bits and the texel places come from
+        // one multiply-add of (x, y) with (1, pitch).
+        const V ss = W::Add32(W::Set32(static_cast<uint32_t>(s + at * ds)), W::Ramp(ds));
+        const V ts = W::Add32(W::Set32(static_cast<uint32_t>(t + at * dt)), W::Ramp(dt));
+        const V xy =
+            W::Or(W::And(W::Shr32By16(ss), W::Set32(0xFFFF)), W::Shl32By16(W::Shr32By16(ts)));
+        const V places = W::MulAdd16(xy, W::Set32(static_cast<uint32_t>(pitch) << 16 | 1));
+        V topLeft, topRight, bottomLeft, bottomRight, yLow, yHigh, xLow, xHigh;
+        if constexpr (W::kPixels == 8) {
+#if defined(SPAN_KERNELS_AVX2)
+            W::GatherPairs(pixels, places, topLeft, topRight);
+            W::GatherPairs(pixels, W::Add32(places, W::Set32(static_cast<uint32_t>(pitch))),
+                           bottomLeft, bottomRight);
+#endif
+        } else {
+            alignas(32) uint32_t at[W::kPixels];
+            W::Store(at, places);
+            const uint32_t* top[W::kPixels];
+            const uint32_t* bottom[W::kPixels];
+            for (int k = 0; k < W::kPixels; ++k) {
+                top[k] = pixels + at[k];
+                bottom[k] = top[k] + pitch;
+            }
+            W::Pairs(top, topLeft, topRight);
+            W::Pairs(bottom, bottomLeft, bottomRight);
+        }
+        SpreadWeights<W>(W::And(W::Shr32By8(ts), W::Set32(0xFF)), yLow, yHigh);
+        SpreadWeights<W>(W::And(W::Shr32By8(ss), W::Set32(0xFF)), xLow, xHigh);
+        W::Store(out + at,
+                 AcrossLanes<W>(DownLanes<W>(topLeft, bottomLeft, yLow, yHigh),
+                                DownLanes<W>(topRight, bottomRight, yLow, yHigh), xLow, xHigh));
+    });
+    for (s += i * ds, t += i * dt; i < count; ++i, s += ds, t += dt) {
+        const uint32_t* top = pixels + (t >> 16) * pitch + (s >> 16);
+        out[i] = AcrossTexels(DownTexels(top[0], top[pitch], TexelWeight(t)),
+                              DownTexels(top[1], top[pitch + 1], TexelWeight(t)), TexelWeight(s));
+    }
+}
+
+static const TSpanKernels kKernels = {
+    SPAN_KERNELS_NAME,
+    {BlendSpan<TBlendKind::Copy>, BlendSpan<TBlendKind::Normal>, BlendSpan<TBlendKind::Add>,
+     BlendSpan<TBlendKind::Multiply>, BlendSpan<TBlendKind::Subtract>,
+     BlendSpan<TBlendKind::AddOne>},
+    ModulateByColor,
+    ModulateByColors,
+    DownRow,
+    AcrossRow,
+    AcrossRowStepping,
+    LinearInside,
+};
+
+} // namespace SPAN_KERNELS

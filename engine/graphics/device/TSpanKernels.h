@@ -1,0 +1,55 @@
+#pragma once
+
+// The vector kernels of the pixel pipeline: blending, modulating and linear filtering of
+// spans. They are built twice, for every x86-64 processor (SSE2, four pixels a step) and
+// for processors with AVX2 (eight pixels a step), and Get picks the best the processor
+// runs. Both give the same bytes, those of the per-pixel rules in PixelMath.h (and
+// TSpanBlender for the blend kinds). Off x86 the baseline is plain C++.
+
+#include <cstdint>
+
+// The blend factor pairs that have kernels; General is every other one.
+enum class TBlendKind : uint8_t
+{
+    Copy,     // blending off: the source
+    Normal,   // SrcAlpha, InvSrcAlpha
+    Add,      // SrcAlpha, One
+    Multiply, // Zero, SrcColor
+    Subtract, // Zero, InvSrcColor
+    AddOne,   // One, One
+    General,
+};
+
+struct TSpanKernels
+{
+    const char* name;
+
+    // Writes count pixels of src, each taken as (pixel & andMask) | orMask, into dst by
+    // the kind's rule; pixels with alpha below minAlpha leave dst (the alpha test).
+    void (*blend[6])(uint32_t* dst, const uint32_t* src, int count, uint32_t andMask,
+                     uint32_t orMask, uint32_t minAlpha);
+    // out[i] = (texels[i] | texelOr) x color (or colors[i]), channel by channel.
+    void (*modulateByColor)(const uint32_t* texels, uint32_t texelOr, uint32_t color, int count,
+                            uint32_t* out);
+    void (*modulateByColors)(const uint32_t* texels, uint32_t texelOr, const uint32_t* colors,
+                             int count, uint32_t* out);
+    // out[i] = DownTexels(top[i], bottom[i], fy).
+    void (*downRow)(const uint32_t* top, const uint32_t* bottom, uint32_t fy, int count,
+                    uint32_t* out);
+    // out[i] = AcrossTexels(row[i], row[i + 1], fx).
+    void (*acrossRow)(const uint32_t* row, uint32_t fx, int count, uint32_t* out);
+    // out[i] = AcrossTexels at column (s_i >> 16) - first of row, s_i = s + i * ds, with the
+    // weight of s_i.
+    void (*acrossRowStepping)(const uint32_t* row, int64_t first, int64_t s, int64_t ds, int count,
+                              uint32_t* out);
+    // Linear filtering at (s_i, t_i) = (s + i ds, t + i dt), coordinates already less half
+    // a texel, every texel read inside the surface (pixels, pitch): no addressing.
+    void (*linearInside)(const uint32_t* pixels, int pitch, int64_t s, int64_t t, int64_t ds,
+                         int64_t dt, int count, uint32_t* out);
+
+    // The kernels this processor runs best.
+    static const TSpanKernels& Get();
+    static const TSpanKernels& Baseline();
+    // Null where they are not built or the processor lacks AVX2.
+    static const TSpanKernels* Avx2();
+};

@@ -1,0 +1,117 @@
+#include "engine/graphics/device/TSpanKernels.h"
+
+#include "engine/graphics/device/PixelMath.h"
+#include "engine/graphics/device/TSpanBlender.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <vector>
+
+namespace {
+
+// Every build of the kernels this machine runs (the baseline, and AVX2 where it has it).
+std::vector<const TSpanKernels*> Builds()
+{
+    std::vector<const TSpanKernels*> builds = {&TSpanKernels::Baseline()};
+    if (const TSpanKernels* avx2 = TSpanKernels::Avx2())
+        builds.push_back(avx2);
+    return builds;
+}
+
+std::vector<uint32_t> RandomPixels(std::mt19937& random, size_t count)
+{
+    std::vector<uint32_t> pixels(count);
+    for (uint32_t& pixel : pixels) {
+        pixel = static_cast<uint32_t>(random());
+        if (random() % 3 == 0)
+            pixel |= 0xFF000000u; // runs of opaque and transparent pixels, as sprites have
+        else if (random() % 3 == 0)
+            pixel &= 0x00FFFFFFu;
+    }
+    return pixels;
+}
+
+TEST(TSpanKernels, EveryBuildGivesThePerPixelBytes)
+{
+    std::mt19937 random(3);
+    for (const TSpanKernels* kernels : Builds()) {
+        SCOPED_TRACE(kernels->name);
+        for (int round = 0; round < 300; ++round) {
+            // Lengths around the step widths, so every tail is met.
+            const int count = 1 + round % 37;
+            const std::vector<uint32_t> a = RandomPixels(random, 600);
+            const std::vector<uint32_t> b = RandomPixels(random, 600);
+            std::vector<uint32_t> out(static_cast<size_t>(count) + 1, 0xDEADBEEFu);
+
+            // Blending: every kind against the general rule with the same states.
+            const TBlend pairs[6][2] = {
+                {TBlend::One, TBlend::Zero},         {TBlend::SrcAlpha, TBlend::InvSrcAlpha},
+                {TBlend::SrcAlpha, TBlend::One},     {TBlend::Zero, TBlend::SrcColor},
+                {TBlend::Zero, TBlend::InvSrcColor}, {TBlend::One, TBlend::One}};
+            for (int kind = 0; kind < 6; ++kind) {
+                TDeviceState state;
+                state.alphaBlendEnable = kind != 0;
+                state.srcBlend = pairs[kind][0];
+                state.destBlend = pairs[kind][1];
+                state.alphaRef = static_cast<uint8_t>(round % 2 ? random() % 256 : 1);
+                TSpanBlender rule;
+                ASSERT_TRUE(rule.Configure(state));
+                const uint32_t andMask = round % 5 == 0 ? 0x00FFFFFFu : 0xFFFFFFFFu;
+                const uint32_t orMask = round % 7 == 0 ? 0xFF000000u : 0u;
+                std::vector<uint32_t> dst(b.begin(), b.begin() + count);
+                kernels->blend[kind](dst.data(), a.data(), count, andMask, orMask, state.alphaRef);
+                for (int i = 0; i < count; ++i)
+                    ASSERT_EQ(dst[size_t(i)],
+                              rule.BlendGeneral((a[size_t(i)] & andMask) | orMask, b[size_t(i)]))
+                        << "kind " << kind << " pixel " << i;
+            }
+
+            const uint32_t texelOr = round % 2 ? 0xFF000000u : 0u;
+            kernels->modulateByColor(a.data(), texelOr, b[0], count, out.data());
+            for (int i = 0; i < count; ++i)
+                ASSERT_EQ(out[size_t(i)], ModulatePixel(a[size_t(i)] | texelOr, b[0]));
+            kernels->modulateByColors(a.data(), texelOr, b.data(), count, out.data());
+            for (int i = 0; i < count; ++i)
+                ASSERT_EQ(out[size_t(i)], ModulatePixel(a[size_t(i)] | texelOr, b[size_t(i)]));
+
+            const uint32_t weight = static_cast<uint32_t>(random() % 256);
+            kernels->downRow(a.data(), b.data(), weight, count, out.data());
+            for (int i = 0; i < count; ++i)
+                ASSERT_EQ(out[size_t(i)], DownTexels(a[size_t(i)], b[size_t(i)], weight));
+            kernels->acrossRow(a.data(), weight, count, out.data());
+            for (int i = 0; i < count; ++i)
+                ASSERT_EQ(out[size_t(i)], AcrossTexels(a[size_t(i)], a[size_t(i) + 1], weight));
+
+            // Stepping across a row of 600 columns from column 100, scaled either way.
+            const int64_t ds = static_cast<int64_t>(random() % 200000) - 100000;
+            const int64_t s = 300 * 65536 + static_cast<int64_t>(random() % 65536);
+            kernels->acrossRowStepping(a.data(), 100, s, ds, count, out.data());
+            for (int i = 0; i < count; ++i) {
+                const int64_t si = s + i * ds;
+                const size_t at = static_cast<size_t>((si >> 16) - 100);
+                ASSERT_EQ(out[size_t(i)], AcrossTexels(a[at], a[at + 1], TexelWeight(si)));
+            }
+
+            // Rotated sampling inside a 24 x 24 texture held in a (its rows 24 apart).
+            const int64_t rs =
+                (4 + static_cast<int64_t>(random() % 4)) * 65536 + int64_t(random() % 65536);
+            const int64_t rt =
+                (4 + static_cast<int64_t>(random() % 4)) * 65536 + int64_t(random() % 65536);
+            const int64_t rds = static_cast<int64_t>(random() % 20000);
+            const int64_t rdt = static_cast<int64_t>(random() % 20000);
+            kernels->linearInside(a.data(), 24, rs, rt, rds, rdt, count, out.data());
+            for (int i = 0; i < count; ++i) {
+                const int64_t si = rs + i * rds, ti = rt + i * rdt;
+                const uint32_t* top = a.data() + (ti >> 16) * 24 + (si >> 16);
+                ASSERT_EQ(out[size_t(i)], AcrossTexels(DownTexels(top[0], top[24], TexelWeight(ti)),
+                                                       DownTexels(top[1], top[25], TexelWeight(ti)),
+                                                       TexelWeight(si)))
+                    << "pixel " << i;
+            }
+            ASSERT_EQ(out[size_t(count)], 0xDEADBEEFu); // nothing written past the span
+        }
+    }
+}
+
+} // namespace
