@@ -7,7 +7,7 @@
 // 20 of all of them faded); 400 additive particles of 16 x 16 at fractional positions
 // with their own colours, in 4 indexed batches; 40 lines of text as line lists of 128
 // anti-aliased spans. Our frame goes through the renderer (TRenderer), as the engine's
-// drawing code does; linear filtering on both sides.
+// drawing code does (textures through TTexture::DrawAt); linear filtering on both sides.
 //
 // bench_DeviceFrame --png FOLDER also writes both frames as PNG files to look at;
 // --parts times each part of our frame on its own as well; --profile-part K only draws
@@ -16,8 +16,6 @@
 // This program has its own main; Google Benchmark's timing loop does not fit a
 // comparison of two renderers in one run.
 
-#include "engine/foundation/math/TMat3.h"
-#include "engine/graphics/BuildQuad.h"
 #include "engine/graphics/TBlendMode.h"
 #include "engine/graphics/TDxDisplayHandler.h"
 #include "engine/graphics/TRenderer.h"
@@ -309,25 +307,12 @@ private:
         }
     }
 
-    // As a texture draws itself: centred on (x, y), scaled, then rotated.
+    // Centred on (x, y), scaled, then rotated: the texture's own DrawAt.
     void DrawImage(const std::shared_ptr<TTexture>& texture, float x, float y, float scale,
                    float angle, float alpha, int blendMode)
     {
-        const float w = static_cast<float>(texture->GetWidth());
-        const float h = static_cast<float>(texture->GetHeight());
-        TMat3 matrix;
-        if (scale != 1.0f)
-            matrix.ScaleUniform(scale);
-        if (angle != 0.0f)
-            matrix.Rotate(angle);
-        matrix.Row(2) = TVec3(x, y, 1);
-        TVec2 corners[4] = {TVec2(-w / 2, -h / 2), TVec2(w / 2, -h / 2), TVec2(w / 2, h / 2),
-                            TVec2(-w / 2, h / 2)};
-        TLitVertex quad[4];
-        BuildQuad(TVec2(), quad, corners, TTexCoordRect(), matrix, alpha, TColor(1, 1, 1, 1));
-        mRenderer->SetTexture(texture);
         mRenderer->SetBlendMode(blendMode);
-        mRenderer->DrawVertices(TPrimitiveType::TriangleFan, TVertexArray(quad, 4));
+        texture->DrawAt(x, y, alpha, scale, angle, 0);
     }
 
     // The particle renderer's layout: four corners a particle, two triangles through
@@ -557,15 +542,15 @@ int main(int argc, char** argv)
     {
         TOurFrame frame(scene);
         ours = MedianFrame([&frame] { frame.Draw(); });
-        if (parts)
-            for (int part = 0; part < TOurFrame::kPartCount; ++part)
-                std::printf("  %-18s %7.3f ms\n", TOurFrame::PartName(part),
-                            MedianFrame([&frame, part] { frame.DrawParts(part, part + 1); }));
         if (!pngFolder.empty()) {
             const TSurface& surface = frame.Frame();
             WritePng(pngFolder + "/frame-ours.png", surface.GetPixels(), surface.GetWidth(),
                      surface.GetHeight(), surface.GetPitch());
         }
+        if (parts)
+            for (int part = 0; part < TOurFrame::kPartCount; ++part)
+                std::printf("  %-18s %7.3f ms\n", TOurFrame::PartName(part),
+                            MedianFrame([&frame, part] { frame.DrawParts(part, part + 1); }));
     }
     double theirs = 0;
     {

@@ -399,13 +399,19 @@ static void AcrossRowStepping(const uint32_t* row, int64_t first, int64_t s, int
         // Coordinates relative to the row's first column fit 32 bits.
         const V coordinates =
             W::Add32(W::Set32(static_cast<uint32_t>(s + at * ds - first * 65536)), W::Ramp(ds));
-        alignas(32) uint32_t columns[W::kPixels];
-        W::Store(columns, W::Shr32By16(coordinates));
-        const uint32_t* pairs[W::kPixels];
-        for (int k = 0; k < W::kPixels; ++k)
-            pairs[k] = row + columns[k];
         V left, right, low, high;
-        W::Pairs(pairs, left, right);
+        if constexpr (W::kPixels == 8) {
+#if defined(SPAN_KERNELS_AVX2)
+            W::GatherPairs(row, W::Shr32By16(coordinates), left, right);
+#endif
+        } else {
+            alignas(32) uint32_t columns[W::kPixels];
+            W::Store(columns, W::Shr32By16(coordinates));
+            const uint32_t* pairs[W::kPixels];
+            for (int k = 0; k < W::kPixels; ++k)
+                pairs[k] = row + columns[k];
+            W::Pairs(pairs, left, right);
+        }
         SpreadWeights<W>(W::And(W::Shr32By8(coordinates), W::Set32(0xFF)), low, high);
         W::Store(out + at, AcrossLanes<W>(left, right, low, high));
     });

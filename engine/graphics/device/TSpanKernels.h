@@ -52,4 +52,8 @@ struct TSpanKernels
     static const TSpanKernels& Baseline();
     // Null where they are not built or the processor lacks AVX2.
     static const TSpanKernels* Avx2();
+
+private:
+    // The AVX2 build's table without asking the processor (null where not built).
+    static const TSpanKernels* BuiltAvx2();
 };

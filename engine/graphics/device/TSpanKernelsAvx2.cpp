@@ -1,5 +1,5 @@
-// Built with AVX2 code generation (see CMakeLists.txt); called only where the processor
-// has AVX2.
+// Built with AVX2 code generation (see CMakeLists.txt). Nothing here runs before
+// TSpanKernels::Avx2 has found AVX2 on the processor: the table is constant data.
 
 #include "engine/graphics/device/TSpanKernels.h"
 
@@ -12,15 +12,14 @@
 #define SPAN_KERNELS_AVX2
 #include "engine/graphics/device/SpanKernels.inl"
 
-const TSpanKernels* TSpanKernels::Avx2()
+const TSpanKernels* TSpanKernels::BuiltAvx2()
 {
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("avx2") ? &avx2::kKernels : nullptr;
+    return &avx2::kKernels;
 }
 
 #else
 
-const TSpanKernels* TSpanKernels::Avx2()
+const TSpanKernels* TSpanKernels::BuiltAvx2()
 {
     return nullptr;
 }
