@@ -150,6 +150,30 @@ struct TEight
         left = _mm256_set_m128i(highLeft, lowLeft);
         right = _mm256_set_m128i(highRight, lowRight);
     }
+    // The pairs (row[at_k], row[at_k + 1]) of eight columns at of a row (readable up to
+    // 16 columns past the last). Columns within 16 of each other (every scale down to one
+    // half) come from whole loads, shuffled; others are gathered.
+    static void RowPairs(const uint32_t* row, V at, V& left, V& right)
+    {
+        const int first = _mm_cvtsi128_si32(_mm256_castsi256_si128(at));
+        const int last = _mm256_extract_epi32(at, 7);
+        const int base = first < last ? first : last;
+        const int reach = (first < last ? last : first) - base;
+        if (reach > 15) {
+            GatherPairs(row, at, left, right);
+            return;
+        }
+        const V index = _mm256_sub_epi32(at, _mm256_set1_epi32(base));
+        const auto pick = [&](const uint32_t* from) {
+            const V near = _mm256_permutevar8x32_epi32(Load(from), index);
+            if (reach <= 7)
+                return near;
+            const V far = _mm256_permutevar8x32_epi32(Load(from + 8), index);
+            return _mm256_blendv_epi8(near, far, _mm256_cmpgt_epi32(index, _mm256_set1_epi32(7)));
+        };
+        left = pick(row + base);
+        right = pick(row + base + 1);
+    }
     // The pairs (base[at_k], base[at_k + 1]) of eight places at, by two gathers.
     static void GatherPairs(const uint32_t* base, V at, V& left, V& right)
     {
@@ -402,7 +426,7 @@ static void AcrossRowStepping(const uint32_t* row, int64_t first, int64_t s, int
         V left, right, low, high;
         if constexpr (W::kPixels == 8) {
 #if defined(SPAN_KERNELS_AVX2)
-            W::GatherPairs(row, W::Shr32By16(coordinates), left, right);
+            W::RowPairs(row, W::Shr32By16(coordinates), left, right);
 #endif
         } else {
             alignas(32) uint32_t columns[W::kPixels];

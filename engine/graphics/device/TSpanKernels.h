@@ -39,7 +39,7 @@ struct TSpanKernels
     // out[i] = AcrossTexels(row[i], row[i + 1], fx).
     void (*acrossRow)(const uint32_t* row, uint32_t fx, int count, uint32_t* out);
     // out[i] = AcrossTexels at column (s_i >> 16) - first of row, s_i = s + i * ds, with the
-    // weight of s_i.
+    // weight of s_i. row must be readable 16 columns past the last one used.
     void (*acrossRowStepping)(const uint32_t* row, int64_t first, int64_t s, int64_t ds, int count,
                               uint32_t* out);
     // Linear filtering at (s_i, t_i) = (s + i ds, t + i dt), coordinates already less half

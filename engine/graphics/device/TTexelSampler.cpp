@@ -120,7 +120,7 @@ bool TTexelSampler::SampleAlongRow(TAddress addressU, TAddress addressV, int64_t
     const uint32_t* top = Row(addressV, t >> kShift);
     const uint32_t* bottom = Row(addressV, (t >> kShift) + 1);
     const uint32_t fy = TexelWeight(t);
-    uint32_t down[kMaxRowTexels + 8];
+    uint32_t down[kMaxRowTexels + 24]; // kernels may read 16 columns past the last
     const auto downAddressed = [&](int64_t from, int64_t to) {
         for (int64_t column = from; column <= to; ++column) {
             const int64_t at = Address(addressU, column, mWidth);
@@ -137,6 +137,8 @@ bool TTexelSampler::SampleAlongRow(TAddress addressU, TAddress addressV, int64_t
     } else {
         downAddressed(first, last);
     }
+    for (int64_t column = last + 1; column <= last + 16; ++column)
+        down[column - first] = 0; // read by whole loads, never used
     if (ds == kOne)
         mKernels->acrossRow(down, TexelWeight(s), count, out);
     else
