@@ -21,10 +21,19 @@ TValue Unpack(uint32_t pixel)
              (pixel & 0xFF) / 255.0}};
 }
 
+// Where the pixel is drawn: the screen, a colour render target (mode 1, which keeps the
+// alpha the blend wrote), or an alpha target (mode 4).
+enum class TWhere
+{
+    Screen,
+    ColorTarget,
+    AlphaTarget,
+};
+
 struct TCase
 {
     int mode;
-    bool alphaTarget;
+    TWhere where;
     bool newSubtractive;
     bool newRenderBlend;
     bool textured;
@@ -43,7 +52,7 @@ TValue Expected(const TCase& c)
 {
     const TValue t = c.textured ? Unpack(c.texel) : TValue{{1, 1, 1, 1}};
     const TValue d = Unpack(kDiffuse);
-    if (c.alphaTarget) {
+    if (c.where == TWhere::AlphaTarget) {
         const double cd = kTargetGrey / 255.0;
         const double ta = c.textured ? t.c[0] : 1.0;
         const double grey = c.newRenderBlend ? ta * d.c[0] : (c.textured ? ta : d.c[0]);
@@ -102,8 +111,9 @@ TValue Expected(const TCase& c)
     return out;
 }
 
-// Draws the case's pixel at (1, 1) and answers the screen pixel, or in an alpha target
-// the texture's alpha byte (checking that its colour bytes stayed).
+// Draws the case's pixel at (1, 1) and answers the screen pixel, the colour target's
+// texel, or in an alpha target the texture's alpha byte (checking that its colour bytes
+// stayed).
 uint32_t Draw(const TCase& c)
 {
     TTestDisplay display(4, 4);
@@ -111,16 +121,20 @@ uint32_t Draw(const TCase& c)
     renderer.SetOption("new_render_blend", c.newRenderBlend ? "1" : "0");
     renderer.SetOption("new_subtractive", c.newSubtractive ? "1" : "0");
     const std::shared_ptr<TTexture> texture = TextureOf(1, 1, true, {c.texel});
+    const bool alphaTarget = c.where == TWhere::AlphaTarget;
     std::shared_ptr<TTexture> target;
-    if (c.alphaTarget) {
-        target = TextureOf(4, 4, true, std::vector<uint32_t>(16, 0x00123456u));
-        EXPECT_TRUE(renderer.BeginRenderTarget(target, TRenderTargetMode::Alpha));
-    } else {
+    if (c.where == TWhere::Screen) {
         display.BackBuffer().At(1, 1) = kScreenDestination;
         EXPECT_TRUE(renderer.BeginDraw(false));
+    } else {
+        // A colour target draws over what the back buffer holds.
+        display.BackBuffer().At(1, 1) = kScreenDestination;
+        target = TextureOf(4, 4, true, std::vector<uint32_t>(16, 0x00123456u));
+        EXPECT_TRUE(renderer.BeginRenderTarget(target, alphaTarget ? TRenderTargetMode::Alpha
+                                                                   : TRenderTargetMode::KeepAlpha));
     }
     renderer.Begin2d();
-    if (c.alphaTarget) {
+    if (alphaTarget) {
         renderer.SetBlendMode(kBlendOpaque);
         DrawQuad(1, 1, 2, 2, TColor(1, 1, 1, 1), 0.25f); // the grey already there
     }
@@ -128,7 +142,7 @@ uint32_t Draw(const TCase& c)
     renderer.SetBlendMode(c.mode);
     DrawQuad(1, 1, 2, 2, TColor(1, 0.5f, 0.25f, 1), 0.75f);
     renderer.End2d();
-    if (!c.alphaTarget) {
+    if (c.where == TWhere::Screen) {
         renderer.EndDraw(false);
         return display.BackBuffer().At(1, 1);
     }
@@ -138,29 +152,30 @@ uint32_t Draw(const TCase& c)
     target->Lock(pixels, pitch);
     const uint32_t texel = pixels[pitch + 1];
     target->Unlock();
+    if (!alphaTarget)
+        return texel;
     EXPECT_EQ(texel & 0x00FFFFFFu, 0x00123456u);
     const uint32_t alpha = texel >> 24;
     return alpha * 0x01010101u;
 }
 
-TEST(TBlendMode, EachModeOnTheScreenAndInAnAlphaTargetFollowsItsStates)
+TEST(TBlendMode, EachModeOnTheScreenAndInTargetsFollowsItsStates)
 {
     // An ordinary texel and one of alpha 0 (which the alpha test drops where the alpha
     // comes from the texture).
     for (uint32_t texel : {0xC080FF20u, 0x0080FF20u})
         for (int mode = 0; mode <= 4; ++mode)
-            for (bool alphaTarget : {false, true})
+            for (TWhere where : {TWhere::Screen, TWhere::ColorTarget, TWhere::AlphaTarget})
                 for (bool newSubtractive : {false, true})
                     for (bool newRenderBlend : {true, false})
                         for (bool textured : {true, false}) {
-                            const TCase c{mode,           alphaTarget, newSubtractive,
-                                          newRenderBlend, textured,    texel};
+                            const TCase c{mode,           where,    newSubtractive,
+                                          newRenderBlend, textured, texel};
                             const TValue expected = Expected(c);
                             const TValue drawn = Unpack(Draw(c));
                             for (int i = 0; i < 4; ++i)
                                 EXPECT_NEAR(drawn.c[i] * 255.0, expected.c[i] * 255.0, 1.01)
-                                    << "mode " << mode
-                                    << (alphaTarget ? " alpha target" : " screen")
+                                    << "mode " << mode << " where " << static_cast<int>(where)
                                     << " new_subtractive " << newSubtractive << " new_render_blend "
                                     << newRenderBlend << (textured ? " textured" : " untextured")
                                     << std::hex << " texel " << texel << " channel " << i;
