@@ -2,6 +2,8 @@
 # machine needs; both install missing packages first.
 
 JOBS ?= $(shell nproc)
+# The order of the single-process shuffled test run; another seed gives another order.
+SHUFFLE_SEED ?= 1
 CMAKE_GEN := -G Ninja
 
 .PHONY: all run test bench fuzz deps build-release build-test clean
@@ -28,6 +30,7 @@ run: build-release
 
 test: build-test
 	cd build/test && ctest --output-on-failure -j $(JOBS)
+	tools/run-shuffled build/test $(SHUFFLE_SEED)
 
 bench: build-release
 	cmake --build build/release -j $(JOBS) --target benchmarks

@@ -48,6 +48,11 @@ void TAssetMap::RegisterLoader(const TString& extension, TLoader loader)
         Loaders().erase(extension);
 }
 
+void TAssetMap::RemoveAllLoaders()
+{
+    Loaders().clear();
+}
+
 void TAssetMap::AddAsset(const TString& name, const std::shared_ptr<TAsset>& asset)
 {
     mAssets[NormaliseName(name)] = asset;

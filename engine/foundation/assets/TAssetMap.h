@@ -26,6 +26,8 @@ public:
     // Registers (or, with an empty loader, removes) the loader for an extension without
     // its dot, compared case-sensitively.
     static void RegisterLoader(const TString& extension, TLoader loader);
+    // Removes every registered loader, as before any registration (tests).
+    static void RemoveAllLoaders();
 
     // "Not found" log formats of the typed getters: name, then "true"/"false" for the
     // auto-load flag (the sound line has no place for the flag).

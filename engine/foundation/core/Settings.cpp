@@ -103,6 +103,13 @@ void ClearSettings()
     Map().clear();
 }
 
+void ResetSettings()
+{
+    ClearSettings();
+    sWriteHook = nullptr;
+    sLegacyLineWrap = false;
+}
+
 void SetSettingWriteHook(TSettingWriteHook hook)
 {
     sWriteHook = hook;

@@ -71,6 +71,9 @@ bool IsLegacyLineWrap();
 // Empties the map (the platform facade does this as it is destroyed). The legacy line
 // wrap flag stays.
 void ClearSettings();
+// Empties the map, removes the write hook and clears the legacy line wrap flag: the
+// store as a new process has it (tests).
+void ResetSettings();
 
 // The hook every SetConfig calls after storing, while one is installed. The platform
 // facade installs its own for its lifetime; null removes it.

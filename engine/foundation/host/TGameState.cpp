@@ -42,6 +42,8 @@ void TGameState::Destroy()
     delete sInstance;
     sInstance = nullptr;
     sFacadePresent = false;
+    // Handlers added while no store existed have no store to take them along.
+    Handlers().clear();
 }
 
 TGameState::~TGameState()

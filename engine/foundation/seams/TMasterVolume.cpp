@@ -6,12 +6,14 @@ TMasterVolume* TMasterVolume::sControl = nullptr;
 
 namespace {
 
+// Whether the missing control was logged since the last Install.
+bool sMissingLogged = false;
+
 void LogMissingOnce()
 {
-    static bool logged = false;
-    if (logged)
+    if (sMissingLogged)
         return;
-    logged = true;
+    sMissingLogged = true;
     TraceLog("sound: no master volume control installed; mute requests change nothing");
 }
 
@@ -20,6 +22,7 @@ void LogMissingOnce()
 void TMasterVolume::Install(TMasterVolume* control)
 {
     sControl = control;
+    sMissingLogged = false;
 }
 
 float TMasterVolume::Read()

@@ -11,7 +11,7 @@ public:
     virtual void SetMasterVolume(float volume) = 0;
 
     // Installs the process-wide control (null removes it). The caller keeps ownership and
-    // must remove it before destroying it.
+    // must remove it before destroying it. A later use without a control is logged again.
     static void Install(TMasterVolume* control);
 
     // Reads the master volume; 0 without an installed control.

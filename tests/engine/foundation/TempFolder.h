@@ -1,10 +1,8 @@
 #pragma once
 
 // A temporary folder for file-system tests, removed with everything in it at the end.
-// Also resets the process-wide path map and package list around each test that uses it.
-
-#include "engine/foundation/files/TPackageList.h"
-#include "engine/foundation/files/TPathMap.h"
+// The path map and package list that tests fill with its files are process-wide state:
+// tests that use them run in an EngineStateTest fixture (tests/engine/EngineStateTest.h).
 
 #include <cstdlib>
 #include <filesystem>
@@ -18,14 +16,10 @@ public:
     {
         std::string pattern = (std::filesystem::temp_directory_path() / "velmora-XXXXXX").string();
         mPath = mkdtemp(pattern.data());
-        TPathMap::Get().Reset();
-        TPackageList::Get().Clear();
     }
 
     ~TTempFolder()
     {
-        TPathMap::Get().Reset();
-        TPackageList::Get().Clear();
         std::error_code error;
         std::filesystem::permissions(mPath, std::filesystem::perms::owner_all,
                                      std::filesystem::perm_options::add, error);

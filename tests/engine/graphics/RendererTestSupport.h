@@ -3,7 +3,8 @@
 // The renderer over an in-memory back buffer of a given size, made fresh for a test and
 // destroyed after it (the renderer is process-wide); the clip stack starts with the
 // display rectangle, as the platform leaves it after setting the display. Also a log
-// captured into a temporary folder, and a quad drawn as textures draw theirs.
+// captured into a temporary folder, and a quad drawn as textures draw theirs. Tests that
+// use them run in an EngineStateTest fixture.
 
 #include "engine/foundation/core/DebugLog.h"
 #include "engine/graphics/BuildQuad.h"
@@ -11,6 +12,7 @@
 #include "engine/graphics/TRenderer.h"
 #include "engine/graphics/TTexture.h"
 #include "engine/graphics/TVertexArray.h"
+#include "tests/engine/EngineStateTest.h"
 
 #include <cstdlib>
 #include <filesystem>

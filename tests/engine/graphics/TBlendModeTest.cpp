@@ -159,7 +159,10 @@ uint32_t Draw(const TCase& c)
     return alpha * 0x01010101u;
 }
 
-TEST(TBlendMode, EachModeOnTheScreenAndInTargetsFollowsItsStates)
+// The renderer is process-wide.
+using TBlendModeTest = EngineStateTest;
+
+TEST_F(TBlendModeTest, EachModeOnTheScreenAndInTargetsFollowsItsStates)
 {
     // An ordinary texel and one of alpha 0 (which the alpha test drops where the alpha
     // comes from the texture).
@@ -182,7 +185,7 @@ TEST(TBlendMode, EachModeOnTheScreenAndInTargetsFollowsItsStates)
                         }
 }
 
-TEST(TBlendMode, AnAlphaTargetKeepsTheStageStatesThePreviousCallLeft)
+TEST_F(TBlendModeTest, AnAlphaTargetKeepsTheStageStatesThePreviousCallLeft)
 {
     TTestDisplay display(4, 4);
     TRenderer& renderer = *display.renderer;

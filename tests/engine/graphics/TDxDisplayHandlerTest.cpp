@@ -38,7 +38,10 @@ void DrawWhite(TRenderer& renderer, float left, float top, float right, float bo
     renderer.EndDraw(false);
 }
 
-TEST(TDxDisplayHandler, AClipInsideTheViewportStartsDrawingAtItsCorner)
+// The renderer is process-wide.
+using TDxDisplayHandlerTest = EngineStateTest;
+
+TEST_F(TDxDisplayHandlerTest, AClipInsideTheViewportStartsDrawingAtItsCorner)
 {
     TTestDisplay display(200, 200);
     TRenderer& renderer = *display.renderer;
@@ -48,7 +51,7 @@ TEST(TDxDisplayHandler, AClipInsideTheViewportStartsDrawingAtItsCorner)
     ExpectRect(Drawn(display.BackBuffer()), 100, 100, 150, 160);
 }
 
-TEST(TDxDisplayHandler, ViewportsStackAndOffsetDrawing)
+TEST_F(TDxDisplayHandlerTest, ViewportsStackAndOffsetDrawing)
 {
     TTestDisplay display(64, 64);
     TRenderer& renderer = *display.renderer;
@@ -69,7 +72,7 @@ TEST(TDxDisplayHandler, ViewportsStackAndOffsetDrawing)
     ExpectRect(renderer.GetViewport(), 0, 0, 64, 64);
 }
 
-TEST(TDxDisplayHandler, EmptyOrOffDisplayClipsDrawNothing)
+TEST_F(TDxDisplayHandlerTest, EmptyOrOffDisplayClipsDrawNothing)
 {
     const TRect clips[] = {TRect(20, 20, 20, 30), TRect(70, 0, 90, 64), TRect(0, -30, 64, -2),
                            TRect(40, 40, 30, 50)};
@@ -81,7 +84,7 @@ TEST(TDxDisplayHandler, EmptyOrOffDisplayClipsDrawNothing)
     }
 }
 
-TEST(TDxDisplayHandler, TheProjectionFollowsTheTexelOffset)
+TEST_F(TDxDisplayHandlerTest, TheProjectionFollowsTheTexelOffset)
 {
     struct Case
     {
@@ -98,7 +101,7 @@ TEST(TDxDisplayHandler, TheProjectionFollowsTheTexelOffset)
     }
 }
 
-TEST(TDxDisplayHandler, AOneToOneTexturedQuadCopiesItsTexture)
+TEST_F(TDxDisplayHandlerTest, AOneToOneTexturedQuadCopiesItsTexture)
 {
     std::mt19937 random(5);
     std::vector<uint32_t> texels(24 * 10);
@@ -127,7 +130,7 @@ TEST(TDxDisplayHandler, AOneToOneTexturedQuadCopiesItsTexture)
     }
 }
 
-TEST(TDxDisplayHandler, FillsOutsideAndInsideAFrame)
+TEST_F(TDxDisplayHandlerTest, FillsOutsideAndInsideAFrame)
 {
     TTestDisplay display(8, 8);
     TRenderer& renderer = *display.renderer;

@@ -23,7 +23,10 @@ std::vector<uint32_t> Texels(const std::shared_ptr<TTexture>& texture)
     return texels;
 }
 
-TEST(TRenderTarget, AnAlphaTargetTurnsCoverageIntoAlphaAndKeepsTheColours)
+// The renderer is process-wide.
+using TRenderTargetTest = EngineStateTest;
+
+TEST_F(TRenderTargetTest, AnAlphaTargetTurnsCoverageIntoAlphaAndKeepsTheColours)
 {
     TTestDisplay display(100, 80);
     TRenderer& renderer = *display.renderer;
@@ -49,7 +52,7 @@ TEST(TRenderTarget, AnAlphaTargetTurnsCoverageIntoAlphaAndKeepsTheColours)
     EXPECT_EQ(display.BackBuffer().At(70, 70), 0xFF445566u);
 }
 
-TEST(TRenderTarget, ColourTargetsCopyTheCornerOpaqueOrWithItsAlpha)
+TEST_F(TRenderTargetTest, ColourTargetsCopyTheCornerOpaqueOrWithItsAlpha)
 {
     for (TRenderTargetMode mode : {TRenderTargetMode::Opaque, TRenderTargetMode::KeepAlpha}) {
         TTestDisplay display(32, 16);
@@ -76,7 +79,7 @@ TEST(TRenderTarget, ColourTargetsCopyTheCornerOpaqueOrWithItsAlpha)
     }
 }
 
-TEST(TRenderTarget, TheTexelCalibrationKeepsMinusOneHalf)
+TEST_F(TRenderTargetTest, TheTexelCalibrationKeepsMinusOneHalf)
 {
     // The display set-up's calibration: ten copies of a 16 x 16 white texture with black
     // corner texels drawn with point filtering at offsets -0.5 + 0.1 i; the first whose
@@ -119,7 +122,7 @@ TEST(TRenderTarget, TheTexelCalibrationKeepsMinusOneHalf)
                       white[static_cast<size_t>(y * 16 + x)]);
 }
 
-TEST(TRenderTarget, TheSpanCalibrationFindsExactLineOffsets)
+TEST_F(TRenderTargetTest, TheSpanCalibrationFindsExactLineOffsets)
 {
     // The vector rasteriser's calibration: for 128 combinations of start, end and
     // vertical offsets, two one-pixel spans are drawn as lines; a combination is exact

@@ -11,7 +11,10 @@
 
 namespace {
 
-TEST(TRenderer, TheTwoDimensionalStateIsGuarded)
+// The renderer is process-wide.
+using TRendererTest = EngineStateTest;
+
+TEST_F(TRendererTest, TheTwoDimensionalStateIsGuarded)
 {
     TTestDisplay display(8, 8);
     TLogCapture log;
@@ -52,9 +55,8 @@ TEST(TRenderer, TheTwoDimensionalStateIsGuarded)
     EXPECT_FALSE(renderer.IsIn2d());
 }
 
-TEST(TRenderer, TheBottomClipRectangleStays)
+TEST_F(TRendererTest, TheBottomClipRectangleStays)
 {
-    TRenderer::Destroy();
     TRenderer& renderer = *TRenderer::Get();
     EXPECT_EQ(renderer.GetClipRect().right, 0); // empty stack: (0, 0, 0, 0)
     const TRect a(0, 0, 100, 100), b(10, 10, 50, 50), c(20, 20, 30, 30);
@@ -86,10 +88,9 @@ TEST(TRenderer, TheBottomClipRectangleStays)
         EXPECT_EQ(clip.left, step.expected.left);
         EXPECT_EQ(clip.right, step.expected.right);
     }
-    TRenderer::Destroy();
 }
 
-TEST(TRenderer, FillRectIsRelativeToTheViewportAndCutToIt)
+TEST_F(TRendererTest, FillRectIsRelativeToTheViewportAndCutToIt)
 {
     // Outside a frame by a raw fill, inside one by an opaque quad: the same pixels.
     for (bool inFrame : {false, true}) {
@@ -113,7 +114,7 @@ TEST(TRenderer, FillRectIsRelativeToTheViewportAndCutToIt)
     }
 }
 
-TEST(TRenderer, FramesPerSecondComesEveryFifteenFrames)
+TEST_F(TRendererTest, FramesPerSecondComesEveryFifteenFrames)
 {
     TTestDisplay display(4, 4);
     TManualTimeSource clock(1000);
@@ -129,7 +130,7 @@ TEST(TRenderer, FramesPerSecondComesEveryFifteenFrames)
     EXPECT_FLOAT_EQ(renderer.GetFramesPerSecond(), 50.0f); // 14 intervals of 20 ms
 }
 
-TEST(TRenderer, RenderTargetsAreRefusedInFramesAndForSimpleTextures)
+TEST_F(TRendererTest, RenderTargetsAreRefusedInFramesAndForSimpleTextures)
 {
     TTestDisplay display(16, 16);
     TRenderer& renderer = *display.renderer;
@@ -157,7 +158,7 @@ TEST(TRenderer, RenderTargetsAreRefusedInFramesAndForSimpleTextures)
     EXPECT_FALSE(renderer.BeginDraw(false));
 }
 
-TEST(TRenderer, SimpleTexturesCountAsNone)
+TEST_F(TRendererTest, SimpleTexturesCountAsNone)
 {
     TTestDisplay display(4, 4);
     std::shared_ptr<TTexture> simple = TTexture::Create(2, 2, true);
@@ -167,7 +168,7 @@ TEST(TRenderer, SimpleTexturesCountAsNone)
     EXPECT_EQ(display.handler->GetDevice().GetTexture(), nullptr);
 }
 
-TEST(TRenderer, OptionsAreOnAboveZero)
+TEST_F(TRendererTest, OptionsAreOnAboveZero)
 {
     // "new_render_blend" decides whether a screen blend mode sets COLORARG2.
     struct Case
@@ -190,7 +191,7 @@ TEST(TRenderer, OptionsAreOnAboveZero)
     }
 }
 
-TEST(TRenderer, DrawStateComposeCombinesChildAndParent)
+TEST_F(TRendererTest, DrawStateComposeCombinesChildAndParent)
 {
     DrawState parent(TVec2(10, 20), 0.5f, 2.0f, DrawState::kMirrorX | DrawState::kUseOrigin);
     parent.blendMode = kBlendAdditiveAlpha;
@@ -219,7 +220,7 @@ TEST(TRenderer, DrawStateComposeCombinesChildAndParent)
     EXPECT_EQ(scaled.blendMode, -1);
 }
 
-TEST(TRenderer, BuildQuadFillsFourVerticesOfAFan)
+TEST_F(TRendererTest, BuildQuadFillsFourVerticesOfAFan)
 {
     struct Case
     {
@@ -262,11 +263,8 @@ TEST(TRenderer, BuildQuadFillsFourVerticesOfAFan)
     EXPECT_FLOAT_EQ(corners[2].y, 30.0f);
 }
 
-TEST(TRenderer, TheSeamMakesTheRendererAndADisplayThatDrawsInMemory)
+TEST_F(TRendererTest, TheSeamMakesTheRendererAndADisplayThatDrawsInMemory)
 {
-    TRenderer::Destroy();
-    TEngineSeams::TFactories saved = TEngineSeams::Factories();
-    TEngineSeams::Factories() = TEngineSeams::TFactories{};
     {
         TLogCapture log;
         EXPECT_EQ(TEngineSeams::CreateRenderer(), nullptr);
@@ -292,8 +290,6 @@ TEST(TRenderer, TheSeamMakesTheRendererAndADisplayThatDrawsInMemory)
     }
     // The link's end ends the renderer: the next Get makes a new one without a display.
     EXPECT_EQ(TRenderer::Get()->GetDisplayHandler().GetBackBuffer(), nullptr);
-    TRenderer::Destroy();
-    TEngineSeams::Factories() = saved;
 }
 
 } // namespace

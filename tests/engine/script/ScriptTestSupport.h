@@ -10,21 +10,17 @@
 #include "engine/script/lua/LuaApi.h"
 #include "engine/script/lua/LuaAux.h"
 #include "engine/script/lua/LuaLib.h"
+#include "tests/engine/EngineStateTest.h"
 #include "tests/engine/foundation/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-class ScriptTest : public ::testing::Test
+class ScriptTest : public EngineStateTest
 {
 protected:
     void SetUp() override { InitLog(mFolder.Path().c_str()); }
-    void TearDown() override
-    {
-        TScript::SetDebugOutHook(nullptr);
-        InitLog(nullptr);
-    }
 
     // Writes a file into the temporary folder and returns its virtual path.
     std::string WriteFile(const std::string& relative, const std::string& bytes) const
@@ -98,11 +94,7 @@ protected:
         luaopen_base(L);
         lua_settop(L, 0);
     }
-    void TearDown() override
-    {
-        CloseState();
-        ScriptTest::TearDown();
-    }
+    void TearDown() override { CloseState(); }
     void CloseState()
     {
         if (L != nullptr)

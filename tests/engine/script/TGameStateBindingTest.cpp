@@ -15,17 +15,8 @@ protected:
     void SetUp() override
     {
         ScriptStateTest::SetUp();
-        TGameState::Destroy();
-        TMsnZylomHandler::Uninstall();
         TGameState::SetFacadePresent(true);
         PublishGameState(L);
-    }
-    void TearDown() override
-    {
-        CloseState();
-        TGameState::Destroy();
-        TMsnZylomHandler::Uninstall();
-        ScriptStateTest::TearDown();
     }
 };
 

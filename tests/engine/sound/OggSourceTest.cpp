@@ -3,8 +3,8 @@
 
 #include "engine/foundation/files/TFile.h"
 #include "engine/foundation/files/TMemoryFile.h"
-#include "tests/engine/foundation/TempFolder.h"
 
+#include "tests/engine/EngineStateTest.h"
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -38,9 +38,12 @@ TEST(OggMemoryFile, SeeksFromEachOriginAndStayWithinTheFile)
     }
 }
 
-TEST(OggMemoryFile, ReadsDeliverFewerBytesAtTheEnd)
+// The tests below register memory files in the process-wide path map.
+using OggMemoryFileTest = EngineStateTest;
+using OggFileSourceTest = EngineStateTest;
+
+TEST_F(OggMemoryFileTest, ReadsDeliverFewerBytesAtTheEnd)
 {
-    TTempFolder folder;
     const std::string bytes = "abcdefghij";
     RegisterMemoryFile("m.ogg", bytes.data(), bytes.size());
     OggMemoryFile* memory = ReadOggMemoryFile(FileOpen("m.ogg", kFileReadBinary));
@@ -53,12 +56,10 @@ TEST(OggMemoryFile, ReadsDeliverFewerBytesAtTheEnd)
     EXPECT_EQ(OggMemoryRead(out, 1, 16, memory), 0u);
     EXPECT_EQ(OggMemoryRead(out, SIZE_MAX, 3, memory), 0u);
     OggMemoryClose(memory);
-    RegisterMemoryFile("m.ogg", nullptr, 0);
 }
 
-TEST(OggFileSource, ReadsWholeElementsAndRefusesAnUnknownOrigin)
+TEST_F(OggFileSourceTest, ReadsWholeElementsAndRefusesAnUnknownOrigin)
 {
-    TTempFolder folder;
     const std::string bytes = "abcdefghij";
     RegisterMemoryFile("f.ogg", bytes.data(), bytes.size());
     TFile* file = FileOpen("f.ogg", kFileReadBinary);
@@ -82,7 +83,6 @@ TEST(OggFileSource, ReadsWholeElementsAndRefusesAnUnknownOrigin)
         EXPECT_EQ(OggFileTell(file), c.position);
     }
     EXPECT_EQ(OggFileClose(file), 0);
-    RegisterMemoryFile("f.ogg", nullptr, 0);
 }
 
 } // namespace

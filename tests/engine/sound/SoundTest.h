@@ -18,6 +18,7 @@
 #include "tests/engine/foundation/TempFolder.h"
 #include "tools/oggsynth/synth/SoundSynth.h"
 
+#include "tests/engine/EngineStateTest.h"
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -26,7 +27,7 @@
 #include <string>
 #include <vector>
 
-class SoundTest : public ::testing::Test
+class SoundTest : public EngineStateTest
 {
 protected:
     static constexpr int kRate = TSoundManager::kOutputRate;
@@ -40,13 +41,7 @@ protected:
         ASSERT_TRUE(mManager->Init());
     }
 
-    void TearDown() override
-    {
-        mManager.reset();
-        for (const auto& file : mFiles)
-            RegisterMemoryFile(file.first.c_str(), nullptr, 0);
-        InitLog(nullptr);
-    }
+    void TearDown() override { mManager.reset(); }
 
     // Registers bytes as the file name (kept alive by the fixture).
     void AddFile(const std::string& name, const std::string& bytes)

@@ -243,7 +243,10 @@ TEST_F(TSoundManagerTest, WithoutADeviceSoundsPlaySilentlyForTheirLength)
     EXPECT_LE(ms, 1800);
 }
 
-TEST(TSoundManager, PlaysStreamsAndChangesVolumesWhileTheServiceThreadAndTheCallbackRun)
+// Registers memory files in the process-wide path map.
+using TSoundManagerThreadsTest = EngineStateTest;
+
+TEST_F(TSoundManagerThreadsTest, PlaysStreamsAndChangesVolumesWhileTheServiceThreadAndTheCallbackRun)
 {
     TScopedEnvironment driver("SDL_AUDIODRIVER", "dummy");
     TTempFolder folder;
@@ -289,8 +292,6 @@ TEST(TSoundManager, PlaysStreamsAndChangesVolumesWhileTheServiceThreadAndTheCall
         manager.StopGroup(-1);
         EXPECT_TRUE(loop.expired());
     }
-    RegisterMemoryFile("sfx/click.ogg", nullptr, 0);
-    RegisterMemoryFile("music/loop.ogg", nullptr, 0);
 }
 
 } // namespace

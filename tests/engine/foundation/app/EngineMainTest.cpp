@@ -12,6 +12,8 @@
 #include "engine/foundation/app/TPlatformData.h"
 #include "engine/platform/TNativeWindow.h"
 #include "engine/platform/TSystemPaths.h"
+#include "tests/engine/EngineStateTest.h"
+#include "tests/engine/platform/TScopedEnvironment.h"
 
 #include <gtest/gtest.h>
 
@@ -20,6 +22,7 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <optional>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -223,12 +226,11 @@ int ProbingGame(TPlatform*, const char*)
     return 0;
 }
 
-class EngineMainTest : public ::testing::Test
+class EngineMainTest : public EngineStateTest
 {
 protected:
     void SetUp() override
     {
-        mWorkingFolder = fs::current_path();
         std::string pattern = (fs::temp_directory_path() / "velmora_main_XXXXXX").string();
         ASSERT_NE(mkdtemp(pattern.data()), nullptr);
         mRoot = pattern;
@@ -236,7 +238,7 @@ protected:
         std::ofstream(mRoot / "assets" / "settings.xml")
             << "<settings><memorymax>5</memorymax><fromfile>yes</fromfile>"
                "<vsync>1</vsync></settings>\n";
-        setenv("XDG_DATA_HOME", (mRoot / "data").c_str(), 1);
+        mDataHome.emplace("XDG_DATA_HOME", (mRoot / "data").c_str());
         sRecord.clear();
         sVSyncCalls.clear();
         sVectorDrawsMade = sRootScreensMade = 0;
@@ -253,16 +255,11 @@ protected:
         factories.vectorDraw = [] { return std::make_unique<TRecordingVectorDraw>(); };
     }
 
-    void TearDown() override
-    {
-        TEngineSeams::Factories() = TEngineSeams::TFactories{};
-        fs::current_path(mWorkingFolder);
-        fs::remove_all(mRoot);
-        unsetenv("XDG_DATA_HOME");
-    }
+    // The working folder the start-up moved into goes back with the engine state.
+    void TearDown() override { fs::remove_all(mRoot); }
 
-    fs::path mWorkingFolder;
     fs::path mRoot;
+    std::optional<TScopedEnvironment> mDataHome;
 };
 
 TEST_F(EngineMainTest, StartUpLayersSettingsAndShutdownRunsInOrder)

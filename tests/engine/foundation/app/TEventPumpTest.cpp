@@ -9,6 +9,8 @@
 #include "engine/platform/TKeyCode.h"
 #include "engine/platform/TNativeWindow.h"
 
+#include "tests/engine/EngineStateTest.h"
+
 #include <gtest/gtest.h>
 
 #include <deque>
@@ -145,13 +147,12 @@ constexpr int kControl = TSystemEvent::kControl;
 constexpr int kAlt = TSystemEvent::kAlt;
 
 // A host over a fake event source with fake engine parts and a clock the test moves.
-class TEventPumpTest : public ::testing::Test, public TEventPumpHost
+class TEventPumpTest : public EngineStateTest, public TEventPumpHost
 {
 protected:
     void SetUp() override
     {
         mWindowManager.AttachScript(std::make_unique<TFakeScript>(mMovieEnds));
-        TEventPump::ResetSessionReady();
     }
 
     TEventSource& GetEventSource() override { return mSource; }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/engine/EngineStateTest.h"
 #include "tests/engine/foundation/TempFolder.h"
 #include "engine/foundation/core/DebugLog.h"
 #include "engine/foundation/files/TPathMap.h"
@@ -33,7 +34,7 @@ public:
     bool IsKindOf(TClassId id) const override { return id == ClassId() || TAsset::IsKindOf(id); }
 };
 
-class TAssetMapTest : public ::testing::Test {
+class TAssetMapTest : public EngineStateTest {
 protected:
     void SetUp() override
     {
@@ -50,12 +51,6 @@ protected:
         TAssetMap::RegisterLoader("jpg", texture);
         TAssetMap::RegisterLoader("xml", texture);
         TAssetMap::RegisterLoader("ogg", sound);
-    }
-    void TearDown() override
-    {
-        for (const char* extension : {"png", "jpg", "xml", "ogg"})
-            TAssetMap::RegisterLoader(extension, nullptr);
-        InitLog(nullptr);
     }
     // Makes the virtual file system answer that key exists.
     void Exists(const char* key) { TPathMap::Get().Set(key, (mFolder / "file").c_str()); }

@@ -1,5 +1,6 @@
 #include "engine/foundation/core/DebugLog.h"
 
+#include "tests/engine/EngineStateTest.h"
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -50,7 +51,7 @@ std::string ReadFile(const fs::path& path)
 
 // Each test gets a folder of its own (test cases run in parallel processes) and turns
 // the log off again when it ends.
-class DebugLogTest : public testing::Test
+class DebugLogTest : public EngineStateTest
 {
 protected:
     void SetUp() override
@@ -62,11 +63,7 @@ protected:
         fs::create_directories(mRoot);
         mFolder = mRoot / "logs";
     }
-    void TearDown() override
-    {
-        InitLog(nullptr);
-        fs::remove_all(mRoot);
-    }
+    void TearDown() override { fs::remove_all(mRoot); }
     fs::path LogFile() const { return mFolder / "logfile.txt"; }
 
     fs::path mRoot;

@@ -1,5 +1,7 @@
 #include "engine/foundation/core/Settings.h"
 
+#include "tests/engine/EngineStateTest.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -7,16 +9,7 @@
 
 namespace {
 
-class SettingsTest : public ::testing::Test
-{
-protected:
-    void SetUp() override { ClearSettings(); }
-    void TearDown() override
-    {
-        SetSettingWriteHook(nullptr);
-        ClearSettings();
-    }
-};
+using SettingsTest = EngineStateTest;
 
 TEST_F(SettingsTest, GetConfigAndIsEnabledFollowAtoi)
 {

@@ -1,5 +1,7 @@
 #include "engine/foundation/core/TCommandLine.h"
 
+#include "tests/engine/EngineStateTest.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -95,13 +97,14 @@ TEST(TCommandLine, BuildQuotesArgumentsWithBlanks)
     EXPECT_STREQ(TCommandLine::Build(1, argv).CStr(), "");
 }
 
-TEST(TCommandLine, PqSwitchIsReadFromTheCurrentLine)
+using TCommandLineTest = EngineStateTest;
+
+TEST_F(TCommandLineTest, PqSwitchIsReadFromTheCurrentLine)
 {
     TCommandLine::SetCurrent("-pq=1");
     EXPECT_TRUE(HasPqSwitch());
     TCommandLine::SetCurrent("-PQ=1");
     EXPECT_FALSE(HasPqSwitch());
-    TCommandLine::SetCurrent("");
 }
 
 } // namespace

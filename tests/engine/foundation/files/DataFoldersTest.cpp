@@ -1,6 +1,8 @@
 #include "engine/foundation/files/DataFolders.h"
 
+#include "tests/engine/EngineStateTest.h"
 #include "tests/engine/foundation/TempFolder.h"
+#include "tests/engine/platform/TScopedEnvironment.h"
 
 #include <gtest/gtest.h>
 
@@ -10,29 +12,11 @@
 namespace {
 
 // Points the per-user data home at a temporary folder for one test.
-class DataFoldersTest : public ::testing::Test
+class DataFoldersTest : public EngineStateTest
 {
 protected:
-    void SetUp() override
-    {
-        const char* old = std::getenv("XDG_DATA_HOME");
-        mHadOld = old != nullptr;
-        mOld = mHadOld ? old : "";
-        setenv("XDG_DATA_HOME", mTemp.Path().c_str(), 1);
-    }
-
-    void TearDown() override
-    {
-        if (mHadOld) {
-            setenv("XDG_DATA_HOME", mOld.c_str(), 1);
-        } else {
-            unsetenv("XDG_DATA_HOME");
-        }
-    }
-
     TTempFolder mTemp;
-    bool mHadOld = false;
-    std::string mOld;
+    TScopedEnvironment mDataHome{"XDG_DATA_HOME", mTemp.Path().c_str()};
 };
 
 TEST_F(DataFoldersTest, UserAndCommonFoldersAreMadeBelowTheDataHome)

@@ -3,13 +3,14 @@
 #include "engine/foundation/files/TPathMap.h"
 #include "tests/engine/foundation/TempFolder.h"
 
+#include "tests/engine/EngineStateTest.h"
 #include <gtest/gtest.h>
 
 #include <string>
 
 namespace {
 
-class TFileTest : public ::testing::Test
+class TFileTest : public EngineStateTest
 {
 protected:
     void SetUp() override { TPathMap::Get().SetWorkingFolder(mTemp.Path().c_str()); }

@@ -3,13 +3,14 @@
 #include "engine/foundation/files/TFile.h"
 #include "tests/engine/foundation/TempFolder.h"
 
+#include "tests/engine/EngineStateTest.h"
 #include <gtest/gtest.h>
 
 #include <string>
 
 namespace {
 
-class TMemoryFileTest : public ::testing::Test
+class TMemoryFileTest : public EngineStateTest
 {
 protected:
     TTempFolder mTemp;

@@ -6,6 +6,7 @@
 #include "engine/foundation/files/TPathMap.h"
 #include "tests/engine/foundation/TempFolder.h"
 
+#include "tests/engine/EngineStateTest.h"
 #include <gtest/gtest.h>
 
 #include <string>
@@ -39,7 +40,7 @@ void PutU32(std::string& bytes, size_t at, uint32_t value)
     }
 }
 
-class TPackageListTest : public ::testing::Test
+class TPackageListTest : public EngineStateTest
 {
 protected:
     void SetUp() override { TPathMap::Get().SetWorkingFolder(mTemp.Path().c_str()); }

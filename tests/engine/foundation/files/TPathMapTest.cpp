@@ -3,6 +3,7 @@
 #include "engine/foundation/files/TFile.h"
 #include "tests/engine/foundation/TempFolder.h"
 
+#include "tests/engine/EngineStateTest.h"
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -13,7 +14,7 @@
 namespace {
 
 // A working folder with an assets tree, a user and a common data folder.
-class TPathMapTest : public ::testing::Test
+class TPathMapTest : public EngineStateTest
 {
 protected:
     void SetUp() override

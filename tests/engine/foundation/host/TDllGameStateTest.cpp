@@ -1,5 +1,6 @@
 #include "engine/foundation/host/TDllGameState.h"
 
+#include "tests/engine/EngineStateTest.h"
 #include <gtest/gtest.h>
 
 #include "tests/engine/foundation/TempFolder.h"
@@ -8,7 +9,7 @@
 
 namespace {
 
-class TDllGameStateTest : public ::testing::Test {
+class TDllGameStateTest : public EngineStateTest {
 protected:
     // Plug-ins are found through the virtual file system, like the game's.
     void Map(const char* name, const char* path) { TPathMap::Get().Set(name, path); }

@@ -1,5 +1,6 @@
 #include "engine/foundation/host/TGameState.h"
 
+#include "tests/engine/EngineStateTest.h"
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -53,19 +54,15 @@ private:
     const char* mRewriteTo;
 };
 
-class TGameStateTest : public ::testing::Test {
+class TGameStateTest : public EngineStateTest {
 protected:
     void SetUp() override
     {
-        TGameState::Destroy();
         TMasterVolume::Install(&mVolume);
         TGameState::SetFacadePresent(true);
     }
-    void TearDown() override
-    {
-        TGameState::Destroy();
-        TMasterVolume::Install(nullptr);
-    }
+    // The master volume points at a member: it goes before the members do.
+    void TearDown() override { ResetEngineState(); }
     TGameState& Store() { return *TGameState::Get(); }
 
     TFakeVolume mVolume;

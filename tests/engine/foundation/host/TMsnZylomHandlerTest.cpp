@@ -1,5 +1,6 @@
 #include "engine/foundation/host/TMsnZylomHandler.h"
 
+#include "tests/engine/EngineStateTest.h"
 #include <gtest/gtest.h>
 
 #include <string>
@@ -53,25 +54,18 @@ private:
     TRecord* mRecord;
 };
 
-class TMsnZylomHandlerTest : public ::testing::Test {
+class TMsnZylomHandlerTest : public EngineStateTest {
 protected:
     void SetUp() override
     {
-        TGameState::Destroy();
-        TMsnZylomHandler::Uninstall();
         TMasterVolume::Install(&mVolume);
         TGameState::SetFacadePresent(true);
         THostBridgeHooks hooks;
         hooks.pauseCursor = [this](bool paused) { mCursorCalls.push_back(paused); };
         TMsnZylomHandler::SetHooks(hooks);
     }
-    void TearDown() override
-    {
-        TGameState::Destroy();
-        TMsnZylomHandler::Uninstall();
-        TMsnZylomHandler::SetHooks({});
-        TMasterVolume::Install(nullptr);
-    }
+    // The master volume and the hooks point at members: they go before the members do.
+    void TearDown() override { ResetEngineState(); }
     void InstallMsn(bool pq = false)
     {
         TMsnZylomHandler::InstallMsnHandler(std::make_unique<TRecordingTransport>(&mRecord), pq);

@@ -1,5 +1,6 @@
 #include "engine/foundation/prefs/TPrefs.h"
 
+#include "tests/engine/EngineStateTest.h"
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -62,7 +63,7 @@ private:
     TBytes mBytes;
 };
 
-class TPrefsTest : public ::testing::Test {
+class TPrefsTest : public EngineStateTest {
 protected:
     void SetUp() override { TPathMap::Get().SetDataFolders(mFolder.Path().c_str(), "", ""); }
     std::string PrefsPath() const { return mFolder / "prefs.dat"; }

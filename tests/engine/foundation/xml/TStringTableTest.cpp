@@ -6,6 +6,7 @@
 #include "engine/foundation/xml/TZxml.h"
 #include "tests/engine/foundation/TempFolder.h"
 
+#include "tests/engine/EngineStateTest.h"
 #include <gtest/gtest.h>
 
 #include <string>
@@ -162,7 +163,10 @@ TEST(TStringTableLoad, RowsCellsAndReplacement)
     EXPECT_EQ(table.GetCount(), 7u);
 }
 
-TEST(TStringTableLoad, FilesPackedOrPlainAndLoadReplacing)
+// The tests below read files through the process-wide path map.
+using TStringTableLoadTest = EngineStateTest;
+
+TEST_F(TStringTableLoadTest, FilesPackedOrPlainAndLoadReplacing)
 {
     TTempFolder temp;
     TPathMap::Get().SetWorkingFolder(temp.Path().c_str());
@@ -187,9 +191,8 @@ TEST(TStringTableLoad, FilesPackedOrPlainAndLoadReplacing)
     EXPECT_EQ(table.GetCount(), 0u);
 }
 
-TEST(TStringTableLoad, TheShippedTableNamesTheWindow)
+TEST_F(TStringTableLoadTest, TheShippedTableNamesTheWindow)
 {
-    TTempFolder temp;
     TPathMap::Get().SetWorkingFolder(VELMORA_SOURCE_DIR);
     LoadFinalList();
     TStringTable table;

@@ -5,6 +5,7 @@
 #include "engine/foundation/xml/XmlText.h"
 #include "tests/engine/foundation/TempFolder.h"
 
+#include "tests/engine/EngineStateTest.h"
 #include <gtest/gtest.h>
 
 #include <string>
@@ -241,7 +242,10 @@ TEST(TXmlNodeReader, LargePackedDocumentsUnpackWhole)
     EXPECT_EQ(root.FindChild("a")->GetChildCount(), 40000u);
 }
 
-TEST(TXmlNodeReader, LoadsPlainAndPackedFiles)
+// The tests below read files through the process-wide path map.
+using TXmlNodeReaderTest = EngineStateTest;
+
+TEST_F(TXmlNodeReaderTest, LoadsPlainAndPackedFiles)
 {
     TTempFolder temp;
     TPathMap::Get().SetWorkingFolder(temp.Path().c_str());
