@@ -2,7 +2,8 @@
 
 // Test support for everything that reads or writes image files: a temporary folder that
 // is the user, common and desktop data folder at once (files are named "user:<name>"),
-// and a debug log in it whose lines the test can read.
+// and a debug log in it whose lines the test can read. Tests that use it run in an
+// EngineStateTest fixture.
 
 #include "engine/foundation/core/DebugLog.h"
 #include "engine/foundation/files/TPathMap.h"

@@ -7,6 +7,7 @@
 #include "tests/engine/graphics/RendererTestSupport.h"
 #include "tests/engine/graphics/image/PngEncoder.h"
 
+#include "tests/engine/EngineStateTest.h"
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -26,7 +27,7 @@ std::vector<uint32_t> Picture(int width, int height, uint32_t alpha, uint8_t see
     return pixels;
 }
 
-class TTextureDataTest : public ::testing::Test
+class TTextureDataTest : public EngineStateTest
 {
 protected:
     // Writes a PNG of width x height (alpha as given, 255 makes it opaque but still RGBA)

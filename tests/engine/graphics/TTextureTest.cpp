@@ -10,6 +10,7 @@
 #include "tests/engine/graphics/ImageFolder.h"
 #include "tests/engine/graphics/RendererTestSupport.h"
 
+#include "tests/engine/EngineStateTest.h"
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -64,7 +65,7 @@ std::vector<uint32_t> Picture(int width, int height, uint32_t alpha = 0xff)
     return pixels;
 }
 
-class TTextureCacheTest : public ::testing::Test
+class TTextureCacheTest : public EngineStateTest
 {
 protected:
     std::string PutPng(const std::string& name, int width, int height, uint32_t alpha = 0xff)

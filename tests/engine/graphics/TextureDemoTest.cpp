@@ -6,6 +6,7 @@
 #include "engine/graphics/image/TDecodedImage.h"
 #include "tests/engine/foundation/TempFolder.h"
 
+#include "tests/engine/EngineStateTest.h"
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -21,7 +22,10 @@ bool IsNear(uint32_t pixel, uint32_t expected, int tolerance)
     return true;
 }
 
-TEST(TextureDemo, WritesAFrameShowingEveryTexture)
+// Files are found through the process-wide path map.
+using TextureDemoTest = EngineStateTest;
+
+TEST_F(TextureDemoTest, WritesAFrameShowingEveryTexture)
 {
     TTempFolder folder;
     const std::string command =

@@ -355,12 +355,13 @@ TEST_F(EngineMainTest, AWorkingFolderThatCannotBeEnteredIsLogged)
     SetConfig("publisher", "yolt");
     const std::string missing = (mRoot / "missing").string();
     const std::string line = "-wd=\"" + missing + "\" --multiple";
+    const fs::path startFolder = fs::current_path();
 
     EngineMain(line.c_str(), 0, QuietGame, false);
 
     const std::string log = ReadText(mRoot / "data" / "yolt" / "velmora" / "logfile.txt");
     EXPECT_NE(log.find("ERROR: start-up: cannot enter the folder of -wd=" + missing +
-                       ": No such file or directory; content is read from " + mWorkingFolder.string()),
+                       ": No such file or directory; content is read from " + startFolder.string()),
               std::string::npos)
         << log;
 }
@@ -370,7 +371,7 @@ TEST_F(EngineMainTest, AWorkingFolderThatCannotBeEnteredIsLogged)
 TEST_F(EngineMainTest, WithoutAWritableDataFolderTheLogGoesToStandardError)
 {
     std::ofstream(mRoot / "file") << "x";
-    setenv("XDG_DATA_HOME", (mRoot / "file").c_str(), 1);
+    mDataHome.emplace("XDG_DATA_HOME", (mRoot / "file").c_str());
     SetConfig("gamename", "velmora");
     SetConfig("publisher", "yolt");
     const std::string line = "-wd=\"" + mRoot.string() + "\" --multiple";

@@ -5,6 +5,7 @@
 #include "engine/graphics/image/TDecodedImage.h"
 #include "tests/engine/graphics/ImageFolder.h"
 
+#include "tests/engine/EngineStateTest.h"
 #include <gtest/gtest.h>
 
 #include <string>
@@ -12,7 +13,10 @@
 
 namespace {
 
-TEST(ImageFile, TheNameChoosesTheReader)
+// Files are found through the process-wide path map.
+using ImageFileTest = EngineStateTest;
+
+TEST_F(ImageFileTest, TheNameChoosesTheReader)
 {
     TImageFolder folder;
     const std::vector<uint32_t> pixels(4 * 4, 0xff204060);

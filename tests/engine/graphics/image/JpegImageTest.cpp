@@ -5,6 +5,7 @@
 #include "tests/engine/graphics/image/ImageReaderChecks.h"
 #include "tests/engine/graphics/image/JpegEncoder.h"
 
+#include "tests/engine/EngineStateTest.h"
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -78,7 +79,7 @@ std::string WithJpegSize(std::string jpeg, uint16_t width, uint16_t height)
     return jpeg;
 }
 
-class JpegImageTest : public ::testing::Test
+class JpegImageTest : public EngineStateTest
 {
 protected:
     TImageFolder mFolder;

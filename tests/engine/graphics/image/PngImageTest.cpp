@@ -5,6 +5,7 @@
 #include "tests/engine/graphics/image/ImageReaderChecks.h"
 #include "tests/engine/graphics/image/PngEncoder.h"
 
+#include "tests/engine/EngineStateTest.h"
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -26,7 +27,7 @@ std::vector<uint32_t> Pattern(int width, int height, bool withAlpha)
     return pixels;
 }
 
-class PngImageTest : public ::testing::Test
+class PngImageTest : public EngineStateTest
 {
 protected:
     TDecodedImage Decode(const std::string& bytes)
