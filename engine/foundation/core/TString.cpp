@@ -55,6 +55,26 @@ char ToUpperIf(char c, bool noCase)
     return noCase ? static_cast<char>(toupper(static_cast<unsigned char>(c))) : c;
 }
 
+// The length of rep's text once n bytes were written at pos over a text of oldLength
+// bytes (and a NUL after them when terminate was set). Only the bytes the write touched,
+// and without a terminator those after them, are looked at.
+int LengthAfterWrite(const TStringRep& rep, int oldLength, int pos, int n, bool terminate)
+{
+    if (pos > oldLength)
+        return oldLength;  // the gap before pos reads as NUL bytes
+    const char* written = rep.text + pos;
+    if (const void* nul = memchr(written, 0, static_cast<size_t>(n)))
+        return pos + static_cast<int>(static_cast<const char*>(nul) - written);
+    const int end = pos + n;
+    if (terminate)
+        return end;
+    if (end < oldLength)
+        return oldLength;
+    // The old terminator was overwritten (or sits at end): the text runs on into what
+    // lay past it.
+    return end + static_cast<int>(strnlen(rep.text + end, static_cast<size_t>(rep.capacity - end)));
+}
+
 } // namespace
 
 // ---- representation management -------------------------------------------------------
@@ -79,8 +99,10 @@ TStringRep* TString::NewRep(int capacity)
 TStringRep* TString::NewRep(const char* data, int n, int capacity)
 {
     TStringRep* rep = NewRep(capacity);
-    if (rep && n > 0)
+    if (rep && n > 0) {
         memcpy(rep->text, data, static_cast<size_t>(n));
+        rep->length = static_cast<int>(strnlen(rep->text, static_cast<size_t>(n)));
+    }
     return rep;
 }
 
@@ -118,6 +140,21 @@ bool TString::EnsureCapacity(int64_t need)
         return false;
     if (!mRep || mRep->capacity < need)
         Reallocate(static_cast<int>(need));
+    return mRep != nullptr;
+}
+
+bool TString::GrowTo(int64_t need)
+{
+    if (need > INT_MAX)
+        return false;
+    if (mRep && mRep->capacity < need) {
+        int64_t grown = mRep->capacity;
+        while (grown < need)
+            grown *= 2;
+        Reallocate(static_cast<int>(std::min<int64_t>(grown, INT_MAX)));
+    } else if (!mRep) {
+        Reallocate(static_cast<int>(need));
+    }
     return mRep != nullptr;
 }
 
@@ -192,7 +229,7 @@ void TString::AssignPrintf(const char* format, ...)
 
 int TString::Length() const
 {
-    return mRep ? StrLen(mRep->text) : 0;
+    return mRep ? mRep->length : 0;
 }
 
 const char* TString::CStr() const
@@ -284,8 +321,10 @@ TString TString::operator+(const TString& other) const
     if (la + lb > kMaxLength)
         return TString();
     TStringRep* rep = NewRep(CStr(), static_cast<int>(la), CapacityFor(la + lb));
-    if (rep)
+    if (rep) {
         memcpy(rep->text + la, other.CStr(), static_cast<size_t>(lb));
+        rep->length = static_cast<int>(la + lb);
+    }
     return FromRep(rep);
 }
 
@@ -295,8 +334,10 @@ TString TString::operator+(char c) const
     if (la + 1 > kMaxLength)
         return TString();
     TStringRep* rep = NewRep(CStr(), static_cast<int>(la), CapacityFor(la + 1));
-    if (rep)
+    if (rep) {
         rep->text[la] = c;
+        rep->length = static_cast<int>(c != '\0' ? la + 1 : la);
+    }
     return FromRep(rep);
 }
 
@@ -322,6 +363,7 @@ TString TString::Format(const char* format, va_list args)
         va_copy(pass, args);
         vsnprintf(rep->text, static_cast<size_t>(needed) + 1, format, pass);
         va_end(pass);
+        rep->length = static_cast<int>(strnlen(rep->text, static_cast<size_t>(needed)));
     }
     return FromRep(rep);
 }
@@ -357,11 +399,12 @@ TString& TString::operator+=(const TString& other)
     const int len = Length();
     const int otherLen = other.Length();
     Unshare();
-    if (!EnsureCapacity(std::max<int64_t>(int64_t{len} + otherLen + 1, kMinCapacity)))
+    if (!GrowTo(std::max<int64_t>(int64_t{len} + otherLen + 1, kMinCapacity)))
         return *this;
     // Read other only now: when other is this string, its buffer may just have moved.
     memcpy(mRep->text + len, other.CStr(), static_cast<size_t>(otherLen));
     mRep->text[len + otherLen] = '\0';
+    mRep->length = len + otherLen;
     return *this;
 }
 
@@ -379,24 +422,15 @@ int TString::WriteAt(int pos, const void* data, int n, bool terminate)
     const int len = Length();
     if (pos == -1)
         pos = len;
-    const int64_t need = int64_t{pos} + n + 1;
-    if (need > INT_MAX)
+    if (!GrowTo(int64_t{pos} + n + 1))
         return -1;
-    if (mRep && mRep->capacity < need) {
-        int64_t grown = mRep->capacity;
-        while (grown < need)
-            grown *= 2;
-        Reallocate(static_cast<int>(std::min<int64_t>(grown, INT_MAX)));
-    } else if (!mRep) {
-        Reallocate(static_cast<int>(need));
-    }
-    if (!mRep)
-        return -1;
+    char* text = mRep->text;
     if (pos > len)
-        memset(mRep->text + len, 0, static_cast<size_t>(pos - len));
-    memmove(mRep->text + pos, data, static_cast<size_t>(n));
+        memset(text + len, 0, static_cast<size_t>(pos - len));
+    memmove(text + pos, data, static_cast<size_t>(n));
     if (terminate)
-        mRep->text[pos + n] = '\0';
+        text[pos + n] = '\0';
+    mRep->length = LengthAfterWrite(*mRep, len, pos, n, terminate);
     return pos + n;
 }
 
@@ -426,6 +460,7 @@ void TString::Replace(const char* from, const char* to, int flags, int start)
                     static_cast<size_t>(len - found - fromLen + 1));
         }
         memcpy(text + found, toText, static_cast<size_t>(toLen));
+        mRep->length = len + d;
         if (!(flags & kAll))
             return;
         if (searchFlags & kBackwards) {
@@ -448,19 +483,17 @@ void TString::Erase(int pos, int len)
     char* text = mRep->text;
     if (len == -1 || int64_t{pos} + len >= length) {
         text[pos] = '\0';
+        mRep->length = pos;
         return;
     }
     memmove(text + pos, text + pos + len, static_cast<size_t>(length - pos - len + 1));
+    mRep->length = length - len;
 }
 
 void TString::Reallocate(int size)
 {
     const int capacity = std::max(size, kMinCapacity);
-    int keep = 0;
-    if (mRep) {
-        const int oldLen = static_cast<int>(strnlen(mRep->text, mRep->capacity));
-        keep = std::min(oldLen, std::max(size - 1, 0));
-    }
+    const int keep = mRep ? std::min(mRep->length, std::max(size - 1, 0)) : 0;
     Adopt(NewRep(CStr(), keep, capacity));
 }
 

@@ -20,6 +20,7 @@ struct TStringRep
     char* text = nullptr;              // malloc'd, always NUL-terminated
     std::atomic<int> refcount{1};      // TStrings sharing this representation
     int capacity = 0;                  // bytes allocated for text, terminator included
+    int length = 0;                    // bytes before the first NUL, kept by every write
 };
 
 class TString
@@ -45,6 +46,8 @@ public:
     TString& operator=(const char* text);
     void AssignPrintf(const char* format, ...) __attribute__((format(printf, 2, 3)));
 
+    // The bytes before the first NUL. Kept by the string, so Length and CharAt cost the
+    // same for any length and loops over the text may call them per character.
     int Length() const;
     const char* CStr() const;                  // never null
     char CharAt(int index) const;              // 0 outside [0, Length)
@@ -75,6 +78,7 @@ public:
     static TString FromCodepoint(uint32_t codepoint);
 
     void MakeLower();
+    // Appends; the buffer grows by doubling, so appending in a loop stays linear.
     TString& operator+=(const TString& other);
     // Writes n bytes at pos (-1 = at the end), growing the buffer by doubling, and a
     // NUL after them when terminate is set. Returns pos + n, or -1 when pos < -1, n < 0
@@ -98,6 +102,7 @@ private:
     void Adopt(TStringRep* rep);
     bool Unshare();
     bool EnsureCapacity(int64_t need);
+    bool GrowTo(int64_t need);
 
     TStringRep* mRep = nullptr;
 };

@@ -241,6 +241,61 @@ TEST(TString, WriteAt)
     EXPECT_STREQ(u.CStr(), "abcdefghijklmnabcdefghijklmn");
 }
 
+// The length the string keeps is the length of its text up to the first NUL after every
+// kind of write, also where a write runs on into bytes left behind an earlier end.
+TEST(TString, LengthFollowsEveryWrite)
+{
+    struct Case
+    {
+        const char* name;
+        void (*write)(TString&);
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"append", [](TString& s) { s += TString("!!"); }, "hello!!"},
+        {"append own text", [](TString& s) { s += s; }, "hellohello"},
+        {"erase to the end, write on", [](TString& s) { s.Erase(2, -1); s.WriteAt(2, "X", 1, false); }, "heXlo"},
+        {"erase inside", [](TString& s) { s.Erase(1, 2); }, "hlo"},
+        {"write a NUL inside", [](TString& s) { s.WriteAt(1, "a\0b", 3, false); }, "ha"},
+        {"write past the end", [](TString& s) { s.WriteAt(8, "xyz", 3, true); }, "hello"},
+        {"write over the end, unterminated", [](TString& s) { s.WriteAt(4, "OOPS", 4, false); }, "hellOOPS"},
+        {"write inside, terminated", [](TString& s) { s.WriteAt(1, "EY", 2, true); }, "hEY"},
+        {"replace longer", [](TString& s) { s.Replace("l", "LLL", TString::kAll); }, "heLLLLLLo"},
+        {"replace shorter", [](TString& s) { s.Replace("ll", ""); }, "heo"},
+        {"reallocate shorter", [](TString& s) { s.Reallocate(3); }, "he"},
+        {"make lower", [](TString& s) { s = "HeLLo"; s.MakeLower(); }, "hello"},
+        {"plus a NUL character", [](TString& s) { s = s + '\0'; }, "hello"},
+        {"format with a NUL", [](TString& s) { s = TString::Printf("%s%c%s", "ab", 0, "cd"); }, "ab"},
+        {"bytes with a NUL", [](TString& s) { s = TString("ab\0cd", 5); }, "ab"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TString s("hello");
+        c.write(s);
+        EXPECT_STREQ(s.CStr(), c.expected);
+        EXPECT_EQ(s.Length(), static_cast<int>(strlen(c.expected)));
+        EXPECT_EQ(s.CharAt(s.Length() - 1), c.expected[strlen(c.expected) - 1]);
+        EXPECT_EQ(s.CharAt(s.Length()), 0);
+    }
+}
+
+// Appending one character at a time moves the text only a logarithmic number of times.
+TEST(TString, AppendingInALoopGrowsTheBufferByDoubling)
+{
+    TString s;
+    const char* last = nullptr;
+    int moves = 0;
+    for (int i = 0; i < 4096; ++i) {
+        s += TString("x");
+        if (s.CStr() != last) {
+            ++moves;
+            last = s.CStr();
+        }
+    }
+    EXPECT_EQ(s.Length(), 4096);
+    EXPECT_LE(moves, 16);
+}
+
 TEST(TString, ReallocateKeepsAtMostSizeMinusOneBytes)
 {
     struct Case
