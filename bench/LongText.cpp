@@ -94,7 +94,7 @@ void StartUp(benchmark::State& state, const std::string& title)
     // driver waits about 70 ms, which has nothing to do with text.
     for (auto _ : state) {
         EngineMain(folder.CommandLine().c_str(), 0, SetTitleAndEnd, false);
-        InitLog(nullptr);  // the next run's first lines come before its own log starts
+        InitLog(nullptr); // the next run's first lines come before its own log starts
     }
 }
 

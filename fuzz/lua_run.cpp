@@ -11,7 +11,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     LimitedScriptState state;
     lua_State* L = state.L();
-    if (L != nullptr && luaL_loadbuffer(L, reinterpret_cast<const char*>(data), size, "=fuzz") == 0) {
+    if (L != nullptr &&
+        luaL_loadbuffer(L, reinterpret_cast<const char*>(data), size, "=fuzz") == 0) {
         lua_pcall(L, 0, 0, 0);
     }
     return 0;

@@ -39,7 +39,7 @@ void StopHook(lua_State* L, lua_Debug*)
     luaL_error(L, "instruction budget used up");
 }
 
-}  // namespace
+} // namespace
 
 LimitedScriptState::LimitedScriptState()
 {

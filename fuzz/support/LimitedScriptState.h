@@ -10,7 +10,8 @@
 
 struct lua_State;
 
-class LimitedScriptState {
+class LimitedScriptState
+{
 public:
     static constexpr unsigned long kMemoryLimit = 16ul << 20;
     static constexpr unsigned long kAllocationBudget = 64ul << 20;

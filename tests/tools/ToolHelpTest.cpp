@@ -13,7 +13,8 @@ TEST_F(ToolHelpTest, HelpPrintsTheUsageLine)
     for (const char* tool : {"hvpack", "zxmlpack", "luarun", "scriptlist", "vfsdump"}) {
         const TToolResult result = Run(tool, {"--help"});
         EXPECT_EQ(result.mStatus, 0) << tool;
-        EXPECT_EQ(result.mOut.rfind(std::string("usage: ") + tool + " ", 0), 0u) << tool << ": " << result.mOut;
+        EXPECT_EQ(result.mOut.rfind(std::string("usage: ") + tool + " ", 0), 0u)
+            << tool << ": " << result.mOut;
         EXPECT_EQ(result.mErr, "") << tool;
     }
 }
@@ -22,7 +23,8 @@ TEST_F(ToolHelpTest, HelpPrintsTheUsageLine)
 TEST_F(ToolHelpTest, AFolderForAnInputFileIsReportedByNameAndReason)
 {
     std::filesystem::create_directory(mFolder / "dir");
-    struct TCase {
+    struct TCase
+    {
         const char* mTool;
         std::vector<std::string> mArguments;
         const char* mMessage;

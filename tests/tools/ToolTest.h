@@ -16,8 +16,9 @@
 #include <string>
 #include <vector>
 
-struct TToolResult {
-    int mStatus = -1;  // the exit code; 128 + the signal when a signal ended it
+struct TToolResult
+{
+    int mStatus = -1; // the exit code; 128 + the signal when a signal ended it
     std::string mOut;
     std::string mErr;
 };
@@ -27,7 +28,8 @@ class ToolTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "velmora-tool-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "velmora-tool-XXXXXX").string();
         ASSERT_NE(mkdtemp(pattern.data()), nullptr);
         mFolder = pattern;
     }

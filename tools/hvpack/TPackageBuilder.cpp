@@ -48,7 +48,8 @@ bool TPackageBuilder::CanWriteOutput() const
     const bool existed = fs::exists(mOutput, error);
     std::FILE* file = std::fopen(mOutput.c_str(), "ab");
     if (file == nullptr) {
-        std::fprintf(stderr, "hvpack: cannot write %s: %s\n", mOutput.c_str(), std::strerror(errno));
+        std::fprintf(stderr, "hvpack: cannot write %s: %s\n", mOutput.c_str(),
+                     std::strerror(errno));
         return false;
     }
     std::fclose(file);
@@ -62,7 +63,8 @@ bool TPackageBuilder::AddFile(const std::string& name, const std::string& path)
     std::string key;
     std::string reason;
     if (!KeyForm(name, key, reason)) {
-        std::fprintf(stderr, "hvpack: \"%s\" for %s: %s\n", name.c_str(), path.c_str(), reason.c_str());
+        std::fprintf(stderr, "hvpack: \"%s\" for %s: %s\n", name.c_str(), path.c_str(),
+                     reason.c_str());
         return false;
     }
     std::string bytes;
@@ -92,12 +94,14 @@ bool TPackageBuilder::AddFolder(const fs::path& folder)
         return false;
     }
     std::vector<fs::path> files;
-    for (fs::recursive_directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+    for (fs::recursive_directory_iterator it(folder, error), end; !error && it != end;
+         it.increment(error)) {
         if (it->is_regular_file() && !IsOutput(it->path()))
             files.push_back(it->path());
     }
     if (error) {
-        std::fprintf(stderr, "hvpack: cannot walk %s: %s\n", folder.c_str(), error.message().c_str());
+        std::fprintf(stderr, "hvpack: cannot walk %s: %s\n", folder.c_str(),
+                     error.message().c_str());
         return false;
     }
     std::sort(files.begin(), files.end());

@@ -9,7 +9,8 @@
 #include <string>
 #include <vector>
 
-class TPackageBuilder {
+class TPackageBuilder
+{
 public:
     static constexpr size_t kMaxNameLength = 255;
 

@@ -37,9 +37,10 @@ int main(int argc, char** argv)
     for (int i = 2; i < argc; ++i) {
         const std::string argument = argv[i];
         const size_t equals = argument.find('=');
-        const bool added = equals != std::string::npos
-                               ? builder.AddFile(argument.substr(0, equals), argument.substr(equals + 1))
-                               : builder.AddFolder(argument);
+        const bool added =
+            equals != std::string::npos
+                ? builder.AddFile(argument.substr(0, equals), argument.substr(equals + 1))
+                : builder.AddFolder(argument);
         if (!added)
             return 1;
     }

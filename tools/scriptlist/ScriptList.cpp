@@ -40,7 +40,8 @@ bool ListFile(lua_State* L, const char* path)
     const std::string chunkName = std::string("@") + path;
     if (!text.empty() && text[0] == '\x1b')
         return ListChunk(L, text, chunkName);
-    const LCompileResult result = luaY_compilebuffer(L, text.data(), text.size(), chunkName.c_str());
+    const LCompileResult result =
+        luaY_compilebuffer(L, text.data(), text.size(), chunkName.c_str());
     if (result.mStatus != 0) {
         std::fprintf(stderr, "scriptlist: %s\n", result.mMessage.c_str());
         return false;

@@ -26,7 +26,7 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& rea
     size_t count = 0;
     while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0)
         bytes.append(buffer, count);
-    const bool failed = std::ferror(file) != 0;  // a folder opens, but reading it fails
+    const bool failed = std::ferror(file) != 0; // a folder opens, but reading it fails
     const int error = errno;
     std::fclose(file);
     if (failed) {

@@ -125,7 +125,8 @@ int main(int argc, char** argv)
     }
     for (const TString& path : resolve) {
         const TString location = ResolvePath(path, true);
-        std::printf("%s -> %s\n", path.CStr(), location.Length() > 0 ? location.CStr() : "(not found)");
+        std::printf("%s -> %s\n", path.CStr(),
+                    location.Length() > 0 ? location.CStr() : "(not found)");
     }
     return complete ? 0 : 1;
 }

@@ -30,7 +30,7 @@ int main(int argc, char** argv)
         std::fputs(kUsage, stderr);
         return 2;
     }
-    InitLogOnStandardError();  // the unpacker logs why a block is refused
+    InitLogOnStandardError(); // the unpacker logs why a block is refused
     const char* input = argv[argc - 2];
     const char* output = argv[argc - 1];
     std::string bytes;
@@ -44,8 +44,8 @@ int main(int argc, char** argv)
         }
     } else {
         if (bytes.size() > TZxml::kMaxUnpackedSize) {
-            std::fprintf(stderr, "zxmlpack: cannot pack %s: %zu bytes is over the limit of %u\n", input,
-                         bytes.size(), TZxml::kMaxUnpackedSize);
+            std::fprintf(stderr, "zxmlpack: cannot pack %s: %zu bytes is over the limit of %u\n",
+                         input, bytes.size(), TZxml::kMaxUnpackedSize);
             return 1;
         }
         result = TZxml::Pack(bytes);

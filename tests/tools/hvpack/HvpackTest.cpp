@@ -17,7 +17,8 @@ TEST_F(HvpackTest, RefusalsNameTheirReasonAndListNothing)
 {
     Write("a.txt", "a");
     fs::create_directory(mFolder / "dir");
-    struct TCase {
+    struct TCase
+    {
         std::vector<std::string> mArguments;
         std::string mMessage;
     };
@@ -28,9 +29,11 @@ TEST_F(HvpackTest, RefusalsNameTheirReasonAndListNothing)
          "hvpack: \"../a\" for a.txt: a name cannot climb out of its folder with \"..\"\n"},
         {{"out.hvp", std::string(256, 'n') + "=a.txt"},
          "hvpack: \"" + std::string(256, 'n') + "\" for a.txt: name longer than 255 bytes\n"},
-        {{"out.hvp", "x=missing.txt"}, "hvpack: cannot read missing.txt: No such file or directory\n"},
+        {{"out.hvp", "x=missing.txt"},
+         "hvpack: cannot read missing.txt: No such file or directory\n"},
         {{"out.hvp", "missing"}, "hvpack: cannot read missing: No such file or directory\n"},
-        {{"out.hvp", "a.txt"}, "hvpack: cannot read a.txt: not a folder (give NAME=FILE for a file)\n"},
+        {{"out.hvp", "a.txt"},
+         "hvpack: cannot read a.txt: not a folder (give NAME=FILE for a file)\n"},
         {{"no/out.hvp", "a=a.txt"}, "hvpack: cannot write no/out.hvp: No such file or directory\n"},
         {{"dir", "a=a.txt"}, "hvpack: cannot write dir: Is a directory\n"},
     };
@@ -48,13 +51,13 @@ TEST_F(HvpackTest, NamesAreStoredAsTheGameLooksThemUp)
 {
     Write("a.txt", "A");
     fs::create_directories(mFolder / "game" / "assets");
-    const TToolResult pack =
-        Run("hvpack", {"game/assets/p.hvp", "./One.txt=a.txt", "/ui//Two.TXT=a.txt", "sub\\three.txt=a.txt"});
+    const TToolResult pack = Run("hvpack", {"game/assets/p.hvp", "./One.txt=a.txt",
+                                            "/ui//Two.TXT=a.txt", "sub\\three.txt=a.txt"});
     ASSERT_EQ(pack.mStatus, 0) << pack.mErr;
     EXPECT_EQ(pack.mOut, "one.txt\nui/two.txt\nsub/three.txt\n");
 
-    const TToolResult dump = Run("vfsdump", {"game", "--resolve", "one.txt", "--resolve", "ui/two.txt",
-                                             "--resolve", "sub/three.txt"});
+    const TToolResult dump = Run("vfsdump", {"game", "--resolve", "one.txt", "--resolve",
+                                             "ui/two.txt", "--resolve", "sub/three.txt"});
     EXPECT_EQ(dump.mStatus, 0) << dump.mErr;
     for (const char* key : {"one.txt -> @0:", "ui/two.txt -> @0:", "sub/three.txt -> @0:"})
         EXPECT_NE(dump.mOut.find(key), std::string::npos) << key << "\n" << dump.mOut;

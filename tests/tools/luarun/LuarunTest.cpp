@@ -13,12 +13,14 @@ TEST_F(LuarunTest, DofileReadsAnyPathTheShellCouldOpen)
     Write("lib/x.lua", "print('lib')\n");
     Write("y.lua", "print('dot')\n");
     Write("abs.lua", "print('absolute')\n");
-    Write("main.lua", "dofile('lib/x.lua') dofile('./y.lua') dofile('" + (mFolder / "abs.lua").string() +
+    Write("main.lua", "dofile('lib/x.lua') dofile('./y.lua') dofile('" +
+                          (mFolder / "abs.lua").string() +
                           "') dofile('lib/../y.lua')\n"
                           "print(pcall(dofile, 'none.lua'))\n");
     const TToolResult result = Run("luarun", {"main.lua"});
     EXPECT_EQ(result.mStatus, 0) << result.mErr;
-    EXPECT_EQ(result.mOut, "lib\ndot\nabsolute\ndot\nfalse\tcannot read none.lua: No such file or directory\n");
+    EXPECT_EQ(result.mOut,
+              "lib\ndot\nabsolute\ndot\nfalse\tcannot read none.lua: No such file or directory\n");
 
     const TToolResult fromInput = Run("luarun", {"/dev/stdin"}, "lib/x.lua");
     EXPECT_EQ(fromInput.mStatus, 0) << fromInput.mErr;

@@ -12,7 +12,8 @@ TEST_F(ZxmlpackTest, PackThenUnpackGivesTheTextBack)
 {
     std::string text = "<strings>\n";
     for (int i = 0; i < 200; ++i)
-        text += "  <s id=\"label" + std::to_string(i) + "\">Text number " + std::to_string(i) + "</s>\n";
+        text += "  <s id=\"label" + std::to_string(i) + "\">Text number " + std::to_string(i) +
+                "</s>\n";
     text += "</strings>\n";
     Write("strings.xml", text);
     ASSERT_EQ(Run("zxmlpack", {"strings.xml", "packed.xml"}).mStatus, 0);
@@ -33,20 +34,22 @@ TEST_F(ZxmlpackTest, AnUnpackThatFailsSaysWhy)
     ASSERT_GT(good.size(), 40u);
 
     std::string overLimit = good;
-    overLimit.replace(8, 4, "\xff\xff\xff\x7f");  // unpacked size far over the limit
+    overLimit.replace(8, 4, "\xff\xff\xff\x7f"); // unpacked size far over the limit
     std::string corrupt = good;
-    corrupt[12] = '\x00';  // the zlib header
+    corrupt[12] = '\x00'; // the zlib header
     std::string tooLong = good;
-    tooLong[8] = '\x10';  // announces fewer bytes than the stream holds
+    tooLong[8] = '\x10'; // announces fewer bytes than the stream holds
     tooLong[9] = tooLong[10] = tooLong[11] = '\0';
-    struct TCase {
+    struct TCase
+    {
         const char* mName;
         std::string mBytes;
         const char* mReason;
     };
     const TCase cases[] = {
         {"header", "ZXML\x01", "xml: header.zxml: packed header cut short\n"},
-        {"limit", overLimit, "xml: limit.zxml: unpacked size 2147483647 is over the limit of 67108864 bytes\n"},
+        {"limit", overLimit,
+         "xml: limit.zxml: unpacked size 2147483647 is over the limit of 67108864 bytes\n"},
         {"cut", good.substr(0, good.size() - 10), "xml: cut.zxml: packed data cut short\n"},
         {"corrupt", corrupt, "xml: corrupt.zxml: packed data corrupt\n"},
         {"long", tooLong, "xml: long.zxml: unpacks to more than the 16 bytes its header gives\n"},
