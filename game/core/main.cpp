@@ -6,18 +6,24 @@
 #include "engine/foundation/xml/TStringTable.h"
 #include "engine/graphics/GraphicsInstall.h"
 #include "engine/sound/SoundInstall.h"
+#include "engine/ui/UiInstall.h"
+#include "engine/ui/manager/TWindowManager.h"
 
 namespace {
 
 // NOTE: a temporary game until the game framework's own entry exists: it shows the main
-// window with its title and runs an event loop that only answers a close request.
+// window with its title over an empty root screen and runs the event loop, handing every
+// event to the window manager; a close request ends it.
 int RunTemporaryGame(TPlatform* platform, const char*)
 {
     platform->SetWindowTitle(platform->GetStringTable().GetString("windowtitle"));
+    platform->SetDisplay(800, 600, false);
     platform->ShowMainWindow();
     TEvent event;
     do {
         platform->GetEvent(event);
+        if (TWindowManager* windows = GetWindowManager())
+            windows->HandleEvent(event);
         if (event.type == TEvent::kClose)
             platform->PostQuitMessage(0);
     } while (event.type != TEvent::kQuit);
@@ -33,6 +39,7 @@ int main(int argc, char** argv)
     SetConfig("publisher", "yolt");
     InstallGraphics();
     InstallSound();
+    InstallUi();
     EngineMain(TCommandLine::Build(argc, argv), 0, RunTemporaryGame, false);
     return 0;
 }

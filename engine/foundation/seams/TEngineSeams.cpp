@@ -14,32 +14,6 @@ public:
     void EndMovie() override {}
 };
 
-class TStandInWindowManager final : public TWindowManagerSeam
-{
-public:
-    // It is made before the log opens, so it introduces itself when it gets its script.
-    void AttachScript(std::unique_ptr<TWindowScriptSeam> script) override
-    {
-        TraceLog("window manager: stand-in (no windows are drawn)");
-        mScript = std::move(script);
-    }
-    TWindowScriptSeam* GetScript() override { return mScript.get(); }
-    void SetTranslateLabels(bool) override {}
-    bool HasRootWindow() const override { return mHasRoot; }
-    void CreateRootScreen(int width, int height) override
-    {
-        TraceLog("window manager: stand-in root screen %dx%d", width, height);
-        mHasRoot = true;
-    }
-    void Invalidate() override {}
-    bool IsSuspended() const override { return false; }
-    bool IsMouseBlocked() const override { return false; }
-
-private:
-    std::unique_ptr<TWindowScriptSeam> mScript;
-    bool mHasRoot = false;
-};
-
 class TStandInVectorDraw final : public TVectorDrawSeam
 {
 public:
@@ -65,7 +39,11 @@ TEngineSeams::TFactories& TEngineSeams::Factories()
 
 std::unique_ptr<TWindowManagerSeam> TEngineSeams::CreateWindowManager()
 {
-    return MakeOrStandIn<TWindowManagerSeam, TStandInWindowManager>(Factories().windowManager);
+    if (Factories().windowManager)
+        return Factories().windowManager();
+    // Made before the log opens: this line reaches the log only when it is open already.
+    TraceLog("window manager: none installed (no windows)");
+    return nullptr;
 }
 
 std::unique_ptr<TWindowScriptSeam> TEngineSeams::CreateWindowScript()

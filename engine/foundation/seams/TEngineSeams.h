@@ -6,7 +6,8 @@
 // each part installs a factory here before EngineMain runs. Where none is installed, a
 // stand-in is made that does nothing visible and says so once in the log; without a
 // sound manager there is none (CreateSoundManager gives null) and the game runs silent,
-// and without a renderer there is none either (CreateRenderer gives null; nothing draws).
+// without a renderer there is none either (CreateRenderer gives null; nothing draws),
+// and without a window manager there are no windows (CreateWindowManager gives null).
 //
 // Factories are installed and used on the main thread only.
 
@@ -37,9 +38,10 @@ public:
     };
 
     // The installed factories; empty members stand for "use the stand-in" (for the sound
-    // manager: "none").
+    // manager, the renderer and the window manager: "none").
     static TFactories& Factories();
 
+    // Null, with a log line, when no window manager factory is installed.
     static std::unique_ptr<TWindowManagerSeam> CreateWindowManager();
     static std::unique_ptr<TWindowScriptSeam> CreateWindowScript();
     // Null, with a log line, when no renderer factory is installed.

@@ -1,0 +1,70 @@
+#include "engine/ui/manager/TPlatformWindowHost.h"
+
+#include "engine/foundation/core/TCommandLine.h"
+#include "engine/foundation/app/TPlatform.h"
+#include "engine/foundation/app/TPlatformData.h"
+#include "engine/foundation/core/TTaskList.h"
+#include "engine/platform/TTimeSource.h"
+
+TPlatformWindowHost::TPlatformWindowHost() : mPqSwitch(::HasPqSwitch()) {}
+
+uint32_t TPlatformWindowHost::GetTimer()
+{
+    TPlatform* platform = TPlatform::GetInstance();
+    return platform != nullptr ? platform->GetTimer() : TTimeSource::Now();
+}
+
+bool TPlatformWindowHost::IsActive()
+{
+    TPlatform* platform = TPlatform::GetInstance();
+    return platform != nullptr && platform->IsActive();
+}
+
+bool TPlatformWindowHost::IsFullScreen()
+{
+    TPlatform* platform = TPlatform::GetInstance();
+    return platform != nullptr && platform->IsFullScreen();
+}
+
+bool TPlatformWindowHost::IsPresentDone()
+{
+    TPlatform* platform = TPlatform::GetInstance();
+    return platform == nullptr || platform->IsPresentDone();
+}
+
+bool TPlatformWindowHost::IsHosted()
+{
+    TPlatform* platform = TPlatform::GetInstance();
+    return platform != nullptr && platform->GetData().IsHosted();
+}
+
+void TPlatformWindowHost::PostQuitMessage(int exitCode)
+{
+    if (TPlatform* platform = TPlatform::GetInstance())
+        platform->PostQuitMessage(exitCode);
+}
+
+void TPlatformWindowHost::RunMainTasks(TTaskPass pass)
+{
+    if (TPlatform* platform = TPlatform::GetInstance())
+        platform->GetTaskList().RunAll(pass);
+}
+
+void TPlatformWindowHost::AddMainTask(TTask* task)
+{
+    if (TPlatform* platform = TPlatform::GetInstance())
+        platform->AddTask(task);
+    else
+        delete task; // nothing would ever run or free it
+}
+
+bool TPlatformWindowHost::IsDisplayReady()
+{
+    return ::IsDisplayReady();
+}
+
+TAssetManager* TPlatformWindowHost::GetAssetManager()
+{
+    TPlatform* platform = TPlatform::GetInstance();
+    return platform != nullptr ? &platform->GetAssetManager() : nullptr;
+}

@@ -1,0 +1,529 @@
+#include "engine/ui/manager/TWindowManager.h"
+
+#include "engine/foundation/app/TEvent.h"
+#include "engine/foundation/core/DebugLog.h"
+#include "engine/graphics/TRenderer.h"
+#include "engine/script/TLuaFunction.h"
+#include "engine/script/TScript.h"
+#include "engine/ui/manager/TWindowManagerBinding.h"
+#include "engine/ui/manager/TWindowManagerHost.h"
+#include "engine/ui/manager/TWindowScriptLink.h"
+#include "engine/ui/message/TMessage.h"
+#include "engine/ui/window/TModalWindow.h"
+#include "engine/ui/window/TScreen.h"
+#include "engine/ui/window/TWindowSpider.h"
+
+#include <algorithm>
+
+namespace {
+
+TWindowManager* sInstance = nullptr;
+
+constexpr uint32_t kActiveFrameMs = 12;
+constexpr uint32_t kInactiveFrameMs = 200;
+
+// Tells every window of a popped modal's subtree, the deepest first.
+class TModalPoppedSpider final : public TWindowSpider
+{
+public:
+    bool Visit(TWindow* window) override
+    {
+        window->ForEachChild(*this);
+        window->OnModalPopped();
+        return true;
+    }
+};
+
+bool IsKeyEvent(int type)
+{
+    return type >= TEvent::kKeyDown && type <= TEvent::kWideChar;
+}
+
+template <class T> void EraseAll(T& list, const TWindow* window)
+{
+    list.erase(std::remove(list.begin(), list.end(), window), list.end());
+}
+
+} // namespace
+
+TWindowManager* GetWindowManager()
+{
+    return sInstance;
+}
+
+TWindowManager::TWindowManager(std::unique_ptr<TWindowManagerHost> host) : mHost(std::move(host))
+{
+    sInstance = this;
+}
+
+TWindowManager::~TWindowManager()
+{
+    // Closing modal windows queue kModalClosed; nobody is left to take those.
+    mTearingDown = true;
+    mMessageQueue.clear();
+    while (!mOverlays.empty()) {
+        TWindow* overlay = mOverlays.front();
+        mOverlays.pop_front();
+        delete overlay;
+    }
+    mCaptures.clear();
+    while (!mModalStack.empty())
+        PopModal();
+    DeleteClosedWindows();
+    mMessageQueue.clear();
+    if (sInstance == this)
+        sInstance = nullptr;
+}
+
+// ---- the platform's side ----
+
+void TWindowManager::AttachScript(std::unique_ptr<TWindowScriptSeam> script)
+{
+    mScriptSeam = script.get();
+    mScript = dynamic_cast<TWindowScriptLink*>(script.get());
+    auto* task = dynamic_cast<TScript*>(script.get());
+    if (mScript != nullptr) {
+        // NOTE: "XSellWindow" is registered here once the cross-promotion window exists.
+        if (TModalWindow* top = GetTopModal())
+            mScript->PushParent(top);
+    }
+    if (task != nullptr) {
+        if (task->IsValid())
+            PublishWindowManager(task->GetState(), *this, mLifeline);
+        script.release();
+        mHost->AddMainTask(task);
+    } else {
+        mOwnedScript = std::move(script);
+    }
+}
+
+void TWindowManager::SetTranslateLabels(bool translate)
+{
+    if (mScript != nullptr)
+        mScript->SetTranslateLabels(translate);
+}
+
+void TWindowManager::CreateRootScreen(int width, int height)
+{
+    auto* screen = new TScreen();
+    SetRootWindow(screen);
+    screen->SetSize(width, height);
+}
+
+// ---- events ----
+
+void TWindowManager::HandleEvent(const TEvent& event)
+{
+    if (event.type == TEvent::kNothing)
+        return;
+    DeleteClosedWindows();
+    if (mModalStack.empty())
+        return;
+    TModalWindow* top = mModalStack.front();
+    if (top == nullptr) {
+        mHost->PostQuitMessage(0);
+        return;
+    }
+    if (event.type == TEvent::kIdle) {
+        top->RunTasks(kPassEveryTurn);
+        ProcessMessages();
+        Update();
+        ProcessMessages();
+    } else if (TWindow::IsPointerEvent(event.type)) {
+        RoutePointerEvent(event, top);
+        ProcessMessages();
+    } else if (event.type == TEvent::kMouseLeave) {
+        TellCapturesMouseLeft(top);
+        ProcessMessages();
+    } else if (IsKeyEvent(event.type)) {
+        (mFocusWindow != nullptr ? mFocusWindow : top)->HandleEvent(event, false);
+        ProcessMessages();
+    } else if (event.type == TEvent::kRedraw) {
+        Invalidate();
+        ProcessMessages();
+        Update();
+        ProcessMessages();
+    } else if (event.type != TEvent::kActivation) {
+        ProcessMessages();
+        top->HandleEvent(event, false);
+    }
+}
+
+void TWindowManager::RoutePointerEvent(const TEvent& event, TModalWindow* top)
+{
+    if (!mCaptures.empty()) {
+        ServeCaptures(event, top);
+        return;
+    }
+    const TPoint inTop = top->ScreenToLocal({event.x, event.y});
+    if (TWindow* window = top->FindWindowAt(inTop, -1))
+        DeliverAtScreenPoint(window, event);
+}
+
+// Captured windows get pointer events first, in list order, while the top modal stays.
+// The list may change while a window is served: each is served only while it is still
+// captured.
+void TWindowManager::ServeCaptures(const TEvent& event, TModalWindow* top)
+{
+    const std::vector<TWindow*> captures = mCaptures;
+    for (TWindow* window : captures) {
+        if (GetTopModal() != top)
+            return;
+        if (!HasCapture(window))
+            continue;
+        if (!window->GetScreenRect().Contains(event.x, event.y)) {
+            window->OnMouseExit();
+            if (!HasCapture(window))
+                continue;
+        }
+        DeliverAtScreenPoint(window, event);
+    }
+}
+
+void TWindowManager::TellCapturesMouseLeft(TModalWindow* top)
+{
+    const std::vector<TWindow*> captures = mCaptures;
+    for (TWindow* window : captures) {
+        if (GetTopModal() != top)
+            return;
+        if (HasCapture(window))
+            window->OnMouseExit();
+    }
+}
+
+void TWindowManager::DeliverAtScreenPoint(TWindow* window, const TEvent& event)
+{
+    TEvent local = event;
+    const TPoint point = window->ScreenToLocal({event.x, event.y});
+    local.x = point.x;
+    local.y = point.y;
+    window->HandleEvent(local, false);
+}
+
+// ---- frames ----
+
+int TWindowManager::Update()
+{
+    mAbortModalDraw = false;
+    if (mSuspended.load() || !mNeedsRedraw)
+        return 0;
+    if (!IsFrameDue())
+        return 0;
+    if (GetTopModal() != nullptr) {
+        mHost->RunMainTasks(kPassEveryFrame);
+        if (TModalWindow* top = GetTopModal())
+            top->RunTasks(kPassEveryFrame);
+    }
+    DrawFrame();
+    return 0;
+}
+
+bool TWindowManager::IsFrameDue()
+{
+    if (!mHost->IsFullScreen() && !mHost->IsPresentDone())
+        return false;
+    const bool fast = mHost->IsActive() || mHost->HasPqSwitch() || mHost->IsHosted();
+    const uint32_t interval = fast ? kActiveFrameMs : kInactiveFrameMs;
+    const uint32_t now = mHost->GetTimer();
+    // The difference wraps with the timer, so frames go on across the timer's wrap.
+    if (now - mLastFrameTime < interval)
+        return false;
+    mLastFrameTime = now;
+    return true;
+}
+
+void TWindowManager::DrawFrame()
+{
+    TRenderer* renderer = TRenderer::Get();
+    if (!renderer->BeginDraw(false))
+        return; // needsRedraw stays: the next due turn tries again
+    mNeedsRedraw = false;
+    DrawModals();
+    const std::vector<TWindow*> overlays(mOverlays.begin(), mOverlays.end());
+    for (TWindow* overlay : overlays) {
+        if (std::find(mOverlays.begin(), mOverlays.end(), overlay) != mOverlays.end())
+            overlay->DrawTree();
+    }
+    renderer->EndDraw(true);
+    ++mFrameCount;
+}
+
+void TWindowManager::DrawModals()
+{
+    if (mAbortModalDraw || mModalStack.empty() || !mHost->IsDisplayReady())
+        return;
+    if (mTopModalOnly) {
+        mModalStack.front()->DrawTree();
+        return;
+    }
+    // From the topmost opaque modal of the root's size (or the bottom one) upward.
+    const std::vector<TModalWindow*> stack(mModalStack.begin(), mModalStack.end());
+    size_t first = stack.size() - 1;
+    for (size_t i = 0; i < stack.size(); ++i) {
+        const TModalWindow* modal = stack[i];
+        if ((modal->GetFlags() & TWindow::kOpaque) != 0 && mRootWindow != nullptr &&
+            modal->GetWidth() == mRootWindow->GetWidth() &&
+            modal->GetHeight() == mRootWindow->GetHeight()) {
+            first = i;
+            break;
+        }
+    }
+    for (size_t i = first + 1; i-- > 0;) {
+        if (!mHost->IsDisplayReady())
+            return;
+        stack[i]->DrawTree();
+        if (mAbortModalDraw)
+            return;
+    }
+}
+
+// ---- modal windows ----
+
+TModalWindow* TWindowManager::GetTopModal() const
+{
+    return mModalStack.empty() ? nullptr : mModalStack.front();
+}
+
+void TWindowManager::PushModal(TModalWindow* window)
+{
+    if (window == nullptr) {
+        TraceLog("window manager: a null modal window was not pushed");
+        return;
+    }
+    std::vector<TWindow*> released;
+    released.swap(mCaptures);
+    for (TWindow* captured : released)
+        captured->OnMouseExit();
+    TModalWindow* previous = GetTopModal();
+    mModalStack.push_front(window);
+    if (previous != nullptr) {
+        previous->AdoptChild(window, false);
+        previous->GetClock().Pause();
+    }
+    SetFocusWindow(window);
+    if (mScript != nullptr)
+        mScript->ResetParentStack(window);
+    window->OnAttach();
+    if (window->GetWidth() == 0 && window->GetParent() != nullptr)
+        window->SetSize(window->GetParent()->GetWidth(), window->GetParent()->GetHeight());
+    Invalidate();
+}
+
+void TWindowManager::PopModal()
+{
+    TModalWindow* window = GetTopModal();
+    if (window == nullptr)
+        return;
+    if (TWindow* parent = window->GetParent())
+        parent->RemoveChild(window);
+    ScheduleDelete(window);
+    mModalStack.pop_front();
+    window->StopTasks();
+    TModalWindow* next = GetTopModal();
+    if (mScript != nullptr)
+        mScript->ResetParentStack(next);
+    if (next != nullptr)
+        SetFocusWindow(next);
+    TModalPoppedSpider popped;
+    window->ForEachChild(popped);
+    Invalidate();
+    mAbortModalDraw = true;
+}
+
+bool TWindowManager::Matches(const TWindow* window, const TString& name) const
+{
+    return window->GetName() == name || window->GetIdString() == name;
+}
+
+void TWindowManager::DoPopModal(const TString& name)
+{
+    bool found = false;
+    for (TWindow* window = GetTopModal(); window != nullptr; window = window->GetParent()) {
+        if (Matches(window, name)) {
+            found = true;
+            break;
+        }
+    }
+    while (found && !mModalStack.empty()) {
+        const bool last = Matches(mModalStack.front(), name);
+        PopModal();
+        if (last)
+            break;
+    }
+    if (TModalWindow* top = GetTopModal())
+        top->GetClock().Start();
+}
+
+void TWindowManager::SetRootWindow(TModalWindow* window)
+{
+    mRootWindow = window;
+    PushModal(window);
+    if (window == nullptr)
+        return;
+    const TRect viewport = TRenderer::Get()->GetViewport();
+    window->SetSize(viewport.right - viewport.left, viewport.bottom - viewport.top);
+    window->OnAttach();
+}
+
+// ---- messages ----
+
+void TWindowManager::QueueMessage(std::unique_ptr<TMessage> message)
+{
+    if (message && !mTearingDown)
+        mMessageQueue.push_back(std::move(message));
+}
+
+void TWindowManager::ProcessMessages()
+{
+    while (!mMessageQueue.empty()) {
+        std::unique_ptr<TMessage> message = std::move(mMessageQueue.front());
+        mMessageQueue.pop_front();
+        DispatchMessage(std::move(message));
+    }
+}
+
+void TWindowManager::DispatchMessage(std::unique_ptr<TMessage> message)
+{
+    if (!message)
+        return;
+    if (message->GetType() == TMessage::kQuitNow) {
+        mHost->PostQuitMessage(0);
+        return;
+    }
+    TWindow* receiver = message->GetTarget();
+    if (receiver == nullptr)
+        receiver = mFocusWindow != nullptr ? mFocusWindow : GetTopModal();
+    if (receiver != nullptr)
+        receiver->SendMessage(std::move(message));
+}
+
+void TWindowManager::PassMessageToScript(std::unique_ptr<TMessage> message,
+                                         std::unique_ptr<TLuaFunction> function)
+{
+    if (mScript != nullptr)
+        mScript->DeliverMessage(std::move(message), std::move(function));
+}
+
+// ---- captures, focus, overlays ----
+
+void TWindowManager::AddCapture(TWindow* window)
+{
+    if (window != nullptr && !HasCapture(window))
+        mCaptures.insert(mCaptures.begin(), window);
+}
+
+void TWindowManager::ReleaseCapture(TWindow* window)
+{
+    const auto at = std::find(mCaptures.begin(), mCaptures.end(), window);
+    if (at != mCaptures.end())
+        mCaptures.erase(at);
+}
+
+bool TWindowManager::HasCapture(const TWindow* window) const
+{
+    return std::find(mCaptures.begin(), mCaptures.end(), window) != mCaptures.end();
+}
+
+void TWindowManager::SetFocusWindow(TWindow* window)
+{
+    TWindow* previous = mFocusWindow;
+    mFocusWindow = window;
+    if (window != nullptr)
+        window->OnSetFocus(previous);
+}
+
+void TWindowManager::AddOverlay(TWindow* window)
+{
+    if (window != nullptr)
+        mOverlays.push_front(window);
+}
+
+bool TWindowManager::RemoveOverlay(TWindow* window)
+{
+    const auto at = std::find(mOverlays.begin(), mOverlays.end(), window);
+    if (at == mOverlays.end())
+        return false;
+    mOverlays.erase(at);
+    return true;
+}
+
+// ---- deletion ----
+
+void TWindowManager::ScheduleDelete(TWindow* window)
+{
+    if (window == nullptr)
+        return;
+    mClosedWindows.push_back(window);
+    for (const std::unique_ptr<TMessage>& message : mMessageQueue) {
+        TWindow* target = message->GetTarget();
+        if (target == window || window->IsAncestorOf(target))
+            message->SetTarget(nullptr);
+    }
+    EraseAll(mCaptures, window);
+}
+
+void TWindowManager::DeleteClosedWindows()
+{
+    if (mClosedWindows.empty())
+        return;
+    // One at a time: a window deleted with another one's subtree leaves the list first.
+    while (!mClosedWindows.empty()) {
+        TWindow* window = mClosedWindows.front();
+        mClosedWindows.pop_front();
+        delete window;
+    }
+    Invalidate();
+}
+
+void TWindowManager::ForgetWindow(TWindow* window)
+{
+    if (mFocusWindow == window)
+        mFocusWindow = nullptr;
+    EraseAll(mCaptures, window);
+    for (TWindow* up = GetTopModal(); up != nullptr; up = up->GetParent()) {
+        auto* modal = WindowCast<TModalWindow>(up);
+        if (modal == nullptr)
+            break;
+        if (modal->GetFocusChild() == window)
+            modal->SetFocusChild(nullptr);
+    }
+    // Nothing the manager keeps may point at it afterwards.
+    for (const std::unique_ptr<TMessage>& message : mMessageQueue) {
+        if (message->GetTarget() == window)
+            message->SetTarget(nullptr);
+    }
+    EraseAll(mClosedWindows, window);
+    EraseAll(mOverlays, window);
+    EraseAll(mModalStack, window);
+    if (mRootWindow == window)
+        mRootWindow = nullptr;
+}
+
+// ---- the window script ----
+
+void TWindowManager::RegisterWindowType(const TString& typeName, TWindowCreator creator)
+{
+    if (mScript != nullptr)
+        mScript->RegisterWindowType(typeName, creator);
+}
+
+bool TWindowManager::RunScriptFile(TWindow* parent, const TString& file)
+{
+    auto* script = dynamic_cast<TScript*>(mScriptSeam);
+    if (mScript == nullptr || script == nullptr)
+        return false;
+    mScript->PushParent(parent);
+    const bool ran = script->RunScript(file, mHost->GetAssetManager());
+    mScript->PopParent();
+    return ran;
+}
+
+void TWindowManager::RunScriptString(TWindow* parent, const TString& text)
+{
+    auto* script = dynamic_cast<TScript*>(mScriptSeam);
+    if (mScript == nullptr || script == nullptr)
+        return;
+    mScript->PushParent(parent);
+    script->DoLuaString(text);
+    mScript->PopParent();
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+// Everything the window manager reaches outside the window toolkit and the renderer: the
+// platform's clock and state, its quit message, the main task list and the display's
+// validity. TPlatformWindowHost serves it from the platform facade; tests serve it with
+// fakes (a clock they move by hand). Main thread only.
+
+#include "engine/foundation/core/TTask.h"
+
+#include <cstdint>
+
+class TAssetManager;
+
+class TWindowManagerHost
+{
+public:
+    virtual ~TWindowManagerHost() = default;
+
+    virtual uint32_t GetTimer() = 0; // engine milliseconds (wraps)
+    virtual bool IsActive() = 0;     // the application has the input focus
+    virtual bool IsFullScreen() = 0;
+    virtual bool IsPresentDone() = 0; // the previous frame has been shown
+    // Frames come at the active rate while the game lives in a host window or runs in
+    // "-pq=" host mode.
+    virtual bool IsHosted() = 0;
+    virtual bool HasPqSwitch() = 0;
+    virtual void PostQuitMessage(int exitCode) = 0;
+    // The main task list: runs its tasks of pass, and takes task over.
+    virtual void RunMainTasks(TTaskPass pass) = 0;
+    virtual void AddMainTask(TTask* task) = 0;
+    // The display exists and its surfaces are usable.
+    virtual bool IsDisplayReady() = 0;
+    // The cache that compiled script files go through; null for none.
+    virtual TAssetManager* GetAssetManager() = 0;
+};

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "engine/ui/window/TWindowSpider.h"
+
+class TDefaultButton;
+
+// Finds a dialog's default button: a depth-first walk over the children, front to back at
+// every level, that stops at the first shown window that is a default button.
+class FindDefault final : public TWindowSpider
+{
+public:
+    bool Visit(TWindow* window) override;
+
+    // The button found, or null.
+    TDefaultButton* GetButton() const { return mButton; }
+
+private:
+    TDefaultButton* mButton = nullptr;
+};

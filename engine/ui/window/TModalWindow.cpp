@@ -1,0 +1,123 @@
+#include "engine/ui/window/TModalWindow.h"
+
+#include "engine/foundation/core/TTaskList.h"
+#include "engine/ui/manager/TWindowManager.h"
+#include "engine/ui/message/TMessage.h"
+#include "engine/ui/window/FindDefault.h"
+#include "engine/ui/window/TDefaultButton.h"
+
+namespace {
+
+constexpr int kEnter = 13;
+
+} // namespace
+
+TModalWindow::TModalWindow() : mTasks(std::make_unique<TTaskList>())
+{
+    SetClassFlags(kModalRoot | kTakesFocus, true);
+}
+
+TModalWindow::~TModalWindow()
+{
+    if (TWindowManager* manager = GetWindowManager())
+        manager->QueueMessage(std::make_unique<TMessage>(TMessage::kModalClosed, GetIdString()));
+    mTasks.reset();
+    mCovers.clear();
+}
+
+TClassId TModalWindow::ClassId()
+{
+    return reinterpret_cast<TClassId>(&TModalWindow::ClassId);
+}
+
+bool TModalWindow::OnAttach()
+{
+    mClock.Start();
+    return true;
+}
+
+void TModalWindow::PostChildrenInit(const TWindowStyle& style)
+{
+    FitToChildren();
+    TWindow::PostChildrenInit(style);
+}
+
+bool TModalWindow::OnMessage(TMessage* message)
+{
+    if (message->GetType() != TMessage::kCloseWindow)
+        return false;
+    if (TWindowManager* manager = GetWindowManager())
+        manager->DoPopModal(message->GetName());
+    return true;
+}
+
+bool TModalWindow::OnChar(int character)
+{
+    if (character != kEnter)
+        return false;
+    auto action = std::make_unique<TMessage>(TMessage::kDefaultAction, "");
+    FindDefault finder;
+    ForEachChild(finder);
+    // A default button whose command took it out of the tree has closed the dialog.
+    if (TDefaultButton* button = finder.GetButton()) {
+        if (!button->DoCommand())
+            return true;
+    }
+    TWindowManager* manager = GetWindowManager();
+    TWindow* focus = manager != nullptr ? manager->GetFocusWindow() : nullptr;
+    (focus != nullptr ? focus : this)->SendMessage(std::move(action));
+    return true;
+}
+
+void TModalWindow::OnSetFocus(TWindow*)
+{
+    if (mFocusChild == nullptr)
+        return;
+    if (TWindowManager* manager = GetWindowManager())
+        manager->SetFocusWindow(mFocusChild);
+}
+
+void TModalWindow::RunTasks(TTaskPass pass)
+{
+    mTasks->RunAll(pass);
+}
+
+void TModalWindow::StopTasks()
+{
+    mTasks->DeleteAll();
+}
+
+void TModalWindow::AddTask(TTask* task)
+{
+    mTasks->AddTask(task);
+}
+
+void TModalWindow::SetFocusChild(TWindow* child)
+{
+    mFocusChild = child;
+    TWindowManager* manager = GetWindowManager();
+    if (manager != nullptr && manager->GetFocusWindow() == this)
+        manager->SetFocusWindow(child);
+}
+
+void TModalWindow::SetCovering(TWindow* window, bool covers)
+{
+    if (covers) {
+        mCovers.insert(window);
+    } else {
+        // What lies inside the window can no longer cover the modal through it either.
+        for (auto at = mCovers.begin(); at != mCovers.end();) {
+            if (*at == window || window->IsAncestorOf(*at))
+                at = mCovers.erase(at);
+            else
+                ++at;
+        }
+    }
+    const unsigned int flags = GetFlags();
+    SetFlags(mCovers.empty() ? flags & ~kOpaque : flags | kOpaque);
+}
+
+bool TModalWindow::IsCoveredBy(const TWindow* window) const
+{
+    return mCovers.count(window) != 0;
+}

@@ -1,0 +1,248 @@
+#pragma once
+
+// The window toolkit: windows in a tree, routed input, a stack of modal dialogs, window
+// messages and the frame loop that draws them (TWindowManager).
+//
+// TWindow is the base of every window: the engine's widgets and the game's windows
+// derive from it and override its virtual operations, which are the contract game code
+// builds on. A window is a rectangle in its parent's coordinates with a name, flags, a
+// process-wide id and an ordered list of children it owns (front = topmost: drawn last,
+// hit first). This file also holds the class identity of windows, the event dispatch
+// inside the tree (the manager picks the first receiver), message sending up the tree,
+// drawing through the renderer, and placement from a style.
+//
+// Ownership: a window owns its children. AdoptChild takes the child over (unless the
+// child refuses it); RemoveChild hands it back to the caller, who deletes it or passes
+// it to TWindowManager::ScheduleDelete. Deleting a window deletes its subtree and
+// detaches it from its parent first.
+//
+// Main thread only.
+
+#include "engine/foundation/core/TString.h"
+#include "engine/foundation/math/TRect.h"
+#include "engine/ui/window/TPoint.h"
+
+#include <list>
+#include <memory>
+
+class TMessage;
+class TModalWindow;
+class TWindow;
+class TWindowAnim;
+class TWindowSpider;
+class TWindowStyle;
+struct TEvent;
+
+// A window class's identity: the address of the creator registered for its type name,
+// or, for classes never created by name, of its own ClassId function.
+using TClassId = const void*;
+// Makes one new window of a class; the caller owns it. Null when it cannot.
+using TWindowCreator = std::unique_ptr<TWindow> (*)();
+
+class TWindow
+{
+public:
+    // Flag bits.
+    static constexpr unsigned int kModalRoot = 0x1;   // set by TModalWindow only
+    static constexpr unsigned int kTakesFocus = 0x2;  // a left press gives it the focus
+    static constexpr unsigned int kBeginsGroup = 0x8; // begins a radio-button group
+    static constexpr unsigned int kShown = 0x100;
+    static constexpr unsigned int kOpaque = 0x800; // covers what lies under it
+
+    // Relative coordinates of styles: positions above 40000 are measured from the
+    // centre (kCenter) or, from 106667 on, from the far edge (kMax is the far edge);
+    // negative positions count from the far edge; sizes above 80000 reach the far edge.
+    static constexpr int kCenter = 80000;
+    static constexpr int kMax = 160000;
+    // Bits of a style's "align".
+    static constexpr int kAlignCenterX = 1;
+    static constexpr int kAlignRight = 2;
+    static constexpr int kAlignCenterY = 4;
+    static constexpr int kAlignBottom = 8;
+
+    // No parent, an empty rectangle, shown, and the next id.
+    TWindow();
+    // Detaches the window from its parent when it still has one, deletes its children
+    // and makes the window manager forget it.
+    virtual ~TWindow();
+    TWindow(const TWindow&) = delete;
+    TWindow& operator=(const TWindow&) = delete;
+
+    static std::unique_ptr<TWindow> Create();
+    static TClassId ClassId();
+
+    // ---- the operations subclasses override, with their defaults ----
+    virtual const char* GetClassName() const { return "TWindow"; }
+    // True for the class's own id and the id of each base class.
+    virtual bool IsKindOf(TClassId classId) const { return classId == ClassId(); }
+    // False refuses an attachment (AdoptChild with attach).
+    virtual bool OnAttach() { return true; }
+    // Name and rectangle from the style.
+    virtual void Init(const TWindowStyle& style);
+    // After the children were made: "fit", then the rectangle again.
+    virtual void PostChildrenInit(const TWindowStyle& style);
+    virtual void Draw() {}
+    // Runs after the children were drawn.
+    virtual void PostDraw() {}
+    // Takes child over and puts it at the front (a child of another window is moved).
+    // With attach, the child's OnAttach may refuse: the child is then left out of the
+    // tree, the caller keeps it, and the answer is false.
+    virtual bool AdoptChild(TWindow* child, bool attach);
+    // Takes child out of the list; the caller owns it again. Not a child: nothing.
+    virtual void RemoveChild(TWindow* child);
+    // Called on every window of a modal window's subtree when the modal is popped.
+    virtual void OnModalPopped() {}
+    virtual void SetScroll(float position) { (void)position; }
+    // A message offered to the window; true takes it. The window does not delete it.
+    virtual bool OnMessage(TMessage* message)
+    {
+        (void)message;
+        return false;
+    }
+    // The animation step (StartAnim); false ends the animation.
+    virtual bool Update() { return false; }
+    // Input. Points are in the window's own coordinates; the answer is "handled".
+    virtual bool OnMouseDown(const TPoint& point);
+    // button: the event parameter (TEvent::kRightDown, kWheelAway, ...).
+    virtual bool OnMouseButton(const TPoint& point, int button);
+    virtual bool OnMouseUp(const TPoint& point);
+    virtual bool OnMouseMove(const TPoint& point);
+    virtual bool OnMouseExit() { return false; }
+    // character and key: the low byte of the event parameter.
+    virtual bool OnChar(int character);
+    // utf8: one code point.
+    virtual bool OnWideChar(const TString& utf8);
+    // flags: the event flags (TEvent::kShift, ...).
+    virtual bool OnKeyDown(int key, int flags);
+    virtual bool OnKeyUp(int key);
+    virtual bool OnMouseHover(const TPoint& point);
+    // The window became the focus window; previous may be null.
+    virtual void OnSetFocus(TWindow* previous) { (void)previous; }
+
+    // ---- identity ----
+    void SetName(const TString& name) { mName = name; }
+    const TString& GetName() const { return mName; }
+    int GetId() const { return mId; }
+    // The id as "%8x": eight characters, hexadecimal, padded with blanks.
+    TString GetIdString() const;
+
+    // ---- geometry ----
+    const TRect& GetRect() const { return mRect; } // in the parent's coordinates
+    int GetLeft() const { return mRect.left; }
+    int GetTop() const { return mRect.top; }
+    int GetWidth() const { return mRect.right - mRect.left; }
+    int GetHeight() const { return mRect.bottom - mRect.top; }
+    TRect GetLocalRect() const { return TRect(0, 0, GetWidth(), GetHeight()); }
+    TRect GetScreenRect() const;
+    TPoint LocalToScreen(const TPoint& point) const;
+    TPoint ScreenToLocal(const TPoint& point) const;
+    TPoint LocalToParent(const TPoint& point) const;
+    TPoint ParentToLocal(const TPoint& point) const;
+    void MoveTo(int x, int y);
+    // Also tells the modal parent whether the window now covers it (opaque and of the
+    // root window's size).
+    void SetSize(int width, int height);
+    void SetRectFromStyle(const TWindowStyle& style);
+    // Resolves a relative position and size along one axis against the parent's extent
+    // (width or height); centre and far are the axis's align bits. Leaves both alone
+    // when the size is needed but still 0.
+    void ResolveCoordinate(int& position, int& size, int extent, bool centre, bool far,
+                           bool alignPresent) const;
+
+    // ---- flags ----
+    unsigned int GetFlags() const { return mFlags; }
+    // Replaces bits 8 to 15 only: the low byte keeps what the classes set themselves.
+    // Tells the modal parent whether the window now covers it (opaque and of the
+    // modal's size).
+    void SetFlags(unsigned int value);
+    // Flag kShown on the window and every ancestor up to and including its modal root.
+    bool IsShown() const;
+
+    // ---- the tree ----
+    TWindow* GetParent() const { return mParent; }
+    // Sets the parent pointer only (the lists are the caller's business); the previous.
+    TWindow* SetParent(TWindow* parent);
+    const std::list<TWindow*>& GetChildren() const { return mChildren; }
+    bool IsAncestorOf(const TWindow* window) const;
+    // Within the parent's list: 0 to the back, 1 to the front, 2 one place toward the
+    // front, 3 one place toward the back, 4 (and others) directly in front of sibling (to
+    // the back when sibling is not a child).
+    void SetZOrder(int mode, TWindow* sibling = nullptr);
+    void MoveBefore(TWindow* sibling) { SetZOrder(4, sibling); }
+    // The window itself when named so, else the first hit among the children, front to
+    // back, depth levels down (-1: no limit).
+    TWindow* FindChild(const TString& name, int depth = -1);
+    template <class T> T* FindChild(const TString& name);
+    // The frontmost shown child containing point (in this window's coordinates), or the
+    // window itself. The second form starts at start and scans toward the back.
+    TWindow* ChildAt(const TPoint& point);
+    TWindow* ChildAt(const TPoint& point, TWindow* start);
+    // The deepest shown window under point, at most depth levels down (-1: no limit);
+    // null for depth 0.
+    TWindow* FindWindowAt(const TPoint& point, int depth);
+    // Visits the direct children front to back, or back to front; a visit may remove
+    // the visited child. False when a visit stopped the walk.
+    bool ForEachChild(TWindowSpider& spider, bool backToFront = false);
+    // Grows the window to hold every child.
+    void FitToChildren();
+    // Detaches every child and schedules it for deletion.
+    void DeleteChildren();
+    // The nearest ancestor (not the window itself) that is a modal root, when it is a
+    // TModalWindow; else null.
+    TModalWindow* GetModalParent() const;
+
+    // ---- input, messages, drawing ----
+    // Events 5 to 8 and 10, which carry a point.
+    static bool IsPointerEvent(int type);
+    // Delivers an event whose point is in this window's coordinates; what the window
+    // does not handle bubbles to the sibling behind it under the point, or to the parent.
+    void HandleEvent(const TEvent& event, bool focusHandled);
+    // Offers message to the window and its ancestors up to its modal root, then to that
+    // modal's focus child, then to the window script. Takes message over.
+    void SendMessage(std::unique_ptr<TMessage> message);
+    // Draws the window and its subtree (not modal windows in it); false when hidden.
+    bool DrawTree();
+
+    // ---- animation ----
+    // The window's animation task, made on first use on the task list and clock of its
+    // modal window; null (logged) when the window is in no modal window.
+    TWindowAnim* GetAnimTask();
+    // Update is called every delay ms while it answers true (see TAnimTask::Start).
+    void StartAnim(int delay, bool repeat, bool fromNow, bool catchUp);
+    // Forgets the task; the task ends at its next step.
+    void DetachAnim();
+
+protected:
+    // Sets or clears bits a class manages itself (kModalRoot, kTakesFocus,
+    // kBeginsGroup): no redraw, no covering. SetFlags leaves these alone.
+    void SetClassFlags(unsigned int bits, bool on);
+
+private:
+    friend class TWindowAnim;
+
+    void Deliver(const TEvent& event, bool& handled);
+    void TakeFocus();
+    void QueuePressAnyKey(const TEvent& event);
+    void Bubble(const TEvent& event, bool focusHandled);
+    TWindow* ScanChildren(std::list<TWindow*>::iterator from, const TPoint& point);
+    void TellModalParentAboutCovering(const TWindow* sizeOf);
+
+    TWindow* mParent = nullptr;
+    std::list<TWindow*> mChildren;
+    TRect mRect;
+    TString mName;
+    unsigned int mFlags = kShown;
+    int mId;
+    TWindowAnim* mAnim = nullptr; // owned by the modal window's task list
+};
+
+// The window as a T when it is one (TWindow::IsKindOf), else null.
+template <class T> T* WindowCast(TWindow* window)
+{
+    return window != nullptr && window->IsKindOf(T::ClassId()) ? static_cast<T*>(window) : nullptr;
+}
+
+template <class T> T* TWindow::FindChild(const TString& name)
+{
+    return WindowCast<T>(FindChild(name, -1));
+}

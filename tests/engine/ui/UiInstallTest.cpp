@@ -1,0 +1,88 @@
+#include "engine/ui/UiInstall.h"
+
+#include "engine/foundation/app/EngineMain.h"
+#include "engine/foundation/app/TEvent.h"
+#include "engine/foundation/app/TPlatform.h"
+#include "engine/foundation/seams/TEngineSeams.h"
+#include "engine/graphics/GraphicsInstall.h"
+#include "engine/ui/manager/TWindowManager.h"
+#include "engine/ui/window/TScreen.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct TSeen
+{
+    bool root = false;
+    int rootWidth = 0;
+    int framesAtFirst = 0;
+    int framesAfterIdling = 0;
+    int idleTurns = 0;
+};
+
+TSeen sSeen;
+
+// Runs the event loop over a static screen: the first picture, then idle turns only.
+int StaticScreenGame(TPlatform* platform, const char*)
+{
+    platform->SetDisplay(64, 48, false);
+    TWindowManager* windows = GetWindowManager();
+    sSeen.root = windows != nullptr && windows->HasRootWindow();
+    if (!sSeen.root)
+        return 0;
+    sSeen.rootWidth = windows->GetRootWindow()->GetWidth();
+    TEvent event;
+    const uint32_t start = platform->GetTimer();
+    while (windows->GetFrameCount() == 0 && platform->GetTimer() - start < 5000) {
+        platform->GetEvent(event);
+        windows->HandleEvent(event);
+    }
+    sSeen.framesAtFirst = windows->GetFrameCount();
+    while (sSeen.idleTurns < 200) {
+        platform->GetEvent(event);
+        windows->HandleEvent(event);
+        if (event.type == TEvent::kIdle)
+            ++sSeen.idleTurns;
+    }
+    sSeen.framesAfterIdling = windows->GetFrameCount();
+    return 0;
+}
+
+TEST(UiInstall, TheGameRunsOverOurWindowManager)
+{
+    const TEngineSeams::TFactories saved = TEngineSeams::Factories();
+    TEngineSeams::Factories().windowManager = nullptr;
+    EXPECT_EQ(TEngineSeams::CreateWindowManager(), nullptr);
+
+    std::string pattern = (fs::temp_directory_path() / "velmora_ui_XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    const fs::path root = pattern;
+    const fs::path workingFolder = fs::current_path();
+    fs::create_directories(root / "assets");
+    setenv("XDG_DATA_HOME", (root / "data").c_str(), 1);
+
+    InstallGraphics();
+    InstallUi();
+    sSeen = TSeen{};
+    EngineMain(("-wd=\"" + root.string() + "\" --multiple").c_str(), 0, StaticScreenGame, false);
+
+    TEngineSeams::Factories() = saved;
+    fs::current_path(workingFolder);
+    fs::remove_all(root);
+    unsetenv("XDG_DATA_HOME");
+
+    EXPECT_TRUE(sSeen.root);
+    EXPECT_EQ(sSeen.rootWidth, 64);
+    EXPECT_EQ(sSeen.framesAtFirst, 1);
+    EXPECT_EQ(sSeen.framesAfterIdling, 1); // nothing changed: nothing drawn
+    EXPECT_EQ(GetWindowManager(), nullptr);
+}
+
+} // namespace

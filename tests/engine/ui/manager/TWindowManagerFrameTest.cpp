@@ -1,0 +1,227 @@
+#include "tests/engine/ui/UiTestSupport.h"
+
+namespace {
+
+using TWindowManagerFrames = TUiTest;
+
+// Counts its steps in the every-frame pass.
+class TFrameTask final : public TTask
+{
+public:
+    explicit TFrameTask(int& steps) : mSteps(steps) {}
+    bool Ready(TTaskPass pass) override { return pass == kPassEveryFrame; }
+    bool DoTask() override
+    {
+        ++mSteps;
+        return true;
+    }
+
+private:
+    int& mSteps;
+};
+
+TEST_F(TWindowManagerFrames, AStaticScreenDrawsNoFrames)
+{
+    MakeRoot();
+    Idle();
+    EXPECT_EQ(Manager().GetFrameCount(), 1); // the first picture
+    IdleFor(10000);
+    EXPECT_EQ(Manager().GetFrameCount(), 1);
+    Send(TEvent::kRedraw); // an exposed window asks for one
+    EXPECT_EQ(Manager().GetFrameCount(), 2);
+}
+
+TEST_F(TWindowManagerFrames, FramesComeAtMostEveryTwelveMillisecondsOrTwoHundredInactive)
+{
+    struct TCase
+    {
+        const char* what;
+        bool active;
+        bool hosted;
+        bool pqSwitch;
+        uint32_t interval;
+    };
+    const TCase cases[] = {
+        {"active", true, false, false, 12},
+        {"inactive", false, false, false, 200},
+        {"inactive in a host window", false, true, false, 12},
+        {"inactive in -pq= host mode", false, false, true, 12},
+    };
+    TScreen* root = MakeRoot();
+    auto* probe = new TProbe("probe", 0, 0, 4, 4);
+    std::vector<uint32_t> frameTimes;
+    probe->onDraw = [this, &frameTimes](TProbe&) { frameTimes.push_back(Host().timer); };
+    root->AdoptChild(probe, true);
+    Idle();
+    for (const TCase& c : cases) {
+        Host().active = c.active;
+        Host().hosted = c.hosted;
+        Host().pqSwitch = c.pqSwitch;
+        IdleFor(c.interval); // a full interval after the last frame
+        frameTimes.clear();
+        for (int ms = 0; ms < 1200; ++ms) {
+            ++Host().timer;
+            Manager().Invalidate();
+            Idle();
+        }
+        ASSERT_EQ(frameTimes.size(), 1200 / c.interval) << c.what;
+        for (size_t i = 1; i < frameTimes.size(); ++i)
+            EXPECT_EQ(frameTimes[i] - frameTimes[i - 1], c.interval) << c.what;
+    }
+}
+
+TEST_F(TWindowManagerFrames, ADueFrameWaitsForItsConditions)
+{
+    TScreen* root = MakeRoot();
+    int mainSteps = 0;
+    int modalSteps = 0;
+    Host().mainTasks.AddTask(new TFrameTask(mainSteps));
+    root->AddTask(new TFrameTask(modalSteps));
+    Idle();
+    ASSERT_EQ(Manager().GetFrameCount(), 1);
+    EXPECT_EQ(mainSteps, 1); // the every-frame passes run with each frame
+    EXPECT_EQ(modalSteps, 1);
+
+    // A display that cannot begin a frame keeps the redraw for the next due turn.
+    TDxDisplayHandler& display = TRenderer::Get()->GetDisplayHandler();
+    display.MarkBroken();
+    Manager().Invalidate();
+    IdleFor(50);
+    EXPECT_EQ(Manager().GetFrameCount(), 1);
+    EXPECT_TRUE(Manager().NeedsRedraw());
+    display.OpenBackBuffer(kWidth, kHeight);
+    IdleFor(12);
+    EXPECT_EQ(Manager().GetFrameCount(), 2);
+    EXPECT_FALSE(Manager().NeedsRedraw());
+
+    struct TCase
+    {
+        const char* what;
+        bool suspended;
+        bool fullScreen;
+        bool presentDone;
+        int frames;
+    };
+    const TCase cases[] = {
+        {"suspended", true, false, true, 0},
+        {"windowed, presentation still running", false, false, false, 0},
+        {"full screen, presentation still running", false, true, false, 1},
+        {"windowed, presented", false, false, true, 1},
+    };
+    for (const TCase& c : cases) {
+        Manager().SetSuspended(c.suspended);
+        Host().fullScreen = c.fullScreen;
+        Host().presentDone = c.presentDone;
+        const int before = Manager().GetFrameCount();
+        Manager().Invalidate();
+        IdleFor(12);
+        EXPECT_EQ(Manager().GetFrameCount() - before, c.frames) << c.what;
+        Manager().SetSuspended(false);
+        Host().presentDone = true;
+        IdleFor(12); // whatever is left over is drawn
+    }
+}
+
+// The modal windows root < a < b < c, each marked with a probe that logs its drawing.
+class TWindowManagerDrawing : public TUiTest
+{
+protected:
+    TWindowManagerDrawing()
+    {
+        TScreen* root = MakeRoot();
+        root->AdoptChild(new TProbe("root", 0, 0, 1, 1), true);
+        for (const char* name : {"a", "b", "c"}) {
+            auto* modal = new TProbeModal(name);
+            Manager().PushModal(modal);
+            mModals.push_back(modal);
+            // An opaque panel: sized to the screen, it makes its modal opaque.
+            auto* panel = new TWindow();
+            panel->SetFlags(panel->GetFlags() | TWindow::kOpaque);
+            modal->AdoptChild(panel, true);
+            mPanels.push_back(panel);
+        }
+        Idle();
+        ProbeLog().clear();
+    }
+
+    TProbeModal* Modal(int index) { return mModals[static_cast<size_t>(index)]; }
+    TWindow* Panel(int index) { return mPanels[static_cast<size_t>(index)]; }
+    void Redraw()
+    {
+        Manager().Invalidate();
+        IdleFor(12);
+    }
+
+private:
+    std::vector<TProbeModal*> mModals;
+    std::vector<TWindow*> mPanels;
+};
+
+TEST_F(TWindowManagerDrawing, DrawingStartsAtTheTopmostOpaqueModalOfTheScreensSize)
+{
+    struct TCase
+    {
+        const char* what;
+        int opaque;   // index of the opaque modal, -1 for none
+        int narrower; // index of a modal one pixel narrower, -1 for none
+        std::vector<std::string> drawn;
+    };
+    const TCase cases[] = {
+        {"none opaque", -1, -1, {"root draw", "a draw", "b draw", "c draw"}},
+        {"a opaque", 0, -1, {"a draw", "b draw", "c draw"}},
+        {"b opaque", 1, -1, {"b draw", "c draw"}},
+        {"b opaque but narrower", 1, 1, {"root draw", "a draw", "b draw", "c draw"}},
+    };
+    for (const TCase& c : cases) {
+        for (int i = 0; i < 3; ++i) {
+            if (i == c.opaque)
+                Panel(i)->SetSize(kWidth, kHeight);
+            else
+                Panel(i)->SetSize(1, 1);
+            Modal(i)->SetSize(i == c.narrower ? kWidth - 1 : kWidth, kHeight);
+        }
+        ProbeLog().clear();
+        Redraw();
+        EXPECT_EQ(ProbeLog(), c.drawn) << c.what;
+    }
+
+    Manager().SetTopModalOnly(true);
+    ProbeLog().clear();
+    Redraw();
+    EXPECT_EQ(ProbeLog(), (std::vector<std::string>{"c draw"}));
+}
+
+TEST_F(TWindowManagerDrawing, APopDuringDrawingEndsTheFramesModalWindows)
+{
+    auto* popper = new TProbe("popper", 0, 0, 2, 2);
+    popper->onDraw = [this](TProbe&) { Manager().PopModal(); };
+    Modal(1)->AdoptChild(popper, true);
+    auto* overlay = new TProbe("overlay", 0, 0, 2, 2);
+    Manager().AddOverlay(overlay);
+    Redraw();
+    EXPECT_EQ(ProbeLog(), (std::vector<std::string>{"root draw", "a draw", "b draw", "popper draw",
+                                                    "b focus", "overlay draw"}));
+}
+
+TEST_F(TWindowManagerDrawing, TheOverlayAddedLaterIsDrawnUnderTheEarlierOnes)
+{
+    auto* older = new TProbe("older", 0, 0, 8, 8);
+    older->fill = TColor(0, 0, 1, 1);
+    auto* newer = new TProbe("newer", 4, 4, 8, 8);
+    newer->fill = TColor(1, 0, 0, 1);
+    Manager().AddOverlay(older);
+    Manager().AddOverlay(newer);
+    Redraw();
+    EXPECT_EQ(BackBuffer().At(2, 2), 0xFF0000FFu);
+    EXPECT_EQ(BackBuffer().At(6, 6), 0xFF0000FFu); // the older one over the newer
+    EXPECT_EQ(BackBuffer().At(10, 10), 0xFFFF0000u);
+
+    // A removed overlay is the caller's again and is no longer drawn.
+    EXPECT_TRUE(Manager().RemoveOverlay(older));
+    EXPECT_FALSE(Manager().RemoveOverlay(older));
+    Redraw();
+    EXPECT_EQ(BackBuffer().At(6, 6), 0xFFFF0000u);
+    delete older;
+}
+
+} // namespace

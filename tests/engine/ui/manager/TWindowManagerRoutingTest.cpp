@@ -1,0 +1,184 @@
+#include "tests/engine/ui/UiTestSupport.h"
+
+namespace {
+
+using TWindowManagerRouting = TUiTest;
+
+TEST_F(TWindowManagerRouting, PointerEventsGoToTheDeepestShownWindowOfTheTopModal)
+{
+    TScreen* root = MakeRoot();
+    auto* underDialog = new TProbe("under", 0, 0, kWidth, kHeight);
+    root->AdoptChild(underDialog, true);
+    auto* dialog = new TProbeModal("dialog", 40, 30);
+    Manager().PushModal(dialog);
+    dialog->MoveTo(10, 10);
+    auto* box = new TProbe("box", 5, 5, 20, 20);
+    auto* button = new TProbe("button", 2, 3, 4, 4);
+    button->handles = true;
+    box->AdoptChild(button, true);
+    dialog->AdoptChild(box, true);
+    ProbeLog().clear();
+
+    const int types[] = {TEvent::kLeftDown, TEvent::kMouseButton, TEvent::kLeftUp,
+                         TEvent::kMouseMove, TEvent::kMouseHover};
+    for (int type : types)
+        Send(type, 18, 19);
+    // The press also gives the dialog (which takes the focus) the focus.
+    EXPECT_EQ(ProbeLog(),
+              (std::vector<std::string>{"button down 1,1", "dialog focus", "button button 1,1",
+                                        "button up 1,1", "button move 1,1", "button hover 1,1"}));
+
+    // Keys go to the focus window, else to the top modal.
+    Manager().SetFocusWindow(box);
+    ProbeLog().clear();
+    Send(TEvent::kKeyDown, 0, 0, 'K');
+    Manager().SetFocusWindow(nullptr);
+    Send(TEvent::kKeyDown, 0, 0, 'L');
+    // Nobody handles them: at the dialog they become press-any-key messages.
+    EXPECT_EQ(ProbeLog(), (std::vector<std::string>{"box key 75", "box message 4 raw:K"}));
+}
+
+TEST_F(TWindowManagerRouting, CapturedWindowsGetPointerEventsFirst)
+{
+    TScreen* root = MakeRoot();
+    auto* first = new TProbe("first", 0, 0, 10, 10);
+    auto* second = new TProbe("second", 20, 0, 10, 10);
+    auto* third = new TProbe("third", 40, 0, 10, 10);
+    for (TProbe* probe : {first, second, third}) {
+        probe->handles = true;
+        root->AdoptChild(probe, true);
+    }
+    Manager().AddCapture(third);
+    Manager().AddCapture(second);
+    Manager().AddCapture(first);
+    Manager().AddCapture(first); // once only
+    ProbeLog().clear();
+
+    // Outside a captured window it is told first; one that stays captured still gets it.
+    second->onExit = [this](TProbe& self) { Manager().ReleaseCapture(&self); };
+    Send(TEvent::kMouseMove, 5, 5);
+    EXPECT_EQ(ProbeLog(), (std::vector<std::string>{"first move 5,5", "second exit", "third exit",
+                                                    "third move -35,5"}));
+    EXPECT_FALSE(Manager().HasCapture(second));
+
+    // A handler that releases a window later in the list: that one is not served.
+    ProbeLog().clear();
+    first->onEvent = [this, third](TProbe&) { Manager().ReleaseCapture(third); };
+    Send(TEvent::kLeftDown, 5, 5);
+    EXPECT_EQ(ProbeLog(), (std::vector<std::string>{"first down 5,5"}));
+
+    // A handler that pushes a modal window ends the delivery (and releases everyone).
+    ProbeLog().clear();
+    Manager().ReleaseCapture(first);
+    Manager().AddCapture(third);
+    Manager().AddCapture(first);
+    first->onEvent = [this](TProbe&) { Manager().PushModal(new TProbeModal("dialog")); };
+    Send(TEvent::kLeftUp, 5, 5);
+    EXPECT_EQ(ProbeLog(), (std::vector<std::string>{"first up 5,5", "first exit", "third exit",
+                                                    "dialog focus"}));
+    EXPECT_FALSE(Manager().HasCapture(first));
+
+    // The pointer leaving the window tells every captured window.
+    Manager().PopModal();
+    Manager().AddCapture(first);
+    Manager().AddCapture(second);
+    first->onEvent = nullptr;
+    ProbeLog().clear();
+    Send(TEvent::kMouseLeave, -1, -1);
+    EXPECT_EQ(ProbeLog(), (std::vector<std::string>{"second exit", "first exit"}));
+}
+
+TEST_F(TWindowManagerRouting, AWindowClosedWhileItHandlesAnEventLivesUntilTheNextOne)
+{
+    TRecordingScript* script = AttachRecordingScript();
+    TScreen* root = MakeRoot();
+    auto* closing = new TProbe("closing", 0, 0, 10, 10);
+    root->AdoptChild(closing, true);
+    bool aliveAfterClosing = false;
+    closing->onEvent = [this, &aliveAfterClosing](TProbe& self) {
+        self.GetParent()->RemoveChild(&self);
+        Manager().QueueMessage(std::make_unique<TMessage>(1000, "to it", &self));
+        Manager().ScheduleDelete(&self);
+        aliveAfterClosing = self.GetName() == TString("closing");
+    };
+    Send(TEvent::kLeftDown, 1, 1);
+    EXPECT_TRUE(aliveAfterClosing);
+    // Its message was delivered untargeted: through the focus window to the script.
+    EXPECT_EQ(script->delivered, (std::vector<std::string>{"1000 to it"}));
+    Send(TEvent::kLeftUp, 1, 1); // deleted first: nothing reaches it
+    EXPECT_EQ(ProbeLog().back(), "closing down 1,1");
+}
+
+TEST_F(TWindowManagerRouting, DeletingASubtreeLeavesNoReferenceBehind)
+{
+    MakeRoot();
+    auto* dialog = new TProbeModal("dialog");
+    Manager().PushModal(dialog);
+    auto* group = new TWindow();
+    dialog->AdoptChild(group, true);
+    auto* field = new TProbe("field", 0, 0, 10, 10);
+    auto* captured = new TProbe("captured", 10, 0, 10, 10);
+    group->AdoptChild(field, true);
+    group->AdoptChild(captured, true);
+    dialog->SetFocusChild(field);
+    Manager().SetFocusWindow(field);
+    Manager().AddCapture(captured);
+    Manager().QueueMessage(std::make_unique<TMessage>(1000, "late", captured));
+
+    delete group; // attached, holding the focus, a capture, a focus child and a target
+    EXPECT_EQ(Manager().GetFocusWindow(), nullptr);
+    EXPECT_FALSE(Manager().HasCapture(captured));
+    EXPECT_EQ(dialog->GetFocusChild(), nullptr);
+    EXPECT_TRUE(dialog->GetChildren().empty());
+    Idle(); // the message goes to the dialog now
+    Send(TEvent::kLeftDown, 15, 5);
+}
+
+TEST_F(TWindowManagerRouting, MessagesClimbToTheModalRootThenItsFocusChildThenTheScript)
+{
+    TRecordingScript* script = AttachRecordingScript();
+    MakeRoot();
+    auto* dialog = new TProbeModal("dialog");
+    Manager().PushModal(dialog);
+    auto* group = new TProbe("group", 0, 0, 30, 30);
+    auto* leaf = new TProbe("leaf", 0, 0, 5, 5);
+    group->AdoptChild(leaf, true);
+    dialog->AdoptChild(group, true);
+    auto* focus = new TProbe("focus", 40, 0, 5, 5);
+    dialog->AdoptChild(focus, true);
+    dialog->SetFocusChild(focus);
+    ProbeLog().clear();
+
+    leaf->SendMessage(std::make_unique<TMessage>(1001, "up"));
+    EXPECT_EQ(ProbeLog(), (std::vector<std::string>{"leaf message 1001 up", "group message 1001 up",
+                                                    "focus message 1001 up"}));
+    EXPECT_EQ(script->delivered, (std::vector<std::string>{"1001 up"}));
+
+    // Taken on the way: it goes no further.
+    ProbeLog().clear();
+    group->takesMessages = true;
+    leaf->SendMessage(std::make_unique<TMessage>(1002, "taken"));
+    EXPECT_EQ(ProbeLog().size(), 2u);
+    EXPECT_EQ(script->delivered.size(), 1u);
+
+    // Above no modal root nobody else may take it.
+    TProbe loose("loose", 0, 0, 1, 1);
+    loose.SendMessage(std::make_unique<TMessage>(1003, "lost"));
+    EXPECT_EQ(script->delivered.size(), 1u);
+
+    // Queued: targeted to its window, else to the focus window; kQuitNow ends the game.
+    Manager().SetFocusWindow(focus);
+    ProbeLog().clear();
+    Manager().QueueMessage(std::make_unique<TMessage>(1004, "targeted", leaf));
+    Manager().QueueMessage(std::make_unique<TMessage>(1005, "untargeted"));
+    Manager().QueueMessage(std::make_unique<TMessage>(TMessage::kQuitNow, ""));
+    Manager().ProcessMessages();
+    // The focus child is offered the untargeted one twice: as its sender and as the
+    // dialog's focus child.
+    EXPECT_EQ(ProbeLog(), (std::vector<std::string>{
+                              "leaf message 1004 targeted", "group message 1004 targeted",
+                              "focus message 1005 untargeted", "focus message 1005 untargeted"}));
+    EXPECT_EQ(Host().quitsPosted, 1);
+}
+
+} // namespace

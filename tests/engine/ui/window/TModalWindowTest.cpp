@@ -1,0 +1,296 @@
+#include "tests/engine/ui/UiTestSupport.h"
+
+#include "engine/ui/window/TDefaultButton.h"
+#include "engine/ui/window/TLayeredWindow.h"
+#include "engine/ui/window/TWindowAnim.h"
+
+namespace {
+
+using TModalWindows = TUiTest;
+
+TWindow* Opaque(int width, int height)
+{
+    auto* window = new TWindow();
+    window->SetFlags(window->GetFlags() | TWindow::kOpaque);
+    window->SetSize(width, height);
+    return window;
+}
+
+bool IsOpaque(const TWindow* window)
+{
+    return (window->GetFlags() & TWindow::kOpaque) != 0;
+}
+
+TEST_F(TModalWindows, AFullSizeOpaqueChildMakesTheModalOpaque)
+{
+    MakeRoot();
+    auto* dialog = new TProbeModal("dialog");
+    Manager().PushModal(dialog); // takes the root's size
+    ASSERT_EQ(dialog->GetWidth(), kWidth);
+    EXPECT_FALSE(IsOpaque(dialog));
+
+    // Covering, shrinking, growing back, removing.
+    TWindow* panel = Opaque(kWidth, kHeight);
+    dialog->AdoptChild(panel, true);
+    panel->SetSize(kWidth, kHeight); // placed windows are sized after adoption
+    EXPECT_TRUE(IsOpaque(dialog));
+    panel->SetSize(kWidth - 1, kHeight);
+    EXPECT_FALSE(IsOpaque(dialog));
+    panel->SetSize(kWidth, kHeight);
+    EXPECT_TRUE(IsOpaque(dialog));
+    dialog->RemoveChild(panel);
+    EXPECT_FALSE(IsOpaque(dialog));
+    delete panel;
+
+    // Inside an intermediate window: taking that window out uncovers the dialog too.
+    auto* group = new TWindow();
+    dialog->AdoptChild(group, true);
+    TWindow* deep = Opaque(0, 0);
+    group->AdoptChild(deep, true);
+    deep->SetSize(kWidth, kHeight);
+    EXPECT_TRUE(dialog->IsCoveredBy(deep));
+    dialog->RemoveChild(group);
+    EXPECT_FALSE(IsOpaque(dialog));
+    EXPECT_FALSE(dialog->IsCoveredBy(deep));
+    delete group;
+
+    // A covering window deleted while attached uncovers the dialog as well.
+    TWindow* doomed = Opaque(0, 0);
+    dialog->AdoptChild(doomed, true);
+    doomed->SetSize(kWidth, kHeight);
+    EXPECT_TRUE(IsOpaque(dialog));
+    delete doomed;
+    EXPECT_FALSE(IsOpaque(dialog));
+}
+
+TEST_F(TModalWindows, OpacityChainsToTheParentModalWhenTheSizesMatch)
+{
+    TScreen* root = MakeRoot();
+    auto* lower = new TProbeModal("lower");
+    Manager().PushModal(lower);
+    auto* upper = new TProbeModal("upper");
+    Manager().PushModal(upper);
+    EXPECT_FALSE(IsOpaque(lower)); // nothing covers it yet
+
+    TWindow* panel = Opaque(0, 0);
+    upper->AdoptChild(panel, true);
+    panel->SetSize(kWidth, kHeight);
+    EXPECT_TRUE(IsOpaque(upper));
+    EXPECT_TRUE(IsOpaque(lower));
+    EXPECT_TRUE(root->IsCoveredBy(lower));
+
+    upper->SetSize(kWidth, kHeight - 1); // no longer the size of its parent
+    upper->SetFlags(upper->GetFlags());
+    EXPECT_TRUE(IsOpaque(upper));
+    EXPECT_FALSE(IsOpaque(lower));
+}
+
+// A button that Enter can press; its command may close the dialog.
+class TFakeButton final : public TProbe, public TDefaultButton
+{
+public:
+    TFakeButton(const char* name, bool isDefault) : TProbe(name, 0, 0, 10, 10), mDefault(isDefault)
+    {
+    }
+    bool IsDefaultButton() const override { return mDefault; }
+    bool DoCommand() override
+    {
+        Record("command");
+        if (closes) {
+            GetParent()->RemoveChild(this);
+            GetWindowManager()->ScheduleDelete(this);
+            return false;
+        }
+        return true;
+    }
+    bool closes = false;
+
+private:
+    bool mDefault;
+};
+
+TEST_F(TModalWindows, EnterPressesTheShownDefaultButtonOrSendsTheDefaultAction)
+{
+    struct TCase
+    {
+        const char* what;
+        bool hasDefault;
+        bool hidden;
+        bool closes;
+        std::vector<std::string> expected;
+    };
+    const TCase cases[] = {
+        {"no default button", false, false, false, {"field char 13", "field message 2 "}},
+        {"a hidden default button", true, true, false, {"field char 13", "field message 2 "}},
+        {"a default button",
+         true,
+         false,
+         false,
+         {"field char 13", "ok command", "field message 2 "}},
+        {"a default button that closes", true, false, true, {"field char 13", "ok command"}},
+    };
+    for (const TCase& c : cases) {
+        MakeRoot();
+        auto* dialog = new TProbeModal("dialog");
+        Manager().PushModal(dialog);
+        auto* group = new TWindow();
+        dialog->AdoptChild(group, true);
+        auto* button = new TFakeButton("ok", c.hasDefault);
+        button->closes = c.closes;
+        group->AdoptChild(button, true);
+        if (c.hidden)
+            button->SetFlags(button->GetFlags() & ~TWindow::kShown);
+        auto* field = new TProbe("field", 20, 0, 10, 10);
+        field->takesMessages = true;
+        dialog->AdoptChild(field, true);
+        Manager().SetFocusWindow(field);
+        Idle(); // the dialogs of earlier cases announce their closing now
+        ProbeLog().clear();
+
+        Send(TEvent::kChar, 0, 0, 13);
+        EXPECT_EQ(ProbeLog(), c.expected) << c.what;
+        while (Manager().GetTopModal() != nullptr)
+            Manager().PopModal();
+    }
+}
+
+TEST_F(TModalWindows, TheFocusPassesOnToTheFocusChild)
+{
+    MakeRoot();
+    auto* dialog = new TProbeModal("dialog");
+    auto* field = new TProbe("field", 0, 0, 10, 10);
+    dialog->AdoptChild(field, true);
+    dialog->SetFocusChild(field);
+    Manager().PushModal(dialog);
+    EXPECT_EQ(Manager().GetFocusWindow(), field);
+
+    // A new focus child takes the focus at once while the dialog has it.
+    auto* other = new TProbe("other", 0, 10, 10, 10);
+    dialog->AdoptChild(other, true);
+    dialog->SetFocusChild(nullptr);
+    Manager().SetFocusWindow(dialog);
+    ASSERT_EQ(Manager().GetFocusWindow(), dialog);
+    dialog->SetFocusChild(other);
+    EXPECT_EQ(Manager().GetFocusWindow(), other);
+    dialog->SetFocusChild(nullptr);
+    EXPECT_EQ(Manager().GetFocusWindow(), other); // the dialog no longer had the focus
+}
+
+TEST_F(TModalWindows, LayersShowOneSetOfChildrenAtATime)
+{
+    TLogCapture log;
+    TLayeredWindow layered(3);
+    auto add = [&layered](const char* name) {
+        auto* child = new TWindow();
+        child->SetName(name);
+        layered.AdoptChild(child, true);
+    };
+    auto shown = [&layered] {
+        std::string names;
+        for (const TWindow* child : layered.GetChildren())
+            if ((child->GetFlags() & TWindow::kShown) != 0)
+                names += child->GetName().CStr();
+        return names;
+    };
+    layered.SelectLayer(-1);
+    add("a"); // in every layer
+    layered.SelectLayer(1);
+    add("b");
+    layered.SelectLayer(2);
+    add("c");
+
+    struct TStep
+    {
+        int select;
+        const char* shown;
+    };
+    const TStep steps[] = {{0, "a"}, {1, "ba"}, {2, "ca"}, {-1, "a"}, {5, "a"}, {-2, "a"}};
+    for (const TStep& step : steps) {
+        layered.SelectLayer(step.select);
+        EXPECT_EQ(shown(), step.shown) << "layer " << step.select;
+    }
+    EXPECT_TRUE(log.Has("no layer 5 (it has 3)"));
+    EXPECT_EQ(layered.GetCurrentLayer(), -1);
+
+    // Selecting the current layer again changes nothing, even a child hidden meanwhile.
+    layered.SelectLayer(2);
+    TWindow* c = layered.FindChild("c", 1);
+    c->SetFlags(c->GetFlags() & ~TWindow::kShown);
+    layered.SelectLayer(2);
+    EXPECT_EQ(shown(), "a");
+
+    // A removed child leaves every layer.
+    layered.RemoveChild(c);
+    delete c;
+    EXPECT_TRUE(layered.GetLayer(2).size() == 1);
+}
+
+TEST_F(TModalWindows, TheClockPausesUnderADialogAndRunsAgainAfterDoPopModal)
+{
+    TScreen* root = MakeRoot();
+    EXPECT_FALSE(root->GetClock().IsPaused());
+    Manager().PushModal(new TProbeModal("one"));
+    EXPECT_TRUE(root->GetClock().IsPaused());
+
+    Manager().PopModal(); // a plain pop leaves it paused
+    EXPECT_TRUE(root->GetClock().IsPaused());
+    auto* two = new TProbeModal("two");
+    Manager().PushModal(two);
+    EXPECT_FALSE(two->GetClock().IsPaused());
+    Manager().DoPopModal("two");
+    EXPECT_FALSE(root->GetClock().IsPaused());
+}
+
+TEST_F(TModalWindows, AClosedDialogAnnouncesItselfByItsIdString)
+{
+    TRecordingScript* script = AttachRecordingScript();
+    MakeRoot();
+    auto* dialog = new TProbeModal("dialog");
+    Manager().PushModal(dialog);
+    const std::string id = dialog->GetIdString().CStr();
+
+    // kCloseWindow named with the id string closes it; the next event deletes it.
+    Manager().QueueMessage(std::make_unique<TMessage>(TMessage::kCloseWindow, id.c_str()));
+    Idle();
+    EXPECT_EQ(Manager().GetTopModal(), Manager().GetRootWindow());
+    Idle();
+    EXPECT_EQ(script->delivered, (std::vector<std::string>{"6 " + id}));
+}
+
+TEST_F(TModalWindows, WindowAnimationsRunOnTheirDialogsTasks)
+{
+    MakeRoot();
+    auto* dialog = new TProbeModal("dialog");
+    Manager().PushModal(dialog);
+    auto* spinner = new TProbe("spinner", 0, 0, 5, 5);
+    dialog->AdoptChild(spinner, true);
+    spinner->StartAnim(0, true, true, false);
+    ProbeLog().clear();
+    TWindowAnim* anim = spinner->GetAnimTask();
+    ASSERT_NE(anim, nullptr);
+    EXPECT_EQ(anim->GetWindow(), spinner);
+
+    dialog->RunTasks(kPassEveryTurn);
+    EXPECT_EQ(ProbeLog(), (std::vector<std::string>{"spinner update"}));
+
+    // A false Update ends the task; the next StartAnim makes a new one.
+    spinner->keepAnimating = false;
+    dialog->RunTasks(kPassEveryTurn);
+    EXPECT_NE(spinner->GetAnimTask(), nullptr);
+
+    // A window deleted while animating leaves a task that ends at its next step.
+    spinner->StartAnim(0, true, true, false);
+    dialog->RemoveChild(spinner);
+    delete spinner;
+    ProbeLog().clear();
+    dialog->RunTasks(kPassEveryTurn);
+    EXPECT_TRUE(ProbeLog().empty());
+
+    // A window outside every dialog cannot animate.
+    TLogCapture log;
+    TProbe loose("loose", 0, 0, 1, 1);
+    EXPECT_EQ(loose.GetAnimTask(), nullptr);
+    EXPECT_TRUE(log.Has("window loose: cannot animate outside a modal window"));
+}
+
+} // namespace
