@@ -7,10 +7,11 @@
 #include "engine/graphics/GraphicsInstall.h"
 #include "engine/ui/manager/TWindowManager.h"
 #include "engine/ui/window/TScreen.h"
+#include "tests/engine/EngineStateTest.h"
+#include "tests/engine/platform/TScopedEnvironment.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -55,28 +56,25 @@ int StaticScreenGame(TPlatform* platform, const char*)
     return 0;
 }
 
-TEST(UiInstall, TheGameRunsOverOurWindowManager)
+using UiInstall = EngineStateTest;
+
+TEST_F(UiInstall, TheGameRunsOverOurWindowManager)
 {
-    const TEngineSeams::TFactories saved = TEngineSeams::Factories();
-    TEngineSeams::Factories().windowManager = nullptr;
-    EXPECT_EQ(TEngineSeams::CreateWindowManager(), nullptr);
+    EXPECT_EQ(TEngineSeams::CreateWindowManager(), nullptr); // none installed: no windows
 
     std::string pattern = (fs::temp_directory_path() / "velmora_ui_XXXXXX").string();
     ASSERT_NE(mkdtemp(pattern.data()), nullptr);
     const fs::path root = pattern;
-    const fs::path workingFolder = fs::current_path();
     fs::create_directories(root / "assets");
-    setenv("XDG_DATA_HOME", (root / "data").c_str(), 1);
-
-    InstallGraphics();
-    InstallUi();
-    sSeen = TSeen{};
-    EngineMain(("-wd=\"" + root.string() + "\" --multiple").c_str(), 0, StaticScreenGame, false);
-
-    TEngineSeams::Factories() = saved;
-    fs::current_path(workingFolder);
-    fs::remove_all(root);
-    unsetenv("XDG_DATA_HOME");
+    {
+        TScopedEnvironment dataHome("XDG_DATA_HOME", (root / "data").c_str());
+        InstallGraphics();
+        InstallUi();
+        sSeen = TSeen{};
+        EngineMain(("-wd=\"" + root.string() + "\" --multiple").c_str(), 0, StaticScreenGame,
+                   false);
+    }
+    fs::remove_all(root); // the working folder goes back with the engine state
 
     EXPECT_TRUE(sSeen.root);
     EXPECT_EQ(sSeen.rootWidth, 64);

@@ -5,6 +5,7 @@
 // maps; probe windows that record what happens to them into one shared log; and a
 // window script that records what reaches it.
 
+#include "tests/engine/EngineStateTest.h"
 #include "tests/engine/graphics/RendererTestSupport.h"
 
 #include "engine/foundation/app/TEvent.h"
@@ -232,8 +233,8 @@ public:
 };
 
 // The renderer over a back buffer of kWidth x kHeight and a window manager over a fake
-// host; ProbeLog starts empty.
-class TUiTest : public ::testing::Test
+// host, in a fresh engine state; ProbeLog starts empty.
+class TUiTest : public EngineStateTest
 {
 protected:
     static constexpr int kWidth = 64;

@@ -77,7 +77,9 @@ TEST_F(TWindowManagerScript, WithoutAWindowScriptMessagesEndInTheManager)
     SUCCEED(); // nothing leaks (the sanitizer's leak check)
 }
 
-TEST(TWindowManagerLifetime, ClosingTheManagerDeletesEverythingItHolds)
+using TWindowManagerLifetime = EngineStateTest;
+
+TEST_F(TWindowManagerLifetime, ClosingTheManagerDeletesEverythingItHolds)
 {
     TTestDisplay display(16, 16);
     auto manager = std::make_unique<TWindowManager>(std::make_unique<TFakeWindowHost>());
