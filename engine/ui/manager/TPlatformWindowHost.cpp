@@ -50,12 +50,13 @@ void TPlatformWindowHost::RunMainTasks(TTaskPass pass)
         platform->GetTaskList().RunAll(pass);
 }
 
-void TPlatformWindowHost::AddMainTask(TTask* task)
+bool TPlatformWindowHost::AddMainTask(TTask* task)
 {
-    if (TPlatform* platform = TPlatform::GetInstance())
-        platform->AddTask(task);
-    else
-        delete task; // nothing would ever run or free it
+    TPlatform* platform = TPlatform::GetInstance();
+    if (platform == nullptr)
+        return false;
+    platform->AddTask(task);
+    return true;
 }
 
 bool TPlatformWindowHost::IsDisplayReady()

@@ -19,7 +19,7 @@ public:
     bool HasPqSwitch() override { return mPqSwitch; }
     void PostQuitMessage(int exitCode) override;
     void RunMainTasks(TTaskPass pass) override;
-    void AddMainTask(TTask* task) override;
+    bool AddMainTask(TTask* task) override;
     bool IsDisplayReady() override;
     TAssetManager* GetAssetManager() override;
 

@@ -83,18 +83,16 @@ void TWindowManager::AttachScript(std::unique_ptr<TWindowScriptSeam> script)
     mScript = dynamic_cast<TWindowScriptLink*>(script.get());
     auto* task = dynamic_cast<TScript*>(script.get());
     if (mScript != nullptr) {
-        // NOTE: "XSellWindow" is registered here once the cross-promotion window exists.
+        // TODO: register "XSellWindow" here once the cross-promotion window exists.
         if (TModalWindow* top = GetTopModal())
             mScript->PushParent(top);
     }
-    if (task != nullptr) {
-        if (task->IsValid())
-            PublishWindowManager(task->GetState(), *this, mLifeline);
-        script.release();
-        mHost->AddMainTask(task);
-    } else {
+    if (task != nullptr && task->IsValid())
+        PublishWindowManager(task->GetState(), *this, mLifeline);
+    if (task != nullptr && mHost->AddMainTask(task))
+        script.release(); // the main task list owns it now
+    else
         mOwnedScript = std::move(script);
-    }
 }
 
 void TWindowManager::SetTranslateLabels(bool translate)

@@ -25,9 +25,10 @@ public:
     virtual bool IsHosted() = 0;
     virtual bool HasPqSwitch() = 0;
     virtual void PostQuitMessage(int exitCode) = 0;
-    // The main task list: runs its tasks of pass, and takes task over.
+    // The main task list: runs its tasks of pass, and takes task over (false: there is
+    // no list, and the caller keeps task).
     virtual void RunMainTasks(TTaskPass pass) = 0;
-    virtual void AddMainTask(TTask* task) = 0;
+    virtual bool AddMainTask(TTask* task) = 0;
     // The display exists and its surfaces are usable.
     virtual bool IsDisplayReady() = 0;
     // The cache that compiled script files go through; null for none.

@@ -38,7 +38,11 @@ public:
     bool HasPqSwitch() override { return pqSwitch; }
     void PostQuitMessage(int) override { ++quitsPosted; }
     void RunMainTasks(TTaskPass pass) override { mainTasks.RunAll(pass); }
-    void AddMainTask(TTask* task) override { mainTasks.AddTask(task); }
+    bool AddMainTask(TTask* task) override
+    {
+        mainTasks.AddTask(task);
+        return true;
+    }
     bool IsDisplayReady() override { return displayReady; }
     TAssetManager* GetAssetManager() override { return nullptr; }
 
