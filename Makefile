@@ -6,7 +6,7 @@ JOBS ?= $(shell nproc)
 SHUFFLE_SEED ?= 1
 CMAKE_GEN := -G Ninja
 
-.PHONY: all run test bench fuzz deps build-release build-test clean
+.PHONY: all run test tsan bench fuzz deps build-release build-test clean
 
 all: build-release
 
@@ -31,6 +31,16 @@ run: build-release
 test: build-test
 	cd build/test && ctest --output-on-failure -j $(JOBS)
 	tools/run-shuffled build/test $(SHUFFLE_SEED)
+
+# The tests that start threads (the cursor thread, the debug log's writers, the sound
+# service thread and the audio callback), built with ThreadSanitizer: a race fails them.
+TSAN_LABELS := foundation|platform|sound|game
+build/tsan/build.ninja: | deps
+	cmake -S . -B build/tsan $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DVELMORA_TSAN=ON
+
+tsan: deps build/tsan/build.ninja
+	cmake --build build/tsan -j $(JOBS)
+	cd build/tsan && ctest --output-on-failure -j $(JOBS) -L '$(TSAN_LABELS)'
 
 bench: build-release
 	cmake --build build/release -j $(JOBS) --target benchmarks

@@ -3,13 +3,16 @@
 #include "tests/engine/EngineStateTest.h"
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <csignal>
 #include <memory>
 #include <cstring>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -413,10 +416,15 @@ TEST_F(TPrefsTest, OlderXmlFormDamagedLoadsNothingAndIsKept)
     }
 }
 
-// A child process saves in a loop and is killed at random moments; every time the file
-// left behind must be whole: either an earlier or a later save, never a mixture.
+// A child process saves in a loop and is killed, again and again; every time the file
+// left behind must be whole: either an earlier or a later save, never a mixture. The
+// moments follow the child's own pace, so a slow or loaded machine tests the same: every
+// other kill comes at a random point of one save cycle (as long as the child's last
+// cycle took), the others as soon as the temporary file of a save appears, while it is
+// being written.
 TEST_F(TPrefsTest, KilledWhileSavingLeavesAWholeFile)
 {
+    using TClock = std::chrono::steady_clock;
     constexpr int kKills = 200;
     constexpr int kValues = 40;
     {
@@ -424,16 +432,18 @@ TEST_F(TPrefsTest, KilledWhileSavingLeavesAWholeFile)
         first.SetInt("generation", 0);
         first.Save();
     }
+    const std::string temporary = PrefsPath() + ".tmp";
     std::mt19937 random(12345);
     int generationsSeen = 0;
     int killsMidSave = 0; // the temporary file was left behind: killed while writing it
     for (int kill = 0; kill < kKills; ++kill) {
-        int ready[2];
-        ASSERT_EQ(pipe(ready), 0);
+        int saved[2];
+        ASSERT_EQ(pipe(saved), 0);
         pid_t child = fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
-            close(ready[0]);
+            close(saved[0]);
+            fcntl(saved[1], F_SETFL, O_NONBLOCK); // a full pipe never holds the child up
             TPrefs prefs(true, kKey, "velmora");
             std::string filler(600, char('a' + kill % 26));
             for (int generation = prefs.GetInt("generation", 0) + 1;; ++generation) {
@@ -441,24 +451,29 @@ TEST_F(TPrefsTest, KilledWhileSavingLeavesAWholeFile)
                     prefs.SetString(TString::Printf("value%d", i), TString::Printf("%d:%s", generation, filler.c_str()));
                 prefs.SetInt("generation", generation);
                 prefs.Save();
-                if (ready[1] >= 0) {
-                    (void)!write(ready[1], "s", 1); // one whole save done: the parent's clock starts
-                    close(ready[1]);
-                    ready[1] = -1;
-                }
+                (void)!write(saved[1], "s", 1); // one whole save done
             }
         }
-        close(ready[1]);
+        close(saved[1]);
         char signal = 0;
-        ASSERT_EQ(read(ready[0], &signal, 1), 1) << "the child died before saving";
-        close(ready[0]);
-        usleep(useconds_t(std::uniform_int_distribution<int>(0, 3000)(random)));
+        ASSERT_EQ(read(saved[0], &signal, 1), 1) << "the child died before saving";
+        if (kill % 2 == 0) {
+            const TClock::time_point first = TClock::now();
+            ASSERT_EQ(read(saved[0], &signal, 1), 1) << "the child died while saving";
+            const auto cycle = std::chrono::duration_cast<std::chrono::microseconds>(TClock::now() - first);
+            std::uniform_int_distribution<long> moment(0, static_cast<long>(cycle.count()));
+            std::this_thread::sleep_for(std::chrono::microseconds(moment(random)));
+        } else {
+            while (access(temporary.c_str(), F_OK) != 0 && waitpid(child, nullptr, WNOHANG) == 0)
+                std::this_thread::yield();
+        }
         ::kill(child, SIGKILL);
+        close(saved[0]);
         int status = 0;
         waitpid(child, &status, 0);
-        if (access((PrefsPath() + ".tmp").c_str(), F_OK) == 0) {
+        if (access(temporary.c_str(), F_OK) == 0) {
             ++killsMidSave;
-            unlink((PrefsPath() + ".tmp").c_str());
+            unlink(temporary.c_str());
         }
 
         TPrefs check(false, kKey, "velmora");
