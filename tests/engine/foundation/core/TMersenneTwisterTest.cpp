@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <vector>
@@ -76,13 +77,19 @@ TEST(TMersenneTwister, IntRanges)
     for (int v = 0; v < 10; ++v)
         EXPECT_GT(seen[v], 0) << v;
 
+    // The whole int range: its span does not fit an int, yet draws reach both far ends.
+    int lowest = 0;
+    int highest = 0;
     for (int i = 0; i < 1000; ++i) {
         const int v = g.NextIntInRange(INT_MIN, INT_MAX);
-        (void)v; // every int is in range; the point is that the span does not overflow
+        lowest = std::min(lowest, v);
+        highest = std::max(highest, v);
         const int w = g.NextIntInRange(-5, -2);
         ASSERT_GE(w, -5);
         ASSERT_LE(w, -2);
     }
+    EXPECT_LT(lowest, INT_MIN / 2);
+    EXPECT_GT(highest, INT_MAX / 2);
 }
 
 TEST(TMersenneTwisterDeathTest, IntRangeWithHiBelowLoAsserts)

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <string>
@@ -105,25 +106,71 @@ TEST_F(LuaApiTest, BoxedPointerAndUserdataBlocks)
     EXPECT_EQ((static_cast<const LUserdata*>(lua_touserdata(L, -1)) - 1)->mLength, 4u);
 }
 
-TEST_F(LuaApiTest, EveryValueButNilHasAMetatable)
+int NoResults(lua_State*)
 {
-    lua_newtable(L);
-    ASSERT_EQ(lua_getmetatable(L, -1), 1);
-    lua_gettypemetatable(L, LUA_TTABLE);
-    EXPECT_TRUE(lua_rawequal(L, -1, -2));
-    lua_settop(L, 0);
+    return 0;
+}
 
-    lua_pushstring(L, "s");
-    ASSERT_EQ(lua_getmetatable(L, -1), 1);
-    lua_pushstring(L, "_string");
-    lua_rawget(L, LUA_REGISTRYINDEX);
-    EXPECT_TRUE(lua_rawequal(L, -1, -2));
+// Every value of every type but nil has its type's shared table as metatable, from the
+// moment it is made; each type has a table of its own, which the base library also
+// names in the registry. The type tables share one metatable, which is its own.
+TEST_F(LuaApiTest, EveryValueButNilHasItsTypesTableAsMetatable)
+{
+    static int anchor = 0;
+    struct TCase
+    {
+        int tag;
+        const char* name;         // lua_typename
+        const char* registryName; // null: none, and no metatable
+        void (*push)(lua_State* L);
+    };
+    const TCase cases[] = {
+        {LUA_TNIL, "nil", nullptr, [](lua_State* L) { lua_pushnil(L); }},
+        {LUA_TBOOLEAN, "boolean", "_boolean", [](lua_State* L) { lua_pushboolean(L, 0); }},
+        {LUA_TLIGHTUSERDATA, "userdata", "_lightuserdata",
+         [](lua_State* L) { lua_pushlightuserdata(L, &anchor); }},
+        {LUA_TNUMBER, "number", "_number", [](lua_State* L) { lua_pushnumber(L, 2.5); }},
+        {LUA_TSTRING, "string", "_string", [](lua_State* L) { lua_pushstring(L, "s"); }},
+        {LUA_TTABLE, "table", "_table", [](lua_State* L) { lua_newtable(L); }},
+        {LUA_TFUNCTION, "function", "_function", [](lua_State* L) { lua_pushcfunction(L, NoResults); }},
+        {LUA_TUSERDATA, "userdata", "_userdata", [](lua_State* L) { lua_newuserdata(L, 3); }},
+        {LUA_TTHREAD, "thread", "_thread", [](lua_State* L) { lua_newthread(L); }},
+        {LUA_TWSTRING, "wstring", "_wstring", [](lua_State* L) { lua_pushwstring(L, u"w"); }},
+    };
+    std::vector<const void*> tables;
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        lua_settop(L, 0);
+        c.push(L);
+        ASSERT_EQ(lua_type(L, 1), c.tag);
+        EXPECT_STREQ(lua_typename(L, c.tag), c.name);
+        lua_pushstring(L, c.registryName != nullptr ? c.registryName : "_nil");
+        lua_rawget(L, LUA_REGISTRYINDEX);
+        if (c.registryName == nullptr) {
+            EXPECT_TRUE(lua_isnil(L, 2));
+            EXPECT_EQ(lua_getmetatable(L, 1), 0);
+            EXPECT_EQ(lua_gettop(L), 2); // nothing pushed
+            continue;
+        }
+        ASSERT_EQ(lua_getmetatable(L, 1), 1);
+        ASSERT_TRUE(lua_istable(L, 3));
+        EXPECT_TRUE(lua_rawequal(L, 2, 3));
+        lua_gettypemetatable(L, c.tag);
+        EXPECT_TRUE(lua_rawequal(L, 3, 4));
+        c.push(L); // a second value of the type shares it
+        ASSERT_EQ(lua_getmetatable(L, 5), 1);
+        EXPECT_TRUE(lua_rawequal(L, 3, 6));
+        tables.push_back(lua_topointer(L, 3));
+        // The type table's own metatable is the shared default, whose metatable is itself.
+        ASSERT_EQ(lua_getmetatable(L, 3), 1);
+        ASSERT_EQ(lua_getmetatable(L, 7), 1);
+        EXPECT_TRUE(lua_rawequal(L, 7, 8));
+        EXPECT_FALSE(lua_rawequal(L, 3, 7));
+    }
+    std::sort(tables.begin(), tables.end());
+    EXPECT_EQ(std::unique(tables.begin(), tables.end()), tables.end()) << "types share a table";
     lua_settop(L, 0);
-
-    lua_pushnil(L);
-    EXPECT_EQ(lua_getmetatable(L, -1), 0);
-    EXPECT_EQ(lua_gettop(L), 1);
-    EXPECT_EQ(lua_getmetatable(L, 5), 0);  // no value there
+    EXPECT_EQ(lua_getmetatable(L, 5), 0); // no value there
 
     // A per-type table can be replaced only by a table.
     lua_gettypemetatable(L, LUA_TNUMBER);

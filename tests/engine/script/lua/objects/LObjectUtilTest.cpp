@@ -123,14 +123,13 @@ TEST(LObjectUtilTest, FormattedMessages)
     }), "");
 }
 
-TEST(LObjectUtilTest, UserdataLengthIsEvenAndMetatableIsItsTypeTable)
+TEST(LObjectUtilTest, UserdataLengthIsEvenItsBlockAlignedAndItAwaitsFinalisation)
 {
     LuaTestState state;
     lua_State* L = state.L();
     EXPECT_EQ(RunProtected(L, [](lua_State* L) {
         LUserdata* u = luaS_newudata(L, 3);
         EXPECT_EQ(u->mLength, 4u);
-        EXPECT_EQ(u->mMetatable, luaT_typetable(L, LUA_TUSERDATA));
         EXPECT_NE(u->mMarked & kNotFinalizedBit, 0);
         EXPECT_EQ(reinterpret_cast<uintptr_t>(u->Block()) % 8, 0u);
         EXPECT_EQ(luaS_newudata(L, 0)->mLength, 0u);
@@ -144,12 +143,9 @@ TEST(LObjectUtilTest, HandlersOfValuesWithoutAMetatableAreTheirTypeTable)
     LValue number;
     number.SetNumber(1);
     EXPECT_EQ(luaT_gettmbyobj(L, &number, TM_ADD), &G(L)->mTypeTables[LUA_TNUMBER]);
-    EXPECT_EQ(luaT_metatableof(L, &number), luaT_typetable(L, LUA_TNUMBER));
     LValue nil;
     nil.SetNil();
     EXPECT_TRUE(luaT_gettmbyobj(L, &nil, TM_ADD)->IsNil());
-    EXPECT_EQ(luaT_metatableof(L, &nil), nullptr);
-    EXPECT_STREQ(luaT_typenames[LUA_TWSTRING], "wstring");
 }
 
 struct LTagRecorder {
@@ -179,10 +175,12 @@ TEST(LObjectUtilTest, AllocationTagIsOneOnlyWhileABufferIsResized)
     EXPECT_EQ(RunProtected(L, [](lua_State* L) {
         LTextBuffer buffer{nullptr, 0};
         luaZ_openspace(L, &buffer, 10);
-        EXPECT_EQ(buffer.mSize, kMinBufferSize);
+        EXPECT_GE(buffer.mSize, 10u);
         luaZ_openspace(L, &buffer, 100);
-        luaZ_openspace(L, &buffer, 50);  // never shrinks
-        EXPECT_EQ(buffer.mSize, 100u);
+        const size_t grown = buffer.mSize;
+        EXPECT_GE(grown, 100u);
+        luaZ_openspace(L, &buffer, 50);
+        EXPECT_EQ(buffer.mSize, grown) << "never shrinks";
         EXPECT_EQ(L->mAllocTag, 0);
         luaZ_freebuffer(L, &buffer);
     }), "");
