@@ -21,6 +21,7 @@
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -54,14 +55,18 @@ protected:
         fs::remove_all(mRoot);
     }
 
-    // Starts the game with its own data folder under dataName. All games of one test
-    // share its runtime folder, so they meet at one instance lock, and only they do.
-    pid_t Start(const std::vector<std::string>& arguments, const std::string& dataName)
+    // Starts the game with its own data folder under dataName and the given environment
+    // variables. All games of one test share its runtime folder, so they meet at one
+    // instance lock, and only they do.
+    pid_t Start(const std::vector<std::string>& arguments, const std::string& dataName,
+                const std::vector<std::pair<std::string, std::string>>& environment = {})
     {
         const pid_t pid = fork();
         if (pid == 0) {
             setenv("XDG_DATA_HOME", (mRoot / dataName).c_str(), 1);
             setenv("XDG_RUNTIME_DIR", (mRoot / "run").c_str(), 1);
+            for (const auto& [name, value] : environment)
+                setenv(name.c_str(), value.c_str(), 1);
             std::vector<char*> argv;
             argv.push_back(const_cast<char*>(kVelmora.c_str()));
             for (const std::string& argument : arguments)
@@ -154,6 +159,14 @@ TEST_F(VelmoraProcessTest, MultipleLetsSeveralRun)
         kill(pid, SIGTERM);
         EXPECT_EQ(WaitForExit(pid), 0);
     }
+}
+
+// Without a window system the game ends at once with exit code 1, before it starts a log.
+TEST_F(VelmoraProcessTest, WithoutAWindowSystemItExitsWithOne)
+{
+    const pid_t pid = Start({"--multiple"}, "nowindows", {{"SDL_VIDEODRIVER", "nonexistent"}});
+    EXPECT_EQ(WaitForExit(pid), 1);
+    EXPECT_FALSE(fs::exists(mRoot / "nowindows" / "yolt" / "velmora" / "logfile.txt"));
 }
 
 TEST_F(VelmoraProcessTest, HostWindowSwitchExitsWithMinusOne)

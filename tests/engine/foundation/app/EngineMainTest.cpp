@@ -14,6 +14,8 @@
 #include "engine/platform/TSystemPaths.h"
 #include "tests/engine/EngineStateTest.h"
 #include "tests/engine/platform/TScopedEnvironment.h"
+#include "tests/engine/platform/WaitUntil.h"
+#include "engine/foundation/core/TTask.h"
 
 #include <gtest/gtest.h>
 
@@ -495,6 +497,114 @@ TEST_F(EngineMainTest, TestHookSeesTheCommandLineFirst)
 
     EXPECT_EQ(sHookedLine, line + " options=hooked=yes");
     EXPECT_EQ(sHooked, "yes");
+}
+
+// Counts its runs and stays in its list.
+class TCountingTask final : public TTask
+{
+public:
+    explicit TCountingTask(int& runs) : mRuns(runs) {}
+    bool DoTask() override
+    {
+        ++mRuns;
+        return true;
+    }
+
+private:
+    int& mRuns;
+};
+
+int sTurnTaskRuns = 0;
+int sRefreshTaskRuns = 0;
+std::vector<int> sRefreshRunsSeen; // after the turns, after a refresh, after the removal
+
+int RefreshingGame(TPlatform* platform, const char*)
+{
+    platform->SetDisplay(800, 600, false);
+    TCountingTask* refresh = new TCountingTask(sRefreshTaskRuns);
+    platform->AddRefreshTask(refresh);
+    platform->AddTask(new TCountingTask(sTurnTaskRuns));
+    TEvent event;
+    for (int turn = 0; turn < 5; ++turn)
+        platform->GetEvent(event);
+    sRefreshRunsSeen.push_back(sRefreshTaskRuns);
+    platform->RunRefreshTasks(); // what the display does once lost surfaces are back
+    sRefreshRunsSeen.push_back(sRefreshTaskRuns);
+    const bool removed = platform->RemoveRefreshTask(refresh);
+    delete refresh;
+    platform->RunRefreshTasks();
+    sRefreshRunsSeen.push_back(removed ? sRefreshTaskRuns : -1);
+    return 0;
+}
+
+// The refresh list is no task list of the event loop: turns and frames leave it alone,
+// and it runs only when the display has got its lost surfaces back.
+TEST_F(EngineMainTest, RefreshTasksRunOnlyWhenTheDisplayAsks)
+{
+    sTurnTaskRuns = sRefreshTaskRuns = 0;
+    sRefreshRunsSeen.clear();
+    const std::string line = "-wd=\"" + mRoot.string() + "\" --multiple";
+    EngineMain(line.c_str(), 0, RefreshingGame, false);
+    EXPECT_GT(sTurnTaskRuns, 0);
+    EXPECT_EQ(sRefreshRunsSeen, (std::vector<int>{0, 1, 1}));
+}
+
+int OpeningGame(TPlatform* platform, const char*)
+{
+    // A page opened while another program hosts the game goes to that program.
+    platform->GetData().SetHosted(0);
+    platform->OpenURL("https://example.invalid/spa?a=1&b=two words");
+    return 0;
+}
+
+// Hosted, a page is opened by the program "-host=" names, with the address as its one
+// argument (never through a shell).
+TEST_F(EngineMainTest, PagesOpenThroughTheHostProgramWhileHosted)
+{
+    const fs::path opened = mRoot / "opened.txt";
+    const fs::path host = mRoot / "host.sh";
+    std::ofstream(host) << "#!/bin/sh\nprintf '%s|' \"$#\" \"$@\" > '" << opened.string()
+                        << ".part'\nmv '" << opened.string() << ".part' '" << opened.string()
+                        << "'\n";
+    fs::permissions(host, fs::perms::owner_all);
+    const std::string line =
+        "-wd=\"" + mRoot.string() + "\" --multiple -host=" + host.string();
+    EngineMain(line.c_str(), 0, OpeningGame, false);
+    ASSERT_TRUE(WaitUntil([&] { return fs::exists(opened); })) << "the host program never ran";
+    EXPECT_EQ(ReadText(opened), "1|https://example.invalid/spa?a=1&b=two words|");
+}
+
+// The two ways start-up ends at once, each in a process of its own: another instance
+// holds the lock (exit code 0), or there is no window system (exit code 1). The game
+// never runs.
+int NestedGame(TPlatform*, const char*)
+{
+    EngineMain("", 0, [](TPlatform*, const char*) -> int { _exit(3); }, false); // the second
+    _exit(4); // the second instance did not end start-up
+}
+
+TEST_F(EngineMainTest, AnotherInstanceEndsStartUpWithZero)
+{
+    const std::string line = "-wd=\"" + mRoot.string() + "\"";
+    EXPECT_EXIT(
+        {
+            TScopedEnvironment runtime("XDG_RUNTIME_DIR", mRoot.c_str());
+            EngineMain(line.c_str(), 0, NestedGame, false);
+            _exit(5);
+        },
+        testing::ExitedWithCode(0), "");
+}
+
+TEST_F(EngineMainTest, NoWindowSystemEndsStartUpWithOne)
+{
+    const std::string line = "-wd=\"" + mRoot.string() + "\" --multiple";
+    EXPECT_EXIT(
+        {
+            TScopedEnvironment video("SDL_VIDEODRIVER", "nonexistent");
+            EngineMain(line.c_str(), 0, [](TPlatform*, const char*) -> int { _exit(3); }, false);
+            _exit(5);
+        },
+        testing::ExitedWithCode(1), "");
 }
 
 TEST_F(EngineMainTest, PluginKeysOnlyFromTheApplicationFolder)
