@@ -11,7 +11,8 @@
 //
 // bench_DeviceFrame --png FOLDER also writes both frames as PNG files to look at;
 // --parts times each part of our frame on its own as well; --profile-part K only draws
-// part K (0 background ... 5 text; 6 the whole frame) 2000 times, for a profiler.
+// part K (0 background ... 5 text; 6 the whole frame) 2000 times (--frames N: N times),
+// for a profiler (callgrind counts are steady where timings on a busy machine are not).
 //
 // This program has its own main; Google Benchmark's timing loop does not fit a
 // comparison of two renderers in one run.
@@ -522,6 +523,7 @@ int main(int argc, char** argv)
     std::string pngFolder;
     bool parts = false;
     int profilePart = -1;
+    int profileFrames = 2000;
     for (int i = 1; i < argc; ++i) {
         if (std::string(argv[i]) == "--png" && i + 1 < argc)
             pngFolder = argv[++i];
@@ -529,13 +531,15 @@ int main(int argc, char** argv)
             parts = true;
         else if (std::string(argv[i]) == "--profile-part" && i + 1 < argc)
             profilePart = std::atoi(argv[++i]);
+        else if (std::string(argv[i]) == "--frames" && i + 1 < argc)
+            profileFrames = std::atoi(argv[++i]);
     }
 
     const TScene scene = MakeScene();
     if (profilePart >= 0 && profilePart <= TOurFrame::kPartCount) {
         TOurFrame frame(scene);
         const bool whole = profilePart == TOurFrame::kPartCount;
-        for (int i = 0; i < 2000; ++i)
+        for (int i = 0; i < profileFrames; ++i)
             frame.DrawParts(whole ? 0 : profilePart,
                             whole ? TOurFrame::kPartCount : profilePart + 1);
         return 0;

@@ -83,7 +83,27 @@ struct TFour
     static V Equal32(V a, V b) { return _mm_cmpeq_epi32(a, b); }
     static int Mask32(V a) { return _mm_movemask_ps(_mm_castsi128_ps(a)); }
     static V AddSaturate8(V a, V b) { return _mm_adds_epu8(a, b); }
+    static V Xor(V a, V b) { return _mm_xor_si128(a, b); }
+    static V MulHigh16(V a, V b) { return _mm_mulhi_epu16(a, b); }
     static V SpreadAlpha(V a) { return _mm_shufflehi_epi16(_mm_shufflelo_epi16(a, 0xFF), 0xFF); }
+    static bool AllAlphaSet(V a) { return Mask32(Equal32(Shr32By24(a), Set32(255))) == kAllSet; }
+    static bool NoAlphaSet(V a) { return Mask32(Equal32(Shr32By24(a), Zero())) == kAllSet; }
+#if defined(__SSSE3__)
+    static V Shuffle8(V a, V order)
+    {
+        return _mm_shuffle_epi8(a, order);
+    }
+    static V MulAddBytes(V unsignedBytes, V signedBytes)
+    {
+        return _mm_maddubs_epi16(unsignedBytes, signedBytes);
+    }
+    // The same 16 bytes in every 128-bit lane.
+    static V Bytes16(const int8_t* b)
+    {
+        return _mm_setr_epi8(b[0], b[1], b[2], b[3], b[4], b[5], b[6], b[7], b[8], b[9], b[10],
+                             b[11], b[12], b[13], b[14], b[15]);
+    }
+#endif
     // Four texel pairs (p[k][0], p[k][1]) into the left and the right texels.
     static void Pairs(const uint32_t* const* p, V& left, V& right)
     {
@@ -138,10 +158,20 @@ struct TEight
     static V Equal32(V a, V b) { return _mm256_cmpeq_epi32(a, b); }
     static int Mask32(V a) { return _mm256_movemask_ps(_mm256_castsi256_ps(a)); }
     static V AddSaturate8(V a, V b) { return _mm256_adds_epu8(a, b); }
+    static V Xor(V a, V b) { return _mm256_xor_si256(a, b); }
+    static V MulHigh16(V a, V b) { return _mm256_mulhi_epu16(a, b); }
     static V SpreadAlpha(V a)
     {
         return _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(a, 0xFF), 0xFF);
     }
+    static bool AllAlphaSet(V a) { return _mm256_testc_si256(a, Set32(0xFF000000u)) != 0; }
+    static bool NoAlphaSet(V a) { return _mm256_testz_si256(a, Set32(0xFF000000u)) != 0; }
+    static V Shuffle8(V a, V order) { return _mm256_shuffle_epi8(a, order); }
+    static V MulAddBytes(V unsignedBytes, V signedBytes)
+    {
+        return _mm256_maddubs_epi16(unsignedBytes, signedBytes);
+    }
+    static V Bytes16(const int8_t* b) { return _mm256_broadcastsi128_si256(TFour::Bytes16(b)); }
     static void Pairs(const uint32_t* const* p, V& left, V& right)
     {
         __m128i lowLeft, lowRight, highLeft, highRight;
@@ -212,10 +242,41 @@ static inline typename W::V OnLanes(typename W::V a, typename W::V b, F f)
                              f(W::High8(a, zero), W::High8(b, zero), 1));
 }
 
+#if defined(__SSSE3__)
+// s * a + d * (255 - a), / 255 rounded, per channel, by byte multiply-adds: with the
+// channels taken as signed (x - 128) the sums a (s - 128) + (255 - a) (d - 128) stay within
+// 16 bits, and adding 32768 (a flip of the sign bit) gives back s a + d (255 - a) + 128,
+// which times 257, high half, is round(x / 255) as Div255 gives it.
+template <class W> static inline typename W::V NormalBlendBytes(typename W::V s, typename W::V d)
+{
+    using V = typename W::V;
+    // The alpha byte of pixel 0 (of 1) of each 8-byte half into every byte of it.
+    static constexpr int8_t kLow[16] = {3, 3, 3, 3, 3, 3, 3, 3, 7, 7, 7, 7, 7, 7, 7, 7};
+    static constexpr int8_t kHigh[16] = {11, 11, 11, 11, 11, 11, 11, 11,
+                                         15, 15, 15, 15, 15, 15, 15, 15};
+    const V sign8 = W::Set32(0x80808080u);
+    const V invertOdd = W::Set32(0xFF00FF00u); // (a, a) -> (a, 255 - a)
+    const V sign16 = W::Set32(0x80008000u);
+    const V by257 = W::Set16(257);
+    const V sx = W::Xor(s, sign8);
+    const V dx = W::Xor(d, sign8);
+    const V low =
+        W::MulAddBytes(W::Xor(W::Shuffle8(s, W::Bytes16(kLow)), invertOdd), W::Low8(sx, dx));
+    const V high =
+        W::MulAddBytes(W::Xor(W::Shuffle8(s, W::Bytes16(kHigh)), invertOdd), W::High8(sx, dx));
+    return W::PackUnsigned16(W::MulHigh16(W::Xor(low, sign16), by257),
+                             W::MulHigh16(W::Xor(high, sign16), by257));
+}
+#endif
+
 template <class W, TBlendKind K>
 static inline typename W::V BlendVector(typename W::V s, typename W::V d)
 {
     using V = typename W::V;
+#if defined(__SSSE3__)
+    if constexpr (K == TBlendKind::Normal)
+        return NormalBlendBytes<W>(s, d);
+#endif
     if constexpr (K == TBlendKind::Copy) {
         return s;
     } else if constexpr (K == TBlendKind::AddOne) {
@@ -254,18 +315,20 @@ static inline void BlendStep(uint32_t* dst, const uint32_t* src, typename W::V a
 {
     using V = typename W::V;
     const V s = W::Or(W::And(W::Load(src), andMask), orMask);
-    const V alpha = W::Shr32By24(s);
-    const V rejected = W::Less32(alpha, minAlpha);
-    const int rejectedMask = W::Mask32(rejected);
-    if (rejectedMask == W::kAllSet)
-        return; // every pixel fails the alpha test
     if constexpr (K == TBlendKind::Normal) {
-        // Opaque sources replace the destination whatever it holds.
-        if (rejectedMask == 0 && W::Mask32(W::Equal32(alpha, W::Set32(255))) == W::kAllSet) {
+        // Opaque sources replace the destination whatever it holds (alpha 255 passes
+        // every test that lets anything through); transparent ones leave it as it is.
+        if (W::AllAlphaSet(s)) {
             W::Store(dst, s);
             return;
         }
+        if (W::NoAlphaSet(s))
+            return;
     }
+    const V rejected = W::Less32(W::Shr32By24(s), minAlpha);
+    const int rejectedMask = W::Mask32(rejected);
+    if (rejectedMask == W::kAllSet)
+        return; // every pixel fails the alpha test
     W::Store(dst, BlendValues<W, K>(s, W::Load(dst), rejected));
 }
 

@@ -134,10 +134,34 @@ void TPixelPipeline::SetAttributes(const TPrimitiveAttributes& attributes)
         mFilter = (across > down ? across : down) > kFixedOne * kFixedOne ? mMinFilter : mMagFilter;
     }
     mFlat = attributes.flatColor;
+    if (mColor != attributes.color)
+        mColorCount = 0;
     mColor = attributes.color;
     if (!mFlat)
         for (int c = 0; c < 4; ++c)
             mChannels[c] = Scaled(attributes.channels[c], kFixedOne);
+
+    // The source of the stage's fast forms, and the masks the blend applies to it.
+    mAndMask = 0xFFFFFFFFu;
+    mOrMask = 0;
+    if (mForm == TForm::General) {
+        mSourceKind = TSource::General;
+        return;
+    }
+    if (!mSampling)
+        mSourceKind = mFlat ? TSource::Color : TSource::Diffuse;
+    else if (!mFlat)
+        mSourceKind = TSource::TexelsByDiffuse;
+    else if (mColor != 0xFFFFFFFFu)
+        mSourceKind = TSource::TexelsByColor;
+    else
+        mSourceKind = TSource::Texels; // T * white is T
+    if (mSourceKind == TSource::Texels)
+        mOrMask = mSampler->TexelOr();
+    if (mForm == TForm::ProductFixedAlpha) {
+        mAndMask = 0x00FFFFFFu;
+        mOrMask = mFixedAlpha << 24;
+    }
 }
 
 void TPixelPipeline::FillDiffuse(int x, int y, int count)
@@ -168,40 +192,40 @@ uint32_t TPixelPipeline::CombineGeneral(uint32_t texel, uint32_t diffuse) const
     return (color & 0x00FFFFFFu) | (alpha & 0xFF000000u);
 }
 
-const uint32_t* TPixelPipeline::Combine(const uint32_t* texels, const uint32_t* diffuse, int count,
-                                        uint32_t& andMask, uint32_t& orMask)
+const uint32_t* TPixelPipeline::Shade(int y, int x, int count)
 {
-    const uint32_t texelOr = mSampler->TexelOr();
-    andMask = 0xFFFFFFFFu;
-    orMask = 0;
-    if (mForm == TForm::General) {
-        for (int i = 0; i < count; ++i) {
-            const uint32_t t = texels != nullptr ? texels[i] | texelOr : 0xFFFFFFFFu;
-            mSource[i] = CombineGeneral(t, diffuse != nullptr ? diffuse[i] : mColor);
-        }
+    const uint32_t* texels = nullptr;
+    if (mSampling)
+        texels = mSampler->Sample(mFilter, mAddressU, mAddressV, ToFixed(mS.At(x, y)),
+                                  ToFixed(mT.At(x, y)), mDs, mDt, count, mTexels);
+    switch (mSourceKind) {
+    case TSource::Texels:
+        return texels;
+    case TSource::TexelsByColor:
+        mKernels->modulateByColor(texels, mSampler->TexelOr(), mColor, count, mSource);
         return mSource;
+    case TSource::TexelsByDiffuse:
+        FillDiffuse(x, y, count);
+        mKernels->modulateByColors(texels, mSampler->TexelOr(), mDiffuse, count, mSource);
+        return mSource;
+    case TSource::Diffuse:
+        FillDiffuse(x, y, count);
+        return mDiffuse;
+    case TSource::Color:
+        for (; mColorCount < count; ++mColorCount)
+            mColors[mColorCount] = mColor;
+        return mColors;
+    case TSource::General:
+        break;
     }
-    const uint32_t* source = mSource;
-    if (texels != nullptr) {
-        if (diffuse == nullptr && mColor == 0xFFFFFFFFu) {
-            source = texels; // T * white is T
-            orMask = texelOr;
-        } else if (diffuse == nullptr) {
-            mKernels->modulateByColor(texels, texelOr, mColor, count, mSource);
-        } else {
-            mKernels->modulateByColors(texels, texelOr, diffuse, count, mSource);
-        }
-    } else if (diffuse != nullptr) {
-        source = diffuse; // white * D is D
-    } else {
-        for (int i = 0; i < count; ++i)
-            mSource[i] = mColor;
+    if (!mFlat)
+        FillDiffuse(x, y, count);
+    const uint32_t texelOr = mSampler->TexelOr();
+    for (int i = 0; i < count; ++i) {
+        const uint32_t t = texels != nullptr ? texels[i] | texelOr : 0xFFFFFFFFu;
+        mSource[i] = CombineGeneral(t, mFlat ? mColor : mDiffuse[i]);
     }
-    if (mForm == TForm::ProductFixedAlpha) {
-        andMask = 0x00FFFFFFu;
-        orMask = mFixedAlpha << 24;
-    }
-    return source;
+    return mSource;
 }
 
 void TPixelPipeline::DrawSpan(int y, int x0, int x1)
@@ -209,19 +233,7 @@ void TPixelPipeline::DrawSpan(int y, int x0, int x1)
     uint32_t* row = mTarget->Row(y);
     while (x0 < x1) {
         const int count = std::min(kChunk, x1 - x0);
-        const uint32_t* texels = nullptr;
-        if (mSampling)
-            texels = mSampler->Sample(mFilter, mAddressU, mAddressV, ToFixed(mS.At(x0, y)),
-                                      ToFixed(mT.At(x0, y)), mDs, mDt, count, mTexels);
-        const uint32_t* diffuse = nullptr;
-        if (!mFlat) {
-            FillDiffuse(x0, y, count);
-            diffuse = mDiffuse;
-        }
-        uint32_t andMask = 0;
-        uint32_t orMask = 0;
-        const uint32_t* source = Combine(texels, diffuse, count, andMask, orMask);
-        mBlender.Blend(row + x0, source, count, andMask, orMask);
+        mBlender.Blend(row + x0, Shade(y, x0, count), count, mAndMask, mOrMask);
         x0 += count;
     }
 }

@@ -43,9 +43,19 @@ private:
         General,
     };
 
+    // Where a primitive's source pixels come from (before the masks of the blend).
+    enum class TSource : uint8_t
+    {
+        Texels,          // T as read (times white)
+        TexelsByColor,   // T * the flat colour
+        TexelsByDiffuse, // T * D, D interpolated
+        Diffuse,         // D interpolated (white * D)
+        Color,           // the flat colour
+        General,         // the general rule per pixel
+    };
+
     void FillDiffuse(int x, int y, int count);
-    const uint32_t* Combine(const uint32_t* texels, const uint32_t* diffuse, int count,
-                            uint32_t& andMask, uint32_t& orMask);
+    const uint32_t* Shade(int y, int x, int count);
 
     TSurface* mTarget = nullptr;
     const TTexelSampler* mSampler = nullptr;
@@ -76,8 +86,13 @@ private:
     bool mFlat = true;
     uint32_t mColor = 0xFFFFFFFFu;
     TAttributePlane mChannels[4]; // 16.16 fixed point
+    TSource mSourceKind = TSource::Color;
+    uint32_t mAndMask = 0xFFFFFFFFu; // applied to the source pixels by the blend
+    uint32_t mOrMask = 0;
+    int mColorCount = 0; // mColors holds mColor this many times
 
     uint32_t mTexels[kChunk];
     uint32_t mDiffuse[kChunk];
     uint32_t mSource[kChunk];
+    uint32_t mColors[kChunk];
 };

@@ -250,13 +250,14 @@ void TRasterizer::FillConvex(const TFixed* points, int count)
         top = std::min(top, points[i].y);
         bottom = std::max(bottom, points[i].y);
     }
-    const int64_t first = std::max<int64_t>(mScissor.top, CeilDiv(top, kSubPixels));
-    const int64_t last = std::min<int64_t>(mScissor.bottom - 1, FloorDiv(bottom, kSubPixels));
+    int64_t first = std::max<int64_t>(mScissor.top, CeilDiv(top, kSubPixels));
+    int64_t last = std::min<int64_t>(mScissor.bottom - 1, FloorDiv(bottom, kSubPixels));
     if (first > last)
         return;
 
+    // Horizontal edges only cut the rows and vertical ones give a fixed bound on x; the
+    // others (slanted) bound x differently on every row and are stepped.
     TEdge edges[4];
-    const int64_t firstRow = first * kSubPixels;
     for (int i = 0; i < count; ++i) {
         const TFixed& from = points[i];
         const TFixed& to = points[(i + 1) % count];
@@ -268,6 +269,26 @@ void TRasterizer::FillConvex(const TFixed* points, int count)
         // when it is horizontal with the inside below.
         const bool topLeft = edge.a > 0 || (edge.a == 0 && edge.b > 0);
         edge.bias = topLeft ? 0 : 1;
+        if (edge.a != 0)
+            continue;
+        // B y + C >= bias with y = 256 row.
+        if (edge.b > 0)
+            first = std::max(first, CeilDiv(edge.bias - edge.c, kSubPixels * edge.b));
+        else if (edge.b < 0)
+            last = std::min(last, FloorDiv(edge.c - edge.bias, -kSubPixels * edge.b));
+        else
+            return; // two corners in one place: an empty polygon
+    }
+    if (first > last)
+        return;
+
+    int64_t left = mScissor.left;
+    int64_t right = mScissor.right - 1;
+    TEdge* slanted[4];
+    int slantedCount = 0;
+    const int64_t firstRow = first * kSubPixels;
+    for (int i = 0; i < count; ++i) {
+        TEdge& edge = edges[i];
         // A > 0: x >= ceil((bias - B y - C) / (256 A)); A < 0: x <= floor((B y + C - bias) /
         // (-256 A)); y steps by 256 per row.
         if (edge.a > 0)
@@ -276,27 +297,32 @@ void TRasterizer::FillConvex(const TFixed* points, int count)
         else if (edge.a < 0)
             edge.walker.Start(edge.b * firstRow + edge.c - edge.bias, -kSubPixels * edge.a,
                               kSubPixels * edge.b);
+        else
+            continue;
+        if (edge.b != 0)
+            slanted[slantedCount++] = &edge;
+        else if (edge.a > 0)
+            left = std::max(left, edge.walker.Ceil());
+        else
+            right = std::min(right, edge.walker.Floor());
     }
+    if (left > right)
+        return;
 
     for (int64_t row = first; row <= last; ++row) {
-        int64_t left = mScissor.left;
-        int64_t right = mScissor.right - 1;
-        bool inside = true;
-        for (int i = 0; i < count; ++i) {
-            TEdge& edge = edges[i];
-            if (edge.a > 0) {
-                left = std::max(left, edge.walker.Ceil());
-                edge.walker.Next();
-            } else if (edge.a < 0) {
-                right = std::min(right, edge.walker.Floor());
-                edge.walker.Next();
-            } else if (edge.b * row * kSubPixels + edge.c < edge.bias) {
-                inside = false;
-            }
+        int64_t rowLeft = left;
+        int64_t rowRight = right;
+        for (int i = 0; i < slantedCount; ++i) {
+            TEdge& edge = *slanted[i];
+            if (edge.a > 0)
+                rowLeft = std::max(rowLeft, edge.walker.Ceil());
+            else
+                rowRight = std::min(rowRight, edge.walker.Floor());
+            edge.walker.Next();
         }
-        if (inside && left <= right)
-            mPipeline.DrawSpan(static_cast<int>(row), static_cast<int>(left),
-                               static_cast<int>(right + 1));
+        if (rowLeft <= rowRight)
+            mPipeline.DrawSpan(static_cast<int>(row), static_cast<int>(rowLeft),
+                               static_cast<int>(rowRight + 1));
     }
 }
 

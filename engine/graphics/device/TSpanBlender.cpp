@@ -76,6 +76,7 @@ bool TSpanBlender::Configure(const TDeviceState& state)
             mKind = pair.kind;
     if (!fastTest)
         mKind = TBlendKind::General;
+    mSpan = mKind == TBlendKind::General ? nullptr : mKernels.blend[static_cast<int>(mKind)];
     return true;
 }
 
@@ -121,13 +122,9 @@ uint32_t TSpanBlender::BlendGeneral(uint32_t s, uint32_t d) const
     return result;
 }
 
-void TSpanBlender::Blend(uint32_t* dst, const uint32_t* src, int count, uint32_t andMask,
-                         uint32_t orMask) const
+void TSpanBlender::BlendEach(uint32_t* dst, const uint32_t* src, int count, uint32_t andMask,
+                             uint32_t orMask) const
 {
-    if (mKind != TBlendKind::General) {
-        mKernels.blend[static_cast<int>(mKind)](dst, src, count, andMask, orMask, mMinAlpha);
-        return;
-    }
     for (int i = 0; i < count; ++i)
         dst[i] = BlendGeneral((src[i] & andMask) | orMask, dst[i]);
 }

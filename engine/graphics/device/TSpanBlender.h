@@ -24,7 +24,13 @@ public:
 
     // Writes count pixels of src, each first taken as (pixel & andMask) | orMask, into dst.
     void Blend(uint32_t* dst, const uint32_t* src, int count, uint32_t andMask,
-               uint32_t orMask) const;
+               uint32_t orMask) const
+    {
+        if (mSpan != nullptr)
+            mSpan(dst, src, count, andMask, orMask, mMinAlpha);
+        else
+            BlendEach(dst, src, count, andMask, orMask);
+    }
 
     // The general rule for one pixel: the alpha-tested, blended result over d. Kept
     // public as the reference the kernels are measured against.
@@ -32,6 +38,8 @@ public:
 
 private:
     bool PassesTest(uint32_t alpha) const;
+    void BlendEach(uint32_t* dst, const uint32_t* src, int count, uint32_t andMask,
+                   uint32_t orMask) const;
 
     TBlendKind mKind = TBlendKind::Copy;
     uint32_t mMinAlpha = 0; // the fast kernels keep pixels with As >= mMinAlpha
@@ -42,4 +50,5 @@ private:
     TCompare mFunc = TCompare::Always;
     uint32_t mRef = 0;
     const TSpanKernels& mKernels = TSpanKernels::Get();
+    TSpanKernels::TBlendSpan mSpan = nullptr; // the kind's kernel; null for General
 };

@@ -22,12 +22,14 @@ enum class TBlendKind : uint8_t
 
 struct TSpanKernels
 {
+    // Writes count pixels of src, each taken as (pixel & andMask) | orMask, into dst by
+    // a kind's rule; pixels with alpha below minAlpha leave dst (the alpha test).
+    using TBlendSpan = void (*)(uint32_t* dst, const uint32_t* src, int count, uint32_t andMask,
+                                uint32_t orMask, uint32_t minAlpha);
+
     const char* name;
 
-    // Writes count pixels of src, each taken as (pixel & andMask) | orMask, into dst by
-    // the kind's rule; pixels with alpha below minAlpha leave dst (the alpha test).
-    void (*blend[6])(uint32_t* dst, const uint32_t* src, int count, uint32_t andMask,
-                     uint32_t orMask, uint32_t minAlpha);
+    TBlendSpan blend[6]; // by TBlendKind
     // out[i] = (texels[i] | texelOr) x color (or colors[i]), channel by channel.
     void (*modulateByColor)(const uint32_t* texels, uint32_t texelOr, uint32_t color, int count,
                             uint32_t* out);
