@@ -3,28 +3,28 @@
 // runs kRuns times on each interpreter, alternating, in one run of this program; it
 // prints the median CPU time (user + system) of both and their ratio (ours /
 // reference), and warns when the two outputs differ. CPU time rather than wall time,
-// so that other work on the machine disturbs the comparison less. Our interpreter is the luarun tool built beside this
-// program (or the one named by the environment variable VELMORA_LUARUN).
+// so that other work on the machine disturbs the comparison less. Our interpreter is the luarun
+// tool built beside this program (or the one named by the environment variable VELMORA_LUARUN).
 //
 // This program has its own main; Google Benchmark's timing loop does not fit
 // whole-process runs of another program.
-
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
 
 constexpr int kRuns = 7;
 
-struct TRunResult {
+struct TRunResult
+{
     bool mOk = false;
     double mMilliseconds = 0;
     std::string mOutput;
@@ -57,7 +57,9 @@ TRunResult Run(const std::string& program, const std::string& script)
     rusage usage{};
     if (pid > 0)
         wait4(pid, &status, 0, &usage);
-    const auto milliseconds = [](const timeval& t) { return t.tv_sec * 1000.0 + t.tv_usec / 1000.0; };
+    const auto milliseconds = [](const timeval& t) {
+        return t.tv_sec * 1000.0 + t.tv_usec / 1000.0;
+    };
     result.mMilliseconds = milliseconds(usage.ru_utime) + milliseconds(usage.ru_stime);
     result.mOk = pid > 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
     return result;
@@ -86,7 +88,8 @@ int main()
 {
     const std::string ours = OurInterpreter();
     const std::string reference = "lua5.1";
-    const std::filesystem::path folder = std::filesystem::path(VELMORA_SOURCE_DIR) / "bench" / "scripts";
+    const std::filesystem::path folder =
+        std::filesystem::path(VELMORA_SOURCE_DIR) / "bench" / "scripts";
     std::vector<std::filesystem::path> scripts;
     for (const auto& entry : std::filesystem::directory_iterator(folder)) {
         if (entry.path().extension() == ".lua")
@@ -94,7 +97,8 @@ int main()
     }
     std::sort(scripts.begin(), scripts.end());
 
-    std::printf("script interpreter vs %s: median of %d runs each, CPU time\n", reference.c_str(), kRuns);
+    std::printf("script interpreter vs %s: median of %d runs each, CPU time\n", reference.c_str(),
+                kRuns);
     std::printf("%-12s %12s %12s %8s\n", "benchmark", "ours (ms)", "lua5.1 (ms)", "ratio");
     int failures = 0;
     for (const auto& script : scripts) {
@@ -114,14 +118,16 @@ int main()
         }
         const std::string name = script.stem().string();
         if (!ok) {
-            std::printf("%-12s failed to run (%s or %s)\n", name.c_str(), ours.c_str(), reference.c_str());
+            std::printf("%-12s failed to run (%s or %s)\n", name.c_str(), ours.c_str(),
+                        reference.c_str());
             ++failures;
             continue;
         }
         const double ourMedian = Median(ourTimes);
         const double referenceMedian = Median(referenceTimes);
         std::printf("%-12s %12.1f %12.1f %8.2f%s\n", name.c_str(), ourMedian, referenceMedian,
-                    ourMedian / referenceMedian, ourOutput == referenceOutput ? "" : "  (outputs differ)");
+                    ourMedian / referenceMedian,
+                    ourOutput == referenceOutput ? "" : "  (outputs differ)");
     }
     return failures == 0 ? 0 : 1;
 }

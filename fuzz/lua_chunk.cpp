@@ -8,9 +8,8 @@
 // Whatever loads is dumped and loaded again, which must succeed, and then run in a
 // limited state (LimitedScriptState.h): loaded code must be as safe to run as to load.
 
-#include "fuzz/support/LimitedScriptState.h"
-
 #include "engine/script/lua/LuaAux.h"
+#include "fuzz/support/LimitedScriptState.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -33,7 +32,7 @@ void LoadRedumpAndRun(lua_State* L, const std::string& chunk)
     if (lua_dump(L, Collect, &again)) {
         const int status = luaL_loadbuffer(L, again.data(), again.size(), "=fuzz again");
         if (status != 0 && status != LUA_ERRMEM)
-            std::abort();  // a chunk we wrote ourselves must load
+            std::abort(); // a chunk we wrote ourselves must load
         lua_pop(L, 1);
     }
     lua_pcall(L, 0, 0, 0);

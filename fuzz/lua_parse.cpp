@@ -1,6 +1,7 @@
 // Feeds arbitrary bytes to the script compiler (lexer, parser, code generator) as a
 // chunk. Any input must end in a prototype or a syntax error: no crash, no hang, no
-// unbounded allocation, and every compiled function passes the verifier. Inputs starting with FF FE exercise the 16-bit source path.
+// unbounded allocation, and every compiled function passes the verifier. Inputs starting with FF FE
+// exercise the 16-bit source path.
 
 #include "engine/script/lua/compiler/LChunkCompiler.h"
 #include "engine/script/lua/compiler/LCodeCheck.h"
@@ -30,10 +31,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     lua_State* L = lua_open();
     if (L == nullptr)
         return 0;
-    const LCompileResult result = luaY_compilebuffer(L, reinterpret_cast<const char*>(data), size, "=fuzz");
+    const LCompileResult result =
+        luaY_compilebuffer(L, reinterpret_cast<const char*>(data), size, "=fuzz");
     if (result.mStatus == 0) {
         CheckAll(result.mProto);
-        DisassembleProto(result.mProto);  // walks every instruction and constant
+        DisassembleProto(result.mProto); // walks every instruction and constant
     }
     lua_close(L);
     return 0;

@@ -1,8 +1,7 @@
 // Runs arbitrary bytes as a script in a limited state (see LimitedScriptState.h).
 
-#include "fuzz/support/LimitedScriptState.h"
-
 #include "engine/script/lua/LuaAux.h"
+#include "fuzz/support/LimitedScriptState.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -9,8 +9,8 @@
 // Errors raised by the functions are expected; crashes, hangs and sanitizer reports are
 // findings.
 
-#include "engine/script/lua/LuaLib.h"
 #include "engine/script/lua/LuaAux.h"
+#include "engine/script/lua/LuaLib.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -33,9 +33,12 @@ std::vector<std::string> Lines(const uint8_t* data, size_t size)
 
 int HexValue(char c)
 {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
     return 0;
 }
 
@@ -63,11 +66,21 @@ void PushArgument(lua_State* L, const std::string& line)
         lua_pushlwstring(L, wide.data(), wide.size());
         break;
     }
-    case 't': lua_pushboolean(L, 1); break;
-    case 'f': lua_pushboolean(L, 0); break;
-    case '0': lua_pushnil(L); break;
-    case 's': lua_pushlstring(L, rest.data(), rest.size()); break;
-    default: lua_pushlstring(L, line.data(), line.size()); break;
+    case 't':
+        lua_pushboolean(L, 1);
+        break;
+    case 'f':
+        lua_pushboolean(L, 0);
+        break;
+    case '0':
+        lua_pushnil(L);
+        break;
+    case 's':
+        lua_pushlstring(L, rest.data(), rest.size());
+        break;
+    default:
+        lua_pushlstring(L, line.data(), line.size());
+        break;
     }
 }
 
@@ -76,7 +89,7 @@ void PushArgument(lua_State* L, const std::string& line)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size > 4096)
-        return 0;  // long inputs add nothing but time
+        return 0; // long inputs add nothing but time
     const std::vector<std::string> lines = Lines(data, size);
     const std::string& function = lines[0];
     if (function != "format" && function != "pack" && function != "unpack")

@@ -5,12 +5,11 @@
 #include "engine/foundation/files/TPackageList.h"
 #include "engine/foundation/files/TPathMap.h"
 
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace {

@@ -1,11 +1,11 @@
 // The preferences reader (TPrefs::LoadFromBytes) over arbitrary file images, with the
 // game's key and without one. Whatever loads must survive a save and a reload unchanged.
 // Seeds: fuzz/corpus/prefs/, written by the prefs-seeds tool.
+#include "engine/foundation/prefs/TPrefs.h"
+
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
-
-#include "engine/foundation/prefs/TPrefs.h"
 
 namespace {
 

@@ -10,9 +10,9 @@ class TInstanceLock
 public:
     enum class TResult
     {
-        Acquired,     // this process now holds the lock
+        Acquired,      // this process now holds the lock
         HeldElsewhere, // another process holds it
-        Unavailable,  // the lock could not be made (logged); nobody is known to hold it
+        Unavailable,   // the lock could not be made (logged); nobody is known to hold it
     };
 
     // Tries to take the lock called name (a file name without folder). On Acquired,

@@ -5,7 +5,8 @@
 
 // Facts about the machine that the engine derives identifiers from.
 // Implemented in engine/platform/posix/.
-class TMachineInfo {
+class TMachineInfo
+{
 public:
     static constexpr size_t kHardwareAddressSize = 6;
 

@@ -5,7 +5,8 @@
 
 // Replacing a file's contents so that a crash, a kill or a full disk at any moment leaves
 // either the old file or the new one, whole. Implemented in engine/platform/posix/.
-class TSafeFile {
+class TSafeFile
+{
 public:
     // Writes data to "<path>.tmp" in the same folder, checks the byte count, flushes it
     // to the disk (fsync), then renames it over path and syncs the folder. On failure the

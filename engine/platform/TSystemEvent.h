@@ -9,9 +9,9 @@ struct TSystemEvent
     enum class TKind
     {
         None,
-        Quit,           // the process was asked to end (signal, session end)
-        WindowClose,    // the user asked to close the main window
-        WindowExposed,  // part of the window needs drawing again
+        Quit,          // the process was asked to end (signal, session end)
+        WindowClose,   // the user asked to close the main window
+        WindowExposed, // part of the window needs drawing again
         WindowMinimized,
         WindowRestored, // restored from minimised (or maximised)
         WindowShown,
@@ -48,6 +48,6 @@ struct TSystemEvent
     std::string text;      // Text: UTF-8 as typed (may hold several characters)
     int x = 0;             // mouse events: position in window pixels
     int y = 0;
-    int button = 0;    // ButtonDown/ButtonUp: kButton...
-    int wheel = 0;     // Wheel: positive when turned away from the user
+    int button = 0; // ButtonDown/ButtonUp: kButton...
+    int wheel = 0;  // Wheel: positive when turned away from the user
 };

@@ -30,10 +30,7 @@ public:
 class TManualTimeSource final : public TTimeSource
 {
 public:
-    explicit TManualTimeSource(uint32_t start = 0) : mNow(start)
-    {
-        mPrevious = SetCurrent(this);
-    }
+    explicit TManualTimeSource(uint32_t start = 0) : mNow(start) { mPrevious = SetCurrent(this); }
     ~TManualTimeSource() override { SetCurrent(mPrevious); }
     TManualTimeSource(const TManualTimeSource&) = delete;
     TManualTimeSource& operator=(const TManualTimeSource&) = delete;

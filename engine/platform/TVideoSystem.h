@@ -21,8 +21,8 @@ public:
 
     // A new main window, hidden, not resizable, width x height pixels, title UTF-8.
     // Null with a log line on failure.
-    virtual std::unique_ptr<TNativeWindow> CreateWindow(const std::string& utf8Title,
-                                                        int width, int height) = 0;
+    virtual std::unique_ptr<TNativeWindow> CreateWindow(const std::string& utf8Title, int width,
+                                                        int height) = 0;
 
     // The event queue; it lives as long as this object.
     virtual TEventSource& GetEventSource() = 0;

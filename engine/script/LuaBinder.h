@@ -49,28 +49,26 @@ namespace LuaBinding {
 
 // ---- argument conversions ----
 
-template <class T, class Enable = void>
-struct TArg;
+template <class T, class Enable = void> struct TArg;
 
-template <>
-struct TArg<TString> {
+template <> struct TArg<TString>
+{
     static TString Get(lua_State* L, int index) { return GetLuaStringArg(L, index); }
 };
 
-template <>
-struct TArg<bool> {
+template <> struct TArg<bool>
+{
     static bool Get(lua_State* L, int index) { return lua_toboolean(L, index) != 0; }
 };
 
-template <class T>
-struct TArg<T, std::enable_if_t<std::is_floating_point_v<T>>> {
+template <class T> struct TArg<T, std::enable_if_t<std::is_floating_point_v<T>>>
+{
     static T Get(lua_State* L, int index) { return static_cast<T>(lua_tonumber(L, index)); }
 };
 
 // Truncates toward zero and clamps to T's range (NaN gives 0), so no script value makes
 // an out-of-range conversion.
-template <class T>
-T ToInteger(double value)
+template <class T> T ToInteger(double value)
 {
     if (std::isnan(value))
         return 0;
@@ -85,42 +83,43 @@ T ToInteger(double value)
 }
 
 template <class T>
-struct TArg<T, std::enable_if_t<std::is_integral_v<T> && !std::is_same_v<T, bool>>> {
+struct TArg<T, std::enable_if_t<std::is_integral_v<T> && !std::is_same_v<T, bool>>>
+{
     static T Get(lua_State* L, int index) { return ToInteger<T>(lua_tonumber(L, index)); }
 };
 
-template <>
-struct TArg<TLuaTable*> {
+template <> struct TArg<TLuaTable*>
+{
     static TLuaTable* Get(lua_State* L, int index) { return LuaTableFromStack(L, index); }
 };
 
 // ---- result conversions ----
 
-template <class R, class Enable = void>
-struct TResult;
+template <class R, class Enable = void> struct TResult;
 
-template <>
-struct TResult<TString> {
+template <> struct TResult<TString>
+{
     static void Push(lua_State* L, TString value) { LuaPushString(L, std::move(value)); }
 };
 
-template <>
-struct TResult<const char*> {
+template <> struct TResult<const char*>
+{
     static void Push(lua_State* L, const char* value) { lua_pushstring(L, value); }
 };
 
-template <>
-struct TResult<bool> {
+template <> struct TResult<bool>
+{
     static void Push(lua_State* L, bool value) { lua_pushboolean(L, value ? 1 : 0); }
 };
 
 template <class R>
-struct TResult<R, std::enable_if_t<std::is_arithmetic_v<R> && !std::is_same_v<R, bool>>> {
+struct TResult<R, std::enable_if_t<std::is_arithmetic_v<R> && !std::is_same_v<R, bool>>>
+{
     static void Push(lua_State* L, R value) { lua_pushnumber(L, static_cast<lua_Number>(value)); }
 };
 
-template <class R>
-struct TResult<R*, std::enable_if_t<std::is_class_v<R>>> {
+template <class R> struct TResult<R*, std::enable_if_t<std::is_class_v<R>>>
+{
     static void Push(lua_State* L, R* value)
     {
         if (value == nullptr)
@@ -131,8 +130,7 @@ struct TResult<R*, std::enable_if_t<std::is_class_v<R>>> {
 };
 
 // Calls fn() and pushes what it returns; the result count.
-template <class R, class Fn>
-int CallAndPush(lua_State* L, Fn&& fn)
+template <class R, class Fn> int CallAndPush(lua_State* L, Fn&& fn)
 {
     if constexpr (std::is_void_v<R>) {
         fn();
@@ -143,20 +141,18 @@ int CallAndPush(lua_State* L, Fn&& fn)
     }
 }
 
-template <class A>
-using TArgOf = TArg<std::remove_cv_t<std::remove_reference_t<A>>>;
+template <class A> using TArgOf = TArg<std::remove_cv_t<std::remove_reference_t<A>>>;
 
 // ---- signatures ----
 
-template <class M>
-struct TMemberTraits;
+template <class M> struct TMemberTraits;
 
-template <class C, class R, class... A>
-struct TMemberTraits<R (C::*)(A...)> {
+template <class C, class R, class... A> struct TMemberTraits<R (C::*)(A...)>
+{
     using Class = C;
     using Result = R;
-    static constexpr bool kRaw = std::is_same_v<R, int> && sizeof...(A) == 1 &&
-                                 (std::is_same_v<A, lua_State*> && ...);
+    static constexpr bool kRaw =
+        std::is_same_v<R, int> && sizeof...(A) == 1 && (std::is_same_v<A, lua_State*> && ...);
 
     template <class M, size_t... I>
     static int Call(lua_State* L, C* object, M method, std::index_sequence<I...>)
@@ -169,36 +165,38 @@ struct TMemberTraits<R (C::*)(A...)> {
             });
         }
     }
-    template <class M>
-    static int Call(lua_State* L, C* object, M method)
+    template <class M> static int Call(lua_State* L, C* object, M method)
     {
         return Call(L, object, method, std::index_sequence_for<A...>{});
     }
 };
 
 template <class C, class R, class... A>
-struct TMemberTraits<R (C::*)(A...) const> : TMemberTraits<R (C::*)(A...)> {
-    template <class M>
-    static int Call(lua_State* L, const C* object, M method)
+struct TMemberTraits<R (C::*)(A...) const> : TMemberTraits<R (C::*)(A...)>
+{
+    template <class M> static int Call(lua_State* L, const C* object, M method)
     {
         return TMemberTraits<R (C::*)(A...)>::Call(L, const_cast<C*>(object), method,
-                                                 std::index_sequence_for<A...>{});
+                                                   std::index_sequence_for<A...>{});
     }
 };
 
 template <class C, class R, class... A>
-struct TMemberTraits<R (C::*)(A...) noexcept> : TMemberTraits<R (C::*)(A...)> {};
+struct TMemberTraits<R (C::*)(A...) noexcept> : TMemberTraits<R (C::*)(A...)>
+{
+};
 
 template <class C, class R, class... A>
-struct TMemberTraits<R (C::*)(A...) const noexcept> : TMemberTraits<R (C::*)(A...) const> {};
+struct TMemberTraits<R (C::*)(A...) const noexcept> : TMemberTraits<R (C::*)(A...) const>
+{
+};
 
-template <class F>
-struct TFunctionTraits;
+template <class F> struct TFunctionTraits;
 
-template <class R, class... A>
-struct TFunctionTraits<R (*)(A...)> {
-    static constexpr bool kRaw = std::is_same_v<R, int> && sizeof...(A) == 1 &&
-                                 (std::is_same_v<A, lua_State*> && ...);
+template <class R, class... A> struct TFunctionTraits<R (*)(A...)>
+{
+    static constexpr bool kRaw =
+        std::is_same_v<R, int> && sizeof...(A) == 1 && (std::is_same_v<A, lua_State*> && ...);
 
     template <class F, size_t... I>
     static int Call(lua_State* L, F function, std::index_sequence<I...>)
@@ -206,26 +204,26 @@ struct TFunctionTraits<R (*)(A...)> {
         if constexpr (kRaw) {
             return function(L);
         } else {
-            return CallAndPush<R>(L, [&]() -> R {
-                return function(TArgOf<A>::Get(L, static_cast<int>(I) + 1)...);
-            });
+            return CallAndPush<R>(
+                L, [&]() -> R { return function(TArgOf<A>::Get(L, static_cast<int>(I) + 1)...); });
         }
     }
-    template <class F>
-    static int Call(lua_State* L, F function)
+    template <class F> static int Call(lua_State* L, F function)
     {
         return Call(L, function, std::index_sequence_for<A...>{});
     }
 };
 
 template <class R, class... A>
-struct TFunctionTraits<R (*)(A...) noexcept> : TFunctionTraits<R (*)(A...)> {};
+struct TFunctionTraits<R (*)(A...) noexcept> : TFunctionTraits<R (*)(A...)>
+{
+};
 
 // ---- binding userdata and thunks ----
 
 // The upvalue of a member's closure; the global's name follows it.
-template <class M>
-struct TMemberBlock {
+template <class M> struct TMemberBlock
+{
     void* object;
     uint64_t lifeline;
     M method;
@@ -234,13 +232,12 @@ struct TMemberBlock {
 };
 
 // The upvalue of a plain function's closure.
-template <class F>
-struct TFunctionBlock {
+template <class F> struct TFunctionBlock
+{
     F function;
 };
 
-template <class M>
-int MemberThunk(lua_State* L)
+template <class M> int MemberThunk(lua_State* L)
 {
     auto* block = static_cast<TMemberBlock<M>*>(lua_touserdata(L, lua_upvalueindex(1)));
     if (!TLifeline::IsAlive(block->lifeline))
@@ -249,8 +246,7 @@ int MemberThunk(lua_State* L)
     return Traits::Call(L, static_cast<typename Traits::Class*>(block->object), block->method);
 }
 
-template <class F>
-int FunctionThunk(lua_State* L)
+template <class F> int FunctionThunk(lua_State* L)
 {
     auto* block = static_cast<TFunctionBlock<F>*>(lua_touserdata(L, lua_upvalueindex(1)));
     return TFunctionTraits<F>::Call(L, block->function);
@@ -285,8 +281,7 @@ void PublishMember(lua_State* L, const char* name, C& object, const TLifeline& l
 }
 
 // Publishes a plain function as the global function name.
-template <class F>
-void PublishFunction(lua_State* L, const char* name, F function)
+template <class F> void PublishFunction(lua_State* L, const char* name, F function)
 {
     using namespace LuaBinding;
     void* memory = lua_newuserdata(L, sizeof(TFunctionBlock<F>));
@@ -296,7 +291,7 @@ void PublishFunction(lua_State* L, const char* name, F function)
 }
 
 template <auto Method, class C>
-    requires std::is_member_function_pointer_v<decltype(Method)>
+requires std::is_member_function_pointer_v<decltype(Method)>
 void Publish(lua_State* L, const char* name, C& object, const TLifeline& lifeline)
 {
     PublishMember(L, name, object, lifeline, Method);
@@ -304,15 +299,15 @@ void Publish(lua_State* L, const char* name, C& object, const TLifeline& lifelin
 
 // The same for an object that is its own lifeline.
 template <auto Method, class C>
-    requires std::is_member_function_pointer_v<decltype(Method)> && std::is_base_of_v<TLifeline, C>
+requires std::is_member_function_pointer_v<decltype(Method)> && std::is_base_of_v<TLifeline, C>
 void Publish(lua_State* L, const char* name, C& object)
 {
     PublishMember(L, name, object, static_cast<const TLifeline&>(object), Method);
 }
 
 template <auto Function>
-    requires std::is_pointer_v<decltype(Function)> &&
-             std::is_function_v<std::remove_pointer_t<decltype(Function)>>
+requires std::is_pointer_v<decltype(Function)> &&
+    std::is_function_v<std::remove_pointer_t<decltype(Function)>>
 void Publish(lua_State* L, const char* name)
 {
     PublishFunction(L, name, Function);

@@ -39,8 +39,7 @@ int ProtectedCall(lua_State* L, lua_CFunction fn, int nargs)
 
 } // namespace
 
-template <class PushKey>
-bool TLuaTable::PushFieldWith(PushKey pushKey)
+template <class PushKey> bool TLuaTable::PushFieldWith(PushKey pushKey)
 {
     if (!IsStateOpen())
         return false;
@@ -69,8 +68,7 @@ bool TLuaTable::PushFieldByIndex(double index)
     return PushFieldWith([index](lua_State* L) { lua_pushnumber(L, index); });
 }
 
-template <class PushKey>
-TString TLuaTable::ReadString(PushKey pushKey, const TString& defaultValue)
+template <class PushKey> TString TLuaTable::ReadString(PushKey pushKey, const TString& defaultValue)
 {
     if (!IsStateOpen())
         return defaultValue;
@@ -83,8 +81,7 @@ TString TLuaTable::ReadString(PushKey pushKey, const TString& defaultValue)
     return TString(text, static_cast<int>(lua_strlen(GetState(), -1)));
 }
 
-template <class PushKey>
-double TLuaTable::ReadNumber(PushKey pushKey, double defaultValue)
+template <class PushKey> double TLuaTable::ReadNumber(PushKey pushKey, double defaultValue)
 {
     if (!IsStateOpen())
         return defaultValue;
@@ -94,8 +91,7 @@ double TLuaTable::ReadNumber(PushKey pushKey, double defaultValue)
     return lua_tonumber(GetState(), -1);
 }
 
-template <class PushKey>
-std::unique_ptr<TLuaTable> TLuaTable::ReadTable(PushKey pushKey)
+template <class PushKey> std::unique_ptr<TLuaTable> TLuaTable::ReadTable(PushKey pushKey)
 {
     if (!IsStateOpen())
         return nullptr;

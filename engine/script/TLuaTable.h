@@ -1,7 +1,7 @@
 #pragma once
 
-#include "engine/foundation/math/TColor.h"
 #include "engine/foundation/core/TString.h"
+#include "engine/foundation/math/TColor.h"
 #include "engine/script/TLuaObjectWrapper.h"
 
 #include <memory>
@@ -52,12 +52,8 @@ public:
     void AutoRelease(lua_State* L = nullptr);
 
 private:
-    template <class PushKey>
-    bool PushFieldWith(PushKey pushKey);
-    template <class PushKey>
-    TString ReadString(PushKey pushKey, const TString& defaultValue);
-    template <class PushKey>
-    double ReadNumber(PushKey pushKey, double defaultValue);
-    template <class PushKey>
-    std::unique_ptr<TLuaTable> ReadTable(PushKey pushKey);
+    template <class PushKey> bool PushFieldWith(PushKey pushKey);
+    template <class PushKey> TString ReadString(PushKey pushKey, const TString& defaultValue);
+    template <class PushKey> double ReadNumber(PushKey pushKey, double defaultValue);
+    template <class PushKey> std::unique_ptr<TLuaTable> ReadTable(PushKey pushKey);
 };

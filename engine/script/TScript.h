@@ -14,8 +14,8 @@
 // and a function handed back by RunFunction has started it. Main thread only.
 
 #include "engine/foundation/core/TAnimTask.h"
-#include "engine/foundation/math/TColor.h"
 #include "engine/foundation/core/TString.h"
+#include "engine/foundation/math/TColor.h"
 
 #include <functional>
 #include <memory>

@@ -1,9 +1,9 @@
 #include "engine/sound/TSound.h"
 
-#include "engine/foundation/core/DebugLog.h"
-#include "engine/foundation/assets/TAssetManager.h"
-#include "engine/foundation/files/TFile.h"
 #include "engine/foundation/app/TPlatform.h"
+#include "engine/foundation/assets/TAssetManager.h"
+#include "engine/foundation/core/DebugLog.h"
+#include "engine/foundation/files/TFile.h"
 #include "engine/sound/TMemSpooler.h"
 #include "engine/sound/TSoundData.h"
 #include "engine/sound/TSoundInstance.h"

@@ -1,8 +1,8 @@
 #include "fuzz/support/LimitedScriptState.h"
 
-#include "engine/script/lua/objects/LMemory.h"
 #include "engine/script/lua/LuaAux.h"
 #include "engine/script/lua/LuaLib.h"
+#include "engine/script/lua/objects/LMemory.h"
 
 #include <cstddef>
 #include <cstdlib>

@@ -9,9 +9,9 @@
 // Files (the script, and what it loads with dofile, loadfile and require) are read
 // straight from disk; names are paths, relative ones from the current folder.
 
-#include "engine/script/lua/runtime/LCollector.h"
 #include "engine/script/lua/LuaAux.h"
 #include "engine/script/lua/LuaLib.h"
+#include "engine/script/lua/runtime/LCollector.h"
 
 #include <cstdio>
 #include <cstring>
@@ -41,7 +41,7 @@ void OpenLibraries(lua_State* L)
     lua_settop(L, 0);
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv)
 {

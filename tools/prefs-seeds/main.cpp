@@ -1,14 +1,14 @@
 // Writes the seed corpus of the preferences reader's fuzz target: chunk files and the
 // older XML form, built through TPrefs itself so they follow the real formats.
 // usage: prefs-seeds FOLDER   (the corpus lives in fuzz/corpus/prefs/)
+#include "engine/foundation/prefs/EncryptionWrapper.h"
+#include "engine/foundation/prefs/TPrefs.h"
+#include "engine/foundation/xml/TXmlNode.h"
+
 #include <cstdio>
 #include <fstream>
 #include <string>
 #include <vector>
-
-#include "engine/foundation/prefs/EncryptionWrapper.h"
-#include "engine/foundation/prefs/TPrefs.h"
-#include "engine/foundation/xml/TXmlNode.h"
 
 namespace {
 
@@ -47,11 +47,13 @@ TString LegacySealed()
     TString inner = LegacyInner();
     EncryptionWrapper cipher;
     cipher.Init(kKey);
-    std::vector<char> sealed(cipher.Encrypt(inner.CStr(), size_t(inner.Length()), nullptr, 0, true));
+    std::vector<char> sealed(
+        cipher.Encrypt(inner.CStr(), size_t(inner.Length()), nullptr, 0, true));
     cipher.Encrypt(inner.CStr(), size_t(inner.Length()), sealed.data(), sealed.size(), true);
     TXmlNode root;
     root.AddChild("data1")->SetAttribute("data", sealed.data());
-    root.AddChild("data2")->SetAttribute("data", TString::Printf("%d", int32_t(TPrefs::LegacyChecksum(inner))));
+    root.AddChild("data2")->SetAttribute(
+        "data", TString::Printf("%d", int32_t(TPrefs::LegacyChecksum(inner))));
     return root.ToString();
 }
 

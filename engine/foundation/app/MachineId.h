@@ -1,8 +1,8 @@
 #pragma once
 
-#include <cstdint>
-
 #include "engine/foundation/core/TString.h"
+
+#include <cstdint>
 
 // The machine identifier stored as the setting "computerid": 16 characters derived from
 // the first network adapter's hardware address, or from random bytes when the machine has

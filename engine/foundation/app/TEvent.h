@@ -6,23 +6,23 @@
 struct TEvent
 {
     // Event types.
-    static constexpr int kIdle = 1;           // no input was waiting
-    static constexpr int kNothing = 2;        // input that yields no event, or was dropped
-    static constexpr int kClose = 3;          // the user asked to close the window
-    static constexpr int kQuit = 4;           // end the event loop
+    static constexpr int kIdle = 1;    // no input was waiting
+    static constexpr int kNothing = 2; // input that yields no event, or was dropped
+    static constexpr int kClose = 3;   // the user asked to close the window
+    static constexpr int kQuit = 4;    // end the event loop
     static constexpr int kLeftDown = 5;
-    static constexpr int kMouseButton = 6;    // other buttons and the wheel, see param
+    static constexpr int kMouseButton = 6; // other buttons and the wheel, see param
     static constexpr int kLeftUp = 7;
     static constexpr int kMouseMove = 8;
-    static constexpr int kMouseLeave = 9;     // left the window, or lost the capture
+    static constexpr int kMouseLeave = 9; // left the window, or lost the capture
     static constexpr int kMouseHover = 10;
-    static constexpr int kKeyDown = 11;       // param: key code
+    static constexpr int kKeyDown = 11; // param: key code
     static constexpr int kKeyUp = 12;
-    static constexpr int kChar = 13;          // param: 8-bit character
-    static constexpr int kWideChar = 14;      // param: Unicode code point
+    static constexpr int kChar = 13;     // param: 8-bit character
+    static constexpr int kWideChar = 14; // param: Unicode code point
     static constexpr int kRedraw = 15;
     static constexpr int kDisplayModeSet = 17;
-    static constexpr int kActivation = 18;    // param: 1 active, 0 inactive
+    static constexpr int kActivation = 18;        // param: 1 active, 0 inactive
     static constexpr int kFullScreenToggled = 19; // param: full screen afterwards
 
     // Parameters of kMouseButton.

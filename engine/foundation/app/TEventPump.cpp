@@ -1,10 +1,10 @@
 #include "engine/foundation/app/TEventPump.h"
 
-#include "engine/foundation/seams/TDisplaySeam.h"
 #include "engine/foundation/app/TEventPumpHost.h"
+#include "engine/foundation/core/TString.h"
+#include "engine/foundation/seams/TDisplaySeam.h"
 #include "engine/foundation/seams/TRendererSeam.h"
 #include "engine/foundation/seams/TSoundManagerSeam.h"
-#include "engine/foundation/core/TString.h"
 #include "engine/foundation/seams/TWindowManagerSeam.h"
 #include "engine/platform/TEventSource.h"
 #include "engine/platform/TKeyCode.h"
@@ -52,8 +52,11 @@ std::vector<uint32_t> Utf16Units(const std::string& text)
     size_t i = 0;
     while (i < text.size()) {
         const unsigned char lead = static_cast<unsigned char>(text[i]);
-        int length = lead < 0x80 ? 1 : (lead >> 5) == 6 ? 2 : (lead >> 4) == 14 ? 3
-                                                          : (lead >> 3) == 30 ? 4 : 0;
+        int length = lead < 0x80         ? 1
+                     : (lead >> 5) == 6  ? 2
+                     : (lead >> 4) == 14 ? 3
+                     : (lead >> 3) == 30 ? 4
+                                         : 0;
         if (length == 0 || i + length > text.size()) {
             ++i;
             continue;
@@ -264,15 +267,29 @@ void TEventPump::OnActivateApp(bool active)
 void TEventPump::Translate(const TSystemEvent& system, TEvent& event)
 {
     switch (system.kind) {
-    case TKind::Quit: Fill(event, TEvent::kQuit); return;
-    case TKind::KeyDown: TranslateKeyDown(system, event); return;
-    case TKind::KeyUp: TranslateKeyUp(system, event); return;
-    case TKind::Text: TranslateText(system, event); return;
-    case TKind::MouseMove: TranslateMouseMove(system, event); return;
+    case TKind::Quit:
+        Fill(event, TEvent::kQuit);
+        return;
+    case TKind::KeyDown:
+        TranslateKeyDown(system, event);
+        return;
+    case TKind::KeyUp:
+        TranslateKeyUp(system, event);
+        return;
+    case TKind::Text:
+        TranslateText(system, event);
+        return;
+    case TKind::MouseMove:
+        TranslateMouseMove(system, event);
+        return;
     case TKind::ButtonDown:
     case TKind::ButtonUp:
-    case TKind::Wheel: TranslateMouseButton(system, event); return;
-    default: TranslateWindowEffect(system, event); return;
+    case TKind::Wheel:
+        TranslateMouseButton(system, event);
+        return;
+    default:
+        TranslateWindowEffect(system, event);
+        return;
     }
 }
 
@@ -284,7 +301,9 @@ void TEventPump::TranslateWindowEffect(const TSystemEvent& system, TEvent& event
     TWindowManagerSeam* windowManager = mHost.GetWindowManager();
     TDisplaySeam* display = mHost.GetDisplay();
     switch (system.kind) {
-    case TKind::WindowClose: mCloseRequested = true; return;
+    case TKind::WindowClose:
+        mCloseRequested = true;
+        return;
     case TKind::WindowExposed:
         if (windowManager != nullptr) {
             windowManager->Invalidate();
@@ -332,7 +351,8 @@ void TEventPump::TranslateWindowEffect(const TSystemEvent& system, TEvent& event
         if (!mActive && display != nullptr)
             display->UpdateDesktopMode();
         return;
-    default: return;
+    default:
+        return;
     }
 }
 

@@ -82,6 +82,6 @@ private:
 
     bool mHoverArmed = false;
     uint32_t mHoverStart = 0;
-    int mButtonsHeld = 0;              // bit per button, for the capture
+    int mButtonsHeld = 0; // bit per button, for the capture
     uint32_t mPendingHighSurrogate = 0;
 };

@@ -1,17 +1,17 @@
 #include "engine/foundation/app/TPlatform.h"
 
-#include "engine/foundation/core/DebugLog.h"
 #include "engine/foundation/app/MachineId.h"
+#include "engine/foundation/app/TEvent.h"
+#include "engine/foundation/app/TPlatformData.h"
+#include "engine/foundation/core/DebugLog.h"
 #include "engine/foundation/core/Settings.h"
 #include "engine/foundation/core/TCommandLine.h"
-#include "engine/foundation/seams/TEngineSeams.h"
-#include "engine/foundation/app/TEvent.h"
+#include "engine/foundation/core/TTaskList.h"
+#include "engine/foundation/files/TPathMap.h"
 #include "engine/foundation/host/TGameState.h"
 #include "engine/foundation/host/TMsnZylomHandler.h"
-#include "engine/foundation/files/TPathMap.h"
-#include "engine/foundation/app/TPlatformData.h"
+#include "engine/foundation/seams/TEngineSeams.h"
 #include "engine/foundation/xml/TStringTable.h"
-#include "engine/foundation/core/TTaskList.h"
 #include "engine/foundation/xml/TXmlNode.h"
 #include "engine/platform/TMachineInfo.h"
 #include "engine/platform/TNativeWindow.h"
@@ -341,8 +341,7 @@ void TPlatform::SetDisplay(int width, int height, bool fullScreen)
     }
 }
 
-void TPlatform::SetMouseImage(std::shared_ptr<TTexture> image, int hotX, int hotY,
-                              bool temporary)
+void TPlatform::SetMouseImage(std::shared_ptr<TTexture> image, int hotX, int hotY, bool temporary)
 {
     mData->SetMouseImage(std::move(image), hotX, hotY, temporary);
 }

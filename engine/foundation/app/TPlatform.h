@@ -52,8 +52,8 @@ public:
     TRendererSeam* GetRenderer();
 
     TTaskList& GetTaskList();
-    void AddTask(TTask* task);     // the list owns it
-    bool RemoveTask(TTask* task);  // ownership back to the caller
+    void AddTask(TTask* task);    // the list owns it
+    bool RemoveTask(TTask* task); // ownership back to the caller
     // The refresh list runs only after the display has got lost surfaces back.
     void AddRefreshTask(TTask* task);
     bool RemoveRefreshTask(TTask* task);

@@ -159,7 +159,7 @@ private:
 
     TString mExecutableFolder;
     TString mExecutablePath;
-    TString mWorkingFolderFailure;  // "<folder>: <reason>" when "-wd=" could not be entered
+    TString mWorkingFolderFailure; // "<folder>: <reason>" when "-wd=" could not be entered
     TString mUserFolder;
     TString mCommonFolder;
     TString mDesktopFolder;

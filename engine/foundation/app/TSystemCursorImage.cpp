@@ -10,26 +10,10 @@ constexpr int kSize = 32;
 
 // '.' transparent, 'X' outline, 'o' fill. Rows not listed are transparent.
 constexpr const char* kArrow[] = {
-    "X",
-    "XX",
-    "XoX",
-    "XooX",
-    "XoooX",
-    "XooooX",
-    "XoooooX",
-    "XooooooX",
-    "XoooooooX",
-    "XooooooooX",
-    "XoooooooooX",
-    "XooooooXXXXX",
-    "XoooXooX",
-    "XooX.XooX",
-    "XoX..XooX",
-    "XX....XooX",
-    "X.....XooX",
-    ".......XooX",
-    ".......XooX",
-    "........XX",
+    "X",           "XX",           "XoX",         "XooX",        "XoooX",
+    "XooooX",      "XoooooX",      "XooooooX",    "XoooooooX",   "XooooooooX",
+    "XoooooooooX", "XooooooXXXXX", "XoooXooX",    "XooX.XooX",   "XoX..XooX",
+    "XX....XooX",  "X.....XooX",   ".......XooX", ".......XooX", "........XX",
 };
 
 void PutBigEndian(std::vector<uint8_t>& out, uint32_t value)

@@ -13,7 +13,8 @@
 //
 // Release and Restore bracket a display reset: device-dependent data is given up before
 // and rebuilt after. Main thread only.
-class TAsset : public std::enable_shared_from_this<TAsset> {
+class TAsset : public std::enable_shared_from_this<TAsset>
+{
 public:
     using TClassId = const void*;
 
@@ -28,16 +29,14 @@ public:
 
 // The asset as a shared pointer of class T, or empty when raw is null, is not a T, or is
 // not owned by a shared pointer.
-template <class T>
-std::shared_ptr<T> AssetCastRaw(TAsset* raw)
+template <class T> std::shared_ptr<T> AssetCastRaw(TAsset* raw)
 {
     if (raw == nullptr || !raw->IsKindOf(T::ClassId()))
         return nullptr;
     return std::static_pointer_cast<T>(raw->weak_from_this().lock());
 }
 
-template <class T>
-std::shared_ptr<T> AssetCast(const std::shared_ptr<TAsset>& asset)
+template <class T> std::shared_ptr<T> AssetCast(const std::shared_ptr<TAsset>& asset)
 {
     return AssetCastRaw<T>(asset.get());
 }

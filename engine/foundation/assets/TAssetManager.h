@@ -1,9 +1,9 @@
 #pragma once
 
+#include "engine/foundation/core/TString.h"
+
 #include <map>
 #include <memory>
-
-#include "engine/foundation/core/TString.h"
 
 class TAsset;
 
@@ -11,7 +11,8 @@ class TAsset;
 // for a live object before loading (the keys are the loaders' business: "name:a:tex",
 // "%s;%d;%d" for sounds, and so on). Entries never keep an asset alive. One instance,
 // owned by the platform facade. Main thread only.
-class TAssetManager {
+class TAssetManager
+{
 public:
     virtual ~TAssetManager() = default;
 

@@ -21,7 +21,8 @@ TString NormaliseName(const TString& name)
 // The file name with the first standard extension that exists, or "" when none does.
 TString FindAssetFile(const TString& fileName)
 {
-    static const char* const kExtensions[] = {".xml", ".anm", ".jpg", ".png", ".ogg", ".mesh", ".lua"};
+    static const char* const kExtensions[] = {".xml", ".anm",  ".jpg", ".png",
+                                              ".ogg", ".mesh", ".lua"};
     if (FileExists(fileName))
         return fileName;
     for (const char* extension : kExtensions) {

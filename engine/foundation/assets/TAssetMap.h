@@ -1,11 +1,11 @@
 #pragma once
 
+#include "engine/foundation/assets/TAsset.h"
+#include "engine/foundation/core/TString.h"
+
 #include <functional>
 #include <map>
 #include <memory>
-
-#include "engine/foundation/assets/TAsset.h"
-#include "engine/foundation/core/TString.h"
 
 // A set of named assets kept alive by their owner (a game activity, a widget with its own
 // sounds). Names use "/" ("\\" is turned into "/"); a name may carry a "?query" part
@@ -18,7 +18,8 @@
 // default group, "lua" compiled scripts, "mesh" models).
 //
 // Deleting or clearing the map drops its references. Main thread only.
-class TAssetMap {
+class TAssetMap
+{
 public:
     // Loads the asset at path (extension and query part included); empty on failure.
     using TLoader = std::function<std::shared_ptr<TAsset>(const TString& path)>;
@@ -31,7 +32,8 @@ public:
 
     // "Not found" log formats of the typed getters: name, then "true"/"false" for the
     // auto-load flag (the sound line has no place for the flag).
-    static constexpr const char* kTextureNotFound = "Texture asset not found: %s (auto load set to %s)";
+    static constexpr const char* kTextureNotFound =
+        "Texture asset not found: %s (auto load set to %s)";
     static constexpr const char* kAnimatedTextureNotFound =
         "Animated texture asset not found: %s (auto load set to %s)";
     static constexpr const char* kSoundNotFound = "Sound asset not found: %s";
@@ -48,8 +50,7 @@ public:
     // The asset under name as a T, or empty. An asset of another kind gives empty
     // silently; a missing one is loaded first when auto-load is on, else logged with
     // T::kAssetMapNotFound (one of the k...NotFound formats above).
-    template <class T>
-    std::shared_ptr<T> Get(const TString& name)
+    template <class T> std::shared_ptr<T> Get(const TString& name)
     {
         return AssetCast<T>(Lookup(name, T::kAssetMapNotFound));
     }

@@ -15,14 +15,19 @@ constexpr long kWrapTo = 51200;
 constexpr char kWrapBanner[] =
     "\n\n\n\n ****************** LOG WRAP AROUND ******************\n\n\n\n";
 
-enum class TLogTarget { Off, File, StandardError };
+enum class TLogTarget
+{
+    Off,
+    File,
+    StandardError
+};
 
 // The log's process-wide state; sMutex guards it and serialises whole lines.
 std::mutex sMutex;
 TLogTarget sTarget = TLogTarget::Off;
 TString sPath;
 long sPosition = 0;
-bool sToldWhyNotFile = false;  // since InitLog
+bool sToldWhyNotFile = false; // since InitLog
 
 TString LocalTimeText()
 {
@@ -65,9 +70,10 @@ void WriteInsteadOfFile(const TString& message, int error)
 {
     if (!sToldWhyNotFile) {
         sToldWhyNotFile = true;
-        WriteToStandardError(TString::Printf("log: cannot write %s: %s; log lines go to the standard "
-                                             "error stream",
-                                             sPath.CStr(), strerror(error)));
+        WriteToStandardError(
+            TString::Printf("log: cannot write %s: %s; log lines go to the standard "
+                            "error stream",
+                            sPath.CStr(), strerror(error)));
     }
     WriteToStandardError(message);
 }

@@ -7,11 +7,10 @@
 namespace {
 
 constexpr const char* kKeyNames[] = {
-    "cheatcode",       "cheatmode",     "computerid",        "firstpeek",
-    "installkey",      "buildtag",      "gamename",          "publisher",
-    "version",         "encryptionkey", "hiscorelocal",      "hiscoreanon",
-    "flashmajorversion", "vsync",       "monitorfrequency",  "textspriterender",
-    "utf8mode",        "verbosedebug",  "hvgamehandle",      "hvgamemodename",
+    "cheatcode",        "cheatmode",   "computerid",        "firstpeek",    "installkey",
+    "buildtag",         "gamename",    "publisher",         "version",      "encryptionkey",
+    "hiscorelocal",     "hiscoreanon", "flashmajorversion", "vsync",        "monitorfrequency",
+    "textspriterender", "utf8mode",    "verbosedebug",      "hvgamehandle", "hvgamemodename",
     "hvgamemedalname",
 };
 static_assert(sizeof kKeyNames / sizeof kKeyNames[0] == static_cast<size_t>(TSettingKey::Count));
@@ -86,9 +85,8 @@ void UpdateCheatMode()
 {
     const auto found = Map().find(TString("cheatcode"));
     const bool matches =
-        found != Map().end() &&
-        found->second == MakeCheatAccessCode(GetConfig("encryptionkey", ""),
-                                             GetConfig("computerid", ""));
+        found != Map().end() && found->second == MakeCheatAccessCode(GetConfig("encryptionkey", ""),
+                                                                     GetConfig("computerid", ""));
     // Stored directly: writing "cheatmode" runs no hook of its own.
     Map()[TString("cheatmode")] = matches ? "1" : "0";
 }

@@ -48,8 +48,8 @@ void TMersenneTwister::SeedByArray(const uint32_t* words, int count)
     int j = 0;
     for (int k = std::max(kStateSize, count); k > 0; --k) {
         const uint32_t prev = mState[i - 1];
-        mState[i] = (mState[i] ^ ((prev ^ (prev >> 30)) * 1664525u)) + words[j] +
-                    static_cast<uint32_t>(j);
+        mState[i] =
+            (mState[i] ^ ((prev ^ (prev >> 30)) * 1664525u)) + words[j] + static_cast<uint32_t>(j);
         ++i;
         ++j;
         if (i >= kStateSize) {
@@ -61,8 +61,7 @@ void TMersenneTwister::SeedByArray(const uint32_t* words, int count)
     }
     for (int k = kStateSize - 1; k > 0; --k) {
         const uint32_t prev = mState[i - 1];
-        mState[i] = (mState[i] ^ ((prev ^ (prev >> 30)) * 1566083941u)) -
-                    static_cast<uint32_t>(i);
+        mState[i] = (mState[i] ^ ((prev ^ (prev >> 30)) * 1566083941u)) - static_cast<uint32_t>(i);
         ++i;
         if (i >= kStateSize) {
             mState[0] = mState[kStateSize - 1];

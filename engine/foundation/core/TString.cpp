@@ -61,7 +61,7 @@ char ToUpperIf(char c, bool noCase)
 int LengthAfterWrite(const TStringRep& rep, int oldLength, int pos, int n, bool terminate)
 {
     if (pos > oldLength)
-        return oldLength;  // the gap before pos reads as NUL bytes
+        return oldLength; // the gap before pos reads as NUL bytes
     const char* written = rep.text + pos;
     if (const void* nul = memchr(written, 0, static_cast<size_t>(n)))
         return pos + static_cast<int>(static_cast<const char*>(nul) - written);
@@ -239,8 +239,7 @@ const char* TString::CStr() const
 
 char TString::CharAt(int index) const
 {
-    return static_cast<unsigned>(index) < static_cast<unsigned>(Length()) ? mRep->text[index]
-                                                                          : 0;
+    return static_cast<unsigned>(index) < static_cast<unsigned>(Length()) ? mRep->text[index] : 0;
 }
 
 int TString::ToInt() const

@@ -17,19 +17,19 @@
 
 struct TStringRep
 {
-    char* text = nullptr;              // malloc'd, always NUL-terminated
-    std::atomic<int> refcount{1};      // TStrings sharing this representation
-    int capacity = 0;                  // bytes allocated for text, terminator included
-    int length = 0;                    // bytes before the first NUL, kept by every write
+    char* text = nullptr;         // malloc'd, always NUL-terminated
+    std::atomic<int> refcount{1}; // TStrings sharing this representation
+    int capacity = 0;             // bytes allocated for text, terminator included
+    int length = 0;               // bytes before the first NUL, kept by every write
 };
 
 class TString
 {
 public:
     // Flags of FindChar, Find and Replace; they combine.
-    static constexpr int kNoCase = 1;     // compare after toupper on both sides
-    static constexpr int kAll = 2;        // Replace: every occurrence, not only the first
-    static constexpr int kBackwards = 4;  // search backwards; start counts from the end
+    static constexpr int kNoCase = 1;    // compare after toupper on both sides
+    static constexpr int kAll = 2;       // Replace: every occurrence, not only the first
+    static constexpr int kBackwards = 4; // search backwards; start counts from the end
 
     TString() = default;
     // Copies a C string; null gives "" (with a 16-byte representation).
@@ -49,10 +49,10 @@ public:
     // The bytes before the first NUL. Kept by the string, so Length and CharAt cost the
     // same for any length and loops over the text may call them per character.
     int Length() const;
-    const char* CStr() const;                  // never null
-    char CharAt(int index) const;              // 0 outside [0, Length)
-    int ToInt() const;                         // atoi of the text
-    int Compare(const TString& other) const;   // -1, 0, 1 over unsigned bytes
+    const char* CStr() const;                // never null
+    char CharAt(int index) const;            // 0 outside [0, Length)
+    int ToInt() const;                       // atoi of the text
+    int Compare(const TString& other) const; // -1, 0, 1 over unsigned bytes
     bool operator==(const TString& other) const { return Compare(other) == 0; }
     bool operator<(const TString& other) const { return Compare(other) < 0; }
 
@@ -71,8 +71,7 @@ public:
     TString operator+(char c) const;
 
     // printf formatting. Results below 4096 bytes are formatted on the stack only.
-    static TString Format(const char* format, va_list args)
-        __attribute__((format(printf, 1, 0)));
+    static TString Format(const char* format, va_list args) __attribute__((format(printf, 1, 0)));
     static TString Printf(const char* format, ...) __attribute__((format(printf, 1, 2)));
     // The UTF-8 encoding of one code point; empty when Utf8Encode gives no bytes.
     static TString FromCodepoint(uint32_t codepoint);

@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-
 // Walks the entries of one disk folder (not its sub-folders), other than "." and "..",
 // in name order. Symbolic links to folders are left out.
 class FolderIterator

@@ -10,12 +10,18 @@ TDiskFileData::~TDiskFileData()
 const char* TDiskFileData::ModeName(TFileMode mode)
 {
     switch (mode) {
-    case kFileReadBinary: return "rb";
-    case kFileWriteBinary: return "wb";
-    case kFileWriteText: return "w";
-    case kFileAppendBinary: return "ab";
-    case kFileAppendText: return "a";
-    default: return "r";
+    case kFileReadBinary:
+        return "rb";
+    case kFileWriteBinary:
+        return "wb";
+    case kFileWriteText:
+        return "w";
+    case kFileAppendBinary:
+        return "ab";
+    case kFileAppendText:
+        return "a";
+    default:
+        return "r";
     }
 }
 

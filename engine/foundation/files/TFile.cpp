@@ -10,9 +10,12 @@ namespace {
 std::unique_ptr<TFileData> MakeBackend(const TString& location)
 {
     switch (location.CharAt(0)) {
-    case '@': return std::make_unique<TFlatFileMap>();
-    case '&': return std::make_unique<TMemoryFile>();
-    default: return std::make_unique<TDiskFileData>();
+    case '@':
+        return std::make_unique<TFlatFileMap>();
+    case '&':
+        return std::make_unique<TMemoryFile>();
+    default:
+        return std::make_unique<TDiskFileData>();
     }
 }
 

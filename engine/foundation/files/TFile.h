@@ -5,8 +5,8 @@
 // location: a disk path, an entry of a package (TFlatFileMap) or a registered memory
 // block (TMemoryFile). The handle owns one backend (TFileData) while open.
 
-#include "engine/foundation/files/TFileData.h"
 #include "engine/foundation/core/TString.h"
+#include "engine/foundation/files/TFileData.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -29,13 +29,13 @@ public:
     void Close() { mData.reset(); }
 
     // Each forwards to the backend; on a closed handle they return the value given.
-    void Seek(int64_t offset, TSeekOrigin origin);             // nothing
-    int64_t GetSize();                                 // 0
-    int64_t Tell();                                    // -1
-    size_t Read(void* buffer, size_t count);           // 0
-    size_t Write(const void* buffer, size_t count);    // 0
-    void Unget();                                      // nothing
-    bool Eof();                                        // true
+    void Seek(int64_t offset, TSeekOrigin origin);  // nothing
+    int64_t GetSize();                              // 0
+    int64_t Tell();                                 // -1
+    size_t Read(void* buffer, size_t count);        // 0
+    size_t Write(const void* buffer, size_t count); // 0
+    void Unget();                                   // nothing
+    bool Eof();                                     // true
 
 private:
     std::unique_ptr<TFileData> mData;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "engine/foundation/files/TFileMapData.h"
 #include "engine/foundation/core/TString.h"
+#include "engine/foundation/files/TFileMapData.h"
 
 #include <memory>
 

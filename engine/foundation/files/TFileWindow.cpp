@@ -23,10 +23,17 @@ bool TFileWindow::MoveTo(int64_t offset, TSeekOrigin origin)
     // Unsigned arithmetic wraps instead of overflowing; a wrapped result lands above the
     // length and is clamped below, like a negative one.
     switch (origin) {
-    case kSeekCurrent: position = mPosition + static_cast<uint64_t>(offset); break;
-    case kSeekStart: position = static_cast<uint64_t>(offset); break;
-    case kSeekEnd: position = mLength + static_cast<uint64_t>(offset); break;
-    default: break;
+    case kSeekCurrent:
+        position = mPosition + static_cast<uint64_t>(offset);
+        break;
+    case kSeekStart:
+        position = static_cast<uint64_t>(offset);
+        break;
+    case kSeekEnd:
+        position = mLength + static_cast<uint64_t>(offset);
+        break;
+    default:
+        break;
     }
     if (position > mLength) {
         mPosition = mLength;

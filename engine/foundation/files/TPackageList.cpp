@@ -157,7 +157,8 @@ void RegisterPackages(const TString& diskFolder)
     }
     for (const TFileSystem::TFolderEntry& entry : entries) {
         if (!entry.isFolder && entry.name.find(".hvp") != std::string::npos) {
-            LoadPackageDirectory(TPathMap::Get(), TString("::assets/") + TString(entry.name.c_str()));
+            LoadPackageDirectory(TPathMap::Get(),
+                                 TString("::assets/") + TString(entry.name.c_str()));
         }
     }
 }

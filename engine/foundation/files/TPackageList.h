@@ -12,8 +12,8 @@
 // NOTE: a package is mapped, not copied. Replace a package file by writing a new file
 // and renaming it over the old one; a file rewritten in place changes under the readers.
 
-#include "engine/foundation/files/TFileMapHandler.h"
 #include "engine/foundation/core/TString.h"
+#include "engine/foundation/files/TFileMapHandler.h"
 
 #include <vector>
 

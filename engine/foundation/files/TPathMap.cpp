@@ -32,9 +32,9 @@ char LowerAscii(char c)
 
 bool EqualNoCase(const std::string& a, const std::string& b)
 {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(),
-                      [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return LowerAscii(x) == LowerAscii(y);
+           });
 }
 
 TString Lowered(const TString& text)
@@ -184,7 +184,8 @@ TString TPathMap::ResolvePrefixed(const TString& key, bool mustExist)
         if (folder.Length() == 0) {
             return TString(); // never let an unset folder turn into the file-system root
         }
-        const std::string disk = FindOnDisk(folder.CStr(), text.substr(std::string(prefix.name).size()));
+        const std::string disk =
+            FindOnDisk(folder.CStr(), text.substr(std::string(prefix.name).size()));
         if (mustExist && !TFileSystem::Get().IsReadWritable(disk)) {
             return TString();
         }
@@ -272,8 +273,9 @@ void TPathMap::LoadFinalList()
             text.resize(std::fread(text.data(), 1, text.size(), file));
             ParseFileList(TString(text.c_str()), true);
         } else {
-            TraceLog("files: %s: %ld bytes, not below the limit of %ld: not read, nothing is left out",
-                     listName.CStr(), size, kMaxListFileSize);
+            TraceLog(
+                "files: %s: %ld bytes, not below the limit of %ld: not read, nothing is left out",
+                listName.CStr(), size, kMaxListFileSize);
         }
         std::fclose(file);
     }

@@ -1,9 +1,9 @@
 #pragma once
 
-#include <memory>
-
-#include "engine/foundation/host/TGameStateHandler.h"
 #include "engine/foundation/core/TString.h"
+#include "engine/foundation/host/TGameStateHandler.h"
+
+#include <memory>
 
 class TSharedLibrary;
 
@@ -12,7 +12,8 @@ class TSharedLibrary;
 //     extern "C" void DestroyHandler(TGameStateHandler*);
 // and its handler object implements TGameStateHandler (built by the same compiler).
 // Every handler call is forwarded to it; without one the base answers are given.
-class TDllGameState final : public TGameStateHandler {
+class TDllGameState final : public TGameStateHandler
+{
 public:
     TDllGameState();
     // Hands the module's handler to "DestroyHandler", then unloads the module.

@@ -1,10 +1,10 @@
 #include "engine/foundation/host/TGameState.h"
 
-#include <cstdlib>
-#include <vector>
-
 #include "engine/foundation/host/TGameStateHandler.h"
 #include "engine/foundation/seams/TMasterVolume.h"
+
+#include <cstdlib>
+#include <vector>
 
 TGameState* TGameState::sInstance = nullptr;
 bool TGameState::sFacadePresent = false;

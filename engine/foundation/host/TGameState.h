@@ -1,9 +1,9 @@
 #pragma once
 
+#include "engine/foundation/core/TString.h"
+
 #include <map>
 #include <memory>
-
-#include "engine/foundation/core/TString.h"
 
 class TGameStateHandler;
 
@@ -19,7 +19,8 @@ class TGameStateHandler;
 // The store exists from the first Get() after the platform facade has announced itself
 // (SetFacadePresent) until Destroy(). Handlers may be added before it exists; they are
 // owned by the store's handler list and deleted with it. Main thread only.
-class TGameState {
+class TGameState
+{
 public:
     // The store; created here when it does not exist and the facade is present. Null
     // before the facade exists and after Destroy().

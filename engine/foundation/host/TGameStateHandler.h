@@ -5,7 +5,8 @@
 // handler in turn. Web-site host bridges and plug-in modules are handlers.
 // All calls come from the main thread. Strings are C strings; a returned string must stay
 // valid until the next call on any handler, so callers copy it at once.
-class TGameStateHandler {
+class TGameStateHandler
+{
 public:
     virtual ~TGameStateHandler() = default;
 
@@ -14,7 +15,11 @@ public:
     virtual bool SetState(const char* key, const char* value) = 0;
 
     // The value to report for key, given the value so far. The base reports it unchanged.
-    virtual const char* GetState(const char* key, const char* value) { (void)key; return value; }
+    virtual const char* GetState(const char* key, const char* value)
+    {
+        (void)key;
+        return value;
+    }
 
     // Requests the game polls; the base never asks for anything.
     virtual bool QueryRestartMode() { return false; }

@@ -1,9 +1,9 @@
 #include "engine/foundation/host/THostLogTransport.h"
 
-#include <cstring>
-
 #include "engine/foundation/core/DebugLog.h"
 #include "engine/foundation/host/TMsnZylomHandler.h"
+
+#include <cstring>
 
 void THostLogTransport::PostPiece(uint32_t, uint32_t)
 {

@@ -6,7 +6,8 @@
 // to the debug log, and the transport answers for the absent host so the game never
 // waits for it: "SessionReady" is answered with a new-game request (7), every other
 // message that left the game paused with a resume request (5).
-class THostLogTransport final : public THostTransport {
+class THostLogTransport final : public THostTransport
+{
 public:
     void PostPiece(uint32_t low, uint32_t high) override;
     void MessageDone(const char* text, bool hostPaused) override;

@@ -6,7 +6,8 @@
 // pieces (bytes 0-3 as a little-endian word, bytes 4-7 as a second one); the last piece
 // holds the text's NUL, and the host reads up to it. Host requests come back through
 // TMsnZylomHandler::HandleHostRequest. All calls come from the main thread.
-class THostTransport {
+class THostTransport
+{
 public:
     virtual ~THostTransport() = default;
 
@@ -15,5 +16,9 @@ public:
 
     // A whole message has gone out and the bridge has settled; hostPaused says whether
     // the game now waits for the host to resume it. The text is the whole message.
-    virtual void MessageDone(const char* text, bool hostPaused) { (void)text; (void)hostPaused; }
+    virtual void MessageDone(const char* text, bool hostPaused)
+    {
+        (void)text;
+        (void)hostPaused;
+    }
 };

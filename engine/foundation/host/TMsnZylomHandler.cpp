@@ -1,8 +1,5 @@
 #include "engine/foundation/host/TMsnZylomHandler.h"
 
-#include <cstdlib>
-#include <cstring>
-
 #include "engine/foundation/core/LittleEndian.h"
 #include "engine/foundation/core/TClock.h"
 #include "engine/foundation/host/TGameState.h"
@@ -10,9 +7,13 @@
 #include "engine/foundation/seams/TMasterVolume.h"
 #include "engine/platform/TTimeSource.h"
 
+#include <cstdlib>
+#include <cstring>
+
 namespace {
 
-struct TBridge {
+struct TBridge
+{
     bool msnMode = false;
     bool zylomMode = false;
     bool pqSwitch = false;
@@ -202,9 +203,9 @@ void SetHostGamePause(bool paused)
         else
             b.playClock.Start();
         if (b.zylomMode)
-            PostHostMessage(HostMessage("GamePause", paused ? "<data>true</data>"
-                                                            : "<data>false</data>"),
-                            true);
+            PostHostMessage(
+                HostMessage("GamePause", paused ? "<data>true</data>" : "<data>false</data>"),
+                true);
     }
     UpdateHostMute();
 }
@@ -305,9 +306,15 @@ void TMsnZylomHandler::HandleHostRequest(int code)
     if (!b.Active())
         return;
     switch (code) {
-    case 1: b.jumpToMenuRequest = true; break;
-    case 2: b.hostSoundOff = true; break;
-    case 3: b.hostSoundOff = false; break;
+    case 1:
+        b.jumpToMenuRequest = true;
+        break;
+    case 2:
+        b.hostSoundOff = true;
+        break;
+    case 3:
+        b.hostSoundOff = false;
+        break;
     case 4:
         if (b.pqSwitch && b.hooks.releaseMouseCapture)
             b.hooks.releaseMouseCapture();
@@ -316,10 +323,17 @@ void TMsnZylomHandler::HandleHostRequest(int code)
     case 5:
     case 6:
     case 9:
-    case 10: HostResume(); break;
-    case 7: StartNewGame(); break;
-    case 8: b.restartRequest = true; break;
-    default: break;
+    case 10:
+        HostResume();
+        break;
+    case 7:
+        StartNewGame();
+        break;
+    case 8:
+        b.restartRequest = true;
+        break;
+    default:
+        break;
     }
     UpdateHostMute();
 }

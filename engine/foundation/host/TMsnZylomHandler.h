@@ -1,17 +1,18 @@
 #pragma once
 
+#include "engine/foundation/core/TString.h"
+#include "engine/foundation/host/TGameStateHandler.h"
+
 #include <cstdint>
 #include <functional>
 #include <memory>
-
-#include "engine/foundation/host/TGameStateHandler.h"
-#include "engine/foundation/core/TString.h"
 
 class THostTransport;
 
 // Platform services the host bridge uses; without them nothing happens, and the platform
 // facade installs them when it starts. (Times come from TTimeSource.)
-struct THostBridgeHooks {
+struct THostBridgeHooks
+{
     // Entering (true) or leaving (false) the host pause: hide the game cursor and show
     // the system arrow, or put the game cursor back.
     std::function<void(bool paused)> pauseCursor;
@@ -27,7 +28,8 @@ struct THostBridgeHooks {
 //
 // The bridge state is process-wide; the handler object only routes the store's calls to
 // it. Only one handler is ever installed, whatever the switches. Main thread only.
-class TMsnZylomHandler final : public TGameStateHandler {
+class TMsnZylomHandler final : public TGameStateHandler
+{
 public:
     // "-msn" (pqSwitch: the "-pq=" host, which posts nothing): sets MSN mode and, unless
     // one already is, appends the handler to the game-state store. The transport replaces

@@ -26,12 +26,10 @@ TMat3 Diagonal(float sx, float sy)
 
 } // namespace
 
-TMat3::TMat3() : TMat3(1.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f, 1.0f)
-{
-}
+TMat3::TMat3() : TMat3(1.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f, 1.0f) {}
 
-TMat3::TMat3(float m00, float m01, float m02, float m10, float m11, float m12, float m20,
-             float m21, float m22)
+TMat3::TMat3(float m00, float m01, float m02, float m10, float m11, float m12, float m20, float m21,
+             float m22)
     : mRows{TVec3(m00, m01, m02), TVec3(m10, m11, m12), TVec3(m20, m21, m22)}
 {
 }

@@ -12,8 +12,8 @@ class TMat3
 {
 public:
     TMat3(); // identity
-    TMat3(float m00, float m01, float m02, float m10, float m11, float m12, float m20,
-          float m21, float m22);
+    TMat3(float m00, float m01, float m02, float m10, float m11, float m12, float m20, float m21,
+          float m22);
 
     // Rows and elements; row and col must be 0..2.
     TVec3& Row(int row) { return mRows[row]; }

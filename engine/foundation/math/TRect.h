@@ -13,10 +13,7 @@ struct TRect
     TRect() = default;
     TRect(int l, int t, int r, int b) : left(l), top(t), right(r), bottom(b) {}
 
-    bool Contains(int x, int y) const
-    {
-        return left <= x && x < right && top <= y && y < bottom;
-    }
+    bool Contains(int x, int y) const { return left <= x && x < right && top <= y && y < bottom; }
     // this = the smallest rectangle holding a and b (both taken as given, empty or not).
     void Union(const TRect& a, const TRect& b);
     // this = the common part of a and b; may come out empty or inverted, and is left so.

@@ -2,6 +2,4 @@
 
 #include "engine/foundation/math/TVec3.h"
 
-TVec2::TVec2(const TVec3& v) : x(v.x), y(v.y)
-{
-}
+TVec2::TVec2(const TVec3& v) : x(v.x), y(v.y) {}

@@ -1,10 +1,10 @@
 #include "engine/foundation/prefs/EncryptionWrapper.h"
 
-#include <cstring>
-#include <vector>
-
 #include "engine/foundation/core/Base64.h"
 #include "engine/foundation/prefs/TBlowfish.h"
+
+#include <cstring>
+#include <vector>
 
 namespace {
 
@@ -19,10 +19,7 @@ std::vector<uint8_t> DecodeBase64Input(const void* bytes, size_t n)
 
 } // namespace
 
-EncryptionWrapper::EncryptionWrapper()
-    : mCipher(std::make_unique<TBlowfish>())
-{
-}
+EncryptionWrapper::EncryptionWrapper() : mCipher(std::make_unique<TBlowfish>()) {}
 
 EncryptionWrapper::~EncryptionWrapper() = default;
 

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "engine/foundation/core/TString.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-
-#include "engine/foundation/core/TString.h"
 
 class TBlowfish;
 
@@ -19,7 +19,8 @@ class TBlowfish;
 //
 // The cipher never reports errors: a wrong key or damaged data deciphers to garbage or to
 // an empty result, and callers treat an empty result as failure.
-class EncryptionWrapper {
+class EncryptionWrapper
+{
 public:
     EncryptionWrapper();
     ~EncryptionWrapper();

@@ -6,7 +6,8 @@
 // Blowfish block cipher state: 16 rounds, 64-bit blocks, keys of 1 to 56 bytes.
 // Words are read from and written to bytes big-endian, so enciphered data is the same on
 // every machine. The object holds no heap memory; copy it freely.
-class TBlowfish {
+class TBlowfish
+{
 public:
     static constexpr int kRounds = 16;
     static constexpr size_t kBlockSize = 8;

@@ -1,8 +1,5 @@
 #include "engine/foundation/prefs/TPrefs.h"
 
-#include <cstdlib>
-#include <cstring>
-
 #include "engine/foundation/core/DebugLog.h"
 #include "engine/foundation/core/LittleEndian.h"
 #include "engine/foundation/core/Settings.h"
@@ -10,6 +7,9 @@
 #include "engine/foundation/files/TPathMap.h"
 #include "engine/foundation/xml/TXmlNode.h"
 #include "engine/platform/TSafeFile.h"
+
+#include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -40,7 +40,8 @@ std::vector<uint8_t> ReadWholeFile(const TString& path, TFileMode mode, bool* op
     if (!*opened)
         return bytes;
     if (file.GetSize() > kMaxFileSize) {
-        TraceLog("prefs: %s: refused: larger than %lld bytes", path.CStr(), (long long)kMaxFileSize);
+        TraceLog("prefs: %s: refused: larger than %lld bytes", path.CStr(),
+                 (long long)kMaxFileSize);
         return bytes;
     }
     uint8_t buffer[4096];
@@ -54,7 +55,8 @@ std::vector<uint8_t> ReadWholeFile(const TString& path, TFileMode mode, bool* op
 }
 
 // One chunk as read: its tag's first letter and its plain payload.
-struct TChunk {
+struct TChunk
+{
     char kind = 0;
     std::vector<uint8_t> payload;
 };
@@ -67,8 +69,7 @@ TPrefs::TPrefs(bool saveEnabled)
 }
 
 TPrefs::TPrefs(bool saveEnabled, const TString& encryptionKey, const TString& installKey)
-    : mEncryptionKey(encryptionKey)
-    , mSaveEnabled(saveEnabled)
+    : mEncryptionKey(encryptionKey), mSaveEnabled(saveEnabled)
 {
     mCipher.Init(encryptionKey);
     if (encryptionKey.Length() == 0)
@@ -267,7 +268,8 @@ bool TPrefs::ReadChunks(const uint8_t* data, size_t size, bool adoptInstallKey)
         }
         size_t plainSize = mCipher.Decrypt(payload, length, nullptr, 0, false);
         chunk.payload.assign(plainSize, 0);
-        if (plainSize == 0 || mCipher.Decrypt(payload, length, chunk.payload.data(), plainSize, false) != 0) {
+        if (plainSize == 0 ||
+            mCipher.Decrypt(payload, length, chunk.payload.data(), plainSize, false) != 0) {
             damage = "chunk does not decipher (wrong key or damaged)";
             return false;
         }

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "engine/foundation/core/TString.h"
+#include "engine/foundation/prefs/EncryptionWrapper.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <map>
 #include <vector>
-
-#include "engine/foundation/prefs/EncryptionWrapper.h"
-#include "engine/foundation/core/TString.h"
 
 class TXmlNode;
 
@@ -28,7 +28,8 @@ class TXmlNode;
 // destroys the previous file: a temporary file beside it is written, synced and renamed
 // over it. Sections of other install keys are kept and written back unchanged.
 // Main thread only.
-class TPrefs {
+class TPrefs
+{
 public:
     static constexpr uint32_t kMaxChunkLength = 0x400000;
     static constexpr int kMaxEntryIndex = 1024;
@@ -91,7 +92,8 @@ private:
     using TEntry = std::map<TString, TValue>;
     using TSection = std::vector<TEntry>;
 
-    struct TInstallText {
+    struct TInstallText
+    {
         bool exists = false;
         TString text;
     };

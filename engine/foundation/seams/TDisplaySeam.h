@@ -23,12 +23,12 @@ public:
     // Lines up texel centres with pixel centres after a mode change.
     virtual void CalibrateTexelOffset() = 0;
 
-    virtual bool IsValid() const = 0;     // surfaces usable; false while lost
-    virtual void Restore() = 0;           // tries to get lost surfaces back
+    virtual bool IsValid() const = 0; // surfaces usable; false while lost
+    virtual void Restore() = 0;       // tries to get lost surfaces back
     virtual bool IsFullScreen() const = 0;
     virtual bool SetFullScreen(bool fullScreen) = 0; // the state afterwards
-    virtual void ResetWorkingCount() = 0; // the application went inactive
-    virtual void UpdateDesktopMode() = 0; // the desktop mode changed
+    virtual void ResetWorkingCount() = 0;            // the application went inactive
+    virtual void UpdateDesktopMode() = 0;            // the desktop mode changed
     virtual void SetVSync(bool on) = 0;
     virtual bool IsPresentDone() const = 0;
     virtual void OutOfVideoMemory() = 0;

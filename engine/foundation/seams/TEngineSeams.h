@@ -11,10 +11,10 @@
 //
 // Factories are installed and used on the main thread only.
 
+#include "engine/foundation/core/TString.h"
 #include "engine/foundation/seams/TDisplaySeam.h"
 #include "engine/foundation/seams/TRendererSeam.h"
 #include "engine/foundation/seams/TSoundManagerSeam.h"
-#include "engine/foundation/core/TString.h"
 #include "engine/foundation/seams/TVectorDrawSeam.h"
 #include "engine/foundation/seams/TWindowManagerSeam.h"
 

@@ -4,7 +4,8 @@
 // see it when they mute and unmute the game. The sound manager installs its
 // implementation when it starts and removes it before it goes away; until then mute
 // requests change no volume (logged once).
-class TMasterVolume {
+class TMasterVolume
+{
 public:
     virtual ~TMasterVolume() = default;
     virtual float GetMasterVolume() const = 0;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "engine/foundation/xml/TGetChar.h"
 #include "engine/foundation/core/TString.h"
+#include "engine/foundation/xml/TGetChar.h"
 
 class TFile;
 

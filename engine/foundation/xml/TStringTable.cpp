@@ -106,7 +106,8 @@ void TStringTable::LoadText(const char* data, size_t size, const char* source)
         const size_t labelCell = text.find("<Data", row);
         if (labelCell < rowEnd) {
             const size_t textCell = text.find("<Data", labelCell + 5);
-            const std::string value = textCell < rowEnd ? CellContent(text, textCell) : std::string();
+            const std::string value =
+                textCell < rowEnd ? CellContent(text, textCell) : std::string();
             mEntries[MakeString(CellContent(text, labelCell))] = MakeString(value);
         }
         row = next;
@@ -114,8 +115,7 @@ void TStringTable::LoadText(const char* data, size_t size, const char* source)
 }
 
 TString TStringTable::GetString(const TString& label, const TString& arg1, const TString& arg2,
-                                const TString& arg3, const TString& arg4,
-                                const TString& arg5) const
+                                const TString& arg3, const TString& arg4, const TString& arg5) const
 {
     const TString arguments[kMaxArguments] = {arg1, arg2, arg3, arg4, arg5};
     return Substitute(label, kMaxArguments, arguments);

@@ -49,8 +49,8 @@ public:
 
 private:
     // False when a sequence cannot be expanded; failed then holds it as written.
-    bool Expand(const std::string& text, int count, const TString* arguments,
-                std::string& out, std::string& failed) const;
+    bool Expand(const std::string& text, int count, const TString* arguments, std::string& out,
+                std::string& failed) const;
     bool AppendArgument(const TString& argument, std::string& out) const;
     const TString* Find(const std::string& label) const;
 

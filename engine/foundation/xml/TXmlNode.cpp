@@ -131,7 +131,12 @@ bool TXmlNode::ParseContent(TXmlTokenizer& tokenizer, int depth)
 
 TXmlNode::TTagResult TXmlNode::ReadTag(TXmlTokenizer& tokenizer)
 {
-    enum class TState { Name, AttributeName, Value };
+    enum class TState
+    {
+        Name,
+        AttributeName,
+        Value
+    };
     TState state = TState::Name;
     TTagResult result;
     TXmlNode* child = nullptr;

@@ -8,8 +8,15 @@ namespace {
 bool IsSpace(const std::string& character)
 {
     switch (character[0]) {
-    case ' ': case '\t': case '\n': case '\v': case '\f': case '\r': return true;
-    default: return false;
+    case ' ':
+    case '\t':
+    case '\n':
+    case '\v':
+    case '\f':
+    case '\r':
+        return true;
+    default:
+        return false;
     }
 }
 

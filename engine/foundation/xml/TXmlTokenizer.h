@@ -16,9 +16,9 @@ public:
     struct TToken
     {
         std::string text;
-        bool quoted = false;      // the token was written between double quotes
-        bool fromEntity = false;  // its first character came from a reference
-        bool end = false;         // the input has ended; there is no token
+        bool quoted = false;     // the token was written between double quotes
+        bool fromEntity = false; // its first character came from a reference
+        bool end = false;        // the input has ended; there is no token
 
         // The token is the markup character c itself (not text that decodes to it).
         bool Is(char c) const { return !fromEntity && text.size() == 1 && text[0] == c; }

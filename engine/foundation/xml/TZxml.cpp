@@ -10,7 +10,14 @@
 
 namespace {
 
-enum class TInflate { Done, CutShort, Corrupt, TooLong, NoMemory };
+enum class TInflate
+{
+    Done,
+    CutShort,
+    Corrupt,
+    TooLong,
+    NoMemory
+};
 
 // Inflates a whole zlib stream of packedSize bytes that must unpack to at most limit
 // bytes, like zlib's uncompress into a buffer of limit bytes. The output grows as bytes
@@ -51,10 +58,10 @@ TInflate Inflate(const uint8_t* packed, size_t packedSize, uint32_t limit, std::
             break;
         }
         if (result == Z_OK || (result == Z_BUF_ERROR && stream.avail_out == 0)) {
-            continue;  // out of room only: grow and go on
+            continue; // out of room only: grow and go on
         }
         if (result == Z_BUF_ERROR && stream.avail_in == 0) {
-            outcome = TInflate::CutShort;  // the stream ends before its end marker
+            outcome = TInflate::CutShort; // the stream ends before its end marker
         } else if (result == Z_MEM_ERROR) {
             outcome = TInflate::NoMemory;
         } else {
@@ -102,7 +109,8 @@ bool TZxml::Unpack(const void* data, size_t size, std::string& text, const char*
         TraceLog("xml: %s: packed data corrupt", source);
         break;
     case TInflate::TooLong:
-        TraceLog("xml: %s: unpacks to more than the %u bytes its header gives", source, unpackedSize);
+        TraceLog("xml: %s: unpacks to more than the %u bytes its header gives", source,
+                 unpackedSize);
         break;
     default:
         TraceLog("xml: %s: out of memory while unpacking", source);

@@ -98,11 +98,21 @@ void XmlEscape(const char* text, size_t length, std::string& out)
     for (size_t i = 0; i < length; ++i) {
         const unsigned char byte = static_cast<unsigned char>(text[i]);
         switch (byte) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        case '\'': out += "&apos;"; break;
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        case '\'':
+            out += "&apos;";
+            break;
         default:
             if (byte < 32 || byte >= 128) {
                 out += "&#" + std::to_string(byte) + ";";

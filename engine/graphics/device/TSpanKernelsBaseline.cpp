@@ -1,6 +1,5 @@
-#include "engine/graphics/device/TSpanKernels.h"
-
 #include "engine/graphics/device/PixelMath.h"
+#include "engine/graphics/device/TSpanKernels.h"
 
 #define SPAN_KERNELS baseline
 #define SPAN_KERNELS_NAME "SSE2"

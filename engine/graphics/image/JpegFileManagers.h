@@ -3,8 +3,8 @@
 // libjpeg's source and destination managers over engine files: the JPEG codec reads and
 // writes through FileRead and FileWrite in 4096-byte steps. Codec use only.
 
-#include <cstdio> // jpeglib.h needs FILE and size_t declared first
-
+#include <cstdio>
+// jpeglib.h needs FILE and size_t declared first.
 #include <jpeglib.h>
 
 class TFile;

@@ -3,12 +3,11 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
-#include <map>
-#include <string>
-
 #include <ifaddrs.h>
 #include <linux/if_packet.h>
+#include <map>
 #include <net/if.h>
+#include <string>
 #include <sys/random.h>
 #include <unistd.h>
 

@@ -2,12 +2,11 @@
 
 #include "engine/platform/posix/TPosixMappedFile.h"
 
+#include <algorithm>
+#include <cstring>
 #include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <algorithm>
-#include <cstring>
 
 namespace {
 
@@ -33,7 +32,9 @@ bool TPosixFileSystem::IsReadWritable(const std::string& path)
 
 bool TPosixFileSystem::IsFolder(const std::string& path)
 {
-    struct stat info {};
+    struct stat info
+    {
+    };
     return !path.empty() && stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
@@ -55,7 +56,9 @@ bool TPosixFileSystem::ListFolder(const std::string& path, std::vector<TFolderEn
             continue;
         }
         const std::string full = base + entry->d_name;
-        struct stat info {};
+        struct stat info
+        {
+        };
         if (lstat(full.c_str(), &info) != 0) {
             continue;
         }

@@ -1,11 +1,10 @@
 #include "engine/platform/posix/TPosixMappedFile.h"
 
+#include <cstdint>
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <cstdint>
 
 std::unique_ptr<TPosixMappedFile> TPosixMappedFile::Map(const std::string& path)
 {
@@ -13,7 +12,9 @@ std::unique_ptr<TPosixMappedFile> TPosixMappedFile::Map(const std::string& path)
     if (fd < 0) {
         return nullptr;
     }
-    struct stat info {};
+    struct stat info
+    {
+    };
     void* view = MAP_FAILED;
     size_t size = 0;
     if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0 &&

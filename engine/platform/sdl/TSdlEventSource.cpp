@@ -9,18 +9,39 @@ using TKind = TSystemEvent::TKind;
 bool TranslateWindowEvent(const SDL_WindowEvent& window, TSystemEvent& event)
 {
     switch (window.event) {
-    case SDL_WINDOWEVENT_CLOSE: event.kind = TKind::WindowClose; return true;
-    case SDL_WINDOWEVENT_EXPOSED: event.kind = TKind::WindowExposed; return true;
-    case SDL_WINDOWEVENT_MINIMIZED: event.kind = TKind::WindowMinimized; return true;
+    case SDL_WINDOWEVENT_CLOSE:
+        event.kind = TKind::WindowClose;
+        return true;
+    case SDL_WINDOWEVENT_EXPOSED:
+        event.kind = TKind::WindowExposed;
+        return true;
+    case SDL_WINDOWEVENT_MINIMIZED:
+        event.kind = TKind::WindowMinimized;
+        return true;
     case SDL_WINDOWEVENT_MAXIMIZED:
-    case SDL_WINDOWEVENT_RESTORED: event.kind = TKind::WindowRestored; return true;
-    case SDL_WINDOWEVENT_SHOWN: event.kind = TKind::WindowShown; return true;
-    case SDL_WINDOWEVENT_FOCUS_GAINED: event.kind = TKind::FocusGained; return true;
-    case SDL_WINDOWEVENT_FOCUS_LOST: event.kind = TKind::FocusLost; return true;
-    case SDL_WINDOWEVENT_ENTER: event.kind = TKind::MouseEntered; return true;
-    case SDL_WINDOWEVENT_LEAVE: event.kind = TKind::MouseLeft; return true;
-    case SDL_WINDOWEVENT_DISPLAY_CHANGED: event.kind = TKind::DisplayChanged; return true;
-    default: return false;
+    case SDL_WINDOWEVENT_RESTORED:
+        event.kind = TKind::WindowRestored;
+        return true;
+    case SDL_WINDOWEVENT_SHOWN:
+        event.kind = TKind::WindowShown;
+        return true;
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
+        event.kind = TKind::FocusGained;
+        return true;
+    case SDL_WINDOWEVENT_FOCUS_LOST:
+        event.kind = TKind::FocusLost;
+        return true;
+    case SDL_WINDOWEVENT_ENTER:
+        event.kind = TKind::MouseEntered;
+        return true;
+    case SDL_WINDOWEVENT_LEAVE:
+        event.kind = TKind::MouseLeft;
+        return true;
+    case SDL_WINDOWEVENT_DISPLAY_CHANGED:
+        event.kind = TKind::DisplayChanged;
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -58,11 +79,18 @@ bool TSdlEventSource::Translate(const SDL_Event& sdl, TSystemEvent& event)
 {
     event = TSystemEvent{};
     switch (sdl.type) {
-    case SDL_QUIT: event.kind = TKind::Quit; return true;
-    case SDL_WINDOWEVENT: return TranslateWindowEvent(sdl.window, event);
-    case SDL_DISPLAYEVENT: event.kind = TKind::DisplayChanged; return true;
+    case SDL_QUIT:
+        event.kind = TKind::Quit;
+        return true;
+    case SDL_WINDOWEVENT:
+        return TranslateWindowEvent(sdl.window, event);
+    case SDL_DISPLAYEVENT:
+        event.kind = TKind::DisplayChanged;
+        return true;
     case SDL_KEYDOWN:
-    case SDL_KEYUP: TranslateKey(sdl.key, event); return true;
+    case SDL_KEYUP:
+        TranslateKey(sdl.key, event);
+        return true;
     case SDL_TEXTINPUT:
         event.kind = TKind::Text;
         event.text = sdl.text.text;
@@ -73,9 +101,14 @@ bool TSdlEventSource::Translate(const SDL_Event& sdl, TSystemEvent& event)
         event.y = sdl.motion.y;
         return true;
     case SDL_MOUSEBUTTONDOWN:
-    case SDL_MOUSEBUTTONUP: TranslateButton(sdl.button, event); return true;
-    case SDL_MOUSEWHEEL: TranslateWheel(sdl.wheel, event); return true;
-    default: return false;
+    case SDL_MOUSEBUTTONUP:
+        TranslateButton(sdl.button, event);
+        return true;
+    case SDL_MOUSEWHEEL:
+        TranslateWheel(sdl.wheel, event);
+        return true;
+    default:
+        return false;
     }
 }
 

@@ -36,8 +36,7 @@ std::unique_ptr<TNativeWindow> TSdlVideoSystem::CreateWindow(const std::string& 
                                                              int width, int height)
 {
     SDL_Window* window = SDL_CreateWindow(utf8Title.c_str(), SDL_WINDOWPOS_CENTERED,
-                                          SDL_WINDOWPOS_CENTERED, width, height,
-                                          SDL_WINDOW_HIDDEN);
+                                          SDL_WINDOWPOS_CENTERED, width, height, SDL_WINDOW_HIDDEN);
     if (window == nullptr) {
         TPlatformLog::Write("video: cannot create the main window: %s", SDL_GetError());
         return nullptr;

@@ -1,13 +1,13 @@
 #include "engine/script/lua/LuaApi.h"
 
-#include "engine/script/lua/runtime/LCall.h"
 #include "engine/script/lua/chunk/LChunkDumper.h"
-#include "engine/script/lua/runtime/LCollector.h"
-#include "engine/script/lua/runtime/LDebugInfo.h"
 #include "engine/script/lua/objects/LMetaEvents.h"
 #include "engine/script/lua/objects/LObjectUtil.h"
-#include "engine/script/lua/runtime/LStack.h"
 #include "engine/script/lua/objects/LUserdata.h"
+#include "engine/script/lua/runtime/LCall.h"
+#include "engine/script/lua/runtime/LCollector.h"
+#include "engine/script/lua/runtime/LDebugInfo.h"
+#include "engine/script/lua/runtime/LStack.h"
 #include "engine/script/lua/runtime/LVirtualMachine.h"
 
 #include <climits>
@@ -83,7 +83,8 @@ LTable* TableAt(lua_State* L, int idx)
     return IndexToAddress(L, idx)->AsTable();
 }
 
-struct CallArgs {
+struct CallArgs
+{
     LValue* mFunc;
     int mNumResults;
 };
@@ -94,7 +95,8 @@ void ProtectedCall(lua_State* L, void* ud)
     luaD_call(L, c->mFunc, c->mNumResults);
 }
 
-struct CCallArgs {
+struct CCallArgs
+{
     lua_CFunction mFunc;
     void* mUd;
 };
@@ -150,7 +152,7 @@ const char* AuxUpvalue(lua_State* L, int funcindex, int n, LValue** val)
     return p->mUpvalueNames[n - 1]->Text();
 }
 
-}  // namespace
+} // namespace
 
 // ---------------------------------------------------------------------------------
 // State manipulation
@@ -167,7 +169,7 @@ lua_State* lua_newthread(lua_State* L)
 {
     luaC_checkGC(L);
     lua_State* L1 = luaE_newthread(L);
-    L1->mHook = L->mHook;  // a new coroutine inherits the hook
+    L1->mHook = L->mHook; // a new coroutine inherits the hook
     L1->mHookMask = L->mHookMask;
     L1->mBaseHookCount = L->mBaseHookCount;
     L1->mHookCount = L->mBaseHookCount;
@@ -230,7 +232,7 @@ void lua_replace(lua_State* L, int idx)
 {
     if (idx == LUA_GLOBALSINDEX) {
         if ((L->mTop - 1)->IsTable()) {
-            L->mGlobals = *(L->mTop - 1);  // the running thread's globals
+            L->mGlobals = *(L->mTop - 1); // the running thread's globals
         }
     } else {
         *IndexToAddress(L, idx) = *(L->mTop - 1);
@@ -354,7 +356,7 @@ const char* lua_tostring(lua_State* L, int idx)
     if (!IsNone(o) && luaV_tostring(L, o)) {
         return o->AsString()->Text();
     }
-    return nullptr;  // a wstring has no 8-bit text
+    return nullptr; // a wstring has no 8-bit text
 }
 
 size_t lua_strlen(lua_State* L, int idx)
@@ -384,7 +386,8 @@ const lua_WChar* lua_towstring(lua_State* L, int idx)
 lua_CFunction lua_tocfunction(lua_State* L, int idx)
 {
     LValue* o = IndexToAddress(L, idx);
-    return o->IsFunction() && o->AsClosure()->mIsC ? AsCClosure(o->AsClosure())->mFunction : nullptr;
+    return o->IsFunction() && o->AsClosure()->mIsC ? AsCClosure(o->AsClosure())->mFunction
+                                                   : nullptr;
 }
 
 void* lua_touserdata(lua_State* L, int idx)
@@ -523,7 +526,7 @@ void lua_pushboxedpointer(lua_State* L, void* p)
 {
     luaC_checkGC(L);
     LUserdata* u = luaS_newudata(L, sizeof(void*));
-    u->mLength = 1;  // the boxed flag
+    u->mLength = 1; // the boxed flag
     std::memcpy(u->Block(), &p, sizeof(p));
     L->mTop->SetUserdata(u);
     ApiIncrTop(L);
@@ -643,7 +646,7 @@ int lua_setmetatable(lua_State* L, int objindex)
     } else if (obj->IsUserdata()) {
         obj->AsUserdata()->mMetatable = mt;
     } else {
-        res = 0;  // other values use their type's table
+        res = 0; // other values use their type's table
     }
     L->mTop--;
     return res;
@@ -690,7 +693,8 @@ int lua_tablelength(lua_State* L, int idx)
     if (h->mNode != G(L)->mEmptyNode) {
         for (int i = 0; i < h->NodeCount(); i++) {
             const LNode* node = luaH_node(h, i);
-            if (node->mKey.IsNumber() && !node->mValue.IsNil() && node->mKey.AsNumber() > candidate) {
+            if (node->mKey.IsNumber() && !node->mValue.IsNil() &&
+                node->mKey.AsNumber() > candidate) {
                 candidate = node->mKey.AsNumber();
             }
         }
@@ -736,7 +740,7 @@ int lua_load(lua_State* L, lua_Chunkreader reader, void* data, const char* chunk
     LInputStream z;
     luaZ_init(&z, reader, data, chunkname);
     int c = luaZ_lookahead(&z);
-    return luaD_protectedparser(L, &z, c == 27);  // byte 27 starts a precompiled chunk
+    return luaD_protectedparser(L, &z, c == 27); // byte 27 starts a precompiled chunk
 }
 
 int lua_dump(lua_State* L, lua_Chunkwriter writer, void* data)
@@ -765,7 +769,7 @@ int lua_getgccount(lua_State* L)
 void lua_setgcthreshold(lua_State* L, int newthreshold)
 {
     if (newthreshold >= 4194304) {
-        G(L)->mGcThreshold = 0xFFFFFFFFu;  // no threshold
+        G(L)->mGcThreshold = 0xFFFFFFFFu; // no threshold
     } else {
         G(L)->mGcThreshold = static_cast<uint32_t>(newthreshold < 0 ? 0 : newthreshold) << 10;
     }

@@ -52,7 +52,10 @@ inline constexpr int LUA_MULTRET = -1;
 // Pseudo-indices.
 inline constexpr int LUA_REGISTRYINDEX = -10000;
 inline constexpr int LUA_GLOBALSINDEX = -10001;
-inline constexpr int lua_upvalueindex(int i) { return LUA_GLOBALSINDEX - i; }
+inline constexpr int lua_upvalueindex(int i)
+{
+    return LUA_GLOBALSINDEX - i;
+}
 // Indices below this one read registry[kLuaRegistryShortcut - index] (read-only).
 inline constexpr int kLuaRegistryShortcut = -40000;
 
@@ -87,7 +90,7 @@ void lua_xmove(lua_State* from, lua_State* to, int n);
 
 // Access functions (stack -> C).
 int lua_isnumber(lua_State* L, int idx);
-int lua_isstring(lua_State* L, int idx);  // numbers, strings and wstrings
+int lua_isstring(lua_State* L, int idx); // numbers, strings and wstrings
 int lua_iscfunction(lua_State* L, int idx);
 int lua_isuserdata(lua_State* L, int idx);
 int lua_type(lua_State* L, int idx);
@@ -116,9 +119,9 @@ const void* lua_topointer(lua_State* L, int idx);
 void lua_pushnil(lua_State* L);
 void lua_pushnumber(lua_State* L, lua_Number n);
 void lua_pushlstring(lua_State* L, const char* s, size_t l);
-void lua_pushstring(lua_State* L, const char* s);  // null pushes nil
+void lua_pushstring(lua_State* L, const char* s); // null pushes nil
 void lua_pushlwstring(lua_State* L, const lua_WChar* s, size_t l);
-void lua_pushwstring(lua_State* L, const lua_WChar* s);  // null pushes nil
+void lua_pushwstring(lua_State* L, const lua_WChar* s); // null pushes nil
 const char* lua_pushvfstring(lua_State* L, const char* fmt, va_list argp);
 const char* lua_pushfstring(lua_State* L, const char* fmt, ...);
 void lua_pushcclosure(lua_State* L, lua_CFunction fn, int n);
@@ -176,7 +179,7 @@ void lua_setgcthreshold(lua_State* L, int newthreshold);
 
 // Miscellaneous functions.
 const char* lua_version();
-int lua_error(lua_State* L);  // raises the value on top; never returns
+int lua_error(lua_State* L); // raises the value on top; never returns
 int lua_next(lua_State* L, int idx);
 void lua_concat(lua_State* L, int n);
 
@@ -184,23 +187,56 @@ void lua_concat(lua_State* L, int n);
 int lua_wstrlen(const lua_WChar* s);
 
 // Convenience helpers.
-inline void lua_pop(lua_State* L, int n) { lua_settop(L, -(n)-1); }
+inline void lua_pop(lua_State* L, int n)
+{
+    lua_settop(L, -(n)-1);
+}
 inline void lua_register(lua_State* L, const char* n, lua_CFunction f)
 {
     lua_pushstring(L, n);
     lua_pushcclosure(L, f, 0);
     lua_settable(L, LUA_GLOBALSINDEX);
 }
-inline void lua_pushcfunction(lua_State* L, lua_CFunction f) { lua_pushcclosure(L, f, 0); }
-inline bool lua_isfunction(lua_State* L, int n) { return lua_type(L, n) == LUA_TFUNCTION; }
-inline bool lua_istable(lua_State* L, int n) { return lua_type(L, n) == LUA_TTABLE; }
-inline bool lua_islightuserdata(lua_State* L, int n) { return lua_type(L, n) == LUA_TLIGHTUSERDATA; }
-inline bool lua_isnil(lua_State* L, int n) { return lua_type(L, n) == LUA_TNIL; }
-inline bool lua_isboolean(lua_State* L, int n) { return lua_type(L, n) == LUA_TBOOLEAN; }
-inline bool lua_iswstring(lua_State* L, int n) { return lua_type(L, n) == LUA_TWSTRING; }
-inline bool lua_isnone(lua_State* L, int n) { return lua_type(L, n) == LUA_TNONE; }
-inline bool lua_isnoneornil(lua_State* L, int n) { return lua_type(L, n) <= 0; }
-inline void lua_getregistry(lua_State* L) { lua_pushvalue(L, LUA_REGISTRYINDEX); }
+inline void lua_pushcfunction(lua_State* L, lua_CFunction f)
+{
+    lua_pushcclosure(L, f, 0);
+}
+inline bool lua_isfunction(lua_State* L, int n)
+{
+    return lua_type(L, n) == LUA_TFUNCTION;
+}
+inline bool lua_istable(lua_State* L, int n)
+{
+    return lua_type(L, n) == LUA_TTABLE;
+}
+inline bool lua_islightuserdata(lua_State* L, int n)
+{
+    return lua_type(L, n) == LUA_TLIGHTUSERDATA;
+}
+inline bool lua_isnil(lua_State* L, int n)
+{
+    return lua_type(L, n) == LUA_TNIL;
+}
+inline bool lua_isboolean(lua_State* L, int n)
+{
+    return lua_type(L, n) == LUA_TBOOLEAN;
+}
+inline bool lua_iswstring(lua_State* L, int n)
+{
+    return lua_type(L, n) == LUA_TWSTRING;
+}
+inline bool lua_isnone(lua_State* L, int n)
+{
+    return lua_type(L, n) == LUA_TNONE;
+}
+inline bool lua_isnoneornil(lua_State* L, int n)
+{
+    return lua_type(L, n) <= 0;
+}
+inline void lua_getregistry(lua_State* L)
+{
+    lua_pushvalue(L, LUA_REGISTRYINDEX);
+}
 
 // Debug API.
 inline constexpr int LUA_HOOKCALL = 0;
@@ -214,7 +250,8 @@ inline constexpr int LUA_MASKLINE = 1 << LUA_HOOKLINE;
 inline constexpr int LUA_MASKCOUNT = 1 << LUA_HOOKCOUNT;
 inline constexpr int LUA_IDSIZE = 60;
 
-struct lua_Debug {
+struct lua_Debug
+{
     int event = 0;
     const char* name = nullptr;      // (n)
     const char* namewhat = nullptr;  // (n) "global", "local", "field", "method"
@@ -223,9 +260,9 @@ struct lua_Debug {
     int currentline = 0;             // (l)
     int nups = 0;                    // (u) number of upvalues
     int linedefined = 0;             // (S)
-    char short_src[LUA_IDSIZE] = {};  // (S)
+    char short_src[LUA_IDSIZE] = {}; // (S)
     // private part
-    int i_ci = 0;  // active function
+    int i_ci = 0; // active function
 };
 
 using lua_Hook = void (*)(lua_State* L, lua_Debug* ar);

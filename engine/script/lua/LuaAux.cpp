@@ -1,6 +1,5 @@
 #include "engine/script/lua/LuaAux.h"
 
-
 #include <cctype>
 #include <cerrno>
 #include <cstdarg>
@@ -11,7 +10,7 @@ namespace {
 
 constexpr int kFreeListRef = 1;   // registry slot of the free list of references
 constexpr int kArraySizeRef = 2;  // registry slot of the weak table of explicit sizes
-constexpr int kBufferLevels = 10;  // pieces kept on the stack before merging
+constexpr int kBufferLevels = 10; // pieces kept on the stack before merging
 
 int AbsIndex(lua_State* L, int i)
 {
@@ -23,7 +22,7 @@ void TagError(lua_State* L, int narg, int tag)
     luaL_typerror(L, narg, lua_typename(L, tag));
 }
 
-}  // namespace
+} // namespace
 
 // ---------------------------------------------------------------------------------
 // Errors and argument checks
@@ -37,7 +36,8 @@ int luaL_argerror(lua_State* L, int narg, const char* extramsg)
     if (ar.namewhat != nullptr && std::strcmp(ar.namewhat, "method") == 0) {
         narg--;
         if (narg == 0) {
-            return luaL_error(L, "calling `%s' on bad self (%s)", ar.name ? ar.name : "?", extramsg);
+            return luaL_error(L, "calling `%s' on bad self (%s)", ar.name ? ar.name : "?",
+                              extramsg);
         }
     }
     if (ar.name == nullptr) {
@@ -48,7 +48,8 @@ int luaL_argerror(lua_State* L, int narg, const char* extramsg)
 
 int luaL_typerror(lua_State* L, int narg, const char* tname)
 {
-    const char* msg = lua_pushfstring(L, "%s expected, got %s", tname, lua_typename(L, lua_type(L, narg)));
+    const char* msg =
+        lua_pushfstring(L, "%s expected, got %s", tname, lua_typename(L, lua_type(L, narg)));
     return luaL_argerror(L, narg, msg);
 }
 
@@ -236,7 +237,7 @@ void* luaL_checkudata(lua_State* L, int ud, const char* tname)
     if (lua_type(L, ud) != LUA_TUSERDATA || !lua_getmetatable(L, ud)) {
         return nullptr;
     }
-    lua_rawget(L, LUA_REGISTRYINDEX);  // name of the metatable, if registered
+    lua_rawget(L, LUA_REGISTRYINDEX); // name of the metatable, if registered
     const char* tn = lua_tostring(L, -1);
     bool match = tn != nullptr && std::strcmp(tn, tname) == 0;
     lua_pop(L, 1);
@@ -292,7 +293,7 @@ void GetSizes(lua_State* L)
         lua_pop(L, 1);
         lua_newtable(L);
         lua_pushvalue(L, -1);
-        lua_setmetatable(L, -2);  // a weak-keyed table that is its own metatable
+        lua_setmetatable(L, -2); // a weak-keyed table that is its own metatable
         lua_pushstring(L, "__mode");
         lua_pushstring(L, "k");
         lua_rawset(L, -3);
@@ -301,7 +302,7 @@ void GetSizes(lua_State* L)
     }
 }
 
-}  // namespace
+} // namespace
 
 void luaL_setn(lua_State* L, int t, int n)
 {
@@ -433,7 +434,7 @@ void AdjustStack(luaL_Buffer* B)
         return;
     }
     lua_State* L = B->L;
-    int toget = 1;  // number of levels to concatenate
+    int toget = 1; // number of levels to concatenate
     size_t toplen = lua_strlen(L, -1);
     do {
         size_t l = lua_strlen(L, -(toget + 1));
@@ -448,7 +449,7 @@ void AdjustStack(luaL_Buffer* B)
     B->lvl = B->lvl - toget + 1;
 }
 
-}  // namespace
+} // namespace
 
 char* luaL_prepbuffer(luaL_Buffer* B)
 {
@@ -513,7 +514,7 @@ void luaL_addvalue(luaL_Buffer* B)
         lua_pop(L, 1);
     } else {
         if (EmptyBuffer(B)) {
-            lua_insert(L, -2);  // put the buffer's piece before the new value
+            lua_insert(L, -2); // put the buffer's piece before the new value
         }
         B->lvl++;
         AdjustStack(B);
@@ -563,10 +564,11 @@ void CloseCFile(void* file)
 const luaL_FileReader kCFiles{&OpenCFile, &ReadCFile, &CFileFailed, &CloseCFile};
 luaL_FileReader sFiles = kCFiles;
 
-struct FileReader {
+struct FileReader
+{
     const luaL_FileReader* files;
     void* file;
-    size_t pending;  // bytes of the first piece, read ahead to tell text from bytes
+    size_t pending; // bytes of the first piece, read ahead to tell text from bytes
     char buffer[LUAL_BUFFERSIZE];
 };
 
@@ -591,7 +593,8 @@ int CannotRead(lua_State* L, const char* filename, int fnameindex)
     return LUA_ERRFILE;
 }
 
-struct StringReader {
+struct StringReader
+{
     const char* s;
     size_t size;
 };
@@ -607,7 +610,7 @@ const char* ReadString(lua_State*, void* ud, size_t* size)
     return ls->s;
 }
 
-}  // namespace
+} // namespace
 
 int luaL_loadfile(lua_State* L, const char* filename)
 {
@@ -675,7 +678,7 @@ void CallAlert(lua_State* L, int status)
     if (lua_isfunction(L, -1)) {
         lua_insert(L, -2);
         if (lua_pcall(L, 1, 0, 0) != 0) {
-            lua_pop(L, 1);  // an alert that fails is not reported again
+            lua_pop(L, 1); // an alert that fails is not reported again
         }
     } else {
         // The error value may be any value: print only what has text.
@@ -694,7 +697,7 @@ int AuxDo(lua_State* L, int status)
     return status;
 }
 
-}  // namespace
+} // namespace
 
 int lua_dofile(lua_State* L, const char* filename)
 {

@@ -6,7 +6,8 @@
 
 #include "engine/script/lua/LuaApi.h"
 
-struct luaL_reg {
+struct luaL_reg
+{
     const char* name;
     lua_CFunction func;
 };
@@ -59,7 +60,8 @@ int luaL_loadfile(lua_State* L, const char* filename);
 // library's: a name is a path, and text and binary reads give the same bytes. An
 // embedding whose files live elsewhere installs its own reader. Process-wide; install it
 // before states load files, from the thread that uses them.
-struct luaL_FileReader {
+struct luaL_FileReader
+{
     // Opens name for reading, as text or as bytes; null when it cannot, with errno
     // telling why where that is known (no errno means the file is not there).
     void* (*open)(const char* name, bool binary);
@@ -85,8 +87,14 @@ inline void luaL_argcheck(lua_State* L, bool cond, int numarg, const char* extra
         luaL_argerror(L, numarg, extramsg);
     }
 }
-inline const char* luaL_checkstring(lua_State* L, int n) { return luaL_checklstring(L, n, nullptr); }
-inline const char* luaL_optstring(lua_State* L, int n, const char* d) { return luaL_optlstring(L, n, d, nullptr); }
+inline const char* luaL_checkstring(lua_State* L, int n)
+{
+    return luaL_checklstring(L, n, nullptr);
+}
+inline const char* luaL_optstring(lua_State* L, int n, const char* d)
+{
+    return luaL_optlstring(L, n, d, nullptr);
+}
 int luaL_checkint(lua_State* L, int n);
 long luaL_checklong(lua_State* L, int n);
 int luaL_optint(lua_State* L, int n, int d);
@@ -96,9 +104,10 @@ long luaL_optlong(lua_State* L, int n, long d);
 // set every piece is a wstring and the block holds 16-bit characters.
 inline constexpr int LUAL_BUFFERSIZE = 512;
 
-struct luaL_Buffer {
-    char* p;  // current position in buffer
-    int lvl;  // number of pieces on the stack
+struct luaL_Buffer
+{
+    char* p; // current position in buffer
+    int lvl; // number of pieces on the stack
     int wide;
     lua_State* L;
     char buffer[LUAL_BUFFERSIZE];
@@ -121,5 +130,11 @@ inline void luaL_putchar(luaL_Buffer* B, char c)
     }
     *B->p++ = c;
 }
-inline void luaL_addchar(luaL_Buffer* B, char c) { luaL_putchar(B, c); }
-inline void luaL_addsize(luaL_Buffer* B, size_t n) { B->p += n; }
+inline void luaL_addchar(luaL_Buffer* B, char c)
+{
+    luaL_putchar(B, c);
+}
+inline void luaL_addsize(luaL_Buffer* B, size_t n)
+{
+    B->p += n;
+}

@@ -103,7 +103,8 @@ const char* ParseUnsigned32(const char* s, int base, uint32_t* out)
     if (overflow) {
         *out = 0xFFFFFFFFu;
     } else {
-        *out = negative ? static_cast<uint32_t>(0u - static_cast<uint32_t>(value)) : static_cast<uint32_t>(value);
+        *out = negative ? static_cast<uint32_t>(0u - static_cast<uint32_t>(value))
+                        : static_cast<uint32_t>(value);
     }
     return p;
 }
@@ -238,7 +239,7 @@ int GetMetatable(lua_State* L)
         return 1;
     }
     luaL_getmetafield(L, 1, "__metatable");
-    return 1;  // the "__metatable" field when present, otherwise the metatable
+    return 1; // the "__metatable" field when present, otherwise the metatable
 }
 
 int SetMetatable(lua_State* L)
@@ -301,10 +302,10 @@ int SetFenv(lua_State* L)
     if (AuxGetFenvField(L)) {
         luaL_error(L, "`setfenv' cannot change a protected environment");
     }
-    lua_pop(L, 1);  // the environment
+    lua_pop(L, 1); // the environment
     lua_pushvalue(L, 2);
     if (lua_isnumber(L, 1) && lua_tonumber(L, 1) == 0) {
-        lua_replace(L, LUA_GLOBALSINDEX);  // the running thread's globals
+        lua_replace(L, LUA_GLOBALSINDEX); // the running thread's globals
     } else if (lua_iscfunction(L, -2) || lua_setfenv(L, -2) == 0) {
         luaL_error(L, "`setfenv' cannot change environment of given function");
     }
@@ -397,11 +398,11 @@ int IPairs(lua_State* L)
 int LoadAux(lua_State* L, int status)
 {
     if (status == 0) {
-        return 1;  // the compiled chunk
+        return 1; // the compiled chunk
     }
     lua_pushnil(L);
     lua_insert(L, -2);
-    return 2;  // nil and the message
+    return 2; // nil and the message
 }
 
 int LoadString(lua_State* L)
@@ -463,7 +464,7 @@ int XPCall(lua_State* L)
 {
     luaL_checkany(L, 2);
     lua_settop(L, 2);
-    lua_insert(L, 1);  // the handler goes below the function
+    lua_insert(L, 1); // the handler goes below the function
     int status = lua_pcall(L, 0, LUA_MULTRET, 1);
     lua_pushboolean(L, status == 0);
     lua_replace(L, 1);
@@ -512,7 +513,7 @@ int ToWString(lua_State* L)
     char buff[64];
     switch (lua_type(L, 1)) {
     case LUA_TNIL:
-        lua_pushstring(L, "nil");  // deliberately 8-bit
+        lua_pushstring(L, "nil"); // deliberately 8-bit
         return 1;
     case LUA_TNUMBER:
         lua_pushvalue(L, 1);
@@ -533,7 +534,7 @@ int ToWString(lua_State* L)
         return 1;
     }
     case LUA_TLIGHTUSERDATA:
-        return luaL_argerror(L, 1, "value expected");  // unlike tostring
+        return luaL_argerror(L, 1, "value expected"); // unlike tostring
     default:
         if (!FormatAddress(L, 1, buff, sizeof(buff)))
             return luaL_argerror(L, 1, "value expected");
@@ -547,10 +548,10 @@ int NewProxy(lua_State* L)
     lua_settop(L, 1);
     lua_newuserdata(L, 0);
     if (lua_toboolean(L, 1) == 0) {
-        return 1;  // no own metatable
+        return 1; // no own metatable
     }
     if (lua_isboolean(L, 1)) {
-        lua_newtable(L);  // a new metatable, remembered as valid
+        lua_newtable(L); // a new metatable, remembered as valid
         lua_pushvalue(L, -1);
         lua_pushboolean(L, 1);
         lua_rawset(L, lua_upvalueindex(1));
@@ -562,7 +563,7 @@ int NewProxy(lua_State* L)
             lua_pop(L, 1);
         }
         luaL_argcheck(L, valid, 1, "boolean or proxy expected");
-        lua_getmetatable(L, 1);  // the metatable of the other proxy
+        lua_getmetatable(L, 1); // the metatable of the other proxy
     }
     lua_setmetatable(L, 2);
     return 1;
@@ -612,26 +613,26 @@ int Require(lua_State* L)
     const char* name = luaL_checkstring(L, 1);
     lua_settop(L, 1);
     lua_pushstring(L, "_LOADED");
-    lua_rawget(L, LUA_GLOBALSINDEX);  // index 2
+    lua_rawget(L, LUA_GLOBALSINDEX); // index 2
     if (!lua_istable(L, 2)) {
         return luaL_error(L, "`_LOADED' is not a table");
     }
     lua_pushvalue(L, 1);
     lua_rawget(L, 2);
     if (lua_toboolean(L, -1)) {
-        return 1;  // already loaded: its value
+        return 1; // already loaded: its value
     }
     lua_pop(L, 1);
     const char* path = GetPath(L);
-    lua_pushstring(L, path);  // index 3 keeps the path text alive
+    lua_pushstring(L, path); // index 3 keeps the path text alive
     path = lua_tostring(L, 3);
     const char* rest = path;
     int status = LUA_ERRFILE;
     while (status == LUA_ERRFILE && (rest = PushNextPath(L, rest, name)) != nullptr) {
         status = luaL_loadfile(L, lua_tostring(L, -1));
-        lua_remove(L, -2);  // the file name
+        lua_remove(L, -2); // the file name
         if (status == LUA_ERRFILE) {
-            lua_pop(L, 1);  // the "cannot read" message: try the next template
+            lua_pop(L, 1); // the "cannot read" message: try the next template
         }
     }
     if (status == LUA_ERRFILE) {
@@ -643,18 +644,18 @@ int Require(lua_State* L)
     // The chunk is on top: run it with _REQUIREDNAME naming the package.
     lua_pushstring(L, "_REQUIREDNAME");
     lua_rawget(L, LUA_GLOBALSINDEX);
-    lua_insert(L, -2);  // old _REQUIREDNAME below the chunk
+    lua_insert(L, -2); // old _REQUIREDNAME below the chunk
     lua_pushstring(L, "_REQUIREDNAME");
     lua_pushvalue(L, 1);
     lua_rawset(L, LUA_GLOBALSINDEX);
     lua_call(L, 0, 1);
-    lua_insert(L, -2);  // the old _REQUIREDNAME on top
+    lua_insert(L, -2); // the old _REQUIREDNAME on top
     lua_pushstring(L, "_REQUIREDNAME");
     lua_insert(L, -2);
     lua_rawset(L, LUA_GLOBALSINDEX);
     if (lua_isnil(L, -1)) {
         lua_pop(L, 1);
-        lua_pushboolean(L, 1);  // a package that returns nothing counts as loaded
+        lua_pushboolean(L, 1); // a package that returns nothing counts as loaded
     }
     lua_pushvalue(L, 1);
     lua_pushvalue(L, -2);
@@ -681,7 +682,7 @@ int AuxResume(lua_State* L, lua_State* co, int narg)
         lua_xmove(co, L, nres);
         return nres;
     }
-    lua_xmove(co, L, 1);  // the error message
+    lua_xmove(co, L, 1); // the error message
     return -1;
 }
 
@@ -693,7 +694,7 @@ int CoResume(lua_State* L)
     if (r < 0) {
         lua_pushboolean(L, 0);
         lua_insert(L, -2);
-        return 2;  // false and the message
+        return 2; // false and the message
     }
     lua_pushboolean(L, 1);
     lua_insert(L, -(r + 1));
@@ -784,21 +785,18 @@ const luaL_reg kBaseFunctions[] = {
 };
 
 const luaL_reg kCoroutineFunctions[] = {
-    {"create", CoCreate},
-    {"wrap", CoWrap},
-    {"resume", CoResume},
-    {"yield", CoYield},
-    {"status", CoStatus},
-    {nullptr, nullptr},
+    {"create", CoCreate}, {"wrap", CoWrap},     {"resume", CoResume},
+    {"yield", CoYield},   {"status", CoStatus}, {nullptr, nullptr},
 };
 
-const char* const kTypeTableNames[] = {"_boolean", "_lightuserdata", "_number", "_string", "_table",
-                                       "_function", "_userdata", "_thread", "_wstring"};
+const char* const kTypeTableNames[] = {"_boolean",  "_lightuserdata", "_number",
+                                       "_string",   "_table",         "_function",
+                                       "_userdata", "_thread",        "_wstring"};
 
 void BaseOpen(lua_State* L)
 {
     lua_pushvalue(L, LUA_GLOBALSINDEX);
-    luaL_openlib(L, nullptr, kBaseFunctions, 0);  // into the globals table
+    luaL_openlib(L, nullptr, kBaseFunctions, 0); // into the globals table
     lua_pushstring(L, "_G");
     lua_pushvalue(L, LUA_GLOBALSINDEX);
     lua_rawset(L, -3);
@@ -818,7 +816,7 @@ void BaseOpen(lua_State* L)
     lua_pop(L, 1);
 }
 
-}  // namespace
+} // namespace
 
 void LuaWriteWide(std::FILE* stream, const lua_WChar* text, size_t count)
 {
@@ -826,7 +824,8 @@ void LuaWriteWide(std::FILE* stream, const lua_WChar* text, size_t count)
     out.reserve(count * 3);
     for (size_t i = 0; i < count; i++) {
         uint32_t c = text[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < count && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < count && text[i + 1] >= 0xDC00 &&
+            text[i + 1] <= 0xDFFF) {
             c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
             i++;
         } else if (c >= 0xD800 && c <= 0xDFFF) {

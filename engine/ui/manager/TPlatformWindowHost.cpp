@@ -1,8 +1,8 @@
 #include "engine/ui/manager/TPlatformWindowHost.h"
 
-#include "engine/foundation/core/TCommandLine.h"
 #include "engine/foundation/app/TPlatform.h"
 #include "engine/foundation/app/TPlatformData.h"
+#include "engine/foundation/core/TCommandLine.h"
 #include "engine/foundation/core/TTaskList.h"
 #include "engine/platform/TTimeSource.h"
 

@@ -1,6 +1,6 @@
-#include "RendererTestSupport.h"
-
 #include "engine/graphics/TBlendMode.h"
+
+#include "RendererTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,4 @@
 #include "RendererTestSupport.h"
-
 #include "engine/graphics/TBlendMode.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,4 @@
 #include "RendererTestSupport.h"
-
 #include "engine/graphics/DrawState.h"
 #include "engine/graphics/TBlendMode.h"
 #include "engine/graphics/device/TScreenVertex.h"

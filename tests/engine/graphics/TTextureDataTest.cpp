@@ -3,11 +3,11 @@
 #include "engine/foundation/files/TMemoryFile.h"
 #include "engine/graphics/image/JpegImage.h"
 #include "engine/graphics/image/PngImage.h"
+#include "tests/engine/EngineStateTest.h"
 #include "tests/engine/graphics/ImageFolder.h"
 #include "tests/engine/graphics/RendererTestSupport.h"
 #include "tests/engine/graphics/image/PngEncoder.h"
 
-#include "tests/engine/EngineStateTest.h"
 #include <gtest/gtest.h>
 
 #include <cstdint>

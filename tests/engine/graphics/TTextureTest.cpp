@@ -7,10 +7,10 @@
 #include "engine/graphics/DrawState.h"
 #include "engine/graphics/GraphicsInstall.h"
 #include "engine/graphics/image/PngImage.h"
+#include "tests/engine/EngineStateTest.h"
 #include "tests/engine/graphics/ImageFolder.h"
 #include "tests/engine/graphics/RendererTestSupport.h"
 
-#include "tests/engine/EngineStateTest.h"
 #include <gtest/gtest.h>
 
 #include <cstdint>

@@ -4,9 +4,9 @@
 #include "engine/foundation/files/TPathMap.h"
 #include "engine/graphics/image/PngImage.h"
 #include "engine/graphics/image/TDecodedImage.h"
+#include "tests/engine/EngineStateTest.h"
 #include "tests/engine/foundation/TempFolder.h"
 
-#include "tests/engine/EngineStateTest.h"
 #include <gtest/gtest.h>
 
 #include <cstdlib>

@@ -17,8 +17,8 @@ TEST(TProcessLauncher, EachArgumentArrivesWhole)
         std::filesystem::temp_directory_path() / ("velmora_launch_" + std::to_string(getpid()));
     const std::string url = "https://example.org/a b?q=\"x y\"&z='1';rm -rf /";
     ASSERT_TRUE(TProcessLauncher::Start(
-        {"sh", "-c", "printf '%s|%s' \"$1\" \"$#\" > \"$2.tmp\" && mv \"$2.tmp\" \"$2\"", "sh",
-         url, out.string()}));
+        {"sh", "-c", "printf '%s|%s' \"$1\" \"$#\" > \"$2.tmp\" && mv \"$2.tmp\" \"$2\"", "sh", url,
+         out.string()}));
     // The program runs on its own; wait for its answer. The deadline only bounds a
     // failing run, so it is generous for a busy machine.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);

@@ -6,7 +6,6 @@
 #include <fstream>
 #include <sstream>
 #include <string>
-
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -20,7 +19,8 @@ std::string ReadAll(const std::string& path)
     return text.str();
 }
 
-class TSafeFileTest : public ::testing::Test {
+class TSafeFileTest : public ::testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -60,7 +60,9 @@ TEST_F(TSafeFileTest, FailedRenameKeepsTheOldEntryAndRemovesTheTemporaryFile)
     EXPECT_FALSE(TSafeFile::Replace(path, "new", 3, &error));
     EXPECT_NE(error.find("rename"), std::string::npos) << error;
     EXPECT_NE(access((path + ".tmp").c_str(), F_OK), 0);
-    struct stat info {};
+    struct stat info
+    {
+    };
     ASSERT_EQ(stat((path + "/inside").c_str(), &info), 0);
     rmdir((path + "/inside").c_str());
     rmdir(path.c_str());

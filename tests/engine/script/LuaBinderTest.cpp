@@ -10,7 +10,8 @@
 namespace {
 
 // What a bound member received.
-struct TReceived {
+struct TReceived
+{
     std::string text = "unset";
     int number = -1;
     float real = -1;
@@ -53,21 +54,30 @@ public:
 
 // A member reached through a base class that is not the first one, and a virtual
 // member: both need the member-function pointer in full.
-struct TPadding {
+struct TPadding
+{
     virtual ~TPadding() = default;
     int mPad = 0;
 };
-struct TSpeaker {
+struct TSpeaker
+{
     virtual ~TSpeaker() = default;
     virtual TString Speak() { return "base"; }
 };
-struct TLoudSpeaker final : TPadding, TSpeaker, TLifeline {
+struct TLoudSpeaker final : TPadding, TSpeaker, TLifeline
+{
     TString Speak() override { return "derived"; }
 };
 
 int gFreeCalls = 0;
-void CountCall() { gFreeCalls++; }
-int Triple(int value) { return value * 3; }
+void CountCall()
+{
+    gFreeCalls++;
+}
+int Triple(int value)
+{
+    return value * 3;
+}
 
 class LuaBinderTest : public ScriptStateTest
 {
@@ -98,19 +108,20 @@ protected:
 
 TEST_F(LuaBinderTest, ResultsOfEachSignature)
 {
-    struct Case {
+    struct Case
+    {
         const char* expression;
         const char* expected; // tostring of the result
     };
     const Case cases[] = {
-        {"Add(2.9, -1.9)", "1"},          // truncated toward zero
-        {"Add('40', 2)", "42"},           // numeric strings convert
-        {"Add({}, 5)", "5"},              // anything else is 0
-        {"Add(1e300, 0)", "2147483647"},  // clamped, never an out-of-range conversion
+        {"Add(2.9, -1.9)", "1"},         // truncated toward zero
+        {"Add('40', 2)", "42"},          // numeric strings convert
+        {"Add({}, 5)", "5"},             // anything else is 0
+        {"Add(1e300, 0)", "2147483647"}, // clamped, never an out-of-range conversion
         {"Narrow(70000)", "32767"},
-        {"Big()", "4000000000"},          // unsigned stays non-negative
+        {"Big()", "4000000000"}, // unsigned stays non-negative
         {"Not(nil)", "true"},
-        {"Not(0)", "false"},              // 0 is true in scripts
+        {"Not(0)", "false"}, // 0 is true in scripts
         {"Half(5)", "2.5"},
         {"Greet('you')", "hello you"},
         {"Greet(12)", "hello 12"},

@@ -27,7 +27,10 @@ protected:
     {
         return "::" + mFolder.Write(relative, bytes);
     }
-    std::string VirtualPath(const std::string& relative) const { return "::" + (mFolder / relative); }
+    std::string VirtualPath(const std::string& relative) const
+    {
+        return "::" + (mFolder / relative);
+    }
 
     std::string Log() const { return TTempFolder::Read(mFolder / "logfile.txt"); }
     int CountInLog(const std::string& text) const
@@ -52,7 +55,8 @@ protected:
     {
         int top = lua_gettop(L);
         std::string message;
-        if (luaL_loadbuffer(L, text.data(), text.size(), "test") != 0 || lua_pcall(L, 0, 0, 0) != 0) {
+        if (luaL_loadbuffer(L, text.data(), text.size(), "test") != 0 ||
+            lua_pcall(L, 0, 0, 0) != 0) {
             const char* error = lua_tostring(L, -1);
             message = error != nullptr ? error : "(not a string)";
         }

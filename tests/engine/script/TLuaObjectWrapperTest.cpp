@@ -68,7 +68,8 @@ TEST_F(TLuaObjectWrapperTest, FunctionCallLeavesHandlerAndResultAboveTheCallersV
         TraceLog("Lua error: %s", lua_tostring(state, 1));
         return 0;
     });
-    struct Case {
+    struct Case
+    {
         const char* global;
         bool succeeds;
         int pushed; // values left above the caller's

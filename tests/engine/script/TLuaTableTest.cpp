@@ -37,40 +37,44 @@ protected:
 
 TEST_F(TLuaTableTest, GettersConvertPresentFieldsAndDefaultAbsentOnes)
 {
-    struct NumberCase {
+    struct NumberCase
+    {
         const char* key;
         double defaultValue;
         double expected;
     };
     const NumberCase numbers[] = {
-        {"number", 9, 2.5}, {"numstr", 9, 12}, {"tbl", 9, 0}, {"text", 9, 0}, {"absent", 9, 9},
-        {"no", 9, 0},
+        {"number", 9, 2.5}, {"numstr", 9, 12}, {"tbl", 9, 0},
+        {"text", 9, 0},     {"absent", 9, 9},  {"no", 9, 0},
     };
     for (const NumberCase& c : numbers) {
         EXPECT_EQ(mTable->GetNumber(c.key, c.defaultValue), c.expected) << c.key;
         EXPECT_EQ(lua_gettop(L), 0) << c.key;
     }
 
-    struct StringCase {
+    struct StringCase
+    {
         const char* key;
         const char* expected;
     };
     const StringCase strings[] = {
-        {"text", "hi"}, {"three", "3"}, {"wide", ""}, {"tbl", ""}, {"no", ""}, {"absent", "default"},
+        {"text", "hi"}, {"three", "3"}, {"wide", ""},
+        {"tbl", ""},    {"no", ""},     {"absent", "default"},
     };
     for (const StringCase& c : strings) {
         EXPECT_STREQ(mTable->GetString(c.key, "default").CStr(), c.expected) << c.key;
         EXPECT_EQ(lua_gettop(L), 0) << c.key;
     }
 
-    struct BoolCase {
+    struct BoolCase
+    {
         const char* key;
         bool defaultValue;
         bool expected;
     };
     const BoolCase bools[] = {
-        {"no", true, false}, {"zero", false, true}, {"text", false, true}, {"absent", true, true},
-        {"absent", false, false},
+        {"no", true, false},    {"zero", false, true},    {"text", false, true},
+        {"absent", true, true}, {"absent", false, false},
     };
     for (const BoolCase& c : bools) {
         EXPECT_EQ(mTable->GetBool(c.key, c.defaultValue), c.expected) << c.key;
@@ -123,7 +127,8 @@ TEST_F(TLuaTableTest, AWrappedNilReadsAsAnEmptyTable)
 
 TEST_F(TLuaTableTest, AFailingIndexMetamethodReadsAsAbsentAndIsLogged)
 {
-    Run(L, "strict = setmetatable({ here = 1 }, { __index = function(t, k) error('no field ' .. k) end })");
+    Run(L, "strict = setmetatable({ here = 1 }, { __index = function(t, k) error('no field ' .. k) "
+           "end })");
     std::unique_ptr<TLuaTable> strict = Global("strict");
     EXPECT_EQ(strict->GetNumber("here", 5), 1);
     EXPECT_EQ(strict->GetNumber("missing", 5), 5);

@@ -1,10 +1,9 @@
-#include "engine/sound/OggFileSource.h"
-#include "engine/sound/OggMemoryFile.h"
-
 #include "engine/foundation/files/TFile.h"
 #include "engine/foundation/files/TMemoryFile.h"
-
+#include "engine/sound/OggFileSource.h"
+#include "engine/sound/OggMemoryFile.h"
 #include "tests/engine/EngineStateTest.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>

@@ -2,8 +2,8 @@
 
 #include "engine/foundation/seams/TEngineSeams.h"
 #include "engine/sound/TSoundManager.h"
-
 #include "tests/engine/EngineStateTest.h"
+
 #include <gtest/gtest.h>
 
 namespace {

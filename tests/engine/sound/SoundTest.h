@@ -7,18 +7,18 @@
 // synthesised and encoded by the test and registered as memory files; the debug log goes
 // to a temporary folder, where LogText reads it.
 
-#include "engine/foundation/core/DebugLog.h"
 #include "engine/foundation/assets/TAssetManager.h"
+#include "engine/foundation/core/DebugLog.h"
 #include "engine/foundation/files/TMemoryFile.h"
 #include "engine/platform/TAudioDevice.h"
 #include "engine/platform/TAudioMixer.h"
 #include "engine/platform/TTimeSource.h"
 #include "engine/sound/TSound.h"
 #include "engine/sound/TSoundManager.h"
+#include "tests/engine/EngineStateTest.h"
 #include "tests/engine/foundation/TempFolder.h"
 #include "tools/oggsynth/synth/SoundSynth.h"
 
-#include "tests/engine/EngineStateTest.h"
 #include <gtest/gtest.h>
 
 #include <cmath>

@@ -14,8 +14,8 @@
 
 #include <atomic>
 #include <chrono>
-#include <cstring>
 #include <cstdlib>
+#include <cstring>
 #include <thread>
 
 namespace {
@@ -246,7 +246,8 @@ TEST_F(TSoundManagerTest, WithoutADeviceSoundsPlaySilentlyForTheirLength)
 // Registers memory files in the process-wide path map.
 using TSoundManagerThreadsTest = EngineStateTest;
 
-TEST_F(TSoundManagerThreadsTest, PlaysStreamsAndChangesVolumesWhileTheServiceThreadAndTheCallbackRun)
+TEST_F(TSoundManagerThreadsTest,
+       PlaysStreamsAndChangesVolumesWhileTheServiceThreadAndTheCallbackRun)
 {
     TScopedEnvironment driver("SDL_AUDIODRIVER", "dummy");
     TTempFolder folder;

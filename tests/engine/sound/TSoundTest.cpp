@@ -1,13 +1,12 @@
 #include "engine/sound/TSound.h"
 
+#include "engine/foundation/files/TPathMap.h"
 #include "engine/sound/TSoundData.h"
 #include "engine/sound/TSoundInstance.h"
 #include "engine/sound/TSoundStream.h"
 #include "tests/engine/sound/SoundTest.h"
 
 #include <gtest/gtest.h>
-
-#include "engine/foundation/files/TPathMap.h"
 
 #include <dirent.h>
 

@@ -5,9 +5,6 @@
 // maps; probe windows that record what happens to them into one shared log; and a
 // window script that records what reaches it.
 
-#include "tests/engine/EngineStateTest.h"
-#include "tests/engine/graphics/RendererTestSupport.h"
-
 #include "engine/foundation/app/TEvent.h"
 #include "engine/foundation/core/TTaskList.h"
 #include "engine/script/TLuaFunction.h"
@@ -18,6 +15,8 @@
 #include "engine/ui/window/TModalWindow.h"
 #include "engine/ui/window/TScreen.h"
 #include "engine/ui/window/TWindowStyle.h"
+#include "tests/engine/EngineStateTest.h"
+#include "tests/engine/graphics/RendererTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -130,7 +130,7 @@ TEST_F(VelmoraProcessTest, SecondInstanceExitsAtOnceAndTheFirstEndsCleanly)
     const pid_t second = Start({}, "second");
     EXPECT_EQ(WaitForExit(second), 0);
     EXPECT_FALSE(fs::exists(mRoot / "second" / "yolt")); // no folder, no log
-    EXPECT_EQ(kill(first, 0), 0);                          // the first runs on
+    EXPECT_EQ(kill(first, 0), 0);                        // the first runs on
 
     kill(first, SIGTERM); // reaches the game as event 4
     EXPECT_EQ(WaitForExit(first), 0);
@@ -205,11 +205,10 @@ TEST_F(VelmoraProcessTest, RealWindowClosesOnRequestUnderXvfb)
     int status = -1;
     for (int attempt = 0; attempt < 5 && !fs::exists(started); ++attempt) {
         const int firstDisplay = std::uniform_int_distribution<int>(100, 29999)(random);
-        const std::string command = "xvfb-run --auto-servernum --server-num=" +
-                                    std::to_string(firstDisplay) + " --error-file='" +
-                                    serverErrors.string() + "' sh '" +
-                                    (mRoot / "smoke.sh").string() + "' > '" +
-                                    output.string() + "' 2>&1";
+        const std::string command =
+            "xvfb-run --auto-servernum --server-num=" + std::to_string(firstDisplay) +
+            " --error-file='" + serverErrors.string() + "' sh '" + (mRoot / "smoke.sh").string() +
+            "' > '" + output.string() + "' 2>&1";
         status = system(command.c_str());
     }
     ASSERT_TRUE(fs::exists(started)) << "no X server started:\n" << Read(serverErrors);

@@ -1,8 +1,7 @@
 // scriptlist as its users meet it: a precompiled chunk is listed like its source.
 
-#include "tests/tools/ToolTest.h"
-
 #include "engine/script/lua/LuaAux.h"
+#include "tests/tools/ToolTest.h"
 
 #include <string>
 

@@ -15,7 +15,8 @@ using lua_Chunkwriter = int (*)(lua_State* L, const void* p, std::size_t size, v
 // LChunkFormat.h), one writer call per item. A writer result other than 0 stops the
 // dump; that result is returned, else 0. Nothing here raises or allocates inside the
 // interpreter.
-class LChunkDumper {
+class LChunkDumper
+{
 public:
     LChunkDumper(lua_State* L, lua_Chunkwriter writer, void* data);
 

@@ -19,7 +19,8 @@
 
 #include <cstdint>
 
-class LChunkFormat {
+class LChunkFormat
+{
 public:
     static constexpr char kSignature[4] = {27, 'L', 'u', 'a'};
     static constexpr uint8_t kVersion = 0x50;

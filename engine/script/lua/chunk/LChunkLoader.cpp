@@ -5,8 +5,8 @@
 #include "engine/script/lua/objects/LFunction.h"
 #include "engine/script/lua/objects/LInputStream.h"
 #include "engine/script/lua/objects/LMemory.h"
-#include "engine/script/lua/runtime/LRunError.h"
 #include "engine/script/lua/objects/LString.h"
+#include "engine/script/lua/runtime/LRunError.h"
 
 #include <algorithm>
 #include <cstring>
@@ -67,7 +67,8 @@ uint64_t LChunkLoader::ReadUnsigned(int byteCount)
 
 int32_t LChunkLoader::ReadInt()
 {
-    const int32_t value = static_cast<int32_t>(static_cast<uint32_t>(ReadUnsigned(LChunkFormat::kIntSize)));
+    const int32_t value =
+        static_cast<int32_t>(static_cast<uint32_t>(ReadUnsigned(LChunkFormat::kIntSize)));
     if (value < 0)
         Refuse("bad integer in %s");
     return value;
@@ -93,7 +94,7 @@ bool LChunkLoader::ReadString(std::string& out)
         ReadBlock(out.data() + done, piece);
         done += piece;
     }
-    out.pop_back();  // the terminating zero
+    out.pop_back(); // the terminating zero
     return true;
 }
 
@@ -134,11 +135,11 @@ void LChunkLoader::ReadHeader()
     const int expectedMajor = LChunkFormat::kVersion >> 4;
     const int expectedMinor = LChunkFormat::kVersion & 0xF;
     if (version > LChunkFormat::kVersion)
-        luaG_runerror(mL, "%s too new: read version %d.%d; expected at most %d.%d",
-                      mName.c_str(), version >> 4, version & 0xF, expectedMajor, expectedMinor);
+        luaG_runerror(mL, "%s too new: read version %d.%d; expected at most %d.%d", mName.c_str(),
+                      version >> 4, version & 0xF, expectedMajor, expectedMinor);
     if (version < LChunkFormat::kVersion)
-        luaG_runerror(mL, "%s too old: read version %d.%d; expected at least %d.%d",
-                      mName.c_str(), version >> 4, version & 0xF, expectedMajor, expectedMinor);
+        luaG_runerror(mL, "%s too old: read version %d.%d; expected at least %d.%d", mName.c_str(),
+                      version >> 4, version & 0xF, expectedMajor, expectedMinor);
 
     const bool swap = ReadByte() != luaU_endianness();
     mFileLittleEndian = (luaU_endianness() == 1) != swap;
@@ -179,7 +180,8 @@ void LChunkLoader::ReadConstants(TRecord& record, int depth)
                 Refuse("bad code in %s");
             break;
         default:
-            luaG_runerror(mL, "bad constant type (%d) in %s", static_cast<int>(k.mType), mName.c_str());
+            luaG_runerror(mL, "bad constant type (%d) in %s", static_cast<int>(k.mType),
+                          mName.c_str());
         }
         record.mConstants.push_back(std::move(k));
     }

@@ -21,25 +21,29 @@ struct lua_State;
 // signature in %s", "unexpected end of file in %s", "bad code in %s" ...), and nothing
 // of it stays reachable. Must run under a protected call, without a collection in
 // between (the prototypes are not anchored while they are built).
-class LChunkLoader {
+class LChunkLoader
+{
 public:
     LChunkLoader(lua_State* L, LInputStream* z);
 
     LProto* Load();
 
 private:
-    struct TLocal {
+    struct TLocal
+    {
         std::string mName;
         int32_t mStartPc = 0;
         int32_t mEndPc = 0;
     };
-    struct TConstant {
+    struct TConstant
+    {
         uint8_t mType = 0;
         double mNumber = 0;
         std::string mText;
         std::u16string mWide;
     };
-    struct TRecord {
+    struct TRecord
+    {
         bool mHasSource = false;
         std::string mSource;
         int32_t mLineDefined = 0;

@@ -1,15 +1,16 @@
 #include "engine/script/lua/compiler/LChunkCompiler.h"
 
-#include "engine/script/lua/runtime/LErrorUnwind.h"
+#include "engine/script/lua/compiler/LParser.h"
 #include "engine/script/lua/objects/LInputStream.h"
 #include "engine/script/lua/objects/LLimits.h"
-#include "engine/script/lua/compiler/LParser.h"
-#include "engine/script/lua/runtime/LState.h"
 #include "engine/script/lua/objects/LString.h"
+#include "engine/script/lua/runtime/LErrorUnwind.h"
+#include "engine/script/lua/runtime/LState.h"
 
 namespace {
 
-struct LCompileJob {
+struct LCompileJob
+{
     LInputStream* mStream;
     LTextBuffer mBuffer;
     LProto* mProto;
@@ -33,7 +34,8 @@ std::string ErrorText(lua_State* L, int status, LValue* oldTop)
 
 } // namespace
 
-LCompileResult luaY_compilebuffer(lua_State* L, const char* text, std::size_t size, const char* chunkName)
+LCompileResult luaY_compilebuffer(lua_State* L, const char* text, std::size_t size,
+                                  const char* chunkName)
 {
     LBlockReaderData block{text, size};
     LInputStream stream;

@@ -4,7 +4,8 @@
 
 namespace {
 
-class LCodeChecker {
+class LCodeChecker
+{
 public:
     explicit LCodeChecker(const LProto* f) : mProto(f) {}
 
@@ -93,7 +94,7 @@ bool LCodeChecker::CheckOpenResultsTaken(int a, int pc) const
     switch (GET_OPCODE(next)) {
     case OP_CALL:
     case OP_TAILCALL:
-        return GETARG_B(next) == 0 && nextA < a;  // the called value lies below its arguments
+        return GETARG_B(next) == 0 && nextA < a; // the called value lies below its arguments
     case OP_RETURN:
         return GETARG_B(next) == 0 && nextA <= a;
     case OP_SETLISTO:
@@ -146,9 +147,10 @@ bool LCodeChecker::CheckSpecific(OpCode op, Instruction i, int pc) const
     case OP_JMP:
     case OP_FORLOOP:
     case OP_TFORPREP:
-        return IsCodeIndex(pc + 1 + GETARG_sBx(i)) && (op == OP_JMP || IsRegister(a + (op == OP_FORLOOP ? 2 : 1)));
+        return IsCodeIndex(pc + 1 + GETARG_sBx(i)) &&
+               (op == OP_JMP || IsRegister(a + (op == OP_FORLOOP ? 2 : 1)));
     case OP_TFORLOOP:
-        return IsRegister(a + c + 5);  // the results and the iterator call's scratch slots
+        return IsRegister(a + c + 5); // the results and the iterator call's scratch slots
     case OP_CALL:
     case OP_TAILCALL:
         return CheckCallResults(op, i, pc);
@@ -170,7 +172,8 @@ bool LCodeChecker::Check() const
         const OpCode op = GET_OPCODE(i);
         if (op >= kNumOpcodes)
             return false;
-        if (!CheckOperandModes(op, i) || !CheckTestFollowedByJump(op, pc) || !CheckSpecific(op, i, pc))
+        if (!CheckOperandModes(op, i) || !CheckTestFollowedByJump(op, pc) ||
+            !CheckSpecific(op, i, pc))
             return false;
         if (op == OP_CLOSURE) {
             const int skip = CheckClosure(i, pc);
@@ -184,4 +187,7 @@ bool LCodeChecker::Check() const
 
 } // namespace
 
-int luaG_checkcode(const LProto* f) { return LCodeChecker(f).Check() ? 1 : 0; }
+int luaG_checkcode(const LProto* f)
+{
+    return LCodeChecker(f).Check() ? 1 : 0;
+}

@@ -9,7 +9,10 @@
 
 namespace {
 
-bool HasJumps(const LExpDesc* e) { return e->mTrueList != e->mFalseList; }
+bool HasJumps(const LExpDesc* e)
+{
+    return e->mTrueList != e->mFalseList;
+}
 
 // Where the jump at pc goes, or kNoJump at the end of a list.
 int JumpTarget(LFuncState* fs, int pc)
@@ -57,8 +60,8 @@ void SetTestRegister(Instruction* i, int reg)
 // Patches a jump list: TESTs that jump when true go to trueTarget (copying their value
 // into trueReg), TESTs that jump when false to falseTarget (into falseReg), other
 // jumps to defaultTarget.
-void PatchListAux(LFuncState* fs, int list, int trueTarget, int trueReg, int falseTarget, int falseReg,
-                  int defaultTarget)
+void PatchListAux(LFuncState* fs, int list, int trueTarget, int trueReg, int falseTarget,
+                  int falseReg, int defaultTarget)
 {
     while (list != kNoJump) {
         const int next = JumpTarget(fs, list);
@@ -127,7 +130,7 @@ int CondJump(LFuncState* fs, OpCode op, int a, int b, int c)
 
 int CodeLabel(LFuncState* fs, int a, int b, int jump)
 {
-    luaK_getlabel(fs);  // these instructions may be jump targets
+    luaK_getlabel(fs); // these instructions may be jump targets
     return luaK_codeABC(fs, OP_LOADBOOL, a, b, jump);
 }
 
@@ -153,7 +156,7 @@ void Discharge2Reg(LFuncState* fs, LExpDesc* e, int reg)
             luaK_codeABC(fs, OP_MOVE, reg, e->mInfo, 0);
         break;
     default:
-        return;  // VVOID or VJMP: nothing to place
+        return; // VVOID or VJMP: nothing to place
     }
     e->mInfo = reg;
     e->mKind = VNONRELOC;
@@ -203,7 +206,7 @@ int JumpOnCond(LFuncState* fs, LExpDesc* e, int cond)
     if (e->mKind == VRELOCABLE) {
         const Instruction ie = luaK_getcode(fs, e);
         if (GET_OPCODE(ie) == OP_NOT) {
-            --fs->mPc;  // drop the NOT and test its operand the other way
+            --fs->mPc; // drop the NOT and test its operand the other way
             return CondJump(fs, OP_TEST, kNoReg, GETARG_B(ie), cond == 0 ? 1 : 0);
         }
     }
@@ -253,7 +256,7 @@ void CodeBinaryOp(LFuncState* fs, LExpDesc* result, BinOpr op, int o1, int o2)
     static const OpCode kCompareOps[] = {OP_EQ, OP_EQ, OP_LT, OP_LE, OP_LT, OP_LE};
     int cond = 1;
     if (op >= OPR_GT) {
-        const int swap = o1;  // a > b is b < a
+        const int swap = o1; // a > b is b < a
         o1 = o2;
         o2 = swap;
     } else if (op == OPR_NE) {
@@ -283,8 +286,8 @@ void PosfixConcat(LFuncState* fs, LExpDesc* e1, LExpDesc* e2)
 
 } // namespace
 
-void* luaK_growvector(LFuncState* fs, void* block, int count, int* size, std::size_t elementSize, int limit,
-                      const char* overflowMessage)
+void* luaK_growvector(LFuncState* fs, void* block, int count, int* size, std::size_t elementSize,
+                      int limit, const char* overflowMessage)
 {
     if (count < *size)
         return block;
@@ -293,7 +296,8 @@ void* luaK_growvector(LFuncState* fs, void* block, int count, int* size, std::si
     int64_t newSize = *size < 2 ? 4 : static_cast<int64_t>(*size) * 2;
     if (newSize > limit)
         newSize = limit;
-    char* grown = static_cast<char*>(luaM_realloc(fs->mState, block, static_cast<std::size_t>(*size) * elementSize,
+    char* grown = static_cast<char*>(luaM_realloc(fs->mState, block,
+                                                  static_cast<std::size_t>(*size) * elementSize,
                                                   static_cast<std::size_t>(newSize) * elementSize));
     std::memset(grown + static_cast<std::size_t>(*size) * elementSize, 0,
                 static_cast<std::size_t>(newSize - *size) * elementSize);
@@ -307,7 +311,8 @@ int luaK_code(LFuncState* fs, Instruction i, int line)
     DischargePendingJumps(fs);
     f->mCode = luaK_grow(fs, f->mCode, fs->mPc, &f->mSizeCode, kMaxIntVector, "code size overflow");
     f->mCode[fs->mPc] = i;
-    f->mLineInfo = luaK_grow(fs, f->mLineInfo, fs->mPc, &f->mSizeLineInfo, kMaxIntVector, "code size overflow");
+    f->mLineInfo = luaK_grow(fs, f->mLineInfo, fs->mPc, &f->mSizeLineInfo, kMaxIntVector,
+                             "code size overflow");
     f->mLineInfo[fs->mPc] = line;
     return fs->mPc++;
 }
@@ -322,7 +327,10 @@ int luaK_codeABx(LFuncState* fs, OpCode o, int a, int bx)
     return luaK_code(fs, CREATE_ABx(o, a, bx), fs->mLex->mLastLine);
 }
 
-void luaK_fixline(LFuncState* fs, int line) { fs->mProto->mLineInfo[fs->mPc - 1] = line; }
+void luaK_fixline(LFuncState* fs, int line)
+{
+    fs->mProto->mLineInfo[fs->mPc - 1] = line;
+}
 
 void luaK_checkstack(LFuncState* fs, int n)
 {
@@ -481,7 +489,7 @@ int luaK_exp2anyreg(LFuncState* fs, LExpDesc* e)
     if (e->mKind == VNONRELOC) {
         if (!HasJumps(e))
             return e->mInfo;
-        if (e->mInfo >= fs->mNumActiveVars) {  // a temporary: the jumps may land in it
+        if (e->mInfo >= fs->mNumActiveVars) { // a temporary: the jumps may land in it
             Exp2Reg(fs, e, e->mInfo);
             return e->mInfo;
         }
@@ -558,10 +566,10 @@ void luaK_goiftrue(LFuncState* fs, LExpDesc* e)
     switch (e->mKind) {
     case VK:
     case VTRUE:
-        pc = kNoJump;  // always true
+        pc = kNoJump; // always true
         break;
     case VFALSE:
-        pc = luaK_jump(fs);  // always false
+        pc = luaK_jump(fs); // always false
         break;
     case VJMP:
         InvertJump(fs, e);
@@ -583,10 +591,10 @@ void luaK_goiffalse(LFuncState* fs, LExpDesc* e)
     switch (e->mKind) {
     case VNIL:
     case VFALSE:
-        pc = kNoJump;  // always false
+        pc = kNoJump; // always false
         break;
     case VTRUE:
-        pc = luaK_jump(fs);  // always true
+        pc = luaK_jump(fs); // always true
         break;
     case VJMP:
         pc = e->mInfo;
@@ -627,7 +635,7 @@ void luaK_infix(LFuncState* fs, BinOpr op, LExpDesc* v)
         luaK_goiffalse(fs, v);
         break;
     case OPR_CONCAT:
-        luaK_exp2nextreg(fs, v);  // operands must be in consecutive registers
+        luaK_exp2nextreg(fs, v); // operands must be in consecutive registers
         break;
     default:
         luaK_exp2RK(fs, v);

@@ -8,15 +8,35 @@
 #include "engine/script/lua/compiler/LOpcodes.h"
 
 // Operators in luaK_posfix numbering; 0..8 map to opcode OP_ADD + number.
-enum BinOpr {
-    OPR_ADD, OPR_SUB, OPR_MULT, OPR_DIV, OPR_BAND, OPR_BOR, OPR_SHL, OPR_SHR, OPR_POW,
+enum BinOpr
+{
+    OPR_ADD,
+    OPR_SUB,
+    OPR_MULT,
+    OPR_DIV,
+    OPR_BAND,
+    OPR_BOR,
+    OPR_SHL,
+    OPR_SHR,
+    OPR_POW,
     OPR_CONCAT,
-    OPR_NE, OPR_EQ, OPR_LT, OPR_LE, OPR_GT, OPR_GE,
-    OPR_AND, OPR_OR,
+    OPR_NE,
+    OPR_EQ,
+    OPR_LT,
+    OPR_LE,
+    OPR_GT,
+    OPR_GE,
+    OPR_AND,
+    OPR_OR,
     OPR_NOBINOPR
 };
 
-enum UnOpr { OPR_MINUS, OPR_NOT, OPR_NOUNOPR };
+enum UnOpr
+{
+    OPR_MINUS,
+    OPR_NOT,
+    OPR_NOUNOPR
+};
 
 inline void init_exp(LExpDesc* e, LExpKind kind, int info)
 {
@@ -30,10 +50,16 @@ inline void init_exp(LExpDesc* e, LExpKind kind, int info)
 int luaK_code(LFuncState* fs, Instruction i, int line);
 int luaK_codeABC(LFuncState* fs, OpCode o, int a, int b, int c);
 int luaK_codeABx(LFuncState* fs, OpCode o, int a, int bx);
-inline int luaK_codeAsBx(LFuncState* fs, OpCode o, int a, int sbx) { return luaK_codeABx(fs, o, a, sbx + kMaxArgSBx); }
+inline int luaK_codeAsBx(LFuncState* fs, OpCode o, int a, int sbx)
+{
+    return luaK_codeABx(fs, o, a, sbx + kMaxArgSBx);
+}
 // Sets the source line of the last instruction.
 void luaK_fixline(LFuncState* fs, int line);
-inline Instruction& luaK_getcode(LFuncState* fs, const LExpDesc* e) { return fs->mProto->mCode[e->mInfo]; }
+inline Instruction& luaK_getcode(LFuncState* fs, const LExpDesc* e)
+{
+    return fs->mProto->mCode[e->mInfo];
+}
 
 // Registers.
 void luaK_checkstack(LFuncState* fs, int n);
@@ -77,10 +103,11 @@ void luaK_posfix(LFuncState* fs, BinOpr op, LExpDesc* v1, LExpDesc* v2);
 
 // Grows a vector of the function being compiled so that index `count' fits; new
 // elements are zeroed. Raises the syntax error `overflowMessage' at `limit' elements.
-void* luaK_growvector(LFuncState* fs, void* block, int count, int* size, std::size_t elementSize, int limit,
-                      const char* overflowMessage);
+void* luaK_growvector(LFuncState* fs, void* block, int count, int* size, std::size_t elementSize,
+                      int limit, const char* overflowMessage);
 template <typename T>
 T* luaK_grow(LFuncState* fs, T* block, int count, int* size, int limit, const char* overflowMessage)
 {
-    return static_cast<T*>(luaK_growvector(fs, block, count, size, sizeof(T), limit, overflowMessage));
+    return static_cast<T*>(
+        luaK_growvector(fs, block, count, size, sizeof(T), limit, overflowMessage));
 }

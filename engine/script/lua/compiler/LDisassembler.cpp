@@ -1,7 +1,7 @@
 #include "engine/script/lua/compiler/LDisassembler.h"
 
-#include "engine/script/lua/objects/LObjectUtil.h"
 #include "engine/script/lua/compiler/LOpcodes.h"
+#include "engine/script/lua/objects/LObjectUtil.h"
 #include "engine/script/lua/objects/LString.h"
 
 #include <cstdio>
@@ -10,8 +10,7 @@
 namespace {
 
 // Quoted text: printable ASCII as it is, other bytes as \ddd, other wide units as \xhhhh.
-template <typename Unit>
-std::string Quote(const char* prefix, const Unit* text, std::size_t length)
+template <typename Unit> std::string Quote(const char* prefix, const Unit* text, std::size_t length)
 {
     std::string out = std::string(prefix) + "\"";
     for (std::size_t i = 0; i < length; ++i) {
@@ -50,7 +49,8 @@ std::string ConstantText(const LValue& k)
 }
 
 // Collects the operand text and the comment of one instruction.
-class LInstructionText {
+class LInstructionText
+{
 public:
     explicit LInstructionText(const LProto* f) : mProto(f) {}
 
@@ -60,7 +60,9 @@ public:
     {
         Add("k" + std::to_string(index));
         std::string note = "k" + std::to_string(index) + " = ";
-        note += index >= 0 && index < mProto->mSizeConstants ? ConstantText(mProto->mConstants[index]) : "?";
+        note += index >= 0 && index < mProto->mSizeConstants
+                    ? ConstantText(mProto->mConstants[index])
+                    : "?";
         Note(note);
     }
     void RK(int x)
@@ -95,21 +97,40 @@ void AddOperands(LInstructionText& t, OpCode op, Instruction i, int pc)
     const int b = GETARG_B(i);
     const int c = GETARG_C(i);
     switch (op) {
-    case OP_MOVE: case OP_LOADNIL: case OP_GETUPVAL: case OP_SETUPVAL: case OP_UNM: case OP_NOT:
+    case OP_MOVE:
+    case OP_LOADNIL:
+    case OP_GETUPVAL:
+    case OP_SETUPVAL:
+    case OP_UNM:
+    case OP_NOT:
         t.Register(a);
         t.Number(b);
         break;
-    case OP_LOADK: case OP_GETGLOBAL: case OP_SETGLOBAL:
+    case OP_LOADK:
+    case OP_GETGLOBAL:
+    case OP_SETGLOBAL:
         t.Register(a);
         t.Constant(GETARG_Bx(i));
         break;
-    case OP_GETTABLE: case OP_SELF:
+    case OP_GETTABLE:
+    case OP_SELF:
         t.Register(a);
         t.Register(b);
         t.RK(c);
         break;
-    case OP_SETTABLE: case OP_ADD: case OP_SUB: case OP_MUL: case OP_DIV: case OP_AND: case OP_OR:
-    case OP_SHL: case OP_SHR: case OP_POW: case OP_EQ: case OP_LT: case OP_LE:
+    case OP_SETTABLE:
+    case OP_ADD:
+    case OP_SUB:
+    case OP_MUL:
+    case OP_DIV:
+    case OP_AND:
+    case OP_OR:
+    case OP_SHL:
+    case OP_SHR:
+    case OP_POW:
+    case OP_EQ:
+    case OP_LT:
+    case OP_LE:
         t.Number(a);
         t.RK(b);
         t.RK(c);
@@ -118,12 +139,14 @@ void AddOperands(LInstructionText& t, OpCode op, Instruction i, int pc)
         t.Register(a);
         t.Number(b);
         t.Number(c);
-        t.Note("array " + std::to_string(luaO_fb2int(b)) + ", hash " + std::to_string(c > 0 ? 1 << c : 0));
+        t.Note("array " + std::to_string(luaO_fb2int(b)) + ", hash " +
+               std::to_string(c > 0 ? 1 << c : 0));
         break;
     case OP_JMP:
         t.Jump(pc, GETARG_sBx(i));
         break;
-    case OP_FORLOOP: case OP_TFORPREP:
+    case OP_FORLOOP:
+    case OP_TFORPREP:
         t.Register(a);
         t.Jump(pc, GETARG_sBx(i));
         break;
@@ -131,7 +154,9 @@ void AddOperands(LInstructionText& t, OpCode op, Instruction i, int pc)
         t.Register(a);
         t.Number(c);
         break;
-    case OP_SETLIST: case OP_SETLISTO: case OP_CLOSURE:
+    case OP_SETLIST:
+    case OP_SETLISTO:
+    case OP_CLOSURE:
         t.Register(a);
         t.Number(GETARG_Bx(i));
         break;
@@ -142,7 +167,7 @@ void AddOperands(LInstructionText& t, OpCode op, Instruction i, int pc)
         t.Register(a);
         t.Number(b);
         break;
-    default:  // LOADBOOL, CONCAT, TEST, CALL, TAILCALL
+    default: // LOADBOOL, CONCAT, TEST, CALL, TAILCALL
         t.Register(a);
         t.Number(b);
         t.Number(c);
@@ -155,13 +180,14 @@ void AppendFunction(std::string& out, const LProto* f)
     char chunk[kChunkIdSize];
     luaO_chunkid(chunk, f->mSource != nullptr ? f->mSource->Text() : "=?", kChunkIdSize);
     char header[200];
-    std::snprintf(header, sizeof header, "function <%s:%d> %d params%s, %d upvalues, %d slots\n", chunk,
-                  f->mLineDefined, f->mNumParams, f->mIsVararg ? " + vararg" : "", f->mNumUpvalues,
-                  f->mMaxStackSize);
+    std::snprintf(header, sizeof header, "function <%s:%d> %d params%s, %d upvalues, %d slots\n",
+                  chunk, f->mLineDefined, f->mNumParams, f->mIsVararg ? " + vararg" : "",
+                  f->mNumUpvalues, f->mMaxStackSize);
     out += header;
     for (int pc = 0; pc < f->mSizeCode; ++pc) {
         char prefix[32];
-        std::snprintf(prefix, sizeof prefix, "%4d [%d] ", pc + 1, pc < f->mSizeLineInfo ? f->mLineInfo[pc] : 0);
+        std::snprintf(prefix, sizeof prefix, "%4d [%d] ", pc + 1,
+                      pc < f->mSizeLineInfo ? f->mLineInfo[pc] : 0);
         out += prefix + DisassembleInstruction(f, pc) + "\n";
     }
     for (int i = 0; i < f->mSizeProtos; ++i)

@@ -1,9 +1,9 @@
 #include "engine/script/lua/compiler/LLexer.h"
 
-#include "engine/script/lua/runtime/LErrorUnwind.h"
 #include "engine/script/lua/objects/LLimits.h"
 #include "engine/script/lua/objects/LObjectUtil.h"
 #include "engine/script/lua/objects/LString.h"
+#include "engine/script/lua/runtime/LErrorUnwind.h"
 
 #include <cstdint>
 #include <cstring>
@@ -11,21 +11,36 @@
 namespace {
 
 const char* const kTokenTexts[] = {
-    "and", "break", "continue", "do", "else", "elseif", "end", "false", "for", "function",
-    "if", "in", "local", "nil", "not", "or", "repeat", "return", "then", "true", "until",
-    "while", "*name", "..", "...", "==", ">=", "<=", "~=", "*number", "*string",
-    "*wstring", "<<", ">>", "<eof>",
+    "and",      "break", "continue", "do",      "else",     "elseif", "end", "false",  "for",
+    "function", "if",    "in",       "local",   "nil",      "not",    "or",  "repeat", "return",
+    "then",     "true",  "until",    "while",   "*name",    "..",     "...", "==",     ">=",
+    "<=",       "~=",    "*number",  "*string", "*wstring", "<<",     ">>",  "<eof>",
 };
 
 static_assert(sizeof(kTokenTexts) / sizeof(kTokenTexts[0]) == TK_EOS - kFirstReserved + 1,
               "one display text per token");
 
 // Character classes are plain ASCII tests, independent of the locale.
-bool IsDigit(int c) { return c >= '0' && c <= '9'; }
-bool IsAlpha(int c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool IsNameStart(int c) { return IsAlpha(c) || c == '_'; }
-bool IsNameChar(int c) { return IsNameStart(c) || IsDigit(c); }
-bool IsControl(int c) { return (c >= 0 && c < 32) || c == 127; }
+bool IsDigit(int c)
+{
+    return c >= '0' && c <= '9';
+}
+bool IsAlpha(int c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+bool IsNameStart(int c)
+{
+    return IsAlpha(c) || c == '_';
+}
+bool IsNameChar(int c)
+{
+    return IsNameStart(c) || IsDigit(c);
+}
+bool IsControl(int c)
+{
+    return (c >= 0 && c < 32) || c == 127;
+}
 
 int HexValue(int c)
 {
@@ -67,7 +82,7 @@ void SaveUnit(LexState* ls, int unit)
 
 void SaveAndNext(LexState* ls)
 {
-    SaveByte(ls, ls->mCurrent);  // 16-bit source: the low byte
+    SaveByte(ls, ls->mCurrent); // 16-bit source: the low byte
     Next(ls);
 }
 
@@ -81,7 +96,7 @@ const char* BufferText(LexState* ls)
 
 void IncrementLine(LexState* ls)
 {
-    Next(ls);  // skip '\n'
+    Next(ls); // skip '\n'
     ++ls->mLineNumber;
     luaX_checklimit(ls, ls->mLineNumber, kMaxLines, "lines in a chunk");
 }
@@ -105,13 +120,14 @@ void ReadLongString(LexState* ls, LTokenValue* value)
 {
     int nesting = 0;
     SaveByte(ls, '[');
-    SaveAndNext(ls);  // the second '['
+    SaveAndNext(ls); // the second '['
     if (ls->mCurrent == '\n')
         IncrementLine(ls);
     for (;;) {
         switch (ls->mCurrent) {
         case kEndOfStream:
-            LexError(ls, value != nullptr ? "unfinished long string" : "unfinished long comment", TK_EOS);
+            LexError(ls, value != nullptr ? "unfinished long string" : "unfinished long comment",
+                     TK_EOS);
         case '[':
             SaveAndNext(ls);
             if (ls->mCurrent == '[') {
@@ -125,7 +141,8 @@ void ReadLongString(LexState* ls, LTokenValue* value)
                 if (nesting == 0) {
                     SaveAndNext(ls);
                     if (value != nullptr)
-                        value->mString = luaS_newlstr(ls->mState, ls->mBuffer->mBuffer + 2, ls->mBufferLength - 4);
+                        value->mString = luaS_newlstr(ls->mState, ls->mBuffer->mBuffer + 2,
+                                                      ls->mBufferLength - 4);
                     return;
                 }
                 --nesting;
@@ -136,7 +153,7 @@ void ReadLongString(LexState* ls, LTokenValue* value)
             SaveByte(ls, '\n');
             IncrementLine(ls);
             if (value == nullptr)
-                ls->mBufferLength = 0;  // a comment keeps no text
+                ls->mBufferLength = 0; // a comment keeps no text
             break;
         default:
             SaveAndNext(ls);
@@ -145,8 +162,8 @@ void ReadLongString(LexState* ls, LTokenValue* value)
     }
 }
 
-constexpr int kEscapeNothing = -1;   // a backslash before the end of the stream
-constexpr int kEscapeTooLarge = -2;  // a decimal escape above 255
+constexpr int kEscapeNothing = -1;  // a backslash before the end of the stream
+constexpr int kEscapeTooLarge = -2; // a decimal escape above 255
 
 // After a backslash (current = the escape character). Returns the unit it stands for,
 // or one of the two codes above.
@@ -155,15 +172,32 @@ int ReadEscape(LexState* ls, int maxHexDigits)
 {
     const int c = ls->mCurrent;
     switch (c) {
-    case 'a': Next(ls); return '\a';
-    case 'b': Next(ls); return '\b';
-    case 'f': Next(ls); return '\f';
-    case 'n': Next(ls); return '\n';
-    case 'r': Next(ls); return '\r';
-    case 't': Next(ls); return '\t';
-    case 'v': Next(ls); return '\v';
-    case '\n': IncrementLine(ls); return '\n';
-    case kEndOfStream: return kEscapeNothing;
+    case 'a':
+        Next(ls);
+        return '\a';
+    case 'b':
+        Next(ls);
+        return '\b';
+    case 'f':
+        Next(ls);
+        return '\f';
+    case 'n':
+        Next(ls);
+        return '\n';
+    case 'r':
+        Next(ls);
+        return '\r';
+    case 't':
+        Next(ls);
+        return '\t';
+    case 'v':
+        Next(ls);
+        return '\v';
+    case '\n':
+        IncrementLine(ls);
+        return '\n';
+    case kEndOfStream:
+        return kEscapeNothing;
     case 'x': {
         Next(ls);
         int value = 0;
@@ -255,9 +289,10 @@ void ReadWideString(LexState* ls, LTokenValue* value)
     }
     Next(ls);
     const std::size_t count = ls->mBufferLength / 2 - 2;
-    char16_t* units = reinterpret_cast<char16_t*>(ls->mBuffer->mBuffer);  // buffer is malloc-aligned
+    char16_t* units = reinterpret_cast<char16_t*>(ls->mBuffer->mBuffer); // buffer is malloc-aligned
     for (std::size_t i = 0; i < count; ++i) {
-        const unsigned char* bytes = reinterpret_cast<const unsigned char*>(ls->mBuffer->mBuffer) + 2 * (i + 2);
+        const unsigned char* bytes =
+            reinterpret_cast<const unsigned char*>(ls->mBuffer->mBuffer) + 2 * (i + 2);
         units[i] = static_cast<char16_t>(bytes[0] | (bytes[1] << 8));
     }
     value->mString = luaS_newlwstr(ls->mState, units, count);
@@ -266,7 +301,7 @@ void ReadWideString(LexState* ls, LTokenValue* value)
 // "0x" and up to 8 hexadecimal digits (current = 'x'): an unsigned 32-bit value.
 double ReadHexNumber(LexState* ls)
 {
-    SaveAndNext(ls);  // 'x'
+    SaveAndNext(ls); // 'x'
     uint32_t value = 0;
     int digits = 0;
     for (int d; digits < 8 && (d = HexValue(ls->mCurrent)) >= 0; ++digits) {
@@ -350,7 +385,7 @@ int ReadOperator(LexState* ls, int first, int secondA, int tokenA, int secondB, 
 
 void SkipComment(LexState* ls)
 {
-    Next(ls);  // the second '-'
+    Next(ls); // the second '-'
     if (ls->mCurrent == '[') {
         Next(ls);
         if (ls->mCurrent == '[') {
@@ -416,7 +451,8 @@ void luaX_init(lua_State* L)
     }
 }
 
-void luaX_setinput(lua_State* L, LexState* ls, LInputStream* z, LTextBuffer* buffer, const char* source)
+void luaX_setinput(lua_State* L, LexState* ls, LInputStream* z, LTextBuffer* buffer,
+                   const char* source)
 {
     ls->mState = L;
     ls->mLookahead.mToken = TK_EOS;
@@ -445,7 +481,11 @@ int luaX_lex(LexState* ls, LTokenValue* value)
         case '\n':
             IncrementLine(ls);
             continue;
-        case ' ': case '\t': case '\r': case '\v': case '\f':
+        case ' ':
+        case '\t':
+        case '\r':
+        case '\v':
+        case '\f':
             Next(ls);
             continue;
         case '-':

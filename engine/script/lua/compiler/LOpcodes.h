@@ -7,51 +7,58 @@
 #include "engine/script/lua/objects/LFunction.h"
 #include "engine/script/lua/objects/LLimits.h"
 
-enum OpCode {
-    OP_MOVE,       // A B     R(A) := R(B)
-    OP_LOADK,      // A Bx    R(A) := K(Bx)
-    OP_LOADBOOL,   // A B C   R(A) := (B != 0); if C skip the next instruction
-    OP_LOADNIL,    // A B     R(A) .. R(B) := nil
-    OP_GETUPVAL,   // A B     R(A) := upvalue B
-    OP_GETGLOBAL,  // A Bx    R(A) := G[K(Bx)]
-    OP_GETTABLE,   // A B C   R(A) := R(B)[RK(C)]
-    OP_SETGLOBAL,  // A Bx    G[K(Bx)] := R(A)
-    OP_SETUPVAL,   // A B     upvalue B := R(A)
-    OP_SETTABLE,   // A B C   R(A)[RK(B)] := RK(C)
-    OP_NEWTABLE,   // A B C   R(A) := {} (array size fb2int(B), log2 hash size C)
-    OP_SELF,       // A B C   R(A+1) := R(B); R(A) := R(B)[RK(C)]
-    OP_ADD,        // A B C   R(A) := RK(B) + RK(C)
+enum OpCode
+{
+    OP_MOVE,      // A B     R(A) := R(B)
+    OP_LOADK,     // A Bx    R(A) := K(Bx)
+    OP_LOADBOOL,  // A B C   R(A) := (B != 0); if C skip the next instruction
+    OP_LOADNIL,   // A B     R(A) .. R(B) := nil
+    OP_GETUPVAL,  // A B     R(A) := upvalue B
+    OP_GETGLOBAL, // A Bx    R(A) := G[K(Bx)]
+    OP_GETTABLE,  // A B C   R(A) := R(B)[RK(C)]
+    OP_SETGLOBAL, // A Bx    G[K(Bx)] := R(A)
+    OP_SETUPVAL,  // A B     upvalue B := R(A)
+    OP_SETTABLE,  // A B C   R(A)[RK(B)] := RK(C)
+    OP_NEWTABLE,  // A B C   R(A) := {} (array size fb2int(B), log2 hash size C)
+    OP_SELF,      // A B C   R(A+1) := R(B); R(A) := R(B)[RK(C)]
+    OP_ADD,       // A B C   R(A) := RK(B) + RK(C)
     OP_SUB,
     OP_MUL,
     OP_DIV,
-    OP_AND,        // bitwise and
-    OP_OR,         // bitwise or
+    OP_AND, // bitwise and
+    OP_OR,  // bitwise or
     OP_SHL,
-    OP_SHR,        // logical shift right
-    OP_POW,        // xor of two numbers, else the power function
-    OP_UNM,        // A B     R(A) := -R(B)
-    OP_NOT,        // A B     R(A) := not R(B)
-    OP_CONCAT,     // A B C   R(A) := R(B) .. ... .. R(C)
-    OP_JMP,        // sBx     pc += sBx
-    OP_EQ,         // A B C   if (RK(B) == RK(C)) ~= A then pc++
+    OP_SHR,    // logical shift right
+    OP_POW,    // xor of two numbers, else the power function
+    OP_UNM,    // A B     R(A) := -R(B)
+    OP_NOT,    // A B     R(A) := not R(B)
+    OP_CONCAT, // A B C   R(A) := R(B) .. ... .. R(C)
+    OP_JMP,    // sBx     pc += sBx
+    OP_EQ,     // A B C   if (RK(B) == RK(C)) ~= A then pc++
     OP_LT,
     OP_LE,
-    OP_TEST,       // A B C   if (R(B) is false) == C then pc++ else R(A) := R(B), take the jump
-    OP_CALL,       // A B C   R(A) .. R(A+C-2) := R(A)(R(A+1) .. R(A+B-1))
-    OP_TAILCALL,   // A B C   return R(A)(R(A+1) .. R(A+B-1))
-    OP_RETURN,     // A B     return R(A) .. R(A+B-2)
-    OP_FORLOOP,    // A sBx   R(A) += R(A+2); if R(A) has not passed R(A+1) then pc += sBx
-    OP_TFORLOOP,   // A C     R(A+2) .. R(A+2+C) := R(A)(R(A+1), R(A+2)); if R(A+2) ~= nil then take the jump
-    OP_TFORPREP,   // A sBx   if R(A) is a table: R(A+1) := R(A), R(A) := next; pc += sBx
-    OP_SETLIST,    // A Bx    R(A)[Bx - Bx%32 + i] := R(A+i), 1 <= i <= Bx%32 + 1
-    OP_SETLISTO,   // A Bx    the same with the count up to the top
-    OP_CLOSE,      // A       close upvalues at registers >= A
-    OP_CLOSURE,    // A Bx    R(A) := closure of prototype Bx, upvalues from the next words
+    OP_TEST,     // A B C   if (R(B) is false) == C then pc++ else R(A) := R(B), take the jump
+    OP_CALL,     // A B C   R(A) .. R(A+C-2) := R(A)(R(A+1) .. R(A+B-1))
+    OP_TAILCALL, // A B C   return R(A)(R(A+1) .. R(A+B-1))
+    OP_RETURN,   // A B     return R(A) .. R(A+B-2)
+    OP_FORLOOP,  // A sBx   R(A) += R(A+2); if R(A) has not passed R(A+1) then pc += sBx
+    OP_TFORLOOP, // A C     R(A+2) .. R(A+2+C) := R(A)(R(A+1), R(A+2)); if R(A+2) ~= nil then take
+                 // the jump
+    OP_TFORPREP, // A sBx   if R(A) is a table: R(A+1) := R(A), R(A) := next; pc += sBx
+    OP_SETLIST,  // A Bx    R(A)[Bx - Bx%32 + i] := R(A+i), 1 <= i <= Bx%32 + 1
+    OP_SETLISTO, // A Bx    the same with the count up to the top
+    OP_CLOSE,    // A       close upvalues at registers >= A
+    OP_CLOSURE,  // A Bx    R(A) := closure of prototype Bx, upvalues from the next words
     kNumOpcodes
 };
 
 // Instruction formats.
-enum OpMode { iABC, iABx, iAsBx };
+enum OpMode
+{
+    iABC,
+    iABx,
+    iAsBx
+};
 
 constexpr int kSizeC = 9;
 constexpr int kSizeB = 9;
@@ -68,32 +75,71 @@ constexpr int kMaxArgA = (1 << kSizeA) - 1;
 constexpr int kMaxArgB = (1 << kSizeB) - 1;
 constexpr int kMaxArgC = (1 << kSizeC) - 1;
 constexpr int kMaxArgBx = (1 << kSizeBx) - 1;
-constexpr int kMaxArgSBx = kMaxArgBx >> 1;   // 131071
-constexpr int kNoJump = -1;                  // end of a jump list
-constexpr int kNoReg = kMaxArgA;             // "no register" in a TEST's A
+constexpr int kMaxArgSBx = kMaxArgBx >> 1; // 131071
+constexpr int kNoJump = -1;                // end of a jump list
+constexpr int kNoReg = kMaxArgA;           // "no register" in a TEST's A
 
-constexpr int kMaxIndexRK = kMaxArgB - kMaxStack;  // constants 0..261 fit an RK operand
+constexpr int kMaxIndexRK = kMaxArgB - kMaxStack; // constants 0..261 fit an RK operand
 
-inline bool IsConstantRK(int x) { return x >= kMaxStack; }
+inline bool IsConstantRK(int x)
+{
+    return x >= kMaxStack;
+}
 
-inline OpCode GET_OPCODE(Instruction i) { return static_cast<OpCode>((i >> kPosOp) & ((1u << kSizeOp) - 1)); }
-inline int GETARG_A(Instruction i) { return static_cast<int>((i >> kPosA) & ((1u << kSizeA) - 1)); }
-inline int GETARG_B(Instruction i) { return static_cast<int>((i >> kPosB) & ((1u << kSizeB) - 1)); }
-inline int GETARG_C(Instruction i) { return static_cast<int>((i >> kPosC) & ((1u << kSizeC) - 1)); }
-inline int GETARG_Bx(Instruction i) { return static_cast<int>((i >> kPosBx) & ((1u << kSizeBx) - 1)); }
-inline int GETARG_sBx(Instruction i) { return GETARG_Bx(i) - kMaxArgSBx; }
+inline OpCode GET_OPCODE(Instruction i)
+{
+    return static_cast<OpCode>((i >> kPosOp) & ((1u << kSizeOp) - 1));
+}
+inline int GETARG_A(Instruction i)
+{
+    return static_cast<int>((i >> kPosA) & ((1u << kSizeA) - 1));
+}
+inline int GETARG_B(Instruction i)
+{
+    return static_cast<int>((i >> kPosB) & ((1u << kSizeB) - 1));
+}
+inline int GETARG_C(Instruction i)
+{
+    return static_cast<int>((i >> kPosC) & ((1u << kSizeC) - 1));
+}
+inline int GETARG_Bx(Instruction i)
+{
+    return static_cast<int>((i >> kPosBx) & ((1u << kSizeBx) - 1));
+}
+inline int GETARG_sBx(Instruction i)
+{
+    return GETARG_Bx(i) - kMaxArgSBx;
+}
 
 inline void SetField(Instruction* i, int value, int position, int size)
 {
     const uint32_t mask = ((1u << size) - 1) << position;
     *i = (*i & ~mask) | ((static_cast<uint32_t>(value) << position) & mask);
 }
-inline void SET_OPCODE(Instruction* i, OpCode o) { SetField(i, o, kPosOp, kSizeOp); }
-inline void SETARG_A(Instruction* i, int v) { SetField(i, v, kPosA, kSizeA); }
-inline void SETARG_B(Instruction* i, int v) { SetField(i, v, kPosB, kSizeB); }
-inline void SETARG_C(Instruction* i, int v) { SetField(i, v, kPosC, kSizeC); }
-inline void SETARG_Bx(Instruction* i, int v) { SetField(i, v, kPosBx, kSizeBx); }
-inline void SETARG_sBx(Instruction* i, int v) { SETARG_Bx(i, v + kMaxArgSBx); }
+inline void SET_OPCODE(Instruction* i, OpCode o)
+{
+    SetField(i, o, kPosOp, kSizeOp);
+}
+inline void SETARG_A(Instruction* i, int v)
+{
+    SetField(i, v, kPosA, kSizeA);
+}
+inline void SETARG_B(Instruction* i, int v)
+{
+    SetField(i, v, kPosB, kSizeB);
+}
+inline void SETARG_C(Instruction* i, int v)
+{
+    SetField(i, v, kPosC, kSizeC);
+}
+inline void SETARG_Bx(Instruction* i, int v)
+{
+    SetField(i, v, kPosBx, kSizeBx);
+}
+inline void SETARG_sBx(Instruction* i, int v)
+{
+    SETARG_Bx(i, v + kMaxArgSBx);
+}
 
 inline Instruction CREATE_ABC(OpCode o, int a, int b, int c)
 {
@@ -118,5 +164,11 @@ constexpr uint8_t kModeSetsA = 1 << 5;
 constexpr uint8_t kModeKBx = 1 << 6;
 constexpr uint8_t kModeTest = 1 << 7;
 
-inline OpMode getOpMode(OpCode o) { return static_cast<OpMode>(luaP_opmodes[o] & 3); }
-inline bool testOpMode(OpCode o, uint8_t bit) { return (luaP_opmodes[o] & bit) != 0; }
+inline OpMode getOpMode(OpCode o)
+{
+    return static_cast<OpMode>(luaP_opmodes[o] & 3);
+}
+inline bool testOpMode(OpCode o, uint8_t bit)
+{
+    return (luaP_opmodes[o] & bit) != 0;
+}

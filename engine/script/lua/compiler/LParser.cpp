@@ -3,47 +3,51 @@
 #include "engine/script/lua/compiler/LCodeGen.h"
 #include "engine/script/lua/compiler/LLexer.h"
 #include "engine/script/lua/objects/LObjectUtil.h"
-#include "engine/script/lua/runtime/LState.h"
 #include "engine/script/lua/objects/LString.h"
 #include "engine/script/lua/objects/LTable.h"
+#include "engine/script/lua/runtime/LState.h"
 
 #include <cmath>
 
 namespace {
 
-struct LPriority {
+struct LPriority
+{
     uint8_t mLeft;
     uint8_t mRight;
 };
 
 // By BinOpr: a higher number binds tighter.
 const LPriority kPriorities[] = {
-    {6, 6}, {6, 6}, {7, 7}, {7, 7},   // + - * /
-    {8, 8}, {8, 8}, {8, 8}, {8, 8},   // & | << >>
-    {10, 9},                          // ^ (right associative)
-    {5, 4},                           // .. (right associative)
-    {3, 3}, {3, 3}, {3, 3}, {3, 3}, {3, 3}, {3, 3},  // ~= == < <= > >=
-    {2, 2}, {1, 1},                   // and or
+    {6, 6},  {6, 6}, {7, 7}, {7, 7},                 // + - * /
+    {8, 8},  {8, 8}, {8, 8}, {8, 8},                 // & | << >>
+    {10, 9},                                         // ^ (right associative)
+    {5, 4},                                          // .. (right associative)
+    {3, 3},  {3, 3}, {3, 3}, {3, 3}, {3, 3}, {3, 3}, // ~= == < <= > >=
+    {2, 2},  {1, 1},                                 // and or
 };
 
 constexpr int kUnaryPriority = 8;
 
 // Assignment targets, chained from the last to the first.
-struct LAssignTarget {
+struct LAssignTarget
+{
     LAssignTarget* mPrevious;
     LExpDesc mVar;
 };
 
 // State of a table constructor.
-struct LConstructor {
-    LExpDesc mPendingItem;  // last list item read, not yet stored
+struct LConstructor
+{
+    LExpDesc mPendingItem; // last list item read, not yet stored
     LExpDesc* mTable;
-    int mHashCount;         // record items
-    int mArrayCount;        // list items
-    int mToStore;           // list items waiting for a SETLIST
+    int mHashCount;  // record items
+    int mArrayCount; // list items
+    int mToStore;    // list items waiting for a SETLIST
 };
 
-class LParser {
+class LParser
+{
 public:
     explicit LParser(LexState* ls) : mLex(ls) {}
 
@@ -136,38 +140,63 @@ private:
 BinOpr BinaryOperator(int token)
 {
     switch (token) {
-    case '+': return OPR_ADD;
-    case '-': return OPR_SUB;
-    case '*': return OPR_MULT;
-    case '/': return OPR_DIV;
-    case '&': return OPR_BAND;
-    case '|': return OPR_BOR;
-    case TK_SHL: return OPR_SHL;
-    case TK_SHR: return OPR_SHR;
-    case '^': return OPR_POW;
-    case TK_CONCAT: return OPR_CONCAT;
-    case TK_NE: return OPR_NE;
-    case TK_EQ: return OPR_EQ;
-    case '<': return OPR_LT;
-    case TK_LE: return OPR_LE;
-    case '>': return OPR_GT;
-    case TK_GE: return OPR_GE;
-    case TK_AND: return OPR_AND;
-    case TK_OR: return OPR_OR;
-    default: return OPR_NOBINOPR;
+    case '+':
+        return OPR_ADD;
+    case '-':
+        return OPR_SUB;
+    case '*':
+        return OPR_MULT;
+    case '/':
+        return OPR_DIV;
+    case '&':
+        return OPR_BAND;
+    case '|':
+        return OPR_BOR;
+    case TK_SHL:
+        return OPR_SHL;
+    case TK_SHR:
+        return OPR_SHR;
+    case '^':
+        return OPR_POW;
+    case TK_CONCAT:
+        return OPR_CONCAT;
+    case TK_NE:
+        return OPR_NE;
+    case TK_EQ:
+        return OPR_EQ;
+    case '<':
+        return OPR_LT;
+    case TK_LE:
+        return OPR_LE;
+    case '>':
+        return OPR_GT;
+    case TK_GE:
+        return OPR_GE;
+    case TK_AND:
+        return OPR_AND;
+    case TK_OR:
+        return OPR_OR;
+    default:
+        return OPR_NOBINOPR;
     }
 }
 
 UnOpr UnaryOperator(int token)
 {
     switch (token) {
-    case TK_NOT: return OPR_NOT;
-    case '-': return OPR_MINUS;
-    default: return OPR_NOUNOPR;
+    case TK_NOT:
+        return OPR_NOT;
+    case '-':
+        return OPR_MINUS;
+    default:
+        return OPR_NOUNOPR;
     }
 }
 
-bool HasMultipleResults(LExpKind k) { return k == VCALL; }
+bool HasMultipleResults(LExpKind k)
+{
+    return k == VCALL;
+}
 
 // ---- tokens ----
 
@@ -182,7 +211,10 @@ void LParser::Next()
     }
 }
 
-void LParser::Lookahead() { mLex->mLookahead.mToken = luaX_lex(mLex, &mLex->mLookahead.mValue); }
+void LParser::Lookahead()
+{
+    mLex->mLookahead.mToken = luaX_lex(mLex, &mLex->mLookahead.mValue);
+}
 
 void LParser::ErrorExpected(int token)
 {
@@ -221,8 +253,8 @@ void LParser::CheckMatch(int what, int who, int where)
         return;
     if (where == mLex->mLineNumber)
         ErrorExpected(what);
-    Error(luaO_pushfstring(mLex->mState, "`%s' expected (to close `%s' at line %d)", luaX_token2str(mLex, what),
-                           luaX_token2str(mLex, who), where));
+    Error(luaO_pushfstring(mLex->mState, "`%s' expected (to close `%s' at line %d)",
+                           luaX_token2str(mLex, what), luaX_token2str(mLex, who), where));
 }
 
 LString* LParser::StrCheckName()
@@ -233,9 +265,15 @@ LString* LParser::StrCheckName()
     return name;
 }
 
-void LParser::CodeString(LExpDesc* e, LString* s) { init_exp(e, VK, luaK_stringK(Fs(), s)); }
+void LParser::CodeString(LExpDesc* e, LString* s)
+{
+    init_exp(e, VK, luaK_stringK(Fs(), s));
+}
 
-void LParser::CheckName(LExpDesc* e) { CodeString(e, StrCheckName()); }
+void LParser::CheckName(LExpDesc* e)
+{
+    CodeString(e, StrCheckName());
+}
 
 void LParser::EnterLevel()
 {
@@ -278,15 +316,15 @@ void LParser::OpenFunction(LFuncState* fs)
     fs->mConstantMap = luaH_new(L, 0, 0);
     fs->mProto = luaF_newproto(L);
     fs->mProto->mSource = luaS_new(L, mLex->mSource);
-    fs->mProto->mMaxStackSize = 2;  // registers 0 and 1 are always valid
+    fs->mProto->mMaxStackSize = 2; // registers 0 and 1 are always valid
     mLex->mFuncState = fs;
 }
 
 // Shrinks every vector to its use, so that the prototype's sizes are exact.
-template <typename T>
-void ShrinkVector(lua_State* L, T*& block, int& size, int used)
+template <typename T> void ShrinkVector(lua_State* L, T*& block, int& size, int used)
 {
-    block = luaM_reallocvector(L, block, static_cast<std::size_t>(size), static_cast<std::size_t>(used));
+    block = luaM_reallocvector(L, block, static_cast<std::size_t>(size),
+                               static_cast<std::size_t>(used));
     size = used;
 }
 
@@ -296,7 +334,7 @@ void LParser::CloseFunction()
     LFuncState* fs = Fs();
     LProto* f = fs->mProto;
     RemoveVars(0);
-    luaK_codeABC(fs, OP_RETURN, 0, 1, 0);  // final return
+    luaK_codeABC(fs, OP_RETURN, 0, 1, 0); // final return
     ShrinkVector(L, f->mCode, f->mSizeCode, fs->mPc);
     ShrinkVector(L, f->mLineInfo, f->mSizeLineInfo, fs->mPc);
     ShrinkVector(L, f->mConstants, f->mSizeConstants, fs->mNumConstants);
@@ -347,7 +385,10 @@ void LParser::NewLocalVar(LString* name, int n)
     fs->mActiveVars[fs->mNumActiveVars + n] = RegisterLocalVar(name);
 }
 
-void LParser::NewLocalVarLiteral(const char* name, int n) { NewLocalVar(luaS_new(mLex->mState, name), n); }
+void LParser::NewLocalVarLiteral(const char* name, int n)
+{
+    NewLocalVar(luaS_new(mLex->mState, name), n);
+}
 
 void LParser::AdjustLocalVars(int nvars)
 {
@@ -372,8 +413,8 @@ int LParser::IndexUpvalue(LFuncState* fs, LString* name, const LExpDesc* v)
             return i;
     }
     luaX_checklimit(mLex, f->mNumUpvalues + 1, kMaxUpvalues, "upvalues");
-    f->mUpvalueNames = luaK_grow(fs, f->mUpvalueNames, f->mNumUpvalues, &f->mSizeUpvalueNames, kMaxUpvalues,
-                                 "upvalues");
+    f->mUpvalueNames = luaK_grow(fs, f->mUpvalueNames, f->mNumUpvalues, &f->mSizeUpvalueNames,
+                                 kMaxUpvalues, "upvalues");
     f->mUpvalueNames[f->mNumUpvalues] = name;
     fs->mUpvalues[f->mNumUpvalues] = *v;
     return f->mNumUpvalues++;
@@ -408,7 +449,7 @@ void LParser::SingleVarAux(LFuncState* fs, LString* name, LExpDesc* var, bool ba
     if (v >= 0) {
         init_exp(var, VLOCAL, v);
         if (!base)
-            MarkUpvalue(fs, v);  // used by an inner function
+            MarkUpvalue(fs, v); // used by an inner function
         return;
     }
     SingleVarAux(fs->mPrevious, name, var, false);
@@ -421,14 +462,17 @@ void LParser::SingleVarAux(LFuncState* fs, LString* name, LExpDesc* var, bool ba
     var->mKind = VUPVAL;
 }
 
-void LParser::SingleVar(LExpDesc* var, bool base) { SingleVarAux(Fs(), StrCheckName(), var, base); }
+void LParser::SingleVar(LExpDesc* var, bool base)
+{
+    SingleVarAux(Fs(), StrCheckName(), var, base);
+}
 
 void LParser::AdjustAssign(int nvars, int nexps, LExpDesc* e)
 {
     LFuncState* fs = Fs();
     int extra = nvars - nexps;
     if (HasMultipleResults(e->mKind)) {
-        ++extra;  // the call itself counts
+        ++extra; // the call itself counts
         if (extra < 0)
             extra = 0;
         luaK_setcallreturns(fs, e, extra);
@@ -449,7 +493,8 @@ void LParser::PushClosure(LFuncState* func, LExpDesc* v)
 {
     LFuncState* fs = Fs();
     LProto* f = fs->mProto;
-    f->mProtos = luaK_grow(fs, f->mProtos, fs->mNumProtos, &f->mSizeProtos, kMaxArgBx, "constant table overflow");
+    f->mProtos = luaK_grow(fs, f->mProtos, fs->mNumProtos, &f->mSizeProtos, kMaxArgBx,
+                           "constant table overflow");
     f->mProtos[fs->mNumProtos++] = func->mProto;
     init_exp(v, VRELOCABLE, luaK_codeABx(fs, OP_CLOSURE, 0, fs->mNumProtos - 1));
     for (int i = 0; i < func->mProto->mNumUpvalues; ++i) {
@@ -560,10 +605,10 @@ void LParser::FuncArgs(LExpDesc* f)
     default:
         Error("function arguments expected");
     }
-    const int base = f->mInfo;  // the function's register
+    const int base = f->mInfo; // the function's register
     int numParams;
     if (args.mKind == VCALL) {
-        numParams = LUA_MULTRET;  // up to the top
+        numParams = LUA_MULTRET; // up to the top
     } else {
         if (args.mKind != VVOID)
             luaK_exp2nextreg(fs, &args);
@@ -571,7 +616,7 @@ void LParser::FuncArgs(LExpDesc* f)
     }
     init_exp(f, VCALL, luaK_codeABC(fs, OP_CALL, base, numParams + 1, 2));
     luaK_fixline(fs, line);
-    fs->mFreeReg = base + 1;  // the call leaves one result by default
+    fs->mFreeReg = base + 1; // the call leaves one result by default
 }
 
 void LParser::PrefixExp(LExpDesc* v)
@@ -695,14 +740,14 @@ void LParser::Field(LExpDesc* v)
 {
     LExpDesc key;
     luaK_exp2anyreg(Fs(), v);
-    Next();  // the dot or colon
+    Next(); // the dot or colon
     CheckName(&key);
     luaK_indexed(Fs(), v, &key);
 }
 
 void LParser::Index(LExpDesc* v)
 {
-    Next();  // '['
+    Next(); // '['
     Expr(v);
     luaK_exp2val(Fs(), v);
     CheckNext(']');
@@ -712,7 +757,8 @@ void LParser::Index(LExpDesc* v)
 int LParser::SizeHint()
 {
     if (Token() != TK_NUMBER)
-        Error(luaO_pushfstring(mLex->mState, "size expected following & (line %d)", mLex->mLineNumber));
+        Error(luaO_pushfstring(mLex->mState, "size expected following & (line %d)",
+                               mLex->mLineNumber));
     const double n = mLex->mToken.mValue.mNumber;
     Next();
     if (!(n >= 1))
@@ -824,7 +870,8 @@ void LParser::Constructor(LExpDesc* t)
     int logHash = hashSize > 0 ? luaO_log2(static_cast<unsigned>(hashSize)) + 1 : 0;
     if (logHash > kMaxArrayBits)
         logHash = kMaxArrayBits;
-    SETARG_B(&fs->mProto->mCode[pc], arraySize > 0 ? luaO_int2fb(static_cast<unsigned>(arraySize)) : 0);
+    SETARG_B(&fs->mProto->mCode[pc],
+             arraySize > 0 ? luaO_int2fb(static_cast<unsigned>(arraySize)) : 0);
     SETARG_C(&fs->mProto->mCode[pc], logHash);
 }
 
@@ -843,7 +890,7 @@ int LParser::Cond()
     LExpDesc v;
     Expr(&v);
     if (v.mKind == VNIL)
-        v.mKind = VFALSE;  // `falses' are all equal here
+        v.mKind = VFALSE; // `falses' are all equal here
     luaK_goiftrue(Fs(), &v);
     return v.mFalseList;
 }
@@ -857,7 +904,7 @@ void LParser::Chunk()
     while (!isLast && !BlockFollow()) {
         isLast = Statement();
         TestNext(';');
-        Fs()->mFreeReg = Fs()->mNumActiveVars;  // free the statement's registers
+        Fs()->mFreeReg = Fs()->mNumActiveVars; // free the statement's registers
     }
     LeaveLevel();
 }
@@ -872,7 +919,7 @@ void LParser::Block()
 
 int LParser::TestThenBlock()
 {
-    Next();  // IF or ELSEIF
+    Next(); // IF or ELSEIF
     const int falseList = Cond();
     CheckNext(TK_THEN);
     Block();
@@ -913,7 +960,7 @@ void LParser::WhileStatement(int line)
     LExpDesc v;
     Expr(&v);
     if (v.mKind == VK)
-        v.mKind = VTRUE;  // `trues' are all equal here
+        v.mKind = VTRUE; // `trues' are all equal here
     luaK_goiffalse(fs, &v);
     luaK_concat(fs, &v.mFalseList, fs->mPendingJumps);
     fs->mPendingJumps = kNoJump;
@@ -926,13 +973,13 @@ void LParser::WhileStatement(int line)
         savedCode[i] = f->mCode[conditionStart + i];
         savedLines[i] = f->mLineInfo[conditionStart + i];
     }
-    fs->mPc = conditionStart;  // drop the condition's code for now
+    fs->mPc = conditionStart; // drop the condition's code for now
     LBlockCnt bl;
     EnterBlock(&bl, true);
     CheckNext(TK_DO);
     const int blockInit = luaK_getlabel(fs);
     Block();
-    luaK_patchtohere(fs, whileInit);  // the first test and every `continue' land here
+    luaK_patchtohere(fs, whileInit); // the first test and every `continue' land here
     luaK_patchtohere(fs, bl.mContinueList);
     const int shift = fs->mPc - conditionStart;
     if (v.mTrueList != kNoJump)
@@ -943,7 +990,7 @@ void LParser::WhileStatement(int line)
         luaK_code(fs, savedCode[i], savedLines[i]);
     CheckMatch(TK_END, TK_WHILE, line);
     LeaveBlock();
-    luaK_patchlist(fs, v.mTrueList, blockInit);  // true conditions go back into the loop
+    luaK_patchlist(fs, v.mTrueList, blockInit); // true conditions go back into the loop
     luaK_patchtohere(fs, v.mFalseList);
 }
 
@@ -955,7 +1002,7 @@ void LParser::RepeatStatement(int line)
     EnterBlock(&bl, true);
     Next();
     Block();
-    luaK_patchtohere(fs, bl.mContinueList);  // `continue' evaluates the condition
+    luaK_patchtohere(fs, bl.mContinueList); // `continue' evaluates the condition
     CheckMatch(TK_UNTIL, TK_REPEAT, line);
     const int falseList = Cond();
     luaK_patchlist(fs, falseList, repeatInit);
@@ -972,7 +1019,7 @@ void LParser::ForBody(int base, int line, int nvars, bool isNumeric)
     CheckNext(TK_DO);
     const int bodyStart = luaK_getlabel(fs);
     Block();
-    luaK_patchtohere(fs, bodyStart - 1);  // the preparing jump
+    luaK_patchtohere(fs, bodyStart - 1); // the preparing jump
     luaK_patchtohere(fs, bl.mContinueList);
     const int endFor = isNumeric ? luaK_codeAsBx(fs, OP_FORLOOP, base, kNoJump)
                                  : luaK_codeABC(fs, OP_TFORLOOP, base, 0, nvars - 3);
@@ -989,11 +1036,11 @@ void LParser::ForNumeric(LString* varName, int line)
     NewLocalVarLiteral("(for limit)", 1);
     NewLocalVarLiteral("(for step)", 2);
     CheckNext('=');
-    Exp1();  // initial value
+    Exp1(); // initial value
     CheckNext(',');
-    Exp1();  // limit
+    Exp1(); // limit
     if (TestNext(',')) {
-        Exp1();  // step
+        Exp1(); // step
     } else {
         luaK_codeABx(fs, OP_LOADK, fs->mFreeReg, luaK_numberK(fs, 1));
         luaK_reserveregs(fs, 1);
@@ -1019,7 +1066,7 @@ void LParser::ForList(LString* firstName)
     const int line = mLex->mLineNumber;
     LExpDesc e;
     AdjustAssign(nvars, ExpList1(&e), &e);
-    luaK_checkstack(fs, 3);  // room for the iterator call
+    luaK_checkstack(fs, 3); // room for the iterator call
     luaK_codeAsBx(fs, OP_TFORPREP, base, kNoJump);
     AdjustLocalVars(nvars);
     ForBody(base, line, nvars, false);
@@ -1028,7 +1075,7 @@ void LParser::ForList(LString* firstName)
 void LParser::ForStatement(int line)
 {
     LBlockCnt bl;
-    EnterBlock(&bl, false);  // scope of the control variables
+    EnterBlock(&bl, false); // scope of the control variables
     Next();
     LString* varName = StrCheckName();
     switch (Token()) {
@@ -1080,7 +1127,7 @@ void LParser::LocalFunction()
     AdjustLocalVars(1);
     Body(&b, false, mLex->mLineNumber);
     luaK_storevar(fs, &v, &b);
-    LocalVar(fs, fs->mNumActiveVars - 1).mStartPc = fs->mPc;  // debug information sees it only now
+    LocalVar(fs, fs->mNumActiveVars - 1).mStartPc = fs->mPc; // debug information sees it only now
 }
 
 void LParser::LocalStatement()
@@ -1147,10 +1194,10 @@ void LParser::Assignment(LAssignTarget* lh, int nvars)
         }
         AdjustAssign(nvars, nexps, &e);
         if (nexps > nvars)
-            fs->mFreeReg -= nexps - nvars;  // drop the extra values
+            fs->mFreeReg -= nexps - nvars; // drop the extra values
     }
     LExpDesc e;
-    init_exp(&e, VNONRELOC, fs->mFreeReg - 1);  // the value for this target
+    init_exp(&e, VNONRELOC, fs->mFreeReg - 1); // the value for this target
     luaK_storevar(fs, &lh->mVar, &e);
 }
 
@@ -1159,7 +1206,7 @@ void LParser::ExpressionStatement()
     LAssignTarget v;
     PrimaryExp(&v.mVar);
     if (v.mVar.mKind == VCALL) {
-        luaK_setcallreturns(Fs(), &v.mVar, 0);  // a call statement keeps no result
+        luaK_setcallreturns(Fs(), &v.mVar, 0); // a call statement keeps no result
         return;
     }
     v.mPrevious = nullptr;
@@ -1184,7 +1231,7 @@ void LParser::ReturnStatement()
         } else if (nret == 1) {
             first = luaK_exp2anyreg(fs, &e);
         } else {
-            luaK_exp2nextreg(fs, &e);  // values must be in consecutive registers
+            luaK_exp2nextreg(fs, &e); // values must be in consecutive registers
             first = fs->mNumActiveVars;
         }
     }

@@ -13,7 +13,8 @@ struct luaL_Buffer;
 // signed 64-bit integer, where NaN and values outside that range give the pattern with
 // only the top bit set; 32-bit integers are the low 32 bits of that. No conversion here
 // has undefined behaviour, whatever the double.
-class LLibSupport {
+class LLibSupport
+{
 public:
     // Strings that the libraries build from a count (string.rep, pack fills) stay
     // below this size; asking for more is a script error, not an allocation.

@@ -1,7 +1,6 @@
-#include "engine/script/lua/LuaLib.h"
-
-#include "engine/script/lua/lib/LLibSupport.h"
 #include "engine/script/lua/LuaAux.h"
+#include "engine/script/lua/LuaLib.h"
+#include "engine/script/lua/lib/LLibSupport.h"
 
 #include <cmath>
 #include <cstdint>
@@ -26,38 +25,90 @@ int NextRandom(lua_State* L)
     return static_cast<int>((state >> 16) & 0x7FFF);
 }
 
-template <double (*Function)(double)>
-int Unary(lua_State* L)
+template <double (*Function)(double)> int Unary(lua_State* L)
 {
     lua_pushnumber(L, Function(luaL_checknumber(L, 1)));
     return 1;
 }
 
-template <double (*Function)(double, double)>
-int Binary(lua_State* L)
+template <double (*Function)(double, double)> int Binary(lua_State* L)
 {
     lua_pushnumber(L, Function(luaL_checknumber(L, 1), luaL_checknumber(L, 2)));
     return 1;
 }
 
-double Abs(double x) { return std::fabs(x); }
-double Sin(double x) { return std::sin(x); }
-double Cos(double x) { return std::cos(x); }
-double Tan(double x) { return std::tan(x); }
-double Asin(double x) { return std::asin(x); }
-double Acos(double x) { return std::acos(x); }
-double Atan(double x) { return std::atan(x); }
-double Atan2(double y, double x) { return std::atan2(y, x); }
-double Ceil(double x) { return std::ceil(x); }
-double Floor(double x) { return std::floor(x); }
-double Mod(double x, double y) { return std::fmod(x, y); }
-double Sqrt(double x) { return std::sqrt(x); }
-double Log(double x) { return std::log(x); }
-double Log10(double x) { return std::log10(x); }
-double Exp(double x) { return std::exp(x); }
-double Deg(double x) { return x / kRadiansPerDegree; }
-double Rad(double x) { return x * kRadiansPerDegree; }
-double Pow(double x, double y) { return std::pow(x, y); }
+double Abs(double x)
+{
+    return std::fabs(x);
+}
+double Sin(double x)
+{
+    return std::sin(x);
+}
+double Cos(double x)
+{
+    return std::cos(x);
+}
+double Tan(double x)
+{
+    return std::tan(x);
+}
+double Asin(double x)
+{
+    return std::asin(x);
+}
+double Acos(double x)
+{
+    return std::acos(x);
+}
+double Atan(double x)
+{
+    return std::atan(x);
+}
+double Atan2(double y, double x)
+{
+    return std::atan2(y, x);
+}
+double Ceil(double x)
+{
+    return std::ceil(x);
+}
+double Floor(double x)
+{
+    return std::floor(x);
+}
+double Mod(double x, double y)
+{
+    return std::fmod(x, y);
+}
+double Sqrt(double x)
+{
+    return std::sqrt(x);
+}
+double Log(double x)
+{
+    return std::log(x);
+}
+double Log10(double x)
+{
+    return std::log10(x);
+}
+double Exp(double x)
+{
+    return std::exp(x);
+}
+double Deg(double x)
+{
+    return x / kRadiansPerDegree;
+}
+double Rad(double x)
+{
+    return x * kRadiansPerDegree;
+}
+double Pow(double x, double y)
+{
+    return std::pow(x, y);
+}
 
 int MathFrexp(lua_State* L)
 {
@@ -74,8 +125,7 @@ int MathLdexp(lua_State* L)
     return 1;
 }
 
-template <bool kWantMax>
-int Extreme(lua_State* L)
+template <bool kWantMax> int Extreme(lua_State* L)
 {
     const int count = lua_gettop(L);
     double best = luaL_checknumber(L, 1);
@@ -122,29 +172,14 @@ int MathRandomseed(lua_State* L)
 }
 
 const luaL_reg kMathFunctions[] = {
-    {"abs", Unary<Abs>},
-    {"sin", Unary<Sin>},
-    {"cos", Unary<Cos>},
-    {"tan", Unary<Tan>},
-    {"asin", Unary<Asin>},
-    {"acos", Unary<Acos>},
-    {"atan", Unary<Atan>},
-    {"atan2", Binary<Atan2>},
-    {"ceil", Unary<Ceil>},
-    {"floor", Unary<Floor>},
-    {"mod", Binary<Mod>},
-    {"frexp", MathFrexp},
-    {"ldexp", MathLdexp},
-    {"sqrt", Unary<Sqrt>},
-    {"min", Extreme<false>},
-    {"max", Extreme<true>},
-    {"log", Unary<Log>},
-    {"log10", Unary<Log10>},
-    {"exp", Unary<Exp>},
-    {"deg", Unary<Deg>},
-    {"pow", Binary<Pow>},
-    {"rad", Unary<Rad>},
-    {nullptr, nullptr},
+    {"abs", Unary<Abs>},     {"sin", Unary<Sin>},      {"cos", Unary<Cos>},
+    {"tan", Unary<Tan>},     {"asin", Unary<Asin>},    {"acos", Unary<Acos>},
+    {"atan", Unary<Atan>},   {"atan2", Binary<Atan2>}, {"ceil", Unary<Ceil>},
+    {"floor", Unary<Floor>}, {"mod", Binary<Mod>},     {"frexp", MathFrexp},
+    {"ldexp", MathLdexp},    {"sqrt", Unary<Sqrt>},    {"min", Extreme<false>},
+    {"max", Extreme<true>},  {"log", Unary<Log>},      {"log10", Unary<Log10>},
+    {"exp", Unary<Exp>},     {"deg", Unary<Deg>},      {"pow", Binary<Pow>},
+    {"rad", Unary<Rad>},     {nullptr, nullptr},
 };
 
 const luaL_reg kRandomFunctions[] = {
@@ -160,7 +195,7 @@ int luaopen_math(lua_State* L)
     luaL_openlib(L, "math", kMathFunctions, 0);
     *static_cast<uint32_t*>(lua_newuserdata(L, sizeof(uint32_t))) = 1;
     luaL_openlib(L, "math", kRandomFunctions, 1);
-    lua_pop(L, 1);  // the second reference to the same table
+    lua_pop(L, 1); // the second reference to the same table
     lua_pushstring(L, "pi");
     lua_pushnumber(L, kPi);
     lua_settable(L, -3);

@@ -1,7 +1,6 @@
-#include "engine/script/lua/LuaLib.h"
-
-#include "engine/script/lua/lib/LLibSupport.h"
 #include "engine/script/lua/LuaAux.h"
+#include "engine/script/lua/LuaLib.h"
+#include "engine/script/lua/lib/LLibSupport.h"
 
 #include <cstdint>
 #include <cstring>
@@ -12,16 +11,18 @@ namespace {
 constexpr uint32_t kMaxCount = 0x7FFFFFFF;
 
 // One code of a format with its count and prefixes.
-struct TCode {
+struct TCode
+{
     char mCode = 0;
     bool mWide = false;
     bool mHasCount = false;
     uint32_t mCount = 1;
-    uint32_t mFill = 0;  // @N:F only
+    uint32_t mFill = 0; // @N:F only
 };
 
 // Reads codes one at a time from a pack or unpack format.
-class TFormatReader {
+class TFormatReader
+{
 public:
     TFormatReader(const char* format, size_t length) : mFormat(format), mLength(length) {}
 
@@ -70,11 +71,27 @@ private:
 int ByteCount(char code)
 {
     switch (code) {
-    case 'b': case 'c': case 'B': case 'p': return 1;
-    case 'h': case 'H': case 'P': return 2;
-    case 'i': case 'I': case 'l': case 'L': case 'f': case 'a': return 4;
-    case 'd': case 'n': return 8;
-    default: return 0;
+    case 'b':
+    case 'c':
+    case 'B':
+    case 'p':
+        return 1;
+    case 'h':
+    case 'H':
+    case 'P':
+        return 2;
+    case 'i':
+    case 'I':
+    case 'l':
+    case 'L':
+    case 'f':
+    case 'a':
+        return 4;
+    case 'd':
+    case 'n':
+        return 8;
+    default:
+        return 0;
     }
 }
 
@@ -85,18 +102,29 @@ void BadCode(lua_State* L, int formatArg, char code)
     luaL_argerror(L, formatArg, text);
 }
 
-class TPacker {
+class TPacker
+{
 public:
     explicit TPacker(lua_State* L) : mL(L) {}
 
     void Add(const TCode& code)
     {
         switch (code.mCode) {
-        case '<': case '=': mBigEndian = false; return;
-        case '>': mBigEndian = true; return;
-        case ' ': case ',': return;
-        case '@': Mark(code); return;
-        default: break;
+        case '<':
+        case '=':
+            mBigEndian = false;
+            return;
+        case '>':
+            mBigEndian = true;
+            return;
+        case ' ':
+        case ',':
+            return;
+        case '@':
+            Mark(code);
+            return;
+        default:
+            break;
         }
         for (uint32_t i = 0; i < code.mCount; ++i)
             AddValue(code);
@@ -132,19 +160,31 @@ private:
     {
         const int arg = mArg++;
         switch (code.mCode) {
-        case 'A': case 'z': case 'p': case 'P': case 'a':
+        case 'A':
+        case 'z':
+        case 'p':
+        case 'P':
+        case 'a':
             if (code.mWide)
                 AddWideText(code.mCode, arg);
             else
                 AddText(code.mCode, arg);
             return;
-        case 'b': case 'H': case 'I': case 'L':
-        case 'c': case 'h': case 'i': case 'l':
-            LLibSupport::AppendBytes(mOut, static_cast<uint64_t>(LLibSupport::CheckInteger(mL, arg)),
+        case 'b':
+        case 'H':
+        case 'I':
+        case 'L':
+        case 'c':
+        case 'h':
+        case 'i':
+        case 'l':
+            LLibSupport::AppendBytes(mOut,
+                                     static_cast<uint64_t>(LLibSupport::CheckInteger(mL, arg)),
                                      ByteCount(code.mCode), mBigEndian);
             return;
         case 'f':
-        case 'd': case 'n':
+        case 'd':
+        case 'n':
             LLibSupport::AppendReal(mOut, luaL_checknumber(mL, arg), code.mCode == 'f', mBigEndian);
             return;
         case 'B':
@@ -213,7 +253,8 @@ int Pack(lua_State* L)
     return 1;
 }
 
-class TUnpacker {
+class TUnpacker
+{
 public:
     TUnpacker(lua_State* L, const char* data, size_t length, size_t at)
         : mL(L), mData(reinterpret_cast<const unsigned char*>(data)), mLength(length), mAt(at)
@@ -224,11 +265,20 @@ public:
     bool Take(const TCode& code)
     {
         switch (code.mCode) {
-        case '<': case '=': mBigEndian = false; return true;
-        case '>': mBigEndian = true; return true;
-        case ' ': case ',': return true;
-        case 'A': return TakeText(code.mWide, code.mCount);
-        default: break;
+        case '<':
+        case '=':
+            mBigEndian = false;
+            return true;
+        case '>':
+            mBigEndian = true;
+            return true;
+        case ' ':
+        case ',':
+            return true;
+        case 'A':
+            return TakeText(code.mWide, code.mCount);
+        default:
+            break;
         }
         if (ByteCount(code.mCode) == 0 && code.mCode != 'z') {
             BadCode(mL, 2, code.mCode);
@@ -245,10 +295,7 @@ public:
     int Pushed() const { return mPushed; }
 
 private:
-    bool Available(uint64_t count) const
-    {
-        return mAt <= mLength && mLength - mAt >= count;
-    }
+    bool Available(uint64_t count) const { return mAt <= mLength && mLength - mAt >= count; }
 
     uint64_t Read(int byteCount)
     {
@@ -312,7 +359,9 @@ private:
         if (!Available(static_cast<uint64_t>(size)))
             return false;
         switch (code.mCode) {
-        case 'p': case 'P': case 'a': {
+        case 'p':
+        case 'P':
+        case 'a': {
             const size_t start = mAt;
             const uint64_t count = Read(size);
             if (TakeText(code.mWide, count))
@@ -332,7 +381,8 @@ private:
             lua_pushnumber(mL, value);
             return true;
         }
-        case 'd': case 'n': {
+        case 'd':
+        case 'n': {
             const uint64_t bits = Read(8);
             double value;
             std::memcpy(&value, &bits, sizeof value);
@@ -344,8 +394,8 @@ private:
             break;
         }
         const uint64_t raw = Read(size);
-        const bool isSigned = code.mCode == 'c' || code.mCode == 'h' || code.mCode == 'i' ||
-                              code.mCode == 'l';
+        const bool isSigned =
+            code.mCode == 'c' || code.mCode == 'h' || code.mCode == 'i' || code.mCode == 'l';
         double value = static_cast<double>(raw);
         if (isSigned && (raw >> (8 * size - 1)) != 0)
             value -= static_cast<double>(uint64_t(1) << (8 * size));
@@ -371,7 +421,7 @@ int Unpack(lua_State* L)
     const int64_t start = LLibSupport::OptInteger(L, 3, 1);
     luaL_argcheck(L, start >= 1, 3, "start position out of range");
     lua_settop(L, 3);
-    lua_pushnil(L);  // placeholder for the next position
+    lua_pushnil(L); // placeholder for the next position
     const size_t at = static_cast<size_t>(start - 1);
     TFormatReader reader(format, formatLength);
     TUnpacker unpacker(L, data, length, at);

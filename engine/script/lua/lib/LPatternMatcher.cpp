@@ -17,7 +17,8 @@ int Byte(const char* p)
 }
 
 // Character classes of the C locale, for every byte (bytes 128-255 are in none).
-enum : uint16_t {
+enum : uint16_t
+{
     kAlpha = 1 << 0,
     kControl = 1 << 1,
     kDigit = 1 << 2,
@@ -28,7 +29,8 @@ enum : uint16_t {
     kHexDigit = 1 << 7,
 };
 
-struct TClassTable {
+struct TClassTable
+{
     uint16_t mFlags[256] = {};
 
     constexpr TClassTable()
@@ -38,13 +40,20 @@ struct TClassTable {
             const bool upper = c >= 'A' && c <= 'Z';
             const bool lower = c >= 'a' && c <= 'z';
             const bool digit = c >= '0' && c <= '9';
-            if (upper) f |= kUpper | kAlpha;
-            if (lower) f |= kLower | kAlpha;
-            if (digit) f |= kDigit | kHexDigit;
-            if ((c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F')) f |= kHexDigit;
-            if (c < 32 || c == 127) f |= kControl;
-            if (c == ' ' || (c >= 9 && c <= 13)) f |= kSpace;
-            if (c > 32 && c < 127 && !upper && !lower && !digit) f |= kPunct;
+            if (upper)
+                f |= kUpper | kAlpha;
+            if (lower)
+                f |= kLower | kAlpha;
+            if (digit)
+                f |= kDigit | kHexDigit;
+            if ((c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'))
+                f |= kHexDigit;
+            if (c < 32 || c == 127)
+                f |= kControl;
+            if (c == ' ' || (c >= 9 && c <= 13))
+                f |= kSpace;
+            if (c > 32 && c < 127 && !upper && !lower && !digit)
+                f |= kPunct;
             mFlags[c] = f;
         }
     }
@@ -88,17 +97,38 @@ bool LPatternMatcher::MatchClass(int c, int classLetter)
     const uint16_t flags = kClassTable.mFlags[c & 0xFF];
     bool result;
     switch (classLetter | 0x20) {
-    case 'a': result = flags & kAlpha; break;
-    case 'c': result = flags & kControl; break;
-    case 'd': result = flags & kDigit; break;
-    case 'l': result = flags & kLower; break;
-    case 'p': result = flags & kPunct; break;
-    case 's': result = flags & kSpace; break;
-    case 'u': result = flags & kUpper; break;
-    case 'w': result = flags & (kAlpha | kDigit); break;
-    case 'x': result = flags & kHexDigit; break;
-    case 'z': result = (c == 0); break;
-    default: return classLetter == c;
+    case 'a':
+        result = flags & kAlpha;
+        break;
+    case 'c':
+        result = flags & kControl;
+        break;
+    case 'd':
+        result = flags & kDigit;
+        break;
+    case 'l':
+        result = flags & kLower;
+        break;
+    case 'p':
+        result = flags & kPunct;
+        break;
+    case 's':
+        result = flags & kSpace;
+        break;
+    case 'u':
+        result = flags & kUpper;
+        break;
+    case 'w':
+        result = flags & (kAlpha | kDigit);
+        break;
+    case 'x':
+        result = flags & kHexDigit;
+        break;
+    case 'z':
+        result = (c == 0);
+        break;
+    default:
+        return classLetter == c;
     }
     // An upper-case class letter is the complement.
     return (classLetter >= 'A' && classLetter <= 'Z') ? !result : result;
@@ -154,10 +184,14 @@ bool LPatternMatcher::MatchBracketClass(int c, const char* p, const char* ec) co
 bool LPatternMatcher::SingleMatch(int c, const char* p, const char* ep) const
 {
     switch (*p) {
-    case '.': return true;
-    case kEscape: return MatchClass(c, Byte(p + 1));
-    case '[': return MatchBracketClass(c, p, ep - 1);
-    default: return Byte(p) == c;
+    case '.':
+        return true;
+    case kEscape:
+        return MatchClass(c, Byte(p + 1));
+    case '[':
+        return MatchBracketClass(c, p, ep - 1);
+    default:
+        return Byte(p) == c;
     }
 }
 
@@ -258,7 +292,8 @@ const char* LPatternMatcher::MatchBackReference(const char* s, int digit) const
 
 const char* LPatternMatcher::DoMatch(const char* s, const char* p)
 {
-    struct TDepthGuard {
+    struct TDepthGuard
+    {
         int& mDepth;
         explicit TDepthGuard(int& depth) : mDepth(depth) { ++mDepth; }
         ~TDepthGuard() { --mDepth; }

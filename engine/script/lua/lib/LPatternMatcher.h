@@ -13,15 +13,16 @@ struct lua_State;
 // Character classes use the C locale. Malformed patterns raise a script error through
 // luaL_error; so does a pattern nested deeper than kMaxDepth ("pattern too complex"),
 // which keeps the matcher's recursion off the end of the C stack.
-class LPatternMatcher {
+class LPatternMatcher
+{
 public:
     static constexpr int kMaxCaptures = 32;
     static constexpr int kMaxDepth = 200;
 
     // The subject and the pattern must outlive the matcher. With allowAnchor clear a
     // leading '^' is an ordinary character (string.gfind).
-    LPatternMatcher(lua_State* L, const char* subject, size_t subjectLength,
-                    const char* pattern, size_t patternLength, bool allowAnchor = true);
+    LPatternMatcher(lua_State* L, const char* subject, size_t subjectLength, const char* pattern,
+                    size_t patternLength, bool allowAnchor = true);
 
     // True when the pattern holds none of the characters that make it a pattern, so a
     // plain substring search gives the same answer.
@@ -51,7 +52,8 @@ private:
     static constexpr long kUnfinished = -1;
     static constexpr long kPosition = -2;
 
-    struct TCapture {
+    struct TCapture
+    {
         const char* mStart;
         long mLength;
     };
@@ -73,8 +75,8 @@ private:
     lua_State* mL;
     const char* mSubject;
     const char* mSubjectEnd;
-    const char* mPattern;     // after the anchor
-    const char* mPatternEnd;  // first zero byte or the end
+    const char* mPattern;    // after the anchor
+    const char* mPatternEnd; // first zero byte or the end
     bool mAnchored = false;
     int mLevel = 0;
     int mDepth = 0;

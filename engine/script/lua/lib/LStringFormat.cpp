@@ -1,7 +1,7 @@
 #include "engine/script/lua/lib/LStringFormat.h"
 
-#include "engine/script/lua/lib/LLibSupport.h"
 #include "engine/script/lua/LuaAux.h"
+#include "engine/script/lua/lib/LLibSupport.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -33,8 +33,7 @@ char ControlEscape(unsigned c)
     return (c >= 7 && c <= 13) ? kLetters[c - 7] : 0;
 }
 
-template <typename... TArgs>
-void AppendPrintf(std::string& out, const char* format, TArgs... args)
+template <typename... TArgs> void AppendPrintf(std::string& out, const char* format, TArgs... args)
 {
     char small[512];
     const int needed = std::snprintf(small, sizeof small, format, args...);
@@ -67,12 +66,13 @@ void AppendRawBytes(lua_State* L, std::string& out, char letter, int arg)
         LLibSupport::AppendBytes(out, LLibSupport::ToUInt32(luaL_checknumber(L, arg)), 1, false);
         break;
     default:
-        break;  // any other letter uses up the argument and writes nothing
+        break; // any other letter uses up the argument and writes nothing
     }
 }
 
-struct TConversion {
-    std::string mText;  // "%" flags width precision, without the conversion letter
+struct TConversion
+{
+    std::string mText; // "%" flags width precision, without the conversion letter
     bool mHasPrecision = false;
 };
 
@@ -132,8 +132,8 @@ void AppendBoolean(lua_State* L, std::string& out, int arg)
 }
 
 // One conversion; `at` is on the conversion letter and is left after what it used.
-void AppendConversion(lua_State* L, std::string& out, const char* format, size_t length,
-                      size_t& at, const TConversion& spec, int arg)
+void AppendConversion(lua_State* L, std::string& out, const char* format, size_t length, size_t& at,
+                      const TConversion& spec, int arg)
 {
     const std::string& c = spec.mText;
     switch (format[at++]) {

@@ -14,7 +14,8 @@ struct lua_State;
 //        uses up its argument and writes nothing.
 // c, d and i take the number truncated to a 32-bit integer; o, u, x and X the low 32
 // bits of its 64-bit truncation (so -1 with %x gives ffffffff).
-class LStringFormat {
+class LStringFormat
+{
 public:
     static int Format(lua_State* L);
 

@@ -1,9 +1,8 @@
+#include "engine/script/lua/LuaAux.h"
 #include "engine/script/lua/LuaLib.h"
-
 #include "engine/script/lua/lib/LLibSupport.h"
 #include "engine/script/lua/lib/LPatternMatcher.h"
 #include "engine/script/lua/lib/LStringFormat.h"
-#include "engine/script/lua/LuaAux.h"
 
 #include <cctype>
 #include <cstring>
@@ -39,8 +38,7 @@ int StringSub(lua_State* L)
     return 1;
 }
 
-template <int (*Convert)(int)>
-int MapBytes(lua_State* L)
+template <int (*Convert)(int)> int MapBytes(lua_State* L)
 {
     size_t length = 0;
     const char* text = luaL_checklstring(L, 1, &length);
@@ -51,8 +49,14 @@ int MapBytes(lua_State* L)
     return 1;
 }
 
-int ToLower(int c) { return std::tolower(c); }
-int ToUpper(int c) { return std::toupper(c); }
+int ToLower(int c)
+{
+    return std::tolower(c);
+}
+int ToUpper(int c)
+{
+    return std::toupper(c);
+}
 
 int StringChar(lua_State* L)
 {
@@ -141,8 +145,7 @@ int StringFind(lua_State* L)
     size_t patternLength = 0;
     const char* text = luaL_checklstring(L, 1, &length);
     const char* pattern = luaL_checklstring(L, 2, &patternLength);
-    int64_t init =
-        LLibSupport::RelativePosition(LLibSupport::OptInteger(L, 3, 1), length) - 1;
+    int64_t init = LLibSupport::RelativePosition(LLibSupport::OptInteger(L, 3, 1), length) - 1;
     if (init < 0)
         init = 0;
     else if (init > static_cast<int64_t>(length))
@@ -233,8 +236,8 @@ void AddReplacementText(luaL_Buffer* buffer, LPatternMatcher& matcher, const cha
 
 // Calls the replacement function with the match's captures. A result that is not
 // text deletes the match.
-void AddReplacementCall(lua_State* L, luaL_Buffer* buffer, LPatternMatcher& matcher,
-                        size_t start, size_t end)
+void AddReplacementCall(lua_State* L, luaL_Buffer* buffer, LPatternMatcher& matcher, size_t start,
+                        size_t end)
 {
     lua_pushvalue(L, 3);
     const int count = matcher.PushCaptures(start, end, true);
@@ -269,7 +272,7 @@ int StringGsub(lua_State* L)
     luaL_Buffer buffer;
     luaL_buffinit(L, &buffer);
     size_t at = 0;
-    size_t copyFrom = 0;  // unmatched text from here up to `at' is still to be added
+    size_t copyFrom = 0; // unmatched text from here up to `at' is still to be added
     int64_t count = 0;
     while (count < maxCount) {
         const long end = matcher.MatchAt(at);
@@ -333,7 +336,8 @@ int StringLualex(lua_State* L)
         const unsigned char e = static_cast<unsigned char>(text[++i]);
         if (const char* letter = e ? std::strchr(kLetters, e) : nullptr) {
             AddDecoded(out, static_cast<unsigned char>(kCodes[letter - kLetters]), wide);
-        } else if (e == 'x' && i + 1 < length && HexValue(static_cast<unsigned char>(text[i + 1])) >= 0) {
+        } else if (e == 'x' && i + 1 < length &&
+                   HexValue(static_cast<unsigned char>(text[i + 1])) >= 0) {
             const int maxDigits = wide ? 4 : 2;
             unsigned value = 0;
             for (int digits = 0; digits < maxDigits && i + 1 < length; ++digits) {
@@ -360,20 +364,13 @@ int StringLualex(lua_State* L)
 }
 
 const luaL_reg kStringFunctions[] = {
-    {"len", StringLen},
-    {"sub", StringSub},
-    {"lower", MapBytes<ToLower>},
-    {"upper", MapBytes<ToUpper>},
-    {"char", StringChar},
-    {"rep", StringRep},
-    {"byte", StringByte},
-    {"format", LStringFormat::Format},
-    {"dump", StringDump},
-    {"find", StringFind},
-    {"gfind", StringGfind},
-    {"gsub", StringGsub},
-    {"lualex", StringLualex},
-    {nullptr, nullptr},
+    {"len", StringLen},           {"sub", StringSub},
+    {"lower", MapBytes<ToLower>}, {"upper", MapBytes<ToUpper>},
+    {"char", StringChar},         {"rep", StringRep},
+    {"byte", StringByte},         {"format", LStringFormat::Format},
+    {"dump", StringDump},         {"find", StringFind},
+    {"gfind", StringGfind},       {"gsub", StringGsub},
+    {"lualex", StringLualex},     {nullptr, nullptr},
 };
 
 } // namespace
@@ -384,6 +381,6 @@ int luaopen_string(lua_State* L)
     lua_pushvalue(L, -1);
     lua_settypemetatable(L, LUA_TSTRING);
     luaopen_pack(L);
-    lua_pop(L, 1);  // luaopen_pack's copy of the same table
+    lua_pop(L, 1); // luaopen_pack's copy of the same table
     return 1;
 }

@@ -1,7 +1,6 @@
-#include "engine/script/lua/LuaLib.h"
-
-#include "engine/script/lua/lib/LLibSupport.h"
 #include "engine/script/lua/LuaAux.h"
+#include "engine/script/lua/LuaLib.h"
+#include "engine/script/lua/lib/LLibSupport.h"
 
 #include <algorithm>
 #include <cmath>
@@ -24,14 +23,13 @@ int TableConcat(lua_State* L)
     const char* separator = luaL_optlstring(L, 2, "", &separatorLength);
     luaL_checktype(L, 1, LUA_TTABLE);
     int64_t i = LLibSupport::ToInt32(luaL_optnumber(L, 3, 1));
-    const int64_t last = lua_isnoneornil(L, 4) ? luaL_getn(L, 1)
-                                               : LLibSupport::ToInt32(luaL_checknumber(L, 4));
+    const int64_t last =
+        lua_isnoneornil(L, 4) ? luaL_getn(L, 1) : LLibSupport::ToInt32(luaL_checknumber(L, 4));
     luaL_Buffer buffer;
     luaL_buffinit(L, &buffer);
     for (; i <= last; ++i) {
         lua_rawgeti(L, 1, static_cast<int>(i));
-        luaL_argcheck(L, LLibSupport::AddNarrowValue(&buffer, L), 1,
-                      "table contains non-strings");
+        luaL_argcheck(L, LLibSupport::AddNarrowValue(&buffer, L), 1, "table contains non-strings");
         if (i != last)
             luaL_addlstring(&buffer, separator, separatorLength);
     }
@@ -130,7 +128,8 @@ int TableRemove(lua_State* L)
 // back from the stack when they swap places. An order function that is not a strict
 // weak order can drive a scan to the end of the range; that raises "invalid order
 // function for sorting" before anything outside the range is read.
-class TSorter {
+class TSorter
+{
 public:
     explicit TSorter(lua_State* L) : mL(L) {}
 
@@ -139,7 +138,7 @@ public:
         while (lo < hi) {
             lua_rawgeti(mL, 1, lo);
             lua_rawgeti(mL, 1, hi);
-            if (Less(-1, -2))  // t[hi] < t[lo]
+            if (Less(-1, -2)) // t[hi] < t[lo]
                 Store(lo, hi);
             else
                 lua_pop(mL, 2);
@@ -148,12 +147,12 @@ public:
             const int middle = lo + (hi - lo) / 2;
             lua_rawgeti(mL, 1, middle);
             lua_rawgeti(mL, 1, lo);
-            if (Less(-2, -1)) {  // t[middle] < t[lo]
+            if (Less(-2, -1)) { // t[middle] < t[lo]
                 Store(middle, lo);
             } else {
                 lua_pop(mL, 1);
                 lua_rawgeti(mL, 1, hi);
-                if (Less(-1, -2))  // t[hi] < t[middle]
+                if (Less(-1, -2)) // t[hi] < t[middle]
                     Store(middle, hi);
                 else
                     lua_pop(mL, 2);
@@ -180,7 +179,7 @@ private:
         lua_rawgeti(mL, 1, middle);
         lua_pushvalue(mL, -1);
         lua_rawgeti(mL, 1, hi - 1);
-        Store(middle, hi - 1);  // the pivot copy stays on the stack
+        Store(middle, hi - 1); // the pivot copy stays on the stack
         int i = lo;
         int j = hi - 1;
         for (;;) {
@@ -195,7 +194,7 @@ private:
                 lua_pop(mL, 1);
             }
             if (j < i) {
-                lua_pop(mL, 3);  // t[i], t[j] and the pivot
+                lua_pop(mL, 3); // t[i], t[j] and the pivot
                 break;
             }
             Store(i, j);
@@ -271,15 +270,9 @@ int TableSort(lua_State* L)
 }
 
 const luaL_reg kTableFunctions[] = {
-    {"concat", TableConcat},
-    {"foreach", TableForeach},
-    {"foreachi", TableForeachi},
-    {"getn", TableGetn},
-    {"setn", TableSetn},
-    {"sort", TableSort},
-    {"insert", TableInsert},
-    {"remove", TableRemove},
-    {nullptr, nullptr},
+    {"concat", TableConcat}, {"foreach", TableForeach}, {"foreachi", TableForeachi},
+    {"getn", TableGetn},     {"setn", TableSetn},       {"sort", TableSort},
+    {"insert", TableInsert}, {"remove", TableRemove},   {nullptr, nullptr},
 };
 
 } // namespace

@@ -1,16 +1,22 @@
 #include "engine/script/lua/objects/LFunction.h"
 
 #include "engine/script/lua/objects/LMemory.h"
-#include "engine/script/lua/runtime/LState.h"
 #include "engine/script/lua/objects/LString.h"
+#include "engine/script/lua/runtime/LState.h"
 
 #include <cstring>
 
 namespace {
 
-std::size_t CClosureSize(int numUpvalues) { return sizeof(LCClosure) + sizeof(LValue) * numUpvalues; }
+std::size_t CClosureSize(int numUpvalues)
+{
+    return sizeof(LCClosure) + sizeof(LValue) * numUpvalues;
+}
 
-std::size_t LuaClosureSize(int numUpvalues) { return sizeof(LLuaClosure) + sizeof(LUpval*) * numUpvalues; }
+std::size_t LuaClosureSize(int numUpvalues)
+{
+    return sizeof(LLuaClosure) + sizeof(LUpval*) * numUpvalues;
+}
 
 void InitClosureHeader(LClosure* c, bool isC, int numUpvalues, const LValue* globals)
 {
@@ -25,7 +31,7 @@ void InitClosureHeader(LClosure* c, bool isC, int numUpvalues, const LValue* glo
 LProto* luaF_newproto(lua_State* L)
 {
     LProto* f = luaM_new<LProto>(L);
-    std::memset(static_cast<void*>(f), 0, sizeof(LProto));  // null vectors, zero counts
+    std::memset(static_cast<void*>(f), 0, sizeof(LProto)); // null vectors, zero counts
     luaC_link(L, f, LUA_TPROTO);
     return f;
 }
@@ -43,7 +49,8 @@ LCClosure* luaF_newCclosure(lua_State* L, int numUpvalues, const LValue* globals
 
 LLuaClosure* luaF_newLclosure(lua_State* L, int numUpvalues, const LValue* globals)
 {
-    LLuaClosure* c = static_cast<LLuaClosure*>(luaM_realloc(L, nullptr, 0, LuaClosureSize(numUpvalues)));
+    LLuaClosure* c =
+        static_cast<LLuaClosure*>(luaM_realloc(L, nullptr, 0, LuaClosureSize(numUpvalues)));
     InitClosureHeader(c, false, numUpvalues, globals);
     c->mProto = nullptr;
     for (int i = 0; i < numUpvalues; ++i)
@@ -74,11 +81,15 @@ void luaF_freeproto(lua_State* L, LProto* f)
 
 void luaF_freeclosure(lua_State* L, LClosure* c)
 {
-    const std::size_t size = c->mIsC ? CClosureSize(c->mNumUpvalues) : LuaClosureSize(c->mNumUpvalues);
+    const std::size_t size =
+        c->mIsC ? CClosureSize(c->mNumUpvalues) : LuaClosureSize(c->mNumUpvalues);
     luaM_freeblock(L, c, size);
 }
 
-void luaF_freeupval(lua_State* L, LUpval* u) { luaM_freeblock(L, u, sizeof(LUpval)); }
+void luaF_freeupval(lua_State* L, LUpval* u)
+{
+    luaM_freeblock(L, u, sizeof(LUpval));
+}
 
 const char* luaF_getlocalname(const LProto* f, int localNumber, int pc)
 {

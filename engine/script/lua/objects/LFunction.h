@@ -11,17 +11,19 @@ using Instruction = uint32_t;
 using lua_CFunction = int (*)(lua_State* L);
 
 // A local variable's name and the pc range in which it is active.
-struct LLocVar {
+struct LLocVar
+{
     LString* mName;
-    int mStartPc;   // first pc where it is active
-    int mEndPc;     // first pc where it is dead
+    int mStartPc; // first pc where it is active
+    int mEndPc;   // first pc where it is dead
 };
 
-struct LProto : LGCObject {
-    LValue* mConstants;       // nil, number, string or wstring
+struct LProto : LGCObject
+{
+    LValue* mConstants; // nil, number, string or wstring
     Instruction* mCode;
-    LProto** mProtos;         // functions defined inside this one
-    int* mLineInfo;           // source line of each instruction
+    LProto** mProtos; // functions defined inside this one
+    int* mLineInfo;   // source line of each instruction
     LLocVar* mLocVars;
     LString** mUpvalueNames;
     LString* mSource;
@@ -42,7 +44,8 @@ struct LProto : LGCObject {
 // An upvalue: open while mValuePtr points into a stack, closed once it points at mValue.
 // Open upvalues of a thread are chained through mNext on lua_State::mOpenUpval, sorted by
 // stack level, highest first; closing moves them to the collector's list.
-struct LUpval : LGCObject {
+struct LUpval : LGCObject
+{
     LValue* mValuePtr;
     LValue mValue;
 
@@ -50,27 +53,36 @@ struct LUpval : LGCObject {
 };
 
 // Common part of both closure kinds; the value tag is LUA_TFUNCTION for both.
-struct LClosure : LGCObject {
+struct LClosure : LGCObject
+{
     uint8_t mIsC;
     uint8_t mNumUpvalues;
     LGCObject* mGcList;
-    LValue mGlobals;          // the globals table the closure runs with
+    LValue mGlobals; // the globals table the closure runs with
 };
 
-struct LCClosure : LClosure {
+struct LCClosure : LClosure
+{
     lua_CFunction mFunction;
     // mNumUpvalues values follow the record.
     LValue* Upvalues() { return reinterpret_cast<LValue*>(this + 1); }
 };
 
-struct LLuaClosure : LClosure {
+struct LLuaClosure : LClosure
+{
     LProto* mProto;
     // mNumUpvalues upvalue pointers follow the record.
     LUpval** Upvalues() { return reinterpret_cast<LUpval**>(this + 1); }
 };
 
-inline LCClosure* AsCClosure(LClosure* c) { return static_cast<LCClosure*>(c); }
-inline LLuaClosure* AsLuaClosure(LClosure* c) { return static_cast<LLuaClosure*>(c); }
+inline LCClosure* AsCClosure(LClosure* c)
+{
+    return static_cast<LCClosure*>(c);
+}
+inline LLuaClosure* AsLuaClosure(LClosure* c)
+{
+    return static_cast<LLuaClosure*>(c);
+}
 
 // Creation: each object is linked on the collector's list of all objects.
 LProto* luaF_newproto(lua_State* L);

@@ -37,7 +37,7 @@ int luaZ_lookahead(LInputStream* z)
     if (z->mAvailable == 0) {
         if (luaZ_fill(z) == kEndOfStream)
             return kEndOfStream;
-        ++z->mAvailable;  // put the byte back
+        ++z->mAvailable; // put the byte back
         --z->mPosition;
     }
     return static_cast<unsigned char>(*z->mPosition);
@@ -48,7 +48,7 @@ void luaZ_detectwide(LInputStream* z)
     static const char kMarkFirstByte[1] = {static_cast<char>(0xff)};
     if (luaZ_lookahead(z) != 0xff)
         return;
-    ++z->mPosition;  // past FF
+    ++z->mPosition; // past FF
     --z->mAvailable;
     if (z->mAvailable == 0) {
         // FE may be in the next piece: keep that piece for later and FF in front of it.
@@ -72,7 +72,7 @@ void luaZ_detectwide(LInputStream* z)
         z->mWide = 1;
         return;
     }
-    --z->mPosition;  // FF stays
+    --z->mPosition; // FF stays
     ++z->mAvailable;
 }
 

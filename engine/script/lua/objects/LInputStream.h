@@ -13,14 +13,15 @@ using lua_Chunkreader = const char* (*)(lua_State* L, void* data, std::size_t* s
 
 constexpr int kEndOfStream = -1;
 
-struct LInputStream {
-    std::size_t mAvailable;  // bytes left in the current piece
+struct LInputStream
+{
+    std::size_t mAvailable; // bytes left in the current piece
     const char* mPosition;
     lua_Chunkreader mReader;
     void* mData;
-    const char* mName;       // chunk name
-    int mWide;               // 1: 16-bit little-endian source characters
-    const char* mPending;    // a piece read ahead by luaZ_detectwide, served next
+    const char* mName;    // chunk name
+    int mWide;            // 1: 16-bit little-endian source characters
+    const char* mPending; // a piece read ahead by luaZ_detectwide, served next
     std::size_t mPendingSize;
 };
 
@@ -50,7 +51,8 @@ void luaZ_detectwide(LInputStream* z);
 std::size_t luaZ_read(LInputStream* z, void* b, std::size_t n);
 
 // Reader over one block of memory (a string chunk).
-struct LBlockReaderData {
+struct LBlockReaderData
+{
     const char* mBlock;
     std::size_t mSize;
 };

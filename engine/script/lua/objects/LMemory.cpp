@@ -1,7 +1,7 @@
 #include "engine/script/lua/objects/LMemory.h"
 
-#include "engine/script/lua/runtime/LErrorUnwind.h"
 #include "engine/script/lua/objects/LLimits.h"
+#include "engine/script/lua/runtime/LErrorUnwind.h"
 #include "engine/script/lua/runtime/LRunError.h"
 #include "engine/script/lua/runtime/LState.h"
 
@@ -29,9 +29,15 @@ void luaM_setdefaultallocator(LuaAllocFunction function, void* ud)
     sDefaultAllocUd = function != nullptr ? ud : nullptr;
 }
 
-LuaAllocFunction luaM_defaultallocator() { return sDefaultAlloc; }
+LuaAllocFunction luaM_defaultallocator()
+{
+    return sDefaultAlloc;
+}
 
-void* luaM_defaultallocatorud() { return sDefaultAllocUd; }
+void* luaM_defaultallocatorud()
+{
+    return sDefaultAllocUd;
+}
 
 void* luaM_realloc(lua_State* L, void* block, std::size_t oldSize, std::size_t newSize)
 {

@@ -34,14 +34,12 @@ void* luaM_growaux(lua_State* L, void* block, int* size, std::size_t elementSize
                    const char* message);
 
 // Typed helpers over luaM_realloc. Objects are plain structs without constructors.
-template <typename T>
-T* luaM_new(lua_State* L)
+template <typename T> T* luaM_new(lua_State* L)
 {
     return static_cast<T*>(luaM_realloc(L, nullptr, 0, sizeof(T)));
 }
 
-template <typename T>
-T* luaM_newvector(lua_State* L, std::size_t count)
+template <typename T> T* luaM_newvector(lua_State* L, std::size_t count)
 {
     return static_cast<T*>(luaM_realloc(L, nullptr, 0, count * sizeof(T)));
 }
@@ -52,8 +50,7 @@ T* luaM_reallocvector(lua_State* L, T* block, std::size_t oldCount, std::size_t 
     return static_cast<T*>(luaM_realloc(L, block, oldCount * sizeof(T), newCount * sizeof(T)));
 }
 
-template <typename T>
-void luaM_freevector(lua_State* L, T* block, std::size_t count)
+template <typename T> void luaM_freevector(lua_State* L, T* block, std::size_t count)
 {
     luaM_realloc(L, block, count * sizeof(T), 0);
 }

@@ -1,10 +1,9 @@
 // Messages: the small printf of the interpreter and short chunk names.
 
 #include "engine/script/lua/objects/LObjectUtil.h"
-
+#include "engine/script/lua/objects/LString.h"
 #include "engine/script/lua/runtime/LStack.h"
 #include "engine/script/lua/runtime/LState.h"
-#include "engine/script/lua/objects/LString.h"
 
 #include <cstdio>
 #include <cstring>
@@ -91,5 +90,6 @@ void luaO_chunkid(char* out, const char* source, int bufferLength)
     if (length > room)
         length = room;
     const bool cut = source[length] != '\0';
-    std::snprintf(out, n, "[string \"%.*s%s\"]", static_cast<int>(length), source, cut ? "..." : "");
+    std::snprintf(out, n, "[string \"%.*s%s\"]", static_cast<int>(length), source,
+                  cut ? "..." : "");
 }

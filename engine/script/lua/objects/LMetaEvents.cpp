@@ -5,16 +5,15 @@
 #include "engine/script/lua/objects/LUserdata.h"
 
 const char* const luaT_typenames[kNumTags] = {
-    "nil", "boolean", "userdata", "number", "string",
+    "nil",   "boolean",  "userdata", "number", "string",
     "table", "function", "userdata", "thread", "wstring",
 };
 
 namespace {
 
 const char* const kEventNames[TM_N] = {
-    "__index", "__newindex", "__gc", "__mode", "__eq",
-    "__add", "__sub", "__mul", "__div", "__pow",
-    "__unm", "__lt", "__le", "__concat", "__call",
+    "__index", "__newindex", "__gc",  "__mode", "__eq", "__add",    "__sub",  "__mul",
+    "__div",   "__pow",      "__unm", "__lt",   "__le", "__concat", "__call",
 };
 
 // Events whose absence a table remembers in its flags.

@@ -13,8 +13,14 @@
 
 namespace {
 
-bool IsSpace(unsigned c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
-bool IsDigit(unsigned c) { return c >= '0' && c <= '9'; }
+bool IsSpace(unsigned c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+bool IsDigit(unsigned c)
+{
+    return c >= '0' && c <= '9';
+}
 
 int HexDigitValue(unsigned c)
 {
@@ -29,8 +35,7 @@ int HexDigitValue(unsigned c)
 
 // Scans [begin, end) for the decimal form: sign, digits, fraction, exponent. Returns
 // the position after it, or begin when there is no number there.
-template <typename Unit>
-const Unit* ScanDecimal(const Unit* begin, const Unit* end)
+template <typename Unit> const Unit* ScanDecimal(const Unit* begin, const Unit* end)
 {
     const Unit* p = begin;
     if (p < end && (*p == '+' || *p == '-'))
@@ -58,14 +63,13 @@ const Unit* ScanDecimal(const Unit* begin, const Unit* end)
                 ++exponent;
             p = exponent;
         } else {
-            return begin;  // an exponent mark without digits spoils the number
+            return begin; // an exponent mark without digits spoils the number
         }
     }
     return p;
 }
 
-template <typename Unit>
-bool OnlySpaceLeft(const Unit* p, const Unit* end)
+template <typename Unit> bool OnlySpaceLeft(const Unit* p, const Unit* end)
 {
     for (; p < end; ++p) {
         if (!IsSpace(*p))
@@ -81,7 +85,10 @@ locale_t CLocale()
 }
 
 // Converts text that ScanDecimal accepted.
-double ConvertDecimal(const std::string& text) { return strtod_l(text.c_str(), nullptr, CLocale()); }
+double ConvertDecimal(const std::string& text)
+{
+    return strtod_l(text.c_str(), nullptr, CLocale());
+}
 
 // The hexadecimal wide form after "0x": digits, then optionally '.', fraction digits and
 // a 'p' exponent. Returns the position after it, or null when it is not a number.

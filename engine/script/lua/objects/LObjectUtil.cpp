@@ -27,4 +27,3 @@ int luaO_int2fb(unsigned int x)
     }
     return (e << 3) | static_cast<int>(x);
 }
-

@@ -40,4 +40,7 @@ inline int luaO_fb2int(int b)
     return e > 27 ? 2147483647 : (b & 7) << e;
 }
 // Position of the highest set bit; -1 for 0.
-inline int luaO_log2(unsigned int x) { return static_cast<int>(std::bit_width(x)) - 1; }
+inline int luaO_log2(unsigned int x)
+{
+    return static_cast<int>(std::bit_width(x)) - 1;
+}

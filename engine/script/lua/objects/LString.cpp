@@ -10,8 +10,7 @@ namespace {
 
 constexpr int kMaxStringTableSize = 1073741822;
 
-template <typename Unit>
-uint32_t HashUnits(const Unit* text, std::size_t n)
+template <typename Unit> uint32_t HashUnits(const Unit* text, std::size_t n)
 {
     uint32_t h = static_cast<uint32_t>(n);
     const std::size_t step = (n >> 5) + 1;
@@ -20,17 +19,22 @@ uint32_t HashUnits(const Unit* text, std::size_t n)
     return h;
 }
 
-std::size_t UnitSize(int tag) { return tag == LUA_TWSTRING ? sizeof(char16_t) : sizeof(char); }
+std::size_t UnitSize(int tag)
+{
+    return tag == LUA_TWSTRING ? sizeof(char16_t) : sizeof(char);
+}
 
 std::size_t StringObjectSize(int tag, std::size_t length)
 {
     return sizeof(LString) + (length + 1) * UnitSize(tag);
 }
 
-LString* FindInChain(LStringTable& table, int tag, uint32_t h, const void* units, std::size_t length)
+LString* FindInChain(LStringTable& table, int tag, uint32_t h, const void* units,
+                     std::size_t length)
 {
     const std::size_t bytes = length * UnitSize(tag);
-    for (LGCObject* o = table.mHash[h & static_cast<uint32_t>(table.mSize - 1)]; o != nullptr; o = o->mNext) {
+    for (LGCObject* o = table.mHash[h & static_cast<uint32_t>(table.mSize - 1)]; o != nullptr;
+         o = o->mNext) {
         LString* s = static_cast<LString*>(o);
         if (s->mTag == tag && s->mLength == length && std::memcmp(s + 1, units, bytes) == 0)
             return s;
@@ -57,7 +61,8 @@ LString* CreateString(lua_State* L, int tag, uint32_t h, const void* units, std:
     s->mNext = head;
     head = s;
     ++table.mNumUse;
-    if (table.mNumUse > static_cast<uint32_t>(table.mSize) && table.mSize <= kMaxStringTableSize / 2)
+    if (table.mNumUse > static_cast<uint32_t>(table.mSize) &&
+        table.mSize <= kMaxStringTableSize / 2)
         luaS_resize(L, table.mSize * 2);
     return s;
 }
@@ -65,7 +70,7 @@ LString* CreateString(lua_State* L, int tag, uint32_t h, const void* units, std:
 LString* Intern(lua_State* L, int tag, uint32_t h, const void* units, std::size_t length)
 {
     if (length >= kMaxBlockSize / 2)
-        luaM_realloc(L, nullptr, 0, kMaxBlockSize);  // raises "block too big"
+        luaM_realloc(L, nullptr, 0, kMaxBlockSize); // raises "block too big"
     if (LString* found = FindInChain(G(L)->mStringTable, tag, h, units, length))
         return found;
     return CreateString(L, tag, h, units, length);
@@ -73,21 +78,30 @@ LString* Intern(lua_State* L, int tag, uint32_t h, const void* units, std::size_
 
 } // namespace
 
-std::size_t LString::ObjectSize() const { return StringObjectSize(mTag, mLength); }
+std::size_t LString::ObjectSize() const
+{
+    return StringObjectSize(mTag, mLength);
+}
 
 uint32_t luaS_hash(const char* text, std::size_t n)
 {
     return HashUnits(reinterpret_cast<const unsigned char*>(text), n);
 }
 
-uint32_t luaS_hashwide(const char16_t* text, std::size_t n) { return HashUnits(text, n); }
+uint32_t luaS_hashwide(const char16_t* text, std::size_t n)
+{
+    return HashUnits(text, n);
+}
 
 LString* luaS_newlstr(lua_State* L, const char* text, std::size_t length)
 {
     return Intern(L, LUA_TSTRING, luaS_hash(text, length), text, length);
 }
 
-LString* luaS_new(lua_State* L, const char* text) { return luaS_newlstr(L, text, std::strlen(text)); }
+LString* luaS_new(lua_State* L, const char* text)
+{
+    return luaS_newlstr(L, text, std::strlen(text));
+}
 
 LString* luaS_newlwstr(lua_State* L, const char16_t* text, std::size_t count)
 {

@@ -10,10 +10,11 @@
 #include <cstdint>
 
 // One layout for both kinds; the units follow the record, then one zero unit.
-struct LString : LGCObject {
-    uint8_t mKeywordIndex;  // 1..22 for the reserved words, else 0
+struct LString : LGCObject
+{
+    uint8_t mKeywordIndex; // 1..22 for the reserved words, else 0
     uint32_t mHash;
-    uint32_t mLength;       // bytes (tag 4) or 16-bit characters (tag 9)
+    uint32_t mLength; // bytes (tag 4) or 16-bit characters (tag 9)
 
     bool IsWide() const { return mTag == LUA_TWSTRING; }
     // 8-bit text, zero-terminated. Only for tag 4.
@@ -29,13 +30,17 @@ struct LString : LGCObject {
 static_assert(sizeof(LString) % alignof(char16_t) == 0, "wide text must follow aligned");
 
 // The string table: chains of both kinds mixed, bucket count a power of two.
-struct LStringTable {
+struct LStringTable
+{
     LGCObject** mHash;
     uint32_t mNumUse;
     int mSize;
 };
 
-inline void LValue::SetAnyString(LString* s) { SetGc(s->mTag, s); }
+inline void LValue::SetAnyString(LString* s)
+{
+    SetGc(s->mTag, s);
+}
 
 // Hash of n units (bytes or 16-bit characters), the same rule for both kinds: long
 // texts are sampled at about 32 places.
@@ -50,7 +55,10 @@ LString* luaS_new(lua_State* L, const char* text);
 LString* luaS_newlwstr(lua_State* L, const char16_t* text, std::size_t count);
 
 // Marks a string as never collected.
-inline void luaS_fix(LString* s) { s->mMarked |= kFixedBit; }
+inline void luaS_fix(LString* s)
+{
+    s->mMarked |= kFixedBit;
+}
 
 // Rehashes every string into a bucket array of newSize (a power of two).
 void luaS_resize(lua_State* L, int newSize);

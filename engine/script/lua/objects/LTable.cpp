@@ -4,9 +4,9 @@
 #include "engine/script/lua/objects/LMemory.h"
 #include "engine/script/lua/objects/LMetaEvents.h"
 #include "engine/script/lua/objects/LObjectUtil.h"
+#include "engine/script/lua/objects/LString.h"
 #include "engine/script/lua/runtime/LRunError.h"
 #include "engine/script/lua/runtime/LState.h"
-#include "engine/script/lua/objects/LString.h"
 
 #include <algorithm>
 #include <climits>
@@ -40,7 +40,10 @@ uint32_t ArrayIndex(const LValue* key)
     return static_cast<uint32_t>(k);
 }
 
-bool UsesEmptyNode(const LTable* t, lua_State* L) { return t->mNode == G(L)->mEmptyNode; }
+bool UsesEmptyNode(const LTable* t, lua_State* L)
+{
+    return t->mNode == G(L)->mEmptyNode;
+}
 
 LNode* HashModPosition(LTable* t, uint64_t h)
 {
@@ -66,7 +69,8 @@ LNode* MainPosition(LTable* t, const LValue* key)
     case LUA_TWSTRING:
         return &t->mNode[key->AsString()->mHash & static_cast<uint32_t>(t->NodeCount() - 1)];
     case LUA_TBOOLEAN:
-        return &t->mNode[static_cast<uint32_t>(key->AsBoolean()) & static_cast<uint32_t>(t->NodeCount() - 1)];
+        return &t->mNode[static_cast<uint32_t>(key->AsBoolean()) &
+                         static_cast<uint32_t>(t->NodeCount() - 1)];
     case LUA_TLIGHTUSERDATA:
         return HashModPosition(t, reinterpret_cast<uintptr_t>(key->AsLightUserdata()));
     default:
@@ -85,8 +89,8 @@ const LValue* GetNumberInHash(LTable* t, double n)
 
 const LValue* GetStringOfKind(LTable* t, LString* key, int tag)
 {
-    for (LNode* node = &t->mNode[key->mHash & static_cast<uint32_t>(t->NodeCount() - 1)]; node != nullptr;
-         node = node->mNext) {
+    for (LNode* node = &t->mNode[key->mHash & static_cast<uint32_t>(t->NodeCount() - 1)];
+         node != nullptr; node = node->mNext) {
         if (node->mKey.Tag() == tag && node->mKey.AsString() == key)
             return &node->mValue;
     }
@@ -113,14 +117,16 @@ LNode* FreePosition(LTable* t)
 }
 
 // Sizes chosen by a rehash.
-struct LTableSizes {
+struct LTableSizes
+{
     int mArraySize;
     int mLogHashSize;
     bool mNeedsHash;
 };
 
 // Counts of integer keys in the slices (2^(i-1), 2^i]; slice 0 holds the key 1.
-struct LKeyCensus {
+struct LKeyCensus
+{
     int mSlices[kMaxArrayBits + 1];
     int mIntegerKeys;
     int mTotalKeys;
@@ -196,7 +202,7 @@ void SetEmptyHashPart(lua_State* L, LTable* t)
 {
     t->mNode = G(L)->mEmptyNode;
     t->mLogSizeNode = 0;
-    t->mFirstFree = t->mNode;  // nothing free: the first insert rehashes
+    t->mFirstFree = t->mNode; // nothing free: the first insert rehashes
 }
 
 LNode* NewNodeVector(lua_State* L, int logSize)
@@ -224,9 +230,12 @@ LValue* NewArrayPart(lua_State* L, LTable* t, int newSize)
     const int oldSize = t->mSizeArray;
     if (newSize == oldSize)
         return t->mArray;
-    LValue* array = newSize > oldSize
-        ? luaM_reallocvector(L, t->mArray, static_cast<std::size_t>(oldSize), static_cast<std::size_t>(newSize))
-        : (newSize > 0 ? luaM_newvector<LValue>(L, static_cast<std::size_t>(newSize)) : nullptr);
+    LValue* array =
+        newSize > oldSize
+            ? luaM_reallocvector(L, t->mArray, static_cast<std::size_t>(oldSize),
+                                 static_cast<std::size_t>(newSize))
+            : (newSize > 0 ? luaM_newvector<LValue>(L, static_cast<std::size_t>(newSize))
+                           : nullptr);
     for (int i = newSize > oldSize ? oldSize : 0; i < newSize; ++i)
         array[i].SetNil();
     return array;
@@ -370,9 +379,15 @@ const LValue* luaH_getnum(LTable* t, int key)
     return GetNumberInHash(t, static_cast<double>(key));
 }
 
-const LValue* luaH_getstr(LTable* t, LString* key) { return GetStringOfKind(t, key, LUA_TSTRING); }
+const LValue* luaH_getstr(LTable* t, LString* key)
+{
+    return GetStringOfKind(t, key, LUA_TSTRING);
+}
 
-const LValue* luaH_getwstr(LTable* t, LString* key) { return GetStringOfKind(t, key, LUA_TWSTRING); }
+const LValue* luaH_getwstr(LTable* t, LString* key)
+{
+    return GetStringOfKind(t, key, LUA_TWSTRING);
+}
 
 const LValue* luaH_get(LTable* t, const LValue* key)
 {

@@ -7,20 +7,22 @@
 
 #include <cstdint>
 
-struct LNode {
+struct LNode
+{
     LValue mKey;
     LValue mValue;
-    LNode* mNext;   // next node of the same main position's chain
+    LNode* mNext; // next node of the same main position's chain
 };
 
-struct LTable : LGCObject {
-    uint8_t mFlags;         // bit e: the metatable has no handler for event e (events 0..4)
-    uint8_t mLogSizeNode;   // log2 of the hash part's node count
-    LTable* mMetatable;     // never null
-    LValue* mArray;         // values of the keys 1..mSizeArray
-    LNode* mNode;           // the hash part, or the global state's empty node
-    LNode* mFirstFree;      // every node at or above it is in use
-    LGCObject* mGcList;     // the collector's gray/weak list link
+struct LTable : LGCObject
+{
+    uint8_t mFlags;       // bit e: the metatable has no handler for event e (events 0..4)
+    uint8_t mLogSizeNode; // log2 of the hash part's node count
+    LTable* mMetatable;   // never null
+    LValue* mArray;       // values of the keys 1..mSizeArray
+    LNode* mNode;         // the hash part, or the global state's empty node
+    LNode* mFirstFree;    // every node at or above it is in use
+    LGCObject* mGcList;   // the collector's gray/weak list link
     int mSizeArray;
 
     int NodeCount() const { return 1 << mLogSizeNode; }
@@ -35,8 +37,8 @@ void luaH_free(lua_State* L, LTable* t);
 // Raw lookups; the shared nil when absent. The returned slot is read-only.
 const LValue* luaH_get(LTable* t, const LValue* key);
 const LValue* luaH_getnum(LTable* t, int key);
-const LValue* luaH_getstr(LTable* t, LString* key);   // 8-bit key
-const LValue* luaH_getwstr(LTable* t, LString* key);  // wstring key
+const LValue* luaH_getstr(LTable* t, LString* key);  // 8-bit key
+const LValue* luaH_getwstr(LTable* t, LString* key); // wstring key
 
 // The array-part slot of a number key that is an integer in 1..mSizeArray, else null.
 // The interpreter loop's indexing goes through this before the general lookup.
@@ -65,11 +67,14 @@ LValue* luaH_set(lua_State* L, LTable* t, const LValue* key);
 // luaH_set when luaH_get(t, key) has just given `existing` (the table unchanged since).
 LValue* luaH_setlooked(lua_State* L, LTable* t, const LValue* key, const LValue* existing);
 LValue* luaH_setnum(lua_State* L, LTable* t, int key);
-LValue* luaH_setstr(lua_State* L, LTable* t, LString* key);  // either string kind
+LValue* luaH_setstr(lua_State* L, LTable* t, LString* key); // either string kind
 
 // Traversal: given the key in *key (nil to start), writes the next key to key[0] and its
 // value to key[1] and returns 1; returns 0 at the end. Raises "invalid key for `next'".
 int luaH_next(lua_State* L, LTable* t, LValue* key);
 
 // The node of the hash part at index i (for the collector and the API's length scan).
-inline LNode* luaH_node(LTable* t, int i) { return &t->mNode[i]; }
+inline LNode* luaH_node(LTable* t, int i)
+{
+    return &t->mNode[i];
+}

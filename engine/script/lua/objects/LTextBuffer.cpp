@@ -7,7 +7,8 @@
 namespace {
 
 // Sets the allocation tag to 1 for the life of a buffer resize.
-class LBufferResizeTag {
+class LBufferResizeTag
+{
 public:
     explicit LBufferResizeTag(lua_State* L) : mState(L), mOldTag(L->mAllocTag) { L->mAllocTag = 1; }
     ~LBufferResizeTag() { mState->mAllocTag = mOldTag; }

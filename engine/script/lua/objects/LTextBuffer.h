@@ -6,7 +6,8 @@
 
 struct lua_State;
 
-struct LTextBuffer {
+struct LTextBuffer
+{
     char* mBuffer;
     std::size_t mSize;
 };
@@ -22,4 +23,7 @@ inline void luaZ_initbuffer(LTextBuffer* buffer)
 char* luaZ_openspace(lua_State* L, LTextBuffer* buffer, std::size_t size);
 // Resizes to exactly `size' bytes (0 frees); used by the collector to halve it.
 void luaZ_resizebuffer(lua_State* L, LTextBuffer* buffer, std::size_t size);
-inline void luaZ_freebuffer(lua_State* L, LTextBuffer* buffer) { luaZ_resizebuffer(L, buffer, 0); }
+inline void luaZ_freebuffer(lua_State* L, LTextBuffer* buffer)
+{
+    luaZ_resizebuffer(L, buffer, 0);
+}

@@ -9,8 +9,9 @@ LUserdata* luaS_newudata(lua_State* L, std::size_t size)
 {
     const std::size_t blockSize = (size + 1) & ~static_cast<std::size_t>(1);
     if (blockSize >= kMaxBlockSize)
-        luaM_realloc(L, nullptr, 0, kMaxBlockSize);  // raises "block too big"
-    LUserdata* u = static_cast<LUserdata*>(luaM_realloc(L, nullptr, 0, sizeof(LUserdata) + blockSize));
+        luaM_realloc(L, nullptr, 0, kMaxBlockSize); // raises "block too big"
+    LUserdata* u =
+        static_cast<LUserdata*>(luaM_realloc(L, nullptr, 0, sizeof(LUserdata) + blockSize));
     u->mTag = LUA_TUSERDATA;
     u->mMarked = kNotFinalizedBit;
     u->mMetatable = luaT_typetable(L, LUA_TUSERDATA);

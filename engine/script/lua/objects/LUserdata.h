@@ -9,17 +9,17 @@
 #include <cstddef>
 #include <cstdint>
 
-struct LUserdata : LGCObject {
-    LTable* mMetatable;   // never null
-    uint32_t mLength;     // even, or 1 for a boxed pointer
-    uint32_t mBlockSize;  // bytes allocated after the record
+struct LUserdata : LGCObject
+{
+    LTable* mMetatable;  // never null
+    uint32_t mLength;    // even, or 1 for a boxed pointer
+    uint32_t mBlockSize; // bytes allocated after the record
 
     void* Block() { return this + 1; }
     bool IsBoxedPointer() const { return (mLength & 1) != 0; }
 };
 
-static_assert(sizeof(LUserdata) % 8 == 0,
-              "the block must be 8-byte aligned");
+static_assert(sizeof(LUserdata) % 8 == 0, "the block must be 8-byte aligned");
 
 // New full userdata of `size' bytes (rounded up to even), metatable = per-type table 7,
 // linked on the userdata list with its not-yet-finalised bit set.

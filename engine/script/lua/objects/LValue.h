@@ -20,8 +20,8 @@ struct lua_State;
 
 // Value type tags LUA_TNONE .. LUA_TWSTRING come from the public header; `type()` and
 // messages name them through luaT_typenames.
-constexpr int kNumTags = 10;           // value tags 0..9
-constexpr int LUA_TPROTO = 10;         // internal objects: never carried by a value
+constexpr int kNumTags = 10;   // value tags 0..9
+constexpr int LUA_TPROTO = 10; // internal objects: never carried by a value
 constexpr int LUA_TUPVAL = 11;
 
 // Mark byte bits of the collectable header.
@@ -32,22 +32,27 @@ constexpr uint8_t kValueWeakBit = 1 << 2;    // table: weak values
 constexpr uint8_t kFixedBit = 1 << 4;        // never collected
 
 // Header at the start of every collectable object.
-struct LGCObject {
-    LGCObject* mNext;   // the collector's list this object lives on
-    uint8_t mTag;       // LUA_TSTRING .. LUA_TUPVAL
-    uint8_t mMarked;    // the bits above
+struct LGCObject
+{
+    LGCObject* mNext; // the collector's list this object lives on
+    uint8_t mTag;     // LUA_TSTRING .. LUA_TUPVAL
+    uint8_t mMarked;  // the bits above
 };
 
-inline bool IsCollectableTag(int tag) { return tag >= LUA_TSTRING; }
+inline bool IsCollectableTag(int tag)
+{
+    return tag >= LUA_TSTRING;
+}
 
 union LPayload {
     LGCObject* mGc;
-    void* mPointer;     // light userdata
+    void* mPointer; // light userdata
     double mNumber;
     int mBool;
 };
 
-struct LValue {
+struct LValue
+{
     int mTag;
     LPayload mPayload;
 
@@ -64,22 +69,45 @@ struct LValue {
     bool IsThread() const { return mTag == LUA_TTHREAD; }
     bool IsCollectable() const { return IsCollectableTag(mTag); }
     // nil and false are false; everything else is true.
-    bool IsFalse() const { return mTag == LUA_TNIL || (mTag == LUA_TBOOLEAN && mPayload.mBool == 0); }
+    bool IsFalse() const
+    {
+        return mTag == LUA_TNIL || (mTag == LUA_TBOOLEAN && mPayload.mBool == 0);
+    }
 
     double AsNumber() const { return mPayload.mNumber; }
     int AsBoolean() const { return mPayload.mBool; }
     void* AsLightUserdata() const { return mPayload.mPointer; }
     LGCObject* AsGc() const { return mPayload.mGc; }
-    LString* AsString() const { return reinterpret_cast<LString*>(mPayload.mGc); }  // both string kinds
+    LString* AsString() const
+    {
+        return reinterpret_cast<LString*>(mPayload.mGc);
+    } // both string kinds
     LTable* AsTable() const { return reinterpret_cast<LTable*>(mPayload.mGc); }
     LClosure* AsClosure() const { return reinterpret_cast<LClosure*>(mPayload.mGc); }
     LUserdata* AsUserdata() const { return reinterpret_cast<LUserdata*>(mPayload.mGc); }
     lua_State* AsThread() const { return reinterpret_cast<lua_State*>(mPayload.mGc); }
 
-    void SetNil() { mTag = LUA_TNIL; mPayload.mGc = nullptr; }
-    void SetNumber(double n) { mTag = LUA_TNUMBER; mPayload.mNumber = n; }
-    void SetBoolean(bool b) { mTag = LUA_TBOOLEAN; mPayload.mGc = nullptr; mPayload.mBool = b ? 1 : 0; }
-    void SetLightUserdata(void* p) { mTag = LUA_TLIGHTUSERDATA; mPayload.mPointer = p; }
+    void SetNil()
+    {
+        mTag = LUA_TNIL;
+        mPayload.mGc = nullptr;
+    }
+    void SetNumber(double n)
+    {
+        mTag = LUA_TNUMBER;
+        mPayload.mNumber = n;
+    }
+    void SetBoolean(bool b)
+    {
+        mTag = LUA_TBOOLEAN;
+        mPayload.mGc = nullptr;
+        mPayload.mBool = b ? 1 : 0;
+    }
+    void SetLightUserdata(void* p)
+    {
+        mTag = LUA_TLIGHTUSERDATA;
+        mPayload.mPointer = p;
+    }
     void SetString(LString* s) { SetGc(LUA_TSTRING, s); }
     void SetWString(LString* s) { SetGc(LUA_TWSTRING, s); }
     // An interned string of either kind, keeping its own tag.
@@ -89,8 +117,7 @@ struct LValue {
     void SetUserdata(LUserdata* u) { SetGc(LUA_TUSERDATA, u); }
     void SetThread(lua_State* t) { SetGc(LUA_TTHREAD, t); }
 
-    template <typename T>
-    void SetGc(int tag, T* object)
+    template <typename T> void SetGc(int tag, T* object)
     {
         mTag = tag;
         mPayload.mGc = reinterpret_cast<LGCObject*>(object);

@@ -1,18 +1,18 @@
 #include "engine/script/lua/runtime/LCall.h"
 
+#include "engine/script/lua/LuaApi.h"
 #include "engine/script/lua/chunk/LChunkLoader.h"
-#include "engine/script/lua/runtime/LDebugInfo.h"
-#include "engine/script/lua/runtime/LErrorUnwind.h"
-#include "engine/script/lua/runtime/LCollector.h"
+#include "engine/script/lua/compiler/LOpcodes.h"
+#include "engine/script/lua/compiler/LParser.h"
 #include "engine/script/lua/objects/LLimits.h"
 #include "engine/script/lua/objects/LMetaEvents.h"
 #include "engine/script/lua/objects/LObjectUtil.h"
-#include "engine/script/lua/compiler/LOpcodes.h"
-#include "engine/script/lua/compiler/LParser.h"
+#include "engine/script/lua/runtime/LCollector.h"
+#include "engine/script/lua/runtime/LDebugInfo.h"
+#include "engine/script/lua/runtime/LErrorUnwind.h"
 #include "engine/script/lua/runtime/LRunError.h"
 #include "engine/script/lua/runtime/LStack.h"
 #include "engine/script/lua/runtime/LVirtualMachine.h"
-#include "engine/script/lua/LuaApi.h"
 
 namespace {
 
@@ -24,7 +24,7 @@ thread_local int sResumeDepth = 0;
 // Call frames
 // ---------------------------------------------------------------------------------
 
-}  // namespace
+} // namespace
 
 void luaD_reallocCI(lua_State* L, int newSize)
 {
@@ -111,7 +111,7 @@ void Resume(lua_State* L, void* ud)
     if (ci == L->mBaseCi) {
         // Start: the function lies below the arguments.
         if (luaD_precall(L, L->mTop - (nargs + 1), LUA_MULTRET) != LPrecall::kLua) {
-            return;  // a C function ran (or yielded)
+            return; // a C function ran (or yielded)
         }
     } else {
         ci->mState &= ~kCallYielded;
@@ -128,7 +128,7 @@ void Resume(lua_State* L, void* ud)
     }
     LValue* firstResult = luaV_execute(L);
     if (firstResult != nullptr) {
-        luaD_poscall(L, LUA_MULTRET, firstResult);  // the coroutine has finished
+        luaD_poscall(L, LUA_MULTRET, firstResult); // the coroutine has finished
     }
 }
 
@@ -148,12 +148,14 @@ int ResumeError(lua_State* L, const char* message, bool dead)
 // Calls and parsing under protection
 // ---------------------------------------------------------------------------------
 
-struct CallArgs {
+struct CallArgs
+{
     LValue* mFunc;
     int mNumResults;
 };
 
-struct ParserArgs {
+struct ParserArgs
+{
     LInputStream* mStream;
     LTextBuffer mBuffer;
     int mBinary;
@@ -174,12 +176,12 @@ void ProtectedParse(lua_State* L, void* ud)
     luaD_incrtop(L);
 }
 
-}  // namespace
+} // namespace
 
 void luaD_growCI(lua_State* L)
 {
     if (L->mSizeCi > kMaxCalls) {
-        luaD_throw(L, LUA_ERRERR);  // overflow while handling an overflow
+        luaD_throw(L, LUA_ERRERR); // overflow while handling an overflow
     }
     luaD_reallocCI(L, 2 * L->mSizeCi);
     if (L->mSizeCi > kMaxCalls) {
@@ -274,7 +276,7 @@ void luaD_call(lua_State* L, LValue* func, int nresults)
         if (L->mNumCCalls == kMaxCCalls) {
             luaG_runerror(L, "C stack overflow");
         } else if (L->mNumCCalls >= kMaxCCalls + (kMaxCCalls >> 3)) {
-            luaD_throw(L, LUA_ERRERR);  // overflow while handling the overflow
+            luaD_throw(L, LUA_ERRERR); // overflow while handling the overflow
         }
     }
     if (luaD_precall(L, func, nresults) == LPrecall::kLua) {
@@ -285,7 +287,8 @@ void luaD_call(lua_State* L, LValue* func, int nresults)
     luaC_checkGC(L);
 }
 
-int luaD_pcall(lua_State* L, LProtectedFunction f, void* u, std::ptrdiff_t oldTop, std::ptrdiff_t errFunc)
+int luaD_pcall(lua_State* L, LProtectedFunction f, void* u, std::ptrdiff_t oldTop,
+               std::ptrdiff_t errFunc)
 {
     uint16_t oldNumCCalls = L->mNumCCalls;
     std::ptrdiff_t oldCi = luaD_saveci(L, L->mCi);
@@ -311,7 +314,7 @@ int luaD_protectedparser(lua_State* L, LInputStream* z, int binary)
 {
     luaC_checkGC(L);
     if (!binary) {
-        luaZ_detectwide(z);  // keeps a lone FF even when it ends a piece
+        luaZ_detectwide(z); // keeps a lone FF even when it ends a piece
     }
     ParserArgs p;
     p.mStream = z;
@@ -338,7 +341,7 @@ LUpval* luaF_findupval(lua_State* L, LValue* level)
     }
     LUpval* v = luaM_new<LUpval>(L);
     v->mTag = LUA_TUPVAL;
-    v->mMarked = kMarkBit;  // open upvalues are reached through their stacks
+    v->mMarked = kMarkBit; // open upvalues are reached through their stacks
     v->mValuePtr = level;
     v->mValue.SetNil();
     v->mNext = *pp;

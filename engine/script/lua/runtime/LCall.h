@@ -7,11 +7,11 @@
 // kCallCalling and the loop continues with the callee, and with the caller again when
 // the callee returns. Calls from C (luaD_call) enter a new loop.
 
-#include "engine/script/lua/runtime/LErrorUnwind.h"
+#include "engine/script/lua/LuaApi.h"
 #include "engine/script/lua/objects/LInputStream.h"
+#include "engine/script/lua/runtime/LErrorUnwind.h"
 #include "engine/script/lua/runtime/LStack.h"
 #include "engine/script/lua/runtime/LState.h"
-#include "engine/script/lua/LuaApi.h"
 
 #include <cstddef>
 
@@ -26,14 +26,21 @@ inline LValue* luaD_restorestack(lua_State* L, std::ptrdiff_t n)
 }
 
 // Frame index of a call frame; the frame array may move.
-inline std::ptrdiff_t luaD_saveci(lua_State* L, const LCallInfo* ci) { return ci - L->mBaseCi; }
-inline LCallInfo* luaD_restoreci(lua_State* L, std::ptrdiff_t n) { return L->mBaseCi + n; }
+inline std::ptrdiff_t luaD_saveci(lua_State* L, const LCallInfo* ci)
+{
+    return ci - L->mBaseCi;
+}
+inline LCallInfo* luaD_restoreci(lua_State* L, std::ptrdiff_t n)
+{
+    return L->mBaseCi + n;
+}
 
 // What luaD_precall did.
-enum class LPrecall {
-    kLua,    // a Lua frame was pushed; the caller runs it with luaV_execute
-    kC,      // a C function ran; its results start at the function's old slot
-    kYield,  // a C function yielded
+enum class LPrecall
+{
+    kLua,   // a Lua frame was pushed; the caller runs it with luaV_execute
+    kC,     // a C function ran; its results start at the function's old slot
+    kYield, // a C function yielded
 };
 
 // Prepares a call of the value at func with the arguments above it up to the top.
@@ -50,7 +57,8 @@ LValue* luaD_rethook(lua_State* L, LValue* firstResult);
 void luaD_call(lua_State* L, LValue* func, int nresults);
 // Runs f(L, u) protected; on an error restores the frame, the C-call count and the
 // handler, puts the error value at oldTop and returns the status.
-int luaD_pcall(lua_State* L, LProtectedFunction f, void* u, std::ptrdiff_t oldTop, std::ptrdiff_t errFunc);
+int luaD_pcall(lua_State* L, LProtectedFunction f, void* u, std::ptrdiff_t oldTop,
+               std::ptrdiff_t errFunc);
 // Compiles (or loads, when binary) a chunk and pushes its closure; the status.
 int luaD_protectedparser(lua_State* L, LInputStream* z, int binary);
 // Calls the hook for event `event' at line `line' when one is set.
@@ -67,7 +75,7 @@ inline void luaD_poscall(lua_State* L, int wanted, LValue* firstResult)
     if (L->mHookMask & LUA_MASKRET) {
         firstResult = luaD_rethook(L, firstResult);
     }
-    LValue* res = L->mBase - 1;  // where the function was
+    LValue* res = L->mBase - 1; // where the function was
     L->mCi--;
     L->mBase = L->mCi->mBase;
     const LValue* lastResult = L->mTop;
@@ -132,5 +140,3 @@ inline bool luaF_hasopen(lua_State* L, const LValue* level)
 LUpval* luaF_findupval(lua_State* L, LValue* level);
 // Closes every open upvalue at `level' or above: each takes its own copy of the value.
 void luaF_close(lua_State* L, LValue* level);
-
-

@@ -1,11 +1,11 @@
 #include "engine/script/lua/runtime/LCollector.h"
 
-#include "engine/script/lua/runtime/LCall.h"
-#include "engine/script/lua/runtime/LErrorUnwind.h"
 #include "engine/script/lua/objects/LLimits.h"
 #include "engine/script/lua/objects/LMetaEvents.h"
-#include "engine/script/lua/runtime/LStack.h"
 #include "engine/script/lua/objects/LUserdata.h"
+#include "engine/script/lua/runtime/LCall.h"
+#include "engine/script/lua/runtime/LErrorUnwind.h"
+#include "engine/script/lua/runtime/LStack.h"
 
 #include <cstring>
 
@@ -13,9 +13,10 @@ namespace {
 
 bool sStress = false;
 
-struct GcState {
-    LGCObject* mGray;   // marked objects whose references are not yet marked
-    LGCObject* mWeak;   // weak tables, to be cleared after marking
+struct GcState
+{
+    LGCObject* mGray; // marked objects whose references are not yet marked
+    LGCObject* mWeak; // weak tables, to be cleared after marking
 };
 
 LGCObject** GcListOf(LGCObject* o)
@@ -104,7 +105,8 @@ void TraverseTable(GcState* st, lua_State* L, LTable* h)
         weakKey = std::strchr(m, 'k') != nullptr;
         weakValue = std::strchr(m, 'v') != nullptr;
         if (weakKey || weakValue) {
-            h->mMarked |= static_cast<uint8_t>((weakKey ? kKeyWeakBit : 0) | (weakValue ? kValueWeakBit : 0));
+            h->mMarked |=
+                static_cast<uint8_t>((weakKey ? kKeyWeakBit : 0) | (weakValue ? kValueWeakBit : 0));
             h->mGcList = st->mWeak;
             st->mWeak = h;
         }
@@ -203,7 +205,7 @@ void TraverseThread(GcState* st, lua_State* L1)
         MarkValue(st, o);
     }
     for (LValue* o = L1->mTop; o < limit; o++) {
-        o->SetNil();  // dead slots of the frames must not keep anything alive
+        o->SetNil(); // dead slots of the frames must not keep anything alive
     }
     CheckStackSizes(L1, limit);
 }
@@ -278,11 +280,11 @@ size_t SeparateUserdata(lua_State* L, bool all)
         if ((!all && IsMarked(curr)) || (curr->mMarked & kNotFinalizedBit) == 0) {
             p = &curr->mNext;
         } else if (!HasGcHandler(L, u)) {
-            curr->mMarked &= static_cast<uint8_t>(~kNotFinalizedBit);  // nothing to run
+            curr->mMarked &= static_cast<uint8_t>(~kNotFinalizedBit); // nothing to run
             p = &curr->mNext;
         } else {
             deadMem += sizeof(LUserdata) + u->mBlockSize;
-            curr->mMarked &= static_cast<uint8_t>(~kNotFinalizedBit);  // its finaliser is due
+            curr->mMarked &= static_cast<uint8_t>(~kNotFinalizedBit); // its finaliser is due
             *p = curr->mNext;
             curr->mNext = nullptr;
             *tail = curr;
@@ -325,8 +327,9 @@ void ClearWeakTables(lua_State* L, LGCObject* list)
             if (n->mValue.IsNil()) {
                 continue;
             }
-            if ((weakKey && IsCleared(&n->mKey, true)) || (weakValue && IsCleared(&n->mValue, false))) {
-                n->mValue.SetNil();  // the entry is removed; the key stays as a dead marker
+            if ((weakKey && IsCleared(&n->mKey, true)) ||
+                (weakValue && IsCleared(&n->mValue, false))) {
+                n->mValue.SetNil(); // the entry is removed; the key stays as a dead marker
             }
         }
     }
@@ -337,7 +340,7 @@ void ClearWeakTables(lua_State* L, LGCObject* list)
 void CloseDeadThreads(lua_State* L)
 {
     if (G(L)->mNumThreads == 0) {
-        return;  // nothing but the main thread, which is not on the list
+        return; // nothing but the main thread, which is not on the list
     }
     for (LGCObject* o = G(L)->mRootGc; o != nullptr; o = o->mNext) {
         if (o->mTag != LUA_TTHREAD || IsMarked(o)) {
@@ -412,7 +415,7 @@ void CallOneGCTM(lua_State* L)
 void CallGCTM(lua_State* L)
 {
     uint8_t oldAllowHook = L->mAllowHook;
-    L->mAllowHook = 0;  // no debug hooks inside finalisers
+    L->mAllowHook = 0; // no debug hooks inside finalisers
     while (G(L)->mTmUdata != nullptr) {
         CallOneGCTM(L);
     }
@@ -424,7 +427,7 @@ void CallAllGCTMProtected(lua_State* L, void*)
     CallGCTM(L);
 }
 
-}  // namespace
+} // namespace
 
 void luaC_setstress(bool on)
 {

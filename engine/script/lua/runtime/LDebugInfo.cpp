@@ -1,15 +1,15 @@
 #include "engine/script/lua/runtime/LDebugInfo.h"
 
-#include "engine/script/lua/runtime/LCall.h"
-#include "engine/script/lua/runtime/LErrorUnwind.h"
+#include "engine/script/lua/LuaApi.h"
+#include "engine/script/lua/compiler/LOpcodes.h"
 #include "engine/script/lua/objects/LLimits.h"
 #include "engine/script/lua/objects/LMetaEvents.h"
 #include "engine/script/lua/objects/LObjectUtil.h"
-#include "engine/script/lua/compiler/LOpcodes.h"
+#include "engine/script/lua/runtime/LCall.h"
+#include "engine/script/lua/runtime/LErrorUnwind.h"
 #include "engine/script/lua/runtime/LRunError.h"
 #include "engine/script/lua/runtime/LStack.h"
 #include "engine/script/lua/runtime/LVirtualMachine.h"
-#include "engine/script/lua/LuaApi.h"
 
 #include <cstring>
 
@@ -39,10 +39,27 @@ int CurrentPc(const LCallInfo* ci)
 bool SetsRegisterA(OpCode op)
 {
     switch (op) {
-    case OP_MOVE: case OP_LOADK: case OP_LOADBOOL: case OP_GETUPVAL: case OP_GETGLOBAL:
-    case OP_GETTABLE: case OP_NEWTABLE: case OP_ADD: case OP_SUB: case OP_MUL: case OP_DIV:
-    case OP_AND: case OP_OR: case OP_SHL: case OP_SHR: case OP_POW: case OP_UNM: case OP_NOT:
-    case OP_CONCAT: case OP_TEST: case OP_CLOSURE:
+    case OP_MOVE:
+    case OP_LOADK:
+    case OP_LOADBOOL:
+    case OP_GETUPVAL:
+    case OP_GETGLOBAL:
+    case OP_GETTABLE:
+    case OP_NEWTABLE:
+    case OP_ADD:
+    case OP_SUB:
+    case OP_MUL:
+    case OP_DIV:
+    case OP_AND:
+    case OP_OR:
+    case OP_SHL:
+    case OP_SHR:
+    case OP_POW:
+    case OP_UNM:
+    case OP_NOT:
+    case OP_CONCAT:
+    case OP_TEST:
+    case OP_CLOSURE:
         return true;
     default:
         return false;
@@ -83,7 +100,7 @@ Instruction FindSetter(const LProto* p, int lastPc, int reg)
         case OP_CLOSURE:
             sets = reg == a;
             if (GETARG_Bx(i) < p->mSizeProtos) {
-                pc += p->mProtos[GETARG_Bx(i)]->mNumUpvalues;  // skip the capture words
+                pc += p->mProtos[GETARG_Bx(i)]->mNumUpvalues; // skip the capture words
             }
             break;
         default:
@@ -139,7 +156,7 @@ const char* GetObjName(LCallInfo* ci, int stackPos, const char** name)
         int a = GETARG_A(i);
         int b = GETARG_B(i);
         if (b < a) {
-            return GetObjName(ci, b, name);  // the value came from a named register
+            return GetObjName(ci, b, name); // the value came from a named register
         }
         break;
     }
@@ -233,7 +250,7 @@ int GetInfo(lua_State* L, const char* what, lua_Debug* ar, const LValue* f, LCal
             luaD_incrtop(L);
             break;
         default:
-            status = 0;  // invalid option
+            status = 0; // invalid option
         }
     }
     return status;
@@ -254,7 +271,7 @@ const char* FindLocal(LCallInfo* ci, int n)
     return luaF_getlocalname(p, n, CurrentPc(ci));
 }
 
-}  // namespace
+} // namespace
 
 int luaG_currentline(lua_State*, LCallInfo* ci)
 {
@@ -273,7 +290,8 @@ void luaG_addposition(lua_State* L)
         char buff[kChunkIdSize];
         const LProto* p = AsLuaClosure(FrameFunction(ci))->mProto;
         luaO_chunkid(buff, p->mSource != nullptr ? p->mSource->Text() : "=?", kChunkIdSize);
-        luaO_pushfstring(L, "%s:%d: %s", buff, luaG_currentline(L, ci), (L->mTop - 1)->AsString()->Text());
+        luaO_pushfstring(L, "%s:%d: %s", buff, luaG_currentline(L, ci),
+                         (L->mTop - 1)->AsString()->Text());
         *(L->mTop - 2) = *(L->mTop - 1);
         L->mTop--;
     }
@@ -286,7 +304,7 @@ void luaG_errormsg(lua_State* L)
         if (!errFunc->IsFunction()) {
             luaD_throw(L, LUA_ERRERR);
         }
-        *L->mTop = *(L->mTop - 1);  // the message becomes the handler's argument
+        *L->mTop = *(L->mTop - 1); // the message becomes the handler's argument
         *(L->mTop - 1) = *errFunc;
         luaD_incrtop(L);
         luaD_call(L, L->mTop - 2, 1);
@@ -298,7 +316,8 @@ void luaG_typeerror(lua_State* L, const LValue* o, const char* op)
 {
     const char* name = nullptr;
     const char* t = luaT_typenames[o->Tag()];
-    const char* kind = IsInStack(L, o) ? GetObjName(L->mCi, static_cast<int>(o - L->mBase), &name) : nullptr;
+    const char* kind =
+        IsInStack(L, o) ? GetObjName(L->mCi, static_cast<int>(o - L->mBase), &name) : nullptr;
     if (kind != nullptr) {
         luaG_runerror(L, "attempt to %s %s `%s' (a %s value)", op, kind, name, t);
     }
@@ -318,7 +337,7 @@ void luaG_aritherror(lua_State* L, const LValue* p1, const LValue* p2)
 {
     LValue temp;
     if (luaV_tonumber(p1, &temp) == nullptr) {
-        p2 = p1;  // the first operand is wrong
+        p2 = p1; // the first operand is wrong
     }
     luaG_typeerror(L, p2, "perform arithmetic on");
 }
@@ -343,7 +362,7 @@ int lua_getstack(lua_State* L, int level, lua_Debug* ar)
     for (ci = L->mCi; level > 0 && ci > L->mBaseCi; ci--) {
         level--;
         if (IsLuaFrame(ci)) {
-            level -= ci->mTailCalls;  // frames lost to tail calls
+            level -= ci->mTailCalls; // frames lost to tail calls
         }
     }
     if (level == 0 && ci > L->mBaseCi) {
@@ -351,7 +370,7 @@ int lua_getstack(lua_State* L, int level, lua_Debug* ar)
         return 1;
     }
     if (level < 0) {
-        ar->i_ci = 0;  // a level lost to a tail call
+        ar->i_ci = 0; // a level lost to a tail call
         return 1;
     }
     return 0;

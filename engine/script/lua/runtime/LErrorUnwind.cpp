@@ -1,8 +1,8 @@
 #include "engine/script/lua/runtime/LErrorUnwind.h"
 
 #include "engine/script/lua/objects/LLimits.h"
-#include "engine/script/lua/runtime/LState.h"
 #include "engine/script/lua/objects/LString.h"
+#include "engine/script/lua/runtime/LState.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -7,7 +7,8 @@
 
 struct lua_State;
 
-class LuaException {
+class LuaException
+{
 public:
     explicit LuaException(int status) : mStatus(status) {}
     int Status() const { return mStatus; }
@@ -17,7 +18,8 @@ private:
 };
 
 // A recover point: the innermost one is lua_State::mErrorJmp; they chain outward.
-struct LRecoverPoint {
+struct LRecoverPoint
+{
     LRecoverPoint* mPrevious;
     int mStatus;
 };

@@ -1,7 +1,7 @@
 #include "engine/script/lua/runtime/LRunError.h"
 
-#include "engine/script/lua/runtime/LDebugInfo.h"
 #include "engine/script/lua/objects/LObjectUtil.h"
+#include "engine/script/lua/runtime/LDebugInfo.h"
 
 #include <cstdarg>
 

@@ -5,7 +5,10 @@
 
 namespace {
 
-LValue* Relocate(LValue* p, LValue* oldStack, LValue* newStack) { return newStack + (p - oldStack); }
+LValue* Relocate(LValue* p, LValue* oldStack, LValue* newStack)
+{
+    return newStack + (p - oldStack);
+}
 
 void CorrectStack(lua_State* L, LValue* oldStack)
 {

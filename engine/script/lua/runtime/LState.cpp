@@ -1,22 +1,25 @@
 #include "engine/script/lua/runtime/LState.h"
 
-#include "engine/script/lua/runtime/LCall.h"
-#include "engine/script/lua/runtime/LCollector.h"
-#include "engine/script/lua/runtime/LErrorUnwind.h"
 #include "engine/script/lua/compiler/LLexer.h"
 #include "engine/script/lua/objects/LLimits.h"
 #include "engine/script/lua/objects/LMetaEvents.h"
 #include "engine/script/lua/objects/LUserdata.h"
+#include "engine/script/lua/runtime/LCall.h"
+#include "engine/script/lua/runtime/LCollector.h"
+#include "engine/script/lua/runtime/LErrorUnwind.h"
 
 #include <cstring>
 
 namespace {
 
-int DefaultPanic(lua_State*) { return 0; }
+int DefaultPanic(lua_State*)
+{
+    return 0;
+}
 
 void InitThreadRecord(lua_State* L, LGlobalState* g)
 {
-    std::memset(static_cast<void*>(L), 0, sizeof(lua_State));  // null pointers, zero counts
+    std::memset(static_cast<void*>(L), 0, sizeof(lua_State)); // null pointers, zero counts
     L->mTag = LUA_TTHREAD;
     L->mGlobal = g;
     L->mAllowHook = 1;
@@ -40,7 +43,7 @@ void InitStack(lua_State* L1, lua_State* L)
     L1->mCi->mSavedPc = nullptr;
     L1->mCi->mPc = nullptr;
     L1->mCi->mTailCalls = 0;
-    L1->mTop = L1->mStack + 1;  // slot 0: the base frame's function, nil
+    L1->mTop = L1->mStack + 1; // slot 0: the base frame's function, nil
     L1->mBase = L1->mTop;
     L1->mCi->mBase = L1->mTop;
     L1->mCi->mTop = L1->mTop + kMinStackForC;
@@ -93,7 +96,8 @@ void CreateTypeTables(lua_State* L)
     }
 }
 
-struct LOpenData {
+struct LOpenData
+{
     LGlobalState* mSettings;
 };
 
@@ -184,7 +188,7 @@ void lua_close(lua_State* L)
     for (LGCObject* o = G(L)->mRootGc; o != nullptr; o = o->mNext) {
         if (o->mTag == LUA_TTHREAD) {
             lua_State* L1 = static_cast<lua_State*>(o);
-            luaF_close(L1, L1->mStack);  // suspended coroutines: their upvalues get freed too
+            luaF_close(L1, L1->mStack); // suspended coroutines: their upvalues get freed too
         }
     }
     CloseState(L);

@@ -20,75 +20,95 @@ struct lua_Debug;
 using lua_Hook = void (*)(lua_State* L, lua_Debug* ar);
 
 // Call frame flags (LCallInfo::mState).
-constexpr int kCallIsC = 1;          // a C function
-constexpr int kCallIsLua = 2;        // a VM loop is running this Lua function
-constexpr int kCallCalling = 4;      // this Lua function is calling another Lua function
-constexpr int kCallSavedPc = 8;      // mSavedPc is current
-constexpr int kCallYielded = 16;     // suspended by a yield
+constexpr int kCallIsC = 1;      // a C function
+constexpr int kCallIsLua = 2;    // a VM loop is running this Lua function
+constexpr int kCallCalling = 4;  // this Lua function is calling another Lua function
+constexpr int kCallSavedPc = 8;  // mSavedPc is current
+constexpr int kCallYielded = 16; // suspended by a yield
 
-struct LCallInfo {
-    LValue* mBase;                   // first slot of the frame (the function is at mBase - 1)
-    LValue* mTop;                    // frame limit
+struct LCallInfo
+{
+    LValue* mBase; // first slot of the frame (the function is at mBase - 1)
+    LValue* mTop;  // frame limit
     int mState;
     const Instruction* mSavedPc;
-    const Instruction** mPc;         // the running VM loop's pc
-    int mTailCalls;                  // frames this one replaced by tail calls
+    const Instruction** mPc; // the running VM loop's pc
+    int mTailCalls;          // frames this one replaced by tail calls
 };
 
 // Metamethod events; the index is the event number.
-enum LTagMethod {
-    TM_INDEX, TM_NEWINDEX, TM_GC, TM_MODE, TM_EQ,  // the ones with an absent-event flag
-    TM_ADD, TM_SUB, TM_MUL, TM_DIV, TM_POW, TM_UNM, TM_LT, TM_LE, TM_CONCAT, TM_CALL,
+enum LTagMethod
+{
+    TM_INDEX,
+    TM_NEWINDEX,
+    TM_GC,
+    TM_MODE,
+    TM_EQ, // the ones with an absent-event flag
+    TM_ADD,
+    TM_SUB,
+    TM_MUL,
+    TM_DIV,
+    TM_POW,
+    TM_UNM,
+    TM_LT,
+    TM_LE,
+    TM_CONCAT,
+    TM_CALL,
     TM_N
 };
 
-struct LGlobalState {
+struct LGlobalState
+{
     LStringTable mStringTable;
     LuaAllocFunction mAlloc;
     void* mAllocUd;
-    LGCObject* mRootGc;              // every collectable object but strings and userdata
-    LGCObject* mRootUdata;           // every full userdata
-    LGCObject* mTmUdata;             // userdata awaiting finalisation
-    uint32_t mNumThreads;            // threads on mRootGc (every thread but the main one)
-    LTextBuffer mBuffer;             // concatenation's text buffer
+    LGCObject* mRootGc;    // every collectable object but strings and userdata
+    LGCObject* mRootUdata; // every full userdata
+    LGCObject* mTmUdata;   // userdata awaiting finalisation
+    uint32_t mNumThreads;  // threads on mRootGc (every thread but the main one)
+    LTextBuffer mBuffer;   // concatenation's text buffer
     uint32_t mGcThreshold;
     uint32_t mBytesInUse;
     lua_CFunction mPanic;
     LValue mRegistry;
-    LValue mDefaultMeta;             // the empty table that is its own metatable
+    LValue mDefaultMeta; // the empty table that is its own metatable
     lua_State* mMainThread;
-    LNode mEmptyNode[1];             // hash part of every table without one
+    LNode mEmptyNode[1]; // hash part of every table without one
     LString* mTmNames[TM_N];
-    LValue mTypeTables[kNumTags];    // per-type tables; nil for tag 0
+    LValue mTypeTables[kNumTags]; // per-type tables; nil for tag 0
 };
 
-struct lua_State : LGCObject {
-    LValue* mTop;                    // first free slot
-    LValue* mBase;                   // first slot of the running function's frame
+struct lua_State : LGCObject
+{
+    LValue* mTop;  // first free slot
+    LValue* mBase; // first slot of the running function's frame
     LGlobalState* mGlobal;
-    LCallInfo* mCi;                  // current call frame
-    LValue* mStackLast;              // last usable slot; kExtraStack spare slots lie above
+    LCallInfo* mCi;     // current call frame
+    LValue* mStackLast; // last usable slot; kExtraStack spare slots lie above
     LValue* mStack;
-    int mStackSize;                  // slots, spare ones included
-    LCallInfo* mEndCi;               // last call frame of the array
-    LCallInfo* mBaseCi;              // the call-frame array
+    int mStackSize;     // slots, spare ones included
+    LCallInfo* mEndCi;  // last call frame of the array
+    LCallInfo* mBaseCi; // the call-frame array
     uint16_t mSizeCi;
-    uint16_t mNumCCalls;             // nesting of C calls
+    uint16_t mNumCCalls; // nesting of C calls
     uint8_t mHookMask;
     uint8_t mAllowHook;
     uint8_t mHookInit;
     int mBaseHookCount;
     int mHookCount;
     lua_Hook mHook;
-    LValue mGlobals;                 // shared by all threads of a state
-    LGCObject* mOpenUpval;           // open upvalues of this stack, highest level first
+    LValue mGlobals;       // shared by all threads of a state
+    LGCObject* mOpenUpval; // open upvalues of this stack, highest level first
     LGCObject* mGcList;
-    LRecoverPoint* mErrorJmp;        // innermost recover point
-    std::ptrdiff_t mErrFunc;         // stack offset of the error handler, 0 for none
-    int mAllocTag;                   // passed to the allocation function
+    LRecoverPoint* mErrorJmp; // innermost recover point
+    std::ptrdiff_t mErrFunc;  // stack offset of the error handler, 0 for none
+    int mAllocTag;            // passed to the allocation function
 };
 
-inline LGlobalState* G(lua_State* L) { return L->mGlobal; }
+inline LGlobalState* G(lua_State* L)
+{
+    return L->mGlobal;
+}
 
 // Opens a state: null when the memory for it cannot be had.
 lua_State* lua_open();

@@ -1,16 +1,16 @@
 #include "engine/script/lua/runtime/LVirtualMachine.h"
 
-#include "engine/script/lua/runtime/LCall.h"
-#include "engine/script/lua/runtime/LCollector.h"
-#include "engine/script/lua/runtime/LDebugInfo.h"
+#include "engine/script/lua/LuaApi.h"
+#include "engine/script/lua/compiler/LOpcodes.h"
 #include "engine/script/lua/objects/LLimits.h"
 #include "engine/script/lua/objects/LMetaEvents.h"
 #include "engine/script/lua/objects/LObjectUtil.h"
-#include "engine/script/lua/compiler/LOpcodes.h"
+#include "engine/script/lua/objects/LUserdata.h"
+#include "engine/script/lua/runtime/LCall.h"
+#include "engine/script/lua/runtime/LCollector.h"
+#include "engine/script/lua/runtime/LDebugInfo.h"
 #include "engine/script/lua/runtime/LRunError.h"
 #include "engine/script/lua/runtime/LStack.h"
-#include "engine/script/lua/objects/LUserdata.h"
-#include "engine/script/lua/LuaApi.h"
 
 #include <cmath>
 #include <cstdio>
@@ -18,7 +18,7 @@
 
 namespace {
 
-constexpr int kMaxTagLoop = 100;  // handler steps of one indexing or assignment
+constexpr int kMaxTagLoop = 100; // handler steps of one indexing or assignment
 constexpr double kMaxConcatLength = 4294967293.0;
 
 // ---------------------------------------------------------------------------------
@@ -26,9 +26,10 @@ constexpr double kMaxConcatLength = 4294967293.0;
 // ---------------------------------------------------------------------------------
 
 // Calls f(p1, p2) and stores its first result in the stack slot at offset res.
-void CallTMRes(lua_State* L, const LValue* f, const LValue* p1, const LValue* p2, std::ptrdiff_t res)
+void CallTMRes(lua_State* L, const LValue* f, const LValue* p1, const LValue* p2,
+               std::ptrdiff_t res)
 {
-    L->mTop[0] = *f;  // the spare slots above the frame always have room for three
+    L->mTop[0] = *f; // the spare slots above the frame always have room for three
     L->mTop[1] = *p1;
     L->mTop[2] = *p2;
     luaD_checkstack(L, 3);
@@ -109,7 +110,7 @@ int CallOrderTM(lua_State* L, const LValue* p1, const LValue* p2, LTagMethod eve
 {
     const LValue* tm1 = luaT_gettmbyobj(L, p1, event);
     if (!tm1->IsFunction()) {
-        return -1;  // no handler (a per-type table is not one)
+        return -1; // no handler (a per-type table is not one)
     }
     const LValue* tm2 = luaT_gettmbyobj(L, p2, event);
     if (!luaO_rawequalObj(tm1, tm2)) {
@@ -131,7 +132,7 @@ int StringCompare(const LString* ls, const LString* rs)
         if (temp != 0) {
             return temp;
         }
-        size_t len = std::strlen(l);  // both segments are equal up to here
+        size_t len = std::strlen(l); // both segments are equal up to here
         if (len == lr) {
             return len == ll ? 0 : 1;
         }
@@ -181,7 +182,7 @@ double Bitwise(OpCode op, double a, double b)
     case OP_SHR:
         r = x >> (y & 31);
         break;
-    default:  // OP_POW between numbers: exclusive or
+    default: // OP_POW between numbers: exclusive or
         r = x ^ y;
         break;
     }
@@ -326,8 +327,8 @@ bool WholeNumberText(double n, char* out, std::size_t size)
     }
     char digits[16];
     int count = 0;
-    for (uint64_t rest = whole < 0 ? static_cast<uint64_t>(-whole) : static_cast<uint64_t>(whole); rest != 0;
-         rest /= 10) {
+    for (uint64_t rest = whole < 0 ? static_cast<uint64_t>(-whole) : static_cast<uint64_t>(whole);
+         rest != 0; rest /= 10) {
         digits[count++] = static_cast<char>('0' + rest % 10);
     }
     if (whole < 0) {
@@ -371,7 +372,7 @@ void TraceExec(lua_State* L, const Instruction* pc, const Instruction** lastTrac
     }
 }
 
-}  // namespace
+} // namespace
 
 // ---------------------------------------------------------------------------------
 // Conversions
@@ -440,7 +441,7 @@ int luaV_towstring(lua_State* L, LValue* obj)
 void luaV_gettable(lua_State* L, const LValue* t, const LValue* key, LValue* val)
 {
     std::ptrdiff_t valOffset = luaD_savestack(L, val);
-    LValue holder;  // a table reached other than through a slot
+    LValue holder; // a table reached other than through a slot
     for (int loop = 0; loop < kMaxTagLoop; loop++) {
         const LValue* tm;
         if (t->IsTable()) {
@@ -482,7 +483,7 @@ void luaV_gettable(lua_State* L, const LValue* t, const LValue* key, LValue* val
             CallTMRes(L, &f, &obj, key, valOffset);
             return;
         }
-        t = tm;  // index the handler value in turn
+        t = tm; // index the handler value in turn
     }
     luaG_runerror(L, "loop in gettable");
 }
@@ -515,7 +516,7 @@ void luaV_settable(lua_State* L, const LValue* t, const LValue* key, const LValu
             if (!typeTable->IsTable()) {
                 luaG_typeerror(L, t, "index");
             }
-            t = typeTable;  // shared by every value of the type
+            t = typeTable; // shared by every value of the type
             continue;
         }
         if (tm->IsFunction()) {
@@ -611,7 +612,7 @@ int luaV_lessequal(lua_State* L, const LValue* l, const LValue* r)
     if (res != -1) {
         return res;
     }
-    res = CallOrderTM(L, &b, &a, TM_LT);  // a <= b is not (b < a)
+    res = CallOrderTM(L, &b, &a, TM_LT); // a <= b is not (b < a)
     if (res == -1) {
         luaG_ordererror(L, l, r);
     }
@@ -638,7 +639,7 @@ void luaV_concat(lua_State* L, int total, int last)
     }
     do {
         LValue* top = L->mBase + last + 1;
-        int n = 2;  // values joined in this step
+        int n = 2; // values joined in this step
         if (!Joinable(L, top - 2, wide) || !Joinable(L, top - 1, wide)) {
             if (!CallBinTM(L, top - 2, top - 1, top - 2, TM_CONCAT)) {
                 luaG_concaterror(L, top - 2, top - 1, wide);
@@ -658,7 +659,8 @@ void luaV_concat(lua_State* L, int total, int last)
             for (int i = n; i > 0; i--) {
                 const LString* s = (top - i)->AsString();
                 size_t bytes = static_cast<size_t>(s->mLength) * unitSize;
-                std::memcpy(buffer + used, wide ? static_cast<const void*>(s->WideText()) : s->Text(), bytes);
+                std::memcpy(buffer + used,
+                            wide ? static_cast<const void*>(s->WideText()) : s->Text(), bytes);
                 used += bytes;
             }
             if (wide) {
@@ -681,7 +683,7 @@ void luaV_concat(lua_State* L, int total, int last)
 LValue* luaV_execute(lua_State* L)
 {
     const Instruction* lastTraced = nullptr;
-reentry:  // entered a new frame (a call, a tail call or a return to an inline caller)
+reentry: // entered a new frame (a call, a tail call or a return to an inline caller)
     LCallInfo* ci = L->mCi;
     LLuaClosure* cl = AsLuaClosure((ci->mBase - 1)->AsClosure());
     const LValue* k = cl->mProto->mConstants;
@@ -730,364 +732,360 @@ reentry:  // entered a new frame (a call, a tail call or a return to an inline c
     // Threaded dispatch: every instruction body ends by fetching the next instruction
     // and jumping straight to its body through this table, indexed by the whole 6-bit
     // opcode field (numbers past the last opcode do nothing).
-    static_assert(kNumOpcodes == 39 && kSizeOp == 6, "the dispatch table lists every opcode in order");
+    static_assert(kNumOpcodes == 39 && kSizeOp == 6,
+                  "the dispatch table lists every opcode in order");
     static const void* const kDispatch[1 << kSizeOp] = {
-        &&L_OP_MOVE, &&L_OP_LOADK, &&L_OP_LOADBOOL, &&L_OP_LOADNIL,
-        &&L_OP_GETUPVAL, &&L_OP_GETGLOBAL, &&L_OP_GETTABLE, &&L_OP_SETGLOBAL,
-        &&L_OP_SETUPVAL, &&L_OP_SETTABLE, &&L_OP_NEWTABLE, &&L_OP_SELF,
-        &&L_OP_ADD, &&L_OP_SUB, &&L_OP_MUL, &&L_OP_DIV,
-        &&L_OP_AND, &&L_OP_OR, &&L_OP_SHL, &&L_OP_SHR,
-        &&L_OP_POW, &&L_OP_UNM, &&L_OP_NOT, &&L_OP_CONCAT,
-        &&L_OP_JMP, &&L_OP_EQ, &&L_OP_LT, &&L_OP_LE,
-        &&L_OP_TEST, &&L_OP_CALL, &&L_OP_TAILCALL, &&L_OP_RETURN,
-        &&L_OP_FORLOOP, &&L_OP_TFORLOOP, &&L_OP_TFORPREP, &&L_OP_SETLIST,
-        &&L_OP_SETLISTO, &&L_OP_CLOSE, &&L_OP_CLOSURE,
-        &&L_unknown, &&L_unknown, &&L_unknown, &&L_unknown, &&L_unknown,
-        &&L_unknown, &&L_unknown, &&L_unknown, &&L_unknown, &&L_unknown,
-        &&L_unknown, &&L_unknown, &&L_unknown, &&L_unknown, &&L_unknown,
-        &&L_unknown, &&L_unknown, &&L_unknown, &&L_unknown, &&L_unknown,
-        &&L_unknown, &&L_unknown, &&L_unknown, &&L_unknown, &&L_unknown
-    };
+        &&L_OP_MOVE,      &&L_OP_LOADK,    &&L_OP_LOADBOOL,  &&L_OP_LOADNIL,  &&L_OP_GETUPVAL,
+        &&L_OP_GETGLOBAL, &&L_OP_GETTABLE, &&L_OP_SETGLOBAL, &&L_OP_SETUPVAL, &&L_OP_SETTABLE,
+        &&L_OP_NEWTABLE,  &&L_OP_SELF,     &&L_OP_ADD,       &&L_OP_SUB,      &&L_OP_MUL,
+        &&L_OP_DIV,       &&L_OP_AND,      &&L_OP_OR,        &&L_OP_SHL,      &&L_OP_SHR,
+        &&L_OP_POW,       &&L_OP_UNM,      &&L_OP_NOT,       &&L_OP_CONCAT,   &&L_OP_JMP,
+        &&L_OP_EQ,        &&L_OP_LT,       &&L_OP_LE,        &&L_OP_TEST,     &&L_OP_CALL,
+        &&L_OP_TAILCALL,  &&L_OP_RETURN,   &&L_OP_FORLOOP,   &&L_OP_TFORLOOP, &&L_OP_TFORPREP,
+        &&L_OP_SETLIST,   &&L_OP_SETLISTO, &&L_OP_CLOSE,     &&L_OP_CLOSURE,  &&L_unknown,
+        &&L_unknown,      &&L_unknown,     &&L_unknown,      &&L_unknown,     &&L_unknown,
+        &&L_unknown,      &&L_unknown,     &&L_unknown,      &&L_unknown,     &&L_unknown,
+        &&L_unknown,      &&L_unknown,     &&L_unknown,      &&L_unknown,     &&L_unknown,
+        &&L_unknown,      &&L_unknown,     &&L_unknown,      &&L_unknown,     &&L_unknown,
+        &&L_unknown,      &&L_unknown,     &&L_unknown,      &&L_unknown};
     Instruction i;
     LValue* ra;
 #define vmcase(o) L_##o:
-#define vmbreak                                                           \
-    do {                                                                  \
-        i = *pc++;                                                        \
-        ci->mSavedPc = pc;                                                \
-        if (L->mHookMask & (LUA_MASKLINE | LUA_MASKCOUNT)) [[unlikely]] { \
-            TraceExec(L, pc, &lastTraced);                                \
-            refresh();                                                    \
-        }                                                                 \
-        ra = base + GETARG_A(i);                                          \
-        goto* kDispatch[GET_OPCODE(i)];                                   \
+#define vmbreak                                                                                    \
+    do {                                                                                           \
+        i = *pc++;                                                                                 \
+        ci->mSavedPc = pc;                                                                         \
+        if (L->mHookMask & (LUA_MASKLINE | LUA_MASKCOUNT)) [[unlikely]] {                          \
+            TraceExec(L, pc, &lastTraced);                                                         \
+            refresh();                                                                             \
+        }                                                                                          \
+        ra = base + GETARG_A(i);                                                                   \
+        goto* kDispatch[GET_OPCODE(i)];                                                            \
     } while (0)
 
-    vmbreak;  // the first instruction
-        vmcase(OP_MOVE)
-            *ra = base[GETARG_B(i)];
-            vmbreak;
-        vmcase(OP_LOADK)
-            *ra = k[GETARG_Bx(i)];
-            vmbreak;
-        vmcase(OP_LOADBOOL)
-            ra->SetBoolean(GETARG_B(i) != 0);
-            if (GETARG_C(i)) {
-                pc++;
-            }
-            vmbreak;
-        vmcase(OP_LOADNIL) {
-            LValue* rb = base + GETARG_B(i);
-            do {
-                (rb--)->SetNil();
-            } while (rb >= ra);
-            vmbreak;
-        }
-        vmcase(OP_GETUPVAL)
-            *ra = *cl->Upvalues()[GETARG_B(i)]->mValuePtr;
-            vmbreak;
-        vmcase(OP_GETGLOBAL) {
-            const LValue* key = k + GETARG_Bx(i);
-            if (cl->mGlobals.IsTable()) {
-                const LValue* v = luaH_getstr(cl->mGlobals.AsTable(), key->AsString());
-                if (!v->IsNil()) {
-                    *ra = *v;  // present: no handler can be involved
-                    vmbreak;
-                }
-            }
-            luaV_gettable(L, &cl->mGlobals, key, ra);
-            refresh();
-            vmbreak;
-        }
-        vmcase(OP_GETTABLE) {
-            const LValue* rb = base + GETARG_B(i);
-            const LValue* key = rkOperand(GETARG_C(i));
-            if (rb->IsTable()) {
-                const LValue* v = luaH_fastget(rb->AsTable(), key);
-                if (!v->IsNil()) {
-                    *ra = *v;
-                    vmbreak;
-                }
-            }
-            luaV_gettable(L, rb, key, ra);
-            refresh();
-            vmbreak;
-        }
-        vmcase(OP_SETGLOBAL)
-            luaV_settable(L, &cl->mGlobals, k + GETARG_Bx(i), ra);
-            refresh();
-            vmbreak;
-        vmcase(OP_SETUPVAL)
-            *cl->Upvalues()[GETARG_B(i)]->mValuePtr = *ra;
-            vmbreak;
-        vmcase(OP_SETTABLE) {
-            const LValue* key = rkOperand(GETARG_B(i));
-            const LValue* value = rkOperand(GETARG_C(i));
-            if (ra->IsTable() && StoreWithoutHandler(L, ra->AsTable(), key, value)) {
+    vmbreak; // the first instruction
+    vmcase(OP_MOVE)* ra = base[GETARG_B(i)];
+    vmbreak;
+    vmcase(OP_LOADK)* ra = k[GETARG_Bx(i)];
+    vmbreak;
+    vmcase(OP_LOADBOOL) ra->SetBoolean(GETARG_B(i) != 0);
+    if (GETARG_C(i)) {
+        pc++;
+    }
+    vmbreak;
+    vmcase(OP_LOADNIL)
+    {
+        LValue* rb = base + GETARG_B(i);
+        do {
+            (rb--)->SetNil();
+        } while (rb >= ra);
+        vmbreak;
+    }
+    vmcase(OP_GETUPVAL)* ra = *cl->Upvalues()[GETARG_B(i)]->mValuePtr;
+    vmbreak;
+    vmcase(OP_GETGLOBAL)
+    {
+        const LValue* key = k + GETARG_Bx(i);
+        if (cl->mGlobals.IsTable()) {
+            const LValue* v = luaH_getstr(cl->mGlobals.AsTable(), key->AsString());
+            if (!v->IsNil()) {
+                *ra = *v; // present: no handler can be involved
                 vmbreak;
             }
-            luaV_settable(L, ra, key, value);
-            refresh();
-            vmbreak;
         }
-        vmcase(OP_NEWTABLE)
-            ra->SetTable(luaH_new(L, luaO_fb2int(GETARG_B(i)), GETARG_C(i)));
-            luaC_checkGC(L);
-            refresh();
-            vmbreak;
-        vmcase(OP_SELF) {
-            LValue object = base[GETARG_B(i)];
-            ra[1] = object;
-            luaV_gettable(L, &ra[1], rkOperand(GETARG_C(i)), ra);
-            refresh();
-            vmbreak;
-        }
-        vmcase(OP_ADD)
-            arith(ra, i, TM_ADD, [](double x, double y) { return x + y; });
-            vmbreak;
-        vmcase(OP_SUB)
-            arith(ra, i, TM_SUB, [](double x, double y) { return x - y; });
-            vmbreak;
-        vmcase(OP_MUL)
-            arith(ra, i, TM_MUL, [](double x, double y) { return x * y; });
-            vmbreak;
-        vmcase(OP_DIV)
-            arith(ra, i, TM_DIV, [](double x, double y) { return x / y; });
-            vmbreak;
-        vmcase(OP_AND)
-        vmcase(OP_OR)
-        vmcase(OP_SHL)
-        vmcase(OP_SHR) {
-            const OpCode op = GET_OPCODE(i);
-            const LValue* rb = rkOperand(GETARG_B(i));
-            const LValue* rc = rkOperand(GETARG_C(i));
-            if (!rb->IsNumber() || !rc->IsNumber()) {
-                BitwiseError(L, rb, rc);
-            }
-            ra->SetNumber(Bitwise(op, rb->AsNumber(), rc->AsNumber()));
-            vmbreak;
-        }
-        vmcase(OP_POW) {
-            const LValue* rb = rkOperand(GETARG_B(i));
-            const LValue* rc = rkOperand(GETARG_C(i));
-            if (rb->IsNumber() && rc->IsNumber()) {
-                ra->SetNumber(Bitwise(OP_POW, rb->AsNumber(), rc->AsNumber()));
-            } else {
-                Arith(L, ra, rb, rc, TM_POW);
-                refresh();
-            }
-            vmbreak;
-        }
-        vmcase(OP_UNM) {
-            const LValue* rb = base + GETARG_B(i);
-            LValue temp;
-            const LValue* n = luaV_tonumber(rb, &temp);
-            if (n != nullptr) {
-                ra->SetNumber(-n->AsNumber());
-            } else {
-                LValue operand = *rb;
-                if (!CallBinTM(L, &operand, &operand, ra, TM_UNM)) {
-                    luaG_aritherror(L, rb, rb);
-                }
-                refresh();
-            }
-            vmbreak;
-        }
-        vmcase(OP_NOT)
-            ra->SetBoolean(base[GETARG_B(i)].IsFalse());
-            vmbreak;
-        vmcase(OP_CONCAT) {
-            int b = GETARG_B(i);
-            int c = GETARG_C(i);
-            luaV_concat(L, c - b + 1, c);
-            refresh();
-            base[GETARG_A(i)] = base[b];
-            luaC_checkGC(L);
-            refresh();
-            vmbreak;
-        }
-        vmcase(OP_JMP)
-            pc += GETARG_sBx(i);
-            vmbreak;
-        vmcase(OP_EQ)
-            compare(i, [](double x, double y) { return x == y; }, luaV_equalObj);
-            vmbreak;
-        vmcase(OP_LT)
-            compare(i, [](double x, double y) { return x < y; }, luaV_lessthan);
-            vmbreak;
-        vmcase(OP_LE)
-            compare(i, [](double x, double y) { return x <= y; }, luaV_lessequal);
-            vmbreak;
-        vmcase(OP_TEST) {
-            const LValue* rb = base + GETARG_B(i);
-            if (static_cast<int>(rb->IsFalse()) == GETARG_C(i)) {
-                pc++;
-            } else {
-                *ra = *rb;
-                pc += GETARG_sBx(*pc) + 1;
-            }
-            vmbreak;
-        }
-        vmcase(OP_CALL) {
-            int b = GETARG_B(i);
-            int nresults = GETARG_C(i) - 1;
-            if (b != 0) {
-                L->mTop = ra + b;  // else the previous instruction set the top
-            }
-            if (luaD_precallplain(L, ra)) {
-                (L->mCi - 1)->mState |= kCallCalling;  // continue with the callee in this loop
-                goto reentry;
-            }
-            switch (luaD_precall(L, ra, nresults)) {
-            case LPrecall::kLua:
-                (L->mCi - 1)->mState |= kCallCalling;  // continue with the callee in this loop
-                goto reentry;
-            case LPrecall::kC:
-                refresh();
-                if (nresults >= 0) {
-                    L->mTop = ci->mTop;
-                }
-                break;
-            case LPrecall::kYield:
-                return nullptr;
-            }
-            vmbreak;
-        }
-        vmcase(OP_TAILCALL) {
-            int b = GETARG_B(i);
-            if (b != 0) {
-                L->mTop = ra + b;
-            }
-            std::ptrdiff_t raOffset = luaD_savestack(L, ra);
-            switch (luaD_precall(L, ra, LUA_MULTRET)) {
-            case LPrecall::kLua: {
-                // Move the new frame down over the current one.
-                LCallInfo* newCi = L->mCi;
-                LCallInfo* oldCi = newCi - 1;
-                ra = luaD_restorestack(L, raOffset);
-                LValue* oldFunc = oldCi->mBase - 1;
-                if (luaF_hasopen(L, oldCi->mBase)) {
-                    luaF_close(L, oldCi->mBase);
-                }
-                LValue* newBase = L->mBase;
-                int aux = 0;
-                for (; ra + aux < L->mTop; aux++) {
-                    oldFunc[aux] = ra[aux];
-                }
-                oldCi->mBase = L->mBase = oldFunc + (newBase - ra);
-                oldCi->mTop = L->mTop = oldFunc + aux;
-                oldCi->mSavedPc = newCi->mSavedPc;
-                oldCi->mState = newCi->mState;
-                oldCi->mTailCalls++;
-                L->mCi = oldCi;
-                goto reentry;
-            }
-            case LPrecall::kC:
-                refresh();  // the results run up to the top, for the return that follows
+        luaV_gettable(L, &cl->mGlobals, key, ra);
+        refresh();
+        vmbreak;
+    }
+    vmcase(OP_GETTABLE)
+    {
+        const LValue* rb = base + GETARG_B(i);
+        const LValue* key = rkOperand(GETARG_C(i));
+        if (rb->IsTable()) {
+            const LValue* v = luaH_fastget(rb->AsTable(), key);
+            if (!v->IsNil()) {
+                *ra = *v;
                 vmbreak;
-            case LPrecall::kYield:
-                return nullptr;
             }
+        }
+        luaV_gettable(L, rb, key, ra);
+        refresh();
+        vmbreak;
+    }
+    vmcase(OP_SETGLOBAL) luaV_settable(L, &cl->mGlobals, k + GETARG_Bx(i), ra);
+    refresh();
+    vmbreak;
+    vmcase(OP_SETUPVAL) * cl->Upvalues()[GETARG_B(i)]->mValuePtr = *ra;
+    vmbreak;
+    vmcase(OP_SETTABLE)
+    {
+        const LValue* key = rkOperand(GETARG_B(i));
+        const LValue* value = rkOperand(GETARG_C(i));
+        if (ra->IsTable() && StoreWithoutHandler(L, ra->AsTable(), key, value)) {
             vmbreak;
         }
-        vmcase(OP_RETURN) {
-            int b = GETARG_B(i);
-            if (b != 0) {
-                L->mTop = ra + b - 1;
+        luaV_settable(L, ra, key, value);
+        refresh();
+        vmbreak;
+    }
+    vmcase(OP_NEWTABLE) ra->SetTable(luaH_new(L, luaO_fb2int(GETARG_B(i)), GETARG_C(i)));
+    luaC_checkGC(L);
+    refresh();
+    vmbreak;
+    vmcase(OP_SELF)
+    {
+        LValue object = base[GETARG_B(i)];
+        ra[1] = object;
+        luaV_gettable(L, &ra[1], rkOperand(GETARG_C(i)), ra);
+        refresh();
+        vmbreak;
+    }
+    vmcase(OP_ADD) arith(ra, i, TM_ADD, [](double x, double y) { return x + y; });
+    vmbreak;
+    vmcase(OP_SUB) arith(ra, i, TM_SUB, [](double x, double y) { return x - y; });
+    vmbreak;
+    vmcase(OP_MUL) arith(ra, i, TM_MUL, [](double x, double y) { return x * y; });
+    vmbreak;
+    vmcase(OP_DIV) arith(ra, i, TM_DIV, [](double x, double y) { return x / y; });
+    vmbreak;
+    vmcase(OP_AND) vmcase(OP_OR) vmcase(OP_SHL) vmcase(OP_SHR)
+    {
+        const OpCode op = GET_OPCODE(i);
+        const LValue* rb = rkOperand(GETARG_B(i));
+        const LValue* rc = rkOperand(GETARG_C(i));
+        if (!rb->IsNumber() || !rc->IsNumber()) {
+            BitwiseError(L, rb, rc);
+        }
+        ra->SetNumber(Bitwise(op, rb->AsNumber(), rc->AsNumber()));
+        vmbreak;
+    }
+    vmcase(OP_POW)
+    {
+        const LValue* rb = rkOperand(GETARG_B(i));
+        const LValue* rc = rkOperand(GETARG_C(i));
+        if (rb->IsNumber() && rc->IsNumber()) {
+            ra->SetNumber(Bitwise(OP_POW, rb->AsNumber(), rc->AsNumber()));
+        } else {
+            Arith(L, ra, rb, rc, TM_POW);
+            refresh();
+        }
+        vmbreak;
+    }
+    vmcase(OP_UNM)
+    {
+        const LValue* rb = base + GETARG_B(i);
+        LValue temp;
+        const LValue* n = luaV_tonumber(rb, &temp);
+        if (n != nullptr) {
+            ra->SetNumber(-n->AsNumber());
+        } else {
+            LValue operand = *rb;
+            if (!CallBinTM(L, &operand, &operand, ra, TM_UNM)) {
+                luaG_aritherror(L, rb, rb);
             }
-            if (luaF_hasopen(L, base)) {
-                luaF_close(L, base);
-            }
-            LCallInfo* caller = ci - 1;
-            if (!(caller->mState & kCallCalling)) {
-                return ra;  // back to whoever entered this loop
-            }
-            caller->mState &= ~kCallCalling;
-            int wanted = GETARG_C(*(caller->mSavedPc - 1)) - 1;
-            luaD_poscall(L, wanted, ra);
-            if (wanted >= 0) {
-                L->mTop = L->mCi->mTop;
-            }
+            refresh();
+        }
+        vmbreak;
+    }
+    vmcase(OP_NOT) ra->SetBoolean(base[GETARG_B(i)].IsFalse());
+    vmbreak;
+    vmcase(OP_CONCAT)
+    {
+        int b = GETARG_B(i);
+        int c = GETARG_C(i);
+        luaV_concat(L, c - b + 1, c);
+        refresh();
+        base[GETARG_A(i)] = base[b];
+        luaC_checkGC(L);
+        refresh();
+        vmbreak;
+    }
+    vmcase(OP_JMP) pc += GETARG_sBx(i);
+    vmbreak;
+    vmcase(OP_EQ) compare(
+        i, [](double x, double y) { return x == y; }, luaV_equalObj);
+    vmbreak;
+    vmcase(OP_LT) compare(
+        i, [](double x, double y) { return x < y; }, luaV_lessthan);
+    vmbreak;
+    vmcase(OP_LE) compare(
+        i, [](double x, double y) { return x <= y; }, luaV_lessequal);
+    vmbreak;
+    vmcase(OP_TEST)
+    {
+        const LValue* rb = base + GETARG_B(i);
+        if (static_cast<int>(rb->IsFalse()) == GETARG_C(i)) {
+            pc++;
+        } else {
+            *ra = *rb;
+            pc += GETARG_sBx(*pc) + 1;
+        }
+        vmbreak;
+    }
+    vmcase(OP_CALL)
+    {
+        int b = GETARG_B(i);
+        int nresults = GETARG_C(i) - 1;
+        if (b != 0) {
+            L->mTop = ra + b; // else the previous instruction set the top
+        }
+        if (luaD_precallplain(L, ra)) {
+            (L->mCi - 1)->mState |= kCallCalling; // continue with the callee in this loop
             goto reentry;
         }
-        vmcase(OP_FORLOOP)
-            if (ForLoopStep(L, ra)) [[likely]] {
-                pc += GETARG_sBx(i);
-            }
-            vmbreak;
-        vmcase(OP_TFORLOOP) {
-            int nvar = GETARG_C(i) + 1;
-            LValue* cb = ra + 3;  // the call: function, state, control
-            cb[2] = ra[2];
-            cb[1] = ra[1];
-            cb[0] = ra[0];
-            L->mTop = cb + 3;
-            luaD_call(L, cb, nvar);
+        switch (luaD_precall(L, ra, nresults)) {
+        case LPrecall::kLua:
+            (L->mCi - 1)->mState |= kCallCalling; // continue with the callee in this loop
+            goto reentry;
+        case LPrecall::kC:
             refresh();
-            L->mTop = ci->mTop;
-            ra = base + GETARG_A(i);
-            for (int v = 0; v < nvar; v++) {
-                ra[2 + v] = ra[3 + v];
-            }
-            if (ra[2].IsNil()) {
-                pc++;
-            } else {
-                pc += GETARG_sBx(*pc) + 1;
-            }
-            vmbreak;
-        }
-        vmcase(OP_TFORPREP)
-            if (ra->IsTable()) {
-                ra[1] = *ra;
-                *ra = *luaH_getstr(L->mGlobals.AsTable(), luaS_new(L, "next"));
-            }
-            pc += GETARG_sBx(i);
-            vmbreak;
-        vmcase(OP_SETLIST)
-        vmcase(OP_SETLISTO) {
-            const OpCode op = GET_OPCODE(i);
-            int bc = GETARG_Bx(i);
-            int n;
-            if (op == OP_SETLISTO) {
-                n = static_cast<int>(L->mTop - ra) - 1;
+            if (nresults >= 0) {
                 L->mTop = ci->mTop;
+            }
+            break;
+        case LPrecall::kYield:
+            return nullptr;
+        }
+        vmbreak;
+    }
+    vmcase(OP_TAILCALL)
+    {
+        int b = GETARG_B(i);
+        if (b != 0) {
+            L->mTop = ra + b;
+        }
+        std::ptrdiff_t raOffset = luaD_savestack(L, ra);
+        switch (luaD_precall(L, ra, LUA_MULTRET)) {
+        case LPrecall::kLua: {
+            // Move the new frame down over the current one.
+            LCallInfo* newCi = L->mCi;
+            LCallInfo* oldCi = newCi - 1;
+            ra = luaD_restorestack(L, raOffset);
+            LValue* oldFunc = oldCi->mBase - 1;
+            if (luaF_hasopen(L, oldCi->mBase)) {
+                luaF_close(L, oldCi->mBase);
+            }
+            LValue* newBase = L->mBase;
+            int aux = 0;
+            for (; ra + aux < L->mTop; aux++) {
+                oldFunc[aux] = ra[aux];
+            }
+            oldCi->mBase = L->mBase = oldFunc + (newBase - ra);
+            oldCi->mTop = L->mTop = oldFunc + aux;
+            oldCi->mSavedPc = newCi->mSavedPc;
+            oldCi->mState = newCi->mState;
+            oldCi->mTailCalls++;
+            L->mCi = oldCi;
+            goto reentry;
+        }
+        case LPrecall::kC:
+            refresh(); // the results run up to the top, for the return that follows
+            vmbreak;
+        case LPrecall::kYield:
+            return nullptr;
+        }
+        vmbreak;
+    }
+    vmcase(OP_RETURN)
+    {
+        int b = GETARG_B(i);
+        if (b != 0) {
+            L->mTop = ra + b - 1;
+        }
+        if (luaF_hasopen(L, base)) {
+            luaF_close(L, base);
+        }
+        LCallInfo* caller = ci - 1;
+        if (!(caller->mState & kCallCalling)) {
+            return ra; // back to whoever entered this loop
+        }
+        caller->mState &= ~kCallCalling;
+        int wanted = GETARG_C(*(caller->mSavedPc - 1)) - 1;
+        luaD_poscall(L, wanted, ra);
+        if (wanted >= 0) {
+            L->mTop = L->mCi->mTop;
+        }
+        goto reentry;
+    }
+    vmcase(OP_FORLOOP) if (ForLoopStep(L, ra)) [[likely]]
+    {
+        pc += GETARG_sBx(i);
+    }
+    vmbreak;
+    vmcase(OP_TFORLOOP)
+    {
+        int nvar = GETARG_C(i) + 1;
+        LValue* cb = ra + 3; // the call: function, state, control
+        cb[2] = ra[2];
+        cb[1] = ra[1];
+        cb[0] = ra[0];
+        L->mTop = cb + 3;
+        luaD_call(L, cb, nvar);
+        refresh();
+        L->mTop = ci->mTop;
+        ra = base + GETARG_A(i);
+        for (int v = 0; v < nvar; v++) {
+            ra[2 + v] = ra[3 + v];
+        }
+        if (ra[2].IsNil()) {
+            pc++;
+        } else {
+            pc += GETARG_sBx(*pc) + 1;
+        }
+        vmbreak;
+    }
+    vmcase(OP_TFORPREP) if (ra->IsTable())
+    {
+        ra[1] = *ra;
+        *ra = *luaH_getstr(L->mGlobals.AsTable(), luaS_new(L, "next"));
+    }
+    pc += GETARG_sBx(i);
+    vmbreak;
+    vmcase(OP_SETLIST) vmcase(OP_SETLISTO)
+    {
+        const OpCode op = GET_OPCODE(i);
+        int bc = GETARG_Bx(i);
+        int n;
+        if (op == OP_SETLISTO) {
+            n = static_cast<int>(L->mTop - ra) - 1;
+            L->mTop = ci->mTop;
+        } else {
+            n = (bc & (kFieldsPerFlush - 1)) + 1;
+        }
+        bc &= ~(kFieldsPerFlush - 1);
+        if (!ra->IsTable()) [[unlikely]] {
+            // Only crafted code gets here: compiled code fills the table it just made.
+            luaG_typeerror(L, ra, "index");
+        }
+        LTable* h = ra->AsTable();
+        for (; n > 0; n--) {
+            *luaH_setnum(L, h, bc + n) = ra[n];
+        }
+        vmbreak;
+    }
+    vmcase(OP_CLOSE) luaF_close(L, ra);
+    vmbreak;
+    vmcase(OP_CLOSURE)
+    {
+        LProto* p = cl->mProto->mProtos[GETARG_Bx(i)];
+        int nup = p->mNumUpvalues;
+        LLuaClosure* ncl = luaF_newLclosure(L, nup, &cl->mGlobals);
+        ncl->mProto = p;
+        for (int j = 0; j < nup; j++, pc++) {
+            if (GET_OPCODE(*pc) == OP_GETUPVAL) {
+                ncl->Upvalues()[j] = cl->Upvalues()[GETARG_B(*pc)];
             } else {
-                n = (bc & (kFieldsPerFlush - 1)) + 1;
+                ncl->Upvalues()[j] = luaF_findupval(L, base + GETARG_B(*pc));
             }
-            bc &= ~(kFieldsPerFlush - 1);
-            if (!ra->IsTable()) [[unlikely]] {
-                // Only crafted code gets here: compiled code fills the table it just made.
-                luaG_typeerror(L, ra, "index");
-            }
-            LTable* h = ra->AsTable();
-            for (; n > 0; n--) {
-                *luaH_setnum(L, h, bc + n) = ra[n];
-            }
-            vmbreak;
         }
-        vmcase(OP_CLOSE)
-            luaF_close(L, ra);
-            vmbreak;
-        vmcase(OP_CLOSURE) {
-            LProto* p = cl->mProto->mProtos[GETARG_Bx(i)];
-            int nup = p->mNumUpvalues;
-            LLuaClosure* ncl = luaF_newLclosure(L, nup, &cl->mGlobals);
-            ncl->mProto = p;
-            for (int j = 0; j < nup; j++, pc++) {
-                if (GET_OPCODE(*pc) == OP_GETUPVAL) {
-                    ncl->Upvalues()[j] = cl->Upvalues()[GETARG_B(*pc)];
-                } else {
-                    ncl->Upvalues()[j] = luaF_findupval(L, base + GETARG_B(*pc));
-                }
-            }
-            ci->mSavedPc = pc;
-            ra->SetClosure(ncl);
-            luaC_checkGC(L);
-            refresh();
-            vmbreak;
-        }
-        L_unknown:
-            vmbreak;  // an unknown instruction word does nothing
+        ci->mSavedPc = pc;
+        ra->SetClosure(ncl);
+        luaC_checkGC(L);
+        refresh();
+        vmbreak;
+    }
+L_unknown:
+    vmbreak; // an unknown instruction word does nothing
 #undef vmbreak
 #undef vmcase
 }

@@ -1,21 +1,21 @@
 #include "engine/foundation/app/EngineMain.h"
 
-#include "engine/foundation/core/Settings.h"
-#include "engine/foundation/seams/TEngineSeams.h"
 #include "engine/foundation/app/TEvent.h"
-#include "engine/foundation/files/TFile.h"
-#include "engine/foundation/app/TSystemCursorImage.h"
-#include "engine/foundation/host/TGameState.h"
-#include "engine/foundation/host/TGameStateHandler.h"
-#include "engine/foundation/files/TPathMap.h"
 #include "engine/foundation/app/TPlatform.h"
 #include "engine/foundation/app/TPlatformData.h"
+#include "engine/foundation/app/TSystemCursorImage.h"
+#include "engine/foundation/core/Settings.h"
+#include "engine/foundation/core/TTask.h"
+#include "engine/foundation/files/TFile.h"
+#include "engine/foundation/files/TPathMap.h"
+#include "engine/foundation/host/TGameState.h"
+#include "engine/foundation/host/TGameStateHandler.h"
+#include "engine/foundation/seams/TEngineSeams.h"
 #include "engine/platform/TNativeWindow.h"
 #include "engine/platform/TSystemPaths.h"
 #include "tests/engine/EngineStateTest.h"
 #include "tests/engine/platform/TScopedEnvironment.h"
 #include "tests/engine/platform/WaitUntil.h"
-#include "engine/foundation/core/TTask.h"
 
 #include <gtest/gtest.h>
 
@@ -197,9 +197,9 @@ int RecordingGame(TPlatform* platform, const char* commandLine)
 {
     sSeen.ran = true;
     sSeen.commandLine = commandLine;
-    for (const char* key : {"memorymax", "texturememorymax", "extra", "cheatcode", "installkey",
-                            "startupdir", "gamename", "version", "buildtag", "computerid",
-                            "activex", "utf8modeinit", "fromfile"})
+    for (const char* key :
+         {"memorymax", "texturememorymax", "extra", "cheatcode", "installkey", "startupdir",
+          "gamename", "version", "buildtag", "computerid", "activex", "utf8modeinit", "fromfile"})
         sSeen.settings[key] = GetConfig(key, "<absent>").CStr();
     TNativeWindow* window = platform->GetData().GetMainWindow();
     sSeen.windowHidden = window != nullptr && !window->IsShown();
@@ -271,14 +271,15 @@ TEST_F(EngineMainTest, StartUpLayersSettingsAndShutdownRunsInOrder)
     SetConfig("publisher", "yolt");
     TGameState::AddHandler(std::make_unique<TRecordingHandler>());
     const std::string startFolder = fs::current_path().string() + "/";
-    const std::string line = "-wd=\"" + mRoot.string() + "\" --multiple "
+    const std::string line = "-wd=\"" + mRoot.string() +
+                             "\" --multiple "
                              "options=memorymax=7&extra=x --cheat=abc";
 
     EngineMain(line.c_str(), 0, RecordingGame, false);
 
     ASSERT_TRUE(sSeen.ran);
     EXPECT_EQ(sSeen.commandLine, line);
-    EXPECT_EQ(sSeen.settings["memorymax"], "7");     // defaults, file, then options=
+    EXPECT_EQ(sSeen.settings["memorymax"], "7"); // defaults, file, then options=
     EXPECT_EQ(sSeen.settings["texturememorymax"], "100000000");
     EXPECT_EQ(sSeen.settings["fromfile"], "yes");
     EXPECT_EQ(sSeen.settings["extra"], "x");
@@ -310,10 +311,17 @@ TEST_F(EngineMainTest, StartUpLayersSettingsAndShutdownRunsInOrder)
     EXPECT_EQ(sSeen.clipboard, "na\xEFve");
 
     const std::vector<std::string> expected = {
-        "attach script",  "sound init",     "game ends",
-        "window manager", "window script",  "sound manager",
-        "vector drawing", "renderer",       "display",
-        "game state",     "settings at game state: 7",
+        "attach script",
+        "sound init",
+        "game ends",
+        "window manager",
+        "window script",
+        "sound manager",
+        "vector drawing",
+        "renderer",
+        "display",
+        "game state",
+        "settings at game state: 7",
     };
     EXPECT_EQ(sRecord, expected);
 
@@ -382,7 +390,8 @@ TEST_F(EngineMainTest, WithoutAWritableDataFolderTheLogGoesToStandardError)
     EngineMain(line.c_str(), 0, QuietGame, false);
     const std::string err = testing::internal::GetCapturedStderr();
 
-    const std::string why = "log: cannot write " + (mRoot / "file" / "yolt" / "velmora" / "logfile.txt").string() +
+    const std::string why = "log: cannot write " +
+                            (mRoot / "file" / "yolt" / "velmora" / "logfile.txt").string() +
                             ": Not a directory; log lines go to the standard error stream\n";
     const size_t reason = err.find(why);
     ASSERT_NE(reason, std::string::npos) << err;
@@ -450,8 +459,7 @@ TEST_F(EngineMainTest, EmptyMouseImageUsesTheBuiltInArrowWhileShown)
         TFile* file = FileOpen(name, kFileReadBinary);
         if (file != nullptr) {
             std::vector<uint8_t> bytes(TSystemCursorImage::GetPng().size());
-            sSystemCursorReadable = FileRead(bytes.data(), 1, bytes.size(), file) ==
-                                        bytes.size() &&
+            sSystemCursorReadable = FileRead(bytes.data(), 1, bytes.size(), file) == bytes.size() &&
                                     bytes == TSystemCursorImage::GetPng();
             FileClose(file);
         }
@@ -567,8 +575,7 @@ TEST_F(EngineMainTest, PagesOpenThroughTheHostProgramWhileHosted)
                         << ".part'\nmv '" << opened.string() << ".part' '" << opened.string()
                         << "'\n";
     fs::permissions(host, fs::perms::owner_all);
-    const std::string line =
-        "-wd=\"" + mRoot.string() + "\" --multiple -host=" + host.string();
+    const std::string line = "-wd=\"" + mRoot.string() + "\" --multiple -host=" + host.string();
     EngineMain(line.c_str(), 0, OpeningGame, false);
     ASSERT_TRUE(WaitUntil([&] { return fs::exists(opened); })) << "the host program never ran";
     EXPECT_EQ(ReadText(opened), "1|https://example.invalid/spa?a=1&b=two words|");
@@ -579,7 +586,8 @@ TEST_F(EngineMainTest, PagesOpenThroughTheHostProgramWhileHosted)
 // never runs.
 int NestedGame(TPlatform*, const char*)
 {
-    EngineMain("", 0, [](TPlatform*, const char*) -> int { _exit(3); }, false); // the second
+    EngineMain(
+        "", 0, [](TPlatform*, const char*) -> int { _exit(3); }, false); // the second
     _exit(4); // the second instance did not end start-up
 }
 
@@ -601,7 +609,8 @@ TEST_F(EngineMainTest, NoWindowSystemEndsStartUpWithOne)
     EXPECT_EXIT(
         {
             TScopedEnvironment video("SDL_VIDEODRIVER", "nonexistent");
-            EngineMain(line.c_str(), 0, [](TPlatform*, const char*) -> int { _exit(3); }, false);
+            EngineMain(
+                line.c_str(), 0, [](TPlatform*, const char*) -> int { _exit(3); }, false);
             _exit(5);
         },
         testing::ExitedWithCode(1), "");
@@ -620,8 +629,8 @@ TEST_F(EngineMainTest, PluginKeysOnlyFromTheApplicationFolder)
         {"user:stats.hvmod", "/home/me/.local/share/yolt/velmora/stats.hvmod", false},
         {"common:stats.hvmod", "/srv/common/stats.hvmod", false},
         {"stats.hvmod.txt", "/opt/game/assets/stats.hvmod.txt", false},
-        {"stats.hvmod", "@0:12:34", false},  // a package entry is no code file
-        {"stats.hvmod", "&1234:10", false},  // nor is a memory block
+        {"stats.hvmod", "@0:12:34", false}, // a package entry is no code file
+        {"stats.hvmod", "&1234:10", false}, // nor is a memory block
         {"stats.hvmod", "", false},
         {".hvmod", "/opt/game/assets/.hvmod", false},
     };

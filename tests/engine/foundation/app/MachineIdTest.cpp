@@ -1,8 +1,8 @@
 #include "engine/foundation/app/MachineId.h"
 
-#include <gtest/gtest.h>
-
 #include "engine/platform/TMachineInfo.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 

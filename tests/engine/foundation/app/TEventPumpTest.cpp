@@ -1,14 +1,13 @@
 #include "engine/foundation/app/TEventPump.h"
 
 #include "engine/foundation/app/TEventPumpHost.h"
+#include "engine/foundation/core/TString.h"
 #include "engine/foundation/seams/TRendererSeam.h"
 #include "engine/foundation/seams/TSoundManagerSeam.h"
-#include "engine/foundation/core/TString.h"
 #include "engine/foundation/seams/TWindowManagerSeam.h"
 #include "engine/platform/TEventSource.h"
 #include "engine/platform/TKeyCode.h"
 #include "engine/platform/TNativeWindow.h"
-
 #include "tests/engine/EngineStateTest.h"
 
 #include <gtest/gtest.h>

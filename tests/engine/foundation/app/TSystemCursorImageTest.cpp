@@ -34,8 +34,8 @@ TEST(TSystemCursorImage, IsAValidPalettePngOfTheArrow)
             sawHeader = true;
             EXPECT_EQ(BigEndian(&png[at + 8]), 32u);
             EXPECT_EQ(BigEndian(&png[at + 12]), 32u);
-            EXPECT_EQ(png[at + 16], 8);  // bit depth
-            EXPECT_EQ(png[at + 17], 3);  // palette
+            EXPECT_EQ(png[at + 16], 8); // bit depth
+            EXPECT_EQ(png[at + 17], 3); // palette
         }
         if (std::memcmp(type, "IDAT", 4) == 0)
             packed.insert(packed.end(), &png[at + 8], &png[at + 8 + length]);
@@ -55,8 +55,8 @@ TEST(TSystemCursorImage, IsAValidPalettePngOfTheArrow)
         EXPECT_EQ(raw[y * 33], 0); // filter byte
         EXPECT_EQ(std::memcmp(&raw[y * 33 + 1], &indices[y * 32], 32), 0) << "row " << y;
     }
-    EXPECT_EQ(indices[0], 1);           // the tip is outline: the hot spot is (0, 0)
-    EXPECT_EQ(indices[5 * 32 + 2], 2);  // inside the arrow
+    EXPECT_EQ(indices[0], 1);            // the tip is outline: the hot spot is (0, 0)
+    EXPECT_EQ(indices[5 * 32 + 2], 2);   // inside the arrow
     EXPECT_EQ(indices[31 * 32 + 31], 0); // the corner is transparent
 }
 

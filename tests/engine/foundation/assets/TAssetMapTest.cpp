@@ -1,18 +1,19 @@
 #include "engine/foundation/assets/TAssetMap.h"
 
+#include "engine/foundation/core/DebugLog.h"
+#include "engine/foundation/files/TPathMap.h"
+#include "tests/engine/EngineStateTest.h"
+#include "tests/engine/foundation/TempFolder.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "tests/engine/EngineStateTest.h"
-#include "tests/engine/foundation/TempFolder.h"
-#include "engine/foundation/core/DebugLog.h"
-#include "engine/foundation/files/TPathMap.h"
-
 namespace {
 
-class TFakeTexture final : public TAsset {
+class TFakeTexture final : public TAsset
+{
 public:
     static constexpr const char* kAssetMapNotFound = TAssetMap::kTextureNotFound;
     static TClassId ClassId()
@@ -23,7 +24,8 @@ public:
     bool IsKindOf(TClassId id) const override { return id == ClassId() || TAsset::IsKindOf(id); }
 };
 
-class TFakeSound final : public TAsset {
+class TFakeSound final : public TAsset
+{
 public:
     static constexpr const char* kAssetMapNotFound = TAssetMap::kSoundNotFound;
     static TClassId ClassId()
@@ -34,7 +36,8 @@ public:
     bool IsKindOf(TClassId id) const override { return id == ClassId() || TAsset::IsKindOf(id); }
 };
 
-class TAssetMapTest : public EngineStateTest {
+class TAssetMapTest : public EngineStateTest
+{
 protected:
     void SetUp() override
     {
@@ -94,7 +97,8 @@ TEST_F(TAssetMapTest, QueryStaysInTheKeyButNotInTheFileLookedFor)
 
 TEST_F(TAssetMapTest, FailuresAreLoggedAndStoreNothing)
 {
-    struct TCase {
+    struct TCase
+    {
         const char* name;
         const char* exists; // null: nothing exists
         bool failLoad;
@@ -102,7 +106,8 @@ TEST_F(TAssetMapTest, FailuresAreLoggedAndStoreNothing)
     };
     const TCase cases[] = {
         {"missing", nullptr, false,
-         "TAssetMap::AddAsset: Failed to find asset missing with any standard extension (jpg/png/anm/xml/ogg/mesh)"},
+         "TAssetMap::AddAsset: Failed to find asset missing with any standard extension "
+         "(jpg/png/anm/xml/ogg/mesh)"},
         {"notes.txt", "notes.txt", false, "TAssetMap::AddAsset: Error loading notes.txt"},
         {"readme", "readme", false, "TAssetMap::AddAsset: Error loading readme"},
         {"broken", "broken.png", true, "TAssetMap::AddAsset: Error loading broken.png"},
@@ -132,7 +137,8 @@ TEST_F(TAssetMapTest, MissingAssetsLoadOnlyWithAutoLoad)
 {
     Exists("later.png");
     EXPECT_EQ(mMap.Get<TFakeTexture>("later"), nullptr);
-    EXPECT_NE(Log().find("Texture asset not found: later (auto load set to false)"), std::string::npos);
+    EXPECT_NE(Log().find("Texture asset not found: later (auto load set to false)"),
+              std::string::npos);
     EXPECT_EQ(mMap.Get<TFakeSound>("quiet"), nullptr);
     EXPECT_NE(Log().find("Sound asset not found: quiet\n"), std::string::npos);
     EXPECT_TRUE(mLoaded.empty());
@@ -141,7 +147,8 @@ TEST_F(TAssetMapTest, MissingAssetsLoadOnlyWithAutoLoad)
     EXPECT_NE(mMap.Get<TFakeTexture>("later"), nullptr);
     EXPECT_EQ(mLoaded, std::vector<std::string>{"later.png"});
     EXPECT_EQ(mMap.Get<TFakeTexture>("gone"), nullptr);
-    EXPECT_NE(Log().find("Texture asset not found: gone (auto load set to true)"), std::string::npos);
+    EXPECT_NE(Log().find("Texture asset not found: gone (auto load set to true)"),
+              std::string::npos);
 }
 
 TEST_F(TAssetMapTest, TheMapHoldsItsAssetsAliveUntilCleared)

@@ -1,4 +1,5 @@
 #include "engine/foundation/assets/TAsset.h"
+
 #include "engine/foundation/assets/TAssetManager.h"
 
 #include <gtest/gtest.h>
@@ -8,7 +9,8 @@
 
 namespace {
 
-class TFakeTexture : public TAsset {
+class TFakeTexture : public TAsset
+{
 public:
     explicit TFakeTexture(std::vector<std::string>* calls = nullptr, std::string name = "")
         : mCalls(calls), mName(std::move(name))
@@ -34,17 +36,22 @@ private:
     std::string mName;
 };
 
-class TFakeAnimation final : public TFakeTexture {
+class TFakeAnimation final : public TFakeTexture
+{
 public:
     static TClassId ClassId()
     {
         static const char id = 0;
         return &id;
     }
-    bool IsKindOf(TClassId id) const override { return id == ClassId() || TFakeTexture::IsKindOf(id); }
+    bool IsKindOf(TClassId id) const override
+    {
+        return id == ClassId() || TFakeTexture::IsKindOf(id);
+    }
 };
 
-class TFakeSound final : public TAsset {
+class TFakeSound final : public TAsset
+{
 public:
     static TClassId ClassId()
     {

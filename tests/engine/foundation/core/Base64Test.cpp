@@ -10,7 +10,8 @@ namespace {
 std::string Encode(const std::string& bytes)
 {
     std::string out(Base64EncodedSize(bytes.size()), '?');
-    size_t n = Base64Encode(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), out.data());
+    size_t n =
+        Base64Encode(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), out.data());
     EXPECT_EQ(n, out.size());
     return out;
 }
@@ -27,8 +28,12 @@ std::string Decode(const std::string& text)
 TEST(Base64Test, StandardEncodings)
 {
     const std::pair<const char*, const char*> cases[] = {
-        {"", ""},           {"f", "Zg=="},         {"fo", "Zm8="},
-        {"foo", "Zm9v"},    {"foob", "Zm9vYg=="},  {"fooba", "Zm9vYmE="},
+        {"", ""},
+        {"f", "Zg=="},
+        {"fo", "Zm8="},
+        {"foo", "Zm9v"},
+        {"foob", "Zm9vYg=="},
+        {"fooba", "Zm9vYmE="},
         {"foobar", "Zm9vYmFy"},
     };
     for (const auto& [plain, text] : cases) {

@@ -1,13 +1,11 @@
 #include "engine/foundation/core/DebugLog.h"
 
 #include "tests/engine/EngineStateTest.h"
-#include <gtest/gtest.h>
 
-#include <unistd.h>
+#include <gtest/gtest.h>
 
 #include <cctype>
 #include <cstdio>
-
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -15,6 +13,7 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -195,8 +194,7 @@ TEST_F(DebugLogTest, TwoThreadsWriteWholeLines)
         char name = 0;
         int index = -1;
         char rest = 0;
-        ASSERT_EQ(sscanf(message.c_str(), "thread %c line %d%c", &name, &index, &rest), 2)
-            << line;
+        ASSERT_EQ(sscanf(message.c_str(), "thread %c line %d%c", &name, &index, &rest), 2) << line;
         seen.insert(std::string(1, name) + std::to_string(index));
     }
     EXPECT_EQ(seen.size(), 2u * kPerThread);

@@ -34,9 +34,9 @@ TEST(TAnimTask, LateSteps)
         bool repeat;
         bool fromNow;
         bool catchUp;
-        int late;      // ms past the first due time when the task runs
-        int steps;     // Animate calls in that one DoTask
-        int sinceDue;  // TimeSinceDue afterwards
+        int late;     // ms past the first due time when the task runs
+        int steps;    // Animate calls in that one DoTask
+        int sinceDue; // TimeSinceDue afterwards
     };
     const Case cases[] = {
         {"on time", 100, true, false, true, 0, 1, -100},

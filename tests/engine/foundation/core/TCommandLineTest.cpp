@@ -48,12 +48,8 @@ TEST(TCommandLine, CheatCode)
         const char* code;
     };
     const TCase cases[] = {
-        {"--cheat=abc def", "abc"},
-        {"-x --cheat abc", "abc"},
-        {"--cheat", ""},
-        {"--multiple --cheat", ""},
-        {"--cheat=", ""},
-        {"--CHEAT=abc", ""},
+        {"--cheat=abc def", "abc"}, {"-x --cheat abc", "abc"}, {"--cheat", ""},
+        {"--multiple --cheat", ""}, {"--cheat=", ""},          {"--CHEAT=abc", ""},
     };
     for (const TCase& c : cases)
         EXPECT_STREQ(TCommandLine::GetCheatCode(c.line).CStr(), c.code) << c.line;
@@ -80,9 +76,9 @@ TEST(TCommandLine, WorkingFolder)
 TEST(TCommandLine, HostProgramAndWindowHandle)
 {
     EXPECT_STREQ(TCommandLine::GetHostProgram("-host=firefox -pq=1").CStr(), "firefox");
-    EXPECT_EQ(TCommandLine::GetHostProgram(TString("-host=") + std::string(300, 'x').c_str())
-                  .Length(),
-              259);
+    EXPECT_EQ(
+        TCommandLine::GetHostProgram(TString("-host=") + std::string(300, 'x').c_str()).Length(),
+        259);
     EXPECT_EQ(TCommandLine::GetWindowHandle("-wnd=1a2B"), 0x1a2bu);
     EXPECT_EQ(TCommandLine::GetWindowHandle("-wnd=zz"), 0u);
     EXPECT_EQ(TCommandLine::GetWindowHandle("--multiple"), 0u);

@@ -37,8 +37,8 @@ TEST(TString, CompareOrdersUnsignedBytes)
         int expected;
     };
     const Case cases[] = {
-        {"\xE9", "z", 1}, {"z", "\xE9", -1}, {"abc", "abc", 0}, {"ab", "abc", -1},
-        {"", "a", -1},    {"b", "a", 1},
+        {"\xE9", "z", 1},  {"z", "\xE9", -1}, {"abc", "abc", 0},
+        {"ab", "abc", -1}, {"", "a", -1},     {"b", "a", 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.a) + " vs " + c.b);
@@ -84,9 +84,8 @@ TEST(TString, Searches)
         {"hello", nullptr, 'z', 0, 0, -1},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.text << " sub=" << (c.sub ? c.sub : "(char)")
-                                        << " ch=" << c.ch << " flags=" << c.flags
-                                        << " start=" << c.start);
+        SCOPED_TRACE(testing::Message() << c.text << " sub=" << (c.sub ? c.sub : "(char)") << " ch="
+                                        << c.ch << " flags=" << c.flags << " start=" << c.start);
         TString s(c.text);
         int got = c.sub ? s.Find(c.sub, c.flags, c.start) : s.FindChar(c.ch, c.flags, c.start);
         EXPECT_EQ(got, c.expected);
@@ -102,8 +101,8 @@ TEST(TString, Substr)
         const char* expected;
     };
     const Case cases[] = {
-        {2, -1, "llo"}, {5, 1, ""}, {0, 5, "hello"}, {1, 3, "ell"}, {3, 100, "lo"},
-        {0, 0, ""},     {-1, 2, ""}, {-5, -1, ""},   {2, -2, ""},   {4, 0x7fffffff, "o"},
+        {2, -1, "llo"}, {5, 1, ""},  {0, 5, "hello"}, {1, 3, "ell"}, {3, 100, "lo"},
+        {0, 0, ""},     {-1, 2, ""}, {-5, -1, ""},    {2, -2, ""},   {4, 0x7fffffff, "o"},
     };
     const TString s("hello");
     for (const Case& c : cases) {
@@ -195,7 +194,7 @@ TEST(TString, Erase)
         const char* expected;
     };
     const Case cases[] = {
-        {0, 2, "llo"},   {2, -1, "he"}, {3, 2, "hel"},   {1, 100, "h"},    {5, 1, "hello"},
+        {0, 2, "llo"},    {2, -1, "he"},    {3, 2, "hel"},   {1, 100, "h"}, {5, 1, "hello"},
         {-1, 2, "hello"}, {1, -5, "hello"}, {1, 0, "hello"}, {1, 2, "hlo"},
     };
     for (const Case& c : cases) {
@@ -254,18 +253,30 @@ TEST(TString, LengthFollowsEveryWrite)
     const Case cases[] = {
         {"append", [](TString& s) { s += TString("!!"); }, "hello!!"},
         {"append own text", [](TString& s) { s += s; }, "hellohello"},
-        {"erase to the end, write on", [](TString& s) { s.Erase(2, -1); s.WriteAt(2, "X", 1, false); }, "heXlo"},
+        {"erase to the end, write on",
+         [](TString& s) {
+             s.Erase(2, -1);
+             s.WriteAt(2, "X", 1, false);
+         },
+         "heXlo"},
         {"erase inside", [](TString& s) { s.Erase(1, 2); }, "hlo"},
         {"write a NUL inside", [](TString& s) { s.WriteAt(1, "a\0b", 3, false); }, "ha"},
         {"write past the end", [](TString& s) { s.WriteAt(8, "xyz", 3, true); }, "hello"},
-        {"write over the end, unterminated", [](TString& s) { s.WriteAt(4, "OOPS", 4, false); }, "hellOOPS"},
+        {"write over the end, unterminated", [](TString& s) { s.WriteAt(4, "OOPS", 4, false); },
+         "hellOOPS"},
         {"write inside, terminated", [](TString& s) { s.WriteAt(1, "EY", 2, true); }, "hEY"},
         {"replace longer", [](TString& s) { s.Replace("l", "LLL", TString::kAll); }, "heLLLLLLo"},
         {"replace shorter", [](TString& s) { s.Replace("ll", ""); }, "heo"},
         {"reallocate shorter", [](TString& s) { s.Reallocate(3); }, "he"},
-        {"make lower", [](TString& s) { s = "HeLLo"; s.MakeLower(); }, "hello"},
+        {"make lower",
+         [](TString& s) {
+             s = "HeLLo";
+             s.MakeLower();
+         },
+         "hello"},
         {"plus a NUL character", [](TString& s) { s = s + '\0'; }, "hello"},
-        {"format with a NUL", [](TString& s) { s = TString::Printf("%s%c%s", "ab", 0, "cd"); }, "ab"},
+        {"format with a NUL", [](TString& s) { s = TString::Printf("%s%c%s", "ab", 0, "cd"); },
+         "ab"},
         {"bytes with a NUL", [](TString& s) { s = TString("ab\0cd", 5); }, "ab"},
     };
     for (const Case& c : cases) {

@@ -1,9 +1,9 @@
 #include "engine/foundation/files/TFile.h"
 
 #include "engine/foundation/files/TPathMap.h"
+#include "tests/engine/EngineStateTest.h"
 #include "tests/engine/foundation/TempFolder.h"
 
-#include "tests/engine/EngineStateTest.h"
 #include <gtest/gtest.h>
 
 #include <string>

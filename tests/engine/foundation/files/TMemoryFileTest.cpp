@@ -1,9 +1,9 @@
 #include "engine/foundation/files/TMemoryFile.h"
 
 #include "engine/foundation/files/TFile.h"
+#include "tests/engine/EngineStateTest.h"
 #include "tests/engine/foundation/TempFolder.h"
 
-#include "tests/engine/EngineStateTest.h"
 #include <gtest/gtest.h>
 
 #include <string>
@@ -43,9 +43,13 @@ TEST_F(TMemoryFileTest, SeeksClampToTheLength)
         TSeekOrigin origin;
         int64_t expected;
     } cases[] = {
-        {2, kSeekStart, 2},   {1, kSeekCurrent, 3}, {-1, kSeekEnd, 5},
-        {-1, kSeekStart, 6},  // negative compares as a huge unsigned value
-        {0, kSeekStart, 0},   {99, kSeekCurrent, 6}, {4, static_cast<TSeekOrigin>(7), 6}, // other origins keep it
+        {2, kSeekStart, 2},
+        {1, kSeekCurrent, 3},
+        {-1, kSeekEnd, 5},
+        {-1, kSeekStart, 6}, // negative compares as a huge unsigned value
+        {0, kSeekStart, 0},
+        {99, kSeekCurrent, 6},
+        {4, static_cast<TSeekOrigin>(7), 6}, // other origins keep it
         {INT64_MIN, kSeekCurrent, 6},
     };
     for (const TCase& c : cases) {

@@ -4,9 +4,9 @@
 #include "engine/foundation/files/TMemoryFile.h"
 #include "engine/foundation/files/TPackageWriter.h"
 #include "engine/foundation/files/TPathMap.h"
+#include "tests/engine/EngineStateTest.h"
 #include "tests/engine/foundation/TempFolder.h"
 
-#include "tests/engine/EngineStateTest.h"
 #include <gtest/gtest.h>
 
 #include <string>
@@ -182,7 +182,8 @@ TEST_F(TPackageListTest, AnUnmappablePackageKeepsItsEntriesButCannotOpenThem)
 TEST_F(TPackageListTest, BadPackageLocationsFailToOpen)
 {
     ASSERT_TRUE(Load("p.hvp", Package({{"a.txt", "a"}})));
-    for (const char* location : {"@1:0,1", "@-1:0,1", "@0", "@0:25", "@0:20,9999", "@0:4294967295,2"}) {
+    for (const char* location :
+         {"@1:0,1", "@-1:0,1", "@0", "@0:25", "@0:20,9999", "@0:4294967295,2"}) {
         TPathMap::Get().Set("x", location);
         EXPECT_FALSE(FileExists("x") && ReadAll("x") != "<cannot open>") << location;
     }

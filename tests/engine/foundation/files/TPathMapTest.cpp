@@ -1,14 +1,13 @@
 #include "engine/foundation/files/TPathMap.h"
 
 #include "engine/foundation/files/TFile.h"
+#include "tests/engine/EngineStateTest.h"
 #include "tests/engine/foundation/TempFolder.h"
 
-#include "tests/engine/EngineStateTest.h"
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace {

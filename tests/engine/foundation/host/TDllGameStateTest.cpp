@@ -1,15 +1,16 @@
 #include "engine/foundation/host/TDllGameState.h"
 
-#include "tests/engine/EngineStateTest.h"
-#include <gtest/gtest.h>
-
-#include "tests/engine/foundation/TempFolder.h"
 #include "engine/foundation/files/TPathMap.h"
 #include "engine/platform/TSharedLibrary.h"
+#include "tests/engine/EngineStateTest.h"
+#include "tests/engine/foundation/TempFolder.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 
-class TDllGameStateTest : public EngineStateTest {
+class TDllGameStateTest : public EngineStateTest
+{
 protected:
     // Plug-ins are found through the virtual file system, like the game's.
     void Map(const char* name, const char* path) { TPathMap::Get().Set(name, path); }

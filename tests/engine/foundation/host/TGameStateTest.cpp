@@ -1,18 +1,19 @@
 #include "engine/foundation/host/TGameState.h"
 
+#include "engine/foundation/host/TGameStateHandler.h"
+#include "engine/foundation/seams/TMasterVolume.h"
 #include "tests/engine/EngineStateTest.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
 #include <vector>
 
-#include "engine/foundation/host/TGameStateHandler.h"
-#include "engine/foundation/seams/TMasterVolume.h"
-
 namespace {
 
-class TFakeVolume final : public TMasterVolume {
+class TFakeVolume final : public TMasterVolume
+{
 public:
     float GetMasterVolume() const override { return mVolume; }
     void SetMasterVolume(float volume) override
@@ -25,11 +26,13 @@ public:
 };
 
 // Records what it sees; takes writes of one key and rewrites reads of another.
-class TProbeHandler final : public TGameStateHandler {
+class TProbeHandler final : public TGameStateHandler
+{
 public:
     TProbeHandler(std::vector<std::string>* seen, std::string name, const char* takes,
                   const char* rewrites = "", const char* rewriteTo = "")
-        : mSeen(seen), mName(std::move(name)), mTakes(takes), mRewrites(rewrites), mRewriteTo(rewriteTo)
+        : mSeen(seen), mName(std::move(name)), mTakes(takes), mRewrites(rewrites),
+          mRewriteTo(rewriteTo)
     {
     }
     bool SetState(const char* key, const char* value) override
@@ -54,7 +57,8 @@ private:
     const char* mRewriteTo;
 };
 
-class TGameStateTest : public EngineStateTest {
+class TGameStateTest : public EngineStateTest
+{
 protected:
     void SetUp() override
     {
@@ -97,16 +101,17 @@ TEST_F(TGameStateTest, AbsentKeyReadsEmpty)
 
 TEST_F(TGameStateTest, MuteSavesAndRestoresTheMasterVolume)
 {
-    struct TStep {
+    struct TStep
+    {
         const char* value;
         float volumeAfter;
         int writesAfter;
     };
     const TStep steps[] = {
-        {"1", 0.0f, 1},   // muted: saved 0.75, volume 0
-        {"1", 0.0f, 1},   // already muted: nothing
-        {"0", 0.75f, 2},  // restored
-        {"0", 0.75f, 2},  // already unmuted: nothing
+        {"1", 0.0f, 1},  // muted: saved 0.75, volume 0
+        {"1", 0.0f, 1},  // already muted: nothing
+        {"0", 0.75f, 2}, // restored
+        {"0", 0.75f, 2}, // already unmuted: nothing
         {"1", 0.0f, 3},
     };
     for (const TStep& step : steps) {

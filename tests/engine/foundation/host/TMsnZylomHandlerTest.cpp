@@ -1,34 +1,37 @@
 #include "engine/foundation/host/TMsnZylomHandler.h"
 
-#include "tests/engine/EngineStateTest.h"
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
-
 #include "engine/foundation/host/TGameState.h"
 #include "engine/foundation/host/THostLogTransport.h"
 #include "engine/foundation/host/THostTransport.h"
 #include "engine/foundation/seams/TMasterVolume.h"
 #include "engine/platform/TTimeSource.h"
+#include "tests/engine/EngineStateTest.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
 
 namespace {
 
-class TFakeVolume final : public TMasterVolume {
+class TFakeVolume final : public TMasterVolume
+{
 public:
     float GetMasterVolume() const override { return mVolume; }
     void SetMasterVolume(float volume) override { mVolume = volume; }
     float mVolume = 1.0f;
 };
 
-struct TRecord {
+struct TRecord
+{
     std::vector<std::string> messages;
     std::vector<size_t> pieceBytes; // meaningful bytes per piece of the last message
     std::string current;
 };
 
 // Reassembles the 8-byte pieces the way a host reads them: up to the NUL.
-class TRecordingTransport final : public THostTransport {
+class TRecordingTransport final : public THostTransport
+{
 public:
     explicit TRecordingTransport(TRecord* record) : mRecord(record) {}
     void PostPiece(uint32_t low, uint32_t high) override
@@ -54,7 +57,8 @@ private:
     TRecord* mRecord;
 };
 
-class TMsnZylomHandlerTest : public EngineStateTest {
+class TMsnZylomHandlerTest : public EngineStateTest
+{
 protected:
     void SetUp() override
     {
@@ -130,15 +134,18 @@ TEST_F(TMsnZylomHandlerTest, ScoreBroadcastsAreThrottledToOnePerFiveSeconds)
     EXPECT_TRUE(mRecord.messages.empty()) << "no game runs yet";
     Request(7);
     mTime.Advance(2000);
-    const std::pair<uint32_t, bool> writes[] = {{0, true}, {3000, false}, {3000, true}, {4999, false}};
+    const std::pair<uint32_t, bool> writes[] = {
+        {0, true}, {3000, false}, {3000, true}, {4999, false}};
     for (const auto& [advance, posted] : writes) {
         mTime.Advance(advance);
         size_t before = mRecord.messages.size();
         Set("score", "42");
         EXPECT_EQ(mRecord.messages.size(), before + (posted ? 1 : 0)) << advance;
     }
-    EXPECT_EQ(mRecord.messages[0], "ScoreBroadcast(\"<game><score>42</score><time>2</time></game>\")");
-    EXPECT_EQ(mRecord.messages[1], "ScoreBroadcast(\"<game><score>42</score><time>8</time></game>\")");
+    EXPECT_EQ(mRecord.messages[0],
+              "ScoreBroadcast(\"<game><score>42</score><time>2</time></game>\")");
+    EXPECT_EQ(mRecord.messages[1],
+              "ScoreBroadcast(\"<game><score>42</score><time>8</time></game>\")");
 }
 
 TEST_F(TMsnZylomHandlerTest, MsnSessionMutesUntilAGameRunsUnlessHostSoundIsOff)
@@ -202,7 +209,8 @@ TEST_F(TMsnZylomHandlerTest, OneHandlerOnlyWhateverTheSwitches)
     TMsnZylomHandler::Uninstall();
     InstallZylom();
     Set("breaknow", "");
-    EXPECT_EQ(mRecord.messages, std::vector<std::string>{"GameBreak(\"<data><breakpoint>1</breakpoint></data>\")"});
+    EXPECT_EQ(mRecord.messages,
+              std::vector<std::string>{"GameBreak(\"<data><breakpoint>1</breakpoint></data>\")"});
 }
 
 TEST_F(TMsnZylomHandlerTest, MuteIsTakenByTheBridge)
@@ -229,7 +237,8 @@ TEST_F(TMsnZylomHandlerTest, ReadsOfSystemModeAndRestartButton)
 TEST_F(TMsnZylomHandlerTest, CommercialIntervalFromTheCommandLine)
 {
     InstallZylom();
-    struct TCase {
+    struct TCase
+    {
         const char* commandLine;
         int playSeconds;
         const char* restartButton;
@@ -239,7 +248,7 @@ TEST_F(TMsnZylomHandlerTest, CommercialIntervalFromTheCommandLine)
         {"game.exe -com_interval 30", 30, "0"},
         {"game.exe -com_interval 30", 31, "1"},
         {"game.exe -com_interval=5 -zylom", 6, "1"},
-        {"game.exe -com_interval", 1000, "0"},  // no value: no interval
+        {"game.exe -com_interval", 1000, "0"}, // no value: no interval
         {"game.exe -com_interval ", 1000, "0"},
     };
     for (const TCase& c : cases) {
@@ -270,7 +279,8 @@ TEST_F(TMsnZylomHandlerTest, HostPauseHoldsBackTheTimerAndPlayClock)
     mTime.Advance(5000);
     Set("score", "9");
     // 1 s before the pause and 5 s after it; the paused 2.5 s do not count.
-    EXPECT_EQ(mRecord.messages.back(), "ScoreBroadcast(\"<game><score>9</score><time>6</time></game>\")");
+    EXPECT_EQ(mRecord.messages.back(),
+              "ScoreBroadcast(\"<game><score>9</score><time>6</time></game>\")");
 }
 
 TEST_F(TMsnZylomHandlerTest, GamePauseDuringHostPauseKeepsTheCursorAlone)

@@ -1,5 +1,6 @@
-#include "engine/foundation/math/TColor.h"
 #include "engine/foundation/math/TColor32.h"
+
+#include "engine/foundation/math/TColor.h"
 
 #include <gtest/gtest.h>
 
@@ -36,8 +37,8 @@ TEST(TColor32, FromFloatColour)
         {TColor(0, inf, 0, 0), 0xFFFFFF00u},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.colour.r << " " << c.colour.g << " "
-                                        << c.colour.b << " " << c.colour.a);
+        SCOPED_TRACE(testing::Message()
+                     << c.colour.r << " " << c.colour.g << " " << c.colour.b << " " << c.colour.a);
         EXPECT_EQ(TColor32(c.colour).GetValue(), c.packed);
     }
 }

@@ -20,8 +20,8 @@ TEST(TRect, ContainsUnionIntersect)
         int x, y;
         bool inside;
     };
-    const Point points[] = {{10, 20, true},  {29, 39, true},  {30, 20, false},
-                            {10, 40, false}, {9, 25, false},  {15, 19, false}};
+    const Point points[] = {{10, 20, true},  {29, 39, true}, {30, 20, false},
+                            {10, 40, false}, {9, 25, false}, {15, 19, false}};
     for (const Point& p : points)
         EXPECT_EQ(r.Contains(p.x, p.y), p.inside) << p.x << "," << p.y;
 

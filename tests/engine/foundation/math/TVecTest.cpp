@@ -1,7 +1,6 @@
 #include "engine/foundation/math/TVec2.h"
 #include "engine/foundation/math/TVec3.h"
 #include "engine/foundation/math/TVec4.h"
-
 #include "tests/engine/foundation/math/ExpectVec.h"
 
 #include <gtest/gtest.h>

@@ -84,7 +84,8 @@ TEST(EncryptionWrapperTest, GarbageAndEmptyInputDecipherToNothingOrBytesWithoutC
     EXPECT_EQ(cipher.Decrypt("", 0, nullptr, 0, true), 0u);
     EXPECT_EQ(cipher.DecryptString(""), TString(""));
     EXPECT_EQ(cipher.DecryptString(nullptr), TString(""));
-    for (const char* junk : {"!!!!", "A", "\x80\x81\x82", "AAAAAAAAAAA=", "zzzzzzzzzzzzzzzzzzzzzzzz"}) {
+    for (const char* junk :
+         {"!!!!", "A", "\x80\x81\x82", "AAAAAAAAAAA=", "zzzzzzzzzzzzzzzzzzzzzzzz"}) {
         size_t size = cipher.Decrypt(junk, std::strlen(junk), nullptr, 0, true);
         EXPECT_LE(size, 24u);
         (void)cipher.DecryptString(junk);

@@ -15,7 +15,8 @@ std::vector<uint8_t> FromHex(const std::string& hex)
     return bytes;
 }
 
-struct TVector {
+struct TVector
+{
     const char* key;
     const char* plain;
     const char* cipher;

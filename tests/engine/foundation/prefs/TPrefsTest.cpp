@@ -1,25 +1,24 @@
 #include "engine/foundation/prefs/TPrefs.h"
 
+#include "engine/foundation/files/TPathMap.h"
+#include "engine/foundation/prefs/EncryptionWrapper.h"
+#include "engine/foundation/xml/TXmlNode.h"
 #include "tests/engine/EngineStateTest.h"
+#include "tests/engine/foundation/TempFolder.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <csignal>
-#include <memory>
 #include <cstring>
+#include <fcntl.h>
+#include <memory>
 #include <random>
 #include <string>
-#include <thread>
-#include <vector>
-
-#include <fcntl.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
-
-#include "tests/engine/foundation/TempFolder.h"
-#include "engine/foundation/prefs/EncryptionWrapper.h"
-#include "engine/foundation/files/TPathMap.h"
-#include "engine/foundation/xml/TXmlNode.h"
+#include <vector>
 
 namespace {
 
@@ -28,9 +27,13 @@ const char* const kKey = "tqzrwvxkMJHP";
 using TBytes = std::vector<uint8_t>;
 
 // Builds chunk files by hand, the way the game writes them, so tests can damage them.
-class TChunkWriter {
+class TChunkWriter
+{
 public:
-    explicit TChunkWriter(const char* key = kKey) : mCipher(std::make_shared<EncryptionWrapper>()) { mCipher->Init(key); }
+    explicit TChunkWriter(const char* key = kKey) : mCipher(std::make_shared<EncryptionWrapper>())
+    {
+        mCipher->Init(key);
+    }
 
     TChunkWriter& Raw(const char* tag, const TBytes& payload, uint32_t length)
     {
@@ -50,7 +53,10 @@ public:
     {
         return Sealed("IKEY", TBytes(key.c_str(), key.c_str() + key.size() + 1));
     }
-    TChunkWriter& User(uint16_t index) { return Raw("USER", {uint8_t(index), uint8_t(index >> 8)}, 2); }
+    TChunkWriter& User(uint16_t index)
+    {
+        return Raw("USER", {uint8_t(index), uint8_t(index >> 8)}, 2);
+    }
     TChunkWriter& Pair(const std::string& key, const std::string& value, int declaredKeySize = -1)
     {
         uint16_t n = uint16_t(declaredKeySize >= 0 ? declaredKeySize : int(key.size()) + 1);
@@ -66,7 +72,8 @@ private:
     TBytes mBytes;
 };
 
-class TPrefsTest : public EngineStateTest {
+class TPrefsTest : public EngineStateTest
+{
 protected:
     void SetUp() override { TPathMap::Get().SetDataFolders(mFolder.Path().c_str(), "", ""); }
     std::string PrefsPath() const { return mFolder / "prefs.dat"; }
@@ -114,7 +121,8 @@ TEST_F(TPrefsTest, RoundTripOfSharedAndPerUserValues)
         EXPECT_EQ(Binary(prefs, "userdata", user), record);
     }
     EXPECT_EQ(Binary(prefs, "empty", 1), "");
-    EXPECT_EQ(prefs.GetString("userdata", "x", 0), TString("\x01")) << "text stops at the first NUL";
+    EXPECT_EQ(prefs.GetString("userdata", "x", 0), TString("\x01"))
+        << "text stops at the first NUL";
     EXPECT_EQ(prefs.GetString("name", "default", -1), TString("default"));
     EXPECT_EQ(prefs.GetInt("missing", 42, 0), 42);
 }
@@ -179,8 +187,14 @@ TEST_F(TPrefsTest, ChunkOrderAsWritten)
     TPrefs prefs(true, kKey, "velmora");
     prefs.SetString("b", "2", 0);
     prefs.SetString("a", "1", 0);
-    std::string expected =
-        TChunkWriter().Install("velmora").Install("velmora").User(0).User(1).Pair("a", "1").Pair("b", "2").Text();
+    std::string expected = TChunkWriter()
+                               .Install("velmora")
+                               .Install("velmora")
+                               .User(0)
+                               .User(1)
+                               .Pair("a", "1")
+                               .Pair("b", "2")
+                               .Text();
     TBytes image = prefs.BuildFileImage();
     EXPECT_EQ(std::string(image.begin(), image.end()), expected);
 }
@@ -189,27 +203,34 @@ TEST_F(TPrefsTest, ChunkOrderAsWritten)
 // (entry index 0) of section "velmora". "late" would follow the damage.
 TEST_F(TPrefsTest, DamagedFilesKeepWhatCameBefore)
 {
-    auto good = [] { return TChunkWriter().Install("velmora").Install("velmora").User(0).Pair("early", "1"); };
-    struct TCase {
+    auto good = [] {
+        return TChunkWriter().Install("velmora").Install("velmora").User(0).Pair("early", "1");
+    };
+    struct TCase
+    {
         const char* name;
         std::string file;
         bool early;
     };
     const TCase cases[] = {
         {"intact", good().Pair("late", "2").Text(), true},
-        {"first chunk is a user", TChunkWriter().User(0).Install("velmora").User(0).Pair("early", "1").Text(), false},
+        {"first chunk is a user",
+         TChunkWriter().User(0).Install("velmora").User(0).Pair("early", "1").Text(), false},
         {"key length beyond payload", good().Pair("late", "2", 40).Pair("after", "3").Text(), true},
         {"key length zero", good().Pair("late", "2", 0).Text(), true},
-        {"truncated tail", good().Pair("late", "2").Text().substr(0, good().Text().size() + 12), true},
+        {"truncated tail", good().Pair("late", "2").Text().substr(0, good().Text().size() + 12),
+         true},
         {"truncated header", good().Text() + "KVP", true},
         {"length zero", good().Raw("KVPR", {}, 0).Pair("late", "2").Text(), true},
         {"length above 4 MiB", good().Raw("KVPR", {}, TPrefs::kMaxChunkLength + 1).Text(), true},
         {"length beyond the file", good().Raw("KVPR", TBytes(8, 1), 0xffffff).Text(), true},
-        {"undecipherable payload", good().Raw("KVPR", TBytes(5, 7), 5).Pair("late", "2").Text(), true},
+        {"undecipherable payload", good().Raw("KVPR", TBytes(5, 7), 5).Pair("late", "2").Text(),
+         true},
         {"unknown tag", good().Sealed("ZZZZ", {1, 2, 3}).Pair("late", "2").Text(), true},
         {"user index above 1024", good().User(1025).Pair("late", "2").Text(), true},
         {"short user chunk", good().Raw("USER", {0}, 1).Pair("late", "2").Text(), true},
-        {"wrong cipher key", TChunkWriter("otherkey1").Install("velmora").User(0).Pair("early", "1").Text(), false},
+        {"wrong cipher key",
+         TChunkWriter("otherkey1").Install("velmora").User(0).Pair("early", "1").Text(), false},
         {"empty file", "", false},
     };
     for (const TCase& c : cases) {
@@ -217,14 +238,16 @@ TEST_F(TPrefsTest, DamagedFilesKeepWhatCameBefore)
         mFolder.Write("prefs.dat", c.file);
         TPrefs prefs(false, kKey, "velmora");
         EXPECT_STREQ(prefs.GetString("early", "-").CStr(), c.early ? "1" : "-");
-        EXPECT_STREQ(prefs.GetString("late", "-").CStr(), std::string(c.name) == "intact" ? "2" : "-");
+        EXPECT_STREQ(prefs.GetString("late", "-").CStr(),
+                     std::string(c.name) == "intact" ? "2" : "-");
     }
 }
 
 TEST_F(TPrefsTest, KeyWithoutTerminatorIsCutAtItsDeclaredLength)
 {
     TBytes plain = {4, 0, 'a', 'b', 'c', 'd', 'v'}; // key "abcd" declared as 3 + NUL
-    mFolder.Write("prefs.dat", TChunkWriter().Install("velmora").User(0).Sealed("KVPR", plain).Text());
+    mFolder.Write("prefs.dat",
+                  TChunkWriter().Install("velmora").User(0).Sealed("KVPR", plain).Text());
     TPrefs prefs(false, kKey, "velmora");
     EXPECT_EQ(prefs.GetString("abc", "-", -1), TString("v"));
 }
@@ -259,9 +282,16 @@ TEST_F(TPrefsTest, WhatLoadsIsSavedBackUnchanged)
     TPrefs second(false, kKey, "velmora");
     ASSERT_TRUE(second.LoadFromBytes(image.data(), image.size()));
     EXPECT_EQ(second.BuildFileImage(), image);
-    EXPECT_EQ(std::string(image.begin(), image.end()),
-              TChunkWriter().Install("velmora").Install("empty").Install("velmora").User(0).Pair("k", "v")
-                  .User(1).User(2).User(3).Text());
+    EXPECT_EQ(std::string(image.begin(), image.end()), TChunkWriter()
+                                                           .Install("velmora")
+                                                           .Install("empty")
+                                                           .Install("velmora")
+                                                           .User(0)
+                                                           .Pair("k", "v")
+                                                           .User(1)
+                                                           .User(2)
+                                                           .User(3)
+                                                           .Text());
 }
 
 TEST_F(TPrefsTest, InstallTextDecidesTheSection)
@@ -276,17 +306,16 @@ TEST_F(TPrefsTest, InstallTextDecidesTheSection)
         writer.SetString("k", "second-value");
         writer.Save();
     }
-    struct TCase {
+    struct TCase
+    {
         const char* installText; // null: no file
         const char* settingKey;
         const char* expected;
     };
     const TCase cases[] = {
-        {nullptr, "second", "second-value"},
-        {nullptr, "FIRST", "first-value"},
-        {"", "first", "second-value"},  // empty: adopt the key the file names first
-        {"First", "second", "first-value"},
-        {"elsewhere\n", "first", "-"},
+        {nullptr, "second", "second-value"}, {nullptr, "FIRST", "first-value"},
+        {"", "first", "second-value"}, // empty: adopt the key the file names first
+        {"First", "second", "first-value"},  {"elsewhere\n", "first", "-"},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.installText ? c.installText : "(none)");
@@ -322,7 +351,8 @@ TEST_F(TPrefsTest, OtherInstallationsAreWrittenBackUnchanged)
 // The older XML form: an unnamed root holding "install" elements whose children are the
 // entries, each attribute one string value; with a key, that text travels enciphered in
 // "data1" with its checksum in "data2".
-struct TLegacyEntry {
+struct TLegacyEntry
+{
     const char* installKey;
     std::vector<std::vector<std::pair<const char*, const char*>>> entries;
 };
@@ -362,13 +392,17 @@ std::string SealedLegacyFile(const std::string& inner, int checksumError = 0)
     cipher.Encrypt(inner.data(), inner.size(), sealed.data(), sealed.size(), true);
     TXmlNode root;
     root.AddChild("data1")->SetAttribute("data", sealed.data());
-    root.AddChild("data2")->SetAttribute("data", TString::Printf("%d", LegacyChecksum(inner) + checksumError));
+    root.AddChild("data2")->SetAttribute(
+        "data", TString::Printf("%d", LegacyChecksum(inner) + checksumError));
     return root.ToString().CStr();
 }
 
 const std::vector<TLegacyEntry> kLegacyInstalls = {
     {"Other", {{{"x", "1"}}}},
-    {"Velmora", {{{"currentuser", "Mira"}, {"fullscreen", "1"}}, {{"name", "Mira"}}, {{"name", "Zo\xc3\xab"}}}}, // bytes above 127 test the checksum's sign extension
+    {"Velmora",
+     {{{"currentuser", "Mira"}, {"fullscreen", "1"}},
+      {{"name", "Mira"}},
+      {{"name", "Zo\xc3\xab"}}}}, // bytes above 127 test the checksum's sign extension
 };
 
 TEST_F(TPrefsTest, OlderXmlFormIsReadAndRewrittenAsChunks)
@@ -448,7 +482,8 @@ TEST_F(TPrefsTest, KilledWhileSavingLeavesAWholeFile)
             std::string filler(600, char('a' + kill % 26));
             for (int generation = prefs.GetInt("generation", 0) + 1;; ++generation) {
                 for (int i = 0; i < kValues; ++i)
-                    prefs.SetString(TString::Printf("value%d", i), TString::Printf("%d:%s", generation, filler.c_str()));
+                    prefs.SetString(TString::Printf("value%d", i),
+                                    TString::Printf("%d:%s", generation, filler.c_str()));
                 prefs.SetInt("generation", generation);
                 prefs.Save();
                 (void)!write(saved[1], "s", 1); // one whole save done
@@ -460,7 +495,8 @@ TEST_F(TPrefsTest, KilledWhileSavingLeavesAWholeFile)
         if (kill % 2 == 0) {
             const TClock::time_point first = TClock::now();
             ASSERT_EQ(read(saved[0], &signal, 1), 1) << "the child died while saving";
-            const auto cycle = std::chrono::duration_cast<std::chrono::microseconds>(TClock::now() - first);
+            const auto cycle =
+                std::chrono::duration_cast<std::chrono::microseconds>(TClock::now() - first);
             std::uniform_int_distribution<long> moment(0, static_cast<long>(cycle.count()));
             std::this_thread::sleep_for(std::chrono::microseconds(moment(random)));
         } else {

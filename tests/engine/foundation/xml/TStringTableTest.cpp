@@ -4,9 +4,9 @@
 #include "engine/foundation/files/TMemoryFile.h"
 #include "engine/foundation/files/TPathMap.h"
 #include "engine/foundation/xml/TZxml.h"
+#include "tests/engine/EngineStateTest.h"
 #include "tests/engine/foundation/TempFolder.h"
 
-#include "tests/engine/EngineStateTest.h"
 #include <gtest/gtest.h>
 
 #include <string>
@@ -77,8 +77,9 @@ TEST_F(TStringTableTest, SubstitutionCases)
         for (size_t i = 0; i < c.arguments.size(); ++i) {
             arguments[i] = c.arguments[i];
         }
-        EXPECT_STREQ(mTable.GetString(c.label, arguments[0], arguments[1], arguments[2],
-                                      arguments[3], arguments[4])
+        EXPECT_STREQ(mTable
+                         .GetString(c.label, arguments[0], arguments[1], arguments[2], arguments[3],
+                                    arguments[4])
                          .CStr(),
                      c.expected)
             << c.label;
@@ -96,17 +97,26 @@ TEST_F(TStringTableTest, SubstituteChecksArgumentNumbersAgainstTheCount)
 // cannot be expanded.
 TEST_F(TStringTableTest, AFailedLookupLogsWhatFailed)
 {
-    struct TCase {
+    struct TCase
+    {
         const char* label;
         std::vector<TString> arguments;
         const char* line;
     } cases[] = {
         {"nolabel", {}, " ##### : Missing string for label 'nolabel'"},
-        {"broken", {}, " ##### : String for label 'broken' holds %nolabel%, which names no argument or label"},
-        {"six", {"1"}, " ##### : String for label 'six' holds %6%, which names no argument or label"},
-        {"unsure", {}, " ##### : String for label 'unsure' holds % sure, which names no argument or label"},
-        {"score", {"%nolabel%"},
-         " ##### : String for label 'score' holds %1% (its argument %nolabel%), which names no argument or "
+        {"broken",
+         {},
+         " ##### : String for label 'broken' holds %nolabel%, which names no argument or label"},
+        {"six",
+         {"1"},
+         " ##### : String for label 'six' holds %6%, which names no argument or label"},
+        {"unsure",
+         {},
+         " ##### : String for label 'unsure' holds % sure, which names no argument or label"},
+        {"score",
+         {"%nolabel%"},
+         " ##### : String for label 'score' holds %1% (its argument %nolabel%), which names no "
+         "argument or "
          "label"},
     };
     InitLogOnStandardError();
@@ -139,13 +149,14 @@ TEST(TStringTableLoad, AFileThatGivesNoTextsIsLoggedByName)
 
 TEST(TStringTableLoad, RowsCellsAndReplacement)
 {
-    const std::string sheet = Sheet(
-        "<Row><Cell><Data>only</Data></Cell></Row>\n"
-        "<Row><Cell>no data cells</Cell></Row>\n" + Row("Title", "Upper") + Row("title", "lower") +
-        Row("rich", "<B>bold</B> text") + Row("cut", "plain <Font>red</Font>") +
-        Row("entity", "caf&#233; &amp; &lt;tea&gt;") + Row("title", "replaced") +
-        "<Row><Cell><Data>three</Data></Cell><Cell><Data>2nd</Data></Cell>"
-        "<Cell><Data>3rd</Data></Cell></Row>");
+    const std::string sheet =
+        Sheet("<Row><Cell><Data>only</Data></Cell></Row>\n"
+              "<Row><Cell>no data cells</Cell></Row>\n" +
+              Row("Title", "Upper") + Row("title", "lower") + Row("rich", "<B>bold</B> text") +
+              Row("cut", "plain <Font>red</Font>") + Row("entity", "caf&#233; &amp; &lt;tea&gt;") +
+              Row("title", "replaced") +
+              "<Row><Cell><Data>three</Data></Cell><Cell><Data>2nd</Data></Cell>"
+              "<Cell><Data>3rd</Data></Cell></Row>");
     TStringTable table;
     table.LoadText(sheet.data(), sheet.size(), "test");
     struct TCase
@@ -153,8 +164,9 @@ TEST(TStringTableLoad, RowsCellsAndReplacement)
         const char* label;
         const char* text;
     } cases[] = {
-        {"only", ""}, {"Title", "Upper"}, {"title", "replaced"}, {"rich", ""},
-        {"cut", "plain "}, {"entity", "caf\xe9 & <tea>"}, {"three", "2nd"},
+        {"only", ""},     {"Title", "Upper"}, {"title", "replaced"},
+        {"rich", ""},     {"cut", "plain "},  {"entity", "caf\xe9 & <tea>"},
+        {"three", "2nd"},
     };
     for (const TCase& c : cases) {
         EXPECT_TRUE(table.Has(c.label)) << c.label;

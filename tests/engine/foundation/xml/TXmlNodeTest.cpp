@@ -3,9 +3,9 @@
 #include "engine/foundation/files/TPathMap.h"
 #include "engine/foundation/xml/TZxml.h"
 #include "engine/foundation/xml/XmlText.h"
+#include "tests/engine/EngineStateTest.h"
 #include "tests/engine/foundation/TempFolder.h"
 
-#include "tests/engine/EngineStateTest.h"
 #include <gtest/gtest.h>
 
 #include <string>
@@ -63,7 +63,7 @@ TEST(TXmlNodeReader, DocumentsGiveTheseTrees)
         {"<a><b></a>after</b>", "[a{after}[b]]"}, // an end tag closes whatever is open
         {"<a>x = y</a>", "[a{x = y}]"},
         {"<a>&#233;</a>", "[a{\xe9}]"},
-        {"<a>&#x41;</a>", "[a]"}, // hexadecimal reads as 0: the text is one NUL byte
+        {"<a>&#x41;</a>", "[a]"},    // hexadecimal reads as 0: the text is one NUL byte
         {"<a>&#321;</a>", "[a{A}]"}, // 321 modulo 256
         {"<a>a&lt;b</a>", "[a{a<b}]"},
         {"<a>&lt;b&gt; c</a>", "[a{<b> c}]"}, // a token starting with a reference is text

@@ -3,9 +3,9 @@
 #include "engine/graphics/image/JpegImage.h"
 #include "engine/graphics/image/PngImage.h"
 #include "engine/graphics/image/TDecodedImage.h"
+#include "tests/engine/EngineStateTest.h"
 #include "tests/engine/graphics/ImageFolder.h"
 
-#include "tests/engine/EngineStateTest.h"
 #include <gtest/gtest.h>
 
 #include <string>

@@ -5,8 +5,8 @@
 // quantisation tables of a file. Inputs are the test's own, so libjpeg's default error
 // handling (ending the process) stays.
 
-#include <cstdio> // jpeglib.h needs FILE and size_t declared first
-
+#include <cstdio>
+// jpeglib.h needs FILE and size_t declared first.
 #include <jpeglib.h>
 
 #include <cstdint>

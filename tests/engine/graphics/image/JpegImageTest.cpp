@@ -1,11 +1,11 @@
 #include "engine/graphics/image/JpegImage.h"
 
 #include "engine/graphics/image/TDecodedImage.h"
+#include "tests/engine/EngineStateTest.h"
 #include "tests/engine/graphics/ImageFolder.h"
 #include "tests/engine/graphics/image/ImageReaderChecks.h"
 #include "tests/engine/graphics/image/JpegEncoder.h"
 
-#include "tests/engine/EngineStateTest.h"
 #include <gtest/gtest.h>
 
 #include <cmath>

@@ -1,11 +1,11 @@
 #include "engine/graphics/image/PngImage.h"
 
 #include "engine/graphics/image/TDecodedImage.h"
+#include "tests/engine/EngineStateTest.h"
 #include "tests/engine/graphics/ImageFolder.h"
 #include "tests/engine/graphics/image/ImageReaderChecks.h"
 #include "tests/engine/graphics/image/PngEncoder.h"
 
-#include "tests/engine/EngineStateTest.h"
 #include <gtest/gtest.h>
 
 #include <cstdint>

@@ -1,5 +1,4 @@
 #include "engine/platform/TInstanceLock.h"
-
 #include "engine/platform/TSystemPaths.h"
 
 #include <gtest/gtest.h>

@@ -1,12 +1,11 @@
 // The script API: wide strings, boxed pointers, per-type metatables, table length,
 // pseudo-indices, stack growth, collector thresholds, calls, errors and coroutines.
 
-#include "engine/script/lua/runtime/LCollector.h"
-#include "engine/script/lua/objects/LMemory.h"
-#include "engine/script/lua/objects/LUserdata.h"
 #include "engine/script/lua/LuaAux.h"
 #include "engine/script/lua/LuaLib.h"
-
+#include "engine/script/lua/objects/LMemory.h"
+#include "engine/script/lua/objects/LUserdata.h"
+#include "engine/script/lua/runtime/LCollector.h"
 #include "tests/engine/script/lua/LuaTestState.h"
 
 #include <gtest/gtest.h>
@@ -19,7 +18,8 @@
 
 namespace {
 
-class LuaApiTest : public LuaBaseStateTest {
+class LuaApiTest : public LuaBaseStateTest
+{
 protected:
     // Runs a chunk; returns its status and leaves its results (or the message).
     int Run(const char* code)
@@ -76,7 +76,7 @@ TEST_F(LuaApiTest, NumbersConvertInPlaceToEitherStringKind)
     EXPECT_EQ(lua_type(L, 2), LUA_TWSTRING);
 
     lua_pushnumber(L, 1e15);
-    EXPECT_EQ(lua_strlen(L, 3), 5u);  // "1e+15"
+    EXPECT_EQ(lua_strlen(L, 3), 5u); // "1e+15"
     EXPECT_EQ(lua_type(L, 3), LUA_TSTRING);
 
     lua_pushwstring(L, u"0x10");
@@ -132,7 +132,8 @@ TEST_F(LuaApiTest, EveryValueButNilHasItsTypesTableAsMetatable)
         {LUA_TNUMBER, "number", "_number", [](lua_State* L) { lua_pushnumber(L, 2.5); }},
         {LUA_TSTRING, "string", "_string", [](lua_State* L) { lua_pushstring(L, "s"); }},
         {LUA_TTABLE, "table", "_table", [](lua_State* L) { lua_newtable(L); }},
-        {LUA_TFUNCTION, "function", "_function", [](lua_State* L) { lua_pushcfunction(L, NoResults); }},
+        {LUA_TFUNCTION, "function", "_function",
+         [](lua_State* L) { lua_pushcfunction(L, NoResults); }},
         {LUA_TUSERDATA, "userdata", "_userdata", [](lua_State* L) { lua_newuserdata(L, 3); }},
         {LUA_TTHREAD, "thread", "_thread", [](lua_State* L) { lua_newthread(L); }},
         {LUA_TWSTRING, "wstring", "_wstring", [](lua_State* L) { lua_pushwstring(L, u"w"); }},
@@ -180,7 +181,8 @@ TEST_F(LuaApiTest, EveryValueButNilHasItsTypesTableAsMetatable)
     EXPECT_TRUE(lua_rawequal(L, -1, -2));
 }
 
-struct TableLengthCase {
+struct TableLengthCase
+{
     const char* code;
     int expected;
 };
@@ -208,7 +210,7 @@ TEST_F(LuaApiTest, TableLength)
         EXPECT_EQ(lua_tablelength(L, -1), c.expected) << c.code;
         lua_settop(L, 0);
     }
-    EXPECT_EQ(lua_tablelength(L, 3), 0);  // an index without a value
+    EXPECT_EQ(lua_tablelength(L, 3), 0); // an index without a value
 }
 
 int ReadPseudoIndices(lua_State* L)
@@ -265,7 +267,7 @@ TEST_F(LuaApiTest, CollectorThresholdInKilobytes)
     EXPECT_GE(static_cast<unsigned>(lua_getgcthreshold(L)), 4194303u);
     ASSERT_EQ(Run("garbage = {} for i = 1, 1000 do garbage[i] = {} end garbage = nil"), 0);
     int before = lua_getgccount(L);
-    lua_setgcthreshold(L, 0);  // collects at once
+    lua_setgcthreshold(L, 0); // collects at once
     EXPECT_LT(lua_getgccount(L), before);
     EXPECT_GE(lua_getgcthreshold(L), lua_getgccount(L));
 }
@@ -280,7 +282,8 @@ TEST_F(LuaApiTest, ConcatAndLoadNames)
     lua_concat(L, 2);
     EXPECT_EQ(Wide(L, -1), u"a1");
 
-    struct Reader {
+    struct Reader
+    {
         static const char* Read(lua_State*, void* data, size_t* size)
         {
             const char** text = static_cast<const char**>(data);
@@ -308,7 +311,9 @@ TEST_F(LuaApiTest, ErrorsCarryTheirStatusAndValue)
     // An overflow while handling an overflow is status 5.
     EXPECT_EQ(Run("local function f() return xpcall(f, f) end return f()"), 0);
     lua_settop(L, 0);
-    EXPECT_EQ(Run("local function h(m) return h(m) .. '' end return xpcall(function() error('x') end, h)"), 0);
+    EXPECT_EQ(Run("local function h(m) return h(m) .. '' end return xpcall(function() error('x') "
+                  "end, h)"),
+              0);
     EXPECT_FALSE(lua_toboolean(L, 1));
     EXPECT_STREQ(lua_tostring(L, 2), "error in error handling");
 }
@@ -337,7 +342,7 @@ TEST_F(LuaApiTest, NestedCCallsOverflow)
     lua_pushnil(L);
     lua_pushcclosure(L, Recurse, 1);
     lua_pushvalue(L, -1);
-    lua_setupvalue(L, -2, 1);  // the closure calls itself
+    lua_setupvalue(L, -2, 1); // the closure calls itself
     lua_settable(L, LUA_GLOBALSINDEX);
     EXPECT_EQ(Run("recurse()"), LUA_ERRRUN);
     EXPECT_EQ(TopString(), "C stack overflow");
@@ -352,7 +357,9 @@ int Wait(lua_State* L)
 TEST_F(LuaApiTest, YieldFromCFunctionsCalledByLua)
 {
     lua_register(L, "Wait", Wait);
-    ASSERT_EQ(Run("log = '' function task(a) for i = 1, 3 do local got = Wait(a * i) log = log .. got end return 'end' end"), 0);
+    ASSERT_EQ(Run("log = '' function task(a) for i = 1, 3 do local got = Wait(a * i) log = log .. "
+                  "got end return 'end' end"),
+              0);
     lua_State* co = lua_newthread(L);
     EXPECT_EQ(lua_mainthread(co), L);
     EXPECT_EQ(lua_mainthread(L), L);
@@ -434,7 +441,8 @@ TEST(LuaCloseTest, FinalisersRunOnceAtCloseEvenWhenOneRaises)
         "  else getmetatable(p).__gc = count end\n"
         "  keep[i] = p\n"
         "end\n"
-        "co = coroutine.create(function() local x = keep coroutine.yield(function() return x end) end)\n"
+        "co = coroutine.create(function() local x = keep coroutine.yield(function() return x end) "
+        "end)\n"
         "coroutine.resume(co)\n";
     ASSERT_EQ(luaL_loadbuffer(L, code, std::strlen(code), "=close"), 0);
     ASSERT_EQ(lua_pcall(L, 0, 0, 0), 0);
@@ -444,7 +452,8 @@ TEST(LuaCloseTest, FinalisersRunOnceAtCloseEvenWhenOneRaises)
 
 // The allocator fails at the k-th allocation after it is armed; every failure must give
 // a clean memory error (status 4) and nothing may leak.
-struct FailingAllocator {
+struct FailingAllocator
+{
     static inline int sCountdown = -1;
     static inline int sSeenTag1 = 0;
     static void* Alloc(void*, void* block, size_t, size_t newSize, int, int tag)
@@ -471,11 +480,11 @@ TEST(LuaMemoryTest, FailingAllocationsGiveMemoryErrorsAndLeakNothing)
     LuaAllocFunction oldAlloc = luaM_defaultallocator();
     void* oldUd = luaM_defaultallocatorud();
     luaM_setdefaultallocator(FailingAllocator::Alloc, nullptr);
-    const char* code =
-        "local t = {} for i = 1, 50 do t[i] = {i, tostring(i) .. 'x'} end\n"
-        "local co = coroutine.wrap(function(a) local s = '' for i = 1, a do s = s .. i coroutine.yield(s) end end)\n"
-        "for i = 1, 5 do co(5) end\n"
-        "local ok = pcall(error, {}) return t";
+    const char* code = "local t = {} for i = 1, 50 do t[i] = {i, tostring(i) .. 'x'} end\n"
+                       "local co = coroutine.wrap(function(a) local s = '' for i = 1, a do s = s "
+                       ".. i coroutine.yield(s) end end)\n"
+                       "for i = 1, 5 do co(5) end\n"
+                       "local ok = pcall(error, {}) return t";
     int memoryErrors = 0;
     for (int k = 0; k < 400; k += 3) {
         FailingAllocator::sCountdown = -1;
@@ -487,7 +496,8 @@ TEST(LuaMemoryTest, FailingAllocationsGiveMemoryErrorsAndLeakNothing)
         if (status == 0) {
             status = lua_pcall(L, 0, 0, 0);
         }
-        EXPECT_TRUE(status == 0 || status == LUA_ERRMEM || status == LUA_ERRSYNTAX) << k << " " << status;
+        EXPECT_TRUE(status == 0 || status == LUA_ERRMEM || status == LUA_ERRSYNTAX)
+            << k << " " << status;
         memoryErrors += status == LUA_ERRMEM;
         FailingAllocator::sCountdown = -1;
         lua_close(L);
@@ -520,13 +530,12 @@ TEST(LuaStressTest, StressModeCollectsAtEveryCheck)
     lua_State* L = lua_open();
     ASSERT_NE(L, nullptr);
     luaopen_base(L);
-    const char* code =
-        "local weak = setmetatable({}, {__mode = 'v'})\n"
-        "for i = 1, 20 do weak[i] = {} local s = 'k' .. i end\n"
-        "local t = {}\n"
-        "for i = 1, 200 do t[i] = {tostring(i)} end\n"
-        "local n = 0 for k in pairs(weak) do n = n + 1 end\n"
-        "return n, t[200][1]";
+    const char* code = "local weak = setmetatable({}, {__mode = 'v'})\n"
+                       "for i = 1, 20 do weak[i] = {} local s = 'k' .. i end\n"
+                       "local t = {}\n"
+                       "for i = 1, 200 do t[i] = {tostring(i)} end\n"
+                       "local n = 0 for k in pairs(weak) do n = n + 1 end\n"
+                       "return n, t[200][1]";
     ASSERT_EQ(luaL_loadbuffer(L, code, std::strlen(code), "=stress"), 0);
     int status = lua_pcall(L, 0, 2, 0);
     luaC_setstress(false);
@@ -536,7 +545,7 @@ TEST(LuaStressTest, StressModeCollectsAtEveryCheck)
     lua_close(L);
 }
 
-}  // namespace
+} // namespace
 
 namespace {
 
@@ -599,7 +608,7 @@ TEST_F(LuaApiTest, HooksAndDebugInfo)
     EXPECT_STREQ(ar.what, "C");
     EXPECT_STREQ(ar.short_src, "[C]");
     lua_pushnumber(L, 1);
-    EXPECT_EQ(lua_pcall(L, 0, 0, 0), LUA_ERRRUN);  // calling a number
+    EXPECT_EQ(lua_pcall(L, 0, 0, 0), LUA_ERRRUN); // calling a number
 }
 
-}  // namespace
+} // namespace

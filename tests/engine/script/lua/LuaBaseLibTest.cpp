@@ -4,7 +4,6 @@
 
 #include "engine/script/lua/LuaAux.h"
 #include "engine/script/lua/LuaLib.h"
-
 #include "tests/engine/script/lua/LuaTestState.h"
 
 #include <gtest/gtest.h>
@@ -21,7 +20,8 @@
 
 namespace {
 
-class LuaBaseLibTest : public LuaBaseStateTest {
+class LuaBaseLibTest : public LuaBaseStateTest
+{
 protected:
     int Run(const std::string& code)
     {
@@ -43,7 +43,8 @@ protected:
     }
 };
 
-struct EvalCase {
+struct EvalCase
+{
     const char* expression;
     const char* expected;
 };
@@ -125,7 +126,7 @@ TEST_F(LuaBaseLibTest, PrintWritesWideTextAsUtf8)
     EXPECT_EQ(out, "a\xc3\xa9\xe2\x98\xba\t1\tx\tnil\ttrue\n");
 
     testing::internal::CaptureStdout();
-    status = Run("print(L\"\\xd83d\\xde00|\\xd800\")");  // a pair, then a lone surrogate
+    status = Run("print(L\"\\xd83d\\xde00|\\xd800\")"); // a pair, then a lone surrogate
     std::fflush(stdout);
     out = testing::internal::GetCapturedStdout();
     ASSERT_EQ(status, 0);
@@ -150,7 +151,8 @@ TEST_F(LuaBaseLibTest, PrintWritesWideTextAsUtf8)
 TEST_F(LuaBaseLibTest, Globals)
 {
     EXPECT_EQ(Eval("_VERSION"), "Lua 5.0.2");
-    EXPECT_EQ(Eval("_G == getfenv(0) and type(_LOADED) == 'table' and type(coroutine.wrap)"), "function");
+    EXPECT_EQ(Eval("_G == getfenv(0) and type(_LOADED) == 'table' and type(coroutine.wrap)"),
+              "function");
 }
 
 TEST_F(LuaBaseLibTest, MetatablesUnderPerTypeTables)
@@ -197,13 +199,15 @@ TEST_F(LuaBaseLibTest, ErrorLevelsAndPositions)
     }
 }
 
-class LuaFileTest : public LuaBaseLibTest {
+class LuaFileTest : public LuaBaseLibTest
+{
 protected:
     void SetUp() override
     {
         LuaBaseLibTest::SetUp();
         // A folder of its own: other runs of this test may be going on at the same time.
-        std::string pattern = (std::filesystem::temp_directory_path() / "luabaselib-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "luabaselib-XXXXXX").string();
         ASSERT_NE(mkdtemp(pattern.data()), nullptr);
         mFolder = pattern;
     }
@@ -234,13 +238,15 @@ TEST_F(LuaFileTest, LoadFileFromDisk)
 
     std::string missing = (mFolder / "missing.lua").string();
     EXPECT_EQ(luaL_loadfile(L, missing.c_str()), LUA_ERRFILE);
-    EXPECT_EQ(std::string(lua_tostring(L, -1)), "cannot read " + missing + ": No such file or directory");
+    EXPECT_EQ(std::string(lua_tostring(L, -1)),
+              "cannot read " + missing + ": No such file or directory");
     EXPECT_EQ(lua_gettop(L), 1);
     lua_settop(L, 0);
 
     // A folder opens but cannot be read.
     EXPECT_EQ(luaL_loadfile(L, mFolder.c_str()), LUA_ERRFILE);
-    EXPECT_EQ(std::string(lua_tostring(L, -1)), "cannot read " + mFolder.string() + ": Is a directory");
+    EXPECT_EQ(std::string(lua_tostring(L, -1)),
+              "cannot read " + mFolder.string() + ": Is a directory");
     EXPECT_EQ(lua_gettop(L), 1);
     lua_settop(L, 0);
 
@@ -249,7 +255,8 @@ TEST_F(LuaFileTest, LoadFileFromDisk)
 
     std::string broken = Write("broken.lua", "local x = = 2\n");
     EXPECT_EQ(luaL_loadfile(L, broken.c_str()), LUA_ERRSYNTAX);
-    EXPECT_NE(std::string(lua_tostring(L, -1)).find("broken.lua:1:"), std::string::npos) << lua_tostring(L, -1);
+    EXPECT_NE(std::string(lua_tostring(L, -1)).find("broken.lua:1:"), std::string::npos)
+        << lua_tostring(L, -1);
     lua_settop(L, 0);
 
     // A 16-bit source: FF FE, then little-endian characters.
@@ -265,8 +272,10 @@ TEST_F(LuaFileTest, LoadFileFromDisk)
 }
 
 // A reader over named texts in memory that records how each file was opened.
-struct TMemoryFiles {
-    struct TOpenFile {
+struct TMemoryFiles
+{
+    struct TOpenFile
+    {
         std::string bytes;
         size_t position = 0;
     };
@@ -300,10 +309,13 @@ TEST_F(LuaFileTest, AnInstalledReaderServesEveryFileLoad)
     // A precompiled chunk, which starts with a byte that is not text.
     ASSERT_EQ(luaL_loadbuffer(L, "return 'dumped'", 15, "=dumped"), 0);
     std::string chunk;
-    lua_dump(L, [](lua_State*, const void* p, size_t size, void* ud) {
-        static_cast<std::string*>(ud)->append(static_cast<const char*>(p), size);
-        return 0;
-    }, &chunk);
+    lua_dump(
+        L,
+        [](lua_State*, const void* p, size_t size, void* ud) {
+            static_cast<std::string*>(ud)->append(static_cast<const char*>(p), size);
+            return 0;
+        },
+        &chunk);
     lua_settop(L, 0);
     TMemoryFiles::texts = {{"text.lua", "return 'text'"}, {"chunk.out", chunk}};
     TMemoryFiles::opens.clear();
@@ -316,8 +328,9 @@ TEST_F(LuaFileTest, AnInstalledReaderServesEveryFileLoad)
     EXPECT_STREQ(lua_tostring(L, 1), "text");
     EXPECT_STREQ(lua_tostring(L, 2), "dumped");
     EXPECT_TRUE(lua_isnil(L, 3));
-    EXPECT_EQ(TMemoryFiles::opens, (std::vector<std::string>{"text.lua:text", "chunk.out:text",
-                                                             "chunk.out:bytes", "absent.lua:text"}));
+    EXPECT_EQ(TMemoryFiles::opens,
+              (std::vector<std::string>{"text.lua:text", "chunk.out:text", "chunk.out:bytes",
+                                        "absent.lua:text"}));
 
     // The C library's files are back.
     lua_settop(L, 0);
@@ -326,9 +339,11 @@ TEST_F(LuaFileTest, AnInstalledReaderServesEveryFileLoad)
 
 TEST_F(LuaFileTest, DoFileAndRequire)
 {
-    std::string lib = Write("mylib.lua", "loads = (loads or 0) + 1 return {name = _REQUIREDNAME}\n");
+    std::string lib =
+        Write("mylib.lua", "loads = (loads or 0) + 1 return {name = _REQUIREDNAME}\n");
     std::string path = (mFolder / "?.lua").string();
-    ASSERT_EQ(Run("LUA_PATH = '" + path + "'\n"
+    ASSERT_EQ(Run("LUA_PATH = '" + path +
+                  "'\n"
                   "local a = require('mylib') local b = require('mylib')\n"
                   "return a == b, a.name, loads, _REQUIREDNAME"),
               0)
@@ -340,15 +355,19 @@ TEST_F(LuaFileTest, DoFileAndRequire)
     lua_settop(L, 0);
 
     EXPECT_EQ(Run("LUA_PATH = '" + path + "' return require('absent')"), LUA_ERRRUN);
-    EXPECT_EQ(std::string(lua_tostring(L, -1)), "test:1: could not load package `absent' from path `" + path + "'");
+    EXPECT_EQ(std::string(lua_tostring(L, -1)),
+              "test:1: could not load package `absent' from path `" + path + "'");
     lua_settop(L, 0);
 
     Write("bad.lua", "return = 1");
     EXPECT_EQ(Run("LUA_PATH = '" + path + "' return require('bad')"), LUA_ERRRUN);
-    EXPECT_NE(std::string(lua_tostring(L, -1)).find("error loading package `bad'"), std::string::npos);
+    EXPECT_NE(std::string(lua_tostring(L, -1)).find("error loading package `bad'"),
+              std::string::npos);
     lua_settop(L, 0);
 
-    EXPECT_EQ(Run("LUA_PATH = '?" "?' return require('x')"), LUA_ERRRUN);
+    EXPECT_EQ(Run("LUA_PATH = '?"
+                  "?' return require('x')"),
+              LUA_ERRRUN);
     EXPECT_EQ(std::string(lua_tostring(L, -1)), "test:1: too many marks in a path component");
     lua_settop(L, 0);
 
@@ -395,4 +414,4 @@ TEST_F(LuaBaseLibTest, StringChecksRefuseWideStrings)
     EXPECT_STREQ(lua_tostring(L, 2), "bad argument #1 to `?' (string expected, got wstring)");
 }
 
-}  // namespace
+} // namespace

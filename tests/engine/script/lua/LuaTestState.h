@@ -1,12 +1,13 @@
 #pragma once
 // A fresh interpreter state for one test, closed at the end.
 
-#include "engine/script/lua/runtime/LState.h"
 #include "engine/script/lua/LuaLib.h"
+#include "engine/script/lua/runtime/LState.h"
 
 #include <gtest/gtest.h>
 
-class LuaTestState {
+class LuaTestState
+{
 public:
     LuaTestState() : mState(lua_open()) { EXPECT_NE(mState, nullptr); }
     ~LuaTestState() { lua_close(mState); }
@@ -20,7 +21,8 @@ private:
 };
 
 // A test fixture over a fresh state with the base library open and an empty stack.
-class LuaBaseStateTest : public ::testing::Test {
+class LuaBaseStateTest : public ::testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -34,17 +36,17 @@ protected:
     lua_State* L = nullptr;
 };
 
-#include "engine/script/lua/runtime/LErrorUnwind.h"
 #include "engine/script/lua/objects/LString.h"
+#include "engine/script/lua/runtime/LErrorUnwind.h"
 
 #include <string>
 
 // Runs body(L) under a recover point. Returns "" on success, else the error message
 // (the stack is cut back to where it was).
-template <typename Body>
-std::string RunProtected(lua_State* L, Body body)
+template <typename Body> std::string RunProtected(lua_State* L, Body body)
 {
-    struct LCall {
+    struct LCall
+    {
         Body* mBody;
         static void Run(lua_State* L, void* ud) { (*static_cast<LCall*>(ud)->mBody)(L); }
     };
@@ -53,8 +55,9 @@ std::string RunProtected(lua_State* L, Body body)
     const int status = luaD_rawrunprotected(L, &LCall::Run, &call);
     if (status == 0)
         return "";
-    std::string message = L->mTop > top && (L->mTop - 1)->IsString() ? (L->mTop - 1)->AsString()->Text()
-                                                                       : "status " + std::to_string(status);
+    std::string message = L->mTop > top && (L->mTop - 1)->IsString()
+                              ? (L->mTop - 1)->AsString()->Text()
+                              : "status " + std::to_string(status);
     L->mTop = top;
     return message;
 }

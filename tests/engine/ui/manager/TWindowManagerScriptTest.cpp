@@ -1,7 +1,6 @@
-#include "tests/engine/ui/UiTestSupport.h"
-
 #include "engine/script/TScript.h"
 #include "engine/script/lua/LuaApi.h"
+#include "tests/engine/ui/UiTestSupport.h"
 
 namespace {
 

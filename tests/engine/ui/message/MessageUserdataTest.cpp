@@ -1,9 +1,9 @@
-#include "tests/engine/ui/UiTestSupport.h"
+#include "engine/ui/message/MessageUserdata.h"
 
 #include "engine/script/TScript.h"
 #include "engine/script/lua/LuaApi.h"
-#include "engine/ui/message/MessageUserdata.h"
 #include "engine/ui/message/TLuaMessageWrapper.h"
+#include "tests/engine/ui/UiTestSupport.h"
 
 namespace {
 

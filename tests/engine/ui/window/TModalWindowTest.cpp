@@ -1,8 +1,7 @@
-#include "tests/engine/ui/UiTestSupport.h"
-
 #include "engine/ui/window/TDefaultButton.h"
 #include "engine/ui/window/TLayeredWindow.h"
 #include "engine/ui/window/TWindowAnim.h"
+#include "tests/engine/ui/UiTestSupport.h"
 
 namespace {
 

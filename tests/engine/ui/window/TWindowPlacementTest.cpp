@@ -1,6 +1,5 @@
-#include "tests/engine/ui/UiTestSupport.h"
-
 #include "engine/ui/window/TWindow.h"
+#include "tests/engine/ui/UiTestSupport.h"
 
 namespace {
 

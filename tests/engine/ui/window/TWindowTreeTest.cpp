@@ -1,7 +1,6 @@
-#include "tests/engine/ui/UiTestSupport.h"
-
 #include "engine/ui/window/TWindow.h"
 #include "engine/ui/window/TWindowSpider.h"
+#include "tests/engine/ui/UiTestSupport.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "engine/script/lua/chunk/LChunkDumper.h"
 
-#include "engine/script/lua/compiler/LChunkCompiler.h"
 #include "engine/script/lua/chunk/LChunkFormat.h"
+#include "engine/script/lua/compiler/LChunkCompiler.h"
 #include "engine/script/lua/runtime/LState.h"
 
 #include <gtest/gtest.h>
@@ -16,7 +16,8 @@ int Collect(lua_State*, const void* bytes, size_t size, void* data)
     return 0;
 }
 
-class LChunkDumperTest : public ::testing::Test {
+class LChunkDumperTest : public ::testing::Test
+{
 protected:
     void SetUp() override { mL = lua_open(); }
     void TearDown() override { lua_close(mL); }
@@ -24,7 +25,8 @@ protected:
     // Compiles source and dumps it; fails the test when either step fails.
     std::string DumpSource(const std::string& source)
     {
-        const LCompileResult compiled = luaY_compilebuffer(mL, source.data(), source.size(), "=dumped");
+        const LCompileResult compiled =
+            luaY_compilebuffer(mL, source.data(), source.size(), "=dumped");
         EXPECT_EQ(compiled.mStatus, 0) << compiled.mMessage;
         std::string chunk;
         if (compiled.mStatus == 0) {
@@ -39,8 +41,9 @@ protected:
 TEST_F(LChunkDumperTest, HeaderIsFixed)
 {
     const std::string chunk = DumpSource("return 1");
-    const unsigned char expected[] = {0x1b, 'L', 'u', 'a', 0x50, 0x01, 4, 4, 4, 6, 8, 9, 9, 8,
-                                      0xb6, 0x09, 0x93, 0x68, 0xe7, 0xf5, 0x7d, 0x41};
+    const unsigned char expected[] = {0x1b, 'L',  'u',  'a',  0x50, 0x01, 4,    4,
+                                      4,    6,    8,    9,    9,    8,    0xb6, 0x09,
+                                      0x93, 0x68, 0xe7, 0xf5, 0x7d, 0x41};
     ASSERT_GE(chunk.size(), sizeof expected);
     EXPECT_EQ(chunk.substr(0, sizeof expected),
               std::string(reinterpret_cast<const char*>(expected), sizeof expected));
@@ -67,7 +70,8 @@ TEST_F(LChunkDumperTest, NestedFunctionsShareTheSourceOnce)
 {
     const std::string chunk = DumpSource("local function f() return 1 end return f");
     size_t count = 0;
-    for (size_t at = chunk.find("=dumped"); at != std::string::npos; at = chunk.find("=dumped", at + 1))
+    for (size_t at = chunk.find("=dumped"); at != std::string::npos;
+         at = chunk.find("=dumped", at + 1))
         ++count;
     EXPECT_EQ(count, 1u);
 }

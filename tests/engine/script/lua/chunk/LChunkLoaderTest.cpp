@@ -27,14 +27,25 @@ uint32_t Abc(uint32_t op, uint32_t a, uint32_t b, uint32_t c)
 {
     return op | (c << 6) | (b << 15) | (a << 24);
 }
-uint32_t ABx(uint32_t op, uint32_t a, uint32_t bx) { return op | (bx << 6) | (a << 24); }
-uint32_t LoadK(uint32_t a, uint32_t bx) { return ABx(kOpLoadK, a, bx); }
-uint32_t Return(uint32_t a, uint32_t b) { return Abc(kOpReturn, a, b, 0); }
+uint32_t ABx(uint32_t op, uint32_t a, uint32_t bx)
+{
+    return op | (bx << 6) | (a << 24);
+}
+uint32_t LoadK(uint32_t a, uint32_t bx)
+{
+    return ABx(kOpLoadK, a, bx);
+}
+uint32_t Return(uint32_t a, uint32_t b)
+{
+    return Abc(kOpReturn, a, b, 0);
+}
 
 // A function record as the chunk format lays it out, written by hand so that tests can
 // make any variant, in either byte order.
-struct TRecord {
-    struct TConstant {
+struct TRecord
+{
+    struct TConstant
+    {
         uint8_t mType;
         double mNumber;
         std::string mText;
@@ -50,13 +61,14 @@ struct TRecord {
     uint8_t mMaxStackSize = 2;
     std::vector<int32_t> mLineInfo;
     std::vector<std::string> mUpvalueNames;
-    int32_t mUpvalueNameCount = -1;  // -1: the size of mUpvalueNames
+    int32_t mUpvalueNameCount = -1; // -1: the size of mUpvalueNames
     std::vector<TConstant> mConstants;
     std::vector<TRecord> mProtos;
     std::vector<uint32_t> mCode = {Return(0, 1)};
 };
 
-class TChunkBuilder {
+class TChunkBuilder
+{
 public:
     explicit TChunkBuilder(bool littleEndian = true) : mLittle(littleEndian) {}
 
@@ -107,8 +119,9 @@ private:
         Int(static_cast<int32_t>(f.mLineInfo.size()));
         for (int32_t line : f.mLineInfo)
             Int(line);
-        Int(0);  // locals
-        Int(f.mUpvalueNameCount >= 0 ? f.mUpvalueNameCount : static_cast<int32_t>(f.mUpvalueNames.size()));
+        Int(0); // locals
+        Int(f.mUpvalueNameCount >= 0 ? f.mUpvalueNameCount
+                                     : static_cast<int32_t>(f.mUpvalueNames.size()));
         for (const std::string& name : f.mUpvalueNames)
             String(name);
         Int(static_cast<int32_t>(f.mConstants.size()));
@@ -148,7 +161,8 @@ TRecord ReturnsConstant(TRecord::TConstant constant)
     return f;
 }
 
-class LChunkLoaderTest : public ::testing::Test {
+class LChunkLoaderTest : public ::testing::Test
+{
 protected:
     void SetUp() override { mL = lua_open(); }
     void TearDown() override { lua_close(mL); }
@@ -173,7 +187,10 @@ TEST_F(LChunkLoaderTest, LoadsHandBuiltChunksInBothByteOrders)
 {
     for (bool little : {true, false}) {
         SCOPED_TRACE(little ? "little-endian" : "big-endian");
-        TRecord f = ReturnsConstant({9, 0, "", u"\x263A" u"A", false});
+        TRecord f = ReturnsConstant({9, 0, "",
+                                     u"\x263A"
+                                     u"A",
+                                     false});
         const std::string chunk = TChunkBuilder(little).Build(f);
         ASSERT_EQ(luaL_loadbuffer(mL, chunk.data(), chunk.size(), "=test"), 0)
             << lua_tostring(mL, -1);
@@ -198,7 +215,8 @@ TEST_F(LChunkLoaderTest, RefusesDamagedHeaders)
 {
     const std::string good = TChunkBuilder().Build(TRecord());
     ASSERT_EQ(Load(good), "");
-    struct TCase {
+    struct TCase
+    {
         size_t mOffset;
         uint8_t mByte;
         const char* mMessage;
@@ -227,7 +245,8 @@ TEST_F(LChunkLoaderTest, RefusesDamagedHeaders)
 
 TEST_F(LChunkLoaderTest, RefusesDamagedFunctionRecords)
 {
-    struct TCase {
+    struct TCase
+    {
         const char* mName;
         std::function<void(TRecord&)> mDamage;
         const char* mMessage;
@@ -235,43 +254,70 @@ TEST_F(LChunkLoaderTest, RefusesDamagedFunctionRecords)
     const TCase cases[] = {
         {"negative line", [](TRecord& f) { f.mLineDefined = -1; }, "bad integer in test"},
         {"negative line entry", [](TRecord& f) { f.mLineInfo = {-5}; }, "bad integer in test"},
-        {"upvalue names", [](TRecord& f) {
+        {"upvalue names",
+         [](TRecord& f) {
              f.mNumUpvalues = 1;
              f.mUpvalueNames = {"a", "b"};
-         }, "bad nupvalues in test: read 2; expected 1"},
-        {"constant type 5", [](TRecord& f) { f.mConstants = {{5, 0, "", u"", false}}; },
+         },
+         "bad nupvalues in test: read 2; expected 1"},
+        {"constant type 5",
+         [](TRecord& f) {
+             f.mConstants = {{5, 0, "", u"", false}};
+         },
          "bad constant type (5) in test"},
-        {"absent string constant", [](TRecord& f) { f.mConstants = {{4, 0, "", u"", true}}; },
+        {"absent string constant",
+         [](TRecord& f) {
+             f.mConstants = {{4, 0, "", u"", true}};
+         },
          "bad code in test"},
-        {"absent wide constant", [](TRecord& f) { f.mConstants = {{9, 0, "", u"", true}}; },
+        {"absent wide constant",
+         [](TRecord& f) {
+             f.mConstants = {{9, 0, "", u"", true}};
+         },
          "bad code in test"},
         {"no return at the end", [](TRecord& f) { f.mCode = {LoadK(0, 0)}; }, "bad code in test"},
-        {"constant index out of range", [](TRecord& f) { f.mCode = {LoadK(0, 3), Return(0, 1)}; },
+        {"constant index out of range",
+         [](TRecord& f) {
+             f.mCode = {LoadK(0, 3), Return(0, 1)};
+         },
          "bad code in test"},
-        {"register out of range", [](TRecord& f) { f.mCode = {LoadK(5, 0), Return(0, 1)}; },
+        {"register out of range",
+         [](TRecord& f) {
+             f.mCode = {LoadK(5, 0), Return(0, 1)};
+         },
          "bad code in test"},
         {"stack too big", [](TRecord& f) { f.mMaxStackSize = 251; }, "bad code in test"},
         {"parameters beyond the stack", [](TRecord& f) { f.mNumParams = 3; }, "bad code in test"},
         {"empty code", [](TRecord& f) { f.mCode.clear(); }, "bad code in test"},
-        {"lines do not match code", [](TRecord& f) { f.mLineInfo = {1, 2, 3}; }, "bad code in test"},
-        {"bad nested function", [](TRecord& f) {
+        {"lines do not match code",
+         [](TRecord& f) {
+             f.mLineInfo = {1, 2, 3};
+         },
+         "bad code in test"},
+        {"bad nested function",
+         [](TRecord& f) {
              TRecord child;
              child.mCode = {LoadK(0, 0)};
              f.mProtos = {child};
-         }, "bad code in test"},
+         },
+         "bad code in test"},
         // The chunk's closure has no upvalues to read.
-        {"main function with an upvalue", [](TRecord& f) {
+        {"main function with an upvalue",
+         [](TRecord& f) {
              f.mNumUpvalues = 1;
              f.mCode = {Abc(kOpGetUpval, 0, 0, 0), Return(0, 2)};
-         }, "bad code in test"},
+         },
+         "bad code in test"},
         // The first call returns nothing, so the top is at R0; the second call's
         // function lies above it and its open argument list would start past the top.
-        {"open results taken from above them", [](TRecord& f) {
+        {"open results taken from above them",
+         [](TRecord& f) {
              f.mMaxStackSize = 3;
              f.mProtos = {TRecord()};
              f.mCode = {ABx(kOpClosure, 0, 0), ABx(kOpClosure, 1, 0), Abc(kOpCall, 0, 1, 0),
                         Abc(kOpCall, 1, 0, 1), Return(0, 1)};
-         }, "bad code in test"},
+         },
+         "bad code in test"},
     };
     for (const TCase& c : cases) {
         TRecord f = ReturnsConstant({3, 1, "", u"", false});
@@ -284,7 +330,8 @@ TEST_F(LChunkLoaderTest, RefusesDamagedFunctionRecords)
 // instruction refuses them with a script error when it runs.
 TEST_F(LChunkLoaderTest, LoadedCodeRaisesOnValuesOfTheWrongType)
 {
-    struct TCase {
+    struct TCase
+    {
         const char* mName;
         std::vector<uint32_t> mCode;
     };
@@ -321,7 +368,7 @@ TEST_F(LChunkLoaderTest, HugeCountsWithoutDataEndTheFileInsteadOfAllocating)
     }
     std::string hugeString = good;
     hugeString[22] = '\xff';
-    hugeString[25] = '\xff';  // source size 0xff0000ff... as an unsigned size
+    hugeString[25] = '\xff'; // source size 0xff0000ff... as an unsigned size
     EXPECT_EQ(Load(hugeString), "unexpected end of file in test");
 }
 
@@ -352,7 +399,8 @@ TEST_F(LChunkLoaderTest, ChunkNames)
 {
     std::string chunk = TChunkBuilder().Build(TRecord());
     chunk[1] = 'X';
-    struct TCase {
+    struct TCase
+    {
         const char* mName;
         const char* mMessage;
     };
@@ -381,7 +429,8 @@ TEST_F(LChunkLoaderTest, DumpLoadDumpIsStable)
     const char* sources[] = {
         "return 1",
         "local t = {1, 2, x = 'y', [L\"w\"] = 0.5} return t",
-        "local function f(a, b) local c = a & b return function() return c end end return f(6, 3)()",
+        "local function f(a, b) local c = a & b return function() return c end end return f(6, "
+        "3)()",
         "local s = 0 for i = 1, 10 do s = s + i end while s > 0 do s = s - 7 end return s",
         "local x = nil return x, true, false, -0.25, 'text', L'wide'",
     };

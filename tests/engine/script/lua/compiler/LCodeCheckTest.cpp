@@ -31,7 +31,8 @@ void MoveOpenResultsTaker(LProto* f, int offset)
     SETARG_A(&f->mCode[call + 1], GETARG_A(f->mCode[call]) + offset);
 }
 
-struct LRefusalCase {
+struct LRefusalCase
+{
     const char* mWhat;
     const char* mSource;
     std::function<void(LProto*)> mDamage;
@@ -55,7 +56,9 @@ TEST(LCodeCheckTest, DamagedCodeIsRefused)
         {"closure without its upvalue words", "local a f = function() return a end",
          [](LProto* f) { f->mCode[Find(f, OP_CLOSURE) + 1] = CREATE_ABC(OP_LOADNIL, 0, 0, 0); }},
         {"CONCAT with B >= C", "local a, b = 'x', 'y' local c = a .. b",
-         [](LProto* f) { SETARG_B(&f->mCode[Find(f, OP_CONCAT)], GETARG_C(f->mCode[Find(f, OP_CONCAT)])); }},
+         [](LProto* f) {
+             SETARG_B(&f->mCode[Find(f, OP_CONCAT)], GETARG_C(f->mCode[Find(f, OP_CONCAT)]));
+         }},
         {"open call results not taken", "f(g())",
          [](LProto* f) { f->mCode[Find(f, OP_CALL) + 1] = CREATE_ABC(OP_MOVE, 0, 0, 0); }},
         {"open call results taken by a call above them", "f(g())",
@@ -86,7 +89,8 @@ TEST(LCodeCheckTest, DamagedCodeIsRefused)
     };
     for (const LRefusalCase& c : cases) {
         LuaTestState state;
-        const LCompileResult result = luaY_compilebuffer(state.L(), c.mSource, std::strlen(c.mSource), "=t");
+        const LCompileResult result =
+            luaY_compilebuffer(state.L(), c.mSource, std::strlen(c.mSource), "=t");
         ASSERT_EQ(result.mStatus, 0) << c.mWhat;
         LProto* f = result.mProto;
         const bool isNested = std::string(c.mWhat) == "upvalue index out of range";

@@ -1,7 +1,7 @@
 #include "engine/script/lua/compiler/LLexer.h"
 
-#include "engine/script/lua/runtime/LErrorUnwind.h"
 #include "engine/script/lua/objects/LString.h"
+#include "engine/script/lua/runtime/LErrorUnwind.h"
 #include "tests/engine/script/lua/LuaTestState.h"
 
 #include <gtest/gtest.h>
@@ -52,7 +52,8 @@ std::string DescribeToken(LexState* ls, int token, const LTokenValue& value)
     }
 }
 
-struct LLexJob {
+struct LLexJob
+{
     const std::string* mSource;
     std::vector<std::string> mTokens;
     std::vector<int> mLines;
@@ -105,7 +106,8 @@ std::string Lex(const std::string& source, std::vector<int>* lines = nullptr)
     return out;
 }
 
-struct LLexCase {
+struct LLexCase
+{
     std::string mSource;
     std::string mExpected;
 };
@@ -114,7 +116,8 @@ TEST(LLexerTest, TokensOfEveryDialectChange)
 {
     const LLexCase cases[] = {
         {"continue and while", "continue | and | while"},
-        {"a << b >> c <= d >= e < f > g", "name:a | << | name:b | >> | name:c | <= | name:d | >= | name:e | < | name:f | > | name:g"},
+        {"a << b >> c <= d >= e < f > g", "name:a | << | name:b | >> | name:c | <= | name:d | >= | "
+                                          "name:e | < | name:f | > | name:g"},
         {"a & b | c ^ d ~= e", "name:a | & | name:b | | | name:c | ^ | name:d | ~= | name:e"},
         {"~ x", "~ | name:x"},
         {"0xFF 0xffffffff 0x0", "255 | 4294967295 | 0"},
@@ -150,7 +153,8 @@ TEST(LLexerTest, ErrorsNameTheTextReadSoFar)
     const LLexCase cases[] = {
         {"x = 0x", "error: test:1: malformed number near `0x'"},
         {"x = 0x}", "error: test:1: malformed number near `0x'"},
-        {"x = 1..2", "error: test:1: ambiguous syntax (decimal point x string concatenation) near `1..'"},
+        {"x = 1..2",
+         "error: test:1: ambiguous syntax (decimal point x string concatenation) near `1..'"},
         {"x = 1e", "error: test:1: malformed number near `1e'"},
         {"x = 2.5e+", "error: test:1: malformed number near `2.5e+'"},
         {"x = \"abc", "error: test:1: unfinished string near `<eof>'"},
@@ -189,13 +193,16 @@ std::string Utf16Source(const std::u16string& text)
 
 TEST(LLexerTest, WideSourceKeepsWideLiteralsAndLowBytesOfNarrowOnes)
 {
-    const std::u16string text = u"-- \u263a in a comment\nw = L\"\u263a\u00e9\" s = \"\u0141x\" t = [[\u0142]]";
-    EXPECT_EQ(Lex(Utf16Source(text)), "name:w | = | L[9786 233] | name:s | = | \"Ax\" | name:t | = | \"B\"");
+    const std::u16string text =
+        u"-- \u263a in a comment\nw = L\"\u263a\u00e9\" s = \"\u0141x\" t = [[\u0142]]";
+    EXPECT_EQ(Lex(Utf16Source(text)),
+              "name:w | = | L[9786 233] | name:s | = | \"Ax\" | name:t | = | \"B\"");
 }
 
 TEST(LLexerTest, WideSourceRejectsWideCharactersOutsideLiterals)
 {
-    EXPECT_EQ(Lex(Utf16Source(u"x = \u263a")), "error: test:1: invalid wide char near `char(9786)'");
+    EXPECT_EQ(Lex(Utf16Source(u"x = \u263a")),
+              "error: test:1: invalid wide char near `char(9786)'");
     EXPECT_EQ(Lex(Utf16Source(u"x = \u00c8")), "name:x | = | \xc8");
 }
 
@@ -204,7 +211,10 @@ TEST(LLexerTest, WideMarkSplitAcrossPiecesOrAbsent)
     // A lone FF that is not followed by FE stays a character of 8-bit source.
     EXPECT_EQ(Lex("\xff"), "error: test:1: invalid wide char near `char(255)'");
     EXPECT_EQ(Lex(std::string("\xff\xfe", 2)), "");
-    EXPECT_EQ(Lex(std::string("\xff\xfe" "x", 3)), "");  // half a character is the end
+    EXPECT_EQ(Lex(std::string("\xff\xfe"
+                              "x",
+                              3)),
+              ""); // half a character is the end
 }
 
 } // namespace

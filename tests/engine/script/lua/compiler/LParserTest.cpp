@@ -34,7 +34,8 @@ std::string Listing(const std::string& source)
     return DisassembleProto(result.mProto);
 }
 
-struct LListingCase {
+struct LListingCase
+{
     const char* mSource;
     const char* mListing;
 };
@@ -42,28 +43,25 @@ struct LListingCase {
 TEST(LParserTest, BitwiseOperatorsTakeConstantOperands)
 {
     const LListingCase cases[] = {
-        {"return x & 255",
-         "function <t:0> 0 params, 0 upvalues, 2 slots\n"
-         "   1 [1] GETGLOBAL 0 k0 ; k0 = \"x\"\n"
-         "   2 [1] AND 0 0 k1 ; k1 = 255\n"
-         "   3 [1] RETURN 0 2\n"
-         "   4 [1] RETURN 0 1\n"},
-        {"return 1 << n",
-         "function <t:0> 0 params, 0 upvalues, 2 slots\n"
-         "   1 [1] GETGLOBAL 0 k1 ; k1 = \"n\"\n"
-         "   2 [1] SHL 0 k0 0 ; k0 = 1\n"
-         "   3 [1] RETURN 0 2\n"
-         "   4 [1] RETURN 0 1\n"},
-        {"return a | b >> 3, a ^ 2",
-         "function <t:0> 0 params, 0 upvalues, 2 slots\n"
-         "   1 [1] GETGLOBAL 0 k0 ; k0 = \"a\"\n"
-         "   2 [1] GETGLOBAL 1 k1 ; k1 = \"b\"\n"
-         "   3 [1] OR 0 0 1\n"
-         "   4 [1] SHR 0 0 k2 ; k2 = 3\n"
-         "   5 [1] GETGLOBAL 1 k0 ; k0 = \"a\"\n"
-         "   6 [1] POW 1 1 k3 ; k3 = 2\n"
-         "   7 [1] RETURN 0 3\n"
-         "   8 [1] RETURN 0 1\n"},
+        {"return x & 255", "function <t:0> 0 params, 0 upvalues, 2 slots\n"
+                           "   1 [1] GETGLOBAL 0 k0 ; k0 = \"x\"\n"
+                           "   2 [1] AND 0 0 k1 ; k1 = 255\n"
+                           "   3 [1] RETURN 0 2\n"
+                           "   4 [1] RETURN 0 1\n"},
+        {"return 1 << n", "function <t:0> 0 params, 0 upvalues, 2 slots\n"
+                          "   1 [1] GETGLOBAL 0 k1 ; k1 = \"n\"\n"
+                          "   2 [1] SHL 0 k0 0 ; k0 = 1\n"
+                          "   3 [1] RETURN 0 2\n"
+                          "   4 [1] RETURN 0 1\n"},
+        {"return a | b >> 3, a ^ 2", "function <t:0> 0 params, 0 upvalues, 2 slots\n"
+                                     "   1 [1] GETGLOBAL 0 k0 ; k0 = \"a\"\n"
+                                     "   2 [1] GETGLOBAL 1 k1 ; k1 = \"b\"\n"
+                                     "   3 [1] OR 0 0 1\n"
+                                     "   4 [1] SHR 0 0 k2 ; k2 = 3\n"
+                                     "   5 [1] GETGLOBAL 1 k0 ; k0 = \"a\"\n"
+                                     "   6 [1] POW 1 1 k3 ; k3 = 2\n"
+                                     "   7 [1] RETURN 0 3\n"
+                                     "   8 [1] RETURN 0 1\n"},
     };
     for (const LListingCase& c : cases)
         EXPECT_EQ(Listing(c.mSource), c.mListing) << c.mSource;
@@ -71,14 +69,13 @@ TEST(LParserTest, BitwiseOperatorsTakeConstantOperands)
 
 TEST(LParserTest, OnlyUnaryMinusOfANumberIsFolded)
 {
-    EXPECT_EQ(Listing("return -5, -(2^3), 1 + 2"),
-              "function <t:0> 0 params, 0 upvalues, 3 slots\n"
-              "   1 [1] LOADK 0 k1 ; k1 = -5\n"
-              "   2 [1] POW 1 k2 k3 ; k2 = 2, k3 = 3\n"
-              "   3 [1] UNM 1 1\n"
-              "   4 [1] ADD 2 k4 k2 ; k4 = 1, k2 = 2\n"
-              "   5 [1] RETURN 0 4\n"
-              "   6 [1] RETURN 0 1\n");
+    EXPECT_EQ(Listing("return -5, -(2^3), 1 + 2"), "function <t:0> 0 params, 0 upvalues, 3 slots\n"
+                                                   "   1 [1] LOADK 0 k1 ; k1 = -5\n"
+                                                   "   2 [1] POW 1 k2 k3 ; k2 = 2, k3 = 3\n"
+                                                   "   3 [1] UNM 1 1\n"
+                                                   "   4 [1] ADD 2 k4 k2 ; k4 = 1, k2 = 2\n"
+                                                   "   5 [1] RETURN 0 4\n"
+                                                   "   6 [1] RETURN 0 1\n");
 }
 
 TEST(LParserTest, WideAndNarrowLiteralsAreDifferentConstants)
@@ -107,13 +104,12 @@ TEST(LParserTest, ConstantsBeyondTheRKRangeAreLoadedFirst)
     const std::string listing = Listing(source);
     // Constants 262 and 263 no longer fit an RK operand: both go through a register.
     const std::string tail = listing.substr(listing.find(" 273 [1]"));
-    EXPECT_EQ(tail,
-              " 273 [1] LOADK 1 k262 ; k262 = 1\n"
-              " 274 [1] GETTABLE 1 0 1\n"
-              " 275 [1] LOADK 2 k263 ; k263 = 5\n"
-              " 276 [1] ADD 1 1 2\n"
-              " 277 [1] RETURN 1 2\n"
-              " 278 [1] RETURN 0 1\n");
+    EXPECT_EQ(tail, " 273 [1] LOADK 1 k262 ; k262 = 1\n"
+                    " 274 [1] GETTABLE 1 0 1\n"
+                    " 275 [1] LOADK 2 k263 ; k263 = 5\n"
+                    " 276 [1] ADD 1 1 2\n"
+                    " 277 [1] RETURN 1 2\n"
+                    " 278 [1] RETURN 0 1\n");
 }
 
 TEST(LParserTest, SizeHintsSetNewTableOperands)
@@ -126,7 +122,8 @@ TEST(LParserTest, SizeHintsSetNewTableOperands)
         {"t = {x = 1, y = 2, 3}", "NEWTABLE 0 1 2 ; array 1, hash 4"},
     };
     for (const LListingCase& c : cases)
-        EXPECT_NE(Listing(c.mSource).find(c.mListing), std::string::npos) << c.mSource << "\n" << Listing(c.mSource);
+        EXPECT_NE(Listing(c.mSource).find(c.mListing), std::string::npos) << c.mSource << "\n"
+                                                                          << Listing(c.mSource);
 }
 
 TEST(LParserTest, PrioritiesOfTheBitwiseOperators)
@@ -152,7 +149,8 @@ TEST(LParserTest, PrioritiesOfTheBitwiseOperators)
                               "   5 [1] CONCAT 0 0 1\n"},
     };
     for (const LListingCase& c : cases)
-        EXPECT_NE(Listing(c.mSource).find(c.mListing), std::string::npos) << c.mSource << "\n" << Listing(c.mSource);
+        EXPECT_NE(Listing(c.mSource).find(c.mListing), std::string::npos) << c.mSource << "\n"
+                                                                          << Listing(c.mSource);
 }
 
 TEST(LParserTest, BreakAndContinueTargets)
@@ -177,7 +175,8 @@ TEST(LParserTest, BreakAndContinueTargets)
               "  14 [1] RETURN 0 1\n");
 }
 
-struct LErrorCase {
+struct LErrorCase
+{
     std::string mSource;
     std::string mError;
 };
@@ -218,14 +217,17 @@ TEST(LParserTest, SyntaxErrors)
         {"function f(a, 1) end", "t:1: <name> or `...' expected near `1'"},
         {"return 1 2", "t:1: <eof> expected near `2'"},
         {"x, y() = 1", "t:1: syntax error near `='"},
-        {"local " + Repeat("a,", 200) + "a", "t:1: too many local variables (limit=200) near `<eof>'"},
-        {"function f(" + Repeat("a,", 100) + "a) end", "t:1: too many parameters (limit=100) near `)'"},
+        {"local " + Repeat("a,", 200) + "a",
+         "t:1: too many local variables (limit=200) near `<eof>'"},
+        {"function f(" + Repeat("a,", 100) + "a) end",
+         "t:1: too many parameters (limit=100) near `)'"},
         {Repeat("local a; ", 1) + "x = " + Repeat("(", 300) + "1" + Repeat(")", 300),
          "t:1: too many syntax levels near `('"},
         {Repeat("do ", 250) + Repeat("end ", 250), "t:1: too many syntax levels near `do'"},
         {"x = " + Repeat("- ", 300) + "1", "t:1: too many syntax levels near `-'"},
         {"f(" + Repeat("1,", 260) + "1)", "t:1: function or expression too complex near `1'"},
-        {"while " + Repeat("a and ", 60) + "a do end", "t:1: `while' condition too complex near `do'"},
+        {"while " + Repeat("a and ", 60) + "a do end",
+         "t:1: `while' condition too complex near `do'"},
     };
     for (const LErrorCase& c : cases)
         EXPECT_EQ(Listing(c.mSource), "error: " + c.mError) << c.mSource.substr(0, 80);
@@ -262,14 +264,16 @@ TEST(LParserTest, LongJumpListsCompile)
     };
     for (const std::string& source : sources) {
         const std::string listing = Listing(source);
-        EXPECT_EQ(listing.rfind("RETURN 0 1\n"), listing.size() - 11) << source.substr(0, 40) << "\n"
-                                                                      << listing.substr(0, 200);
+        EXPECT_EQ(listing.rfind("RETURN 0 1\n"), listing.size() - 11)
+            << source.substr(0, 40) << "\n"
+            << listing.substr(0, 200);
     }
 }
 
 TEST(LParserTest, ContinueClosesCapturedLocalsOfTheBody)
 {
-    EXPECT_EQ(Listing("for i = 1, 3 do local v = i fs[i] = function() return v end if v then continue end end"),
+    EXPECT_EQ(Listing("for i = 1, 3 do local v = i fs[i] = function() return v end if v then "
+                      "continue end end"),
               "function <t:0> 0 params, 0 upvalues, 6 slots\n"
               "   1 [1] LOADK 0 k0 ; k0 = 1\n"
               "   2 [1] LOADK 1 k1 ; k1 = 3\n"
@@ -283,9 +287,9 @@ TEST(LParserTest, ContinueClosesCapturedLocalsOfTheBody)
               "  10 [1] SETTABLE 4 0 5\n"
               "  11 [1] TEST 3 3 0\n"
               "  12 [1] JMP => 15\n"
-              "  13 [1] CLOSE 3\n"   // continue leaves the body: v is closed first
+              "  13 [1] CLOSE 3\n" // continue leaves the body: v is closed first
               "  14 [1] JMP => 16\n"
-              "  15 [1] CLOSE 3\n"   // the body's own end
+              "  15 [1] CLOSE 3\n" // the body's own end
               "  16 [1] FORLOOP 0 => 6\n"
               "  17 [1] RETURN 0 1\n"
               "function <t:1> 0 params, 1 upvalues, 2 slots\n"
@@ -298,16 +302,15 @@ TEST(LParserTest, ContinuationPointsOfEachLoop)
 {
     // repeat: the until test; generic for: the iterator call.
     const LListingCase cases[] = {
-        {"repeat if a then continue end b() until c",
-         "   1 [1] GETGLOBAL 0 k0 ; k0 = \"a\"\n"
-         "   2 [1] TEST 0 0 0\n"
-         "   3 [1] JMP => 5\n"
-         "   4 [1] JMP => 7\n"
-         "   5 [1] GETGLOBAL 0 k1 ; k1 = \"b\"\n"
-         "   6 [1] CALL 0 1 1\n"
-         "   7 [1] GETGLOBAL 0 k2 ; k2 = \"c\"\n"
-         "   8 [1] TEST 0 0 0\n"
-         "   9 [1] JMP => 1\n"},
+        {"repeat if a then continue end b() until c", "   1 [1] GETGLOBAL 0 k0 ; k0 = \"a\"\n"
+                                                      "   2 [1] TEST 0 0 0\n"
+                                                      "   3 [1] JMP => 5\n"
+                                                      "   4 [1] JMP => 7\n"
+                                                      "   5 [1] GETGLOBAL 0 k1 ; k1 = \"b\"\n"
+                                                      "   6 [1] CALL 0 1 1\n"
+                                                      "   7 [1] GETGLOBAL 0 k2 ; k2 = \"c\"\n"
+                                                      "   8 [1] TEST 0 0 0\n"
+                                                      "   9 [1] JMP => 1\n"},
         {"for k, v in pairs(t) do if k then continue end f() end",
          "   4 [1] TFORPREP 0 => 10\n"
          "   5 [1] TEST 2 2 0\n"
@@ -319,7 +322,8 @@ TEST(LParserTest, ContinuationPointsOfEachLoop)
          "  11 [1] JMP => 5\n"},
     };
     for (const LListingCase& c : cases)
-        EXPECT_NE(Listing(c.mSource).find(c.mListing), std::string::npos) << c.mSource << "\n" << Listing(c.mSource);
+        EXPECT_NE(Listing(c.mSource).find(c.mListing), std::string::npos) << c.mSource << "\n"
+                                                                          << Listing(c.mSource);
 }
 
 } // namespace

@@ -9,7 +9,8 @@ namespace {
 
 // Hands out a text in pieces of at most mPieceSize bytes, reusing one buffer (as file
 // readers do), so a piece is only valid until the next call.
-struct LPieceReader {
+struct LPieceReader
+{
     std::string mText;
     std::size_t mPieceSize;
     std::size_t mPosition;
@@ -35,7 +36,8 @@ std::string ReadAll(LInputStream* z)
     return out;
 }
 
-struct LWideMarkCase {
+struct LWideMarkCase
+{
     std::string mText;
     bool mWide;
     std::string mRest;
@@ -72,7 +74,7 @@ TEST(LInputStreamTest, ReadCrossesPiecesAndReportsWhatIsMissing)
     EXPECT_EQ(luaZ_read(&z, out, 5), 0u);
     EXPECT_EQ(std::string(out, 5), "abcde");
     EXPECT_EQ(luaZ_lookahead(&z), 'f');
-    EXPECT_EQ(luaZ_read(&z, out, 4), 2u);  // only "fg" was left
+    EXPECT_EQ(luaZ_read(&z, out, 4), 2u); // only "fg" was left
     EXPECT_EQ(luaZ_lookahead(&z), kEndOfStream);
 }
 

@@ -18,7 +18,11 @@ namespace {
 std::vector<LValue> KeyPool(lua_State* L)
 {
     std::vector<LValue> keys;
-    auto number = [&](double n) { LValue v; v.SetNumber(n); keys.push_back(v); };
+    auto number = [&](double n) {
+        LValue v;
+        v.SetNumber(n);
+        keys.push_back(v);
+    };
     for (int i = 1; i <= 70; ++i)
         number(i);
     for (double n : {0.0, -1.0, 2.5, 1e10, 16777215.0, 16777216.0, 16777217.0, -0.5, 4294967296.0})
@@ -50,15 +54,17 @@ std::vector<LValue> KeyPool(lua_State* L)
 int FindKey(const std::vector<LValue>& pool, const LValue& key)
 {
     for (std::size_t i = 0; i < pool.size(); ++i) {
-        if (pool[i].Tag() == key.Tag() && (key.IsNumber() ? pool[i].AsNumber() == key.AsNumber()
-                                                           : pool[i].mPayload.mGc == key.mPayload.mGc))
+        if (pool[i].Tag() == key.Tag() &&
+            (key.IsNumber() ? pool[i].AsNumber() == key.AsNumber()
+                            : pool[i].mPayload.mGc == key.mPayload.mGc))
             return static_cast<int>(i);
     }
     return -1;
 }
 
 // Every entry of the table, by key index, each visited once.
-std::map<int, double> Walk(lua_State* L, LTable* t, const std::vector<LValue>& pool, bool clearWhileWalking)
+std::map<int, double> Walk(lua_State* L, LTable* t, const std::vector<LValue>& pool,
+                           bool clearWhileWalking)
 {
     std::map<int, double> seen;
     LValue pair[2];
@@ -104,7 +110,7 @@ TEST(LTableTest, RandomInsertsAndDeletesMatchAMap)
                     ASSERT_TRUE(v->IsNil()) << k;
             }
             ASSERT_EQ(Walk(L, t, pool, false), model);
-            ASSERT_EQ(Walk(L, t, pool, true), model);  // clearing fields during the walk
+            ASSERT_EQ(Walk(L, t, pool, true), model); // clearing fields during the walk
             ASSERT_TRUE(Walk(L, t, pool, false).empty());
         }
     });
@@ -135,7 +141,7 @@ TEST(LTableTest, ArrayPartEndsAtTwoToThe24)
         luaH_setnum(L, big, 16777217)->SetNumber(2);
         EXPECT_EQ(big->mSizeArray, 16777216);
         EXPECT_EQ(luaH_getnum(big, 16777216), &big->mArray[16777215]);
-        const LValue* beyond = luaH_getnum(big, 16777217);  // 2^24 + 1 lives in the hash part
+        const LValue* beyond = luaH_getnum(big, 16777217); // 2^24 + 1 lives in the hash part
         EXPECT_TRUE(beyond >= &big->mNode[0].mValue && beyond <= &big->mNode[1].mValue);
         // A rehash never makes an array part for keys above 2^24.
         LTable* sparse = luaH_new(L, 0, 0);
@@ -154,10 +160,26 @@ TEST(LTableTest, KeyErrors)
     lua_State* L = state.L();
     LTable* t = nullptr;
     EXPECT_EQ(RunProtected(L, [&](lua_State* L) { t = luaH_new(L, 0, 0); }), "");
-    EXPECT_EQ(RunProtected(L, [&](lua_State* L) { LValue k; k.SetNil(); luaH_set(L, t, &k); }), "table index is nil");
-    EXPECT_EQ(RunProtected(L, [&](lua_State* L) { LValue k; k.SetNumber(std::nan("")); luaH_set(L, t, &k); }),
+    EXPECT_EQ(RunProtected(L,
+                           [&](lua_State* L) {
+                               LValue k;
+                               k.SetNil();
+                               luaH_set(L, t, &k);
+                           }),
+              "table index is nil");
+    EXPECT_EQ(RunProtected(L,
+                           [&](lua_State* L) {
+                               LValue k;
+                               k.SetNumber(std::nan(""));
+                               luaH_set(L, t, &k);
+                           }),
               "table index is NaN");
-    EXPECT_EQ(RunProtected(L, [&](lua_State* L) { LValue k[2]; k[0].SetString(luaS_new(L, "absent")); luaH_next(L, t, k); }),
+    EXPECT_EQ(RunProtected(L,
+                           [&](lua_State* L) {
+                               LValue k[2];
+                               k[0].SetString(luaS_new(L, "absent"));
+                               luaH_next(L, t, k);
+                           }),
               "invalid key for `next'");
     EXPECT_EQ(RunProtected(L, [&](lua_State* L) { luaH_new(L, 0, 25); }), "table overflow");
 }
@@ -186,15 +208,17 @@ TEST(LTableTest, AbsentEventFlagsAreCachedAndClearedByInserts)
 {
     LuaTestState state;
     lua_State* L = state.L();
-    EXPECT_EQ(RunProtected(L, [](lua_State* L) {
-        LTable* mt = luaH_new(L, 0, 0);
-        EXPECT_EQ(luaT_fasttm(L, mt, TM_INDEX), nullptr);
-        EXPECT_NE(mt->mFlags & (1u << TM_INDEX), 0u);
-        luaH_setstr(L, mt, G(L)->mTmNames[TM_INDEX])->SetNumber(1);
-        EXPECT_EQ(mt->mFlags, 0u);
-        ASSERT_NE(luaT_fasttm(L, mt, TM_INDEX), nullptr);
-        EXPECT_EQ(luaT_fasttm(L, mt, TM_INDEX)->AsNumber(), 1);
-    }), "");
+    EXPECT_EQ(RunProtected(L,
+                           [](lua_State* L) {
+                               LTable* mt = luaH_new(L, 0, 0);
+                               EXPECT_EQ(luaT_fasttm(L, mt, TM_INDEX), nullptr);
+                               EXPECT_NE(mt->mFlags & (1u << TM_INDEX), 0u);
+                               luaH_setstr(L, mt, G(L)->mTmNames[TM_INDEX])->SetNumber(1);
+                               EXPECT_EQ(mt->mFlags, 0u);
+                               ASSERT_NE(luaT_fasttm(L, mt, TM_INDEX), nullptr);
+                               EXPECT_EQ(luaT_fasttm(L, mt, TM_INDEX)->AsNumber(), 1);
+                           }),
+              "");
 }
 
 } // namespace

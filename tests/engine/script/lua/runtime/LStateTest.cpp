@@ -1,7 +1,7 @@
 #include "engine/script/lua/runtime/LState.h"
 
-#include "engine/script/lua/objects/LMetaEvents.h"
 #include "engine/script/lua/objects/LMemory.h"
+#include "engine/script/lua/objects/LMetaEvents.h"
 
 #include <gtest/gtest.h>
 
@@ -26,8 +26,9 @@ TEST(LStateTest, OpenMakesGlobalsRegistryAndNamesAndLeavesRoomBeforeTheFirstColl
     lua_close(L);
 }
 
-struct LFailingAllocator {
-    int mAllowed;   // allocations that succeed before the first failure
+struct LFailingAllocator
+{
+    int mAllowed; // allocations that succeed before the first failure
     int mCount;
     long mLive;
 };
