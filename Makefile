@@ -6,7 +6,7 @@ JOBS ?= $(shell nproc)
 SHUFFLE_SEED ?= 1
 CMAKE_GEN := -G Ninja
 
-.PHONY: all run test tsan bench fuzz deps build-release build-test clean
+.PHONY: all run test tsan bench fuzz deps build-release build-test check-format clean
 
 all: build-release
 
@@ -28,7 +28,12 @@ build-test: deps build/test/build.ninja
 run: build-release
 	cd build/release && ./velmora
 
-test: build-test
+# Every source and header laid out as .clang-format says; tools/check-format --fix
+# formats them.
+check-format: deps
+	tools/check-format
+
+test: check-format build-test
 	cd build/test && ctest --output-on-failure -j $(JOBS)
 	tools/run-shuffled build/test $(SHUFFLE_SEED)
 
