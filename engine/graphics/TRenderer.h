@@ -9,8 +9,7 @@
 //
 // Underneath: the display handler (TDxDisplayHandler) and the software device
 // (engine/graphics/device). Depends on the foundation (settings, timer, log, maths).
-// Leaves out for now: the statistics overlay (it needs text) and showing frames on the
-// screen (the display side).
+// Leaves out for now: the statistics overlay (it needs text).
 //
 // Main thread only.
 

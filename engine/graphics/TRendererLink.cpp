@@ -2,7 +2,7 @@
 
 #include "engine/foundation/math/TColor.h"
 #include "engine/foundation/math/TRect.h"
-#include "engine/graphics/TDisplayStandIn.h"
+#include "engine/graphics/TDisplayLink.h"
 #include "engine/graphics/TRenderer.h"
 
 TRendererLink::TRendererLink()
@@ -24,7 +24,7 @@ TDisplaySeam* TRendererLink::GetDisplay()
 TDisplaySeam* TRendererLink::CreateDisplay()
 {
     if (!mDisplay)
-        mDisplay = std::make_unique<TDisplayStandIn>(TRenderer::Get()->GetDisplayHandler());
+        mDisplay = std::make_unique<TDisplayLink>(TRenderer::Get()->GetDisplayHandler());
     return mDisplay.get();
 }
 

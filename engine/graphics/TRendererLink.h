@@ -8,7 +8,7 @@
 
 #include <memory>
 
-class TDisplayStandIn;
+class TDisplayLink;
 
 class TRendererLink final : public TRendererSeam
 {
@@ -24,5 +24,5 @@ public:
     void FillRect(int left, int top, int right, int bottom, uint32_t color) override;
 
 private:
-    std::unique_ptr<TDisplayStandIn> mDisplay;
+    std::unique_ptr<TDisplayLink> mDisplay;
 };

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
+
+class TDisplayOutput;
 
 // The main window of the process. Created hidden by TVideoSystem::CreateWindow; the
 // destructor destroys it. Every operation is for the main thread only.
@@ -30,4 +33,9 @@ public:
 
     // Sets the window icon from 32-bit 0xAARRGGBB pixels, width * height of them.
     virtual void SetIcon(const uint32_t* pixels, int width, int height) = 0;
+
+    // What shows the display's frames in this window (TDisplayOutput). The caller owns it
+    // and must delete it before the window. Null, with a log line, when this window
+    // cannot show frames.
+    virtual std::unique_ptr<TDisplayOutput> CreateDisplayOutput() = 0;
 };

@@ -19,8 +19,8 @@ public:
     // Shuts the window system down; every window made by it must be gone by then.
     virtual ~TVideoSystem() = default;
 
-    // A new main window, hidden, not resizable, width x height pixels, title UTF-8.
-    // Null with a log line on failure.
+    // A new main window, hidden, at the desktop's top-left corner, not resizable, width x
+    // height pixels, title UTF-8. Null with a log line on failure.
     virtual std::unique_ptr<TNativeWindow> CreateWindow(const std::string& utf8Title, int width,
                                                         int height) = 0;
 

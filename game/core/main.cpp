@@ -8,17 +8,29 @@
 #include "engine/sound/SoundInstall.h"
 #include "engine/ui/UiInstall.h"
 #include "engine/ui/manager/TWindowManager.h"
+#include "engine/ui/window/TModalWindow.h"
+#include "game/core/TTestCard.h"
+
+#include <memory>
 
 namespace {
 
-// NOTE: a temporary game until the game framework's own entry exists: it shows the main
-// window with its title over an empty root screen and runs the event loop, handing every
-// event to the window manager; a close request ends it.
+// NOTE: a temporary game until the game framework's own entry exists: it opens the
+// display at 800x600 in a window with a test card over the empty root screen and runs the
+// event loop, handing every event to the window manager; a close request ends it.
 int RunTemporaryGame(TPlatform* platform, const char*)
 {
     platform->SetWindowTitle(platform->GetStringTable().GetString("windowtitle"));
     platform->SetDisplay(800, 600, false);
-    platform->ShowMainWindow();
+    if (TWindowManager* windows = GetWindowManager()) {
+        if (TModalWindow* root = windows->GetRootWindow()) {
+            auto card = std::make_unique<TTestCard>();
+            card->SetSize(800, 600);
+            if (root->AdoptChild(card.get(), true))
+                card.release(); // the root window owns it now
+            windows->Invalidate();
+        }
+    }
     TEvent event;
     do {
         platform->GetEvent(event);

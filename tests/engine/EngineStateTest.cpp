@@ -11,6 +11,7 @@
 #include "engine/foundation/host/TMsnZylomHandler.h"
 #include "engine/foundation/seams/TEngineSeams.h"
 #include "engine/foundation/seams/TMasterVolume.h"
+#include "engine/graphics/TDXContext.h"
 #include "engine/graphics/TRenderer.h"
 #include "engine/platform/TPlatformLog.h"
 #include "engine/platform/TTimeSource.h"
@@ -35,6 +36,7 @@ void ResetEngineState()
     TMsnZylomHandler::SetHooks({});
     TMasterVolume::Install(nullptr);
     TRenderer::Destroy();
+    TDXContext::SetOutputFactory(nullptr);
     TEngineSeams::Factories() = TEngineSeams::TFactories{};
     TAssetMap::RemoveAllLoaders();
     TEventPump::ResetSessionReady();

@@ -38,6 +38,9 @@ public:
 
     bool IsActive() const { return mActive; }
     bool IsMinimized() const { return mMinimized; }
+    // The application as a whole has the focus; a change of it waits to be reported.
+    bool IsAppActive() const { return mAppActive; }
+    bool IsAppActiveChanging() const { return mAppActiveChanged; }
 
     // Whether the first call of the process wrote "sessionready" (tests reset it).
     static void ResetSessionReady();

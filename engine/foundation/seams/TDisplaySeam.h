@@ -26,7 +26,7 @@ public:
     virtual bool IsValid() const = 0; // surfaces usable; false while lost
     virtual void Restore() = 0;       // tries to get lost surfaces back
     virtual bool IsFullScreen() const = 0;
-    virtual bool SetFullScreen(bool fullScreen) = 0; // the state afterwards
+    virtual bool SetFullScreen(bool fullScreen) = 0; // false when refused
     virtual void ResetWorkingCount() = 0;            // the application went inactive
     virtual void UpdateDesktopMode() = 0;            // the desktop mode changed
     virtual void SetVSync(bool on) = 0;

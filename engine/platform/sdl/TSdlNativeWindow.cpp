@@ -1,5 +1,7 @@
 #include "engine/platform/sdl/TSdlNativeWindow.h"
 
+#include "engine/platform/sdl/TSdlDisplayOutput.h"
+
 TSdlNativeWindow::TSdlNativeWindow(SDL_Window* window) : mWindow(window) {}
 
 TSdlNativeWindow::~TSdlNativeWindow()
@@ -58,4 +60,9 @@ void TSdlNativeWindow::SetIcon(const uint32_t* pixels, int width, int height)
         return;
     SDL_SetWindowIcon(mWindow, icon);
     SDL_FreeSurface(icon);
+}
+
+std::unique_ptr<TDisplayOutput> TSdlNativeWindow::CreateDisplayOutput()
+{
+    return std::make_unique<TSdlDisplayOutput>(mWindow);
 }

@@ -21,6 +21,9 @@ public:
     void CaptureMouse(bool capture) override;
     void GetSize(int& width, int& height) const override;
     void SetIcon(const uint32_t* pixels, int width, int height) override;
+    std::unique_ptr<TDisplayOutput> CreateDisplayOutput() override;
+
+    SDL_Window* GetSdlWindow() const { return mWindow; }
 
 private:
     SDL_Window* mWindow;

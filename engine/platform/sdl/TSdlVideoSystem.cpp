@@ -35,8 +35,9 @@ TSdlVideoSystem::~TSdlVideoSystem()
 std::unique_ptr<TNativeWindow> TSdlVideoSystem::CreateWindow(const std::string& utf8Title,
                                                              int width, int height)
 {
-    SDL_Window* window = SDL_CreateWindow(utf8Title.c_str(), SDL_WINDOWPOS_CENTERED,
-                                          SDL_WINDOWPOS_CENTERED, width, height, SDL_WINDOW_HIDDEN);
+    // At the desktop's corner: the display centres the window when it first opens it.
+    SDL_Window* window =
+        SDL_CreateWindow(utf8Title.c_str(), 0, 0, width, height, SDL_WINDOW_HIDDEN);
     if (window == nullptr) {
         TPlatformLog::Write("video: cannot create the main window: %s", SDL_GetError());
         return nullptr;

@@ -262,7 +262,7 @@ TEST_F(TRendererTest, BuildQuadFillsFourVerticesOfAFan)
     EXPECT_FLOAT_EQ(corners[2].y, 30.0f);
 }
 
-TEST_F(TRendererTest, TheSeamMakesTheRendererAndADisplayThatDrawsInMemory)
+TEST_F(TRendererTest, TheSeamMakesTheRendererAndItsDisplay)
 {
     {
         TLogCapture log;
@@ -276,7 +276,11 @@ TEST_F(TRendererTest, TheSeamMakesTheRendererAndADisplayThatDrawsInMemory)
         EXPECT_EQ(link->GetDisplay(), nullptr);
         TDisplaySeam* display = link->CreateDisplay();
         ASSERT_NE(display, nullptr);
-        EXPECT_TRUE(display->SetDisplay(32, 16, false, false));
+        EXPECT_EQ(link->GetDisplay(), display);
+        // Without a platform there is no window to open a display in.
+        EXPECT_FALSE(display->SetDisplay(32, 16, false, false));
+        EXPECT_FALSE(display->IsValid());
+        ASSERT_TRUE(TRenderer::Get()->GetDisplayHandler().OpenBackBuffer(32, 16));
         EXPECT_TRUE(display->IsValid());
         link->PopClipRect();
         link->PushClipRect(0, 0, 32, 16);

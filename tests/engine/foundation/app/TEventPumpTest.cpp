@@ -5,6 +5,7 @@
 #include "engine/foundation/seams/TRendererSeam.h"
 #include "engine/foundation/seams/TSoundManagerSeam.h"
 #include "engine/foundation/seams/TWindowManagerSeam.h"
+#include "engine/platform/TDisplayOutput.h"
 #include "engine/platform/TEventSource.h"
 #include "engine/platform/TKeyCode.h"
 #include "engine/platform/TNativeWindow.h"
@@ -136,6 +137,7 @@ public:
         height = 360;
     }
     void SetIcon(const uint32_t*, int, int) override {}
+    std::unique_ptr<TDisplayOutput> CreateDisplayOutput() override { return nullptr; }
 
     bool captured = false;
 };
