@@ -1,8 +1,11 @@
 #include "engine/graphics/GraphicsInstall.h"
 
+#include "engine/foundation/assets/TAssetMap.h"
 #include "engine/foundation/seams/TEngineSeams.h"
 #include "engine/graphics/TRendererLink.h"
 #include "engine/graphics/TTexture.h"
+#include "engine/graphics/anim/TAnimatedTexture.h"
+#include "engine/graphics/model/TModel.h"
 
 void InstallGraphics()
 {
@@ -10,4 +13,16 @@ void InstallGraphics()
     TEngineSeams::Factories().loadTexture = [](const TString& name) {
         return TTexture::Get(name, 0);
     };
+    TAssetMap::TLoader texture = [](const TString& path) -> std::shared_ptr<TAsset> {
+        return TTexture::Get(path, 0);
+    };
+    TAssetMap::TLoader animation = [](const TString& path) -> std::shared_ptr<TAsset> {
+        return TAnimatedTexture::Get(path);
+    };
+    TAssetMap::RegisterLoader("png", texture);
+    TAssetMap::RegisterLoader("jpg", texture);
+    TAssetMap::RegisterLoader("xml", animation);
+    TAssetMap::RegisterLoader("anm", animation);
+    TAssetMap::RegisterLoader(
+        "mesh", [](const TString& path) -> std::shared_ptr<TAsset> { return TModel::Get(path); });
 }

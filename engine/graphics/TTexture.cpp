@@ -29,11 +29,16 @@ TString UnnamedKey(const TTexture* texture)
                            static_cast<unsigned long>(reinterpret_cast<uintptr_t>(texture)));
 }
 
-// rect cut to the picture's (0, 0, width, height).
-TRect CutToPicture(const TRect& rect, int width, int height)
+// source cut to the picture, or the whole picture when source is null. The picture's
+// own size counts, also for a texture whose GetWidth answers for a part of it.
+TRect PartOfPicture(const TRect* source, const TTextureData& data)
 {
-    return TRect(std::max(rect.left, 0), std::max(rect.top, 0), std::min(rect.right, width),
-                 std::min(rect.bottom, height));
+    const int width = data.GetImageWidth();
+    const int height = data.GetImageHeight();
+    if (source == nullptr)
+        return TRect(0, 0, width, height);
+    return TRect(std::max(source->left, 0), std::max(source->top, 0),
+                 std::min(source->right, width), std::min(source->bottom, height));
 }
 
 } // namespace
@@ -193,8 +198,7 @@ void TTexture::Blit(int x, int y, const TRect* source, TTexture* target)
         return;
     if (TRenderer* renderer = ExistingRenderer(); renderer != nullptr && renderer->IsDrawing())
         return;
-    const TRect whole(0, 0, GetWidth(), GetHeight());
-    const TRect rect = CutToPicture(source != nullptr ? *source : whole, GetWidth(), GetHeight());
+    const TRect rect = PartOfPicture(source, mData);
     mData.Blit(x, y, &rect, target != nullptr ? &target->mData : nullptr);
 }
 
@@ -210,8 +214,7 @@ bool TTexture::CopyTo(int x, int y, const TRect* source, TTexture& destination)
         Unlock();
         return false;
     }
-    const TRect whole(0, 0, GetWidth(), GetHeight());
-    const TRect rect = CutToPicture(source != nullptr ? *source : whole, GetWidth(), GetHeight());
+    const TRect rect = PartOfPicture(source, mData);
     destination.mData.GetSurface()->Copy(*mData.GetSurface(), rect, x, y);
     destination.Unlock();
     Unlock();
@@ -234,9 +237,10 @@ bool TTexture::Save(const TString& fileName, float quality)
     int pitch = 0;
     if (!Lock(pixels, pitch))
         return false;
-    const bool saved =
-        jpeg ? WriteJpegImage(fileName, quality, GetWidth(), GetHeight(), pitch * 4, pixels)
-             : WritePngImage(fileName, pixels, GetWidth(), GetHeight(), pitch * 4);
+    const bool saved = jpeg ? WriteJpegImage(fileName, quality, mData.GetImageWidth(),
+                                             mData.GetImageHeight(), pitch * 4, pixels)
+                            : WritePngImage(fileName, pixels, mData.GetImageWidth(),
+                                            mData.GetImageHeight(), pitch * 4);
     Unlock();
     return saved;
 }

@@ -14,6 +14,7 @@
 // Main thread only.
 
 #include "engine/foundation/assets/TAsset.h"
+#include "engine/foundation/assets/TAssetMap.h"
 #include "engine/foundation/core/TString.h"
 #include "engine/foundation/math/TRect.h"
 #include "engine/graphics/TTextureData.h"
@@ -27,6 +28,8 @@ struct DrawState;
 class TTexture : public TAsset
 {
 public:
+    static constexpr const char* kAssetMapNotFound = TAssetMap::kTextureNotFound;
+
     // Flags of Get.
     enum : int
     {
@@ -95,7 +98,8 @@ public:
     // a frame as well. False when either texture cannot be locked (no surface, already
     // locked, or both are this texture).
     virtual bool CopyTo(int x, int y, const TRect* source, TTexture& destination);
-    // The picture's size (not the surface's).
+    // The picture's size (not the surface's). Blit, CopyTo and Save always work on the
+    // whole picture.
     virtual int GetWidth() const { return mData.GetImageWidth(); }
     virtual int GetHeight() const { return mData.GetImageHeight(); }
 

@@ -79,6 +79,9 @@ public:
 
     // True while the state's coroutine waits in a yield.
     bool IsSuspended() const;
+    // The thread of the function RunFunction started, while the script keeps it (until
+    // the next one starts); null when none.
+    lua_State* GetCoroutine() const;
 
     // A script on a new coroutine of this state, sharing its globals; the new script
     // keeps the coroutine alive. Null when this script is not valid.
@@ -127,7 +130,6 @@ private:
     // on the stack for the caller to call.
     bool OfferAsClosure(int nargs, int& status);
     void StartCoroutine();
-    lua_State* GetCoroutine() const;
     void HandBackScriptGlobal();
     static void ForgetThreads(TScript* script);
 

@@ -171,6 +171,10 @@ int lua_yield(lua_State* L, int nresults);
 int lua_resume(lua_State* L, int narg);
 // 1 while the thread waits in a yield for lua_resume, else 0.
 int lua_isyielded(lua_State* L);
+// 1 when the C function now running on L may yield (lua_yield would suspend L instead
+// of raising "attempt to yield across metamethod/C-call boundary" or "cannot yield a C
+// function"); 0 otherwise, also when no function runs on L.
+int lua_canyield(lua_State* L);
 
 // Garbage-collection functions (kilobytes).
 int lua_getgcthreshold(lua_State* L);

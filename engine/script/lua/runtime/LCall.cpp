@@ -417,6 +417,15 @@ int lua_yield(lua_State* L, int nresults)
     return -1;
 }
 
+int lua_canyield(lua_State* L)
+{
+    LCallInfo* ci = L->mCi;
+    if (ci == L->mBaseCi || L->mNumCCalls > 0) {
+        return 0;
+    }
+    return (ci->mState & kCallIsC) && ((ci - 1)->mState & kCallIsC) ? 0 : 1;
+}
+
 int lua_isyielded(lua_State* L)
 {
     return L->mCi != L->mBaseCi && (L->mCi->mState & kCallYielded) != 0 ? 1 : 0;

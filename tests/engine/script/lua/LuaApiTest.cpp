@@ -389,6 +389,39 @@ TEST_F(LuaApiTest, YieldFromCFunctionsCalledByLua)
     EXPECT_STREQ(lua_tostring(co, -1), "cannot resume dead coroutine");
 }
 
+// Yields only where lua_canyield allows it, and records the answers.
+std::vector<int> gCanYield;
+int WaitIfAllowed(lua_State* L)
+{
+    gCanYield.push_back(lua_canyield(L));
+    return gCanYield.back() != 0 ? lua_yield(L, 0) : 0;
+}
+
+TEST_F(LuaApiTest, CanYieldOnlyWhereAYieldWouldSuspend)
+{
+    gCanYield.clear();
+    lua_register(L, "WaitIfAllowed", WaitIfAllowed);
+    EXPECT_EQ(lua_canyield(L), 0); // nothing runs
+    // Called through lua_pcall from C: not in a coroutine that could be resumed.
+    ASSERT_EQ(Run("WaitIfAllowed()"), 0);
+    ASSERT_EQ(Run("function task() WaitIfAllowed() pcall(WaitIfAllowed) "
+                  "local t = setmetatable({}, { __index = function() WaitIfAllowed() end }) "
+                  "local x = t.key WaitIfAllowed() end"),
+              0);
+    lua_State* co = lua_newthread(L);
+    lua_pushstring(co, "task");
+    lua_gettable(co, LUA_GLOBALSINDEX);
+    ASSERT_EQ(lua_resume(co, 0), 0);
+    EXPECT_EQ(lua_isyielded(co), 1);
+    ASSERT_EQ(lua_resume(co, 0), 0);
+    EXPECT_EQ(lua_isyielded(co), 1);
+    ASSERT_EQ(lua_resume(co, 0), 0);
+    EXPECT_EQ(lua_isyielded(co), 0);
+    // Through pcall and a metamethod the function does not yield; called from Lua
+    // inside the coroutine it does.
+    EXPECT_EQ(gCanYield, (std::vector<int>{0, 1, 0, 0, 1}));
+}
+
 TEST_F(LuaApiTest, ResumeTheMainStateItself)
 {
     lua_register(L, "Wait", Wait);

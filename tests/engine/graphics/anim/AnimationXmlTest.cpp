@@ -1,0 +1,49 @@
+#include "engine/graphics/anim/AnimationXml.h"
+
+#include "engine/graphics/anim/TAnimationData.h"
+#include "tests/engine/graphics/ImageFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+TEST(AnimationXml, FilesMissingAPartAreRefusedWithTheirMessage)
+{
+    const std::string frames = "<framelist><frame w=\"4\" h=\"4\"/></framelist>";
+    struct TCase
+    {
+        const char* name;
+        std::string text;
+        const char* message; // after "Animation user:a.xml "
+        int frames;          // read all the same
+    } cases[] = {
+        {"no sequence", "<sequenze/>", "does not contain a sequence node", 0},
+        {"no img", "<sequence>" + frames + "</sequence>", "does not contain an img node", 1},
+        {"no framelist", "<sequence><img/></sequence>", "does not contain a framelist node", 0},
+        {"no frame", "<sequence><img/><framelist><fram/></framelist></sequence>",
+         "does not contain any frames!", 0},
+    };
+    TImageFolder folder;
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        folder.Put(std::string(c.name) + ".xml", c.text);
+        TAnimationData data;
+        const std::string path = "user:" + std::string(c.name) + ".xml";
+        EXPECT_FALSE(LoadAnimationXml(path.c_str(), data));
+        EXPECT_EQ(data.GetFrameCount(), c.frames);
+        EXPECT_EQ(folder.CountLogLines("Animation " + path + " " + c.message), 1);
+    }
+    TAnimationData data;
+    EXPECT_FALSE(LoadAnimationXml("user:absent.xml", data));
+    EXPECT_EQ(folder.CountLogLines("animation: user:absent.xml: cannot be opened"), 1);
+
+    folder.Put("far.xml",
+               "<sequence><img/><framelist><frame x=\"99999999\"/></framelist></sequence>");
+    EXPECT_FALSE(LoadAnimationXml("user:far.xml", data));
+    EXPECT_EQ(folder.CountLogLines("animation: user:far.xml: a frame coordinate is out of range"),
+              1);
+}
+
+} // namespace

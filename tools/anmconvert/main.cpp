@@ -1,0 +1,64 @@
+// anmconvert: converts an animation file from its XML form into the tagged binary form
+// (".anm") that the engine reads as well.
+//
+//   anmconvert [--version N] INPUT.xml OUTPUT.anm
+//
+// N is the file version to write: 1 (no frame alphas) or 2 (the default). An XML file
+// without a script gets the default script written out. Why an input is refused goes to
+// the standard error stream.
+#include "engine/foundation/core/DebugLog.h"
+#include "engine/foundation/files/TMemoryFile.h"
+#include "engine/graphics/anim/AnimationXml.h"
+#include "engine/graphics/anim/TAnimationData.h"
+#include "tools/anmconvert/writer/AnmWriter.h"
+#include "tools/support/ToolFiles.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+constexpr char kUsage[] = "usage: anmconvert [--version N] INPUT.xml OUTPUT.anm\n";
+constexpr char kInputName[] = "anmconvert-input.xml";
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    uint32_t version = 2;
+    int first = 1;
+    if (argc == 5 && std::strcmp(argv[1], "--version") == 0) {
+        const std::string text = argv[2];
+        if (text != "1" && text != "2") {
+            std::fprintf(stderr, "anmconvert: version %s is not 1 or 2\n", argv[2]);
+            return 2;
+        }
+        version = static_cast<uint32_t>(std::atoi(argv[2]));
+        first = 3;
+    }
+    if (argc - first != 2) {
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
+    InitLogOnStandardError(); // the reader logs why a file is refused
+    const char* input = argv[first];
+    const char* output = argv[first + 1];
+    std::string bytes;
+    if (!ReadInputFile("anmconvert", input, bytes))
+        return 1;
+    RegisterMemoryFile(kInputName, bytes.data(), bytes.size());
+    TAnimationData animation;
+    const bool loaded = LoadAnimationXml(kInputName, animation);
+    RegisterMemoryFile(kInputName, nullptr, 0);
+    if (!loaded) {
+        std::fprintf(stderr, "anmconvert: cannot convert %s\n", input);
+        return 1;
+    }
+    return WriteOutputFile("anmconvert", output, MakeAnmBytes(animation, version)) ? 0 : 1;
+}
