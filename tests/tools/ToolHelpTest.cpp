@@ -10,7 +10,8 @@ using ToolHelpTest = ToolTest;
 
 TEST_F(ToolHelpTest, HelpPrintsTheUsageLine)
 {
-    for (const char* tool : {"hvpack", "zxmlpack", "luarun", "scriptlist", "vfsdump"}) {
+    for (const char* tool :
+         {"hvpack", "zxmlpack", "luarun", "scriptlist", "vfsdump", "anmconvert"}) {
         const TToolResult result = Run(tool, {"--help"});
         EXPECT_EQ(result.mStatus, 0) << tool;
         EXPECT_EQ(result.mOut.rfind(std::string("usage: ") + tool + " ", 0), 0u)
@@ -35,6 +36,7 @@ TEST_F(ToolHelpTest, AFolderForAnInputFileIsReportedByNameAndReason)
         {"scriptlist", {"dir"}, "scriptlist: cannot read dir: Is a directory\n"},
         {"hvpack", {"out.hvp", "x=dir"}, "hvpack: cannot read dir: Is a directory\n"},
         {"luarun", {"dir"}, "luarun: cannot read dir: Is a directory\n"},
+        {"anmconvert", {"dir", "out.anm"}, "anmconvert: cannot read dir: Is a directory\n"},
     };
     for (const TCase& c : cases) {
         const TToolResult result = Run(c.mTool, c.mArguments);

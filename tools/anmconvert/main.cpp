@@ -21,7 +21,6 @@
 namespace {
 
 constexpr char kUsage[] = "usage: anmconvert [--version N] INPUT.xml OUTPUT.anm\n";
-constexpr char kInputName[] = "anmconvert-input.xml";
 
 } // namespace
 
@@ -52,10 +51,11 @@ int main(int argc, char** argv)
     std::string bytes;
     if (!ReadInputFile("anmconvert", input, bytes))
         return 1;
-    RegisterMemoryFile(kInputName, bytes.data(), bytes.size());
+    // Read from memory under its own name, so that the reader's messages name it.
+    RegisterMemoryFile(input, bytes.data(), bytes.size());
     TAnimationData animation;
-    const bool loaded = LoadAnimationXml(kInputName, animation);
-    RegisterMemoryFile(kInputName, nullptr, 0);
+    const bool loaded = LoadAnimationXml(input, animation);
+    RegisterMemoryFile(input, nullptr, 0);
     if (!loaded) {
         std::fprintf(stderr, "anmconvert: cannot convert %s\n", input);
         return 1;
