@@ -5,6 +5,7 @@
 #include "engine/foundation/core/DebugLog.h"
 #include "engine/foundation/core/Settings.h"
 #include "engine/foundation/core/TCommandLine.h"
+#include "engine/foundation/core/TTaskList.h"
 #include "engine/foundation/files/TPackageList.h"
 #include "engine/foundation/files/TPathMap.h"
 #include "engine/foundation/host/TGameState.h"
@@ -13,6 +14,7 @@
 #include "engine/foundation/seams/TMasterVolume.h"
 #include "engine/graphics/TDXContext.h"
 #include "engine/graphics/TRenderer.h"
+#include "engine/graphics/sprite/AnimationServices.h"
 #include "engine/platform/TPlatformLog.h"
 #include "engine/platform/TTimeSource.h"
 #include "engine/script/TScript.h"
@@ -37,6 +39,7 @@ void ResetEngineState()
     TMasterVolume::Install(nullptr);
     TRenderer::Destroy();
     TDXContext::SetOutputFactory(nullptr);
+    GetAnimationTaskList().DeleteAll();
     TEngineSeams::Factories() = TEngineSeams::TFactories{};
     TAssetMap::RemoveAllLoaders();
     TEventPump::ResetSessionReady();

@@ -3,6 +3,7 @@
 #include "engine/foundation/core/LittleEndian.h"
 #include "engine/graphics/anim/TAnimatedTexture.h"
 #include "engine/graphics/anim/TAnimationData.h"
+#include "tests/engine/EngineStateTest.h"
 #include "tests/engine/graphics/anim/AnimationTestSupport.h"
 #include "tools/anmconvert/writer/AnmWriter.h"
 
@@ -68,7 +69,9 @@ constexpr size_t kFirstTransformAt = kFirstAlphaAt + 4;
 constexpr size_t kAnchorCountAt = kFirstTransformAt + 24 + 4 + 1; // after the name "a"
 constexpr size_t kFirstAnchorAt = kAnchorCountAt + 4;
 
-TEST(AnimationAnm, ReadsWhatTheWriterWrote)
+using AnimationAnmTest = EngineStateTest;
+
+TEST_F(AnimationAnmTest, ReadsWhatTheWriterWrote)
 {
     const std::string bytes = MakeAnmBytes(SampleAnimation());
     ASSERT_EQ(bytes.substr(kFrameTagAt, 4), "FRMS");
@@ -93,7 +96,7 @@ TEST(AnimationAnm, ReadsWhatTheWriterWrote)
     EXPECT_EQ(old.frames[0].anchors[0].name, TString("hand"));
 }
 
-TEST(AnimationAnm, EveryCutIsRefusedExceptJustBeforeTheScript)
+TEST_F(AnimationAnmTest, EveryCutIsRefusedExceptJustBeforeTheScript)
 {
     const std::string bytes = MakeAnmBytes(SampleAnimation());
     const size_t scriptTag = bytes.rfind("SCRP");
@@ -112,7 +115,7 @@ TEST(AnimationAnm, EveryCutIsRefusedExceptJustBeforeTheScript)
     }
 }
 
-TEST(AnimationAnm, DamagedFilesAreRefusedWithTheirCause)
+TEST_F(AnimationAnmTest, DamagedFilesAreRefusedWithTheirCause)
 {
     struct TCase
     {
@@ -160,7 +163,7 @@ TEST(AnimationAnm, DamagedFilesAreRefusedWithTheirCause)
     EXPECT_FALSE(Parse(old, data));
 }
 
-TEST(AnimationAnm, ADamagedFileGivesNoTexture)
+TEST_F(AnimationAnmTest, ADamagedFileGivesNoTexture)
 {
     TImageFolder folder;
     PutSheet(folder, "fx/sheet.png", 32, 8);

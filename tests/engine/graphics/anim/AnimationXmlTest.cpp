@@ -1,6 +1,7 @@
 #include "engine/graphics/anim/AnimationXml.h"
 
 #include "engine/graphics/anim/TAnimationData.h"
+#include "tests/engine/EngineStateTest.h"
 #include "tests/engine/graphics/ImageFolder.h"
 
 #include <gtest/gtest.h>
@@ -9,7 +10,9 @@
 
 namespace {
 
-TEST(AnimationXml, FilesMissingAPartAreRefusedWithTheirMessage)
+using AnimationXmlTest = EngineStateTest;
+
+TEST_F(AnimationXmlTest, FilesMissingAPartAreRefusedWithTheirMessage)
 {
     const std::string frames = "<framelist><frame w=\"4\" h=\"4\"/></framelist>";
     struct TCase

@@ -3,6 +3,7 @@
 #include "engine/foundation/assets/TAssetMap.h"
 #include "engine/graphics/DrawState.h"
 #include "engine/graphics/GraphicsInstall.h"
+#include "tests/engine/EngineStateTest.h"
 #include "tests/engine/graphics/RendererTestSupport.h"
 #include "tests/engine/graphics/anim/AnimationTestSupport.h"
 #include "tools/anmconvert/writer/AnmWriter.h"
@@ -13,7 +14,7 @@
 
 namespace {
 
-class TAnimatedTextureTest : public ::testing::Test
+class TAnimatedTextureTest : public EngineStateTest
 {
 protected:
     void SetUp() override { mSheet = PutSheet(mFolder, "fx/sheet.png", 64, 16); }
@@ -339,8 +340,6 @@ TEST_F(TAnimatedTextureTest, AssetMapsLoadAnimationsAndModelsByExtension)
     map.AddAsset("user:fx/sheet");
     EXPECT_NE(map.Get<TTexture>("user:fx/sheet"), nullptr);
     EXPECT_EQ(map.Get<TAnimatedTexture>("user:fx/sheet"), nullptr);
-    for (const char* extension : {"png", "jpg", "xml", "anm", "mesh"})
-        TAssetMap::RegisterLoader(extension, nullptr);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "engine/graphics/model/TModel.h"
 
 #include "engine/foundation/core/LittleEndian.h"
+#include "tests/engine/EngineStateTest.h"
 #include "tests/engine/graphics/ImageFolder.h"
 
 #include <gtest/gtest.h>
@@ -21,7 +22,9 @@ std::string MeshBytes(const char* magic, uint16_t vertices, uint16_t triangles,
     return bytes;
 }
 
-TEST(TModel, ReadsVerticesInThousandthsAndTriangleIndices)
+using TModelTest = EngineStateTest;
+
+TEST_F(TModelTest, ReadsVerticesInThousandthsAndTriangleIndices)
 {
     TImageFolder folder;
     folder.Put("box.mesh",
@@ -56,7 +59,7 @@ TEST(TModel, ReadsVerticesInThousandthsAndTriangleIndices)
     EXPECT_EQ(model->GetMesh()->vertices[0].x, 7.0f);
 }
 
-TEST(TModel, RefusesOtherFilesAndFillsShortOnesWithZeros)
+TEST_F(TModelTest, RefusesOtherFilesAndFillsShortOnesWithZeros)
 {
     TImageFolder folder;
     folder.Put("box.obj", MeshBytes("TRIS", 0, 0, {}));

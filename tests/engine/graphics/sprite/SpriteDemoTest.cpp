@@ -4,6 +4,7 @@
 #include "engine/foundation/files/TPathMap.h"
 #include "engine/graphics/image/PngImage.h"
 #include "engine/graphics/image/TDecodedImage.h"
+#include "tests/engine/EngineStateTest.h"
 #include "tests/engine/foundation/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -31,7 +32,9 @@ int Distance(uint32_t a, uint32_t b)
     return largest;
 }
 
-TEST(SpriteDemo, WritesFramesOfThePlayingSprites)
+using SpriteDemoTest = EngineStateTest;
+
+TEST_F(SpriteDemoTest, WritesFramesOfThePlayingSprites)
 {
     TTempFolder folder;
     const std::string command =

@@ -6,6 +6,7 @@
 #include "engine/graphics/sprite/AnimationServices.h"
 #include "engine/platform/TTimeSource.h"
 #include "engine/script/TScript.h"
+#include "tests/engine/EngineStateTest.h"
 #include "tests/engine/graphics/RendererTestSupport.h"
 #include "tests/engine/graphics/anim/AnimationTestSupport.h"
 
@@ -17,7 +18,7 @@
 
 namespace {
 
-class TAnimatedSpriteTest : public ::testing::Test
+class TAnimatedSpriteTest : public EngineStateTest
 {
 protected:
     void SetUp() override { PutSheet(mFolder, "fx/sheet.png", 64, 16); }

@@ -2,6 +2,7 @@
 
 #include "engine/foundation/core/Settings.h"
 #include "engine/graphics/TTexture.h"
+#include "tests/engine/EngineStateTest.h"
 #include "tests/engine/graphics/RendererTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -58,7 +59,7 @@ private:
     TCountingSprite() : TSprite(0) {}
 };
 
-class TSpriteTest : public ::testing::Test
+class TSpriteTest : public EngineStateTest
 {
 protected:
     void SetUp() override { gDrawn.clear(); }
