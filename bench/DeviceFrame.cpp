@@ -1,6 +1,8 @@
 // Times one spa-like frame on our software device and the same drawing list on SDL2's
 // own software renderer (SDL_CreateSoftwareRenderer on a surface of the same size), in
-// one run, and prints the median CPU time per frame of both.
+// one run, and prints the median CPU time per frame of both. Our frame is timed twice:
+// drawn image by image (TTexture::DrawAt), and with the background and the sprites as a
+// sprite tree (TSprite), as the engine's scenes are drawn; both give the same picture.
 //
 // The frame: a full-screen opaque background; 150 alpha-blended sprites of 64 x 64 to
 // 200 x 200 (100 unscaled at whole-pixel positions, 30 scaled by 0.6 to 1.4, 20 rotated,
@@ -9,7 +11,7 @@
 // anti-aliased spans. Our frame goes through the renderer (TRenderer), as the engine's
 // drawing code does (textures through TTexture::DrawAt); linear filtering on both sides.
 //
-// bench_DeviceFrame --png FOLDER also writes both frames as PNG files to look at;
+// bench_DeviceFrame --png FOLDER also writes the frames as PNG files to look at;
 // --parts times each part of our frame on its own as well; --profile-part K only draws
 // part K (0 background ... 5 text; 6 the whole frame) 2000 times (--frames N: N times),
 // for a profiler (callgrind counts are steady where timings on a busy machine are not).
@@ -17,11 +19,13 @@
 // This program has its own main; Google Benchmark's timing loop does not fit a
 // comparison of two renderers in one run.
 
+#include "engine/graphics/DrawState.h"
 #include "engine/graphics/TBlendMode.h"
 #include "engine/graphics/TDxDisplayHandler.h"
 #include "engine/graphics/TRenderer.h"
 #include "engine/graphics/TTexture.h"
 #include "engine/graphics/TVertexArray.h"
+#include "engine/graphics/sprite/TSprite.h"
 
 #include <SDL.h>
 #include <png.h>
@@ -58,7 +62,7 @@ struct TImage
     std::vector<uint32_t> pixels;
 };
 
-struct TSprite
+struct TSceneSprite
 {
     int image = 0;
     float x = 0;
@@ -88,7 +92,7 @@ struct TScene
     TImage background;
     std::vector<TImage> images;
     TImage glow;
-    std::vector<TSprite> sprites;
+    std::vector<TSceneSprite> sprites;
     std::vector<TParticle> particles;
     std::vector<std::vector<TSpan>> text;
 };
@@ -166,7 +170,7 @@ TScene MakeScene()
     scene.glow = MakeGlow();
     std::uniform_real_distribution<float> unit(0.0f, 1.0f);
     for (int i = 0; i < 150; ++i) {
-        TSprite sprite;
+        TSceneSprite sprite;
         sprite.image = static_cast<int>(random() % scene.images.size());
         sprite.x = std::floor(unit(random) * kWidth);
         sprite.y = std::floor(unit(random) * kHeight);
@@ -231,6 +235,7 @@ public:
         mGlow = ToTexture(scene.glow, true);
         BuildParticles();
         BuildText();
+        BuildTree();
     }
     ~TOurFrame() { TRenderer::Destroy(); }
 
@@ -255,6 +260,18 @@ public:
 
     void Draw() { DrawParts(0, kPartCount); }
 
+    // The background and the sprites through the sprite tree, then the rest as parts.
+    void DrawTree()
+    {
+        mRenderer->BeginDraw(false);
+        mRenderer->Begin2d();
+        mTree->Draw(DrawState());
+        for (int part = kParticles; part < kPartCount; ++part)
+            DrawPart(part);
+        mRenderer->End2d();
+        mRenderer->EndDraw(false);
+    }
+
     // Parts first .. end - 1 as a frame of their own.
     void DrawParts(int first, int end)
     {
@@ -278,7 +295,7 @@ private:
         case kUnscaledSprites:
         case kScaledSprites:
         case kRotatedSprites:
-            for (const TSprite& sprite : mScene.sprites) {
+            for (const TSceneSprite& sprite : mScene.sprites) {
                 const int kind = sprite.angle != 0.0f   ? kRotatedSprites
                                  : sprite.scale != 1.0f ? kScaledSprites
                                                         : kUnscaledSprites;
@@ -314,6 +331,27 @@ private:
     {
         mRenderer->SetBlendMode(blendMode);
         texture->DrawAt(x, y, alpha, scale, angle, 0);
+    }
+
+    // The background on layer -1 and the sprites on layers 0, 1, 2 by kind (unscaled,
+    // scaled, rotated: the parts' order), each centred, scaled, then rotated as DrawAt
+    // does; every sprite inherits the root's blend mode.
+    void BuildTree()
+    {
+        mTree = TSprite::Create();
+        mTree->SetBlendMode(kBlendNormal);
+        std::shared_ptr<TSprite> background = TSprite::Create(-1, mBackground);
+        background->SetPosition(TVec2(kWidth / 2.0f, kHeight / 2.0f));
+        mTree->AddChild(background);
+        for (const TSceneSprite& sprite : mScene.sprites) {
+            const int layer = sprite.angle != 0.0f ? 2 : sprite.scale != 1.0f ? 1 : 0;
+            std::shared_ptr<TSprite> node =
+                TSprite::Create(layer, mImages[static_cast<size_t>(sprite.image)]);
+            DrawState& state = node->GetDrawState();
+            state = DrawState(TVec2(sprite.x, sprite.y), sprite.alpha, sprite.scale);
+            state.matrix.Rotate(sprite.angle);
+            mTree->AddChild(node);
+        }
     }
 
     // The particle renderer's layout: four corners a particle, two triangles through
@@ -364,6 +402,7 @@ private:
     std::vector<TLitVertex> mParticleVertices;
     std::vector<uint16_t> mParticleIndices;
     std::vector<std::vector<TScreenVertex>> mText;
+    std::shared_ptr<TSprite> mTree;
 };
 
 // --- SDL2's software renderer --------------------------------------------------------
@@ -430,7 +469,7 @@ public:
     void Draw()
     {
         SDL_RenderCopy(mRenderer, mBackground, nullptr, nullptr);
-        for (const TSprite& sprite : mScene.sprites) {
+        for (const TSceneSprite& sprite : mScene.sprites) {
             const TImage& image = mScene.images[static_cast<size_t>(sprite.image)];
             SDL_Texture* texture = mImages[static_cast<size_t>(sprite.image)];
             const float w = static_cast<float>(image.width) * sprite.scale;
@@ -545,14 +584,22 @@ int main(int argc, char** argv)
         return 0;
     }
     double ours = 0;
+    double tree = 0;
     {
         TOurFrame frame(scene);
         ours = MedianFrame([&frame] { frame.Draw(); });
-        if (!pngFolder.empty()) {
-            const TSurface& surface = frame.Frame();
+        const TSurface& surface = frame.Frame();
+        const std::vector<uint32_t> imageByImage(
+            surface.GetPixels(), surface.GetPixels() + surface.GetPitch() * surface.GetHeight());
+        if (!pngFolder.empty())
             WritePng(pngFolder + "/frame-ours.png", surface.GetPixels(), surface.GetWidth(),
                      surface.GetHeight(), surface.GetPitch());
-        }
+        tree = MedianFrame([&frame] { frame.DrawTree(); });
+        if (!std::equal(imageByImage.begin(), imageByImage.end(), surface.GetPixels()))
+            std::fprintf(stderr, "the sprite tree's frame differs from the image-by-image one\n");
+        if (!pngFolder.empty())
+            WritePng(pngFolder + "/frame-tree.png", surface.GetPixels(), surface.GetWidth(),
+                     surface.GetHeight(), surface.GetPitch());
         if (parts)
             for (int part = 0; part < TOurFrame::kPartCount; ++part)
                 std::printf("  %-18s %7.3f ms\n", TOurFrame::PartName(part),
@@ -575,6 +622,7 @@ int main(int argc, char** argv)
     std::printf("Spa-like frame, %dx%d, median CPU time of %d frames on one core:\n", kWidth,
                 kHeight, kMeasuredFrames);
     std::printf("  software device (TRenderer):   %7.3f ms\n", ours);
+    std::printf("  the same as a sprite tree:     %7.3f ms\n", tree);
     std::printf("  SDL2 software renderer:        %7.3f ms\n", theirs);
     std::printf("  ratio (ours / SDL):            %7.3f\n", ours / theirs);
     return 0;

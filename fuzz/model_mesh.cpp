@@ -12,10 +12,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     RegisterMemoryFile("fuzz.mesh", data, size);
     TModel model;
     if (model.Init("fuzz.mesh")) {
+        // Bytes the file does not hold read as 0.
+        const auto byte = [&](size_t at) -> size_t { return at < size ? data[at] : 0; };
+        const size_t vertices = byte(4) | byte(5) << 8;
+        const size_t triangles = byte(6) | byte(7) << 8;
         const TModelMesh* mesh = model.GetMesh();
-        if (mesh == nullptr || size < 8 ||
-            mesh->vertices.size() != size_t(data[4] | data[5] << 8) ||
-            mesh->indices.size() != 3 * size_t(data[6] | data[7] << 8))
+        if (mesh == nullptr || mesh->vertices.size() != vertices ||
+            mesh->indices.size() != 3 * triangles)
             std::abort();
     } else if (model.GetMesh() != nullptr) {
         std::abort();

@@ -23,6 +23,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
@@ -30,6 +31,7 @@
 
 namespace {
 
+constexpr char kUsage[] = "usage: spritedemo FOLDER [FRAMES]\n";
 constexpr int kWidth = 320;
 constexpr int kHeight = 200;
 constexpr int kFrameSide = 64;
@@ -179,8 +181,12 @@ bool DrawFrame(TRenderer& renderer, TSprite& scene, int index)
 
 int main(int argc, char** argv)
 {
+    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
     if (argc < 2 || argc > 3) {
-        std::fprintf(stderr, "usage: spritedemo FOLDER [FRAMES]\n");
+        std::fputs(kUsage, stderr);
         return 2;
     }
     const int frames = argc == 3 ? std::atoi(argv[2]) : 24;

@@ -7,23 +7,25 @@
 #include "engine/graphics/TTexture.h"
 
 #include <cstring>
+#include <vector>
 
 namespace {
 
 constexpr float kScale = 1000.0f;
+constexpr size_t kVertexBytes = 8 * 2;
+constexpr size_t kTriangleBytes = 3 * 2;
 
-// The next little-endian 16-bit value, or 0 when the file has no two more bytes.
-uint16_t Read16(TFile* file)
+// The next size bytes of the file; those past its end read as 0.
+std::vector<uint8_t> ReadZeroFilled(TFile* file, size_t size)
 {
-    uint8_t bytes[2] = {0, 0};
-    if (FileRead(bytes, 1, 2, file) != 2)
-        return 0;
-    return ReadLE16(bytes);
+    std::vector<uint8_t> bytes(size, 0);
+    FileRead(bytes.data(), 1, size, file);
+    return bytes;
 }
 
-float ReadCoordinate(TFile* file)
+float Coordinate(const uint8_t* at)
 {
-    return static_cast<float>(static_cast<int16_t>(Read16(file))) / kScale;
+    return static_cast<float>(static_cast<int16_t>(ReadLE16(at))) / kScale;
 }
 
 } // namespace
@@ -63,18 +65,27 @@ bool TModel::Init(const TString& path)
         FileClose(file);
         return false;
     }
+    const std::vector<uint8_t> counts = ReadZeroFilled(file, 4);
+    const size_t vertexCount = ReadLE16(&counts[0]);
+    const size_t triangleCount = ReadLE16(&counts[2]);
+    // At most 65535 x 22 bytes: the counts are 16-bit.
+    const std::vector<uint8_t> body =
+        ReadZeroFilled(file, vertexCount * kVertexBytes + triangleCount * kTriangleBytes);
     auto mesh = std::make_unique<TModelMesh>();
-    const uint16_t vertexCount = Read16(file);
-    const uint16_t triangleCount = Read16(file);
     mesh->vertices.resize(vertexCount);
-    mesh->indices.resize(size_t(triangleCount) * 3);
+    mesh->indices.resize(triangleCount * 3);
+    const uint8_t* at = body.data();
     for (TModelVertex& vertex : mesh->vertices) {
         for (float* value : {&vertex.x, &vertex.y, &vertex.z, &vertex.nx, &vertex.ny, &vertex.nz,
-                             &vertex.u, &vertex.v})
-            *value = ReadCoordinate(file);
+                             &vertex.u, &vertex.v}) {
+            *value = Coordinate(at);
+            at += 2;
+        }
     }
-    for (uint16_t& index : mesh->indices)
-        index = Read16(file);
+    for (uint16_t& index : mesh->indices) {
+        index = ReadLE16(at);
+        at += 2;
+    }
     FileClose(file);
     mesh->path = path;
     mMesh = std::move(mesh);

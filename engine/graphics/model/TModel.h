@@ -8,7 +8,7 @@
 //   "TRIS"  u16 vertex-count V  u16 triangle-count T
 //   V x eight s16: position x y z, normal x y z, texture u v, each / 1000 as a float
 //   T x three u16 vertex indices
-// A file that ends early leaves the values it does not supply at 0 (indices too).
+// A file that ends early leaves the bytes it does not supply at 0 (indices too).
 // Indices are not checked against V.
 //
 // Main thread only.
