@@ -325,7 +325,13 @@ TEST_F(DisplayEngineTest, TheFirstDisplayGivesThePlatformsCursor)
         platform.SetDisplay(800, 600, false);
         platform.SetDisplay(640, 480, false);
     });
+    // The built-in arrow, with its magenta ground transparent and the hot spot at (2, 2).
     EXPECT_EQ(screen.cursorImages, 1);
+    ASSERT_EQ(screen.cursorPixels.size(), 32u * 32u);
+    EXPECT_EQ(screen.cursorPixels[31 * 32 + 31], 0u);
+    EXPECT_EQ(screen.cursorPixels[0], 0xFF000000u); // the arrow's outline at its tip
+    EXPECT_EQ(screen.hotX, 2);
+    EXPECT_EQ(screen.hotY, 2);
     ASSERT_FALSE(screen.cursorShows.empty());
     EXPECT_TRUE(screen.cursorShows.back());
 }
