@@ -40,11 +40,12 @@ test: check-format build-test
 # The tests that start threads (the cursor thread, the debug log's writers, the sound
 # service thread and the audio callback), built with ThreadSanitizer: a race fails them.
 TSAN_LABELS := foundation|platform|sound|game
+TSAN_TARGETS := test_foundation test_platform test_sound test_game
 build/tsan/build.ninja: | deps
 	cmake -S . -B build/tsan $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DVELMORA_TSAN=ON
 
 tsan: deps build/tsan/build.ninja
-	cmake --build build/tsan -j $(JOBS)
+	cmake --build build/tsan -j $(JOBS) --target $(TSAN_TARGETS)
 	cd build/tsan && ctest --output-on-failure -j $(JOBS) -L '$(TSAN_LABELS)'
 
 bench: build-release
