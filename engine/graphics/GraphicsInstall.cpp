@@ -6,10 +6,12 @@
 #include "engine/graphics/TTexture.h"
 #include "engine/graphics/anim/TAnimatedTexture.h"
 #include "engine/graphics/model/TModel.h"
+#include "engine/graphics/vector/TVectorDrawLink.h"
 
 void InstallGraphics()
 {
     TEngineSeams::Factories().renderer = [] { return std::make_unique<TRendererLink>(); };
+    TEngineSeams::Factories().vectorDraw = [] { return std::make_unique<TVectorDrawLink>(); };
     TEngineSeams::Factories().loadTexture = [](const TString& name) {
         return TTexture::Get(name, 0);
     };

@@ -2,9 +2,11 @@
 
 #include "engine/foundation/app/TPlatform.h"
 #include "engine/foundation/core/DebugLog.h"
+#include "engine/foundation/core/Settings.h"
 #include "engine/graphics/TDxDisplayHandler.h"
 #include "engine/graphics/TTexture.h"
 #include "engine/graphics/TVertexArray.h"
+#include "engine/graphics/text/TTextLayout.h"
 #include "engine/platform/TTimeSource.h"
 
 namespace {
@@ -45,12 +47,29 @@ bool TRenderer::EndDraw(bool present)
 {
     mInScene = false;
     RecordFrameEnd();
-    if (mStatsOn && !mReportedStats) {
-        // NOTE: the overlay's text needs the text layout, which is not built yet.
-        TraceLog("renderer: the statistics overlay is not drawn until text exists");
-        mReportedStats = true;
-    }
+    if (mStatsOn)
+        DrawStats();
     return mDisplay->EndDraw(present);
+}
+
+void TRenderer::DrawStats()
+{
+    if (!mStatsText)
+        mStatsText.reset(CreateTextLayout(TString(), 512, 512, 0, nullptr, 16, TColor(1, 0, 0, 1)));
+    const int memory = GetMemoryAllocated();
+    const int textureMemory = GetConfig("texture_ram_allocated", "").ToInt();
+    const int sprites = GetConfig("current_sprite_count", "").ToInt();
+    const TString text =
+        TString::Printf("Tarnwick Version %d.%d.%d.%d<br>%f FPS<tab pos='150'>Sprites: %d<br>Mem: "
+                        "%dkb<tab pos='150'>TexMem: %dkb<br>",
+                        4, 0, 14, 1, static_cast<double>(mFramesPerSecond), sprites, memory / 1024,
+                        textureMemory / 1024);
+    const bool began = Begin2d();
+    FillRect(TRect(0, 0, 300, 60), TColor(0, 0, 0, 0));
+    mStatsText->SetText(text);
+    mStatsText->DrawInRect(TRect(0, 0, 512, 512), 1.0f, 0, 1.0f);
+    if (began)
+        End2d();
 }
 
 void TRenderer::RecordFrameEnd()

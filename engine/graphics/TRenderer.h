@@ -9,7 +9,7 @@
 //
 // Underneath: the display handler (TDxDisplayHandler) and the software device
 // (engine/graphics/device). Depends on the foundation (settings, timer, log, maths).
-// Leaves out for now: the statistics overlay (it needs text).
+// On demand (Alt+F1) it draws a statistics overlay in the top-left corner.
 //
 // Main thread only.
 
@@ -24,6 +24,7 @@
 #include <vector>
 
 class TDxDisplayHandler;
+class TTextLayout;
 class TTexture;
 class TVertexArray;
 
@@ -98,6 +99,8 @@ public:
 private:
     TRenderer();
     void RecordFrameEnd();
+    // The overlay: version, frame rate, sprites, memory and texture memory.
+    void DrawStats();
 
     static constexpr int kFrameRing = 15;
 
@@ -106,7 +109,7 @@ private:
     float mFramesPerSecond = 0.0f;
     uint32_t mFrameEnds[kFrameRing] = {};
     bool mStatsOn = false;
-    bool mReportedStats = false;
+    std::unique_ptr<TTextLayout> mStatsText;
     std::shared_ptr<TTexture> mTexture;
     std::vector<TRect> mClipStack;
     bool mIn2d = false;

@@ -342,7 +342,8 @@ void TPlatformData::SetDisplay(int width, int height, bool fullScreen)
     display->SetDisplay(width, height, fullScreen, mExternalWindowParent != 0);
     if (!mVectorDraw) {
         mVectorDraw = TEngineSeams::CreateVectorDraw();
-        mVectorDraw->Calibrate();
+        if (mVectorDraw)
+            mVectorDraw->Calibrate();
         mRenderer->FillRect(0, 0, width, height, 0x00000000);
     }
     display->CalibrateTexelOffset();

@@ -14,13 +14,6 @@ public:
     void EndMovie() override {}
 };
 
-class TStandInVectorDraw final : public TVectorDrawSeam
-{
-public:
-    TStandInVectorDraw() { TraceLog("vector drawing: stand-in (no shapes or text)"); }
-    void Calibrate() override {}
-};
-
 template <typename T, typename TStandIn, typename TFactory>
 std::unique_ptr<T> MakeOrStandIn(const TFactory& factory)
 {
@@ -69,7 +62,10 @@ std::unique_ptr<TSoundManagerSeam> TEngineSeams::CreateSoundManager()
 
 std::unique_ptr<TVectorDrawSeam> TEngineSeams::CreateVectorDraw()
 {
-    return MakeOrStandIn<TVectorDrawSeam, TStandInVectorDraw>(Factories().vectorDraw);
+    if (Factories().vectorDraw)
+        return Factories().vectorDraw();
+    TraceLog("vector drawing: none installed (no text is drawn)");
+    return nullptr;
 }
 
 std::shared_ptr<TTexture> TEngineSeams::LoadTexture(const TString& name)

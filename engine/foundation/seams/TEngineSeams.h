@@ -6,8 +6,9 @@
 // each part installs a factory here before EngineMain runs. Where none is installed, a
 // stand-in is made that does nothing visible and says so once in the log; without a
 // sound manager there is none (CreateSoundManager gives null) and the game runs silent,
-// without a renderer there is none either (CreateRenderer gives null; nothing draws),
-// and without a window manager there are no windows (CreateWindowManager gives null).
+// without a renderer or vector drawing there is none either (CreateRenderer and
+// CreateVectorDraw give null; nothing, or no text, is drawn), and without a window
+// manager there are no windows (CreateWindowManager gives null).
 //
 // Factories are installed and used on the main thread only.
 
@@ -38,7 +39,7 @@ public:
     };
 
     // The installed factories; empty members stand for "use the stand-in" (for the sound
-    // manager, the renderer and the window manager: "none").
+    // manager, the renderer, vector drawing and the window manager: "none").
     static TFactories& Factories();
 
     // Null, with a log line, when no window manager factory is installed.
@@ -47,6 +48,7 @@ public:
     // Null, with a log line, when no renderer factory is installed.
     static std::unique_ptr<TRendererSeam> CreateRenderer();
     static std::unique_ptr<TSoundManagerSeam> CreateSoundManager();
+    // Null, with a log line, when no vector-drawing factory is installed.
     static std::unique_ptr<TVectorDrawSeam> CreateVectorDraw();
     static std::shared_ptr<TTexture> LoadTexture(const TString& name);
 };

@@ -1,0 +1,675 @@
+#include "engine/graphics/text/TTextLayout.h"
+
+#include "engine/foundation/app/TPlatform.h"
+#include "engine/foundation/app/TPlatformData.h"
+#include "engine/foundation/core/DebugLog.h"
+#include "engine/foundation/core/Settings.h"
+#include "engine/graphics/TRenderer.h"
+#include "engine/graphics/text/FontCache.h"
+#include "engine/graphics/text/TVecFont.h"
+#include "engine/graphics/text/Utf8Decode.h"
+#include "engine/graphics/vector/THvMiniVecDraw.h"
+#include "engine/graphics/vector/TOutlineBuilder.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+
+constexpr float kPi = 3.14159265358979f;
+constexpr float kFar = 1.0e7f; // pixels; keeps conversions to int defined
+
+int RoundHalfAway(float value)
+{
+    return static_cast<int>(std::lround(std::clamp(value, -kFar, kFar)));
+}
+
+int Trunc(float value)
+{
+    return static_cast<int>(std::clamp(value, -kFar, kFar));
+}
+
+// The character at text[index] with the backslash escape: index is left on its last
+// byte. escaped tells whether a backslash was skipped.
+uint32_t ReadCharacter(const char* text, int length, int& index, bool& escaped)
+{
+    escaped = text[index] == '\\' && index + 1 < length;
+    if (escaped)
+        ++index;
+    return DecodeUtf8(text, length, index);
+}
+
+} // namespace
+
+// The state of one layout run over the text (Layout).
+class TTextLayout::TLayoutPass
+{
+public:
+    explicit TLayoutPass(TTextLayout& layout)
+        : mLayout(layout), mText(layout.mText.CStr()), mLength(layout.mText.Length()),
+          mDefaultFont(FontCache::GetFont(FontCache::kDefaultFile)), mLegacyWrap(IsLegacyLineWrap())
+    {
+    }
+
+    void Run()
+    {
+        while (mIndex < mLength)
+            LayOutLine();
+    }
+
+private:
+    // Where the last space of the line was, and the state to go back to when the line
+    // wraps there.
+    struct TSpace
+    {
+        bool seen = false;
+        int index = 0;
+        float penX = 0.0f;
+        size_t runCount = 0;
+        TTextStyleStack style;
+        bool previousItalic = false;
+        float outline = 0.0f;
+        bool fallback = false;
+    };
+
+    void LayOutLine()
+    {
+        mLine = std::make_shared<TTextLine>();
+        mPenX = 0.0f;
+        mOverhang = 0.0f;
+        mSpace.seen = false;
+        mFirstGlyph = true;
+        mLineDone = false;
+        mPadding = 0;
+        mPreviousItalic = false;
+        mAlignChanged = false;
+        mFirstOutline = mOutline = mLead = 0.0f;
+        while (mIndex < mLength && !mLineDone)
+            LayOutRun();
+        CloseLine();
+    }
+
+    void LayOutRun()
+    {
+        TTextRun run(mLayout.mStyle, mIndex, mFallback, mDefaultFont);
+        run.startX = RoundHalfAway(mPenX) / 4;
+        float italicShift = 0.0f;
+        if (run.italic != mPreviousItalic && run.font != nullptr) {
+            italicShift = run.scale / 3.0f *
+                          (mPreviousItalic ? run.font->GetAscent() : run.font->GetDescent());
+            mPenX += italicShift;
+            mPreviousItalic = run.italic;
+        }
+        mContent = false;
+        mDropRun = false;
+        while (mIndex < mLength) {
+            if (ReadTag(run, italicShift))
+                break;
+            if (ReadCharacter(run))
+                break;
+        }
+        if (mIndex >= mLength && run.last == -2)
+            run.last = mLength - 1;
+        if (mDropRun)
+            return;
+        run.endX = RoundHalfAway(mPenX) / 4;
+        run.Close(mContent || run.first <= run.last);
+        mLine->runs.push_back(std::move(run));
+    }
+
+    // A tag at the index closes the run; true when there was one.
+    bool ReadTag(TTextRun& run, float italicShift)
+    {
+        TTextStyleStack::TTag tag;
+        const int at = mIndex;
+        if (!mLayout.mStyle.ParseTag(mText, mLength, at, tag))
+            return false;
+        // A caret right after an italic change stands where the change began.
+        if (tag.isCursor && at == run.first)
+            mPenX -= italicShift;
+        mContent = mContent || tag.isContent;
+        run.last = at - 1;
+        run.caret = tag.isCursor;
+        mIndex = at + tag.length;
+        if (tag.endsLine) {
+            mLineDone = true;
+            mPadding += tag.padding;
+        }
+        mAlignChanged = mAlignChanged || tag.aligns;
+        if (tag.tab >= 0) {
+            run.tab = tag.tab;
+            mPenX = static_cast<float>(tag.tab);
+        }
+        return true;
+    }
+
+    // Takes the character at the index into the run; true when the run closes.
+    bool ReadCharacter(TTextRun& run)
+    {
+        const int start = mIndex;
+        int last = mIndex;
+        bool escaped = false;
+        const uint32_t code = ::ReadCharacter(mText, mLength, last, escaped);
+        const int next = last + 1;
+        const float penBefore = mPenX;
+        const float overhangBefore = mOverhang;
+        const bool wasFirstGlyph = mFirstGlyph;
+
+        if (code == '\n' && !escaped) {
+            run.last = start - 1;
+            mIndex = next;
+            mContent = true;
+            mLineDone = true;
+            return true;
+        }
+        if (code == ' ')
+            RememberSpace(start, run);
+        if (run.font == nullptr) {
+            TraceLog("ERROR: FONT missing in text when attempting to render string %s.",
+                     mLayout.mText.CStr());
+            mIndex = next;
+            return CloseAtEnd(run);
+        }
+        if (run.fallbackFor != nullptr && run.fallbackFor->FindGlyph(code) >= 0) {
+            // The font asked for has characters again.
+            run.last = start - 1;
+            mFallback = false;
+            return true;
+        }
+        const int glyph = run.scale > 0.0f ? run.font->FindGlyph(code) : -1;
+        if (glyph >= 0) {
+            Measure(run, glyph);
+        } else if (run.fallbackFor == nullptr && mDefaultFont != nullptr &&
+                   run.font != mDefaultFont && mDefaultFont->FindGlyph(code) >= 0) {
+            run.last = start - 1;
+            mFallback = true;
+            return true;
+        }
+        mIndex = next;
+
+        const float rightEdge = std::round(mPenX + (mFirstOutline + 1.0f + mOutline) * 4.0f);
+        if (rightEdge > static_cast<float>(mLayout.mBoxWidth) * 4.0f) {
+            Wrap(run, start, next, penBefore, overhangBefore, wasFirstGlyph);
+            return true;
+        }
+        return CloseAtEnd(run);
+    }
+
+    bool CloseAtEnd(TTextRun& run)
+    {
+        if (mIndex < mLength)
+            return false;
+        run.last = mLength - 1;
+        return true;
+    }
+
+    void Measure(const TTextRun& run, int glyph)
+    {
+        const TVecFont& font = *run.font;
+        mPenX += mOverhang;
+        const float advance = font.GetAdvance(glyph);
+        const float right = font.GetXMax(glyph);
+        if (advance > right) {
+            mPenX += advance * run.scale;
+            mOverhang = 0.0f;
+        } else {
+            // The pen measures the glyph's ink; the next glyph still goes by the advance.
+            mPenX += right * run.scale;
+            mOverhang = (advance - right) * run.scale;
+        }
+        if (mFirstGlyph) {
+            mLead = 4.0f - font.GetXMin(glyph) * run.scale;
+            mPenX += mLead;
+            mFirstOutline = run.outlineSize;
+            mFirstGlyph = false;
+        }
+        mOutline = run.outlineSize;
+    }
+
+    void RememberSpace(int index, const TTextRun& run)
+    {
+        mSpace.seen = true;
+        mSpace.index = index;
+        mSpace.penX = mPenX;
+        mSpace.runCount = mLine->runs.size();
+        mSpace.style = mLayout.mStyle;
+        mSpace.previousItalic = mPreviousItalic;
+        mSpace.outline = mOutline;
+        mSpace.fallback = run.fallbackFor != nullptr;
+    }
+
+    // The character from start to next overflowed the box.
+    void Wrap(TTextRun& run, int start, int next, float penBefore, float overhangBefore,
+              bool wasFirstGlyph)
+    {
+        mLineDone = true;
+        if (mSpace.seen && mSpace.penX != 0.0f) {
+            WrapAtSpace(run);
+            return;
+        }
+        if (wasFirstGlyph || mLegacyWrap) {
+            run.last = next - 1; // a line keeps at least its first character
+            return;
+        }
+        run.last = start - 1;
+        mIndex = start;
+        mPenX = penBefore;
+        mOverhang = overhangBefore;
+    }
+
+    // Goes back to the last space: the runs after it are dropped, and the tags between it
+    // and the break are read again on the next line, from the markup state at the space.
+    void WrapAtSpace(TTextRun& run)
+    {
+        mIndex = mSpace.index + 1;
+        mPenX = mSpace.penX;
+        mLayout.mStyle = mSpace.style;
+        mPreviousItalic = mSpace.previousItalic;
+        mOutline = mSpace.outline;
+        mFallback = mSpace.fallback;
+        if (mSpace.runCount == mLine->runs.size()) {
+            run.last = mSpace.index - 1;
+            return;
+        }
+        mLine->runs.erase(mLine->runs.begin() + static_cast<ptrdiff_t>(mSpace.runCount) + 1,
+                          mLine->runs.end());
+        TTextRun& spaceRun = mLine->runs.back();
+        spaceRun.last = mSpace.index - 1;
+        spaceRun.endX = RoundHalfAway(mPenX) / 4;
+        spaceRun.caret = false;
+        spaceRun.tab = 0;
+        mDropRun = true;
+    }
+
+    void CloseLine()
+    {
+        TTextLine& line = *mLine;
+        for (const TTextRun& run : line.runs) {
+            line.height = std::max(line.height, run.height);
+            line.baseline = std::max(line.baseline, run.baseline);
+        }
+        line.height += mPadding;
+        const int width = RoundHalfAway(mPenX) / 4;
+        const int alignment = mAlignOverride >= 0 ? mAlignOverride : mLayout.mFlags;
+        if ((alignment & kCenter) != 0) {
+            line.anchorX = mLayout.mBoxWidth / 2;
+            line.xOffset = -static_cast<float>(width) / 2.0f;
+        } else if ((alignment & kRight) != 0) {
+            line.anchorX = mLayout.mBoxWidth - RoundHalfAway(mOutline) - 1;
+            line.xOffset = -static_cast<float>(width);
+        } else {
+            line.anchorX = RoundHalfAway(mFirstOutline);
+            line.xOffset = 0.0f;
+        }
+        line.xOffset += mLead / 4.0f + 0.5f;
+        if (mAlignChanged) {
+            const int alignment = mLayout.mStyle.GetAlignment();
+            mAlignOverride = alignment;
+        }
+        mLayout.mTotalHeight += line.height;
+        mLayout.mLines.push_back(std::move(mLine));
+    }
+
+    TTextLayout& mLayout;
+    const char* mText;
+    int mLength;
+    TVecFont* mDefaultFont;
+    bool mLegacyWrap;
+    int mIndex = 0;
+    int mAlignOverride = -1; // -1: the layout's own flags
+    bool mFallback = false;  // the last run switched to the default font
+
+    std::shared_ptr<TTextLine> mLine;
+    float mPenX = 0.0f; // quarter pixels
+    float mOverhang = 0.0f;
+    TSpace mSpace;
+    bool mFirstGlyph = true;
+    bool mLineDone = false;
+    int mPadding = 0;
+    bool mPreviousItalic = false;
+    bool mAlignChanged = false;
+    float mFirstOutline = 0.0f;
+    float mOutline = 0.0f;
+    float mLead = 0.0f;
+    bool mContent = false;
+    bool mDropRun = false;
+};
+
+TTextLayout::TTextLayout()
+{
+    mSpriteVerticalMode = std::atof(GetConfig("textspriterender", "").CStr()) > 0.0;
+}
+
+void TTextLayout::Delete(TTextLayout* layout)
+{
+    delete layout;
+}
+
+TTextLayout* CreateTextLayout(const TString& text, int boxWidth, int boxHeight, int flags,
+                              const char* fontName, unsigned int fontSize, const TColor& colour)
+{
+    auto* layout = new TTextLayout();
+    layout->mFlags = flags;
+    layout->mFontName = fontName != nullptr && *fontName != '\0' ? TString(fontName)
+                                                                 : TString(FontCache::kBuiltInName);
+    layout->mFontSize = fontSize;
+    layout->mColour = colour;
+    layout->mBoxWidth = boxWidth;
+    layout->mBoxHeight = boxHeight;
+    layout->mText = text;
+    layout->Layout();
+    return layout;
+}
+
+void TTextLayout::SetText(const TString& text)
+{
+    if (text == mText)
+        return;
+    mText = text;
+    Layout();
+}
+
+void TTextLayout::SetFont(const char* name)
+{
+    const TString font =
+        name != nullptr && *name != '\0' ? TString(name) : TString(FontCache::kBuiltInName);
+    if (font == mFontName)
+        return;
+    mFontName = font;
+    Layout();
+}
+
+void TTextLayout::SetLineHeight(unsigned int fontSize)
+{
+    if (fontSize == mFontSize)
+        return;
+    mFontSize = fontSize;
+    Layout();
+}
+
+void TTextLayout::SetSize(int width, int height)
+{
+    if (width == mBoxWidth && height == mBoxHeight)
+        return;
+    mBoxWidth = width;
+    mBoxHeight = height;
+    Layout();
+}
+
+void TTextLayout::SetColor(const TColor& colour)
+{
+    if (!(colour != mColour))
+        return;
+    mColour = colour;
+    Layout();
+}
+
+void TTextLayout::SetRotation(float degrees, int originX, int originY)
+{
+    const float radians = degrees * kPi / 180.0f;
+    mCosine = std::cos(radians);
+    mSine = std::sin(radians);
+    if (std::fabs(mCosine - 1.0f) < 0.0001f && std::fabs(mSine) < 0.0001f) {
+        mCosine = 1.0f;
+        mSine = 0.0f;
+    }
+    mRotationX = originX;
+    mRotationY = originY;
+    Layout();
+}
+
+void TTextLayout::SetCopyMode()
+{
+    mCopyMode = true;
+    mBlendMode = false;
+}
+
+void TTextLayout::SetBlendMode()
+{
+    mBlendMode = true;
+    mCopyMode = false;
+}
+
+void TTextLayout::Layout()
+{
+    mLines.clear();
+    const unsigned int size = std::min(mFontSize, 4096u);
+    mStyle.Reset(mFontName, static_cast<int>(size), mColour);
+    mTotalHeight = 0;
+    TLayoutPass(*this).Run();
+    if ((mFlags & kCenterVertical) != 0) {
+        mVerticalAnchor = mBoxHeight / 2;
+        mVerticalOffset = -static_cast<float>(mTotalHeight) / 2.0f;
+    } else if ((mFlags & kBottom) != 0) {
+        mVerticalAnchor = mBoxHeight;
+        mVerticalOffset = -static_cast<float>(mTotalHeight);
+    } else {
+        mVerticalAnchor = 0;
+        mVerticalOffset = 0.0f;
+    }
+}
+
+size_t TTextLayout::FirstLine() const
+{
+    // A scroll position before the first line starts at the first line.
+    if (!(mScroll > 0.0f))
+        return 0;
+    if (mScroll >= static_cast<float>(mLines.size()))
+        return mLines.size();
+    return static_cast<size_t>(mScroll);
+}
+
+int TTextLayout::CountLinesThatFit(float scale, int extraSpacing) const
+{
+    float sum = 0.0f;
+    for (size_t i = mLines.size(); i-- > 0;) {
+        sum += static_cast<float>(mLines[i]->height + extraSpacing) * scale;
+        if (sum > static_cast<float>(mBoxHeight))
+            return static_cast<int>(i) + 1;
+    }
+    return 0;
+}
+
+void TTextLayout::GetBounds(TRect& bounds, float scale) const
+{
+    int left = INT_MAX;
+    int right = INT_MIN;
+    for (size_t i = FirstLine(); i < mLines.size(); ++i) {
+        const TTextLine& line = *mLines[i];
+        if (line.runs.empty())
+            continue;
+        const float x = line.xOffset * scale + static_cast<float>(line.anchorX);
+        left = std::min(left, Trunc(mHorizontalScale * (x + line.runs.front().startX)));
+        right = std::max(right, Trunc(mHorizontalScale * (x + line.runs.back().endX)));
+    }
+    if (left > right)
+        left = right = 0;
+    bounds.left = left;
+    bounds.right = right;
+    bounds.top = mVerticalAnchor + Trunc(mVerticalOffset * scale);
+    bounds.bottom = Trunc(static_cast<float>(mTotalHeight) * scale + bounds.top);
+}
+
+TString TTextLayout::GetLinkAt(const TVec2& point, int extraSpacing) const
+{
+    float y = static_cast<float>(mVerticalAnchor) + mVerticalOffset;
+    for (size_t i = FirstLine(); i < mLines.size(); ++i) {
+        const TTextLine& line = *mLines[i];
+        if (y - static_cast<float>(extraSpacing) <= point.y &&
+            point.y < y + static_cast<float>(line.height)) {
+            const float x = static_cast<float>(line.anchorX) + line.xOffset;
+            for (const TTextRun& run : line.runs)
+                if (mHorizontalScale * (x + run.startX) <= point.x &&
+                    point.x < mHorizontalScale * (x + run.endX))
+                    return run.link;
+        }
+        y += static_cast<float>(line.height + extraSpacing);
+    }
+    return TString();
+}
+
+bool TTextLayout::UpdateHoverLink(const TVec2* point, int extraSpacing)
+{
+    const TString link = point != nullptr ? GetLinkAt(*point, extraSpacing) : TString();
+    if (link == mHoverLink)
+        return false;
+    mHoverLink = link;
+    return true;
+}
+
+void TTextLayout::DrawInRect(const TRect& rect, float scale, int extraSpacing, float alpha,
+                             const std::shared_ptr<TTexture>& target)
+{
+    Draw(TVec2(static_cast<float>(rect.left), static_cast<float>(rect.top)),
+         static_cast<unsigned int>(rect.bottom - rect.top), scale, extraSpacing, alpha, target);
+}
+
+void TTextLayout::Draw(const TVec2& position, unsigned int heightLimit, float scale,
+                       int extraSpacing, float alpha, const std::shared_ptr<TTexture>& target)
+{
+    // A scale of 0 would divide by zero in the second vertical mode.
+    if (!(scale > 0.0f) || !std::isfinite(scale))
+        return;
+    TVec2 origin = position;
+    float hostScale = 1.0f;
+    bool hosted = false;
+    if (!target) {
+        const TRect viewport = TRenderer::Get()->GetViewport();
+        origin += TVec2(static_cast<float>(viewport.left), static_cast<float>(viewport.top));
+        if (TPlatform* platform = TPlatform::GetInstance())
+            hosted = platform->GetData().GetScale(hostScale);
+    }
+    THvMiniVecDraw& draw = THvMiniVecDraw::Get();
+    draw.SetTargetModes(mCopyMode, mBlendMode);
+    draw.SetRotation(mCosine, mSine);
+
+    float y = mSpriteVerticalMode ? static_cast<float>(mVerticalAnchor) / scale + mVerticalOffset
+                                  : mVerticalOffset * scale + static_cast<float>(mVerticalAnchor);
+    const size_t first = FirstLine();
+    const float scroll = mScroll > 0.0f ? mScroll : 0.0f;
+    origin.y -= static_cast<float>(mFontSize) * (scroll - static_cast<float>(first)) * scale;
+    for (size_t i = first; i < mLines.size(); ++i) {
+        const TTextLine& line = *mLines[i];
+        const float bottom = mSpriteVerticalMode ? (static_cast<float>(mFontSize) + y) * scale
+                                                 : static_cast<float>(line.height) * scale + y;
+        if (bottom >= 0.0f && bottom <= static_cast<float>(heightLimit))
+            DrawLine(line, y, scale, alpha, origin, hostScale, hosted, target);
+        y += static_cast<float>(line.height + extraSpacing);
+    }
+    draw.Flush();
+}
+
+void TTextLayout::DrawLine(const TTextLine& line, float y, float scale, float alpha,
+                           const TVec2& position, float hostScale, bool hosted,
+                           const std::shared_ptr<TTexture>& target)
+{
+    THvMiniVecDraw& draw = THvMiniVecDraw::Get();
+    const float h = mHorizontalScale;
+    const float glyphScale = hosted ? scale * hostScale : scale;
+    const char* text = mText.CStr();
+    const int length = mText.Length();
+    float penX = 0.0f;
+    float penY = 0.0f;
+    bool previousItalic = false;
+    for (const TTextRun& run : line.runs) {
+        const TVecFont* font = run.font;
+        if (font == nullptr)
+            continue;
+        draw.SetItalic(run.italic);
+        const bool hovered = mHoverLink.Length() > 0 && mHoverLink == run.link;
+        const TColor& colour = hovered ? run.linkColour : run.fontColour;
+        float outlineWidth = 0.0f;
+        float boldWidth = 0.0f;
+        if (run.outlineSize > 0.0f) {
+            outlineWidth = run.outlineSize;
+            draw.SetSlotColor(255, run.outlineColour, alpha);
+        }
+        if (run.bold) {
+            const float stroke = static_cast<float>(run.size) * scale * 0.0125f;
+            if (run.outlineSize > 0.0f) {
+                boldWidth = stroke;
+                draw.SetSlotColor(254, colour, alpha);
+                outlineWidth += boldWidth;
+            } else {
+                outlineWidth = stroke;
+                draw.SetSlotColor(255, colour, alpha);
+            }
+        }
+        if (hosted) {
+            outlineWidth *= hostScale;
+            boldWidth *= hostScale;
+        }
+        draw.SetStrokeWidths(outlineWidth, boldWidth);
+
+        float x = static_cast<float>(line.anchorX) + scale * line.xOffset;
+        float originY = (y + static_cast<float>(line.baseline) / 4.0f) * scale;
+        x *= h;
+        if (mSine != 0.0f) {
+            const float dx = x - static_cast<float>(mRotationX);
+            const float dy = originY - static_cast<float>(mRotationY);
+            x = static_cast<float>(mRotationX) + dx * mCosine - dy * mSine;
+            originY = static_cast<float>(mRotationY) + dx * mSine + dy * mCosine;
+        }
+        if (hosted) {
+            x = std::trunc(position.x * hostScale + 0.5f) + x * hostScale;
+            originY = std::trunc(position.y * hostScale + 0.5f) + originY * hostScale;
+        } else {
+            x += position.x;
+            originY += position.y;
+        }
+        draw.Begin(x, originY, target);
+        draw.SetSlotColor(1, colour, alpha);
+
+        if (run.italic != previousItalic) {
+            const float shift = run.scale * scale / 3.0f *
+                                (previousItalic ? font->GetAscent() : font->GetDescent());
+            penX += shift * h * mCosine;
+            penY += shift * h * mSine;
+            previousItalic = run.italic;
+        }
+        const float runStartX = penX;
+        const float runStartY = penY;
+        const float unit = run.scale * glyphScale;
+        float advanceSum = 0.0f;
+        for (int at = run.first; at >= 0 && at <= run.last && at < length; ++at) {
+            bool escaped = false;
+            const uint32_t code = ReadCharacter(text, length, at, escaped);
+            const int glyph = unit > 0.0f ? font->FindGlyph(code) : -1;
+            if (glyph < 0)
+                continue;
+            draw.SetScale(unit * h, unit * font->GetGlyphScale(glyph));
+            draw.DrawGlyph(font->GetGlyphData(glyph), font->GetGlyphDataSize(glyph),
+                           RoundHalfAway(penX), Trunc(penY));
+            const float advance = font->GetAdvance(glyph);
+            penX += advance * unit * h * mCosine;
+            penY += advance * unit * h * mSine;
+            advanceSum += advance;
+        }
+        if (run.tab != 0) {
+            penX = static_cast<float>(run.tab) * h * mCosine;
+            penY = static_cast<float>(run.tab) * h * mSine;
+        }
+        if (run.caret) {
+            // A bar three quarter pixels wide from the ascent down to the descent.
+            TOutlineBuilder caret;
+            caret.FillSlot(1)
+                .Rectangle(0, -128 * RoundHalfAway(font->GetAscent()), 3 * 128,
+                           128 * RoundHalfAway(font->GetDescent()))
+                .End();
+            draw.SetScale(h, unit);
+            draw.DrawGlyph(caret.Bytes().data(), caret.Bytes().size(), RoundHalfAway(penX),
+                           Trunc(penY));
+        }
+        if (run.underline) {
+            // A bar under the run's characters, quarter pixels 8 to 11 below the baseline.
+            TOutlineBuilder bar;
+            bar.FillSlot(1).Rectangle(0, 8 * 128, 128, 11 * 128).End();
+            draw.SetItalic(false);
+            draw.SetStrokeWidths(0.0f, 0.0f);
+            draw.SetScale(unit * advanceSum * h, 1.0f);
+            draw.DrawGlyph(bar.Bytes().data(), bar.Bytes().size(), RoundHalfAway(runStartX),
+                           Trunc(runStartY));
+        }
+    }
+}

@@ -1,0 +1,164 @@
+// textdemo: lays out and draws sample text with the engine's vector fonts on the
+// software device, for a person to look at: several sizes, markup (bold, italic,
+// underline, outline, colours, a hovered link, a caret, tabs, alignment), wrapping, a
+// rotated line, and text rendered into a texture in blend mode. Writes FOLDER/screen.png
+// (the back buffer) and FOLDER/texture.png (the texture).
+// Fonts: the built-in one, and the ".mvec" files of FONTFOLDER when given, known as
+// "fonts/<file name>" (the build makes them in build/<kind>/assets/fonts).
+// usage: textdemo FOLDER [FONTFOLDER]
+#include "engine/foundation/files/TMemoryFile.h"
+#include "engine/foundation/files/TPathMap.h"
+#include "engine/graphics/TDxDisplayHandler.h"
+#include "engine/graphics/TRenderer.h"
+#include "engine/graphics/TTexture.h"
+#include "engine/graphics/image/PngImage.h"
+#include "engine/graphics/text/FontCache.h"
+#include "engine/graphics/text/TTextLayout.h"
+#include "engine/graphics/vector/THvMiniVecDraw.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <vector>
+
+namespace {
+
+constexpr int kWidth = 800;
+constexpr int kHeight = 600;
+
+std::vector<std::vector<char>> sFontFiles;
+
+void RegisterFonts(const std::filesystem::path& folder)
+{
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        if (entry.path().extension() != ".mvec")
+            continue;
+        std::ifstream in(entry.path(), std::ios::binary);
+        sFontFiles.emplace_back(std::istreambuf_iterator<char>(in),
+                                std::istreambuf_iterator<char>());
+        const std::string name = "fonts/" + entry.path().filename().string();
+        RegisterMemoryFile(name.c_str(), sFontFiles.back().data(), sFontFiles.back().size());
+    }
+}
+
+void Draw(const char* text, int x, int y, int width, int height, int flags, const char* font,
+          unsigned int size, const TColor& colour, const char* hover = nullptr)
+{
+    std::unique_ptr<TTextLayout> layout(
+        CreateTextLayout(text, width, height, flags, font, size, colour));
+    if (hover != nullptr) {
+        layout->UpdateHoverLink(nullptr, 0);
+        for (int py = 0; py < height; py += 2)
+            for (int px = 0; px < width; px += 2) {
+                const TVec2 point(static_cast<float>(px), static_cast<float>(py));
+                if (layout->GetLinkAt(point, 0) == TString(hover)) {
+                    layout->UpdateHoverLink(&point, 0);
+                    py = height;
+                    break;
+                }
+            }
+    }
+    layout->DrawInRect(TRect(x, y, x + width, y + height), 1.0f, 0, 1.0f);
+}
+
+void DrawScene(TRenderer& renderer)
+{
+    renderer.FillRect(TRect(0, 0, kWidth, kHeight), TColor(0.96f, 0.94f, 0.88f, 1));
+    renderer.FillRect(TRect(420, 300, 790, 590), TColor(0.16f, 0.22f, 0.30f, 1));
+    const TColor ink(0.15f, 0.12f, 0.10f, 1);
+    Draw("<outline color=\"#ffffff\" size=\"3\"><font color=\"#2a6f97\">Velmora Spa</font>"
+         "</outline>",
+         10, 4, 500, 60, 0, "fonts/arial_rounded.mvec", 48, ink);
+    int y = 64;
+    for (const unsigned int size : {9u, 10u, 12u, 14u, 16u, 20u, 24u, 32u}) {
+        const TString line =
+            TString::Printf("%u px: Ça coûte 5,00 € «ok» ™ — The quick brown fox jumps", size);
+        Draw(line.CStr(), 10, y, 790, size * 2, 0, "fonts/default.mvec", size, ink);
+        y += static_cast<int>(size) + 6;
+    }
+    Draw("A paragraph with <b>bold</b>, <i>italic</i>, <u>underlined</u> and "
+         "<b><i>bold italic</i></b> words, <font color=\"#c0392b\">red</font>, "
+         "<font color=\"#27ae6080\">half-transparent green</font>, "
+         "<outline color=\"#f1c40f\">an outline</outline> and a "
+         "<a id=\"spa\" color=\"#2980b9\">hovered link</a>. It wraps at spaces inside "
+         "its box of 380 pixels, even with <font size=\"22\">bigger</font> words.<br>"
+         "Name:<tab pos='90'>Amelia<br>Guests:<tab pos='90'>12<cursor>",
+         10, 300, 380, 200, 0, "fonts/default.mvec", 16, ink, "spa");
+    Draw("<center>Centred lines,</center><right>one on the right,</right>and back to the "
+         "left.<br><font face=\"fonts/arial.mvec\">Condensed face for numbers: "
+         "0123456789</font>",
+         10, 470, 380, 120, 0, "fonts/default.mvec", 15, ink);
+    Draw("<font color=\"#ecf0f1\">Light text on a dark panel, aligned to the right of its "
+         "box, <b>with bold</b> and wrapping onto a second line.</font>",
+         430, 310, 350, 100, TTextLayout::kRight, "fonts/default.mvec", 18, ink);
+
+    std::unique_ptr<TTextLayout> rotated(
+        CreateTextLayout("<font color=\"#e67e22\">Rotated by 20 degrees</font>", 300, 40, 0,
+                         "fonts/default.mvec", 20, ink));
+    rotated->SetRotation(-20.0f, 0, 0);
+    rotated->DrawInRect(TRect(440, 470, 740, 510), 1.0f, 0, 1.0f);
+}
+
+// Text drawn into a transparent texture in blend mode.
+std::shared_ptr<TTexture> RenderIntoTexture()
+{
+    std::shared_ptr<TTexture> texture = TTexture::Create(320, 80, true);
+    std::unique_ptr<TTextLayout> layout(CreateTextLayout(
+        "<outline color=\"#000000\"><font color=\"#ffffff\">Text in a texture</font>"
+        "</outline><br><font color=\"#f1c40f\" size=\"18\">blended onto transparency</font>",
+        320, 80, TTextLayout::kCenter, "fonts/default.mvec", 28, TColor(1, 1, 1, 1)));
+    layout->SetBlendMode();
+    layout->DrawInRect(TRect(0, 0, 320, 80), 1.0f, 0, 1.0f, texture);
+    return texture;
+}
+
+std::vector<uint32_t> OpaqueFrame(const TSurface& back)
+{
+    std::vector<uint32_t> frame(back.GetPixels(),
+                                back.GetPixels() + size_t(back.GetWidth()) * back.GetHeight());
+    for (uint32_t& pixel : frame)
+        pixel |= 0xff000000u;
+    return frame;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: textdemo FOLDER [FONTFOLDER]\n");
+        return 2;
+    }
+    TPathMap::Get().SetDataFolders(argv[1], argv[1], argv[1]);
+    if (argc == 3)
+        RegisterFonts(argv[2]);
+    TRenderer& renderer = *TRenderer::Get();
+    TDxDisplayHandler& display = renderer.GetDisplayHandler();
+    display.OpenBackBuffer(kWidth, kHeight);
+    renderer.PushClipRect(TRect(0, 0, kWidth, kHeight));
+    THvMiniVecDraw::Get().CalibrateSpanOffsets();
+    const std::shared_ptr<TTexture> texture = RenderIntoTexture();
+    if (!renderer.BeginDraw(false) || !renderer.Begin2d()) {
+        std::fprintf(stderr, "textdemo: cannot begin a frame\n");
+        return 1;
+    }
+    DrawScene(renderer);
+    renderer.End2d();
+    renderer.EndDraw(false);
+
+    const std::vector<uint32_t> frame = OpaqueFrame(*display.GetBackBuffer());
+    bool written = WritePngImage("user:screen.png", frame.data(), kWidth, kHeight, kWidth * 4);
+    written = written && texture->Save("user:texture.png", 1.0f);
+    THvMiniVecDraw::Destroy();
+    FontCache::Clear();
+    TRenderer::Destroy();
+    if (!written) {
+        std::fprintf(stderr, "textdemo: cannot write into %s\n", argv[1]);
+        return 1;
+    }
+    std::printf("textdemo: %s/screen.png, %s/texture.png\n", argv[1], argv[1]);
+    return 0;
+}
