@@ -52,6 +52,17 @@ bool TRenderer::EndDraw(bool present)
     return mDisplay->EndDraw(present);
 }
 
+TString TRenderer::FormatStats() const
+{
+    const int memory = GetMemoryAllocated();
+    const int textureMemory = GetConfig("texture_ram_allocated", "").ToInt();
+    const int sprites = GetConfig("current_sprite_count", "").ToInt();
+    return TString::Printf("Tarnwick Version %d.%d.%d.%d<br>%f FPS<tab pos='150'>Sprites: "
+                           "%d<br>Mem: %dkb<tab pos='150'>TexMem: %dkb<br>",
+                           4, 0, 14, 1, static_cast<double>(mFramesPerSecond), sprites,
+                           memory / 1024, textureMemory / 1024);
+}
+
 void TRenderer::DrawStats()
 {
     if (!mStatsText)

@@ -93,13 +93,16 @@ public:
 
     // Flips the statistics overlay; answers its previous state.
     bool ToggleStats();
+    // The overlay's text: version, frame rate, sprites, memory and texture memory (from
+    // the settings "current_sprite_count" and "texture_ram_allocated"; missing reads 0).
+    TString FormatStats() const;
     // Measured over the last 15 frame ends; 0 until 15 frames have ended.
     float GetFramesPerSecond() const { return mFramesPerSecond; }
 
 private:
     TRenderer();
     void RecordFrameEnd();
-    // The overlay: version, frame rate, sprites, memory and texture memory.
+    // Draws the overlay into the top-left corner of the screen.
     void DrawStats();
 
     static constexpr int kFrameRing = 15;

@@ -15,6 +15,8 @@
 #include "engine/graphics/TDXContext.h"
 #include "engine/graphics/TRenderer.h"
 #include "engine/graphics/sprite/AnimationServices.h"
+#include "engine/graphics/text/FontCache.h"
+#include "engine/graphics/vector/THvMiniVecDraw.h"
 #include "engine/platform/TPlatformLog.h"
 #include "engine/platform/TTimeSource.h"
 #include "engine/script/TScript.h"
@@ -37,6 +39,8 @@ void ResetEngineState()
     TMsnZylomHandler::Uninstall();
     TMsnZylomHandler::SetHooks({});
     TMasterVolume::Install(nullptr);
+    THvMiniVecDraw::Destroy();
+    FontCache::Clear();
     TRenderer::Destroy();
     TDXContext::SetOutputFactory(nullptr);
     GetAnimationTaskList().DeleteAll();

@@ -10,8 +10,8 @@ using ToolHelpTest = ToolTest;
 
 TEST_F(ToolHelpTest, HelpPrintsTheUsageLine)
 {
-    for (const char* tool :
-         {"hvpack", "zxmlpack", "luarun", "scriptlist", "vfsdump", "anmconvert"}) {
+    for (const char* tool : {"hvpack", "zxmlpack", "luarun", "scriptlist", "vfsdump", "anmconvert",
+                             "mkmvec", "textdemo"}) {
         const TToolResult result = Run(tool, {"--help"});
         EXPECT_EQ(result.mStatus, 0) << tool;
         EXPECT_EQ(result.mOut.rfind(std::string("usage: ") + tool + " ", 0), 0u)
@@ -37,6 +37,7 @@ TEST_F(ToolHelpTest, AFolderForAnInputFileIsReportedByNameAndReason)
         {"hvpack", {"out.hvp", "x=dir"}, "hvpack: cannot read dir: Is a directory\n"},
         {"luarun", {"dir"}, "luarun: cannot read dir: Is a directory\n"},
         {"anmconvert", {"dir", "out.anm"}, "anmconvert: cannot read dir: Is a directory\n"},
+        {"mkmvec", {"dir", "out.mvec"}, "mkmvec: cannot read dir: Is a directory\n"},
     };
     for (const TCase& c : cases) {
         const TToolResult result = Run(c.mTool, c.mArguments);

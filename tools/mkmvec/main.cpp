@@ -320,13 +320,14 @@ private:
     std::string mSplit;
 };
 
-int Usage()
+int Usage(FILE* out, int status)
 {
-    std::fprintf(stderr,
+    std::fprintf(out,
                  "usage: %s [--codes LIST] FONTFILE OUT.mvec\n"
-                 "  LIST: code points and ranges such as 0x20-0x7e,0xa9\n",
+                 "  converts an outline font into a vector font; LIST: code points and\n"
+                 "  ranges such as 0x20-0x7e,0xa9 (default: the built-in font's and cp1252's)\n",
                  kTool);
-    return 2;
+    return status;
 }
 
 } // namespace
@@ -336,10 +337,8 @@ int main(int argc, char** argv)
     const char* codeList = kDefaultCodes;
     std::vector<const char*> files;
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--help") == 0) {
-            Usage();
-            return 0;
-        }
+        if (std::strcmp(argv[i], "--help") == 0)
+            return Usage(stdout, 0);
         if (std::strcmp(argv[i], "--codes") == 0 && i + 1 < argc)
             codeList = argv[++i];
         else
@@ -347,7 +346,10 @@ int main(int argc, char** argv)
     }
     std::vector<uint32_t> codes;
     if (files.size() != 2 || !ParseCodes(codeList, codes))
-        return Usage();
+        return Usage(stderr, 2);
+    std::string fontFile;
+    if (!ReadInputFile(kTool, files[0], fontFile))
+        return 1;
 
     FT_Library library = nullptr;
     FT_Face face = nullptr;
@@ -355,7 +357,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "%s: cannot start FreeType\n", kTool);
         return 1;
     }
-    if (FT_New_Face(library, files[0], 0, &face) != 0 ||
+    if (FT_New_Memory_Face(library, reinterpret_cast<const FT_Byte*>(fontFile.data()),
+                           static_cast<FT_Long>(fontFile.size()), 0, &face) != 0 ||
         FT_Select_Charmap(face, FT_ENCODING_UNICODE) != 0 || face->units_per_EM == 0) {
         std::fprintf(stderr, "%s: cannot read %s: not an outline font with a Unicode map\n", kTool,
                      files[0]);

@@ -15,12 +15,14 @@
 #include "engine/graphics/text/FontCache.h"
 #include "engine/graphics/text/TTextLayout.h"
 #include "engine/graphics/vector/THvMiniVecDraw.h"
+#include "tools/support/OpaqueFrame.h"
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace {
@@ -69,7 +71,7 @@ void DrawScene(TRenderer& renderer)
     renderer.FillRect(TRect(0, 0, kWidth, kHeight), TColor(0.96f, 0.94f, 0.88f, 1));
     renderer.FillRect(TRect(420, 300, 790, 590), TColor(0.16f, 0.22f, 0.30f, 1));
     const TColor ink(0.15f, 0.12f, 0.10f, 1);
-    Draw("<outline color=\"#ffffff\" size=\"3\"><font color=\"#2a6f97\">Velmora Spa</font>"
+    Draw("<outline color=\"#ffffff\" size=\"3\"><font color=\"#2a6f97\">Velmora Spa · Ça Ⅷ</font>"
          "</outline>",
          10, 4, 500, 60, 0, "fonts/arial_rounded.mvec", 48, ink);
     int y = 64;
@@ -115,19 +117,15 @@ std::shared_ptr<TTexture> RenderIntoTexture()
     return texture;
 }
 
-std::vector<uint32_t> OpaqueFrame(const TSurface& back)
-{
-    std::vector<uint32_t> frame(back.GetPixels(),
-                                back.GetPixels() + size_t(back.GetWidth()) * back.GetHeight());
-    for (uint32_t& pixel : frame)
-        pixel |= 0xff000000u;
-    return frame;
-}
-
 } // namespace
 
 int main(int argc, char** argv)
 {
+    if (argc == 2 && std::string(argv[1]) == "--help") {
+        std::printf("usage: textdemo FOLDER [FONTFOLDER]\n"
+                    "  draws sample text into FOLDER/screen.png and FOLDER/texture.png\n");
+        return 0;
+    }
     if (argc != 2 && argc != 3) {
         std::fprintf(stderr, "usage: textdemo FOLDER [FONTFOLDER]\n");
         return 2;

@@ -13,6 +13,7 @@
 #include "engine/graphics/TTexture.h"
 #include "engine/graphics/image/JpegImage.h"
 #include "engine/graphics/image/PngImage.h"
+#include "tools/support/OpaqueFrame.h"
 
 #include <algorithm>
 #include <cmath>
@@ -164,16 +165,6 @@ void DrawScene(TRenderer& renderer)
             TVec3(200.0f + 70.0f * std::cos(angle), 120.0f + 50.0f * std::sin(angle), 1.0f);
         glow->Draw(spark);
     }
-}
-
-// The back buffer with every alpha byte at 255, as the screen would show it.
-std::vector<uint32_t> OpaqueFrame(const TSurface& back)
-{
-    std::vector<uint32_t> frame(back.GetPixels(),
-                                back.GetPixels() + size_t(back.GetWidth()) * back.GetHeight());
-    for (uint32_t& pixel : frame)
-        pixel |= 0xff000000u;
-    return frame;
 }
 
 } // namespace

@@ -177,9 +177,11 @@ private:
             mFallback = false;
             return true;
         }
-        const int glyph = run.scale > 0.0f ? run.font->FindGlyph(code) : -1;
+        // A font without a cell height (scale 0) has its glyphs but draws none of them.
+        const int glyph = run.font->FindGlyph(code);
         if (glyph >= 0) {
-            Measure(run, glyph);
+            if (run.scale > 0.0f)
+                Measure(run, glyph);
         } else if (run.fallbackFor == nullptr && mDefaultFont != nullptr &&
                    run.font != mDefaultFont && mDefaultFont->FindGlyph(code) >= 0) {
             run.last = start - 1;

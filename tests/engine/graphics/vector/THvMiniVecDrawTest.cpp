@@ -14,16 +14,9 @@
 namespace {
 
 // The rasteriser is process-wide: each test starts with a new one and leaves none.
-class THvMiniVecDrawTest : public ::testing::Test
+class THvMiniVecDrawTest : public EngineStateTest
 {
 protected:
-    ~THvMiniVecDrawTest() override
-    {
-        THvMiniVecDraw::Destroy();
-        TRenderer::Destroy();
-        TEngineSeams::Factories() = TEngineSeams::TFactories();
-    }
-
     static uint32_t At(const std::shared_ptr<TTexture>& texture, int x, int y)
     {
         uint32_t* pixels = nullptr;
@@ -46,7 +39,7 @@ protected:
         return drawn;
     }
 
-    THvMiniVecDraw& draw = (THvMiniVecDraw::Destroy(), THvMiniVecDraw::Get());
+    THvMiniVecDraw& draw = THvMiniVecDraw::Get();
 };
 
 TEST_F(THvMiniVecDrawTest, ARepeatedGlyphIsReplayedInTheColourInForce)
@@ -195,10 +188,9 @@ TEST_F(THvMiniVecDrawTest, ThePlatformsVectorDrawingCalibratesAndEndsText)
     TVecFont* font = FontCache::GetFont(FontCache::kBuiltInName);
     EXPECT_NE(font, nullptr);
     link.reset();
-    // The fonts went with it: a new request makes a new font.
+    // The rasteriser went with it: a new one starts with the initial offsets.
     THvMiniVecDraw::Get();
     EXPECT_EQ(THvMiniVecDraw::Get().GetSpanOffsets().start, 0.25f);
-    FontCache::Clear();
 }
 
 } // namespace
