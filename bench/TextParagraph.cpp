@@ -120,8 +120,11 @@ void WarmDraw(benchmark::State& state)
     const auto layout = TTextBench::Lay(Paragraph());
     TTextBench::Draw(*layout);
     state.counters["lines"] = layout->GetLineCount();
-    state.counters["cached glyphs"] =
-        static_cast<double>(THvMiniVecDraw::Get().GetSpanCache().GetGlyphCount());
+    const TSpanCache& cache = THvMiniVecDraw::Get().GetSpanCache();
+    state.counters["cached glyphs"] = static_cast<double>(cache.GetGlyphCount());
+    state.counters["spans a glyph"] =
+        static_cast<double>(cache.GetRecordCount() - cache.GetGlyphCount()) /
+        static_cast<double>(cache.GetGlyphCount());
     for (auto _ : state)
         TTextBench::Draw(*layout);
 }

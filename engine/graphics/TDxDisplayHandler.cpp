@@ -760,6 +760,12 @@ void TDxDisplayHandler::DrawVertices(TPrimitiveType type, const TVertexArray& ve
         mDevice.DrawPrimitive(type, vertices.GetLitVertices(), vertices.GetCount());
 }
 
+void TDxDisplayHandler::DrawSpans(const TDeviceSpan* spans, int count)
+{
+    PrepareVertexFormat(true);
+    mDevice.DrawSpans(spans, count);
+}
+
 void TDxDisplayHandler::DrawIndexedVertices(TPrimitiveType type, const uint16_t* indices,
                                             const TVertexArray& vertices, int indexCount)
 {

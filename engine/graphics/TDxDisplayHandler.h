@@ -139,6 +139,8 @@ public:
     bool ApplyViewport();
 
     void DrawVertices(TPrimitiveType type, const TVertexArray& vertices);
+    // Spans in target pixels, as a line list of pre-transformed vertices would draw them.
+    void DrawSpans(const TDeviceSpan* spans, int count);
     void DrawIndexedVertices(TPrimitiveType type, const uint16_t* indices,
                              const TVertexArray& vertices, int indexCount);
     // Binds texture (null unbinds) and applies the stage states of the current blend mode.

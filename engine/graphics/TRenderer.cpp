@@ -125,6 +125,15 @@ void TRenderer::DrawVertices(TPrimitiveType type, const TVertexArray& vertices)
     mDisplay->DrawVertices(type, vertices);
 }
 
+void TRenderer::DrawSpans(const TDeviceSpan* spans, int count)
+{
+    if (!mIn2d) {
+        TraceLog("DrawSpans called when not in Begin2d or Begin3d state");
+        return;
+    }
+    mDisplay->DrawSpans(spans, count);
+}
+
 void TRenderer::DrawIndexedVertices(TPrimitiveType type, const uint16_t* indices,
                                     const TVertexArray& vertices, int indexCount)
 {

@@ -24,6 +24,7 @@
 #include <vector>
 
 class TDxDisplayHandler;
+struct TDeviceSpan;
 class TTextLayout;
 class TTexture;
 class TVertexArray;
@@ -57,6 +58,9 @@ public:
     void DrawVertices(TPrimitiveType type, const TVertexArray& vertices);
     void DrawIndexedVertices(TPrimitiveType type, const uint16_t* indices,
                              const TVertexArray& vertices, int indexCount);
+    // Horizontal spans of one colour each in screen pixels, drawn as a line list of
+    // pre-transformed vertices at their ends would be, but without vertices (text).
+    void DrawSpans(const TDeviceSpan* spans, int count);
 
     void SetBlendMode(int mode); // a TBlendMode
     void SetCullMode(int mode);  // 1 none, 2 clockwise, 3 counter-clockwise

@@ -118,6 +118,7 @@ bool TPixelPipeline::Compile(const TDeviceState& state, const TTexelSampler& sam
     const bool alphaReadsTexture =
         mColorOp != TTextureOp::Disable && ReadsTexture(mAlphaOp, mAlphaArg1, mAlphaArg2);
     mSampling = sampler.IsBound() && (colorReadsTexture || alphaReadsTexture);
+    mSourceChosen = false;
     return true;
 }
 
@@ -140,8 +141,31 @@ void TPixelPipeline::SetAttributes(const TPrimitiveAttributes& attributes)
     if (!mFlat)
         for (int c = 0; c < 4; ++c)
             mChannels[c] = Scaled(attributes.channels[c], kFixedOne);
+    ChooseSource();
+}
 
+void TPixelPipeline::SetFlatColor(uint32_t color)
+{
+    if (mSampling) {
+        TPrimitiveAttributes attributes;
+        attributes.color = color;
+        SetAttributes(attributes);
+        return;
+    }
+    const bool wasFlat = mFlat;
+    mFlat = true;
+    if (mColor != color)
+        mColorCount = 0;
+    mColor = color;
+    // Without sampling the source of a flat colour does not depend on the colour.
+    if (!wasFlat || !mSourceChosen)
+        ChooseSource();
+}
+
+void TPixelPipeline::ChooseSource()
+{
     // The source of the stage's fast forms, and the masks the blend applies to it.
+    mSourceChosen = true;
     mAndMask = 0xFFFFFFFFu;
     mOrMask = 0;
     if (mForm == TForm::General) {
@@ -226,6 +250,11 @@ const uint32_t* TPixelPipeline::Shade(int y, int x, int count)
         mSource[i] = CombineGeneral(t, mFlat ? mColor : mDiffuse[i]);
     }
     return mSource;
+}
+
+void TPixelPipeline::DrawColors(int y, int x0, const uint32_t* colors, int count)
+{
+    mBlender.Blend(mTarget->Row(y) + x0, colors, count, mAndMask, mOrMask);
 }
 
 void TPixelPipeline::DrawSpan(int y, int x0, int x1)

@@ -25,10 +25,19 @@ public:
     // alpha test that rejects everything). sampler and target must outlive the draw.
     bool Compile(const TDeviceState& state, const TTexelSampler& sampler, TSurface& target);
     void SetAttributes(const TPrimitiveAttributes& attributes);
+    // The same as SetAttributes with a flat colour and texture coordinates 0.
+    void SetFlatColor(uint32_t color);
     // True when pixels read the texture (texture coordinates matter).
     bool IsSampling() const { return mSampling; }
     // Shades pixels x0 .. x1 - 1 of row y; the rasteriser keeps them inside the target.
     void DrawSpan(int y, int x0, int x1);
+    // Whether a flat colour reaches the blend as it is (no texture read, a stage-0 form
+    // of texture times diffuse): then DrawColors may stand for DrawSpans of flat colours.
+    bool CanDrawColors() const { return !mSampling && mForm != TForm::General; }
+    // Pixels x0 .. x0 + count - 1 of row y, each in its own flat colour, as DrawSpan
+    // draws them after SetFlatColor of each (only while CanDrawColors, after a
+    // SetFlatColor since Compile).
+    void DrawColors(int y, int x0, const uint32_t* colors, int count);
 
     // Stage 0 for one pixel by the general rule.
     uint32_t CombineGeneral(uint32_t texel, uint32_t diffuse) const;
@@ -54,6 +63,8 @@ private:
         General,         // the general rule per pixel
     };
 
+    // The source of the fast forms and the blend masks, for the attributes in force.
+    void ChooseSource();
     void FillDiffuse(int x, int y, int count);
     const uint32_t* Shade(int y, int x, int count);
 
@@ -87,6 +98,7 @@ private:
     uint32_t mColor = 0xFFFFFFFFu;
     TAttributePlane mChannels[4]; // 16.16 fixed point
     TSource mSourceKind = TSource::Color;
+    bool mSourceChosen = false;      // ChooseSource ran since Compile
     uint32_t mAndMask = 0xFFFFFFFFu; // applied to the source pixels by the blend
     uint32_t mOrMask = 0;
     int mColorCount = 0; // mColors holds mColor this many times

@@ -4,6 +4,8 @@
 #include "engine/graphics/device/TRasterizer.h"
 #include "engine/graphics/device/TSurface.h"
 
+#include <algorithm>
+
 namespace {
 
 // (x, y, z, 1) x m as doubles: x, y and w of the result.
@@ -146,20 +148,77 @@ void TSoftwareDevice::DrawVertices(TPrimitiveType type, const TVertex* vertices,
     Draw(type, indices, count);
 }
 
-void TSoftwareDevice::Draw(TPrimitiveType type, const uint16_t* indices, int count)
+bool TSoftwareDevice::Prepare(TRect& scissor)
 {
-    if (mTarget == nullptr || count < VerticesPerPrimitive(type))
-        return;
+    if (mTarget == nullptr)
+        return false;
     const TViewport& vp = mState.viewport;
-    TRect scissor;
     scissor.Intersect(TRect(vp.x, vp.y, vp.x + vp.width, vp.y + vp.height), mTarget->GetBounds());
     if (scissor.right <= scissor.left || scissor.bottom <= scissor.top)
-        return;
+        return false;
     mSampler.Bind(mTexture, mTextureHasAlpha);
-    if (!mPipeline.Compile(mState, mSampler, *mTarget))
+    return mPipeline.Compile(mState, mSampler, *mTarget);
+}
+
+void TSoftwareDevice::Draw(TPrimitiveType type, const uint16_t* indices, int count)
+{
+    TRect scissor;
+    if (count < VerticesPerPrimitive(type) || !Prepare(scissor))
         return;
     TRasterizer rasterizer(mPipeline, scissor, mState.cullMode, mState.shadeMode);
     Assemble(rasterizer, type, indices, count);
+}
+
+void TSoftwareDevice::DrawSpans(const TDeviceSpan* spans, int count)
+{
+    TRect scissor;
+    if (spans == nullptr || count <= 0 || !Prepare(scissor))
+        return;
+    // Where flat colours reach the blend as they are, spans that continue one another
+    // along a row are blended as one run of colours.
+    constexpr int kRun = 64;
+    uint32_t run[kRun];
+    int runLength = 0;
+    int runRow = 0;
+    int runX = 0;
+    // The first colour makes the pipeline ready for runs (their masks do not depend on
+    // the colour); after that only spans drawn on their own need theirs.
+    mPipeline.SetFlatColor(spans[0].colour);
+    uint32_t colour = spans[0].colour;
+    const bool runs = mPipeline.CanDrawColors();
+    const auto flush = [&] {
+        if (runLength > 0)
+            mPipeline.DrawColors(runRow, runX, run, runLength);
+        runLength = 0;
+    };
+    for (int i = 0; i < count; ++i) {
+        const TDeviceSpan& span = spans[i];
+        if (span.row < scissor.top || span.row >= scissor.bottom)
+            continue;
+        const int x0 = std::max(span.x0, scissor.left);
+        const int x1 = std::min(span.x1, scissor.right);
+        if (x0 >= x1)
+            continue;
+        if (!runs || x1 - x0 > kRun) {
+            flush();
+            if (span.colour != colour) {
+                mPipeline.SetFlatColor(span.colour);
+                colour = span.colour;
+            }
+            mPipeline.DrawSpan(span.row, x0, x1);
+            continue;
+        }
+        if (runLength > 0 &&
+            (span.row != runRow || x0 != runX + runLength || runLength + (x1 - x0) > kRun))
+            flush();
+        if (runLength == 0) {
+            runRow = span.row;
+            runX = x0;
+        }
+        for (int x = x0; x < x1; ++x)
+            run[runLength++] = span.colour;
+    }
+    flush();
 }
 
 bool TSoftwareDevice::Fetch(const uint16_t* indices, int position, const TRasterVertex*& vertex)

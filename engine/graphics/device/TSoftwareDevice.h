@@ -14,6 +14,8 @@
 // Indexed primitives with an index beyond the vertices are skipped (logged once per
 // device). Main thread only.
 
+#include "engine/foundation/math/TRect.h"
+#include "engine/graphics/device/TDeviceSpan.h"
 #include "engine/graphics/device/TDeviceState.h"
 #include "engine/graphics/device/TLitVertex.h"
 #include "engine/graphics/device/TPixelPipeline.h"
@@ -49,6 +51,10 @@ public:
                               const uint16_t* indices, int indexCount);
     void DrawIndexedPrimitive(TPrimitiveType type, const TScreenVertex* vertices, int vertexCount,
                               const uint16_t* indices, int indexCount);
+    // Spans of one colour each in target pixels, cut to the viewport: the same pixels and
+    // values as a line list of pre-transformed vertices (x0, row) - (x1, row) in the
+    // span's colour with texture coordinates 0, without vertices (text draws so).
+    void DrawSpans(const TDeviceSpan* spans, int count);
 
 private:
     template <class TVertex>
@@ -57,6 +63,9 @@ private:
     void Transform(const TLitVertex* vertices, int count);
     void Transform(const TScreenVertex* vertices, int count);
     // Draws mVertices, taken in index order (or in order when indices is null).
+    // The scissor (viewport cut to the target), the sampler and the pipeline for a draw;
+    // false when nothing can be drawn.
+    bool Prepare(TRect& scissor);
     void Draw(TPrimitiveType type, const uint16_t* indices, int count);
     bool Fetch(const uint16_t* indices, int position, const TRasterVertex*& vertex);
     void Assemble(TRasterizer& rasterizer, TPrimitiveType type, const uint16_t* indices, int count);

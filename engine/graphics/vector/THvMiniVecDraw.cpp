@@ -52,7 +52,7 @@ void THvMiniVecDraw::Destroy()
 
 THvMiniVecDraw::THvMiniVecDraw()
 {
-    mBatch.reserve(kBatchVertices / 2);
+    mBatch.reserve(kBatchSpans);
 }
 
 THvMiniVecDraw::~THvMiniVecDraw()
@@ -184,14 +184,10 @@ void THvMiniVecDraw::Replay(const TSpanRecord* records)
 
 void THvMiniVecDraw::Output(const TSpanRecord& span)
 {
-    AddSpan(mGlyphRow + span.row, mGlyphColumn + span.start, mGlyphColumn + span.end,
-            GetBufferColor(span.buffer, span.coverage));
-}
-
-void THvMiniVecDraw::AddSpan(int row, int x0, int x1, uint32_t colour)
-{
-    mBatch.push_back({row, x0, x1, colour});
-    if (static_cast<int>(mBatch.size()) * 2 >= mBatchVertices)
+    // Records come from the scanner: buffer 0..3, coverage index 0..31.
+    mBatch.push_back({mGlyphRow + span.row, mGlyphColumn + span.start, mGlyphColumn + span.end,
+                      mTables[span.buffer & 3][span.coverage & 31]});
+    if (mBatch.size() >= kBatchSpans)
         FlushBatch();
 }
 
@@ -222,9 +218,18 @@ void THvMiniVecDraw::FlushBatch()
 
 void THvMiniVecDraw::DrawBatchOnScreen()
 {
+    TRenderer::Get()->DrawSpans(mBatch.data(), static_cast<int>(mBatch.size()));
+}
+
+void THvMiniVecDraw::DrawBatchAsLines()
+{
     TScreenVertex vertices[kBatchVertices];
     int count = 0;
-    for (const TPendingSpan& span : mBatch) {
+    for (const TDeviceSpan& span : mBatch) {
+        if (count + 2 > mBatchVertices) {
+            TRenderer::Get()->DrawVertices(TPrimitiveType::LineList, TVertexArray(vertices, count));
+            count = 0;
+        }
         const float y = static_cast<float>(span.row) + mOffsets.vertical;
         const float xs[2] = {static_cast<float>(span.x0) + mOffsets.start,
                              static_cast<float>(span.x1) + mOffsets.end};
@@ -247,7 +252,7 @@ void THvMiniVecDraw::WriteBatchToTarget()
     const TTargetWrite mode = mCopyMode    ? TTargetWrite::Copy
                               : mBlendMode ? TTargetWrite::Blend
                                            : TTargetWrite::Normal;
-    for (const TPendingSpan& span : mBatch) {
+    for (const TDeviceSpan& span : mBatch) {
         if (span.row < 0 || span.row >= mTargetHeight || span.x0 >= mTargetWidth)
             continue;
         const int x0 = std::max(span.x0, 0);
@@ -311,7 +316,7 @@ THvMiniVecDraw::TCalibrationResult THvMiniVecDraw::RunCalibration()
         mOffsets = OffsetsOfTest(test);
         for (int row = 1; row <= 2; ++row)
             mBatch.push_back({row, row + 4 * test, row + 1 + 4 * test, colour});
-        DrawBatchOnScreen();
+        DrawBatchAsLines();
         mBatch.clear();
     }
     mOffsets = kept;

@@ -2,10 +2,16 @@
 
 // Vector drawing: THvMiniVecDraw scan-converts outlines (font glyphs, the text caret and
 // underline, any shape in the TOutlineCommand encoding) with 4 x 4 anti-aliasing and
-// draws them as horizontal one-pixel spans of constant colour: onto the screen as line
-// lists of pre-transformed vertices through TRenderer (in the 2D state), or straight into
-// the pixels of a locked target texture. Every glyph's spans are cached (TSpanCache), so
-// repeated text is a replay in whatever colours are in force.
+// draws them as horizontal one-pixel spans of constant colour: onto the screen through
+// TRenderer (in the 2D state), or straight into the pixels of a locked target texture.
+// Every glyph's spans are cached (TSpanCache), so repeated text is a replay in whatever
+// colours are in force.
+//
+// On the screen the spans go to the device as spans (TRenderer::DrawSpans), which draws
+// exactly what a line list of pre-transformed vertices at the span ends would. The start-
+// up calibration still checks the device's line drawing against the spans it means and
+// finds the offsets that put line ends on the intended pixels (CalibrateSpanOffsets);
+// the line form is what it draws.
 //
 // A glyph takes its colours from 256 slots, which share four coverage buffers: slot 255
 // (the outline stroke) buffer 0, slot 254 (the bold stroke) buffer 1, slot 1 (text)
@@ -17,6 +23,7 @@
 // and textures. Main thread only.
 
 #include "engine/foundation/math/TColor.h"
+#include "engine/graphics/device/TDeviceSpan.h"
 #include "engine/graphics/vector/TOutlineScanner.h"
 #include "engine/graphics/vector/TScanParams.h"
 #include "engine/graphics/vector/TSpanCache.h"
@@ -41,8 +48,11 @@ public:
         float vertical = 0.25f;
     };
 
+    // Line vertices a batch of the line form holds (64 after a calibration that drew
+    // nothing), and spans a batch of the span form holds.
     static constexpr int kBatchVertices = 256;
     static constexpr int kSmallBatchVertices = 64;
+    static constexpr int kBatchSpans = 1024;
 
     // The process-wide object, made on first use.
     static THvMiniVecDraw& Get();
@@ -89,14 +99,6 @@ public:
     const TSpanCache& GetSpanCache() const { return mCache; }
 
 private:
-    struct TPendingSpan
-    {
-        int row;
-        int x0;
-        int x1; // exclusive
-        uint32_t colour;
-    };
-
     struct TCalibrationResult
     {
         bool usable = false;
@@ -110,9 +112,10 @@ private:
     void OnDefineColor(int slot, uint8_t red, uint8_t green, uint8_t blue) override;
     void Output(const TSpanRecord& span);
     void Replay(const TSpanRecord* records);
-    void AddSpan(int row, int x0, int x1, uint32_t colour);
     void FlushBatch();
     void DrawBatchOnScreen();
+    // The batch as a line list of pre-transformed vertices moved by the span offsets.
+    void DrawBatchAsLines();
     void WriteBatchToTarget();
     TCalibrationResult RunCalibration();
     static TSpanOffsets OffsetsOfTest(int test);
@@ -140,7 +143,7 @@ private:
 
     TOutlineScanner mScanner;
     TSpanCache mCache;
-    std::vector<TPendingSpan> mBatch;
+    std::vector<TDeviceSpan> mBatch;
     int mBatchVertices = kBatchVertices;
     TSpanOffsets mOffsets;
 };

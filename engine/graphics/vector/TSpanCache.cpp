@@ -1,13 +1,22 @@
 #include "engine/graphics/vector/TSpanCache.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
 
+constexpr size_t kFirstBuckets = 4096;
+
 uint64_t Mix(uint64_t hash, uint64_t value)
 {
-    hash ^= value + 0x9E3779B97F4A7C15ull + (hash << 6) + (hash >> 2);
-    return hash * 0xFF51AFD7ED558CCDull;
+    return (hash ^ value) * 0x9E3779B97F4A7C15ull;
+}
+
+uint64_t Finish(uint64_t hash)
+{
+    hash ^= hash >> 29;
+    hash *= 0xBF58476D1CE4E5B9ull;
+    return hash ^ hash >> 32;
 }
 
 } // namespace
@@ -33,16 +42,18 @@ uint64_t TSpanCache::Hash(const TKey& key, const TShape& shape)
         std::memcpy(&word, bytes + at, 8);
         hash = Mix(hash, word);
     }
+    // The first 64 bytes tell outlines apart well enough; Find compares them all.
+    const size_t hashed = std::min<size_t>(key.size, 64);
     size_t at = 0;
-    for (; at + 8 <= key.size; at += 8) {
+    for (; at + 8 <= hashed; at += 8) {
         uint64_t word = 0;
         std::memcpy(&word, key.outline + at, 8);
         hash = Mix(hash, word);
     }
     uint64_t tail = 0;
-    if (key.size > at)
-        std::memcpy(&tail, key.outline + at, key.size - at);
-    return Mix(hash, tail);
+    if (hashed > at)
+        std::memcpy(&tail, key.outline + at, hashed - at);
+    return Finish(Mix(hash, tail));
 }
 
 bool TSpanCache::Matches(const TEntry& entry, const TKey& key, const TShape& shape) const
@@ -51,15 +62,20 @@ bool TSpanCache::Matches(const TEntry& entry, const TKey& key, const TShape& sha
            (key.size == 0 || std::memcmp(&mOutlines[entry.outlineAt], key.outline, key.size) == 0);
 }
 
+int32_t& TSpanCache::Head(uint64_t hash)
+{
+    return mHeads[static_cast<size_t>(hash) & (mHeads.size() - 1)];
+}
+
 const TSpanRecord* TSpanCache::Find(const TKey& key) const
 {
-    const TShape shape = ShapeOf(key);
-    const auto head = mHeads.find(Hash(key, shape));
-    if (head == mHeads.end())
+    if (mEntries.empty())
         return nullptr;
-    for (int32_t index = head->second; index >= 0;) {
+    const TShape shape = ShapeOf(key);
+    const uint64_t hash = Hash(key, shape);
+    for (int32_t index = mHeads[static_cast<size_t>(hash) & (mHeads.size() - 1)]; index >= 0;) {
         const TEntry& entry = mEntries[static_cast<size_t>(index)];
-        if (Matches(entry, key, shape))
+        if (entry.hash == hash && Matches(entry, key, shape))
             return &mRecords[entry.firstRecord];
         index = entry.next;
     }
@@ -70,9 +86,12 @@ void TSpanCache::Begin(const TKey& key)
 {
     if (GetByteCount() > kByteLimit)
         Clear();
+    if (mEntries.size() >= mHeads.size())
+        Rehash(std::max(kFirstBuckets, 2 * mHeads.size()));
     const TShape shape = ShapeOf(key);
-    int32_t& head = mHeads.try_emplace(Hash(key, shape), -1).first->second;
-    TEntry entry{shape, mOutlines.size(), key.size, mRecords.size(), head};
+    const uint64_t hash = Hash(key, shape);
+    int32_t& head = Head(hash);
+    TEntry entry{shape, hash, mOutlines.size(), key.size, mRecords.size(), head};
     head = static_cast<int32_t>(mEntries.size());
     mEntries.push_back(entry);
     if (key.size != 0)
@@ -86,6 +105,16 @@ void TSpanCache::End()
     mRecords.push_back(end);
 }
 
+void TSpanCache::Rehash(size_t buckets)
+{
+    mHeads.assign(buckets, -1);
+    for (size_t i = 0; i < mEntries.size(); ++i) {
+        int32_t& head = Head(mEntries[i].hash);
+        mEntries[i].next = head;
+        head = static_cast<int32_t>(i);
+    }
+}
+
 void TSpanCache::Clear()
 {
     mHeads.clear();
@@ -97,5 +126,5 @@ void TSpanCache::Clear()
 size_t TSpanCache::GetByteCount() const
 {
     return mRecords.size() * sizeof(TSpanRecord) + mOutlines.size() +
-           mEntries.size() * sizeof(TEntry);
+           mEntries.size() * sizeof(TEntry) + mHeads.size() * sizeof(int32_t);
 }

@@ -12,7 +12,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <unordered_map>
 #include <vector>
 
 class TSpanCache
@@ -55,6 +54,7 @@ private:
     struct TEntry
     {
         TShape shape;
+        uint64_t hash;
         size_t outlineAt; // in mOutlines
         size_t outlineSize;
         size_t firstRecord;
@@ -64,8 +64,10 @@ private:
     static TShape ShapeOf(const TKey& key);
     static uint64_t Hash(const TKey& key, const TShape& shape);
     bool Matches(const TEntry& entry, const TKey& key, const TShape& shape) const;
+    int32_t& Head(uint64_t hash);
+    void Rehash(size_t buckets);
 
-    std::unordered_map<uint64_t, int32_t> mHeads;
+    std::vector<int32_t> mHeads; // first entry of each bucket (a power of two of them)
     std::vector<TEntry> mEntries;
     std::vector<uint8_t> mOutlines;
     std::vector<TSpanRecord> mRecords;

@@ -230,4 +230,76 @@ TEST(TSoftwareDevice, StageZeroArgumentsAndOperations)
     }
 }
 
+// Spans draw what line lists of their ends draw, whatever the blend, alpha test, stage-0
+// form and bound texture: text goes to the screen as spans.
+TEST(TSoftwareDevice, SpansDrawWhatLineListsOfTheirEndsDraw)
+{
+    std::mt19937 random(7);
+    std::vector<TDeviceSpan> spans;
+    std::vector<TScreenVertex> lines;
+    for (int i = 0; i < 400; ++i) {
+        TDeviceSpan span;
+        span.row = static_cast<int>(random() % 40) - 4;
+        span.x0 = static_cast<int>(random() % 90) - 10;
+        span.x1 = span.x0 + static_cast<int>(random() % (i % 10 == 0 ? 100 : 4));
+        span.colour = static_cast<uint32_t>(random());
+        // Runs along a row: the next span often starts where this one ends.
+        if (i > 0 && random() % 2 == 0) {
+            span.row = spans.back().row;
+            span.x0 = spans.back().x1;
+            span.x1 = span.x0 + 1 + static_cast<int>(random() % 3);
+        }
+        spans.push_back(span);
+        lines.push_back(Screen(float(span.x0), float(span.row), span.colour));
+        lines.push_back(Screen(float(span.x1), float(span.row), span.colour));
+    }
+    const TSurface texture = RandomPattern(4, 4, 3);
+    const TStageArg fac{TArgSource::TFactor, false}, cur{TArgSource::Current, false};
+    struct TCase
+    {
+        const char* what;
+        TBlend src, dest;
+        bool test;
+        bool textured;
+        bool general;
+    };
+    const TCase cases[] = {
+        {"normal blending", TBlend::SrcAlpha, TBlend::InvSrcAlpha, false, false, false},
+        {"additive", TBlend::SrcAlpha, TBlend::One, false, false, false},
+        {"multiplied", TBlend::Zero, TBlend::SrcColor, false, false, false},
+        {"with an alpha test", TBlend::SrcAlpha, TBlend::InvSrcAlpha, true, false, false},
+        {"over a texture", TBlend::SrcAlpha, TBlend::InvSrcAlpha, false, true, false},
+        {"a general stage", TBlend::SrcAlpha, TBlend::InvSrcAlpha, false, false, true},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        TDeviceFixture byLines(64, 32);
+        TDeviceFixture bySpans(64, 32);
+        for (TDeviceFixture* fixture : {&byLines, &bySpans}) {
+            fixture->target = RandomPattern(64, 32, 5);
+            TDeviceState& state = fixture->device.State();
+            state.viewport = {2, 1, 58, 29, 0.0f, 1.0f};
+            state.srcBlend = c.src;
+            state.destBlend = c.dest;
+            state.alphaTestEnable = c.test;
+            state.alphaFunc = TCompare::Greater;
+            state.alphaRef = 0x80;
+            if (c.textured)
+                fixture->device.SetTexture(&texture, true);
+            if (c.general) {
+                state.colorOp = TTextureOp::SelectArg2;
+                state.colorArg1 = fac;
+                state.colorArg2 = cur;
+                state.alphaOp = TTextureOp::SelectArg1;
+                state.alphaArg1 = fac;
+            }
+        }
+        byLines.DrawScreen(TPrimitiveType::LineList, lines);
+        bySpans.device.DrawSpans(spans.data(), static_cast<int>(spans.size()));
+        for (int y = 0; y < 32; ++y)
+            for (int x = 0; x < 64; ++x)
+                ASSERT_EQ(bySpans.target.At(x, y), byLines.target.At(x, y)) << x << "," << y;
+    }
+}
+
 } // namespace
