@@ -342,8 +342,11 @@ void TPlatformData::SetDisplay(int width, int height, bool fullScreen)
     display->SetDisplay(width, height, fullScreen, mExternalWindowParent != 0);
     if (!mVectorDraw) {
         mVectorDraw = TEngineSeams::CreateVectorDraw();
-        if (mVectorDraw)
+        if (mVectorDraw) {
             mVectorDraw->Calibrate();
+            // Its test frame went into a render target: no frame shown since the set-up.
+            display->ResetWorkingCount();
+        }
         mRenderer->FillRect(0, 0, width, height, 0x00000000);
     }
     display->CalibrateTexelOffset();
