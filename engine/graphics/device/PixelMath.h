@@ -65,30 +65,28 @@ static inline uint32_t ReplicateAlpha(uint32_t pixel)
     return PackPixel(a, a, a, a);
 }
 
-// Linear filtering down a column: each channel (top * (256 - fy) + bottom * fy) >> 8.
-static inline uint32_t DownTexels(uint32_t top, uint32_t bottom, uint32_t fy)
+// Linear filtering between two texels with a 7-bit weight w (0..127): each channel
+// (a * (128 - w) + b * w + 64) >> 7.
+static inline uint32_t MixTexels(uint32_t a, uint32_t b, uint32_t w)
 {
     const uint32_t redBlue = 0x00FF00FFu;
-    const uint32_t gy = 256 - fy;
-    const uint32_t rb = (((top & redBlue) * gy + (bottom & redBlue) * fy) >> 8) & redBlue;
-    const uint32_t ag = (((top >> 8) & redBlue) * gy + ((bottom >> 8) & redBlue) * fy) & ~redBlue;
-    return rb | ag;
-}
-
-// Linear filtering across: each channel (left * (256 - fx) + right * fx + 128) >> 8.
-static inline uint32_t AcrossTexels(uint32_t left, uint32_t right, uint32_t fx)
-{
-    const uint32_t redBlue = 0x00FF00FFu;
-    const uint32_t gx = 256 - fx;
-    const uint32_t rb =
-        (((left & redBlue) * gx + (right & redBlue) * fx + 0x00800080u) >> 8) & redBlue;
+    const uint32_t half = 0x00400040u;
+    const uint32_t v = 128 - w;
+    const uint32_t rb = (((a & redBlue) * v + (b & redBlue) * w + half) >> 7) & redBlue;
     const uint32_t ag =
-        (((left >> 8) & redBlue) * gx + ((right >> 8) & redBlue) * fx + 0x00800080u) & ~redBlue;
+        ((((a >> 8) & redBlue) * v + ((b >> 8) & redBlue) * w + half) << 1) & ~redBlue;
     return rb | ag;
 }
 
-// The top 8 bits of the fraction of a 16.16 texel coordinate.
+// Bilinear filtering of four texels: down each column with fy, then across with fx.
+static inline uint32_t LinearTexels(uint32_t topLeft, uint32_t topRight, uint32_t bottomLeft,
+                                    uint32_t bottomRight, uint32_t fx, uint32_t fy)
+{
+    return MixTexels(MixTexels(topLeft, bottomLeft, fy), MixTexels(topRight, bottomRight, fy), fx);
+}
+
+// The top 7 bits of the fraction of a 16.16 texel coordinate.
 static inline uint32_t TexelWeight(int64_t coordinate)
 {
-    return static_cast<uint32_t>(coordinate >> 8) & 0xFFu;
+    return static_cast<uint32_t>(coordinate >> 9) & 0x7Fu;
 }

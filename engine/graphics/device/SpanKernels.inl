@@ -64,12 +64,11 @@ struct TFour
     static V Add16(V a, V b) { return _mm_add_epi16(a, b); }
     static V Sub16(V a, V b) { return _mm_sub_epi16(a, b); }
     static V Mul16(V a, V b) { return _mm_mullo_epi16(a, b); }
-    static V Shl16By8(V a) { return _mm_slli_epi16(a, 8); }
-    static V Shr16By8(V a) { return _mm_srli_epi16(a, 8); }
-    static V Shr32By8(V a) { return _mm_srli_epi32(a, 8); }
-    static V Shr32By16(V a) { return _mm_srli_epi32(a, 16); }
-    static V Shr32By24(V a) { return _mm_srli_epi32(a, 24); }
-    static V Shl32By16(V a) { return _mm_slli_epi32(a, 16); }
+    template <int N> static V Shl16(V a) { return _mm_slli_epi16(a, N); }
+    template <int N> static V Shr16(V a) { return _mm_srli_epi16(a, N); }
+    template <int N> static V Shl32(V a) { return _mm_slli_epi32(a, N); }
+    template <int N> static V Shr32(V a) { return _mm_srli_epi32(a, N); }
+    template <int N> static V ShrSigned32(V a) { return _mm_srai_epi32(a, N); }
     static V Add32(V a, V b) { return _mm_add_epi32(a, b); }
     static V Low8(V a, V b) { return _mm_unpacklo_epi8(a, b); }
     static V High8(V a, V b) { return _mm_unpackhi_epi8(a, b); }
@@ -86,8 +85,8 @@ struct TFour
     static V Xor(V a, V b) { return _mm_xor_si128(a, b); }
     static V MulHigh16(V a, V b) { return _mm_mulhi_epu16(a, b); }
     static V SpreadAlpha(V a) { return _mm_shufflehi_epi16(_mm_shufflelo_epi16(a, 0xFF), 0xFF); }
-    static bool AllAlphaSet(V a) { return Mask32(Equal32(Shr32By24(a), Set32(255))) == kAllSet; }
-    static bool NoAlphaSet(V a) { return Mask32(Equal32(Shr32By24(a), Zero())) == kAllSet; }
+    static bool AllAlphaSet(V a) { return Mask32(Equal32(Shr32<24>(a), Set32(255))) == kAllSet; }
+    static bool NoAlphaSet(V a) { return Mask32(Equal32(Shr32<24>(a), Zero())) == kAllSet; }
 #if defined(__SSSE3__)
     static V Shuffle8(V a, V order)
     {
@@ -96,6 +95,10 @@ struct TFour
     static V MulAddBytes(V unsignedBytes, V signedBytes)
     {
         return _mm_maddubs_epi16(unsignedBytes, signedBytes);
+    }
+    static V MulHighRound16(V a, V b)
+    {
+        return _mm_mulhrs_epi16(a, b);
     }
     // The same 16 bytes in every 128-bit lane.
     static V Bytes16(const int8_t* b)
@@ -139,12 +142,11 @@ struct TEight
     static V Add16(V a, V b) { return _mm256_add_epi16(a, b); }
     static V Sub16(V a, V b) { return _mm256_sub_epi16(a, b); }
     static V Mul16(V a, V b) { return _mm256_mullo_epi16(a, b); }
-    static V Shl16By8(V a) { return _mm256_slli_epi16(a, 8); }
-    static V Shr16By8(V a) { return _mm256_srli_epi16(a, 8); }
-    static V Shr32By8(V a) { return _mm256_srli_epi32(a, 8); }
-    static V Shr32By16(V a) { return _mm256_srli_epi32(a, 16); }
-    static V Shr32By24(V a) { return _mm256_srli_epi32(a, 24); }
-    static V Shl32By16(V a) { return _mm256_slli_epi32(a, 16); }
+    template <int N> static V Shl16(V a) { return _mm256_slli_epi16(a, N); }
+    template <int N> static V Shr16(V a) { return _mm256_srli_epi16(a, N); }
+    template <int N> static V Shl32(V a) { return _mm256_slli_epi32(a, N); }
+    template <int N> static V Shr32(V a) { return _mm256_srli_epi32(a, N); }
+    template <int N> static V ShrSigned32(V a) { return _mm256_srai_epi32(a, N); }
     static V Add32(V a, V b) { return _mm256_add_epi32(a, b); }
     static V Low8(V a, V b) { return _mm256_unpacklo_epi8(a, b); }
     static V High8(V a, V b) { return _mm256_unpackhi_epi8(a, b); }
@@ -171,6 +173,7 @@ struct TEight
     {
         return _mm256_maddubs_epi16(unsignedBytes, signedBytes);
     }
+    static V MulHighRound16(V a, V b) { return _mm256_mulhrs_epi16(a, b); }
     static V Bytes16(const int8_t* b) { return _mm256_broadcastsi128_si256(TFour::Bytes16(b)); }
     static void Pairs(const uint32_t* const* p, V& left, V& right)
     {
@@ -230,7 +233,7 @@ struct TEight
 template <class W> static inline typename W::V Div255Lanes(typename W::V x)
 {
     x = W::Add16(x, W::Set16(128));
-    return W::Shr16By8(W::Add16(x, W::Shr16By8(x)));
+    return W::template Shr16<8>(W::Add16(x, W::template Shr16<8>(x)));
 }
 
 // Applies f to the low and the high halves of a and b as 16-bit lanes and packs back.
@@ -325,51 +328,68 @@ static inline void BlendStep(uint32_t* dst, const uint32_t* src, typename W::V a
         if (W::NoAlphaSet(s))
             return;
     }
-    const V rejected = W::Less32(W::Shr32By24(s), minAlpha);
+    const V rejected = W::Less32(W::template Shr32<24>(s), minAlpha);
     const int rejectedMask = W::Mask32(rejected);
     if (rejectedMask == W::kAllSet)
         return; // every pixel fails the alpha test
     W::Store(dst, BlendValues<W, K>(s, W::Load(dst), rejected));
 }
 
-// (a << 8) + (b - a) * w in 16-bit lanes: a * (256 - w) + b * w, which fits.
+// (a * (128 - w) + b * w + 64) >> 7 in each 16-bit lane (a, b <= 255, w <= 127): a << 7 +
+// (b - a) w wraps around in 16 bits but ends within them.
 template <class W>
-static inline typename W::V Mix16(typename W::V a, typename W::V b, typename W::V w)
+static inline typename W::V MixLanes(typename W::V a, typename W::V b, typename W::V w)
 {
-    return W::Add16(W::Shl16By8(a), W::Mul16(W::Sub16(b, a), w));
+    return W::template Shr16<7>(
+        W::Add16(W::Add16(W::template Shl16<7>(a), W::Mul16(W::Sub16(b, a), w)), W::Set16(64)));
 }
 
-// DownTexels of whole vectors, weights per 16-bit lane (low: first halves of the lanes).
+#if defined(__SSSE3__)
+// The byte pairs (128 - w, w) of weights w in 32-bit lanes, twice in each lane.
+template <class W> static inline typename W::V WeightPairs(typename W::V w)
+{
+    // w * 255 + 128 = (w << 8) + (128 - w) in each 16-bit half.
+    const typename W::V twice = W::Or(w, W::template Shl32<16>(w));
+    return W::Add16(W::Mul16(twice, W::Set16(255)), W::Set16(128));
+}
+
+// Byte pairs (a, b), the channels taken as signed (x - 128), weighed by byte pairs
+// (128 - w, w): (a * (128 - w) + b * w + 64) >> 7 in 16-bit lanes.
+template <class W> static inline typename W::V MixPairs(typename W::V pairs, typename W::V weights)
+{
+    // The multiply-add gives a (128 - w) + b w - 16384; 16384 + 64 back.
+    return W::template Shr16<7>(W::Add16(W::MulAddBytes(weights, pairs), W::Set16(16448)));
+}
+#endif
+
+// MixTexels of whole vectors, the weights in 32-bit lanes (one a pixel).
 template <class W>
-static inline typename W::V DownLanes(typename W::V top, typename W::V bottom,
-                                      typename W::V weightsLow, typename W::V weightsHigh)
+static inline typename W::V MixVectors(typename W::V a, typename W::V b, typename W::V w)
 {
     using V = typename W::V;
-    return OnLanes<W>(top, bottom, [&](V t, V b, int half) {
-        return W::Shr16By8(Mix16<W>(t, b, half == 0 ? weightsLow : weightsHigh));
-    });
+#if defined(__SSSE3__)
+    // a and b interleaved byte by byte: the first two pixels of each 128-bit lane from
+    // Low8, the others from High8; the packing puts them back in order.
+    const V sign = W::Set32(0x80808080u);
+    const V x = W::Xor(a, sign);
+    const V y = W::Xor(b, sign);
+    const V weights = WeightPairs<W>(w);
+    return W::PackUnsigned16(MixPairs<W>(W::Low8(x, y), W::Low32(weights, weights)),
+                             MixPairs<W>(W::High8(x, y), W::High32(weights, weights)));
+#else
+    const V w16 = W::PackSigned32(w, w);
+    const V pairs = W::Low16(w16, w16);
+    const V low = W::Low32(pairs, pairs);
+    const V high = W::High32(pairs, pairs);
+    return OnLanes<W>(
+        a, b, [&](V x, V y, int half) { return MixLanes<W>(x, y, half == 0 ? low : high); });
+#endif
 }
 
-// AcrossTexels of whole vectors.
-template <class W>
-static inline typename W::V AcrossLanes(typename W::V left, typename W::V right,
-                                        typename W::V weightsLow, typename W::V weightsHigh)
+// The 7-bit weights of 16.16 coordinates in 32-bit lanes.
+template <class W> static inline typename W::V Weights(typename W::V coordinates)
 {
-    using V = typename W::V;
-    return OnLanes<W>(left, right, [&](V l, V r, int half) {
-        return W::Shr16By8(
-            W::Add16(Mix16<W>(l, r, half == 0 ? weightsLow : weightsHigh), W::Set16(128)));
-    });
-}
-
-// Weights in 32-bit lanes, each into the four 16-bit lanes of its pixel.
-template <class W>
-static inline void SpreadWeights(typename W::V w, typename W::V& low, typename W::V& high)
-{
-    const typename W::V w16 = W::PackSigned32(w, w);
-    const typename W::V pairs = W::Low16(w16, w16);
-    low = W::Low32(pairs, pairs);
-    high = W::High32(pairs, pairs);
+    return W::And(W::template Shr32<9>(coordinates), W::Set32(0x7F));
 }
 
 template <class W> static inline typename W::V ModulateVector(typename W::V a, typename W::V b)
@@ -417,7 +437,8 @@ static void BlendSpan(uint32_t* dst, const uint32_t* src, int count, uint32_t an
         };
         const __m128i s =
             TFour::Or(TFour::And(gather(src + i), TFour::Set32(andMask)), TFour::Set32(orMask));
-        const __m128i rejected = TFour::Less32(TFour::Shr32By24(s), TFour::Set32(minAlpha));
+        const __m128i rejected =
+            TFour::Less32(TFour::template Shr32<24>(s), TFour::Set32(minAlpha));
         const __m128i result = BlendValues<TFour, K>(s, gather(dst + i), rejected);
         dst[i] = static_cast<uint32_t>(_mm_cvtsi128_si32(result));
         if (left > 1)
@@ -460,22 +481,19 @@ static void DownRow(const uint32_t* top, const uint32_t* bottom, uint32_t fy, in
                     uint32_t* out)
 {
     int i = VectorSteps(count, [&]<class W>(int at) {
-        const typename W::V weights = W::Set16(fy);
-        W::Store(out + at, DownLanes<W>(W::Load(top + at), W::Load(bottom + at), weights, weights));
+        W::Store(out + at, MixVectors<W>(W::Load(top + at), W::Load(bottom + at), W::Set32(fy)));
     });
     for (; i < count; ++i)
-        out[i] = DownTexels(top[i], bottom[i], fy);
+        out[i] = MixTexels(top[i], bottom[i], fy);
 }
 
 static void AcrossRow(const uint32_t* row, uint32_t fx, int count, uint32_t* out)
 {
     int i = VectorSteps(count, [&]<class W>(int at) {
-        const typename W::V weights = W::Set16(fx);
-        W::Store(out + at,
-                 AcrossLanes<W>(W::Load(row + at), W::Load(row + at + 1), weights, weights));
+        W::Store(out + at, MixVectors<W>(W::Load(row + at), W::Load(row + at + 1), W::Set32(fx)));
     });
     for (; i < count; ++i)
-        out[i] = AcrossTexels(row[i], row[i + 1], fx);
+        out[i] = MixTexels(row[i], row[i + 1], fx);
 }
 
 static void AcrossRowStepping(const uint32_t* row, int64_t first, int64_t s, int64_t ds, int count,
@@ -486,27 +504,67 @@ static void AcrossRowStepping(const uint32_t* row, int64_t first, int64_t s, int
         // Coordinates relative to the row's first column fit 32 bits.
         const V coordinates =
             W::Add32(W::Set32(static_cast<uint32_t>(s + at * ds - first * 65536)), W::Ramp(ds));
-        V left, right, low, high;
+        V left, right;
         if constexpr (W::kPixels == 8) {
 #if defined(SPAN_KERNELS_AVX2)
-            W::RowPairs(row, W::Shr32By16(coordinates), left, right);
+            W::RowPairs(row, W::template Shr32<16>(coordinates), left, right);
 #endif
         } else {
             alignas(32) uint32_t columns[W::kPixels];
-            W::Store(columns, W::Shr32By16(coordinates));
+            W::Store(columns, W::template Shr32<16>(coordinates));
             const uint32_t* pairs[W::kPixels];
             for (int k = 0; k < W::kPixels; ++k)
                 pairs[k] = row + columns[k];
             W::Pairs(pairs, left, right);
         }
-        SpreadWeights<W>(W::And(W::Shr32By8(coordinates), W::Set32(0xFF)), low, high);
-        W::Store(out + at, AcrossLanes<W>(left, right, low, high));
+        W::Store(out + at, MixVectors<W>(left, right, Weights<W>(coordinates)));
     });
     for (s += i * ds; i < count; ++i, s += ds) {
         const uint32_t* pair = row + (s >> 16) - first;
-        out[i] = AcrossTexels(pair[0], pair[1], TexelWeight(s));
+        out[i] = MixTexels(pair[0], pair[1], TexelWeight(s));
     }
 }
+
+#if defined(SPAN_KERNELS_AVX2)
+// Eight pixels of LinearInside from the texel places (x + y pitch) of their top-left
+// texels. Each (left, right) pair comes whole from a gather; its bytes interleaved with
+// those of the pair below weigh down with one multiply-add, and the results, packed back
+// into pairs, have their left and right bytes interleaved to weigh across.
+static inline __m256i LinearGathered(const uint32_t* pixels, int pitch, __m256i places, __m256i fx,
+                                     __m256i fy)
+{
+    using W = TEight;
+    static constexpr int8_t kInterleave[16] = {0, 4,  1, 5,  2,  6,  3,  7,
+                                               8, 12, 9, 13, 10, 14, 11, 15};
+    const __m256i sign = W::Set32(0x80808080u);
+    const __m256i down = WeightPairs<W>(fy);
+    const __m256i across = WeightPairs<W>(fx);
+    // Four pixels from first on, as pairs: pixels first, first + 1 | first + 2, first + 3.
+    const auto four = [&](__m128i at, int first) {
+        const auto gather = [&](const uint32_t* row) {
+            return W::Xor(_mm256_i32gather_epi64(reinterpret_cast<const long long*>(row), at, 4),
+                          sign);
+        };
+        const __m256i top = gather(pixels);
+        const __m256i bottom = gather(pixels + pitch);
+        // Low8 holds pixels first | first + 2, High8 the next ones, a texel in 4 lanes.
+        const __m256i even = _mm256_setr_epi32(first, first, first, first, first + 2, first + 2,
+                                               first + 2, first + 2);
+        const __m256i odd = W::Add32(even, W::Set32(1));
+        const __m256i columns = W::PackUnsigned16(
+            MixPairs<W>(W::Low8(top, bottom), _mm256_permutevar8x32_epi32(down, even)),
+            MixPairs<W>(W::High8(top, bottom), _mm256_permutevar8x32_epi32(down, odd)));
+        const __m256i pairs = W::Shuffle8(W::Xor(columns, sign), W::Bytes16(kInterleave));
+        const __m256i whose = _mm256_setr_epi32(first, first, first + 1, first + 1, first + 2,
+                                                first + 2, first + 3, first + 3);
+        return MixPairs<W>(pairs, _mm256_permutevar8x32_epi32(across, whose));
+    };
+    const __m256i low = four(_mm256_castsi256_si128(places), 0);
+    const __m256i high = four(_mm256_extracti128_si256(places, 1), 4);
+    // Packed as pixels 0 1 4 5 | 2 3 6 7.
+    return _mm256_permute4x64_epi64(W::PackUnsigned16(low, high), 0xD8);
+}
+#endif
 
 static void LinearInside(const uint32_t* pixels, int pitch, int64_t s, int64_t t, int64_t ds,
                          int64_t dt, int count, uint32_t* out)
@@ -517,38 +575,36 @@ static void LinearInside(const uint32_t* pixels, int pitch, int64_t s, int64_t t
         // one multiply-add of (x, y) with (1, pitch).
         const V ss = W::Add32(W::Set32(static_cast<uint32_t>(s + at * ds)), W::Ramp(ds));
         const V ts = W::Add32(W::Set32(static_cast<uint32_t>(t + at * dt)), W::Ramp(dt));
-        const V xy =
-            W::Or(W::And(W::Shr32By16(ss), W::Set32(0xFFFF)), W::Shl32By16(W::Shr32By16(ts)));
+        const V xy = W::Or(W::And(W::template Shr32<16>(ss), W::Set32(0xFFFF)),
+                           W::template Shl32<16>(W::template Shr32<16>(ts)));
         const V places = W::MulAdd16(xy, W::Set32(static_cast<uint32_t>(pitch) << 16 | 1));
-        V topLeft, topRight, bottomLeft, bottomRight, yLow, yHigh, xLow, xHigh;
         if constexpr (W::kPixels == 8) {
 #if defined(SPAN_KERNELS_AVX2)
-            W::GatherPairs(pixels, places, topLeft, topRight);
-            W::GatherPairs(pixels, W::Add32(places, W::Set32(static_cast<uint32_t>(pitch))),
-                           bottomLeft, bottomRight);
+            W::Store(out + at,
+                     LinearGathered(pixels, pitch, places, Weights<W>(ss), Weights<W>(ts)));
 #endif
         } else {
-            alignas(32) uint32_t at[W::kPixels];
-            W::Store(at, places);
+            alignas(32) uint32_t place[W::kPixels];
+            W::Store(place, places);
             const uint32_t* top[W::kPixels];
             const uint32_t* bottom[W::kPixels];
             for (int k = 0; k < W::kPixels; ++k) {
-                top[k] = pixels + at[k];
+                top[k] = pixels + place[k];
                 bottom[k] = top[k] + pitch;
             }
+            V topLeft, topRight, bottomLeft, bottomRight;
             W::Pairs(top, topLeft, topRight);
             W::Pairs(bottom, bottomLeft, bottomRight);
+            const V fy = Weights<W>(ts);
+            W::Store(out + at,
+                     MixVectors<W>(MixVectors<W>(topLeft, bottomLeft, fy),
+                                   MixVectors<W>(topRight, bottomRight, fy), Weights<W>(ss)));
         }
-        SpreadWeights<W>(W::And(W::Shr32By8(ts), W::Set32(0xFF)), yLow, yHigh);
-        SpreadWeights<W>(W::And(W::Shr32By8(ss), W::Set32(0xFF)), xLow, xHigh);
-        W::Store(out + at,
-                 AcrossLanes<W>(DownLanes<W>(topLeft, bottomLeft, yLow, yHigh),
-                                DownLanes<W>(topRight, bottomRight, yLow, yHigh), xLow, xHigh));
     });
     for (s += i * ds, t += i * dt; i < count; ++i, s += ds, t += dt) {
         const uint32_t* top = pixels + (t >> 16) * pitch + (s >> 16);
-        out[i] = AcrossTexels(DownTexels(top[0], top[pitch], TexelWeight(t)),
-                              DownTexels(top[1], top[pitch + 1], TexelWeight(t)), TexelWeight(s));
+        out[i] = LinearTexels(top[0], top[1], top[pitch], top[pitch + 1], TexelWeight(s),
+                              TexelWeight(t));
     }
 }
 

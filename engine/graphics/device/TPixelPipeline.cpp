@@ -182,6 +182,8 @@ void TPixelPipeline::ChooseSource()
         mSourceKind = TSource::Texels; // T * white is T
     if (mSourceKind == TSource::Texels)
         mOrMask = mSampler->TexelOr();
+    mOneToOne = mSampling && mDs == TTexelSampler::kOne && mDt == 0 &&
+                (mSourceKind == TSource::Texels || mSourceKind == TSource::TexelsByColor);
     if (mForm == TForm::ProductFixedAlpha) {
         mAndMask = 0x00FFFFFFu;
         mOrMask = mFixedAlpha << 24;
@@ -236,8 +238,7 @@ const uint32_t* TPixelPipeline::Shade(int y, int x, int count)
         FillDiffuse(x, y, count);
         return mDiffuse;
     case TSource::Color:
-        for (; mColorCount < count; ++mColorCount)
-            mColors[mColorCount] = mColor;
+        FillColors(count);
         return mColors;
     case TSource::General:
         break;
@@ -257,12 +258,36 @@ void TPixelPipeline::DrawColors(int y, int x0, const uint32_t* colors, int count
     mBlender.Blend(mTarget->Row(y) + x0, colors, count, mAndMask, mOrMask);
 }
 
+void TPixelPipeline::FillColors(int count)
+{
+    for (; mColorCount < count; ++mColorCount)
+        mColors[mColorCount] = mColor;
+}
+
 void TPixelPipeline::DrawSpan(int y, int x0, int x1)
 {
     uint32_t* row = mTarget->Row(y);
+    const int count = x1 - x0;
+    // The short ways of the most common spans: one colour, and texels read in place.
+    if (mSourceKind == TSource::Color && count <= kChunk) {
+        FillColors(count);
+        mBlender.Blend(row + x0, mColors, count, mAndMask, mOrMask);
+        return;
+    }
+    if (mOneToOne && count <= kChunk) {
+        if (const uint32_t* texels =
+                mSampler->InPlace(mFilter, ToFixed(mS.At(x0, y)), ToFixed(mT.At(x0, y)), count)) {
+            if (mSourceKind == TSource::TexelsByColor) {
+                mKernels->modulateByColor(texels, mSampler->TexelOr(), mColor, count, mSource);
+                texels = mSource;
+            }
+            mBlender.Blend(row + x0, texels, count, mAndMask, mOrMask);
+            return;
+        }
+    }
     while (x0 < x1) {
-        const int count = std::min(kChunk, x1 - x0);
-        mBlender.Blend(row + x0, Shade(y, x0, count), count, mAndMask, mOrMask);
-        x0 += count;
+        const int chunk = std::min(kChunk, x1 - x0);
+        mBlender.Blend(row + x0, Shade(y, x0, chunk), chunk, mAndMask, mOrMask);
+        x0 += chunk;
     }
 }

@@ -66,6 +66,7 @@ private:
     // The source of the fast forms and the blend masks, for the attributes in force.
     void ChooseSource();
     void FillDiffuse(int x, int y, int count);
+    void FillColors(int count);
     const uint32_t* Shade(int y, int x, int count);
 
     TSurface* mTarget = nullptr;
@@ -99,6 +100,7 @@ private:
     TAttributePlane mChannels[4]; // 16.16 fixed point
     TSource mSourceKind = TSource::Color;
     bool mSourceChosen = false;      // ChooseSource ran since Compile
+    bool mOneToOne = false;          // texels one a pixel along rows: often read in place
     uint32_t mAndMask = 0xFFFFFFFFu; // applied to the source pixels by the blend
     uint32_t mOrMask = 0;
     int mColorCount = 0; // mColors holds mColor this many times

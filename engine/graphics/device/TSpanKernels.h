@@ -35,12 +35,12 @@ struct TSpanKernels
                             uint32_t* out);
     void (*modulateByColors)(const uint32_t* texels, uint32_t texelOr, const uint32_t* colors,
                              int count, uint32_t* out);
-    // out[i] = DownTexels(top[i], bottom[i], fy).
+    // Linear filtering (PixelMath.h): out[i] = MixTexels(top[i], bottom[i], fy).
     void (*downRow)(const uint32_t* top, const uint32_t* bottom, uint32_t fy, int count,
                     uint32_t* out);
-    // out[i] = AcrossTexels(row[i], row[i + 1], fx).
+    // out[i] = MixTexels(row[i], row[i + 1], fx).
     void (*acrossRow)(const uint32_t* row, uint32_t fx, int count, uint32_t* out);
-    // out[i] = AcrossTexels at column (s_i >> 16) - first of row, s_i = s + i * ds, with the
+    // out[i] = MixTexels across at column (s_i >> 16) - first of row, s_i = s + i * ds, with the
     // weight of s_i. row must be readable 16 columns past the last one used.
     void (*acrossRowStepping)(const uint32_t* row, int64_t first, int64_t s, int64_t ds, int count,
                               uint32_t* out);

@@ -9,7 +9,6 @@
 namespace {
 
 constexpr int64_t kHalf = TTexelSampler::kOne / 2;
-constexpr int64_t kFraction = TTexelSampler::kOne - 1;
 
 int64_t Address(TAddress address, int64_t index, int size)
 {
@@ -58,14 +57,6 @@ const uint32_t* TTexelSampler::Row(TAddress addressV, int64_t row) const
     return mPixels + Address(addressV, row, mHeight) * mPitch;
 }
 
-const uint32_t* TTexelSampler::Direct(TAddress addressV, int64_t column, int64_t row,
-                                      int count) const
-{
-    if (column < 0 || column + count > mWidth)
-        return nullptr;
-    return Row(addressV, row) + column;
-}
-
 uint32_t TTexelSampler::SampleOne(TFilter filter, TAddress addressU, TAddress addressV, int64_t s,
                                   int64_t t) const
 {
@@ -77,28 +68,22 @@ uint32_t TTexelSampler::SampleOne(TFilter filter, TAddress addressU, TAddress ad
     const uint32_t* bottom = Row(addressV, (t >> kShift) + 1);
     const int64_t left = Address(addressU, s >> kShift, mWidth);
     const int64_t right = Address(addressU, (s >> kShift) + 1, mWidth);
-    const uint32_t fy = TexelWeight(t);
-    return AcrossTexels(DownTexels(top[left], bottom[left], fy),
-                        DownTexels(top[right], bottom[right], fy), TexelWeight(s));
+    return LinearTexels(top[left], top[right], bottom[left], bottom[right], TexelWeight(s),
+                        TexelWeight(t));
 }
 
 const uint32_t* TTexelSampler::Sample(TFilter filter, TAddress addressU, TAddress addressV,
                                       int64_t s, int64_t t, int64_t ds, int64_t dt, int count,
                                       uint32_t* out) const
 {
+    if (ds == kOne && dt == 0)
+        if (const uint32_t* texels = InPlace(filter, s, t, count))
+            return texels;
     if (filter != TFilter::Linear) {
-        if (ds == kOne && dt == 0)
-            if (const uint32_t* row = Direct(addressV, s >> kShift, t >> kShift, count))
-                return row;
         for (int i = 0; i < count; ++i, s += ds, t += dt)
             out[i] = SampleOne(filter, addressU, addressV, s, t);
         return out;
     }
-    // On texel centres the weights vanish: the texels are read as they are.
-    if (ds == kOne && dt == 0 && ((s - kHalf) & kFraction) == 0 && ((t - kHalf) & kFraction) == 0)
-        if (const uint32_t* row =
-                Direct(addressV, (s - kHalf) >> kShift, (t - kHalf) >> kShift, count))
-            return row;
     if (dt == 0 && ds != 0 && SampleAlongRow(addressU, addressV, s, t, ds, count, out))
         return out;
     SampleLinear(addressU, addressV, s, t, ds, dt, count, out);
@@ -124,7 +109,7 @@ bool TTexelSampler::SampleAlongRow(TAddress addressU, TAddress addressV, int64_t
     const auto downAddressed = [&](int64_t from, int64_t to) {
         for (int64_t column = from; column <= to; ++column) {
             const int64_t at = Address(addressU, column, mWidth);
-            down[column - first] = DownTexels(top[at], bottom[at], fy);
+            down[column - first] = MixTexels(top[at], bottom[at], fy);
         }
     };
     const int64_t inFirst = std::max<int64_t>(first, 0);
@@ -137,12 +122,13 @@ bool TTexelSampler::SampleAlongRow(TAddress addressU, TAddress addressV, int64_t
     } else {
         downAddressed(first, last);
     }
+    if (ds == kOne) {
+        mKernels->acrossRow(down, TexelWeight(s), count, out);
+        return true;
+    }
     for (int64_t column = last + 1; column <= last + 16; ++column)
         down[column - first] = 0; // read by whole loads, never used
-    if (ds == kOne)
-        mKernels->acrossRow(down, TexelWeight(s), count, out);
-    else
-        mKernels->acrossRowStepping(down, first, s, ds, count, out);
+    mKernels->acrossRowStepping(down, first, s, ds, count, out);
     return true;
 }
 

@@ -5,11 +5,11 @@
 // [i, i + 1) x [j, j + 1) and its centre is at (i + 0.5, j + 0.5).
 //
 // Point filtering takes texel (floor(s), floor(t)). Linear filtering weighs the four
-// texels around (s - 0.5, t - 0.5), each channel on its own, with 8-bit weights fx, fy
-// (the fraction's top 8 bits): first down each column, v = (top * (256 - fy) + bottom *
-// fy) >> 8, then across, (left * (256 - fx) + right * fx + 128) >> 8. With clamping,
-// coordinates outside the surface read its edge texels; with wrapping, they repeat it.
-// Whatever lies in the surface beyond the picture is sampled like any texel.
+// texels around (s - 0.5, t - 0.5), each channel on its own, with 7-bit weights fx, fy
+// (the fraction's top 7 bits): first down each column, v = (top * (128 - fy) + bottom *
+// fy + 64) >> 7, then across the same way with fx. With clamping, coordinates outside the
+// surface read its edge texels; with wrapping, they repeat it. Whatever lies in the
+// surface beyond the picture is sampled like any texel.
 //
 // Every path (per pixel, along a row, vector kernels) follows that formula exactly. The
 // sampler hands out texels as they are stored: the caller forces alpha to 255 for a
@@ -39,10 +39,29 @@ public:
     uint32_t TexelOr() const { return mTexelOr; }
 
     // The texels of count (at most 512) pixels from (s, t), stepping by (ds, dt) per
-    // pixel. Returns a pointer into the surface when the texels are consecutive texels of
-    // one row read without weights, else fills out and returns it.
+    // pixel. Returns a pointer into the surface when the texels are read in place
+    // (InPlace), else fills out and returns it.
     const uint32_t* Sample(TFilter filter, TAddress addressU, TAddress addressV, int64_t s,
                            int64_t t, int64_t ds, int64_t dt, int count, uint32_t* out) const;
+
+    // The texels of count pixels from (s, t) one texel a pixel along a row, when they are
+    // read as they stand (point filtering, or linear on texel centres) inside the surface;
+    // else null. Sample gives the same texels.
+    const uint32_t* InPlace(TFilter filter, int64_t s, int64_t t, int count) const
+    {
+        if (filter == TFilter::Linear) {
+            constexpr int64_t kHalf = kOne / 2;
+            if (((s - kHalf) & (kOne - 1)) != 0 || ((t - kHalf) & (kOne - 1)) != 0)
+                return nullptr;
+            s -= kHalf;
+            t -= kHalf;
+        }
+        const int64_t column = s >> kShift;
+        const int64_t row = t >> kShift;
+        if (column < 0 || column + count > mWidth || row < 0 || row >= mHeight)
+            return nullptr;
+        return mPixels + row * mPitch + column;
+    }
 
     // One pixel by the formula above, whatever the coordinates.
     uint32_t SampleOne(TFilter filter, TAddress addressU, TAddress addressV, int64_t s,
@@ -50,7 +69,6 @@ public:
 
 private:
     const uint32_t* Row(TAddress addressV, int64_t row) const;
-    const uint32_t* Direct(TAddress addressV, int64_t column, int64_t row, int count) const;
     bool SampleAlongRow(TAddress addressU, TAddress addressV, int64_t s, int64_t t, int64_t ds,
                         int count, uint32_t* out) const;
     void SampleLinear(TAddress addressU, TAddress addressV, int64_t s, int64_t t, int64_t ds,

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <vector>
 
@@ -75,13 +76,13 @@ TEST(TSpanKernels, EveryBuildGivesThePerPixelBytes)
             for (int i = 0; i < count; ++i)
                 ASSERT_EQ(out[size_t(i)], ModulatePixel(a[size_t(i)] | texelOr, b[size_t(i)]));
 
-            const uint32_t weight = static_cast<uint32_t>(random() % 256);
+            const uint32_t weight = static_cast<uint32_t>(random() % 128);
             kernels->downRow(a.data(), b.data(), weight, count, out.data());
             for (int i = 0; i < count; ++i)
-                ASSERT_EQ(out[size_t(i)], DownTexels(a[size_t(i)], b[size_t(i)], weight));
+                ASSERT_EQ(out[size_t(i)], MixTexels(a[size_t(i)], b[size_t(i)], weight));
             kernels->acrossRow(a.data(), weight, count, out.data());
             for (int i = 0; i < count; ++i)
-                ASSERT_EQ(out[size_t(i)], AcrossTexels(a[size_t(i)], a[size_t(i) + 1], weight));
+                ASSERT_EQ(out[size_t(i)], MixTexels(a[size_t(i)], a[size_t(i) + 1], weight));
 
             // Stepping across a row of 600 columns from column 100, scaled either way (the
             // AVX2 build loads nearby columns whole and gathers far ones).
@@ -91,7 +92,7 @@ TEST(TSpanKernels, EveryBuildGivesThePerPixelBytes)
             for (int i = 0; i < count; ++i) {
                 const int64_t si = s + i * ds;
                 const size_t at = static_cast<size_t>((si >> 16) - 100);
-                ASSERT_EQ(out[size_t(i)], AcrossTexels(a[at], a[at + 1], TexelWeight(si)));
+                ASSERT_EQ(out[size_t(i)], MixTexels(a[at], a[at + 1], TexelWeight(si)));
             }
 
             // Rotated sampling inside a 24 x 24 texture held in a (its rows 24 apart).
@@ -104,15 +105,31 @@ TEST(TSpanKernels, EveryBuildGivesThePerPixelBytes)
             kernels->linearInside(a.data(), 24, rs, rt, rds, rdt, count, out.data());
             for (int i = 0; i < count; ++i) {
                 const int64_t si = rs + i * rds, ti = rt + i * rdt;
-                const uint32_t* top = a.data() + (ti >> 16) * 24 + (si >> 16);
-                ASSERT_EQ(out[size_t(i)], AcrossTexels(DownTexels(top[0], top[24], TexelWeight(ti)),
-                                                       DownTexels(top[1], top[25], TexelWeight(ti)),
-                                                       TexelWeight(si)))
+                const uint32_t* texel = a.data() + (ti >> 16) * 24 + (si >> 16);
+                ASSERT_EQ(out[size_t(i)], LinearTexels(texel[0], texel[1], texel[24], texel[25],
+                                                       TexelWeight(si), TexelWeight(ti)))
                     << "pixel " << i;
             }
             ASSERT_EQ(out[size_t(count)], 0xDEADBEEFu); // nothing written past the span
         }
     }
+}
+
+TEST(TSpanKernels, LinearFilteringWeighsEachChannelWithSevenBits)
+{
+    std::mt19937 random(5);
+    for (int round = 0; round < 20000; ++round) {
+        const uint32_t a = static_cast<uint32_t>(random());
+        const uint32_t b = static_cast<uint32_t>(random());
+        const uint32_t w = static_cast<uint32_t>(random() % 128);
+        uint32_t expected = 0;
+        for (int shift = 0; shift < 32; shift += 8)
+            expected |= ((Channel(a, shift) * (128 - w) + Channel(b, shift) * w + 64) >> 7)
+                        << shift;
+        ASSERT_EQ(MixTexels(a, b, w), expected) << std::hex << a << " " << b << " " << w;
+    }
+    EXPECT_EQ(TexelWeight(0x12345), 0x11u); // the fraction's top seven bits
+    EXPECT_EQ(TexelWeight(0x1FFFF), 0x7Fu);
 }
 
 } // namespace

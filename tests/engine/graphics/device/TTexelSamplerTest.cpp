@@ -72,9 +72,9 @@ TEST(TTexelSampler, LinearWeighsChannelsOnTheirOwn)
     const Case cases[] = {
         {0.5, 0.5, 0x00FF0000u}, // texel centres read exactly
         {1.5, 1.5, 0x00FF00FFu},
-        {1.0, 0.5, 0x80808000u},  // half way across: (255 * 128 + 128) >> 8 = 128
+        {1.0, 0.5, 0x80808000u},  // half way across: (255 * 64 + 64) >> 7 = 128
         {0.75, 0.5, 0x40BF4000u}, // a quarter across: 64 and 191
-        {1.0, 1.0, 0x7F7F7F40u},  // the middle of all four: down first (127), then across
+        {1.0, 1.0, 0x80808040u},  // the middle of all four: down first (128), then across
         {-3.0, 0.5, 0x00FF0000u}, // clamped to the edge texel
         {0.5, 9.0, 0xFF00FF00u},
     };
