@@ -68,7 +68,6 @@ struct TFour
     template <int N> static V Shr16(V a) { return _mm_srli_epi16(a, N); }
     template <int N> static V Shl32(V a) { return _mm_slli_epi32(a, N); }
     template <int N> static V Shr32(V a) { return _mm_srli_epi32(a, N); }
-    template <int N> static V ShrSigned32(V a) { return _mm_srai_epi32(a, N); }
     static V Add32(V a, V b) { return _mm_add_epi32(a, b); }
     static V Low8(V a, V b) { return _mm_unpacklo_epi8(a, b); }
     static V High8(V a, V b) { return _mm_unpackhi_epi8(a, b); }
@@ -77,7 +76,6 @@ struct TFour
     static V High32(V a, V b) { return _mm_unpackhi_epi32(a, b); }
     static V PackUnsigned16(V a, V b) { return _mm_packus_epi16(a, b); }
     static V PackSigned32(V a, V b) { return _mm_packs_epi32(a, b); }
-    static V MulAdd16(V a, V b) { return _mm_madd_epi16(a, b); }
     static V Less32(V a, V b) { return _mm_cmplt_epi32(a, b); }
     static V Equal32(V a, V b) { return _mm_cmpeq_epi32(a, b); }
     static int Mask32(V a) { return _mm_movemask_ps(_mm_castsi128_ps(a)); }
@@ -86,7 +84,6 @@ struct TFour
     static V MulHigh16(V a, V b) { return _mm_mulhi_epu16(a, b); }
     static V SpreadAlpha(V a) { return _mm_shufflehi_epi16(_mm_shufflelo_epi16(a, 0xFF), 0xFF); }
     static bool AllAlphaSet(V a) { return Mask32(Equal32(Shr32<24>(a), Set32(255))) == kAllSet; }
-    static bool NoAlphaSet(V a) { return Mask32(Equal32(Shr32<24>(a), Zero())) == kAllSet; }
 #if defined(__SSSE3__)
     static V Shuffle8(V a, V order)
     {
@@ -95,10 +92,6 @@ struct TFour
     static V MulAddBytes(V unsignedBytes, V signedBytes)
     {
         return _mm_maddubs_epi16(unsignedBytes, signedBytes);
-    }
-    static V MulHighRound16(V a, V b)
-    {
-        return _mm_mulhrs_epi16(a, b);
     }
     // The same 16 bytes in every 128-bit lane.
     static V Bytes16(const int8_t* b)
@@ -146,7 +139,6 @@ struct TEight
     template <int N> static V Shr16(V a) { return _mm256_srli_epi16(a, N); }
     template <int N> static V Shl32(V a) { return _mm256_slli_epi32(a, N); }
     template <int N> static V Shr32(V a) { return _mm256_srli_epi32(a, N); }
-    template <int N> static V ShrSigned32(V a) { return _mm256_srai_epi32(a, N); }
     static V Add32(V a, V b) { return _mm256_add_epi32(a, b); }
     static V Low8(V a, V b) { return _mm256_unpacklo_epi8(a, b); }
     static V High8(V a, V b) { return _mm256_unpackhi_epi8(a, b); }
@@ -155,7 +147,6 @@ struct TEight
     static V High32(V a, V b) { return _mm256_unpackhi_epi32(a, b); }
     static V PackUnsigned16(V a, V b) { return _mm256_packus_epi16(a, b); }
     static V PackSigned32(V a, V b) { return _mm256_packs_epi32(a, b); }
-    static V MulAdd16(V a, V b) { return _mm256_madd_epi16(a, b); }
     static V Less32(V a, V b) { return _mm256_cmpgt_epi32(b, a); }
     static V Equal32(V a, V b) { return _mm256_cmpeq_epi32(a, b); }
     static int Mask32(V a) { return _mm256_movemask_ps(_mm256_castsi256_ps(a)); }
@@ -167,13 +158,11 @@ struct TEight
         return _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(a, 0xFF), 0xFF);
     }
     static bool AllAlphaSet(V a) { return _mm256_testc_si256(a, Set32(0xFF000000u)) != 0; }
-    static bool NoAlphaSet(V a) { return _mm256_testz_si256(a, Set32(0xFF000000u)) != 0; }
     static V Shuffle8(V a, V order) { return _mm256_shuffle_epi8(a, order); }
     static V MulAddBytes(V unsignedBytes, V signedBytes)
     {
         return _mm256_maddubs_epi16(unsignedBytes, signedBytes);
     }
-    static V MulHighRound16(V a, V b) { return _mm256_mulhrs_epi16(a, b); }
     static V Bytes16(const int8_t* b) { return _mm256_broadcastsi128_si256(TFour::Bytes16(b)); }
     static void Pairs(const uint32_t* const* p, V& left, V& right)
     {
@@ -325,8 +314,11 @@ static inline void BlendStep(uint32_t* dst, const uint32_t* src, typename W::V a
             W::Store(dst, s);
             return;
         }
-        if (W::NoAlphaSet(s))
-            return;
+        // Everything else is blended without further branches (transparent pixels give
+        // the destination back): the edges of sprites make these hard to predict.
+        const V rejected = W::Less32(W::template Shr32<24>(s), minAlpha);
+        W::Store(dst, BlendValues<W, K>(s, W::Load(dst), rejected));
+        return;
     }
     const V rejected = W::Less32(W::template Shr32<24>(s), minAlpha);
     const int rejectedMask = W::Mask32(rejected);
@@ -477,9 +469,68 @@ static void ModulateByColors(const uint32_t* texels, uint32_t texelOr, const uin
         out[i] = ModulatePixel(texels[i] | texelOr, colors[i]);
 }
 
+#if defined(SPAN_KERNELS_AVX2)
+// --- The AVX2 build's linear filtering -------------------------------------------------
+
+// MixTexels less 128 in 16-bit lanes, from byte pairs (a, b) taken as signed (x - 128) and
+// weight pairs (128 - w, w): the multiply-add gives y - 16384 for y = a (128 - w) + b w,
+// and the rounding high multiply by 256 (y - 16384 + 64) >> 7. Packed with signed
+// saturation, that is the mixed byte with its top bit flipped: ready for the next mix.
+static inline __m256i MixSigned(__m256i pairs, __m256i weights)
+{
+    return _mm256_mulhrs_epi16(_mm256_maddubs_epi16(weights, pairs), _mm256_set1_epi16(256));
+}
+
+// The byte pairs (128 - w, w) of the 7-bit weights w (bits 9-15) of 16.16 coordinates in
+// 32-bit lanes, twice in each lane.
+static inline __m256i CoordinateWeights(__m256i coordinates)
+{
+    static constexpr int8_t kSpread[16] = {1, -1, 1, -1, 5,  -1, 5,  -1,
+                                           9, -1, 9, -1, 13, -1, 13, -1};
+    const __m256i w =
+        _mm256_srli_epi16(_mm256_shuffle_epi8(coordinates, TEight::Bytes16(kSpread)), 1);
+    // w * 255 + 128 = (w << 8) + (128 - w).
+    return _mm256_add_epi16(_mm256_mullo_epi16(w, _mm256_set1_epi16(255)), _mm256_set1_epi16(128));
+}
+
+// MixTexels of eight pixels a and b with weight pairs (CoordinateWeights) per pixel.
+static inline __m256i MixEight(__m256i a, __m256i b, __m256i weights)
+{
+    const __m256i sign = _mm256_set1_epi32(static_cast<int>(0x80808080u));
+    const __m256i x = _mm256_xor_si256(a, sign);
+    const __m256i y = _mm256_xor_si256(b, sign);
+    // Pixels 0, 1 | 4, 5 from unpacklo, the others from unpackhi; packing restores the order.
+    const __m256i low =
+        MixSigned(_mm256_unpacklo_epi8(x, y), _mm256_unpacklo_epi32(weights, weights));
+    const __m256i high =
+        MixSigned(_mm256_unpackhi_epi8(x, y), _mm256_unpackhi_epi32(weights, weights));
+    return _mm256_xor_si256(_mm256_packs_epi16(low, high), sign);
+}
+
+// The weight pairs of one 7-bit weight w for MixEight.
+static inline __m256i UniformWeights(uint32_t w)
+{
+    const uint32_t pair = w * 255 + 128;
+    return _mm256_set1_epi32(static_cast<int>(pair | pair << 16));
+}
+#endif
+
 static void DownRow(const uint32_t* top, const uint32_t* bottom, uint32_t fy, int count,
                     uint32_t* out)
 {
+#if defined(SPAN_KERNELS_AVX2)
+    if (count >= 8) {
+        // Eight at a time, the last eight overlapping the ones before (same values).
+        const __m256i weights = UniformWeights(fy);
+        for (int i = 0;; i += 8) {
+            i = i + 8 > count ? count - 8 : i;
+            TEight::Store(out + i,
+                          MixEight(TEight::Load(top + i), TEight::Load(bottom + i), weights));
+            if (i + 8 == count)
+                return;
+        }
+    }
+#endif
     int i = VectorSteps(count, [&]<class W>(int at) {
         W::Store(out + at, MixVectors<W>(W::Load(top + at), W::Load(bottom + at), W::Set32(fy)));
     });
@@ -487,125 +538,241 @@ static void DownRow(const uint32_t* top, const uint32_t* bottom, uint32_t fy, in
         out[i] = MixTexels(top[i], bottom[i], fy);
 }
 
-static void AcrossRow(const uint32_t* row, uint32_t fx, int count, uint32_t* out)
+// The texels of a row at columns column .. column + kPixels - 1, those outside the row's
+// columns taking the nearest edge texel.
+template <class W>
+static inline typename W::V ClampedTexels(const uint32_t* row, int columns, int column)
 {
-    int i = VectorSteps(count, [&]<class W>(int at) {
-        W::Store(out + at, MixVectors<W>(W::Load(row + at), W::Load(row + at + 1), W::Set32(fx)));
-    });
-    for (; i < count; ++i)
-        out[i] = MixTexels(row[i], row[i + 1], fx);
+    if (column >= 0 && column + W::kPixels <= columns)
+        return W::Load(row + column);
+#if defined(SPAN_KERNELS_AVX2)
+    if constexpr (W::kPixels == 8) {
+        if (columns >= 8) {
+            // Over one end: the eight texels at that end, shuffled into place.
+            const int base = column < 0 ? 0 : columns - 8;
+            const __m256i at = _mm256_add_epi32(_mm256_set1_epi32(column),
+                                                _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
+            const __m256i clamped = _mm256_min_epi32(_mm256_max_epi32(at, _mm256_setzero_si256()),
+                                                     _mm256_set1_epi32(columns - 1));
+            return _mm256_permutevar8x32_epi32(W::Load(row + base),
+                                               _mm256_sub_epi32(clamped, _mm256_set1_epi32(base)));
+        }
+    }
+#endif
+    const auto at = [&](int k) {
+        const int c = column + k;
+        return static_cast<int>(row[c < 0 ? 0 : c < columns ? c : columns - 1]);
+    };
+    if constexpr (W::kPixels == 8)
+        return _mm256_setr_epi32(at(0), at(1), at(2), at(3), at(4), at(5), at(6), at(7));
+    else
+        return _mm_setr_epi32(at(0), at(1), at(2), at(3));
+}
+
+// The texels of current from the second on, then the first of next.
+static inline __m128i ShiftIn(__m128i current, __m128i next)
+{
+    return _mm_or_si128(_mm_srli_si128(current, 4), _mm_slli_si128(next, 12));
+}
+
+#if defined(SPAN_KERNELS_AVX2)
+static inline __m256i ShiftIn(__m256i current, __m256i next)
+{
+    return _mm256_alignr_epi8(_mm256_permute2x128_si256(current, next, 0x21), current, 4);
+}
+#endif
+
+static void LinearRowOne(const uint32_t* top, const uint32_t* bottom, int columns, int column,
+                         uint32_t fx, uint32_t fy, int count, uint32_t* out)
+{
+    int i = 0;
+#if defined(SPAN_KERNELS_AVX2)
+    if (count >= 8) {
+        // Each column weighed down once: the eight after the current ones are carried
+        // over; the last eight overlap the ones before (same values).
+        const __m256i downWeights = UniformWeights(fy);
+        const __m256i acrossWeights = UniformWeights(fx);
+        const auto down = [&](int c) {
+            return MixEight(ClampedTexels<TEight>(top, columns, c),
+                            ClampedTexels<TEight>(bottom, columns, c), downWeights);
+        };
+        __m256i current = down(column);
+        for (;;) {
+            const __m256i next = down(column + i + 8);
+            TEight::Store(out + i, MixEight(current, ShiftIn(current, next), acrossWeights));
+            if (i + 8 == count)
+                return;
+            i += 8;
+            if (i + 8 > count) {
+                i = count - 8;
+                current = down(column + i);
+            } else {
+                current = next;
+            }
+        }
+    }
+#endif
+#if SPAN_KERNELS_VECTORS
+    for (; i + 4 <= count; i += 4) {
+        const auto down = [&](int c) {
+            return MixVectors<TFour>(ClampedTexels<TFour>(top, columns, c),
+                                     ClampedTexels<TFour>(bottom, columns, c), TFour::Set32(fy));
+        };
+        const __m128i current = down(column + i);
+        TFour::Store(out + i, MixVectors<TFour>(current, ShiftIn(current, down(column + i + 4)),
+                                                TFour::Set32(fx)));
+    }
+#endif
+    for (; i < count; ++i) {
+        const int c = column + i;
+        const int left = c < 0 ? 0 : c < columns ? c : columns - 1;
+        const int right = c + 1 < 0 ? 0 : c + 1 < columns ? c + 1 : columns - 1;
+        out[i] = LinearTexels(top[left], top[right], bottom[left], bottom[right], fx, fy);
+    }
 }
 
 static void AcrossRowStepping(const uint32_t* row, int64_t first, int64_t s, int64_t ds, int count,
                               uint32_t* out)
 {
+    // Coordinates relative to the row's first column fit 32 bits.
+    s -= first * 65536;
+#if defined(SPAN_KERNELS_AVX2)
+    if (count >= 8) {
+        const __m256i steps = _mm256_mullo_epi32(_mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7),
+                                                 _mm256_set1_epi32(static_cast<int>(ds)));
+        for (int i = 0;; i += 8) {
+            i = i + 8 > count ? count - 8 : i;
+            const __m256i coordinates =
+                _mm256_add_epi32(_mm256_set1_epi32(static_cast<int>(s + i * ds)), steps);
+            __m256i left, right;
+            TEight::RowPairs(row, _mm256_srli_epi32(coordinates, 16), left, right);
+            TEight::Store(out + i, MixEight(left, right, CoordinateWeights(coordinates)));
+            if (i + 8 == count)
+                return;
+        }
+    }
+#endif
     int i = VectorSteps(count, [&]<class W>(int at) {
         using V = typename W::V;
-        // Coordinates relative to the row's first column fit 32 bits.
-        const V coordinates =
-            W::Add32(W::Set32(static_cast<uint32_t>(s + at * ds - first * 65536)), W::Ramp(ds));
+        const V coordinates = W::Add32(W::Set32(static_cast<uint32_t>(s + at * ds)), W::Ramp(ds));
+        alignas(32) uint32_t columns[W::kPixels];
+        W::Store(columns, W::template Shr32<16>(coordinates));
+        const uint32_t* pairs[W::kPixels];
+        for (int k = 0; k < W::kPixels; ++k)
+            pairs[k] = row + columns[k];
         V left, right;
-        if constexpr (W::kPixels == 8) {
-#if defined(SPAN_KERNELS_AVX2)
-            W::RowPairs(row, W::template Shr32<16>(coordinates), left, right);
-#endif
-        } else {
-            alignas(32) uint32_t columns[W::kPixels];
-            W::Store(columns, W::template Shr32<16>(coordinates));
-            const uint32_t* pairs[W::kPixels];
-            for (int k = 0; k < W::kPixels; ++k)
-                pairs[k] = row + columns[k];
-            W::Pairs(pairs, left, right);
-        }
+        W::Pairs(pairs, left, right);
         W::Store(out + at, MixVectors<W>(left, right, Weights<W>(coordinates)));
     });
     for (s += i * ds; i < count; ++i, s += ds) {
-        const uint32_t* pair = row + (s >> 16) - first;
+        const uint32_t* pair = row + (s >> 16);
         out[i] = MixTexels(pair[0], pair[1], TexelWeight(s));
     }
 }
 
 #if defined(SPAN_KERNELS_AVX2)
-// Eight pixels of LinearInside from the texel places (x + y pitch) of their top-left
-// texels. Each (left, right) pair comes whole from a gather; its bytes interleaved with
-// those of the pair below weigh down with one multiply-add, and the results, packed back
-// into pairs, have their left and right bytes interleaved to weigh across.
-static inline __m256i LinearGathered(const uint32_t* pixels, int pitch, __m256i places, __m256i fx,
-                                     __m256i fy)
+// Eight pixels of LinearInside at coordinates ss, ts (less half a texel). Each (left,
+// right) pair comes whole from a gather; its bytes interleaved with those of the pair
+// below weigh down with one multiply-add, and the results, packed back into pairs, have
+// their left and right bytes interleaved to weigh across.
+static inline __m256i LinearGathered(const uint32_t* pixels, int pitch, __m256i ss, __m256i ts)
 {
-    using W = TEight;
     static constexpr int8_t kInterleave[16] = {0, 4,  1, 5,  2,  6,  3,  7,
                                                8, 12, 9, 13, 10, 14, 11, 15};
-    const __m256i sign = W::Set32(0x80808080u);
-    const __m256i down = WeightPairs<W>(fy);
-    const __m256i across = WeightPairs<W>(fx);
-    // Four pixels from first on, as pairs: pixels first, first + 1 | first + 2, first + 3.
+    const __m256i sign = _mm256_set1_epi32(static_cast<int>(0x80808080u));
+    // Texel places x + y pitch, from (x, y) in the 16-bit halves by one multiply-add.
+    const __m256i places =
+        _mm256_madd_epi16(_mm256_blend_epi16(_mm256_srli_epi32(ss, 16), ts, 0xAA),
+                          _mm256_set1_epi32(pitch << 16 | 1));
+    const __m256i down = CoordinateWeights(ts);
+    const __m256i across = CoordinateWeights(ss);
+    // Four pixels from first on, in 16-bit lanes: pixels first, first + 1 | first + 2,
+    // first + 3.
     const auto four = [&](__m128i at, int first) {
         const auto gather = [&](const uint32_t* row) {
-            return W::Xor(_mm256_i32gather_epi64(reinterpret_cast<const long long*>(row), at, 4),
-                          sign);
+            return _mm256_xor_si256(
+                _mm256_i32gather_epi64(reinterpret_cast<const long long*>(row), at, 4), sign);
         };
         const __m256i top = gather(pixels);
         const __m256i bottom = gather(pixels + pitch);
         // Low8 holds pixels first | first + 2, High8 the next ones, a texel in 4 lanes.
         const __m256i even = _mm256_setr_epi32(first, first, first, first, first + 2, first + 2,
                                                first + 2, first + 2);
-        const __m256i odd = W::Add32(even, W::Set32(1));
-        const __m256i columns = W::PackUnsigned16(
-            MixPairs<W>(W::Low8(top, bottom), _mm256_permutevar8x32_epi32(down, even)),
-            MixPairs<W>(W::High8(top, bottom), _mm256_permutevar8x32_epi32(down, odd)));
-        const __m256i pairs = W::Shuffle8(W::Xor(columns, sign), W::Bytes16(kInterleave));
+        const __m256i odd = _mm256_add_epi32(even, _mm256_set1_epi32(1));
+        const __m256i columns = _mm256_packs_epi16(
+            MixSigned(_mm256_unpacklo_epi8(top, bottom), _mm256_permutevar8x32_epi32(down, even)),
+            MixSigned(_mm256_unpackhi_epi8(top, bottom), _mm256_permutevar8x32_epi32(down, odd)));
+        const __m256i pairs = _mm256_shuffle_epi8(columns, TEight::Bytes16(kInterleave));
         const __m256i whose = _mm256_setr_epi32(first, first, first + 1, first + 1, first + 2,
                                                 first + 2, first + 3, first + 3);
-        return MixPairs<W>(pairs, _mm256_permutevar8x32_epi32(across, whose));
+        return MixSigned(pairs, _mm256_permutevar8x32_epi32(across, whose));
     };
     const __m256i low = four(_mm256_castsi256_si128(places), 0);
     const __m256i high = four(_mm256_extracti128_si256(places, 1), 4);
     // Packed as pixels 0 1 4 5 | 2 3 6 7.
-    return _mm256_permute4x64_epi64(W::PackUnsigned16(low, high), 0xD8);
+    return _mm256_permute4x64_epi64(_mm256_xor_si256(_mm256_packs_epi16(low, high), sign), 0xD8);
 }
 #endif
 
 static void LinearInside(const uint32_t* pixels, int pitch, int64_t s, int64_t t, int64_t ds,
                          int64_t dt, int count, uint32_t* out)
 {
+#if defined(SPAN_KERNELS_AVX2)
+    // Inside the surface the coordinates fit 32 bits.
+    const __m256i ramp = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+    const __m256i dss = _mm256_set1_epi32(static_cast<int>(ds));
+    const __m256i dts = _mm256_set1_epi32(static_cast<int>(dt));
+    __m256i ss =
+        _mm256_add_epi32(_mm256_set1_epi32(static_cast<int>(s)), _mm256_mullo_epi32(ramp, dss));
+    __m256i ts =
+        _mm256_add_epi32(_mm256_set1_epi32(static_cast<int>(t)), _mm256_mullo_epi32(ramp, dts));
+    const __m256i stepS = _mm256_slli_epi32(dss, 3);
+    const __m256i stepT = _mm256_slli_epi32(dts, 3);
+    int i = 0;
+    for (; i + 8 <= count; i += 8) {
+        TEight::Store(out + i, LinearGathered(pixels, pitch, ss, ts));
+        ss = _mm256_add_epi32(ss, stepS);
+        ts = _mm256_add_epi32(ts, stepT);
+    }
+    if (i < count) {
+        // The last one to seven pixels as a step of eight, the others repeating the last.
+        const __m256i last = _mm256_min_epi32(ramp, _mm256_set1_epi32(count - 1 - i));
+        ss = _mm256_add_epi32(_mm256_set1_epi32(static_cast<int>(s + i * ds)),
+                              _mm256_mullo_epi32(last, dss));
+        ts = _mm256_add_epi32(_mm256_set1_epi32(static_cast<int>(t + i * dt)),
+                              _mm256_mullo_epi32(last, dts));
+        alignas(32) uint32_t eight[8];
+        TEight::Store(eight, LinearGathered(pixels, pitch, ss, ts));
+        for (int k = 0; i < count; ++i, ++k)
+            out[i] = eight[k];
+    }
+#else
     int i = VectorSteps(count, [&]<class W>(int at) {
         using V = typename W::V;
-        // Inside the surface the coordinates fit 32 bits and the texel places come from
-        // one multiply-add of (x, y) with (1, pitch).
         const V ss = W::Add32(W::Set32(static_cast<uint32_t>(s + at * ds)), W::Ramp(ds));
         const V ts = W::Add32(W::Set32(static_cast<uint32_t>(t + at * dt)), W::Ramp(dt));
-        const V xy = W::Or(W::And(W::template Shr32<16>(ss), W::Set32(0xFFFF)),
-                           W::template Shl32<16>(W::template Shr32<16>(ts)));
-        const V places = W::MulAdd16(xy, W::Set32(static_cast<uint32_t>(pitch) << 16 | 1));
-        if constexpr (W::kPixels == 8) {
-#if defined(SPAN_KERNELS_AVX2)
-            W::Store(out + at,
-                     LinearGathered(pixels, pitch, places, Weights<W>(ss), Weights<W>(ts)));
-#endif
-        } else {
-            alignas(32) uint32_t place[W::kPixels];
-            W::Store(place, places);
-            const uint32_t* top[W::kPixels];
-            const uint32_t* bottom[W::kPixels];
-            for (int k = 0; k < W::kPixels; ++k) {
-                top[k] = pixels + place[k];
-                bottom[k] = top[k] + pitch;
-            }
-            V topLeft, topRight, bottomLeft, bottomRight;
-            W::Pairs(top, topLeft, topRight);
-            W::Pairs(bottom, bottomLeft, bottomRight);
-            const V fy = Weights<W>(ts);
-            W::Store(out + at,
-                     MixVectors<W>(MixVectors<W>(topLeft, bottomLeft, fy),
-                                   MixVectors<W>(topRight, bottomRight, fy), Weights<W>(ss)));
+        alignas(16) uint32_t x[W::kPixels], y[W::kPixels];
+        W::Store(x, W::template Shr32<16>(ss));
+        W::Store(y, W::template Shr32<16>(ts));
+        const uint32_t* top[W::kPixels];
+        const uint32_t* bottom[W::kPixels];
+        for (int k = 0; k < W::kPixels; ++k) {
+            top[k] = pixels + static_cast<int64_t>(y[k]) * pitch + x[k];
+            bottom[k] = top[k] + pitch;
         }
+        V topLeft, topRight, bottomLeft, bottomRight;
+        W::Pairs(top, topLeft, topRight);
+        W::Pairs(bottom, bottomLeft, bottomRight);
+        const V fy = Weights<W>(ts);
+        W::Store(out + at, MixVectors<W>(MixVectors<W>(topLeft, bottomLeft, fy),
+                                         MixVectors<W>(topRight, bottomRight, fy), Weights<W>(ss)));
     });
     for (s += i * ds, t += i * dt; i < count; ++i, s += ds, t += dt) {
         const uint32_t* top = pixels + (t >> 16) * pitch + (s >> 16);
         out[i] = LinearTexels(top[0], top[1], top[pitch], top[pitch + 1], TexelWeight(s),
                               TexelWeight(t));
     }
+#endif
 }
 
 static const TSpanKernels kKernels = {
@@ -616,7 +783,7 @@ static const TSpanKernels kKernels = {
     ModulateByColor,
     ModulateByColors,
     DownRow,
-    AcrossRow,
+    LinearRowOne,
     AcrossRowStepping,
     LinearInside,
 };

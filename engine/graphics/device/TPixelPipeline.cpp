@@ -182,8 +182,6 @@ void TPixelPipeline::ChooseSource()
         mSourceKind = TSource::Texels; // T * white is T
     if (mSourceKind == TSource::Texels)
         mOrMask = mSampler->TexelOr();
-    mOneToOne = mSampling && mDs == TTexelSampler::kOne && mDt == 0 &&
-                (mSourceKind == TSource::Texels || mSourceKind == TSource::TexelsByColor);
     if (mForm == TForm::ProductFixedAlpha) {
         mAndMask = 0x00FFFFFFu;
         mOrMask = mFixedAlpha << 24;
@@ -218,12 +216,8 @@ uint32_t TPixelPipeline::CombineGeneral(uint32_t texel, uint32_t diffuse) const
     return (color & 0x00FFFFFFu) | (alpha & 0xFF000000u);
 }
 
-const uint32_t* TPixelPipeline::Shade(int y, int x, int count)
+const uint32_t* TPixelPipeline::Combine(const uint32_t* texels, int y, int x, int count)
 {
-    const uint32_t* texels = nullptr;
-    if (mSampling)
-        texels = mSampler->Sample(mFilter, mAddressU, mAddressV, ToFixed(mS.At(x, y)),
-                                  ToFixed(mT.At(x, y)), mDs, mDt, count, mTexels);
     switch (mSourceKind) {
     case TSource::Texels:
         return texels;
@@ -268,26 +262,31 @@ void TPixelPipeline::DrawSpan(int y, int x0, int x1)
 {
     uint32_t* row = mTarget->Row(y);
     const int count = x1 - x0;
-    // The short ways of the most common spans: one colour, and texels read in place.
+    // Upright quads go down row by row over the same pixels: ask for the next row's now
+    // (not for short spans, which stay in the cache anyway, nor for rotated textures). The
+    // loop is written out here: a function doing nothing but prefetching counts as free
+    // of effects, and its calls are dropped.
+    if (count >= 32 && (!mSampling || mDt == 0) && y + 1 < mTarget->GetHeight()) {
+        const uint32_t* next = mTarget->Row(y + 1) + x0;
+        for (int x = 0; x < count; x += 16)
+            __builtin_prefetch(next + x);
+        __builtin_prefetch(next + count - 1);
+    }
+    // The short way of spans of one colour (the colours stay from span to span).
     if (mSourceKind == TSource::Color && count <= kChunk) {
         FillColors(count);
         mBlender.Blend(row + x0, mColors, count, mAndMask, mOrMask);
         return;
     }
-    if (mOneToOne && count <= kChunk) {
-        if (const uint32_t* texels =
-                mSampler->InPlace(mFilter, ToFixed(mS.At(x0, y)), ToFixed(mT.At(x0, y)), count)) {
-            if (mSourceKind == TSource::TexelsByColor) {
-                mKernels->modulateByColor(texels, mSampler->TexelOr(), mColor, count, mSource);
-                texels = mSource;
-            }
-            mBlender.Blend(row + x0, texels, count, mAndMask, mOrMask);
-            return;
-        }
-    }
     while (x0 < x1) {
         const int chunk = std::min(kChunk, x1 - x0);
-        mBlender.Blend(row + x0, Shade(y, x0, chunk), chunk, mAndMask, mOrMask);
+        const uint32_t* texels = nullptr;
+        if (mSampling)
+            texels = mSampler->Sample(mFilter, mAddressU, mAddressV, ToFixed(mS.At(x0, y)),
+                                      ToFixed(mT.At(x0, y)), mDs, mDt, chunk, mTexels);
+        const uint32_t* source =
+            mSourceKind == TSource::Texels ? texels : Combine(texels, y, x0, chunk);
+        mBlender.Blend(row + x0, source, chunk, mAndMask, mOrMask);
         x0 += chunk;
     }
 }

@@ -67,7 +67,8 @@ private:
     void ChooseSource();
     void FillDiffuse(int x, int y, int count);
     void FillColors(int count);
-    const uint32_t* Shade(int y, int x, int count);
+    // The source pixels of count pixels from x on row y, from the texels read for them.
+    const uint32_t* Combine(const uint32_t* texels, int y, int x, int count);
 
     TSurface* mTarget = nullptr;
     const TTexelSampler* mSampler = nullptr;
@@ -100,7 +101,6 @@ private:
     TAttributePlane mChannels[4]; // 16.16 fixed point
     TSource mSourceKind = TSource::Color;
     bool mSourceChosen = false;      // ChooseSource ran since Compile
-    bool mOneToOne = false;          // texels one a pixel along rows: often read in place
     uint32_t mAndMask = 0xFFFFFFFFu; // applied to the source pixels by the blend
     uint32_t mOrMask = 0;
     int mColorCount = 0; // mColors holds mColor this many times

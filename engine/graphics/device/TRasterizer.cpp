@@ -129,7 +129,7 @@ void TRasterizer::SetTriangleAttributes(const TRasterVertex& a, const TRasterVer
         y[i] = static_cast<double>(points[i].y) / kSubPixels;
     }
     const double det = (x[1] - x[0]) * (y[2] - y[0]) - (x[2] - x[0]) * (y[1] - y[0]);
-    TPrimitiveAttributes attributes;
+    TPrimitiveAttributes& attributes = mAttributes;
     if (mPipeline.IsSampling()) {
         const double u[3] = {a.u, b.u, c.u};
         const double v[3] = {a.v, b.v, c.v};
@@ -336,7 +336,7 @@ void TRasterizer::DrawLine(const TRasterVertex& a, const TRasterVertex& b)
     // The attributes change along the major axis only.
     const double origin = static_cast<double>(alongX ? from.x : from.y) / kSubPixels;
     const double length = static_cast<double>(alongX ? to.x - from.x : to.y - from.y) / kSubPixels;
-    TPrimitiveAttributes attributes;
+    TPrimitiveAttributes& attributes = mAttributes;
     if (mPipeline.IsSampling()) {
         attributes.u = AxisPlane(a.u, b.u, origin, length, alongX);
         attributes.v = AxisPlane(a.v, b.v, origin, length, alongX);
@@ -364,13 +364,6 @@ void TRasterizer::DrawLine(const TRasterVertex& a, const TRasterVertex& b)
     const int64_t stop = std::min(limitHigh, CeilDiv(major1, kSubPixels));
     if (first >= stop)
         return;
-    // The minor pixel at major pixel p: floor(minor(p) + 1/2), with minor(p) = minor0 +
-    // (256 p - major0) (minor1 - minor0) / (major1 - major0), stepped without dividing.
-    const int64_t span = major1 - major0;
-    TEdgeWalker minor;
-    minor.Start(minor0 * span + (first * kSubPixels - major0) * (minor1 - minor0) +
-                    span * kSubPixels / 2,
-                span * kSubPixels, kSubPixels * (minor1 - minor0));
     const int64_t minorLow = alongX ? mScissor.top : mScissor.left;
     const int64_t minorHigh = alongX ? mScissor.bottom : mScissor.right;
     const auto draw = [&](int64_t majorFirst, int64_t majorEnd, int64_t at) {
@@ -384,10 +377,17 @@ void TRasterizer::DrawLine(const TRasterVertex& a, const TRasterVertex& b)
                 mPipeline.DrawSpan(static_cast<int>(y), static_cast<int>(at),
                                    static_cast<int>(at + 1));
     };
+    // The minor pixel at major pixel p: floor(minor(p) + 1/2), with minor(p) = minor0 +
+    // (256 p - major0) (minor1 - minor0) / (major1 - major0), stepped without dividing.
     if (minor0 == minor1) { // one row (or column) for the whole line
-        draw(first, stop, minor.Floor());
+        draw(first, stop, FloorDiv(minor0 + kSubPixels / 2, kSubPixels));
         return;
     }
+    const int64_t span = major1 - major0;
+    TEdgeWalker minor;
+    minor.Start(minor0 * span + (first * kSubPixels - major0) * (minor1 - minor0) +
+                    span * kSubPixels / 2,
+                span * kSubPixels, kSubPixels * (minor1 - minor0));
     int64_t runStart = first;
     int64_t runAt = minor.Floor();
     for (int64_t p = first + 1; p < stop; ++p) {
@@ -410,7 +410,7 @@ void TRasterizer::DrawPoint(const TRasterVertex& a)
     const int64_t y = FloorDiv(point.y + kSubPixels / 2, kSubPixels);
     if (!mScissor.Contains(static_cast<int>(x), static_cast<int>(y)))
         return;
-    TPrimitiveAttributes attributes;
+    TPrimitiveAttributes& attributes = mAttributes;
     attributes.u = Constant(a.u);
     attributes.v = Constant(a.v);
     SetColor(attributes, a, true);

@@ -20,12 +20,12 @@
 
 #include "engine/foundation/math/TRect.h"
 #include "engine/graphics/device/TDeviceState.h"
+#include "engine/graphics/device/TPrimitiveAttributes.h"
 #include "engine/graphics/device/TRasterVertex.h"
 
 #include <cstdint>
 
 class TPixelPipeline;
-struct TPrimitiveAttributes;
 
 class TRasterizer
 {
@@ -74,4 +74,7 @@ private:
     TRect mScissor;
     TCull mCull;
     TShade mShade;
+    // The attributes handed to the pipeline, one block for every primitive (what a
+    // primitive does not set, the pipeline does not read).
+    TPrimitiveAttributes mAttributes;
 };

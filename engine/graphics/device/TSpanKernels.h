@@ -38,8 +38,11 @@ struct TSpanKernels
     // Linear filtering (PixelMath.h): out[i] = MixTexels(top[i], bottom[i], fy).
     void (*downRow)(const uint32_t* top, const uint32_t* bottom, uint32_t fy, int count,
                     uint32_t* out);
-    // out[i] = MixTexels(row[i], row[i + 1], fx).
-    void (*acrossRow)(const uint32_t* row, uint32_t fx, int count, uint32_t* out);
+    // Linear filtering one texel a pixel along a row pair: out[i] = LinearTexels of the
+    // texels at columns column + i and column + i + 1 of top and bottom (rows of columns
+    // texels; columns outside them take the nearest edge texel), with weights fx, fy.
+    void (*linearRowOne)(const uint32_t* top, const uint32_t* bottom, int columns, int column,
+                         uint32_t fx, uint32_t fy, int count, uint32_t* out);
     // out[i] = MixTexels across at column (s_i >> 16) - first of row, s_i = s + i * ds, with the
     // weight of s_i. row must be readable 16 columns past the last one used.
     void (*acrossRowStepping)(const uint32_t* row, int64_t first, int64_t s, int64_t ds, int count,

@@ -72,22 +72,37 @@ uint32_t TTexelSampler::SampleOne(TFilter filter, TAddress addressU, TAddress ad
                         TexelWeight(t));
 }
 
-const uint32_t* TTexelSampler::Sample(TFilter filter, TAddress addressU, TAddress addressV,
-                                      int64_t s, int64_t t, int64_t ds, int64_t dt, int count,
-                                      uint32_t* out) const
+const uint32_t* TTexelSampler::SampleInto(TFilter filter, TAddress addressU, TAddress addressV,
+                                          int64_t s, int64_t t, int64_t ds, int64_t dt, int count,
+                                          uint32_t* out) const
 {
-    if (ds == kOne && dt == 0)
-        if (const uint32_t* texels = InPlace(filter, s, t, count))
-            return texels;
     if (filter != TFilter::Linear) {
         for (int i = 0; i < count; ++i, s += ds, t += dt)
             out[i] = SampleOne(filter, addressU, addressV, s, t);
         return out;
     }
+    if (ds == kOne && dt == 0 && SampleRowOne(addressU, addressV, s, t, count, out))
+        return out;
     if (dt == 0 && ds != 0 && SampleAlongRow(addressU, addressV, s, t, ds, count, out))
         return out;
     SampleLinear(addressU, addressV, s, t, ds, dt, count, out);
     return out;
+}
+
+bool TTexelSampler::SampleRowOne(TAddress addressU, TAddress addressV, int64_t s, int64_t t,
+                                 int count, uint32_t* out) const
+{
+    // One texel a pixel: the kernel weighs each column down as it goes, those outside the
+    // surface clamped to its edge (wrapping takes the general way).
+    s -= kHalf;
+    t -= kHalf;
+    const int64_t first = s >> kShift;
+    if (first <= -kMaxRowTexels || first >= mWidth + kMaxRowTexels ||
+        (addressU != TAddress::Clamp && (first < 0 || first + count >= mWidth)))
+        return false;
+    mKernels->linearRowOne(Row(addressV, t >> kShift), Row(addressV, (t >> kShift) + 1), mWidth,
+                           static_cast<int>(first), TexelWeight(s), TexelWeight(t), count, out);
+    return true;
 }
 
 bool TTexelSampler::SampleAlongRow(TAddress addressU, TAddress addressV, int64_t s, int64_t t,
@@ -121,10 +136,6 @@ bool TTexelSampler::SampleAlongRow(TAddress addressU, TAddress addressV, int64_t
         downAddressed(inLast + 1, last);
     } else {
         downAddressed(first, last);
-    }
-    if (ds == kOne) {
-        mKernels->acrossRow(down, TexelWeight(s), count, out);
-        return true;
     }
     for (int64_t column = last + 1; column <= last + 16; ++column)
         down[column - first] = 0; // read by whole loads, never used

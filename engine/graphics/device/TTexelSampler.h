@@ -18,6 +18,7 @@
 #include "engine/graphics/device/TDeviceState.h"
 #include "engine/graphics/device/TSpanKernels.h"
 
+#include <cstddef>
 #include <cstdint>
 
 class TSurface;
@@ -35,6 +36,9 @@ public:
     bool IsBound() const { return mPixels != nullptr; }
     int GetWidth() const { return mWidth; }
     int GetHeight() const { return mHeight; }
+    int GetPitch() const { return mPitch; }
+    // Just past the surface's last texel.
+    const uint32_t* End() const { return mPixels + static_cast<ptrdiff_t>(mHeight) * mPitch; }
     // What to OR into every texel: 0xFF000000 for a texture without alpha, else 0.
     uint32_t TexelOr() const { return mTexelOr; }
 
@@ -42,7 +46,13 @@ public:
     // pixel. Returns a pointer into the surface when the texels are read in place
     // (InPlace), else fills out and returns it.
     const uint32_t* Sample(TFilter filter, TAddress addressU, TAddress addressV, int64_t s,
-                           int64_t t, int64_t ds, int64_t dt, int count, uint32_t* out) const;
+                           int64_t t, int64_t ds, int64_t dt, int count, uint32_t* out) const
+    {
+        if (ds == kOne && dt == 0)
+            if (const uint32_t* texels = InPlace(filter, s, t, count))
+                return texels;
+        return SampleInto(filter, addressU, addressV, s, t, ds, dt, count, out);
+    }
 
     // The texels of count pixels from (s, t) one texel a pixel along a row, when they are
     // read as they stand (point filtering, or linear on texel centres) inside the surface;
@@ -68,7 +78,12 @@ public:
                        int64_t t) const;
 
 private:
+    // Sample for spans not read in place.
+    const uint32_t* SampleInto(TFilter filter, TAddress addressU, TAddress addressV, int64_t s,
+                               int64_t t, int64_t ds, int64_t dt, int count, uint32_t* out) const;
     const uint32_t* Row(TAddress addressV, int64_t row) const;
+    bool SampleRowOne(TAddress addressU, TAddress addressV, int64_t s, int64_t t, int count,
+                      uint32_t* out) const;
     bool SampleAlongRow(TAddress addressU, TAddress addressV, int64_t s, int64_t t, int64_t ds,
                         int count, uint32_t* out) const;
     void SampleLinear(TAddress addressU, TAddress addressV, int64_t s, int64_t t, int64_t ds,

@@ -80,9 +80,26 @@ TEST(TSpanKernels, EveryBuildGivesThePerPixelBytes)
             kernels->downRow(a.data(), b.data(), weight, count, out.data());
             for (int i = 0; i < count; ++i)
                 ASSERT_EQ(out[size_t(i)], MixTexels(a[size_t(i)], b[size_t(i)], weight));
-            kernels->acrossRow(a.data(), weight, count, out.data());
-            for (int i = 0; i < count; ++i)
-                ASSERT_EQ(out[size_t(i)], MixTexels(a[size_t(i)], a[size_t(i) + 1], weight));
+
+            // One texel a pixel along a row pair, inside the rows or over their ends
+            // (clamped), the rows ending right after their last texel.
+            const int columns = 1 + static_cast<int>(random() % 60);
+            const int column = static_cast<int>(random() % (columns + 30)) - 15;
+            const std::vector<uint32_t> top(a.begin(), a.begin() + columns);
+            const std::vector<uint32_t> bottom(b.begin(), b.begin() + columns);
+            const uint32_t fx = static_cast<uint32_t>(random() % 128);
+            kernels->linearRowOne(top.data(), bottom.data(), columns, column, fx, weight, count,
+                                  out.data());
+            for (int i = 0; i < count; ++i) {
+                const auto clamped = [columns](int c) {
+                    return static_cast<size_t>(std::clamp(c, 0, columns - 1));
+                };
+                const size_t left = clamped(column + i), right = clamped(column + i + 1);
+                ASSERT_EQ(out[size_t(i)], LinearTexels(top[left], top[right], bottom[left],
+                                                       bottom[right], fx, weight))
+                    << "pixel " << i << " of " << count << " from column " << column << " of "
+                    << columns;
+            }
 
             // Stepping across a row of 600 columns from column 100, scaled either way (the
             // AVX2 build loads nearby columns whole and gathers far ones).
