@@ -270,8 +270,11 @@ int TScript::RunFunction(int nargs, int nresults)
     TRunScope scope(mRunDepth);
     if (IsSuspended() && nresults <= 1) {
         int status = 0;
-        if (OfferAsClosure(nargs, status))
+        if (OfferAsClosure(nargs, status)) {
+            if (nresults == 1)
+                PushYieldedValue(status == 0);
             return status;
+        }
         nargs = 0; // the closure itself is called below
     }
     int status = CallWithAlert(mState, nargs, nresults);
@@ -308,6 +311,17 @@ bool TScript::OfferAsClosure(int nargs, int& status)
         return true;
     closure.Push(L);
     return false;
+}
+
+void TScript::PushYieldedValue(bool succeeded)
+{
+    lua_State* co = succeeded ? GetCoroutine() : nullptr;
+    if (co != nullptr && lua_isyielded(co) != 0 && lua_gettop(co) > 0) {
+        lua_pushvalue(co, -1);
+        lua_xmove(co, mState, 1);
+    } else {
+        lua_pushnil(mState);
+    }
 }
 
 bool TScript::DeliverClosure()

@@ -50,9 +50,10 @@ public:
     // lua_pcall status (the message has gone to "_ALERT"; a nil stands in for the
     // results). While the state is suspended in a yield and nresults is at most 1, the
     // call (with its first six arguments) is wrapped in a closure and offered to
-    // DeliverClosure first; when that takes it, the answer is 0 and nothing is left on
-    // the stack. When nresults is 1 and the result is a function, it is started as the
-    // state's coroutine and the task starts stepping it.
+    // DeliverClosure first; when that takes it, the answer is 0 and the one result (for
+    // nresults 1) is the value the coroutine has yielded since (nil when none). When
+    // nresults is 1 and the result is a function, it is started as the state's coroutine
+    // and the task starts stepping it.
     int RunFunction(int nargs, int nresults);
 
     // Compiles and runs text (length -1: all of it). A compile error is logged as
@@ -129,6 +130,9 @@ private:
     // that took it or the wrapping failed (status says which); false leaves the closure
     // on the stack for the caller to call.
     bool OfferAsClosure(int nargs, int& status);
+    // Pushes the coroutine's last yielded value after a delivered call (nil when the call
+    // failed or nothing was yielded).
+    void PushYieldedValue(bool succeeded);
     void StartCoroutine();
     void HandBackScriptGlobal();
     static void ForgetThreads(TScript* script);

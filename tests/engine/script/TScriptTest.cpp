@@ -250,6 +250,17 @@ TEST_F(TScriptTest, DeliverClosureReceivesTheWrappedCall)
     EXPECT_TRUE(script->mClosure->Call());
     lua_settop(L, 0);
     EXPECT_EQ(script->GetGlobalNumber("total"), 5);
+
+    // A call taken this way leaves what its caller expects: one result for nresults 1
+    // (the coroutine yielded nothing: nil), none for 0.
+    lua_pushstring(L, "Collect");
+    lua_gettable(L, LUA_GLOBALSINDEX);
+    EXPECT_EQ(script->RunFunction(0, 1), 0);
+    ASSERT_EQ(lua_gettop(L), 1);
+    EXPECT_TRUE(lua_isnil(L, -1));
+    lua_settop(L, 0);
+    script->DoLuaString("ignored = 1");
+    EXPECT_EQ(lua_gettop(L), 0);
 }
 
 TEST_F(TScriptTest, DoLuaStringReportsParseErrors)
