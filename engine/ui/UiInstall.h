@@ -1,6 +1,6 @@
 #pragma once
 
 // Plugs the window toolkit into the engine: the window manager (TWindowManager, over the
-// platform facade) becomes the platform's (TEngineSeams). Call once on the main thread
-// before EngineMain.
+// platform facade) and the root window script (TWindowScript) become the platform's
+// (TEngineSeams). Call once on the main thread before EngineMain.
 void InstallUi();

@@ -2,28 +2,6 @@
 
 #include "engine/foundation/core/DebugLog.h"
 
-namespace {
-
-// NOTE: every class below is a temporary stand-in for a part of the engine that is not
-// built yet; each says so in the log when it is made.
-
-class TStandInWindowScript final : public TWindowScriptSeam
-{
-public:
-    TStandInWindowScript() { TraceLog("window script: stand-in (no script state yet)"); }
-    void EndMovie() override {}
-};
-
-template <typename T, typename TStandIn, typename TFactory>
-std::unique_ptr<T> MakeOrStandIn(const TFactory& factory)
-{
-    if (factory)
-        return factory();
-    return std::make_unique<TStandIn>();
-}
-
-} // namespace
-
 TEngineSeams::TFactories& TEngineSeams::Factories()
 {
     static TFactories factories;
@@ -41,7 +19,10 @@ std::unique_ptr<TWindowManagerSeam> TEngineSeams::CreateWindowManager()
 
 std::unique_ptr<TWindowScriptSeam> TEngineSeams::CreateWindowScript()
 {
-    return MakeOrStandIn<TWindowScriptSeam, TStandInWindowScript>(Factories().windowScript);
+    if (Factories().windowScript)
+        return Factories().windowScript();
+    TraceLog("window script: none installed (no window scripts)");
+    return nullptr;
 }
 
 std::unique_ptr<TRendererSeam> TEngineSeams::CreateRenderer()

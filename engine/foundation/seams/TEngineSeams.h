@@ -3,12 +3,12 @@
 // The seams through which the engine foundation makes and reaches the parts built above
 // it: window manager and root window script, renderer with its display, sound manager,
 // vector drawing and texture loading. The foundation cannot link those libraries, so
-// each part installs a factory here before EngineMain runs. Where none is installed, a
-// stand-in is made that does nothing visible and says so once in the log; without a
-// sound manager there is none (CreateSoundManager gives null) and the game runs silent,
-// without a renderer or vector drawing there is none either (CreateRenderer and
-// CreateVectorDraw give null; nothing, or no text, is drawn), and without a window
-// manager there are no windows (CreateWindowManager gives null).
+// each part installs a factory here before EngineMain runs. Where none is installed
+// there is none, and the log says so once: without a sound manager (CreateSoundManager
+// gives null) the game runs silent, without a renderer or vector drawing
+// (CreateRenderer, CreateVectorDraw) nothing, or no text, is drawn, without a window
+// manager (CreateWindowManager) there are no windows, and without a window script
+// (CreateWindowScript) no window scripts run.
 //
 // Factories are installed and used on the main thread only.
 
@@ -38,12 +38,12 @@ public:
         std::function<std::shared_ptr<TTexture>(const TString& name)> loadTexture;
     };
 
-    // The installed factories; empty members stand for "use the stand-in" (for the sound
-    // manager, the renderer, vector drawing and the window manager: "none").
+    // The installed factories; an empty member stands for "none".
     static TFactories& Factories();
 
     // Null, with a log line, when no window manager factory is installed.
     static std::unique_ptr<TWindowManagerSeam> CreateWindowManager();
+    // Null, with a log line, when no window script factory is installed.
     static std::unique_ptr<TWindowScriptSeam> CreateWindowScript();
     // Null, with a log line, when no renderer factory is installed.
     static std::unique_ptr<TRendererSeam> CreateRenderer();

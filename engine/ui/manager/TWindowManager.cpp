@@ -458,6 +458,9 @@ void TWindowManager::ScheduleDelete(TWindow* window)
             message->SetTarget(nullptr);
     }
     EraseAll(mCaptures, window);
+    // Scripts must not build into a window that is about to go.
+    if (mScript != nullptr)
+        mScript->ForgetParent(window);
 }
 
 void TWindowManager::DeleteClosedWindows()
@@ -495,6 +498,8 @@ void TWindowManager::ForgetWindow(TWindow* window)
     EraseAll(mModalStack, window);
     if (mRootWindow == window)
         mRootWindow = nullptr;
+    if (mScript != nullptr)
+        mScript->ForgetParent(window);
 }
 
 // ---- the window script ----

@@ -117,7 +117,8 @@ public:
 
     // ---- deletion ----
     // Takes a detached window over and deletes it before the next event. Queued
-    // messages aimed at it or into it become untargeted; it loses its captures.
+    // messages aimed at it or into it become untargeted; it loses its captures, and the
+    // window script's parent stack forgets it and its subtree.
     void ScheduleDelete(TWindow* window);
     void DeleteClosedWindows();
     // A window is being destroyed: no focus, capture, focus child, message target or

@@ -28,10 +28,15 @@ public:
     // Reset empties it and then pushes window unless it is null.
     virtual void ResetParentStack(TWindow* window) = 0;
     virtual void PushParent(TWindow* window) = 0;
+    // Pops the top unless it is the only entry left.
     virtual void PopParent() = 0;
+    // window leaves the tree (scheduled for deletion, or deleted): the parent stack must
+    // no longer name it or any window of its subtree.
+    virtual void ForgetParent(TWindow* window) = 0;
 
     // Scripts create windows of typeName with creator.
     virtual void RegisterWindowType(const TString& typeName, TWindowCreator creator) = 0;
     // Whether labels go through the string table; answers the previous setting.
     virtual bool SetTranslateLabels(bool translate) = 0;
+    virtual bool GetTranslateLabels() const = 0;
 };

@@ -3,9 +3,11 @@
 #include "engine/foundation/app/EngineMain.h"
 #include "engine/foundation/app/TEvent.h"
 #include "engine/foundation/app/TPlatform.h"
+#include "engine/foundation/host/TGameState.h"
 #include "engine/foundation/seams/TEngineSeams.h"
 #include "engine/graphics/GraphicsInstall.h"
 #include "engine/ui/manager/TWindowManager.h"
+#include "engine/ui/manager/TWindowScriptLink.h"
 #include "engine/ui/window/TScreen.h"
 #include "tests/engine/EngineStateTest.h"
 #include "tests/engine/platform/TScopedEnvironment.h"
@@ -13,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 namespace {
@@ -56,6 +59,44 @@ int StaticScreenGame(TPlatform* platform, const char*)
     return 0;
 }
 
+// Runs the window script "scripts/main.lua" in the event loop until it quits.
+struct TScripted
+{
+    bool ran = false;
+    bool quit = false;
+    std::string result;
+    bool translating = false;
+};
+
+TScripted sScripted;
+
+int ScriptedGame(TPlatform* platform, const char*)
+{
+    platform->SetDisplay(64, 48, false);
+    TWindowManager* windows = GetWindowManager();
+    sScripted.translating =
+        windows->GetWindowScript() != nullptr && windows->GetWindowScript()->GetTranslateLabels();
+    sScripted.ran = windows->RunScriptFile(windows->GetRootWindow(), "scripts/main.lua");
+    TEvent event;
+    const uint32_t start = platform->GetTimer();
+    while (platform->GetTimer() - start < 5000) {
+        platform->GetEvent(event);
+        if (event.type == TEvent::kQuit) {
+            sScripted.quit = true;
+            break;
+        }
+        windows->HandleEvent(event);
+    }
+    sScripted.result = TGameState::Get()->GetState("result").CStr();
+    return 0;
+}
+
+void WriteText(const fs::path& path, const std::string& text)
+{
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << text;
+}
+
 using UiInstall = EngineStateTest;
 
 TEST_F(UiInstall, TheGameRunsOverOurWindowManager)
@@ -81,6 +122,43 @@ TEST_F(UiInstall, TheGameRunsOverOurWindowManager)
     EXPECT_EQ(sSeen.framesAtFirst, 1);
     EXPECT_EQ(sSeen.framesAfterIdling, 1); // nothing changed: nothing drawn
     EXPECT_EQ(GetWindowManager(), nullptr);
+}
+
+TEST_F(UiInstall, WindowScriptsRunInTheGame)
+{
+    std::string pattern = (fs::temp_directory_path() / "velmora_ui_XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    const fs::path root = pattern;
+    WriteText(root / "assets/strings.xml",
+              "<Workbook><Worksheet><Table><Row><Cell><Data>title</Data></Cell>"
+              "<Cell><Data>Spa %1%</Data></Cell></Row></Table></Worksheet></Workbook>");
+    WriteText(root / "assets/scripts/main.lua",
+              "return function()\n"
+              "  local id = PushModal('dlg/ask.lua')\n"
+              "  ReadFile('dlg/ask.lua')\n"
+              "  local seen = GetWindowDepth() .. ',' .. GetLabel('panel')\n"
+              "  Pause(30)\n"
+              "  CloseWindow('closed')\n"
+              "  WaitForCloseMessage(id)\n"
+              "  SetState('result', GetString('title', 'open') .. ';' .. seen .. ';' ..\n"
+              "           gReturnValue .. ';' .. GetWindowDepth())\n"
+              "  PostMessage(CreateNamedMessage(kQuitNow, ''))\n"
+              "end\n");
+    WriteText(root / "assets/dlg/ask.lua",
+              "MakeDialog { Window { name = 'panel', w = 9, h = 9 } }");
+    {
+        TScopedEnvironment dataHome("XDG_DATA_HOME", (root / "data").c_str());
+        InstallGraphics();
+        InstallUi();
+        sScripted = TScripted{};
+        EngineMain(("-wd=\"" + root.string() + "\" --multiple").c_str(), 0, ScriptedGame, false);
+    }
+    fs::remove_all(root);
+
+    EXPECT_TRUE(sScripted.translating); // strings.xml was read
+    EXPECT_TRUE(sScripted.ran);
+    EXPECT_TRUE(sScripted.quit);
+    EXPECT_EQ(sScripted.result, "Spa open;2,panel_is_not_a_TText_window_or_TButton;closed;1");
 }
 
 } // namespace

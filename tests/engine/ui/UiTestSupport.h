@@ -218,6 +218,7 @@ public:
         if (!parents.empty())
             parents.pop_back();
     }
+    void ForgetParent(TWindow* window) override { forgotten.push_back(window); }
     void RegisterWindowType(const TString& typeName, TWindowCreator) override
     {
         types.push_back(typeName.CStr());
@@ -228,9 +229,11 @@ public:
         translateLabels = translate;
         return previous;
     }
+    bool GetTranslateLabels() const override { return translateLabels; }
 
     std::vector<std::string> delivered;
     std::vector<TWindow*> parents;
+    std::vector<TWindow*> forgotten;
     std::vector<std::string> types;
     bool translateLabels = false;
 };

@@ -22,12 +22,14 @@ public:
         record.push_back(std::string("push ") + window->GetName().CStr());
     }
     void PopParent() override { record.push_back("pop"); }
+    void ForgetParent(TWindow*) override {}
     void RegisterWindowType(const TString&, TWindowCreator) override {}
     bool SetTranslateLabels(bool translate) override
     {
         record.push_back(translate ? "translate" : "no translation");
         return false;
     }
+    bool GetTranslateLabels() const override { return false; }
 
     std::vector<std::string> record;
 };
