@@ -297,6 +297,11 @@ bool TWindowScript::SetTranslateLabels(bool translate)
 
 int TWindowScript::HandleGetMessage(lua_State* L)
 {
+    // Outside the dialog coroutine, or under a protected call or dofile, nothing can be
+    // waited for; a wait that returned at once would leave loops spinning.
+    if (lua_canyield(L) == 0)
+        return luaL_error(L, "HandleGetMessage: cannot wait for messages here (only the "
+                             "dialog coroutine can, and not inside pcall or dofile)");
     if (lua_gettop(L) == 1) {
         const int timeout = lua_isnumber(L, 1) ? LuaBinding::ToInteger<int>(lua_tonumber(L, 1)) : 0;
         Start(timeout, true, true, false);

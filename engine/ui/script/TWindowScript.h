@@ -118,7 +118,8 @@ public:
     void RealSetFocus(const TString& name);
     // ([time-out ms]) yields; resumed with what DeliverMessage or DeliverClosure hand
     // over, or with nothing after the time-out (one argument; nil counts as 0). Without an
-    // argument there is no time-out.
+    // argument there is no time-out. A script error where no wait is possible (outside
+    // the dialog coroutine, inside pcall or dofile).
     int HandleGetMessage(lua_State* L);
     // (table) -> whether a window was made (CreateWindowFromTable).
     int GenericCreate(lua_State* L);

@@ -257,6 +257,19 @@ TEST_F(TWindowScriptProtocol, ABrokenDialogFileIsLoggedAndTheDialogGoesOn)
     EXPECT_EQ(GlobalString("gAfter"), "true");
 }
 
+TEST_F(TWindowScriptProtocol, WaitingWhereNoWaitIsPossibleIsAnError)
+{
+    AddFile("dlg/waits.lua", "WaitForMessage()");
+    Run("WaitForMessage()"); // not in the dialog coroutine
+    EXPECT_EQ(mFolder.CountLogLines("cannot wait for messages here"), 1);
+    StartDialog("gCaught = tostring(pcall(WaitForMessage)) ReadFile('dlg/waits.lua') "
+                "gAfter = true");
+    EXPECT_EQ(GlobalString("gCaught"), "false");
+    EXPECT_EQ(mFolder.CountLogLines("cannot wait for messages here"), 2); // and in dofile
+    EXPECT_EQ(GlobalString("gAfter"), "true");
+    EXPECT_EQ(Script().GetWaiting(), TWindowScript::TWaiting::NotYet);
+}
+
 TEST_F(TWindowScriptProtocol, PostedMessagesComeBackAsTheSameValue)
 {
     StartDialog("local m = CreateNamedMessage(1001, 'mine') PostMessage(m) "
