@@ -1,14 +1,23 @@
 // The vector kernels of TSpanKernels. TSpanKernelsBaseline.cpp and TSpanKernelsAvx2.cpp
 // each include this file inside a namespace of their own (SPAN_KERNELS); the second is
-// compiled for AVX2 and sets SPAN_KERNELS_AVX2, which adds eight-pixel steps. The code
+// generated for AVX2 and sets SPAN_KERNELS_AVX2, which adds eight-pixel steps. The code
 // here uses nothing from the standard library and only helpers of internal linkage, so
-// that nothing built for AVX2 can be shared with the baseline build.
+// that nothing built for AVX2 can be shared with the baseline build. Lambdas here capture
+// (if only to capture nothing): one without captures gets a conversion to a plain
+// function, which the compiler generates outside the AVX2 region.
 
 #if defined(__SSE2__)
 #define SPAN_KERNELS_VECTORS 1
 #include <immintrin.h>
 #else
 #define SPAN_KERNELS_VECTORS 0
+#endif
+// Byte shuffles and multiply-adds (SSSE3): in every AVX2 function, or everywhere when
+// the build's processor has them.
+#if SPAN_KERNELS_SSSE3 || defined(SPAN_KERNELS_AVX2)
+#define SPAN_KERNELS_SSSE3 1
+#else
+#define SPAN_KERNELS_SSSE3 0
 #endif
 
 namespace SPAN_KERNELS {
@@ -84,7 +93,7 @@ struct TFour
     static V MulHigh16(V a, V b) { return _mm_mulhi_epu16(a, b); }
     static V SpreadAlpha(V a) { return _mm_shufflehi_epi16(_mm_shufflelo_epi16(a, 0xFF), 0xFF); }
     static bool AllAlphaSet(V a) { return Mask32(Equal32(Shr32<24>(a), Set32(255))) == kAllSet; }
-#if defined(__SSSE3__)
+#if SPAN_KERNELS_SSSE3
     static V Shuffle8(V a, V order)
     {
         return _mm_shuffle_epi8(a, order);
@@ -103,7 +112,7 @@ struct TFour
     // Four texel pairs (p[k][0], p[k][1]) into the left and the right texels.
     static void Pairs(const uint32_t* const* p, V& left, V& right)
     {
-        const auto pair = [](const uint32_t* at) {
+        const auto pair = [&](const uint32_t* at) {
             return _mm_loadl_epi64(reinterpret_cast<const V*>(at));
         };
         const V a = _mm_unpacklo_epi32(pair(p[0]), pair(p[1]));
@@ -234,7 +243,7 @@ static inline typename W::V OnLanes(typename W::V a, typename W::V b, F f)
                              f(W::High8(a, zero), W::High8(b, zero), 1));
 }
 
-#if defined(__SSSE3__)
+#if SPAN_KERNELS_SSSE3
 // s * a + d * (255 - a), / 255 rounded, per channel, by byte multiply-adds: with the
 // channels taken as signed (x - 128) the sums a (s - 128) + (255 - a) (d - 128) stay within
 // 16 bits, and adding 32768 (a flip of the sign bit) gives back s a + d (255 - a) + 128,
@@ -265,7 +274,7 @@ template <class W, TBlendKind K>
 static inline typename W::V BlendVector(typename W::V s, typename W::V d)
 {
     using V = typename W::V;
-#if defined(__SSSE3__)
+#if SPAN_KERNELS_SSSE3
     if constexpr (K == TBlendKind::Normal)
         return NormalBlendBytes<W>(s, d);
 #endif
@@ -274,7 +283,7 @@ static inline typename W::V BlendVector(typename W::V s, typename W::V d)
     } else if constexpr (K == TBlendKind::AddOne) {
         return W::AddSaturate8(s, d);
     } else {
-        const V blended = OnLanes<W>(s, d, [](V sl, V dl, int) {
+        const V blended = OnLanes<W>(s, d, [&](V sl, V dl, int) {
             const V full = W::Set16(255);
             if constexpr (K == TBlendKind::Normal) {
                 const V a = W::SpreadAlpha(sl);
@@ -336,7 +345,7 @@ static inline typename W::V MixLanes(typename W::V a, typename W::V b, typename 
         W::Add16(W::Add16(W::template Shl16<7>(a), W::Mul16(W::Sub16(b, a), w)), W::Set16(64)));
 }
 
-#if defined(__SSSE3__)
+#if SPAN_KERNELS_SSSE3
 // The byte pairs (128 - w, w) of weights w in 32-bit lanes, twice in each lane.
 template <class W> static inline typename W::V WeightPairs(typename W::V w)
 {
@@ -359,7 +368,7 @@ template <class W>
 static inline typename W::V MixVectors(typename W::V a, typename W::V b, typename W::V w)
 {
     using V = typename W::V;
-#if defined(__SSSE3__)
+#if SPAN_KERNELS_SSSE3
     // a and b interleaved byte by byte: the first two pixels of each 128-bit lane from
     // Low8, the others from High8; the packing puts them back in order.
     const V sign = W::Set32(0x80808080u);
@@ -387,7 +396,7 @@ template <class W> static inline typename W::V Weights(typename W::V coordinates
 template <class W> static inline typename W::V ModulateVector(typename W::V a, typename W::V b)
 {
     using V = typename W::V;
-    return OnLanes<W>(a, b, [](V x, V y, int) { return Div255Lanes<W>(W::Mul16(x, y)); });
+    return OnLanes<W>(a, b, [&](V x, V y, int) { return Div255Lanes<W>(W::Mul16(x, y)); });
 }
 
 #endif // SPAN_KERNELS_VECTORS

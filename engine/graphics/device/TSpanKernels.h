@@ -52,11 +52,17 @@ struct TSpanKernels
     void (*linearInside)(const uint32_t* pixels, int pitch, int64_t s, int64_t t, int64_t ds,
                          int64_t dt, int count, uint32_t* out);
 
-    // The kernels this processor runs best.
+    // The kernels this processor runs best: For(ProcessorHasAvx2()).
     static const TSpanKernels& Get();
+    // The kernels for a processor with or without AVX2: the AVX2 build where it is built
+    // and wanted, else the baseline.
+    static const TSpanKernels& For(bool processorHasAvx2);
     static const TSpanKernels& Baseline();
     // Null where they are not built or the processor lacks AVX2.
     static const TSpanKernels* Avx2();
+    // Asks the processor (false off x86). Built for every processor, like everything that
+    // runs before the answer.
+    static bool ProcessorHasAvx2();
 
 private:
     // The AVX2 build's table without asking the processor (null where not built).

@@ -132,6 +132,21 @@ TEST(TSpanKernels, EveryBuildGivesThePerPixelBytes)
     }
 }
 
+TEST(TSpanKernels, TheProcessorCheckPicksTheBuildTheProcessorRuns)
+{
+    // Without AVX2, the baseline whatever was built; with it, the AVX2 build where there
+    // is one (every x86 build).
+    EXPECT_EQ(&TSpanKernels::For(false), &TSpanKernels::Baseline());
+#if defined(__x86_64__) || defined(__i386__)
+    EXPECT_STREQ(TSpanKernels::For(true).name, "AVX2");
+#else
+    EXPECT_EQ(&TSpanKernels::For(true), &TSpanKernels::Baseline());
+    EXPECT_FALSE(TSpanKernels::ProcessorHasAvx2());
+#endif
+    EXPECT_EQ(&TSpanKernels::Get(), &TSpanKernels::For(TSpanKernels::ProcessorHasAvx2()));
+    EXPECT_EQ(TSpanKernels::Avx2() != nullptr, &TSpanKernels::Get() != &TSpanKernels::Baseline());
+}
+
 TEST(TSpanKernels, LinearFilteringWeighsEachChannelWithSevenBits)
 {
     std::mt19937 random(5);
