@@ -1,0 +1,14 @@
+#pragma once
+
+// le, fLessEqual (a, b): 1 when a <= b, else 0; both of dimension 1.
+
+#include "engine/graphics/particles/TParticleNode.h"
+
+class FLe final : public TParticleNode<FLe>
+{
+public:
+    static constexpr const char* kClassName = "FLe";
+
+    int GetResultDimension(int operandCount, const uint8_t* operandDimensions) const override;
+    bool Evaluate(TParticleView& particle, TParticleEvalContext& context) override;
+};
