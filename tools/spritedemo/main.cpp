@@ -17,6 +17,7 @@
 #include "engine/graphics/sprite/AnimationServices.h"
 #include "engine/graphics/sprite/TAnimatedSprite.h"
 #include "engine/platform/TTimeSource.h"
+#include "tools/support/OpaqueFrame.h"
 
 #include <algorithm>
 #include <cmath>
@@ -151,16 +152,6 @@ std::shared_ptr<TAnimatedSprite> Cup(const std::shared_ptr<TAnimatedTexture>& an
     cup->SetTexture(animation);
     cup->SetPosition(TVec2(x, 152));
     return cup;
-}
-
-// The back buffer with every alpha byte at 255, as the screen would show it.
-std::vector<uint32_t> OpaqueFrame(const TSurface& back)
-{
-    std::vector<uint32_t> frame(back.GetPixels(),
-                                back.GetPixels() + size_t(back.GetWidth()) * back.GetHeight());
-    for (uint32_t& pixel : frame)
-        pixel |= 0xff000000u;
-    return frame;
 }
 
 bool DrawFrame(TRenderer& renderer, TSprite& scene, int index)
