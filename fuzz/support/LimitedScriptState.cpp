@@ -52,8 +52,13 @@ LimitedScriptState::LimitedScriptState()
     if (mState != nullptr) {
         luaopen_base(mState);
         lua_settop(mState, 0);
-        lua_sethook(mState, StopHook, LUA_MASKCOUNT, kInstructionBudget);
+        LimitInstructions(mState);
     }
+}
+
+void LimitedScriptState::LimitInstructions(lua_State* L)
+{
+    lua_sethook(L, StopHook, LUA_MASKCOUNT, kInstructionBudget);
 }
 
 LimitedScriptState::~LimitedScriptState()

@@ -25,6 +25,8 @@ public:
 
     // Null when even the state could not be made within the limit.
     lua_State* L() const { return mState; }
+    // Gives another state (made while this object exists) the same instruction budget.
+    static void LimitInstructions(lua_State* L);
 
 private:
     lua_State* mState = nullptr;
