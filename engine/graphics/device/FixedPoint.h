@@ -22,5 +22,5 @@ static inline int64_t CeilDiv(int64_t numerator, int64_t denominator)
 // value rounded to the nearest integer, halves away from zero (|value| < 2^62).
 static inline int64_t RoundToInteger(double value)
 {
-    return static_cast<int64_t>(value < 0.0 ? value - 0.5 : value + 0.5);
+    return static_cast<int64_t>(value + (value < 0.0 ? -0.5 : 0.5));
 }

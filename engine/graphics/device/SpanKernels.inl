@@ -93,6 +93,7 @@ struct TFour
     static V MulHigh16(V a, V b) { return _mm_mulhi_epu16(a, b); }
     static V SpreadAlpha(V a) { return _mm_shufflehi_epi16(_mm_shufflelo_epi16(a, 0xFF), 0xFF); }
     static bool AllAlphaSet(V a) { return Mask32(Equal32(Shr32<24>(a), Set32(255))) == kAllSet; }
+    static bool NoAlphaSet(V a) { return Mask32(Equal32(Shr32<24>(a), Zero())) == kAllSet; }
 #if SPAN_KERNELS_SSSE3
     static V Shuffle8(V a, V order)
     {
@@ -167,6 +168,7 @@ struct TEight
         return _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(a, 0xFF), 0xFF);
     }
     static bool AllAlphaSet(V a) { return _mm256_testc_si256(a, Set32(0xFF000000u)) != 0; }
+    static bool NoAlphaSet(V a) { return _mm256_testz_si256(a, Set32(0xFF000000u)) != 0; }
     static V Shuffle8(V a, V order) { return _mm256_shuffle_epi8(a, order); }
     static V MulAddBytes(V unsignedBytes, V signedBytes)
     {
@@ -180,30 +182,6 @@ struct TEight
         TFour::Pairs(p + 4, highLeft, highRight);
         left = _mm256_set_m128i(highLeft, lowLeft);
         right = _mm256_set_m128i(highRight, lowRight);
-    }
-    // The pairs (row[at_k], row[at_k + 1]) of eight columns at of a row (readable up to
-    // 16 columns past the last). Columns within 16 of each other (every scale down to one
-    // half) come from whole loads, shuffled; others are gathered.
-    static void RowPairs(const uint32_t* row, V at, V& left, V& right)
-    {
-        const int first = _mm_cvtsi128_si32(_mm256_castsi256_si128(at));
-        const int last = _mm256_extract_epi32(at, 7);
-        const int base = first < last ? first : last;
-        const int reach = (first < last ? last : first) - base;
-        if (reach > 15) {
-            GatherPairs(row, at, left, right);
-            return;
-        }
-        const V index = _mm256_sub_epi32(at, _mm256_set1_epi32(base));
-        const auto pick = [&](const uint32_t* from) {
-            const V near = _mm256_permutevar8x32_epi32(Load(from), index);
-            if (reach <= 7)
-                return near;
-            const V far = _mm256_permutevar8x32_epi32(Load(from + 8), index);
-            return _mm256_blendv_epi8(near, far, _mm256_cmpgt_epi32(index, _mm256_set1_epi32(7)));
-        };
-        left = pick(row + base);
-        right = pick(row + base + 1);
     }
     // The pairs (base[at_k], base[at_k + 1]) of eight places at, by two gathers.
     static void GatherPairs(const uint32_t* base, V at, V& left, V& right)
@@ -228,10 +206,10 @@ struct TEight
 #endif
 
 // round(x / 255) in each 16-bit lane (x <= 65025).
+// (x + 128) * 257 >> 16 is Div255's ((x + 128) + ((x + 128) >> 8)) >> 8 for every x here.
 template <class W> static inline typename W::V Div255Lanes(typename W::V x)
 {
-    x = W::Add16(x, W::Set16(128));
-    return W::template Shr16<8>(W::Add16(x, W::template Shr16<8>(x)));
+    return W::MulHigh16(W::Add16(x, W::Set16(128)), W::Set16(257));
 }
 
 // Applies f to the low and the high halves of a and b as 16-bit lanes and packs back.
@@ -278,6 +256,20 @@ static inline typename W::V BlendVector(typename W::V s, typename W::V d)
     if constexpr (K == TBlendKind::Normal)
         return NormalBlendBytes<W>(s, d);
 #endif
+#if SPAN_KERNELS_SSSE3
+    if constexpr (K == TBlendKind::Add) {
+        // s * a / 255 per channel, the alpha shuffled into the 16-bit lanes of its pixel,
+        // then added to d with saturation.
+        static constexpr int8_t kLow[16] = {3, -1, 3, -1, 3, -1, 3, -1, 7, -1, 7, -1, 7, -1, 7, -1};
+        static constexpr int8_t kHigh[16] = {11, -1, 11, -1, 11, -1, 11, -1,
+                                             15, -1, 15, -1, 15, -1, 15, -1};
+        const V zero = W::Zero();
+        const V low = Div255Lanes<W>(W::Mul16(W::Low8(s, zero), W::Shuffle8(s, W::Bytes16(kLow))));
+        const V high =
+            Div255Lanes<W>(W::Mul16(W::High8(s, zero), W::Shuffle8(s, W::Bytes16(kHigh))));
+        return W::AddSaturate8(W::PackUnsigned16(low, high), d);
+    }
+#endif
     if constexpr (K == TBlendKind::Copy) {
         return s;
     } else if constexpr (K == TBlendKind::AddOne) {
@@ -310,29 +302,37 @@ static inline typename W::V BlendValues(typename W::V s, typename W::V d, typena
     return W::Or(W::AndNot(rejected, BlendVector<W, K>(s, d)), W::And(rejected, d));
 }
 
-template <class W, TBlendKind K>
+// Masked: the source pixels are taken as (pixel & andMask) | orMask, else as they are.
+// Tested: the alpha test may reject pixels the blend would change (not so for the kinds
+// that leave the destination as it is under a source of alpha 0, when the test rejects
+// no other: Untested).
+template <class W, TBlendKind K, bool Masked, bool Tested>
 static inline void BlendStep(uint32_t* dst, const uint32_t* src, typename W::V andMask,
                              typename W::V orMask, typename W::V minAlpha)
 {
     using V = typename W::V;
-    const V s = W::Or(W::And(W::Load(src), andMask), orMask);
+    const V s = Masked ? W::Or(W::And(W::Load(src), andMask), orMask) : W::Load(src);
     if constexpr (K == TBlendKind::Normal) {
         // Opaque sources replace the destination whatever it holds (alpha 255 passes
-        // every test that lets anything through); transparent ones leave it as it is.
+        // every test that lets anything through). Everything else is blended without
+        // further branches (transparent pixels give the destination back): the edges of
+        // sprites make these hard to predict.
         if (W::AllAlphaSet(s)) {
             W::Store(dst, s);
             return;
         }
-        // Everything else is blended without further branches (transparent pixels give
-        // the destination back): the edges of sprites make these hard to predict.
-        const V rejected = W::Less32(W::template Shr32<24>(s), minAlpha);
-        W::Store(dst, BlendValues<W, K>(s, W::Load(dst), rejected));
+    } else if constexpr (!Tested) {
+        if (W::NoAlphaSet(s))
+            return;
+    }
+    if constexpr (!Tested) {
+        W::Store(dst, BlendVector<W, K>(s, W::Load(dst)));
         return;
     }
     const V rejected = W::Less32(W::template Shr32<24>(s), minAlpha);
-    const int rejectedMask = W::Mask32(rejected);
-    if (rejectedMask == W::kAllSet)
-        return; // every pixel fails the alpha test
+    if constexpr (K != TBlendKind::Normal)
+        if (W::Mask32(rejected) == W::kAllSet)
+            return; // every pixel fails the alpha test
     W::Store(dst, BlendValues<W, K>(s, W::Load(dst), rejected));
 }
 
@@ -424,11 +424,50 @@ template <TBlendKind K>
 static void BlendSpan(uint32_t* dst, const uint32_t* src, int count, uint32_t andMask,
                       uint32_t orMask, uint32_t minAlpha)
 {
-    int i = VectorSteps(count, [&]<class W>(int at) {
-        BlendStep<W, K>(dst + at, src + at, W::Set32(andMask), W::Set32(orMask),
-                        W::Set32(minAlpha));
-    });
-#if SPAN_KERNELS_VECTORS
+    // Most spans come unmasked (texels with alpha, times white), and with the test that
+    // only drops alpha 0.
+    constexpr bool kZeroLeaves = K == TBlendKind::Normal || K == TBlendKind::Add;
+    const bool masked = andMask != 0xFFFFFFFFu || orMask != 0;
+    const bool tested = !kZeroLeaves || minAlpha > 1;
+    const auto steps = [&]<bool Masked, bool Tested>() {
+#if defined(SPAN_KERNELS_AVX2)
+        // Eight at a time; the rest is one step of its own below.
+        int at = 0;
+        for (; at + 8 <= count; at += 8)
+            BlendStep<TEight, K, Masked, Tested>(dst + at, src + at, TEight::Set32(andMask),
+                                                 TEight::Set32(orMask), TEight::Set32(minAlpha));
+        return at;
+#else
+        return VectorSteps(count, [&]<class W>(int at) {
+            BlendStep<W, K, Masked, Tested>(dst + at, src + at, W::Set32(andMask), W::Set32(orMask),
+                                            W::Set32(minAlpha));
+        });
+#endif
+    };
+    int i = 0;
+    if (tested)
+        i = masked ? steps.template operator()<true, true>()
+                   : steps.template operator()<false, true>();
+    else
+        i = masked ? steps.template operator()<true, false>()
+                   : steps.template operator()<false, false>();
+#if defined(SPAN_KERNELS_AVX2)
+    // The last one to seven pixels as one step with the others masked off.
+    if (i < count) {
+        const __m256i lanes = _mm256_cmpgt_epi32(_mm256_set1_epi32(count - i),
+                                                 _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
+        const auto* from = reinterpret_cast<const int*>(src + i);
+        auto* to = reinterpret_cast<int*>(dst + i);
+        const __m256i s =
+            TEight::Or(TEight::And(_mm256_maskload_epi32(from, lanes), TEight::Set32(andMask)),
+                       TEight::Set32(orMask));
+        const __m256i rejected =
+            TEight::Less32(TEight::template Shr32<24>(s), TEight::Set32(minAlpha));
+        _mm256_maskstore_epi32(
+            to, lanes, BlendValues<TEight, K>(s, _mm256_maskload_epi32(to, lanes), rejected));
+        return;
+    }
+#elif SPAN_KERNELS_VECTORS
     // The last one to three pixels as one short vector: cheaper than a channel at a time.
     if (i < count) {
         const int left = count - i;
@@ -649,16 +688,47 @@ static void AcrossRowStepping(const uint32_t* row, int64_t first, int64_t s, int
     if (count >= 8) {
         const __m256i steps = _mm256_mullo_epi32(_mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7),
                                                  _mm256_set1_epi32(static_cast<int>(ds)));
-        for (int i = 0;; i += 8) {
-            i = i + 8 > count ? count - 8 : i;
-            const __m256i coordinates =
-                _mm256_add_epi32(_mm256_set1_epi32(static_cast<int>(s + i * ds)), steps);
-            __m256i left, right;
-            TEight::RowPairs(row, _mm256_srli_epi32(coordinates, 16), left, right);
-            TEight::Store(out + i, MixEight(left, right, CoordinateWeights(coordinates)));
-            if (i + 8 == count)
-                return;
-        }
+        // Eight pixels reach over at most this many columns after their first: within 8
+        // (or 16) one whole load (or two) holds them all; else they are gathered. The
+        // least column is the first pixel's, or the last's going right to left.
+        const int64_t reach = ((ds < 0 ? -ds : ds) * 7 >> 16) + 1;
+        const int leastLane = ds < 0 ? 7 : 0;
+        const auto run = [&]<int Loads>() {
+            for (int i = 0;; i += 8) {
+                i = i + 8 > count ? count - 8 : i;
+                const __m256i coordinates =
+                    _mm256_add_epi32(_mm256_set1_epi32(static_cast<int>(s + i * ds)), steps);
+                const __m256i at = _mm256_srli_epi32(coordinates, 16);
+                __m256i left, right;
+                if constexpr (Loads == 0) {
+                    TEight::GatherPairs(row, at, left, right);
+                } else {
+                    const int64_t base = (s + (i + leastLane) * ds) >> 16;
+                    const __m256i index =
+                        _mm256_sub_epi32(at, _mm256_set1_epi32(static_cast<int>(base)));
+                    const auto pick = [&](const uint32_t* from) {
+                        const __m256i near = _mm256_permutevar8x32_epi32(TEight::Load(from), index);
+                        if constexpr (Loads == 1)
+                            return near;
+                        return _mm256_blendv_epi8(
+                            near, _mm256_permutevar8x32_epi32(TEight::Load(from + 8), index),
+                            _mm256_cmpgt_epi32(index, _mm256_set1_epi32(7)));
+                    };
+                    left = pick(row + base);
+                    right = pick(row + base + 1);
+                }
+                TEight::Store(out + i, MixEight(left, right, CoordinateWeights(coordinates)));
+                if (i + 8 == count)
+                    return;
+            }
+        };
+        if (reach <= 7)
+            run.template operator()<1>();
+        else if (reach <= 15)
+            run.template operator()<2>();
+        else
+            run.template operator()<0>();
+        return;
     }
 #endif
     int i = VectorSteps(count, [&]<class W>(int at) {
@@ -679,22 +749,74 @@ static void AcrossRowStepping(const uint32_t* row, int64_t first, int64_t s, int
     }
 }
 
+// Clamping for LinearClamped: a coordinate (less half a texel) below the first texel
+// reads the pair (0, 1) with weight 0, one at or past the last texel the pair (size - 2,
+// size - 1) with weight 128: the edge texel either way, as clamping each texel gives.
+static inline void ClampPair(int64_t coordinate, int size, int& index, uint32_t& weight)
+{
+    const int64_t texel = coordinate >> 16;
+    index = texel < 0 ? 0 : texel < size - 1 ? static_cast<int>(texel) : size - 2;
+    weight = texel < 0 ? 0u : texel < size - 1 ? TexelWeight(coordinate) : 128u;
+}
+
+static inline uint32_t LinearClampedPixel(const uint32_t* pixels, int pitch, int width, int height,
+                                          int64_t s, int64_t t)
+{
+    int x, y;
+    uint32_t fx, fy;
+    ClampPair(s, width, x, fx);
+    ClampPair(t, height, y, fy);
+    const uint32_t* top = pixels + static_cast<int64_t>(y) * pitch + x;
+    return LinearTexels(top[0], top[1], top[pitch], top[pitch + 1], fx, fy);
+}
+
 #if defined(SPAN_KERNELS_AVX2)
-// Eight pixels of LinearInside at coordinates ss, ts (less half a texel). Each (left,
+// ClampPair in each lane: the pair's first texel and the weight pairs (MixEight's form).
+static inline void ClampPairs(__m256i coordinates, int size, __m256i& index, __m256i& weights)
+{
+    const __m256i texel = _mm256_srai_epi32(coordinates, 16);
+    const __m256i last = _mm256_set1_epi32(size - 2);
+    const __m256i below = _mm256_cmpgt_epi32(_mm256_setzero_si256(), texel);
+    const __m256i past = _mm256_cmpgt_epi32(texel, last);
+    index = _mm256_min_epi32(_mm256_max_epi32(texel, _mm256_setzero_si256()), last);
+    __m256i w = _mm256_andnot_si256(
+        below, _mm256_and_si256(_mm256_srli_epi32(coordinates, 9), _mm256_set1_epi32(0x7F)));
+    w = _mm256_blendv_epi8(w, _mm256_set1_epi32(128), past);
+    // w * 255 + 128 = (w << 8) + (128 - w) in both 16-bit halves.
+    const __m256i twice = _mm256_or_si256(w, _mm256_slli_epi32(w, 16));
+    weights =
+        _mm256_add_epi16(_mm256_mullo_epi16(twice, _mm256_set1_epi16(255)), _mm256_set1_epi16(128));
+}
+
+// Eight pixels of LinearClamped at coordinates ss, ts (less half a texel). Each (left,
 // right) pair comes whole from a gather; its bytes interleaved with those of the pair
 // below weigh down with one multiply-add, and the results, packed back into pairs, have
 // their left and right bytes interleaved to weigh across.
-static inline __m256i LinearGathered(const uint32_t* pixels, int pitch, __m256i ss, __m256i ts)
+[[gnu::always_inline]] static inline __m256i
+LinearGathered(const uint32_t* pixels, int pitch, int width, int height, __m256i ss, __m256i ts)
 {
     static constexpr int8_t kInterleave[16] = {0, 4,  1, 5,  2,  6,  3,  7,
                                                8, 12, 9, 13, 10, 14, 11, 15};
     const __m256i sign = _mm256_set1_epi32(static_cast<int>(0x80808080u));
+    __m256i x = _mm256_srai_epi32(ss, 16);
+    __m256i y = _mm256_srai_epi32(ts, 16);
+    __m256i across, down;
+    // Pairs inside the surface (the texel index as unsigned at most size - 2) need no
+    // clamping.
+    const __m256i lastX = _mm256_set1_epi32(width - 2);
+    const __m256i lastY = _mm256_set1_epi32(height - 2);
+    const __m256i inside = _mm256_and_si256(_mm256_cmpeq_epi32(_mm256_max_epu32(x, lastX), lastX),
+                                            _mm256_cmpeq_epi32(_mm256_max_epu32(y, lastY), lastY));
+    if (_mm256_movemask_epi8(inside) == -1) {
+        across = CoordinateWeights(ss);
+        down = CoordinateWeights(ts);
+    } else {
+        ClampPairs(ss, width, x, across);
+        ClampPairs(ts, height, y, down);
+    }
     // Texel places x + y pitch, from (x, y) in the 16-bit halves by one multiply-add.
-    const __m256i places =
-        _mm256_madd_epi16(_mm256_blend_epi16(_mm256_srli_epi32(ss, 16), ts, 0xAA),
-                          _mm256_set1_epi32(pitch << 16 | 1));
-    const __m256i down = CoordinateWeights(ts);
-    const __m256i across = CoordinateWeights(ss);
+    const __m256i places = _mm256_madd_epi16(_mm256_or_si256(x, _mm256_slli_epi32(y, 16)),
+                                             _mm256_set1_epi32(pitch << 16 | 1));
     // Four pixels from first on, in 16-bit lanes: pixels first, first + 1 | first + 2,
     // first + 3.
     const auto four = [&](__m128i at, int first) {
@@ -723,11 +845,10 @@ static inline __m256i LinearGathered(const uint32_t* pixels, int pitch, __m256i 
 }
 #endif
 
-static void LinearInside(const uint32_t* pixels, int pitch, int64_t s, int64_t t, int64_t ds,
-                         int64_t dt, int count, uint32_t* out)
+static void LinearClamped(const uint32_t* pixels, int pitch, int width, int height, int64_t s,
+                          int64_t t, int64_t ds, int64_t dt, int count, uint32_t* out)
 {
 #if defined(SPAN_KERNELS_AVX2)
-    // Inside the surface the coordinates fit 32 bits.
     const __m256i ramp = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
     const __m256i dss = _mm256_set1_epi32(static_cast<int>(ds));
     const __m256i dts = _mm256_set1_epi32(static_cast<int>(dt));
@@ -739,7 +860,7 @@ static void LinearInside(const uint32_t* pixels, int pitch, int64_t s, int64_t t
     const __m256i stepT = _mm256_slli_epi32(dts, 3);
     int i = 0;
     for (; i + 8 <= count; i += 8) {
-        TEight::Store(out + i, LinearGathered(pixels, pitch, ss, ts));
+        TEight::Store(out + i, LinearGathered(pixels, pitch, width, height, ss, ts));
         ss = _mm256_add_epi32(ss, stepS);
         ts = _mm256_add_epi32(ts, stepT);
     }
@@ -751,36 +872,32 @@ static void LinearInside(const uint32_t* pixels, int pitch, int64_t s, int64_t t
         ts = _mm256_add_epi32(_mm256_set1_epi32(static_cast<int>(t + i * dt)),
                               _mm256_mullo_epi32(last, dts));
         alignas(32) uint32_t eight[8];
-        TEight::Store(eight, LinearGathered(pixels, pitch, ss, ts));
+        TEight::Store(eight, LinearGathered(pixels, pitch, width, height, ss, ts));
         for (int k = 0; i < count; ++i, ++k)
             out[i] = eight[k];
     }
 #else
     int i = VectorSteps(count, [&]<class W>(int at) {
         using V = typename W::V;
-        const V ss = W::Add32(W::Set32(static_cast<uint32_t>(s + at * ds)), W::Ramp(ds));
-        const V ts = W::Add32(W::Set32(static_cast<uint32_t>(t + at * dt)), W::Ramp(dt));
-        alignas(16) uint32_t x[W::kPixels], y[W::kPixels];
-        W::Store(x, W::template Shr32<16>(ss));
-        W::Store(y, W::template Shr32<16>(ts));
         const uint32_t* top[W::kPixels];
         const uint32_t* bottom[W::kPixels];
+        alignas(16) uint32_t fx[W::kPixels], fy[W::kPixels];
         for (int k = 0; k < W::kPixels; ++k) {
-            top[k] = pixels + static_cast<int64_t>(y[k]) * pitch + x[k];
+            int x, y;
+            ClampPair(s + (at + k) * ds, width, x, fx[k]);
+            ClampPair(t + (at + k) * dt, height, y, fy[k]);
+            top[k] = pixels + static_cast<int64_t>(y) * pitch + x;
             bottom[k] = top[k] + pitch;
         }
         V topLeft, topRight, bottomLeft, bottomRight;
         W::Pairs(top, topLeft, topRight);
         W::Pairs(bottom, bottomLeft, bottomRight);
-        const V fy = Weights<W>(ts);
-        W::Store(out + at, MixVectors<W>(MixVectors<W>(topLeft, bottomLeft, fy),
-                                         MixVectors<W>(topRight, bottomRight, fy), Weights<W>(ss)));
+        const V down = W::Load(fy);
+        W::Store(out + at, MixVectors<W>(MixVectors<W>(topLeft, bottomLeft, down),
+                                         MixVectors<W>(topRight, bottomRight, down), W::Load(fx)));
     });
-    for (s += i * ds, t += i * dt; i < count; ++i, s += ds, t += dt) {
-        const uint32_t* top = pixels + (t >> 16) * pitch + (s >> 16);
-        out[i] = LinearTexels(top[0], top[1], top[pitch], top[pitch + 1], TexelWeight(s),
-                              TexelWeight(t));
-    }
+    for (; i < count; ++i)
+        out[i] = LinearClampedPixel(pixels, pitch, width, height, s + i * ds, t + i * dt);
 #endif
 }
 
@@ -794,7 +911,7 @@ static const TSpanKernels kKernels = {
     DownRow,
     LinearRowOne,
     AcrossRowStepping,
-    LinearInside,
+    LinearClamped,
 };
 
 } // namespace SPAN_KERNELS

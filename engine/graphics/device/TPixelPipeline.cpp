@@ -71,11 +71,14 @@ uint32_t Operate(TTextureOp op, uint32_t a, uint32_t b, uint32_t diffuse)
     return diffuse;
 }
 
-// value rounded to the nearest integer (halves away from zero), kept within 2^40.
+// value rounded to the nearest integer (halves away from zero), kept within 2^40 (not a
+// number: 2^40).
 int64_t ToFixed(double value)
 {
     constexpr double kLimit = 1099511627776.0; // far outside any surface
-    return RoundToInteger(value < -kLimit ? -kLimit : value > kLimit ? kLimit : value);
+    value = value < kLimit ? value : kLimit;
+    value = value > -kLimit ? value : -kLimit;
+    return RoundToInteger(value);
 }
 
 TAttributePlane Scaled(const TAttributePlane& plane, double factor)
@@ -119,6 +122,9 @@ bool TPixelPipeline::Compile(const TDeviceState& state, const TTexelSampler& sam
         mColorOp != TTextureOp::Disable && ReadsTexture(mAlphaOp, mAlphaArg1, mAlphaArg2);
     mSampling = sampler.IsBound() && (colorReadsTexture || alphaReadsTexture);
     mSourceChosen = false;
+    mTargetHeight = target.GetHeight();
+    mTargetPitch = target.GetPitch();
+    mPrefetchRows = !mSampling;
     return true;
 }
 
@@ -141,6 +147,7 @@ void TPixelPipeline::SetAttributes(const TPrimitiveAttributes& attributes)
     if (!mFlat)
         for (int c = 0; c < 4; ++c)
             mChannels[c] = Scaled(attributes.channels[c], kFixedOne);
+    mPrefetchRows = !mSampling || mDt == 0;
     ChooseSource();
 }
 
@@ -263,14 +270,17 @@ void TPixelPipeline::DrawSpan(int y, int x0, int x1)
     uint32_t* row = mTarget->Row(y);
     const int count = x1 - x0;
     // Upright quads go down row by row over the same pixels: ask for the next row's now
-    // (not for short spans, which stay in the cache anyway, nor for rotated textures). The
+    // (not for the shortest spans, lines of text, nor for rotated textures). The
     // loop is written out here: a function doing nothing but prefetching counts as free
     // of effects, and its calls are dropped.
-    if (count >= 32 && (!mSampling || mDt == 0) && y + 1 < mTarget->GetHeight()) {
-        const uint32_t* next = mTarget->Row(y + 1) + x0;
-        for (int x = 0; x < count; x += 16)
-            __builtin_prefetch(next + x);
-        __builtin_prefetch(next + count - 1);
+    if (mPrefetchRows && count >= 12 && y + 1 < mTargetHeight) {
+        const uint32_t* next = row + mTargetPitch + x0;
+        const uint32_t* end = next + count - 1;
+        for (; next < end; next += 32) {
+            __builtin_prefetch(next);
+            __builtin_prefetch(next + 16);
+        }
+        __builtin_prefetch(end);
     }
     // The short way of spans of one colour (the colours stay from span to span).
     if (mSourceKind == TSource::Color && count <= kChunk) {

@@ -71,6 +71,8 @@ private:
     const uint32_t* Combine(const uint32_t* texels, int y, int x, int count);
 
     TSurface* mTarget = nullptr;
+    int mTargetHeight = 0;
+    int mTargetPitch = 0;
     const TTexelSampler* mSampler = nullptr;
     TSpanBlender mBlender;
     const TSpanKernels* mKernels = &TSpanKernels::Get();
@@ -101,6 +103,7 @@ private:
     TAttributePlane mChannels[4]; // 16.16 fixed point
     TSource mSourceKind = TSource::Color;
     bool mSourceChosen = false;      // ChooseSource ran since Compile
+    bool mPrefetchRows = false;      // spans go down rows over much the same pixels
     uint32_t mAndMask = 0xFFFFFFFFu; // applied to the source pixels by the blend
     uint32_t mOrMask = 0;
     int mColorCount = 0; // mColors holds mColor this many times

@@ -271,11 +271,12 @@ void TRasterizer::FillConvex(const TFixed* points, int count)
         edge.bias = topLeft ? 0 : 1;
         if (edge.a != 0)
             continue;
-        // B y + C >= bias with y = 256 row.
+        // B y + C >= bias with y = 256 row, C = -B from.y: a top edge (B > 0) keeps the rows
+        // from ceil(from.y / 256) on, a bottom one those before it.
         if (edge.b > 0)
-            first = std::max(first, CeilDiv(edge.bias - edge.c, kSubPixels * edge.b));
+            first = std::max(first, CeilDiv(from.y, kSubPixels));
         else if (edge.b < 0)
-            last = std::min(last, FloorDiv(edge.c - edge.bias, -kSubPixels * edge.b));
+            last = std::min(last, CeilDiv(from.y, kSubPixels) - 1);
         else
             return; // two corners in one place: an empty polygon
     }
@@ -289,6 +290,16 @@ void TRasterizer::FillConvex(const TFixed* points, int count)
     const int64_t firstRow = first * kSubPixels;
     for (int i = 0; i < count; ++i) {
         TEdge& edge = edges[i];
+        if (edge.a != 0 && edge.b == 0) {
+            // Vertical, at x = from.x (C = -A from.x): a left edge (A > 0) keeps the columns
+            // from ceil(from.x / 256) on, a right one those before it.
+            const int64_t x = points[i].x;
+            if (edge.a > 0)
+                left = std::max(left, CeilDiv(x, kSubPixels));
+            else
+                right = std::min(right, CeilDiv(x, kSubPixels) - 1);
+            continue;
+        }
         // A > 0: x >= ceil((bias - B y - C) / (256 A)); A < 0: x <= floor((B y + C - bias) /
         // (-256 A)); y steps by 256 per row.
         if (edge.a > 0)
@@ -299,12 +310,7 @@ void TRasterizer::FillConvex(const TFixed* points, int count)
                               kSubPixels * edge.b);
         else
             continue;
-        if (edge.b != 0)
-            slanted[slantedCount++] = &edge;
-        else if (edge.a > 0)
-            left = std::max(left, edge.walker.Ceil());
-        else
-            right = std::min(right, edge.walker.Floor());
+        slanted[slantedCount++] = &edge;
     }
     if (left > right)
         return;

@@ -48,9 +48,11 @@ struct TSpanKernels
     void (*acrossRowStepping)(const uint32_t* row, int64_t first, int64_t s, int64_t ds, int count,
                               uint32_t* out);
     // Linear filtering at (s_i, t_i) = (s + i ds, t + i dt), coordinates already less half
-    // a texel, every texel read inside the surface (pixels, pitch): no addressing.
-    void (*linearInside)(const uint32_t* pixels, int pitch, int64_t s, int64_t t, int64_t ds,
-                         int64_t dt, int count, uint32_t* out);
+    // a texel, with clamp addressing: texels outside the surface (pixels, pitch, width x
+    // height, at least 2 x 2 and less than 32768 a side) read the nearest edge texel.
+    // Every s_i and t_i lies within +-32767 texels.
+    void (*linearClamped)(const uint32_t* pixels, int pitch, int width, int height, int64_t s,
+                          int64_t t, int64_t ds, int64_t dt, int count, uint32_t* out);
 
     // The kernels this processor runs best: For(ProcessorHasAvx2()).
     static const TSpanKernels& Get();

@@ -146,25 +146,39 @@ bool TTexelSampler::SampleAlongRow(TAddress addressU, TAddress addressV, int64_t
 void TTexelSampler::SampleLinear(TAddress addressU, TAddress addressV, int64_t s, int64_t t,
                                  int64_t ds, int64_t dt, int count, uint32_t* out) const
 {
-    // The pixels whose four texels all lie inside the surface need no addressing; the
-    // kernel takes those (when texel places fit its 16-bit halves).
-    int64_t begin = 0;
-    int64_t end = mWidth < 32768 && mHeight < 32768 ? count : 0;
-    const auto inside = [this](int64_t s0, int64_t t0) {
-        return s0 >= 0 && s0 < (mWidth - 1) * kOne && t0 >= 0 && t0 < (mHeight - 1) * kOne;
-    };
-    // Coordinates change linearly: with both ends inside, all are (no division needed).
-    if (!inside(s - kHalf, t - kHalf) ||
-        !inside(s - kHalf + (count - 1) * ds, t - kHalf + (count - 1) * dt)) {
-        KeepInside(s - kHalf, ds, 0, (mWidth - 1) * kOne, begin, end);
-        KeepInside(t - kHalf, dt, 0, (mHeight - 1) * kOne, begin, end);
+    // The kernel clamps; it takes the whole span when coordinates stay within its range
+    // (coordinates change linearly: both ends within, all are). With wrapping, it takes
+    // the pixels whose four texels lie inside the surface, where addressing does nothing.
+    s -= kHalf;
+    t -= kHalf;
+    const int64_t sEnd = s + (count - 1) * ds;
+    const int64_t tEnd = t + (count - 1) * dt;
+    constexpr int64_t kReach = int64_t(32767) << kShift;
+    const auto within = [](int64_t c) { return c > -kReach && c < kReach; };
+    const bool fits = mWidth >= 2 && mHeight >= 2 && mWidth < 32768 && mHeight < 32768;
+    if (!fits) {
+        for (int i = 0; i < count; ++i)
+            out[i] = SampleOne(TFilter::Linear, addressU, addressV, s + kHalf + i * ds,
+                               t + kHalf + i * dt);
+        return;
     }
+    if (addressU == TAddress::Clamp && addressV == TAddress::Clamp && within(s) && within(sEnd) &&
+        within(t) && within(tEnd)) {
+        mKernels->linearClamped(mPixels, mPitch, mWidth, mHeight, s, t, ds, dt, count, out);
+        return;
+    }
+    int64_t begin = 0;
+    int64_t end = count;
+    KeepInside(s, ds, 0, (mWidth - 1) * kOne, begin, end);
+    KeepInside(t, dt, 0, (mHeight - 1) * kOne, begin, end);
     if (begin >= end)
         begin = end = count;
-    for (int i = 0; i < begin; ++i)
-        out[i] = SampleOne(TFilter::Linear, addressU, addressV, s + i * ds, t + i * dt);
-    mKernels->linearInside(mPixels, mPitch, s - kHalf + begin * ds, t - kHalf + begin * dt, ds, dt,
-                           static_cast<int>(end - begin), out + begin);
+    for (int64_t i = 0; i < begin; ++i)
+        out[i] =
+            SampleOne(TFilter::Linear, addressU, addressV, s + kHalf + i * ds, t + kHalf + i * dt);
+    mKernels->linearClamped(mPixels, mPitch, mWidth, mHeight, s + begin * ds, t + begin * dt, ds,
+                            dt, static_cast<int>(end - begin), out + begin);
     for (int64_t i = end; i < count; ++i)
-        out[i] = SampleOne(TFilter::Linear, addressU, addressV, s + i * ds, t + i * dt);
+        out[i] =
+            SampleOne(TFilter::Linear, addressU, addressV, s + kHalf + i * ds, t + kHalf + i * dt);
 }

@@ -112,20 +112,34 @@ TEST(TSpanKernels, EveryBuildGivesThePerPixelBytes)
                 ASSERT_EQ(out[size_t(i)], MixTexels(a[at], a[at + 1], TexelWeight(si)));
             }
 
-            // Rotated sampling inside a 24 x 24 texture held in a (its rows 24 apart).
-            const int64_t rs =
-                (4 + static_cast<int64_t>(random() % 4)) * 65536 + int64_t(random() % 65536);
-            const int64_t rt =
-                (4 + static_cast<int64_t>(random() % 4)) * 65536 + int64_t(random() % 65536);
-            const int64_t rds = static_cast<int64_t>(random() % 20000);
-            const int64_t rdt = static_cast<int64_t>(random() % 20000);
-            kernels->linearInside(a.data(), 24, rs, rt, rds, rdt, count, out.data());
+            // Rotated sampling in a texture held in a (rows of 24, up to 24 x 24), inside
+            // it and over its edges (clamped).
+            const int width = 2 + static_cast<int>(random() % 23);
+            const int height = 2 + static_cast<int>(random() % 23);
+            const std::vector<uint32_t> texture(a.begin(), a.begin() + (height - 1) * 24 + width);
+            const auto near = [&](int size) {
+                return static_cast<int64_t>(random() % (size + 8)) * 65536 - 4 * 65536 +
+                       static_cast<int64_t>(random() % 65536);
+            };
+            const int64_t rs = near(width), rt = near(height);
+            const int64_t rds = static_cast<int64_t>(random() % 40000) - 20000;
+            const int64_t rdt = static_cast<int64_t>(random() % 40000) - 20000;
+            kernels->linearClamped(texture.data(), 24, width, height, rs, rt, rds, rdt, count,
+                                   out.data());
             for (int i = 0; i < count; ++i) {
                 const int64_t si = rs + i * rds, ti = rt + i * rdt;
-                const uint32_t* texel = a.data() + (ti >> 16) * 24 + (si >> 16);
-                ASSERT_EQ(out[size_t(i)], LinearTexels(texel[0], texel[1], texel[24], texel[25],
-                                                       TexelWeight(si), TexelWeight(ti)))
-                    << "pixel " << i;
+                const auto clamped = [](int64_t c, int size) {
+                    return static_cast<size_t>(std::clamp<int64_t>(c, 0, size - 1));
+                };
+                const size_t left = clamped(si >> 16, width),
+                             right = clamped((si >> 16) + 1, width);
+                const size_t top = clamped(ti >> 16, height) * 24;
+                const size_t bottom = clamped((ti >> 16) + 1, height) * 24;
+                ASSERT_EQ(out[size_t(i)],
+                          LinearTexels(texture[top + left], texture[top + right],
+                                       texture[bottom + left], texture[bottom + right],
+                                       TexelWeight(si), TexelWeight(ti)))
+                    << "pixel " << i << " of " << count << " in " << width << " x " << height;
             }
             ASSERT_EQ(out[size_t(count)], 0xDEADBEEFu); // nothing written past the span
         }
