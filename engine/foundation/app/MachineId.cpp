@@ -1,12 +1,14 @@
 #include "engine/foundation/app/MachineId.h"
 
+#include "engine/foundation/core/CreateGuid.h"
 #include "engine/platform/TMachineInfo.h"
 
 TString GetMachineId()
 {
-    uint8_t address[16] = {};
+    // Without an adapter a new GUID fills the address field (its first six bytes count).
+    uint8_t address[kGuidSize] = {};
     if (!TMachineInfo::GetFirstHardwareAddress(address))
-        TMachineInfo::GetRandomBytes(address, sizeof(address));
+        CreateGuid(address);
     return MachineIdFromAddress(address);
 }
 

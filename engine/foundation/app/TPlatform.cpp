@@ -3,6 +3,7 @@
 #include "engine/foundation/app/MachineId.h"
 #include "engine/foundation/app/TEvent.h"
 #include "engine/foundation/app/TPlatformData.h"
+#include "engine/foundation/core/CreateGuid.h"
 #include "engine/foundation/core/DebugLog.h"
 #include "engine/foundation/core/Settings.h"
 #include "engine/foundation/core/TCommandLine.h"
@@ -13,7 +14,6 @@
 #include "engine/foundation/seams/TEngineSeams.h"
 #include "engine/foundation/xml/TStringTable.h"
 #include "engine/foundation/xml/TXmlNode.h"
-#include "engine/platform/TMachineInfo.h"
 #include "engine/platform/TNativeWindow.h"
 #include "engine/platform/TProcessLauncher.h"
 #include "engine/platform/TVideoSystem.h"
@@ -380,9 +380,7 @@ bool IsDisplayReady()
 
 void MakeUniqueId(uint8_t id[16])
 {
-    TMachineInfo::GetRandomBytes(id, 16);
-    id[6] = static_cast<uint8_t>((id[6] & 0x0f) | 0x40); // version 4
-    id[8] = static_cast<uint8_t>((id[8] & 0x3f) | 0x80); // variant 1
+    CreateGuid(id);
 }
 
 void SetDataFolders(const TString& user, const TString& common, const TString& desktop)

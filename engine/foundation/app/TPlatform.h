@@ -104,7 +104,7 @@ private:
 // before drawing).
 bool IsDisplayReady();
 
-// 16 random bytes as a version-4 GUID.
+// A new GUID (CreateGuid).
 void MakeUniqueId(uint8_t id[16]);
 
 // Hands the three data folders to the virtual file system.
