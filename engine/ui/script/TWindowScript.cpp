@@ -17,6 +17,7 @@
 #include "engine/ui/message/TMessage.h"
 #include "engine/ui/script/TLuaWindowStyle.h"
 #include "engine/ui/script/TWindowScriptBinding.h"
+#include "engine/ui/widgets/TFlashMovie.h"
 #include "engine/ui/widgets/TImage.h"
 #include "engine/ui/window/TLayeredWindow.h"
 
@@ -265,25 +266,43 @@ int TWindowScript::CreateCloseMessage(lua_State* L)
 
 // ---- movies ----
 
-bool TWindowScript::StartMovie(const TString& file, bool, bool)
+bool TWindowScript::StartMovie(const TString& file, bool translate, bool allowInput)
 {
     if (file.Length() == 0)
         return false;
-    // NOTE: a temporary stand-in until the movie window exists.
-    TraceLog("window script: movie %s not played: no movie player yet (stand-in)", file.CStr());
-    return false;
+    StopMovie();
+    mMovie = std::make_unique<TFlashMovie>(file);
+    if (!mMovie->Start(false, translate, allowInput)) {
+        mMovie.reset();
+        return false;
+    }
+    return true;
 }
 
 bool TWindowScript::IsMoviePlaying()
 {
-    return false;
+    return mMovie && mMovie->IsPlaying();
 }
 
-void TWindowScript::StopMovie() {}
+void TWindowScript::StopMovie()
+{
+    if (!mMovie)
+        return;
+    mMovie->Stop();
+    mMovie.reset();
+}
 
 void TWindowScript::EndMovie()
 {
-    // Without a movie object there is nothing to end.
+    if (!mMovie || !IsValid())
+        return;
+    StopMovie();
+    if (!IsSuspended() || mWaiting != TWaiting::ForMessage)
+        return;
+    // The waiting coroutine sees no message, as after a time-out.
+    lua_State* L = GetState();
+    LuaStackGuard guard(L);
+    CheckResume(Resume(0));
 }
 
 // ---- messages and the dialog coroutine ----

@@ -32,7 +32,8 @@
 // nothing is ever built into a window that is going; GenericCreate and PostCreate do
 // nothing (logged) while the current window is blank.
 //
-// Movies: no movie player exists yet; StartMovie is a stand-in that answers false.
+// Movies: one TFlashMovie at a time. No movie player exists on this platform, so StartMovie
+// answers false (logged) and keeps no movie; DisplaySplash then shows its image.
 //
 // Main thread only.
 
@@ -45,6 +46,7 @@
 #include <vector>
 
 class TAssetManager;
+class TFlashMovie;
 class TLuaFunction;
 class TLuaTable;
 class TMessage;
@@ -125,9 +127,15 @@ public:
     int GenericCreate(lua_State* L);
     // () -> a kCloseWindow message named with the current window's id string.
     int CreateCloseMessage(lua_State* L);
+    // A new movie for file (a playing one is stopped first), started without looping;
+    // false, with no movie kept, for an empty name or a movie that does not start.
     bool StartMovie(const TString& file, bool translate, bool allowInput);
+    // Whether there is a movie and it still plays.
     bool IsMoviePlaying();
+    // Stops and forgets the movie, if any.
     void StopMovie();
+    // The movie StartMovie started, or null.
+    const TFlashMovie* GetMovie() const { return mMovie.get(); }
     // The window of that name in the current window's subtree leaves its parent and is
     // scheduled for deletion; a window without a parent is left alone.
     void DestroyWindow(const TString& name);
@@ -153,5 +161,6 @@ private:
     bool mTranslateLabels = false;
     bool mReportedDead = false;
     bool mOwnsCodeLoader = false;
+    std::unique_ptr<TFlashMovie> mMovie;
     TLifeline mLifeline; // for the functions bound to this script
 };

@@ -196,7 +196,7 @@ TEST_F(TScreenInit, ASplashWithoutAnythingToShowClosesAtOnce)
     EXPECT_EQ(Eval("WaitForMessage().name"), "still answered");
 }
 
-TEST_F(TScreenInit, ASplashShowsItsImageUntilAKeyOrItsTime)
+TEST_F(TScreenInit, ASplashWhoseMovieIsRefusedShowsItsImageUntilAKeyOrItsTime)
 {
     const std::string image = PutPng("splash.png", 8, 6, 0xff00ff00);
     struct TCase
@@ -218,6 +218,8 @@ TEST_F(TScreenInit, ASplashShowsItsImageUntilAKeyOrItsTime)
         Turns(12, 10); // the two short pauses
         ASSERT_EQ(Depth(), 2);
         EXPECT_NE(Manager().GetTopModal()->FindChild("splashimage"), nullptr);
+        EXPECT_EQ(Script().GetMovie(), nullptr);
+        EXPECT_FALSE(Manager().IsSuspended());
         int turns = 0;
         while (GlobalString("gDone") != "true" && turns < 100) {
             if (turns == c.keyAfterTurns)
@@ -229,6 +231,9 @@ TEST_F(TScreenInit, ASplashShowsItsImageUntilAKeyOrItsTime)
         Turn();
         EXPECT_EQ(Depth(), 1);
     }
+    // The movie was asked for each time and refused: no movie player here.
+    EXPECT_EQ(
+        mFolder.CountLogLines("movie 'movie.swf' not played: no movie player on this platform"), 3);
 }
 
 } // namespace

@@ -295,20 +295,25 @@ TEST_F(TWindowScriptProtocol, PostingSomethingThatIsNoMessageIsRefused)
     SUCCEED(); // nothing was queued from a null message
 }
 
-TEST_F(TWindowScriptProtocol, EndMovieWithoutAMovieDoesNothing)
+// Movies are refused (no movie player here): StartMovie answers false and keeps no movie,
+// the manager is neither suspended nor its mouse blocked, and the stop and end requests
+// find nothing to do (the dialog keeps waiting).
+TEST_F(TWindowScriptProtocol, MoviesAreRefusedAndEndMovieWithoutAMovieDoesNothing)
 {
-    StartDialog("gStarted = tostring(StartMovie('intro.swf', false, true)) "
+    StartDialog("gStarted = tostring(StartMovie('x.swf', false, true)) "
                 "gEmpty = tostring(StartMovie('', false, false)) "
                 "gPlaying = tostring(IsMoviePlaying()) StopMovie() WaitForMessage(nil, true) "
                 "gWoke = true");
     EXPECT_EQ(GlobalString("gStarted"), "false");
     EXPECT_EQ(GlobalString("gEmpty"), "false");
     EXPECT_EQ(GlobalString("gPlaying"), "false");
-    EXPECT_TRUE(Logged("intro.swf not played"));
-    Script().EndMovie();
-    EXPECT_EQ(GlobalString("gWoke"), "nil");
+    EXPECT_EQ(Script().GetMovie(), nullptr);
+    EXPECT_TRUE(Logged("movie 'x.swf' not played: no movie player on this platform"));
     EXPECT_FALSE(Manager().IsSuspended());
     EXPECT_FALSE(Manager().IsMouseBlocked());
+    Script().EndMovie();
+    EXPECT_EQ(GlobalString("gWoke"), "nil");
+    EXPECT_EQ(Script().GetWaiting(), TWindowScript::TWaiting::ForMessage);
 }
 
 } // namespace
