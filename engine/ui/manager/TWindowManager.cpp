@@ -9,6 +9,7 @@
 #include "engine/ui/manager/TWindowManagerHost.h"
 #include "engine/ui/manager/TWindowScriptLink.h"
 #include "engine/ui/message/TMessage.h"
+#include "engine/ui/widgets/TXSellWindow.h"
 #include "engine/ui/window/TModalWindow.h"
 #include "engine/ui/window/TScreen.h"
 #include "engine/ui/window/TWindowSpider.h"
@@ -83,7 +84,7 @@ void TWindowManager::AttachScript(std::unique_ptr<TWindowScriptSeam> script)
     mScript = dynamic_cast<TWindowScriptLink*>(script.get());
     auto* task = dynamic_cast<TScript*>(script.get());
     if (mScript != nullptr) {
-        // TODO: register "XSellWindow" here once the cross-promotion window exists.
+        mScript->RegisterWindowType("XSellWindow", &TXSellWindow::Create);
         if (TModalWindow* top = GetTopModal())
             mScript->PushParent(top);
     }

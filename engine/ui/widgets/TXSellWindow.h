@@ -1,0 +1,83 @@
+#pragma once
+
+// A page that points players to other games of the publisher (window type "XSellWindow").
+// Its window script lays out description texts, link buttons and logos, then calls the
+// script function SetupXSell, which fills the texts from "xsell/xsell.xml", hides the slots
+// without an entry and centres the buttons and logos on the positions the script gave;
+// LaunchGameLink(n) opens entry n's web page through the platform (a program started with
+// an argument vector, never a shell command line).
+//
+// "xsell/xsell.xml":
+//   <xsell>
+//     <gameinfo description="..." linktext="..." link="https://..."/>   entries 1, 2, ... (7 used)
+//     <sitelink link="https://..."/>                                    entry 0
+//     <centertext text1="..." text2="..."/>
+//   </xsell>
+// Windows the script may provide (all optional): "descrip1".."descrip8" (texts),
+// "xsellbutton1".."xsellbutton8" (buttons), "centertext1", "centertext2", "sitelogo",
+// "halvornlogo", "gamesite". An entry's description ends in an underlined link that
+// presses the button of its number.
+//
+// Each new window binds both script functions to itself, so they act on the window made
+// last; once that window is gone they do nothing (a log line says so).
+//
+// Main thread only.
+
+#include "engine/script/TLifeline.h"
+#include "engine/ui/window/TWindow.h"
+
+#include <functional>
+
+class TXmlNode;
+
+class TXSellWindow : public TWindow
+{
+public:
+    // Entry 0 is the publisher's site, 1 to 7 the games.
+    static constexpr int kLinkCount = 8;
+    static constexpr int kMaxGames = kLinkCount - 1;
+    // Numbered description and button slots the script may lay out.
+    static constexpr int kSlotCount = 8;
+    // Buttons 1 to this number are centred on their position.
+    static constexpr int kCentredButtons = 6;
+
+    // Opens a web page; the platform's OpenURL unless a test or host sets another.
+    using TLinkOpener = std::function<void(const TString& url)>;
+
+    // Publishes SetupXSell and LaunchGameLink to the window manager's script, bound to the
+    // new window.
+    TXSellWindow();
+
+    static std::unique_ptr<TWindow> Create();
+    static TClassId ClassId();
+    const char* GetClassName() const override { return "TXSellWindow"; }
+    bool IsKindOf(TClassId classId) const override
+    {
+        return classId == ClassId() || TWindow::IsKindOf(classId);
+    }
+
+    // Fills the page from "xsell/xsell.xml" (see above). A missing file or element leaves
+    // its texts and links empty; the slots without an entry are hidden either way.
+    // Centring moves the windows again at every call.
+    void SetupXSell();
+    // Opens entry's link (an empty one too: the platform is told). Entries outside 0 to 7
+    // are ignored with a log line.
+    void LaunchGameLink(int entry);
+    // Entry's link; "" outside 0 to 7.
+    TString GetLink(int entry) const;
+    void SetLinkOpener(TLinkOpener opener) { mOpenLink = std::move(opener); }
+
+private:
+    // The entries' texts and links; the number of entries.
+    int ReadEntries(TXmlNode& xsell);
+    void ReadSiteLink(const TXmlNode& xsell);
+    void ReadCentreTexts(const TXmlNode& xsell);
+    void SetText(const TString& name, const TString& text);
+    void Hide(const TString& name);
+    // Moves the window so that its position becomes its centre.
+    void CentreOnPosition(const TString& name);
+
+    TString mLinks[kLinkCount];
+    TLinkOpener mOpenLink;
+    TLifeline mLifeline; // the script functions' hold on the window
+};

@@ -1,0 +1,216 @@
+// The cross-promotion page: its layout filled from "xsell/xsell.xml" by a window script,
+// the links it opens, and its script functions once the page has gone.
+
+#include "engine/ui/widgets/TXSellWindow.h"
+
+#include "tests/engine/ui/script/WindowScriptTestSupport.h"
+
+namespace {
+
+constexpr const char* kThreeGames = R"(<xsell>
+  <gameinfo description="Steam rooms on a glacier" linktext="Climb up"
+            link="https://games.example.org/glacier"/>
+  <gameinfo description="A garden of stone lanterns" link="https://games.example.org/garden"/>
+  <note text="not an entry"/>
+  <gameinfo description="Tea at the harbour" linktext="Set sail"
+            link="https://games.example.org/harbour"/>
+  <sitelink link="https://games.example.org/"/>
+  <centertext text1="More from our studio" text2="Pick a journey"/>
+</xsell>
+)";
+
+// A page at (30, 20) with every slot the page knows: descriptions and buttons 1 to 8 (the
+// button of entry n at (100, 50 n), 40 x 20), the two centre texts and the three logos.
+constexpr const char* kLayout =
+    "local page = { name = 'xsell', x = 30, y = 20, w = 700, h = 560 } "
+    "for i = 1, 8 do "
+    "  table.insert(page, Label { name = 'descrip' .. i, x = 150, y = 50 * i, w = 300, h = 40 }) "
+    "  table.insert(page, TestButton { name = 'xsellbutton' .. i, x = 100, y = 50 * i, "
+    "                                  w = 40, h = 20 }) "
+    "end "
+    "table.insert(page, Label { name = 'centertext1', x = 10, y = 5, w = 200, h = 20 }) "
+    "table.insert(page, Label { name = 'centertext2', x = 10, y = 25, w = 200, h = 20 }) "
+    "table.insert(page, Window { name = 'sitelogo', x = 400, y = 480, w = 61, h = 31 }) "
+    "table.insert(page, Window { name = 'halvornlogo', x = 500, y = 480, w = 60, h = 30 }) "
+    "table.insert(page, Window { name = 'gamesite', x = 600, y = 480, w = 20, h = 10 }) "
+    "MakeDialog { XSellWindow(page) } ";
+
+std::string Link(const char* button, const char* text)
+{
+    return std::string(" <u><font color=\"003cff\"><a id='") + button + "'>" + text +
+           "</a></font></u>";
+}
+
+class TXSellWindowTest : public TWindowScriptTest
+{
+protected:
+    // Builds the page and lets it fill itself; the page.
+    TXSellWindow* MakePage()
+    {
+        Run(std::string(kLayout) + "SetupXSell()");
+        return Root()->FindChild<TXSellWindow>("xsell");
+    }
+    bool Shown(const char* name)
+    {
+        TWindow* window = Find(name);
+        EXPECT_NE(window, nullptr) << name;
+        return window != nullptr && (window->GetFlags() & TWindow::kShown) != 0;
+    }
+    std::string Label(const char* name)
+    {
+        auto* label = dynamic_cast<TLabelProbe*>(Find(name));
+        EXPECT_NE(label, nullptr) << name;
+        return label != nullptr ? label->label.CStr() : "";
+    }
+    std::string Position(const char* name)
+    {
+        TWindow* window = Find(name);
+        EXPECT_NE(window, nullptr) << name;
+        return window != nullptr ? RectText(window->GetRect()) : "";
+    }
+    // Records what the page would open.
+    void RecordLinks(TXSellWindow* page)
+    {
+        page->SetLinkOpener([this](const TString& url) { opened.push_back(url.CStr()); });
+    }
+
+    std::vector<std::string> opened;
+};
+
+TEST_F(TXSellWindowTest, ThreeEntriesFillTheirSlotsAndHideTheRest)
+{
+    AddFile("xsell/xsell.xml", kThreeGames);
+    TXSellWindow* page = MakePage();
+    ASSERT_NE(page, nullptr);
+    EXPECT_STREQ(page->GetClassName(), "TXSellWindow");
+
+    EXPECT_EQ(Label("descrip1"), "Steam rooms on a glacier" + Link("xsellbutton1", "Climb up"));
+    EXPECT_EQ(Label("descrip2"), "A garden of stone lanterns"); // no link text, no link
+    EXPECT_EQ(Label("descrip3"), "Tea at the harbour" + Link("xsellbutton3", "Set sail"));
+    EXPECT_EQ(Label("centertext1"), "More from our studio");
+    EXPECT_EQ(Label("centertext2"), "Pick a journey");
+    for (int slot = 1; slot <= 8; ++slot) {
+        SCOPED_TRACE(slot);
+        const std::string n = std::to_string(slot);
+        EXPECT_EQ(Shown(("descrip" + n).c_str()), slot <= 3);
+        EXPECT_EQ(Shown(("xsellbutton" + n).c_str()), slot <= 3);
+    }
+    EXPECT_TRUE(Shown("gamesite"));
+
+    const char* links[] = {"https://games.example.org/",
+                           "https://games.example.org/glacier",
+                           "https://games.example.org/garden",
+                           "https://games.example.org/harbour",
+                           "",
+                           "",
+                           "",
+                           ""};
+    for (int entry = 0; entry < TXSellWindow::kLinkCount; ++entry)
+        EXPECT_STREQ(page->GetLink(entry).CStr(), links[entry]) << entry;
+}
+
+// Buttons 1 to 6 and the logos are centred on the position the script gave them, in
+// their parent's coordinates (the page itself sits at (30, 20)); buttons 7 and 8 stay.
+TEST_F(TXSellWindowTest, ButtonsAndLogosAreCentredOnTheirPositions)
+{
+    AddFile("xsell/xsell.xml", kThreeGames);
+    ASSERT_NE(MakePage(), nullptr);
+    struct TCase
+    {
+        const char* name;
+        const char* rect;
+    };
+    const TCase cases[] = {
+        {"xsellbutton1", "80,40,120,60"},    {"xsellbutton3", "80,140,120,160"},
+        {"xsellbutton6", "80,290,120,310"},  {"xsellbutton7", "100,350,140,370"},
+        {"xsellbutton8", "100,400,140,420"}, {"sitelogo", "370,465,431,496"}, // halves truncated
+        {"halvornlogo", "470,465,530,495"},  {"gamesite", "590,475,610,485"},
+        {"descrip1", "150,50,450,90"},
+    };
+    for (const TCase& c : cases)
+        EXPECT_EQ(Position(c.name), c.rect) << c.name;
+}
+
+// Without the file every slot is hidden, texts and links stay empty; without a site link
+// the site's logo is hidden.
+TEST_F(TXSellWindowTest, MissingDataHidesWhatHasNoEntry)
+{
+    struct TCase
+    {
+        const char* file; // null: no file
+        int entries;
+        bool siteShown;
+    };
+    const TCase cases[] = {
+        {nullptr, 0, true},
+        {R"(<other><gameinfo description="x" link="y"/></other>)", 0, true},
+        {R"(<xsell><gameinfo description="Only one" link="https://games.example.org/1"/></xsell>)",
+         1, false},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.file != nullptr ? c.file : "no file");
+        if (c.file != nullptr)
+            AddFile("xsell/xsell.xml", c.file);
+        TXSellWindow* page = MakePage();
+        ASSERT_NE(page, nullptr);
+        for (int slot = 1; slot <= 8; ++slot) {
+            const std::string n = std::to_string(slot);
+            EXPECT_EQ(Shown(("descrip" + n).c_str()), slot <= c.entries) << slot;
+            EXPECT_EQ(Shown(("xsellbutton" + n).c_str()), slot <= c.entries) << slot;
+        }
+        EXPECT_EQ(Shown("gamesite"), c.siteShown);
+        EXPECT_EQ(Label("centertext1"), "");
+        EXPECT_STREQ(page->GetLink(0).CStr(), "");
+        delete page;
+    }
+    EXPECT_TRUE(Logged("xsell/xsell.xml has no \"xsell\" element"));
+}
+
+// Entries 0 to 7 open their links (an empty one too); other numbers and non-numbers open
+// nothing.
+TEST_F(TXSellWindowTest, LaunchGameLinkOpensOnlyEntriesZeroToSeven)
+{
+    AddFile("xsell/xsell.xml", kThreeGames);
+    TXSellWindow* page = MakePage();
+    ASSERT_NE(page, nullptr);
+    RecordLinks(page);
+    Run("LaunchGameLink(1) LaunchGameLink(0) LaunchGameLink(3.9) LaunchGameLink(7) "
+        "LaunchGameLink(8) LaunchGameLink(-1) LaunchGameLink(9) LaunchGameLink(2147483648) "
+        "LaunchGameLink('one') LaunchGameLink() gAfter = true");
+    EXPECT_EQ(opened, (std::vector<std::string>{"https://games.example.org/glacier",
+                                                "https://games.example.org/",
+                                                "https://games.example.org/harbour", ""}));
+    EXPECT_EQ(GlobalString("gAfter"), "true");
+    EXPECT_TRUE(Logged("there is no link 9"));
+    EXPECT_TRUE(Logged("LaunchGameLink: the entry is not a number"));
+}
+
+// The functions act on the page made last; once it is gone they do nothing, and the
+// script goes on. An older page's end leaves the newer page's functions alone.
+TEST_F(TXSellWindowTest, TheFunctionsFollowTheLastPageAndOutliveIt)
+{
+    AddFile("xsell/xsell.xml", kThreeGames);
+    TXSellWindow* older = MakePage();
+    ASSERT_NE(older, nullptr);
+    older->SetName("older");
+    TXSellWindow* newer = MakePage();
+    ASSERT_NE(newer, nullptr);
+    ASSERT_NE(newer, older);
+    RecordLinks(older);
+    std::vector<std::string> openedByNewer;
+    newer->SetLinkOpener([&](const TString& url) { openedByNewer.push_back(url.CStr()); });
+
+    delete older;
+    Run("LaunchGameLink(2)");
+    EXPECT_EQ(openedByNewer, std::vector<std::string>{"https://games.example.org/garden"});
+    EXPECT_TRUE(opened.empty());
+
+    delete newer;
+    Run("SetupXSell() LaunchGameLink(1) gAfter = true");
+    EXPECT_EQ(GlobalString("gAfter"), "true");
+    EXPECT_EQ(openedByNewer.size(), 1u);
+    EXPECT_TRUE(Logged("SetupXSell: the cross-promotion window no longer exists"));
+    EXPECT_TRUE(Logged("LaunchGameLink: the cross-promotion window no longer exists"));
+}
+
+} // namespace
