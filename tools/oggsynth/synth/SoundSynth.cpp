@@ -100,17 +100,47 @@ private:
     std::string mBytes;
 };
 
+// The phase of the tone at frame i, in radians: a steady pitch, or one that slides
+// exponentially (evenly in octaves) from the frequency to glideTo over the whole tone.
+double PhaseAt(const TToneSpec& tone, long i)
+{
+    if (tone.glideTo <= 0.0 || tone.glideTo == tone.frequency || tone.seconds <= 0.0)
+        return 2.0 * M_PI * tone.frequency / tone.sampleRate * i;
+    const double t = static_cast<double>(i) / tone.sampleRate;
+    const double rate = std::log(tone.glideTo / tone.frequency) / tone.seconds;
+    return 2.0 * M_PI * tone.frequency * std::expm1(rate * t) / rate;
+}
+
+// The level envelope at time t of a tone that lasts seconds: fade-in, decay, fade-out.
+double EnvelopeAt(const TToneSpec& tone, double t)
+{
+    double level = 1.0;
+    if (tone.attack > 0.0 && t < tone.attack)
+        level *= t / tone.attack;
+    if (tone.decay > 0.0)
+        level *= std::exp(-t / tone.decay);
+    const double left = tone.seconds - t;
+    if (tone.release > 0.0 && left < tone.release)
+        level *= std::max(left, 0.0) / tone.release;
+    return level;
+}
+
 } // namespace
 
 std::vector<int16_t> SynthesiseTone(const TToneSpec& tone)
 {
     const int channels = std::max(tone.channels, 1);
     const long frames = std::lround(std::max(tone.seconds, 0.0) * tone.sampleRate);
-    const double scale = std::clamp(tone.amplitude, 0.0, 1.0) * 32767.0;
-    const double omega = 2.0 * M_PI * tone.frequency / tone.sampleRate;
+    const double overtoneLevel = tone.overtone > 0.0 ? std::max(tone.overtoneLevel, 0.0) : 0.0;
+    const double scale = std::clamp(tone.amplitude, 0.0, 1.0) * 32767.0 / (1.0 + overtoneLevel);
     std::vector<int16_t> samples(static_cast<size_t>(frames) * channels);
     for (long i = 0; i < frames; ++i) {
-        const auto value = static_cast<int16_t>(std::lround(scale * std::sin(omega * i)));
+        const double phase = PhaseAt(tone, i);
+        double wave = std::sin(phase);
+        if (overtoneLevel > 0.0)
+            wave += overtoneLevel * std::sin(phase * tone.overtone);
+        const double t = static_cast<double>(i) / tone.sampleRate;
+        const auto value = static_cast<int16_t>(std::lround(scale * EnvelopeAt(tone, t) * wave));
         std::fill_n(samples.begin() + i * channels, channels, value);
     }
     return samples;
