@@ -4,6 +4,7 @@
 #include "engine/foundation/app/TPlatformData.h"
 #include "engine/foundation/core/TCommandLine.h"
 #include "engine/foundation/core/TTaskList.h"
+#include "engine/foundation/xml/TStringTable.h"
 #include "engine/platform/TTimeSource.h"
 
 TPlatformWindowHost::TPlatformWindowHost() : mPqSwitch(::HasPqSwitch()) {}
@@ -68,4 +69,16 @@ TAssetManager* TPlatformWindowHost::GetAssetManager()
 {
     TPlatform* platform = TPlatform::GetInstance();
     return platform != nullptr ? &platform->GetAssetManager() : nullptr;
+}
+
+TString TPlatformWindowHost::GetString(const TString& label)
+{
+    TPlatform* platform = TPlatform::GetInstance();
+    return platform != nullptr ? platform->GetStringTable().GetString(label) : TString("#####");
+}
+
+TString TPlatformWindowHost::GetClipboardText()
+{
+    TPlatform* platform = TPlatform::GetInstance();
+    return platform != nullptr ? platform->GetClipboardText() : TString();
 }

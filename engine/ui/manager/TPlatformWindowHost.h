@@ -22,6 +22,8 @@ public:
     bool AddMainTask(TTask* task) override;
     bool IsDisplayReady() override;
     TAssetManager* GetAssetManager() override;
+    TString GetString(const TString& label) override;
+    TString GetClipboardText() override;
 
 private:
     bool mPqSwitch;

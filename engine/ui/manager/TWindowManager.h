@@ -73,6 +73,8 @@ public:
     bool NeedsRedraw() const { return mNeedsRedraw; }
     // Frames drawn so far.
     int GetFrameCount() const { return mFrameCount; }
+    // The platform as windows reach it (string table, clipboard).
+    TWindowManagerHost& GetHost() { return *mHost; }
 
     // ---- modal windows ----
     // window goes on top of the stack and becomes a child of the previous top (whose

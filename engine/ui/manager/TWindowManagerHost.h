@@ -1,10 +1,11 @@
 #pragma once
 
-// Everything the window manager reaches outside the window toolkit and the renderer: the
-// platform's clock and state, its quit message, the main task list and the display's
-// validity. TPlatformWindowHost serves it from the platform facade; tests serve it with
-// fakes (a clock they move by hand). Main thread only.
+// Everything the window manager and its windows reach outside the window toolkit and the
+// renderer: the platform's clock and state, its quit message, the main task list, the
+// display's validity, the string table and the clipboard. TPlatformWindowHost serves it from the
+// platform facade; tests serve it with fakes (a clock they move by hand). Main thread only.
 
+#include "engine/foundation/core/TString.h"
 #include "engine/foundation/core/TTask.h"
 
 #include <cstdint>
@@ -33,4 +34,8 @@ public:
     virtual bool IsDisplayReady() = 0;
     // The cache that compiled script files go through; null for none.
     virtual TAssetManager* GetAssetManager() = 0;
+    // The string table's text for label; "#####" when it has none (or there is no table).
+    virtual TString GetString(const TString& label) = 0;
+    // The clipboard's text as 8-bit text; "" when it is empty or cannot be read.
+    virtual TString GetClipboardText() = 0;
 };

@@ -19,6 +19,8 @@
 #include "engine/ui/script/TWindowScriptBinding.h"
 #include "engine/ui/widgets/TFlashMovie.h"
 #include "engine/ui/widgets/TImage.h"
+#include "engine/ui/widgets/TText.h"
+#include "engine/ui/widgets/TTextEdit.h"
 #include "engine/ui/window/TLayeredWindow.h"
 
 #include <algorithm>
@@ -77,11 +79,13 @@ TWindowScript::~TWindowScript()
         TAssetMap::RegisterLoader("lua", {});
 }
 
-// TODO: "Slider", "Button", "Text" and "TextEdit" join these (in that order around
-// "Bitmap": Slider, Bitmap, Button, Text, TextEdit, Window) once those windows exist.
+// TODO: "Slider" and "Button" join these (in the order Slider, Bitmap, Button, Text,
+// TextEdit, Window) once those windows exist.
 void TWindowScript::RegisterEngineWindowTypes()
 {
     RegisterWindowType("Bitmap", &TImage::Create);
+    RegisterWindowType("Text", &TText::Create);
+    RegisterWindowType("TextEdit", &TTextEdit::Create);
     RegisterWindowType("Window", &TWindow::Create);
 }
 

@@ -44,6 +44,12 @@ public:
     }
     bool IsDisplayReady() override { return displayReady; }
     TAssetManager* GetAssetManager() override { return nullptr; }
+    TString GetString(const TString& label) override
+    {
+        const auto at = strings.find(label.CStr());
+        return at != strings.end() ? TString(at->second.c_str()) : TString("#####");
+    }
+    TString GetClipboardText() override { return clipboard.c_str(); }
 
     uint32_t timer = 1000;
     bool active = true;
@@ -54,6 +60,8 @@ public:
     bool displayReady = true;
     int quitsPosted = 0;
     TTaskList mainTasks;
+    std::map<std::string, std::string> strings; // the string table
+    std::string clipboard;
 };
 
 // A style whose keys are numbers, texts or flags given by the test.
