@@ -14,7 +14,8 @@ namespace {
 
 using TEditEvent = TTextEdit::TEditEvent;
 
-// An edit field whose hook records every question ("0 5 ...") and may refuse one kind.
+// An edit field whose hook records every question ("0 5 ...") and may refuse or allow one
+// kind.
 class TRecordingEdit : public TTextEdit
 {
 public:
@@ -23,11 +24,14 @@ public:
         kinds += (kinds.empty() ? "" : " ") + std::to_string(static_cast<int>(kind));
         if (refused == kind)
             return false;
+        if (allowed == kind)
+            return true;
         return TTextEdit::OnEditEvent(kind, character);
     }
 
     std::string kinds;
     std::optional<TEditEvent> refused;
+    std::optional<TEditEvent> allowed;
 };
 
 // One input: a character (OnChar) or a key going down (OnKeyDown) with event flags.
@@ -295,6 +299,47 @@ TEST_F(TTextEditTest, TabInTheOnlyFieldKeepsTheFocus)
     Manager().SetFocusWindow(only);
     EXPECT_FALSE(only->OnChar(9));
     EXPECT_EQ(Manager().GetFocusWindow(), only);
+}
+
+TEST_F(TTextEditTest, AFieldWhoseHookTakesTabOrEnterKeepsTheKey)
+{
+    TRecordingEdit* first = MakeEdit("first");
+    MakeEdit("second");
+    Manager().SetFocusWindow(first);
+    for (const auto& [kind, character] :
+         {std::pair{TEditEvent::Tab, 9}, std::pair{TEditEvent::Enter, 13}}) {
+        first->allowed = kind;
+        EXPECT_TRUE(first->OnChar(character));
+        EXPECT_EQ(Manager().GetFocusWindow(), first);
+        EXPECT_EQ(TakeEditMessages(), 1);
+    }
+}
+
+TEST_F(TTextEditTest, TheFocusedFieldGetsTheKeysOfTheEventLoop)
+{
+    TRecordingEdit* edit = MakeEdit("e");
+    Send(TEvent::kLeftDown, 5, 5); // a click gives it the focus
+    Send(TEvent::kLeftUp, 5, 5);
+    ASSERT_EQ(Manager().GetFocusWindow(), edit);
+    Host().clipboard = "Ann";
+    TEvent paste;
+    paste.type = TEvent::kKeyDown;
+    paste.param = TKeyCode::kInsert;
+    paste.flags = TEvent::kShift;
+    Manager().HandleEvent(paste);
+    Send(TEvent::kChar, 0, 0, 'a');
+    EXPECT_EQ(std::string(edit->GetText().CStr()), "Anna");
+    EXPECT_EQ(TakeEditMessages(), 1);
+}
+
+TEST_F(TTextEditTest, AnEmptyFieldWithTheFocusShowsOnlyTheCaret)
+{
+    TRecordingEdit* edit = MakeEdit("e");
+    Manager().SetFocusWindow(edit);
+    mTime.Advance(500);
+    edit->Update();
+    EXPECT_EQ(std::string(edit->GetDisplayText().CStr()), "<cursor>");
+    EXPECT_EQ(edit->GetLayout()->GetLineCount(), 1);
 }
 
 TEST_F(TTextEditTest, AFieldMadeOutsideTheDialogJoinsWithTheNextOne)
