@@ -3,8 +3,8 @@
 #include "engine/foundation/app/TPlatform.h"
 #include "engine/foundation/core/DebugLog.h"
 #include "engine/foundation/xml/TXmlNode.h"
+#include "engine/ui/widgets/TText.h"
 #include "engine/ui/widgets/TXSellWindowBinding.h"
-#include "engine/ui/window/TLabelWindow.h"
 
 namespace {
 
@@ -123,8 +123,8 @@ TString TXSellWindow::GetLink(int entry) const
 
 void TXSellWindow::SetText(const TString& name, const TString& text)
 {
-    if (auto* label = dynamic_cast<TLabelWindow*>(FindChild(name)))
-        label->SetLabel(text);
+    if (TText* window = FindChild<TText>(name))
+        window->SetText(text);
 }
 
 void TXSellWindow::Hide(const TString& name)

@@ -14,9 +14,9 @@
 //     <centertext text1="..." text2="..."/>
 //   </xsell>
 // Windows the script may provide (all optional): "descrip1".."descrip8" (texts),
-// "xsellbutton1".."xsellbutton8" (buttons), "centertext1", "centertext2", "sitelogo",
-// "halvornlogo", "gamesite". An entry's description ends in an underlined link that
-// presses the button of its number.
+// "xsellbutton1".."xsellbutton8" (buttons); the texts are filled only when they are TTexts,
+// "centertext1", "centertext2", "sitelogo", "halvornlogo", "gamesite". An entry's description ends
+// in an underlined link that presses the button of its number.
 //
 // Each new window binds both script functions to itself, so they act on the window made
 // last; once that window is gone they do nothing (a log line says so).
@@ -72,6 +72,7 @@ private:
     int ReadEntries(TXmlNode& xsell);
     void ReadSiteLink(const TXmlNode& xsell);
     void ReadCentreTexts(const TXmlNode& xsell);
+    // Sets the text of the TText of that name (markup as written, not translated).
     void SetText(const TString& name, const TString& text);
     void Hide(const TString& name);
     // Moves the window so that its position becomes its centre.

@@ -3,6 +3,7 @@
 
 #include "engine/ui/widgets/TXSellWindow.h"
 
+#include "engine/ui/widgets/TText.h"
 #include "tests/engine/ui/script/WindowScriptTestSupport.h"
 
 namespace {
@@ -24,12 +25,12 @@ constexpr const char* kThreeGames = R"(<xsell>
 constexpr const char* kLayout =
     "local page = { name = 'xsell', x = 30, y = 20, w = 700, h = 560 } "
     "for i = 1, 8 do "
-    "  table.insert(page, Label { name = 'descrip' .. i, x = 150, y = 50 * i, w = 300, h = 40 }) "
+    "  table.insert(page, Text { name = 'descrip' .. i, x = 150, y = 50 * i, w = 300, h = 40 }) "
     "  table.insert(page, TestButton { name = 'xsellbutton' .. i, x = 100, y = 50 * i, "
     "                                  w = 40, h = 20 }) "
     "end "
-    "table.insert(page, Label { name = 'centertext1', x = 10, y = 5, w = 200, h = 20 }) "
-    "table.insert(page, Label { name = 'centertext2', x = 10, y = 25, w = 200, h = 20 }) "
+    "table.insert(page, Text { name = 'centertext1', x = 10, y = 5, w = 200, h = 20 }) "
+    "table.insert(page, Text { name = 'centertext2', x = 10, y = 25, w = 200, h = 20 }) "
     "table.insert(page, Window { name = 'sitelogo', x = 400, y = 480, w = 61, h = 31 }) "
     "table.insert(page, Window { name = 'halvornlogo', x = 500, y = 480, w = 60, h = 30 }) "
     "table.insert(page, Window { name = 'gamesite', x = 600, y = 480, w = 20, h = 10 }) "
@@ -58,9 +59,9 @@ protected:
     }
     std::string Label(const char* name)
     {
-        auto* label = dynamic_cast<TLabelProbe*>(Find(name));
-        EXPECT_NE(label, nullptr) << name;
-        return label != nullptr ? label->label.CStr() : "";
+        auto* text = WindowCast<TText>(Find(name));
+        EXPECT_NE(text, nullptr) << name;
+        return text != nullptr ? text->GetText().CStr() : "";
     }
     std::string Position(const char* name)
     {
@@ -211,6 +212,23 @@ TEST_F(TXSellWindowTest, TheFunctionsFollowTheLastPageAndOutliveIt)
     EXPECT_EQ(openedByNewer.size(), 1u);
     EXPECT_TRUE(Logged("SetupXSell: the cross-promotion window no longer exists"));
     EXPECT_TRUE(Logged("LaunchGameLink: the cross-promotion window no longer exists"));
+}
+
+// Only text windows get texts: another window of a description's name (here one that
+// shows a label) is left as it was, but still shown or hidden with its slot.
+TEST_F(TXSellWindowTest, OnlyTextWindowsGetTheirTexts)
+{
+    AddFile("xsell/xsell.xml", kThreeGames);
+    Run("MakeDialog { XSellWindow { name = 'xsell', w = 400, h = 300, "
+        "  Label { name = 'descrip1', w = 100, h = 20 }, Label { name = 'descrip5', w = 100, h = "
+        "20 }, "
+        "  Text { name = 'descrip2', w = 100, h = 20 } } } SetupXSell()");
+    auto* probe = dynamic_cast<TLabelProbe*>(Find("descrip1"));
+    ASSERT_NE(probe, nullptr);
+    EXPECT_STREQ(probe->label.CStr(), "");
+    EXPECT_TRUE(Shown("descrip1"));
+    EXPECT_FALSE(Shown("descrip5"));
+    EXPECT_EQ(Label("descrip2"), "A garden of stone lanterns");
 }
 
 } // namespace
