@@ -17,6 +17,7 @@
 #include "engine/ui/message/TMessage.h"
 #include "engine/ui/script/TLuaWindowStyle.h"
 #include "engine/ui/script/TWindowScriptBinding.h"
+#include "engine/ui/widgets/TButton.h"
 #include "engine/ui/widgets/TFlashMovie.h"
 #include "engine/ui/widgets/TImage.h"
 #include "engine/ui/widgets/TText.h"
@@ -79,11 +80,12 @@ TWindowScript::~TWindowScript()
         TAssetMap::RegisterLoader("lua", {});
 }
 
-// TODO: "Slider" and "Button" join these (in the order Slider, Bitmap, Button, Text,
-// TextEdit, Window) once those windows exist.
+// TODO: "Slider" joins these (in the order Slider, Bitmap, Button, Text, TextEdit,
+// Window) once that window exists.
 void TWindowScript::RegisterEngineWindowTypes()
 {
     RegisterWindowType("Bitmap", &TImage::Create);
+    RegisterWindowType("Button", &TButton::Create);
     RegisterWindowType("Text", &TText::Create);
     RegisterWindowType("TextEdit", &TTextEdit::Create);
     RegisterWindowType("Window", &TWindow::Create);

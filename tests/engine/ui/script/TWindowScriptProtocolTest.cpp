@@ -3,6 +3,7 @@
 
 #include "engine/script/LuaBinder.h"
 #include "engine/script/lua/LuaAux.h"
+#include "engine/ui/widgets/TButton.h"
 #include "tests/engine/ui/script/WindowScriptTestSupport.h"
 
 namespace {
@@ -170,13 +171,13 @@ TEST_F(TWindowScriptProtocol, DoModalGivesBackWhatTheDialogReturned)
 
 TEST_F(TWindowScriptProtocol, NestedDialogsCloseInnermostFirst)
 {
-    AddFile("dlg/outer.lua", "MakeDialog { TestButton { name = 'open', w = 5, h = 5, "
+    AddFile("dlg/outer.lua", "MakeDialog { Button { name = 'open', w = 5, h = 5, "
                              "command = function() gInner = DoModal('dlg/inner.lua') end } } "
                              "SetCommand('open', function() gInner = DoModal('dlg/inner.lua') "
                              "end)");
     AddFile("dlg/inner.lua", "MakeDialog { Window { name = 'inside', w = 5, h = 5 } }");
     StartDialog("gOuter = DoModal('dlg/outer.lua')");
-    auto* open = dynamic_cast<TButtonProbe*>(Manager().GetTopModal()->FindChild("open"));
+    auto* open = Manager().GetTopModal()->FindChild<TButton>("open");
     ASSERT_NE(open, nullptr);
     open->Press();
     ASSERT_EQ(Depth(), 3);

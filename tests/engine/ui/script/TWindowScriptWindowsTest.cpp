@@ -2,6 +2,7 @@
 // and the functions that find windows by name.
 
 #include "engine/foundation/core/Settings.h"
+#include "engine/ui/widgets/TButton.h"
 #include "engine/ui/widgets/TImage.h"
 #include "tests/engine/ui/script/WindowScriptTestSupport.h"
 
@@ -123,26 +124,31 @@ TEST_F(TWindowScriptWindows, LabelsAreReadAndWrittenUnderTheTopModal)
 
 TEST_F(TWindowScriptWindows, ButtonsAreSetAtEveryLevelAndFoundUpward)
 {
-    Run("MakeDialog { TestButton { name = 'sound', w = 5, h = 5 } }");
-    auto* lower = dynamic_cast<TButtonProbe*>(Find("sound"));
-    Run("PushModal('options') MakeDialog { TestButton { name = 'sound', w = 5, h = 5 }, "
+    Run("MakeDialog { Button { name = 'sound', type = kToggle, w = 5, h = 5 } }");
+    auto* lower = WindowCast<TButton>(Find("sound"));
+    Run("PushModal('options') MakeDialog { Button { name = 'sound', type = kToggle, w = 5, h = 5 "
+        "}, "
         "Window { name = 'plain', w = 2, h = 2 } }");
-    auto* upper = dynamic_cast<TButtonProbe*>(Manager().GetTopModal()->FindChild("sound"));
+    auto* upper = Manager().GetTopModal()->FindChild<TButton>("sound");
     ASSERT_NE(lower, nullptr);
     ASSERT_NE(upper, nullptr);
     ASSERT_NE(lower, upper);
 
     Run("SetButtonToggleState('sound', true)");
-    EXPECT_TRUE(lower->on);
-    EXPECT_TRUE(upper->on);
-    upper->on = false;
+    EXPECT_TRUE(lower->GetToggleState());
+    EXPECT_TRUE(upper->GetToggleState());
+    upper->SetToggleState(false);
     EXPECT_EQ(Eval("GetButtonToggleState('sound')"), "false"); // the top modal's first
     EXPECT_EQ(Eval("GetButtonToggleState('plain')"), "false");
     EXPECT_EQ(Eval("GetButtonToggleState('nothing')"), "false");
 
+    // Disabling a button under the pointer lets go of it.
+    Send(TEvent::kMouseMove, 2, 2);
+    ASSERT_EQ(upper->GetState(), TButton::State::Over);
     EXPECT_EQ(Eval("EnableWindow('sound', false)"), "true");
     EXPECT_EQ(upper->GetFlags() & TWindow::kShown, 0u);
-    EXPECT_EQ(upper->exits, 1);
+    EXPECT_EQ(upper->GetState(), TButton::State::Up);
+    EXPECT_FALSE(Manager().HasCapture(upper));
     EXPECT_EQ(Eval("EnableWindow('root', false)"), "true"); // found upward
     EXPECT_EQ(Root()->GetFlags() & TWindow::kShown, 0u);
     EXPECT_EQ(Eval("EnableWindow('sound', true)"), "true");
@@ -151,7 +157,7 @@ TEST_F(TWindowScriptWindows, ButtonsAreSetAtEveryLevelAndFoundUpward)
 
     // Commands reach buttons only.
     Run("SetCommand('sound', function() end) SetCommand('plain', function() end)");
-    EXPECT_NE(upper->command, nullptr);
+    EXPECT_NE(upper->GetAction(), nullptr);
 }
 
 TEST_F(TWindowScriptWindows, ModalsPushedByScriptsAreNamedByTheirIds)

@@ -1,0 +1,27 @@
+#include "engine/ui/widgets/TButtonLuaAction.h"
+
+#include "engine/foundation/core/DebugLog.h"
+#include "engine/script/TLuaFunction.h"
+#include "engine/ui/manager/TWindowManager.h"
+#include "engine/ui/message/TMessage.h"
+
+TButton::LuaAction::LuaAction(std::unique_ptr<TLuaFunction> function)
+    : mFunction(std::move(function))
+{
+}
+
+TButton::LuaAction::~LuaAction() = default;
+
+void TButton::LuaAction::Execute(TButton& button)
+{
+    TWindowManager* manager = GetWindowManager();
+    if (manager == nullptr || !mFunction || !mFunction->IsStateOpen()) {
+        TraceLog("button %s: its command's script is gone", button.GetName().CStr());
+        return;
+    }
+    mFunction->Push();
+    auto handed = std::make_unique<TLuaFunction>(mFunction->GetState());
+    manager->PassMessageToScript(
+        std::make_unique<TMessage>(TMessage::kLuaAction, TString("LuaAction:") + button.GetName()),
+        std::move(handed));
+}
