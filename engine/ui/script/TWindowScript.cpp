@@ -20,6 +20,7 @@
 #include "engine/ui/widgets/TButton.h"
 #include "engine/ui/widgets/TFlashMovie.h"
 #include "engine/ui/widgets/TImage.h"
+#include "engine/ui/widgets/TSlider.h"
 #include "engine/ui/widgets/TText.h"
 #include "engine/ui/widgets/TTextEdit.h"
 #include "engine/ui/window/TLayeredWindow.h"
@@ -80,10 +81,9 @@ TWindowScript::~TWindowScript()
         TAssetMap::RegisterLoader("lua", {});
 }
 
-// TODO: "Slider" joins these (in the order Slider, Bitmap, Button, Text, TextEdit,
-// Window) once that window exists.
 void TWindowScript::RegisterEngineWindowTypes()
 {
+    RegisterWindowType("Slider", &TSlider::Create);
     RegisterWindowType("Bitmap", &TImage::Create);
     RegisterWindowType("Button", &TButton::Create);
     RegisterWindowType("Text", &TText::Create);
