@@ -105,7 +105,7 @@ public:
     // switches off the others of its group.
     void SetToggleState(bool on) override;
     // As a click's release on the button does (see PressButton).
-    void Press() override;
+    void Press();
 
     // ---- TDefaultButton ----
     bool IsDefaultButton() const override { return (mButtonFlags & kDefault) != 0; }

@@ -7,7 +7,7 @@
 #include "engine/ui/manager/TWindowManager.h"
 #include "engine/ui/manager/TWindowManagerHost.h"
 #include "engine/ui/manager/TWindowScriptLink.h"
-#include "engine/ui/window/TButtonWindow.h"
+#include "engine/ui/window/TDefaultButton.h"
 #include "engine/ui/window/TModalWindow.h"
 #include "engine/ui/window/TWindowStyle.h"
 
@@ -229,12 +229,14 @@ void TText::PressLinkedButton(const TString& link)
         TraceLog("ERROR: Command window %s not found", link.CStr());
         return;
     }
-    auto* button = dynamic_cast<TButtonWindow*>(found);
+    // A link runs the button's command as Enter does for a default button: no press
+    // sound and no change of a toggle's state.
+    auto* button = dynamic_cast<TDefaultButton*>(found);
     if (button == nullptr) {
         TraceLog("ERROR: Command window %s not a derived class of TButton", link.CStr());
         return;
     }
-    button->Press();
+    button->DoCommand();
 }
 
 bool TText::OnMouseMove(const TPoint& point)

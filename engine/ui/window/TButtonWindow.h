@@ -1,6 +1,6 @@
 #pragma once
 
-// What window scripts and text links drive on a button (TButton): the script function its press
+// What window scripts drive on a button (TButton): the script function its press
 // runs, and its on state (toggle and radio buttons). A button class derives from this as well as
 // from its window base (and from TDefaultButton); the script functions SetCommand, EnableWindow,
 // GetButtonToggleState and SetButtonToggleState find it by dynamic_cast.
@@ -19,7 +19,4 @@ public:
     virtual void SetCommand(std::unique_ptr<TLuaFunction> function) = 0;
     virtual bool GetToggleState() const = 0;
     virtual void SetToggleState(bool on) = 0;
-    // Presses the button as a click does: its press sound, then its command. A text
-    // window's link presses the button it names through this.
-    virtual void Press() = 0;
 };

@@ -58,7 +58,7 @@ public:
         return false;
     }
     // Hands the command to the window script, as a button press does.
-    void Press() override
+    void Press()
     {
         if (!command)
             return;

@@ -2,7 +2,7 @@
 
 #include "engine/graphics/text/TTextLayout.h"
 #include "engine/ui/widgets/TTextEdit.h"
-#include "engine/ui/window/TButtonWindow.h"
+#include "engine/ui/window/TDefaultButton.h"
 #include "tests/engine/graphics/ImageFolder.h"
 #include "tests/engine/ui/UiTestSupport.h"
 #include "tests/engine/ui/script/WindowScriptTestSupport.h"
@@ -19,15 +19,17 @@ bool IsEmpty(const TRect& rect)
     return rect.right <= rect.left || rect.bottom <= rect.top;
 }
 
-// A button as a link presses it: it counts its presses.
-class TPressCounter : public TWindow, public TButtonWindow
+// A button as a link presses it: it counts the commands it runs.
+class TPressCounter : public TWindow, public TDefaultButton
 {
 public:
     explicit TPressCounter(const char* name) { SetName(name); }
-    void SetCommand(std::unique_ptr<TLuaFunction>) override {}
-    bool GetToggleState() const override { return false; }
-    void SetToggleState(bool) override {}
-    void Press() override { ++presses; }
+    bool IsDefaultButton() const override { return false; }
+    bool DoCommand() override
+    {
+        ++presses;
+        return true;
+    }
 
     int presses = 0;
 };
