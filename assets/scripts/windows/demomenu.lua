@@ -3,7 +3,8 @@
 -- of entry fields and reports what it was given, Quit closes the menu (and with it the
 -- program, see scripts/mainloop.lua).
 --
--- Labels start with "#" so that they are shown as written, without strings.xml keys.
+-- Labels in the dialog tables start with "#" so that they are shown as written, without
+-- strings.xml keys; SetLabel shows its text as it is, so its texts have no "#".
 
 local g = { "ui/btn_up.png", "ui/btn_down.png", "ui/btn_over.png" }
 
@@ -21,18 +22,18 @@ end
 -- What the guest card's status line says about a message from one of its windows.
 local function GuestCardStatus(msg)
     if msg.type == 7 then
-        return "#Welcome, " .. Plain(GetLabel("guestname")) .. "."
+        return "Welcome, " .. Plain(GetLabel("guestname")) .. "."
     elseif msg.type == 9 then
-        return "#Volume: adjusting..."
+        return "Volume: adjusting..."
     elseif msg.type == 10 then
-        return "#Volume set."
+        return "Volume set."
     elseif msg.type == kButtonPress and msg.name == "music" then
         if GetButtonToggleState("music") then
-            return "#Soft music on."
+            return "Soft music on."
         end
-        return "#Soft music off."
+        return "Soft music off."
     elseif msg.type == kButtonPress and GetButtonToggleState(msg.name) then
-        return "#Scent: " .. GetLabel(msg.name) .. "."
+        return "Scent: " .. GetLabel(msg.name) .. "."
     end
     return nil
 end
@@ -67,7 +68,7 @@ end
 -- The menu title for what the guest card gave back.
 local function GuestCardTitle(card)
     if type(card) ~= "table" then
-        return "#Guest card put away"
+        return "Guest card put away"
     end
     local name = card.name
     if name == "" then
@@ -77,7 +78,7 @@ local function GuestCardTitle(card)
     if card.music then
         music = "soft music"
     end
-    return "#" .. Plain(name) .. ": " .. card.scent .. ", " .. music
+    return Plain(name) .. ": " .. card.scent .. ", " .. music
 end
 
 MakeDialog
@@ -88,13 +89,13 @@ MakeDialog
            font = { "__DEFAULT", 32, Color(255, 246, 222) }, flags = kHAlignCenter },
     Button { name = "btnHello", x = kCenter, y = 180, graphics = g,
              sound = "audio/click.ogg", rolloversound = "audio/over.ogg",
-             command = function() SetLabel("title", "#Hello pressed") end,
+             command = function() SetLabel("title", "Hello pressed") end,
              Label("#Hello") },
     Button { name = "btnAsk", x = kCenter, y = 250, graphics = g,
              sound = "audio/click.ogg", rolloversound = "audio/over.ogg",
              command = function()
                  local answer = DoModal("scripts/windows/democonfirm.lua")
-                 SetLabel("title", "#Answer: " .. tostring(answer))
+                 SetLabel("title", "Answer: " .. tostring(answer))
              end,
              Label("#Ask") },
     Button { name = "btnGuest", x = kCenter, y = 320, graphics = g,
