@@ -1,6 +1,7 @@
 #include "engine/foundation/app/EngineMain.h"
 #include "engine/foundation/app/TEvent.h"
 #include "engine/foundation/app/TPlatform.h"
+#include "engine/foundation/core/DebugLog.h"
 #include "engine/foundation/core/Settings.h"
 #include "engine/foundation/core/TCommandLine.h"
 #include "engine/foundation/xml/TStringTable.h"
@@ -9,33 +10,29 @@
 #include "engine/ui/UiInstall.h"
 #include "engine/ui/manager/TWindowManager.h"
 #include "engine/ui/window/TModalWindow.h"
-#include "game/core/TTestCard.h"
-
-#include <memory>
 
 namespace {
 
+// The dialog flow of the demonstration menu (assets/scripts/mainloop.lua).
+constexpr const char* kMainLoopScript = "scripts/mainloop.lua";
+
 // NOTE: a temporary game until the game framework's own entry exists: it opens the
-// display at 800x600 in a window with a test card over the empty root screen and runs the
-// event loop, handing every event to the window manager; a close request ends it.
+// display at 800x600 in a window, starts the demonstration menu's dialog flow and runs
+// the event loop, handing every event to the window manager. The menu's Quit button ends
+// it (its script posts the quit message), and so does closing the window.
 int RunTemporaryGame(TPlatform* platform, const char*)
 {
     platform->SetWindowTitle(platform->GetStringTable().GetString("windowtitle"));
     platform->SetDisplay(800, 600, false);
-    if (TWindowManager* windows = GetWindowManager()) {
-        if (TModalWindow* root = windows->GetRootWindow()) {
-            auto card = std::make_unique<TTestCard>();
-            card->SetSize(800, 600);
-            if (root->AdoptChild(card.get(), true))
-                card.release(); // the root window owns it now
-            windows->Invalidate();
-        }
-    }
+    TWindowManager* windows = GetWindowManager();
+    if (windows == nullptr || !windows->RunScriptFile(windows->GetRootWindow(), kMainLoopScript))
+        TraceLog("ERROR: start-up: %s did not run; only closing the window ends the program",
+                 kMainLoopScript);
     TEvent event;
     do {
         platform->GetEvent(event);
-        if (TWindowManager* windows = GetWindowManager())
-            windows->HandleEvent(event);
+        if (TWindowManager* manager = GetWindowManager())
+            manager->HandleEvent(event);
         if (event.type == TEvent::kClose)
             platform->PostQuitMessage(0);
     } while (event.type != TEvent::kQuit);

@@ -1,5 +1,5 @@
 // The game executable as a process: single instance, clean ends, and (under Xvfb) a
-// real window that closes on request.
+// real window that closes on request and a demonstration menu that a person can use.
 //
 // Several runs of these tests may share the machine (CTest in parallel, several build
 // folders at once). Each test therefore keeps everything the game touches in a folder of
@@ -34,6 +34,14 @@ constexpr std::chrono::seconds kPatience{kPatienceSeconds};
 
 const std::string kVelmora = std::string(VELMORA_BINARY_DIR) + "/velmora";
 const std::string kXclose = std::string(VELMORA_BINARY_DIR) + "/tools/xclose";
+const std::string kXpeek = std::string(VELMORA_BINARY_DIR) + "/tools/xpeek";
+const std::string kWalkthrough =
+    std::string(VELMORA_SOURCE_DIR) + "/tests/game/core/menu-walkthrough.sh";
+
+bool HasCommand(const std::string& name)
+{
+    return system(("command -v " + name + " > /dev/null 2>&1").c_str()) == 0;
+}
 
 class VelmoraProcessTest : public ::testing::Test
 {
@@ -119,6 +127,45 @@ protected:
         return false;
     }
 
+    // Runs the shell commands on an X server of their own (xvfb-run) with the game's
+    // data in the folder "xvfb" and the output in xvfb.out; the wait status of xvfb-run,
+    // which is that of the commands. The sanitizer build carries the suppressions of
+    // cmake/lsan-suppressions.txt (the system libraries' own leaks), so the game's exit
+    // code is its own.
+    int RunUnderXvfb(const std::string& commands)
+    {
+        const fs::path started = mRoot / "started";
+        std::ofstream(mRoot / "xvfb.sh")
+            << ": > '" << started.string() << "'\n"
+            << "export SDL_VIDEODRIVER=x11\n"
+            // Mesa's software GL driver keeps two small blocks that only its own globals
+            // reach; it is unloaded before the leak check, which then reports them from a
+            // module it cannot name, so no suppression can. SDL's software renderer,
+            // without GL behind the window's surface, loads no GL at all.
+            << "export SDL_RENDER_DRIVER=software SDL_FRAMEBUFFER_ACCELERATION=0\n"
+            << "export XDG_DATA_HOME='" << (mRoot / "xvfb").string() << "'\n"
+            << "export XDG_RUNTIME_DIR='" << (mRoot / "run").string() << "'\n"
+            << commands;
+        const fs::path output = mRoot / "xvfb.out";
+        const fs::path serverErrors = mRoot / "xvfb.errors";
+        // xvfb-run -a takes the first display from its start number up without a lock
+        // file, so two runs looking at the same moment can pick the same one, and the
+        // later server fails. A random start number makes that rare; a run whose script
+        // never started is tried again from another one.
+        std::mt19937 random(std::random_device{}());
+        int status = -1;
+        for (int attempt = 0; attempt < 5 && !fs::exists(started); ++attempt) {
+            const int firstDisplay = std::uniform_int_distribution<int>(100, 29999)(random);
+            const std::string command =
+                "xvfb-run --auto-servernum --server-num=" + std::to_string(firstDisplay) +
+                " --error-file='" + serverErrors.string() + "' sh '" +
+                (mRoot / "xvfb.sh").string() + "' > '" + output.string() + "' 2>&1";
+            status = system(command.c_str());
+        }
+        EXPECT_TRUE(fs::exists(started)) << "no X server started:\n" << Read(serverErrors);
+        return status;
+    }
+
     fs::path mRoot;
     std::vector<pid_t> mRunning;
 };
@@ -177,49 +224,43 @@ TEST_F(VelmoraProcessTest, HostWindowSwitchExitsWithMinusOne)
 
 TEST_F(VelmoraProcessTest, RealWindowClosesOnRequestUnderXvfb)
 {
-    if (system("command -v xvfb-run > /dev/null 2>&1") != 0)
+    if (!HasCommand("xvfb-run"))
         GTEST_SKIP() << "xvfb-run is not installed";
-    // The sanitizer build carries the suppressions of cmake/lsan-suppressions.txt (the
-    // system libraries' own leaks), so the game's exit code is its own.
-    const fs::path started = mRoot / "started";
-    std::ofstream(mRoot / "smoke.sh")
-        << ": > '" << started.string() << "'\n"
-        << "export SDL_VIDEODRIVER=x11\n"
-        // Mesa's software GL driver keeps two small blocks that only its own globals
-        // reach; it is unloaded before the leak check, which then reports them from a
-        // module it cannot name, so no suppression can. SDL's software renderer, without
-        // GL behind the window's surface, loads no GL at all.
-        << "export SDL_RENDER_DRIVER=software SDL_FRAMEBUFFER_ACCELERATION=0\n"
-        << "export XDG_DATA_HOME='" << (mRoot / "xvfb").string() << "'\n"
-        << "export XDG_RUNTIME_DIR='" << (mRoot / "run").string() << "'\n"
-        << "'" << kVelmora << "' --multiple &\n"
-        << "game=$!\n"
-        << "'" << kXclose << "' 'Velmora Spa' " << kPatienceSeconds << "\n"
-        << "closed=$?\n"
-        << "[ $closed -eq 0 ] || kill $game\n"
-        << "wait $game\n"
-        << "ended=$?\n"
-        << "exit $((closed * 16 + ended))\n";
-    const fs::path output = mRoot / "smoke.out";
-    const fs::path serverErrors = mRoot / "xvfb.errors";
-    // xvfb-run -a takes the first display from its start number up without a lock file,
-    // so two runs looking at the same moment can pick the same one, and the later
-    // server fails. A random start number makes that rare; a run whose script never
-    // started is tried again from another one.
-    std::mt19937 random(std::random_device{}());
-    int status = -1;
-    for (int attempt = 0; attempt < 5 && !fs::exists(started); ++attempt) {
-        const int firstDisplay = std::uniform_int_distribution<int>(100, 29999)(random);
-        const std::string command =
-            "xvfb-run --auto-servernum --server-num=" + std::to_string(firstDisplay) +
-            " --error-file='" + serverErrors.string() + "' sh '" + (mRoot / "smoke.sh").string() +
-            "' > '" + output.string() + "' 2>&1";
-        status = system(command.c_str());
-    }
-    ASSERT_TRUE(fs::exists(started)) << "no X server started:\n" << Read(serverErrors);
+    const int status =
+        RunUnderXvfb("'" + kVelmora +
+                     "' --multiple &\n"
+                     "game=$!\n"
+                     "'" +
+                     kXclose + "' 'Velmora Spa' " + std::to_string(kPatienceSeconds) +
+                     "\n"
+                     "closed=$?\n"
+                     "[ $closed -eq 0 ] || kill $game\n"
+                     "wait $game\n"
+                     "ended=$?\n"
+                     "exit $((closed * 16 + ended))\n");
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0) << "16 x xclose's code + the game's exit code; output:\n"
-                                      << Read(output);
+                                      << Read(mRoot / "xvfb.out");
+    EXPECT_NE(Log("xvfb").find("shutdown: done"), std::string::npos);
+}
+
+// A person's walk through the demonstration menu, with X events injected by xdotool and
+// each step awaited on the screen (tests/game/core/menu-walkthrough.sh): hover and press,
+// a confirm dialog answered with Enter, typing and pasting into a text entry, a slider
+// drag, toggle and radio buttons, and Quit, which ends the game with exit code 0.
+TEST_F(VelmoraProcessTest, MenuWalkthroughUnderXvfbEndsWithZero)
+{
+    for (const char* command : {"xvfb-run", "xdotool", "xclip"}) {
+        if (!HasCommand(command))
+            GTEST_SKIP() << command << " is not installed";
+    }
+    const int status = RunUnderXvfb("VELMORA='" + kVelmora + "' XPEEK='" + kXpeek +
+                                    "' PATIENCE=" + std::to_string(kPatienceSeconds) + " bash '" +
+                                    kWalkthrough + "'\n");
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0)
+        << "10 + the step that never showed, or 100 + the game's exit code; output:\n"
+        << Read(mRoot / "xvfb.out");
     EXPECT_NE(Log("xvfb").find("shutdown: done"), std::string::npos);
 }
 
