@@ -3,6 +3,8 @@
 
 #include "engine/ui/widgets/TXSellWindow.h"
 
+#include "engine/foundation/files/TPathMap.h"
+#include "engine/ui/widgets/TButton.h"
 #include "engine/ui/widgets/TText.h"
 #include "tests/engine/ui/script/WindowScriptTestSupport.h"
 
@@ -229,6 +231,43 @@ TEST_F(TXSellWindowTest, OnlyTextWindowsGetTheirTexts)
     EXPECT_TRUE(Shown("descrip1"));
     EXPECT_FALSE(Shown("descrip5"));
     EXPECT_EQ(Label("descrip2"), "A garden of stone lanterns");
+}
+
+// The page the game ships: its window script lays out the slots, the placeholder file
+// fills three entries, the entry buttons open their links and Back closes the page.
+TEST_F(TXSellWindowTest, TheShippedPageFillsThreeEntries)
+{
+    TPathMap::Get().SetWorkingFolder(VELMORA_SOURCE_DIR);
+    TPathMap::Get().LoadFinalList();
+    StartDialog("gClosedBy = DoModal('scripts/windows/xsell.lua')");
+    Turns(2);
+    auto* page = Root()->FindChild<TXSellWindow>("xsell");
+    ASSERT_NE(page, nullptr);
+    RecordLinks(page);
+    EXPECT_EQ(Label("centertext1"), "More games from our studio");
+    EXPECT_EQ(Label("descrip1").rfind("Lantern Garden: ", 0), 0u) << Label("descrip1");
+    EXPECT_NE(Label("descrip3").find("<a id='xsellbutton3'>Climb up</a>"), std::string::npos);
+    for (int slot = 1; slot <= 7; ++slot) {
+        const std::string n = std::to_string(slot);
+        EXPECT_EQ(Shown(("descrip" + n).c_str()), slot <= 3) << slot;
+        EXPECT_EQ(Shown(("xsellbutton" + n).c_str()), slot <= 3) << slot;
+    }
+    EXPECT_TRUE(Shown("gamesite"));
+
+    for (const char* name : {"xsellbutton2", "gamesite"}) {
+        auto* button = WindowCast<TButton>(Find(name));
+        ASSERT_NE(button, nullptr) << name;
+        button->Press();
+        Turns(2);
+    }
+    EXPECT_EQ(opened, (std::vector<std::string>{"https://games.example.org/tidepool-tea-house",
+                                                "https://games.example.org/"}));
+    auto* back = WindowCast<TButton>(Find("back"));
+    ASSERT_NE(back, nullptr);
+    back->Press();
+    Turns(3);
+    EXPECT_EQ(GlobalString("gClosedBy"), "back");
+    EXPECT_EQ(Depth(), 1);
 }
 
 } // namespace
