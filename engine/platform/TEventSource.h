@@ -15,4 +15,8 @@ public:
     // Waits until an event arrives or milliseconds have passed; takes nothing off the
     // queue.
     virtual void Wait(int milliseconds) = 0;
+
+    // Whether the window system behind the queue failed for good (its connection was
+    // lost, or it refused a request). From then on Poll gives only Quit. Any thread.
+    virtual bool HasFailed() const { return false; }
 };

@@ -1,7 +1,12 @@
 // xclose TITLE [SECONDS]: waits up to SECONDS (default 10) for a top-level X window whose
 // name is TITLE and asks it to close the way a window manager's close button does (a
 // WM_DELETE_WINDOW client message). Exit code 0 when the request was sent, 1 when no such
-// window appeared, 2 without an X display. Used by the real-window smoke test.
+// window appeared (or every one found was gone before the request reached it), 2 without
+// an X display. Used by the real-window smoke test.
+//
+// Windows come and go while it looks: one that vanishes between being listed and being
+// asked must neither end the program (Xlib's default error handler would) nor count as
+// closed, so errors are noted instead and each request is checked with a round trip.
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -15,6 +20,15 @@
 #include <thread>
 
 namespace {
+
+// The error code of the last failed request, Success when none failed since the reset.
+int sLastError = Success;
+
+int NoteError(Display*, XErrorEvent* error)
+{
+    sLastError = error->error_code;
+    return 0;
+}
 
 std::string WindowName(Display* display, Window window)
 {
@@ -61,7 +75,8 @@ Window FindWindow(Display* display, Window root, const std::string& title)
     return found;
 }
 
-void SendClose(Display* display, Window window)
+// True when the request reached the window.
+bool SendClose(Display* display, Window window)
 {
     XEvent event{};
     event.xclient.type = ClientMessage;
@@ -70,8 +85,11 @@ void SendClose(Display* display, Window window)
     event.xclient.format = 32;
     event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
     event.xclient.data.l[1] = CurrentTime;
+    XSync(display, False);
+    sLastError = Success;
     XSendEvent(display, window, False, NoEventMask, &event);
-    XFlush(display);
+    XSync(display, False);
+    return sLastError == Success;
 }
 
 } // namespace
@@ -89,13 +107,16 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "xclose: no X display\n");
         return 2;
     }
+    XSetErrorHandler(&NoteError);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
     while (std::chrono::steady_clock::now() < deadline) {
         const Window window = FindWindow(display, DefaultRootWindow(display), title);
         if (window != 0) {
-            SendClose(display, window);
-            XCloseDisplay(display);
-            return 0;
+            if (SendClose(display, window)) {
+                XCloseDisplay(display);
+                return 0;
+            }
+            std::fprintf(stderr, "xclose: window 0x%lx was gone before the request\n", window);
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }

@@ -10,10 +10,12 @@
 #include "engine/foundation/host/TGameState.h"
 #include "engine/foundation/host/THostLogTransport.h"
 #include "engine/foundation/host/TMsnZylomHandler.h"
+#include "engine/platform/TEventSource.h"
 #include "engine/platform/TPlatformLog.h"
 #include "engine/platform/TSharedLibrary.h"
 #include "engine/platform/TSystemPaths.h"
 #include "engine/platform/TTimeSource.h"
+#include "engine/platform/TVideoSystem.h"
 
 #include <cstdlib>
 #include <memory>
@@ -39,8 +41,8 @@ std::unique_ptr<TPlatformData> CreatePlatformData(int showCommand, bool allowMul
     return data;
 }
 
-// "-wnd=", "-msn", "-zylom" and "--axtest".
-void ApplyHostSwitches(TPlatformData& data, const TString& line)
+// "-wnd=", "-msn", "-zylom" and "--axtest". False when the game must end at once.
+bool ApplyHostSwitches(TPlatformData& data, const TString& line)
 {
     if (TCommandLine::Has(line, "-wnd=")) {
         // No window of another program can host the game here: every handle counts as
@@ -48,7 +50,7 @@ void ApplyHostSwitches(TPlatformData& data, const TString& line)
         const unsigned long handle = TCommandLine::GetWindowHandle(line);
         data.SetHosted(handle);
         SetConfig("activex", "1");
-        std::exit(-1);
+        return false;
     }
     if (TCommandLine::Has(line, "-msn"))
         TMsnZylomHandler::InstallMsnHandler(std::make_unique<THostLogTransport>(), false);
@@ -56,6 +58,7 @@ void ApplyHostSwitches(TPlatformData& data, const TString& line)
         TMsnZylomHandler::InstallZylomHandler(std::make_unique<THostLogTransport>());
     if (TCommandLine::Has(line, "--axtest"))
         data.SetAxTest();
+    return true;
 }
 
 void StoreCommandLineSettings(TPlatformData& data, const TString& line)
@@ -135,7 +138,12 @@ void EngineMain(const TString& commandLine, int showCommand, TGameInitCallback i
         allowMultiple = true;
 
     std::unique_ptr<TPlatformData> data = CreatePlatformData(showCommand, allowMultiple);
-    ApplyHostSwitches(*data, line);
+    if (!ApplyHostSwitches(*data, line)) {
+        // The platform data goes first: its cursor thread must not outlive the statics
+        // that exit destroys.
+        data.reset();
+        std::exit(-1);
+    }
     data->SetupDataFolders(data->GetProductName());
     if (!data->IsHosted() || HasPqSwitch()) {
         InitLog(data->GetUserFolder().CStr());
@@ -166,10 +174,16 @@ void EngineMain(const TString& commandLine, int showCommand, TGameInitCallback i
     TraceLog("start-up: running the game");
     init(platform.get(), line.CStr());
     TraceLog("shutdown: the game has ended");
+    // A window system that failed under the game (its X server gone) ended the loop
+    // with a quit; the shutdown runs as after any quit, but the process reports it.
+    const bool windowSystemFailed = platformData.GetVideoSystem().GetEventSource().HasFailed();
 
     PostQuitToTestHook();
     platform.reset();
-    TraceLog("shutdown: done");
+    TraceLog(windowSystemFailed ? "shutdown: done, after the window system failed"
+                                : "shutdown: done");
     TPlatformLog::SetSink(nullptr);
     sTestHookLibrary.reset();
+    if (windowSystemFailed)
+        std::exit(1);
 }

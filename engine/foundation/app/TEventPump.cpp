@@ -106,6 +106,12 @@ void TEventPump::GetEvent(TEvent& event)
     }
     if (WaitWhileHostPaused(event))
         return;
+    if (mHost.GetEventSource().HasFailed()) {
+        // Before the flags: an invalid display would otherwise be restored over and
+        // over on a window system that is gone.
+        Fill(event, TEvent::kQuit);
+        return;
+    }
     if (ReportFlag(event))
         return;
     if (mQuitPosted) {

@@ -21,7 +21,8 @@ Uint32 MessageFlags(TDisplayOutput::TMessageIcon icon)
 
 } // namespace
 
-TSdlDisplayOutput::TSdlDisplayOutput(SDL_Window* window) : mWindow(window)
+TSdlDisplayOutput::TSdlDisplayOutput(SDL_Window* window, const std::atomic<bool>* connectionLost)
+    : mWindow(window), mConnectionLost(connectionLost)
 {
     SDL_AddEventWatch(&TSdlDisplayOutput::WatchEvents, this);
 }
@@ -71,6 +72,10 @@ bool TSdlDisplayOutput::Open(int width, int height, bool fullScreen, bool vsync)
     Close();
     if (width <= 0 || height <= 0)
         return false;
+    if (IsConnectionLost()) {
+        TPlatformLog::Write("display: no connection to the window system");
+        return false;
+    }
     if (!SetWindowMode(width, height, fullScreen))
         return false;
     mRenderer = CreateRenderer(vsync);
@@ -192,6 +197,8 @@ std::string TSdlDisplayOutput::Describe() const
 
 void TSdlDisplayOutput::CentreOnScreen()
 {
+    if (IsConnectionLost())
+        return;
     SDL_Rect screen;
     if (SDL_GetDisplayBounds(GetScreen(), &screen) != 0)
         return;
@@ -216,6 +223,8 @@ void TSdlDisplayOutput::GetWindowSize(int& width, int& height)
 
 void TSdlDisplayOutput::Show(bool activate)
 {
+    if (IsConnectionLost())
+        return;
     SDL_ShowWindow(mWindow);
     if (activate)
         SDL_RaiseWindow(mWindow);

@@ -16,7 +16,11 @@ class TSdlDisplayOutput final : public TDisplayOutput
 {
 public:
     // window must outlive this object.
-    explicit TSdlDisplayOutput(SDL_Window* window);
+    // connectionLost, where given, is set when the window system's connection is gone
+    // (it outlives this object); the window is then neither shown nor changed, since
+    // SDL would wait for events about it that cannot come.
+    explicit TSdlDisplayOutput(SDL_Window* window,
+                               const std::atomic<bool>* connectionLost = nullptr);
     ~TSdlDisplayOutput() override;
     TSdlDisplayOutput(const TSdlDisplayOutput&) = delete;
     TSdlDisplayOutput& operator=(const TSdlDisplayOutput&) = delete;
@@ -52,7 +56,10 @@ private:
     bool IsDrawingPointer() const;
     void SelectPointer();
 
+    bool IsConnectionLost() const { return mConnectionLost != nullptr && mConnectionLost->load(); }
+
     SDL_Window* mWindow;
+    const std::atomic<bool>* mConnectionLost;
     SDL_Renderer* mRenderer = nullptr;
     SDL_Texture* mFrame = nullptr;
     int mWidth = 0;

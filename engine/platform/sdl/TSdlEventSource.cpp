@@ -114,6 +114,13 @@ bool TSdlEventSource::Translate(const SDL_Event& sdl, TSystemEvent& event)
 
 bool TSdlEventSource::Poll(TSystemEvent& event)
 {
+    if (HasFailed()) {
+        // Nothing more will come; whatever SDL still holds may speak of a window the
+        // engine can no longer reach.
+        event = TSystemEvent{};
+        event.kind = TKind::Quit;
+        return true;
+    }
     SDL_Event sdl;
     while (SDL_PollEvent(&sdl) != 0) {
         if (Translate(sdl, event))
@@ -124,5 +131,7 @@ bool TSdlEventSource::Poll(TSystemEvent& event)
 
 void TSdlEventSource::Wait(int milliseconds)
 {
+    if (HasFailed())
+        return;
     SDL_WaitEventTimeout(nullptr, milliseconds);
 }

@@ -2,11 +2,16 @@
 
 #include "engine/platform/sdl/TSdlDisplayOutput.h"
 
-TSdlNativeWindow::TSdlNativeWindow(SDL_Window* window) : mWindow(window) {}
+TSdlNativeWindow::TSdlNativeWindow(SDL_Window* window, const std::atomic<bool>* connectionLost)
+    : mWindow(window), mConnectionLost(connectionLost)
+{
+}
 
+// Without a connection SDL's window stays in its list until the process ends.
 TSdlNativeWindow::~TSdlNativeWindow()
 {
-    SDL_DestroyWindow(mWindow);
+    if (!IsConnectionLost())
+        SDL_DestroyWindow(mWindow);
 }
 
 void TSdlNativeWindow::SetTitle(const std::string& utf8Title)
@@ -21,6 +26,8 @@ std::string TSdlNativeWindow::GetTitle() const
 
 void TSdlNativeWindow::Show()
 {
+    if (IsConnectionLost())
+        return;
     SDL_ShowWindow(mWindow);
     SDL_RaiseWindow(mWindow);
 }
@@ -64,5 +71,5 @@ void TSdlNativeWindow::SetIcon(const uint32_t* pixels, int width, int height)
 
 std::unique_ptr<TDisplayOutput> TSdlNativeWindow::CreateDisplayOutput()
 {
-    return std::make_unique<TSdlDisplayOutput>(mWindow);
+    return std::make_unique<TSdlDisplayOutput>(mWindow, mConnectionLost);
 }

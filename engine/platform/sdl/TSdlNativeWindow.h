@@ -4,12 +4,17 @@
 
 #include <SDL.h>
 
+#include <atomic>
+
 // The main window as an SDL window.
 class TSdlNativeWindow final : public TNativeWindow
 {
 public:
-    // Takes ownership of window.
-    explicit TSdlNativeWindow(SDL_Window* window);
+    // Takes ownership of window. connectionLost, where given, is set when the window
+    // system's connection is gone (it outlives this object); the window is then left
+    // as it is, since SDL would wait for events about it that cannot come.
+    explicit TSdlNativeWindow(SDL_Window* window,
+                              const std::atomic<bool>* connectionLost = nullptr);
     ~TSdlNativeWindow() override;
 
     void SetTitle(const std::string& utf8Title) override;
@@ -26,5 +31,8 @@ public:
     SDL_Window* GetSdlWindow() const { return mWindow; }
 
 private:
+    bool IsConnectionLost() const { return mConnectionLost != nullptr && mConnectionLost->load(); }
+
     SDL_Window* mWindow;
+    const std::atomic<bool>* mConnectionLost;
 };

@@ -2,6 +2,10 @@
 
 #include "engine/platform/TPlatformLog.h"
 #include "engine/platform/sdl/TSdlNativeWindow.h"
+#include "engine/platform/sdl/TX11ErrorTrap.h"
+
+#include <SDL_syswm.h>
+#include <cstring>
 
 namespace {
 
@@ -26,10 +30,27 @@ std::unique_ptr<TSdlVideoSystem> TSdlVideoSystem::Open()
     return std::unique_ptr<TSdlVideoSystem>(new TSdlVideoSystem());
 }
 
+TSdlVideoSystem::TSdlVideoSystem()
+{
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver != nullptr && std::strcmp(driver, "x11") == 0)
+        mX11Trap = std::make_unique<TX11ErrorTrap>(mFailed, mConnectionLost);
+}
+
 TSdlVideoSystem::~TSdlVideoSystem()
 {
-    SDL_QuitSubSystem(kSubsystems);
-    SDL_Quit();
+    // With the X server gone, closing SDL's connections would only meet the loss again,
+    // on a connection the trap cannot watch, and Xlib would end the process there.
+    // What SDL holds stays reachable from SDL itself until the process ends.
+    if (mConnectionLost.load()) {
+        TPlatformLog::Write("video: the X server is gone; SDL's video is not shut down");
+    } else {
+        // The trap stays until SDL has closed its connections: errors still pending
+        // (a wake-up sent to the window just destroyed) arrive while they close.
+        SDL_QuitSubSystem(kSubsystems);
+        SDL_Quit();
+    }
+    mX11Trap.reset();
 }
 
 std::unique_ptr<TNativeWindow> TSdlVideoSystem::CreateWindow(const std::string& utf8Title,
@@ -42,7 +63,21 @@ std::unique_ptr<TNativeWindow> TSdlVideoSystem::CreateWindow(const std::string& 
         TPlatformLog::Write("video: cannot create the main window: %s", SDL_GetError());
         return nullptr;
     }
-    return std::make_unique<TSdlNativeWindow>(window);
+    if (mX11Trap)
+        WatchConnection(window);
+    return std::make_unique<TSdlNativeWindow>(window, &mConnectionLost);
+}
+
+// SDL's own connection to the X server, the one its window and events use, is found
+// through a window.
+void TSdlVideoSystem::WatchConnection(SDL_Window* window)
+{
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (SDL_GetWindowWMInfo(window, &info) == SDL_TRUE && info.subsystem == SDL_SYSWM_X11)
+        mX11Trap->Watch(info.info.x11.display);
+    else
+        TPlatformLog::Write("video: no X connection to watch: %s", SDL_GetError());
 }
 
 bool TSdlVideoSystem::SetClipboardText(const std::string& utf8)

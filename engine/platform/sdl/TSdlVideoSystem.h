@@ -3,6 +3,11 @@
 #include "engine/platform/TVideoSystem.h"
 #include "engine/platform/sdl/TSdlEventSource.h"
 
+#include <atomic>
+#include <memory>
+
+class TX11ErrorTrap;
+
 // The window system on SDL2: video, events and timer subsystems.
 class TSdlVideoSystem final : public TVideoSystem
 {
@@ -20,7 +25,14 @@ public:
     void ShowSystemCursor(bool show) override;
 
 private:
-    TSdlVideoSystem() = default;
+    TSdlVideoSystem();
+    void WatchConnection(SDL_Window* window);
 
-    TSdlEventSource mEvents;
+    // Set by the X error trap: the event source reports a quit once the window system
+    // failed, and the window and its output stop calling it once its connection is lost.
+    std::atomic<bool> mFailed{false};
+    std::atomic<bool> mConnectionLost{false};
+    TSdlEventSource mEvents{&mFailed};
+    // Only on X11.
+    std::unique_ptr<TX11ErrorTrap> mX11Trap;
 };

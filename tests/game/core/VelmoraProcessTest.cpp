@@ -1,5 +1,6 @@
 // The game executable as a process: single instance, clean ends, and (under Xvfb) a
-// real window that closes on request and a demonstration menu that a person can use.
+// real window that closes on request, a demonstration menu that a person can use, and an
+// X server that goes away under the game.
 //
 // Several runs of these tests may share the machine (CTest in parallel, several build
 // folders at once). Each test therefore keeps everything the game touches in a folder of
@@ -13,6 +14,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -66,11 +68,17 @@ protected:
     // Starts the game with its own data folder under dataName and the given environment
     // variables. All games of one test share its runtime folder, so they meet at one
     // instance lock, and only they do.
+    // With errors, its standard error stream goes to that file.
     pid_t Start(const std::vector<std::string>& arguments, const std::string& dataName,
-                const std::vector<std::pair<std::string, std::string>>& environment = {})
+                const std::vector<std::pair<std::string, std::string>>& environment = {},
+                const fs::path& errors = {})
     {
         const pid_t pid = fork();
         if (pid == 0) {
+            if (!errors.empty()) {
+                const int file = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+                dup2(file, STDERR_FILENO);
+            }
             setenv("XDG_DATA_HOME", (mRoot / dataName).c_str(), 1);
             setenv("XDG_RUNTIME_DIR", (mRoot / "run").c_str(), 1);
             for (const auto& [name, value] : environment)
@@ -166,8 +174,54 @@ protected:
         return status;
     }
 
+    // Starts an X server on a display it picks itself among the free ones; its number,
+    // or -1 when the server did not start.
+    int StartXServer()
+    {
+        int numberPipe[2];
+        if (pipe(numberPipe) != 0)
+            return -1;
+        const pid_t pid = fork();
+        if (pid == 0) {
+            close(numberPipe[0]);
+            const std::string fd = std::to_string(numberPipe[1]);
+            const int quiet =
+                open((mRoot / "xserver.errors").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            dup2(quiet, STDERR_FILENO);
+            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-nolisten", "tcp", "-screen", "0",
+                   "1024x768x24", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(numberPipe[1]);
+        mRunning.push_back(pid);
+        mXServer = pid;
+        std::string number;
+        char c = 0;
+        while (read(numberPipe[0], &c, 1) == 1 && c != '\n')
+            number += c;
+        close(numberPipe[0]);
+        return number.empty() ? -1 : std::stoi(number);
+    }
+
+    // What the game needs to open its window on display, and nothing that loads GL (see
+    // RunUnderXvfb).
+    static std::vector<std::pair<std::string, std::string>> XEnvironment(int display)
+    {
+        return {{"DISPLAY", ":" + std::to_string(display)},
+                {"SDL_VIDEODRIVER", "x11"},
+                {"SDL_RENDER_DRIVER", "software"},
+                {"SDL_FRAMEBUFFER_ACCELERATION", "0"}};
+    }
+
+    static bool HasSanitizerReport(const std::string& output)
+    {
+        return output.find("runtime error") != std::string::npos ||
+               output.find("Sanitizer") != std::string::npos;
+    }
+
     fs::path mRoot;
     std::vector<pid_t> mRunning;
+    pid_t mXServer = -1;
 };
 
 TEST_F(VelmoraProcessTest, SecondInstanceExitsAtOnceAndTheFirstEndsCleanly)
@@ -239,9 +293,36 @@ TEST_F(VelmoraProcessTest, RealWindowClosesOnRequestUnderXvfb)
                      "ended=$?\n"
                      "exit $((closed * 16 + ended))\n");
     ASSERT_TRUE(WIFEXITED(status));
+    const std::string text = Read(mRoot / "xvfb.out");
     EXPECT_EQ(WEXITSTATUS(status), 0) << "16 x xclose's code + the game's exit code; output:\n"
-                                      << Read(mRoot / "xvfb.out");
-    EXPECT_NE(Log("xvfb").find("shutdown: done"), std::string::npos);
+                                      << text;
+    EXPECT_FALSE(HasSanitizerReport(text)) << text;
+    const std::string log = Log("xvfb");
+    EXPECT_NE(log.find("shutdown: done"), std::string::npos);
+    EXPECT_EQ(log.find("window system failed"), std::string::npos) << log;
+}
+
+// The X server goes away under the running game: the game notices, shuts down in order
+// (its threads end before the statics they use) and reports the failure with exit code 1,
+// with nothing for the sanitizers to report.
+TEST_F(VelmoraProcessTest, LostXServerEndsTheGameInOrder)
+{
+    if (!HasCommand("Xvfb"))
+        GTEST_SKIP() << "Xvfb is not installed";
+    const int display = StartXServer();
+    ASSERT_GE(display, 0) << Read(mRoot / "xserver.errors");
+    const fs::path errors = mRoot / "game.errors";
+    const pid_t game = Start({"--multiple"}, "lost", XEnvironment(display), errors);
+    ASSERT_TRUE(WaitUntilRunning("lost")) << Read(errors);
+    kill(mXServer, SIGKILL);
+    waitpid(mXServer, nullptr, 0);
+    std::erase(mRunning, mXServer);
+
+    EXPECT_EQ(WaitForExit(game), 1) << Read(errors);
+    EXPECT_FALSE(HasSanitizerReport(Read(errors))) << Read(errors);
+    const std::string log = Log("lost");
+    EXPECT_NE(log.find("x11: the connection to the X server"), std::string::npos) << log;
+    EXPECT_NE(log.find("shutdown: done, after the window system failed"), std::string::npos) << log;
 }
 
 // A person's walk through the demonstration menu, with X events injected by xdotool and

@@ -117,8 +117,10 @@ public:
         return true;
     }
     void Wait(int) override {}
+    bool HasFailed() const override { return failed; }
 
     std::deque<TSystemEvent> queue;
+    bool failed = false;
 };
 
 class TFakeWindow final : public TNativeWindow
@@ -373,6 +375,21 @@ TEST_F(TEventPumpTest, LostDisplayIsRestoredAndQuitStillHonoured)
     mPump.PostQuit();
     mPump.GetEvent(event);
     EXPECT_EQ(event.type, TEvent::kQuit);
+}
+
+// Once the window system failed for good, every call ends the loop: neither a lost
+// display nor pending flags or events keep the game waiting on it.
+TEST_F(TEventPumpTest, FailedWindowSystemGivesOnlyQuit)
+{
+    mRenderer.display.valid = false;
+    Push(TKind::WindowClose);
+    mSource.failed = true;
+    TEvent event;
+    for (int i = 0; i < 3; ++i) {
+        mPump.GetEvent(event);
+        EXPECT_EQ(event.type, TEvent::kQuit);
+    }
+    EXPECT_EQ(mRenderer.display.restores, 0);
 }
 
 TEST_F(TEventPumpTest, MouseButtonsAndWheel)
