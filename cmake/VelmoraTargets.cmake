@@ -82,19 +82,25 @@ const TEmbeddedScript @symbol@{\"@chunk@\", kText, sizeof(kText) - 1};
 endfunction()
 
 # velmora_sanitizer_defaults(TARGET)
-# In a sanitizer build, gives the executable TARGET the project's LeakSanitizer
-# suppressions (cmake/lsan-suppressions.txt), so its runs need no LSAN_OPTIONS.
+# In a sanitizer build, gives the executable TARGET the project's suppressions for the
+# system libraries' own faults: LeakSanitizer's (cmake/lsan-suppressions.txt) in the
+# address sanitizer build, ThreadSanitizer's (cmake/tsan-suppressions.txt) in the thread
+# sanitizer build, so its runs need no LSAN_OPTIONS or TSAN_OPTIONS.
 function(velmora_sanitizer_defaults target)
-    if(NOT VELMORA_SANITIZE)
+    if(VELMORA_SANITIZE)
+        set(kind lsan)
+    elseif(VELMORA_TSAN)
+        set(kind tsan)
+    else()
         return()
     endif()
-    set(list ${CMAKE_SOURCE_DIR}/cmake/lsan-suppressions.txt)
-    set(out ${CMAKE_BINARY_DIR}/generated/LsanSuppressions.cpp)
-    if(NOT TARGET velmora_lsan_suppressions)
+    set(list ${CMAKE_SOURCE_DIR}/cmake/${kind}-suppressions.txt)
+    set(out ${CMAKE_BINARY_DIR}/generated/SanitizerSuppressions.cpp)
+    if(NOT TARGET velmora_sanitizer_suppressions)
         file(READ ${list} suppressions)
         set_property(DIRECTORY ${CMAKE_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${list})
-        configure_file(${CMAKE_SOURCE_DIR}/cmake/LsanSuppressions.cpp.in ${out} @ONLY)
-        add_library(velmora_lsan_suppressions OBJECT ${out})
+        configure_file(${CMAKE_SOURCE_DIR}/cmake/SanitizerSuppressions.cpp.in ${out} @ONLY)
+        add_library(velmora_sanitizer_suppressions OBJECT ${out})
     endif()
-    target_link_libraries(${target} PRIVATE velmora_lsan_suppressions)
+    target_link_libraries(${target} PRIVATE velmora_sanitizer_suppressions)
 endfunction()
