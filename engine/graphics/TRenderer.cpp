@@ -67,14 +67,7 @@ void TRenderer::DrawStats()
 {
     if (!mStatsText)
         mStatsText.reset(CreateTextLayout(TString(), 512, 512, 0, nullptr, 16, TColor(1, 0, 0, 1)));
-    const int memory = GetMemoryAllocated();
-    const int textureMemory = GetConfig("texture_ram_allocated", "").ToInt();
-    const int sprites = GetConfig("current_sprite_count", "").ToInt();
-    const TString text =
-        TString::Printf("Tarnwick Version %d.%d.%d.%d<br>%f FPS<tab pos='150'>Sprites: %d<br>Mem: "
-                        "%dkb<tab pos='150'>TexMem: %dkb<br>",
-                        4, 0, 14, 1, static_cast<double>(mFramesPerSecond), sprites, memory / 1024,
-                        textureMemory / 1024);
+    const TString text = FormatStats();
     const bool began = Begin2d();
     FillRect(TRect(0, 0, 300, 60), TColor(0, 0, 0, 0));
     mStatsText->SetText(text);
