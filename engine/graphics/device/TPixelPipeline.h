@@ -38,6 +38,16 @@ public:
     // draws them after SetFlatColor of each (only while CanDrawColors, after a
     // SetFlatColor since Compile).
     void DrawColors(int y, int x0, const uint32_t* colors, int count);
+    // Whether DrawColors leaves a pixel as it is where its colour is 0 (alpha 0): so under
+    // alpha blending or adding while the masks keep alpha 0, where a/255 of the source is
+    // added to (255 - a)/255 of the target (or all of it) with exact rounding. Runs of
+    // colours may then bridge gaps and be padded with such pixels at no visible cost.
+    bool LeavesClearPixels() const
+    {
+        const TBlendKind kind = mBlender.GetKind();
+        return CanDrawColors() && (kind == TBlendKind::Normal || kind == TBlendKind::Add) &&
+               (mOrMask >> 24) == 0;
+    }
 
     // Stage 0 for one pixel by the general rule.
     uint32_t CombineGeneral(uint32_t texel, uint32_t diffuse) const;

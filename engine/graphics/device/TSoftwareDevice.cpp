@@ -186,9 +186,19 @@ void TSoftwareDevice::DrawSpans(const TDeviceSpan* spans, int count)
     mPipeline.SetFlatColor(spans[0].colour);
     uint32_t colour = spans[0].colour;
     const bool runs = mPipeline.CanDrawColors();
+    // Where a clear pixel leaves the target as it is, a run also takes the gaps between
+    // the spans of its row (the inside of an "o") and is padded to whole steps of eight
+    // pixels, which the blend kernels take without masked loads and stores: fewer and
+    // cheaper calls for the short spans of text.
+    const bool bridges = mPipeline.LeavesClearPixels();
     const auto flush = [&] {
-        if (runLength > 0)
-            mPipeline.DrawColors(runRow, runX, run, runLength);
+        if (runLength == 0)
+            return;
+        if (bridges)
+            for (const int padded = std::min((runLength + 7) & ~7, scissor.right - runX);
+                 runLength < padded;)
+                run[runLength++] = 0;
+        mPipeline.DrawColors(runRow, runX, run, runLength);
         runLength = 0;
     };
     for (int i = 0; i < count; ++i) {
@@ -208,13 +218,17 @@ void TSoftwareDevice::DrawSpans(const TDeviceSpan* spans, int count)
             mPipeline.DrawSpan(span.row, x0, x1);
             continue;
         }
-        if (runLength > 0 &&
-            (span.row != runRow || x0 != runX + runLength || runLength + (x1 - x0) > kRun))
+        const int runEnd = runX + runLength;
+        const bool joins = span.row == runRow && x1 - runX <= kRun &&
+                           (x0 == runEnd || (bridges && x0 > runEnd));
+        if (runLength > 0 && !joins)
             flush();
         if (runLength == 0) {
             runRow = span.row;
             runX = x0;
         }
+        while (runX + runLength < x0)
+            run[runLength++] = 0;
         for (int x = x0; x < x1; ++x)
             run[runLength++] = span.colour;
     }

@@ -50,10 +50,7 @@ void THvMiniVecDraw::Destroy()
     sInstance.reset();
 }
 
-THvMiniVecDraw::THvMiniVecDraw()
-{
-    mBatch.reserve(kBatchSpans);
-}
+THvMiniVecDraw::THvMiniVecDraw() = default;
 
 THvMiniVecDraw::~THvMiniVecDraw()
 {
@@ -178,16 +175,24 @@ void THvMiniVecDraw::OnDefineColor(int slot, uint8_t red, uint8_t green, uint8_t
 
 void THvMiniVecDraw::Replay(const TSpanRecord* records)
 {
-    for (; records->coverage != TSpanRecord::kEndOfGlyph; ++records)
-        Output(*records);
+    // Warm text is all replays: the records go into the batch in one tight loop up to its
+    // room, not by a call and a size check per span.
+    for (;;) {
+        TDeviceSpan* out = mBatch.data() + mBatchSize;
+        const TDeviceSpan* const end = mBatch.data() + kBatchSpans;
+        for (; out < end && records->coverage != TSpanRecord::kEndOfGlyph; ++records, ++out)
+            *out = ToDeviceSpan(*records);
+        mBatchSize = static_cast<int>(out - mBatch.data());
+        if (records->coverage == TSpanRecord::kEndOfGlyph)
+            return;
+        FlushBatch();
+    }
 }
 
 void THvMiniVecDraw::Output(const TSpanRecord& span)
 {
-    // Records come from the scanner: buffer 0..3, coverage index 0..31.
-    mBatch.push_back({mGlyphRow + span.row, mGlyphColumn + span.start, mGlyphColumn + span.end,
-                      mTables[span.buffer & 3][span.coverage & 31]});
-    if (mBatch.size() >= kBatchSpans)
+    mBatch[static_cast<size_t>(mBatchSize++)] = ToDeviceSpan(span);
+    if (mBatchSize == kBatchSpans)
         FlushBatch();
 }
 
@@ -207,25 +212,25 @@ void THvMiniVecDraw::Flush()
 
 void THvMiniVecDraw::FlushBatch()
 {
-    if (mBatch.empty())
+    if (mBatchSize == 0)
         return;
     if (mTarget)
         WriteBatchToTarget();
     else
         DrawBatchOnScreen();
-    mBatch.clear();
+    mBatchSize = 0;
 }
 
 void THvMiniVecDraw::DrawBatchOnScreen()
 {
-    TRenderer::Get()->DrawSpans(mBatch.data(), static_cast<int>(mBatch.size()));
+    TRenderer::Get()->DrawSpans(mBatch.data(), mBatchSize);
 }
 
 void THvMiniVecDraw::DrawBatchAsLines()
 {
     TScreenVertex vertices[kBatchVertices];
     int count = 0;
-    for (const TDeviceSpan& span : mBatch) {
+    for (const TDeviceSpan& span : Batch()) {
         if (count + 2 > mBatchVertices) {
             TRenderer::Get()->DrawVertices(TPrimitiveType::LineList, TVertexArray(vertices, count));
             count = 0;
@@ -252,7 +257,7 @@ void THvMiniVecDraw::WriteBatchToTarget()
     const TTargetWrite mode = mCopyMode    ? TTargetWrite::Copy
                               : mBlendMode ? TTargetWrite::Blend
                                            : TTargetWrite::Normal;
-    for (const TDeviceSpan& span : mBatch) {
+    for (const TDeviceSpan& span : Batch()) {
         if (span.row < 0 || span.row >= mTargetHeight || span.x0 >= mTargetWidth)
             continue;
         const int x0 = std::max(span.x0, 0);
@@ -315,9 +320,10 @@ THvMiniVecDraw::TCalibrationResult THvMiniVecDraw::RunCalibration()
     for (int test = 0; test < kCalibrationTests; ++test) {
         mOffsets = OffsetsOfTest(test);
         for (int row = 1; row <= 2; ++row)
-            mBatch.push_back({row, row + 4 * test, row + 1 + 4 * test, colour});
+            mBatch[static_cast<size_t>(mBatchSize++)] = {row, row + 4 * test, row + 1 + 4 * test,
+                                                         colour};
         DrawBatchAsLines();
-        mBatch.clear();
+        mBatchSize = 0;
     }
     mOffsets = kept;
     if (began)

@@ -33,7 +33,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <vector>
+#include <span>
 
 class TTexture;
 
@@ -111,6 +111,17 @@ private:
     void OnSpan(const TSpanRecord& span) override;
     void OnDefineColor(int slot, uint8_t red, uint8_t green, uint8_t blue) override;
     void Output(const TSpanRecord& span);
+    // The record of a scanner (buffer 0..3, coverage index 0..31) as a span on the target
+    // in the colours in force.
+    TDeviceSpan ToDeviceSpan(const TSpanRecord& span) const
+    {
+        return {mGlyphRow + span.row, mGlyphColumn + span.start, mGlyphColumn + span.end,
+                mTables[span.buffer & 3][span.coverage & 31]};
+    }
+    std::span<const TDeviceSpan> Batch() const
+    {
+        return {mBatch.data(), static_cast<size_t>(mBatchSize)};
+    }
     void Replay(const TSpanRecord* records);
     void FlushBatch();
     void DrawBatchOnScreen();
@@ -143,7 +154,8 @@ private:
 
     TOutlineScanner mScanner;
     TSpanCache mCache;
-    std::vector<TDeviceSpan> mBatch;
+    std::array<TDeviceSpan, kBatchSpans> mBatch{};
+    int mBatchSize = 0;
     int mBatchVertices = kBatchVertices;
     TSpanOffsets mOffsets;
 };
