@@ -10,6 +10,7 @@
 
 TVecFont::TVecFont(std::vector<uint8_t> image, const TString& name) : mData(std::move(image))
 {
+    mByteGlyphs.fill(-1);
     if (!Read(name)) {
         mCodes.clear();
         mOutlineOffsets.clear();
@@ -47,6 +48,8 @@ bool TVecFont::Read(const TString& name)
         mOutlineSizes[i] =
             static_cast<uint32_t>(MeasureOutline(&mData[offset], mData.size() - offset));
     }
+    for (size_t i = 0; i < count && mCodes[i] < mByteGlyphs.size(); ++i)
+        mByteGlyphs[mCodes[i]] = static_cast<int32_t>(i);
     return true;
 }
 
@@ -90,6 +93,8 @@ void TVecFont::ComputeMetrics()
 
 int TVecFont::FindGlyph(uint32_t code) const
 {
+    if (code < mByteGlyphs.size())
+        return mByteGlyphs[code];
     const auto found = std::lower_bound(mCodes.begin(), mCodes.end(), code);
     if (found == mCodes.end() || *found != code)
         return -1;

@@ -15,6 +15,7 @@
 
 #include "engine/foundation/core/TString.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -59,6 +60,9 @@ private:
 
     std::vector<uint8_t> mData;
     std::vector<uint32_t> mCodes;
+    // The glyphs of codes 0..255 (-1 for none), looked up directly: text is mostly these,
+    // and every character is looked up when laid out and again when drawn.
+    std::array<int32_t, 256> mByteGlyphs;
     std::vector<uint32_t> mOutlineOffsets;
     std::vector<uint32_t> mOutlineSizes;
     std::vector<float> mCellScales;
