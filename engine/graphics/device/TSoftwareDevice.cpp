@@ -219,8 +219,8 @@ void TSoftwareDevice::DrawSpans(const TDeviceSpan* spans, int count)
             continue;
         }
         const int runEnd = runX + runLength;
-        const bool joins = span.row == runRow && x1 - runX <= kRun &&
-                           (x0 == runEnd || (bridges && x0 > runEnd));
+        const bool joins =
+            span.row == runRow && x1 - runX <= kRun && (x0 == runEnd || (bridges && x0 > runEnd));
         if (runLength > 0 && !joins)
             flush();
         if (runLength == 0) {
