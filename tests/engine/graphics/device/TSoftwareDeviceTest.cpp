@@ -243,10 +243,11 @@ TEST(TSoftwareDevice, SpansDrawWhatLineListsOfTheirEndsDraw)
         span.x0 = static_cast<int>(random() % 90) - 10;
         span.x1 = span.x0 + static_cast<int>(random() % (i % 10 == 0 ? 100 : 4));
         span.colour = static_cast<uint32_t>(random());
-        // Runs along a row: the next span often starts where this one ends.
+        // Runs along a row: the next span often starts where this one ends, or a pixel
+        // after it (runs bridge such gaps where clear pixels leave the target as it is).
         if (i > 0 && random() % 2 == 0) {
             span.row = spans.back().row;
-            span.x0 = spans.back().x1;
+            span.x0 = spans.back().x1 + static_cast<int>(random() % 4) / 2;
             span.x1 = span.x0 + 1 + static_cast<int>(random() % 3);
         }
         spans.push_back(span);
