@@ -47,18 +47,26 @@ uint64_t TSpanCache::Hash(const TKey& key, const TShape& shape)
     }
     // The first 64 bytes tell outlines apart well enough; Find compares them all.
     const size_t hashed = std::min<size_t>(key.size, 64);
-    uint64_t lanes[2] = {1, 2};
+    uint64_t even = 1;
+    uint64_t odd = 2;
+    const auto word = [&](size_t at) {
+        uint64_t value = 0;
+        std::memcpy(&value, key.outline + at, 8);
+        return value;
+    };
     size_t at = 0;
-    for (; at + 8 <= hashed; at += 8) {
-        uint64_t word = 0;
-        std::memcpy(&word, key.outline + at, 8);
-        uint64_t& lane = lanes[(at / 8) % 2];
-        lane = Mix(lane, word);
+    for (; at + 16 <= hashed; at += 16) {
+        even = Mix(even, word(at));
+        odd = Mix(odd, word(at + 8));
+    }
+    if (at + 8 <= hashed) {
+        even = Mix(even, word(at));
+        at += 8;
     }
     uint64_t tail = 0;
     if (hashed > at)
         std::memcpy(&tail, key.outline + at, hashed - at);
-    return Finish(Mix(Mix(Mix(hash, lanes[0]), lanes[1]), tail));
+    return Finish(Mix(Mix(Mix(hash, even), odd), tail));
 }
 
 bool TSpanCache::Matches(const TEntry& entry, const TKey& key, const TShape& shape) const
