@@ -52,6 +52,12 @@ TWindowManager* GetWindowManager()
     return sInstance;
 }
 
+void InvalidateWindows()
+{
+    if (sInstance != nullptr)
+        sInstance->Invalidate();
+}
+
 TWindowManager::TWindowManager(std::unique_ptr<TWindowManagerHost> host) : mHost(std::move(host))
 {
     sInstance = this;

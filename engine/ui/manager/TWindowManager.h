@@ -169,3 +169,5 @@ private:
 
 // The live window manager; null before it is made and after it is destroyed.
 TWindowManager* GetWindowManager();
+// Asks the live window manager, if there is one, for a frame.
+void InvalidateWindows();

@@ -67,12 +67,6 @@ TButtonWindow* AsButton(TWindow* window)
     return dynamic_cast<TButtonWindow*>(window);
 }
 
-void Invalidate()
-{
-    if (TWindowManager* manager = GetWindowManager())
-        manager->Invalidate();
-}
-
 TString GetLabel(TString name)
 {
     if (TopModal() == nullptr)
@@ -167,7 +161,7 @@ bool EnableWindow(TString name, bool enable)
     window->SetFlags(enable ? flags | TWindow::kShown : flags & ~TWindow::kShown);
     if (!enable && AsButton(window) != nullptr)
         window->OnMouseExit();
-    Invalidate();
+    InvalidateWindows();
     return true;
 }
 
@@ -195,7 +189,7 @@ bool StringToClipboard(TString text)
 
 void UpdateWindow()
 {
-    Invalidate();
+    InvalidateWindows();
 }
 
 TString PushModal(TString name)

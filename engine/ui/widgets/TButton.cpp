@@ -19,12 +19,6 @@ constexpr uint32_t kMaskThreshold = 20;
 // Volume group of button sounds.
 constexpr int kSoundGroup = 0;
 
-void InvalidateWindows()
-{
-    if (TWindowManager* manager = GetWindowManager())
-        manager->Invalidate();
-}
-
 bool IsMaskPixelOn(uint32_t pixel)
 {
     return ((pixel >> 16) & 0xFF) >= kMaskThreshold || ((pixel >> 8) & 0xFF) >= kMaskThreshold ||

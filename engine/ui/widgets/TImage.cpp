@@ -13,12 +13,6 @@
 
 namespace {
 
-void InvalidateWindow()
-{
-    if (TWindowManager* manager = GetWindowManager())
-        manager->Invalidate();
-}
-
 // side x scale rounded (0.5 added, then truncated), held to the int range.
 int ScaledSide(int side, float scale)
 {
@@ -95,13 +89,13 @@ void TImage::SetImage(std::shared_ptr<TTexture> texture, float scale)
     mTexture = std::move(texture);
     mScale = scale;
     FitToPicture();
-    InvalidateWindow();
+    InvalidateWindows();
 }
 
 void TImage::SetFlip(int bits)
 {
     mFlip = bits & (kFlipHorizontal | kFlipVertical);
-    InvalidateWindow();
+    InvalidateWindows();
 }
 
 void TImage::SetRotate(bool rotate)
@@ -110,7 +104,7 @@ void TImage::SetRotate(bool rotate)
         mRotate = rotate;
         FitToPicture();
     }
-    InvalidateWindow();
+    InvalidateWindows();
 }
 
 void TImage::FitToPicture()

@@ -17,12 +17,6 @@
 
 namespace {
 
-void InvalidateWindow()
-{
-    if (TWindowManager* manager = GetWindowManager())
-        manager->Invalidate();
-}
-
 bool IsTranslatingLabels(const TWindowManager* manager)
 {
     const TWindowScriptLink* script = manager != nullptr ? manager->GetWindowScript() : nullptr;
@@ -149,19 +143,19 @@ void TText::SetHorizontalScale(float scale)
     mHorizontalScale = scale;
     if (mLayout)
         mLayout->SetHorizontalScale(scale);
-    InvalidateWindow();
+    InvalidateWindows();
 }
 
 void TText::SetDrawScale(float scale)
 {
     mDrawScale = scale;
-    InvalidateWindow();
+    InvalidateWindows();
 }
 
 void TText::SetDrawAlpha(float alpha)
 {
     mDrawAlpha = alpha;
-    InvalidateWindow();
+    InvalidateWindows();
 }
 
 void TText::Draw()
@@ -179,7 +173,7 @@ void TText::SetText(const TString& text)
     if (!mLayout || text == mLayout->GetText())
         return;
     // Every change asks for a frame, the first text of an empty window included.
-    InvalidateWindow();
+    InvalidateWindows();
     mLayout->SetText(text);
 }
 
@@ -197,7 +191,7 @@ void TText::SetScroll(float position)
     if (scroll == mLayout->GetScrollPosition())
         return;
     mLayout->SetScrollPosition(scroll);
-    InvalidateWindow();
+    InvalidateWindows();
 }
 
 bool TText::OnMouseDown(const TPoint& point)
@@ -246,7 +240,7 @@ bool TText::OnMouseMove(const TPoint& point)
     const TVec2 at = ToVec2(point);
     if (!mLayout->UpdateHoverLink(&at, mLineSpacing))
         return false;
-    InvalidateWindow();
+    InvalidateWindows();
     if (TWindowManager* manager = GetWindowManager())
         manager->AddCapture(this);
     return true;
@@ -256,7 +250,7 @@ bool TText::OnMouseExit()
 {
     if (mLayout) {
         mLayout->UpdateHoverLink(nullptr, mLineSpacing);
-        InvalidateWindow();
+        InvalidateWindows();
     }
     if (TWindowManager* manager = GetWindowManager())
         manager->ReleaseCapture(this);

@@ -146,8 +146,7 @@ void TTextEdit::UpdateDisplay()
     const bool caret = IsCaretPhase();
     if (caret != mCaretShown) {
         mCaretShown = caret;
-        if (TWindowManager* manager = GetWindowManager())
-            manager->Invalidate();
+        InvalidateWindows();
     }
     TText::SetText(MarkUpForDisplay(shown, caret ? mCaret : -1));
 }

@@ -47,6 +47,5 @@ void TLayeredWindow::SelectLayer(int index)
         for (TWindow* child : mLayers[index == -1 ? 0 : static_cast<size_t>(index)])
             child->SetFlags(child->GetFlags() | kShown);
     }
-    if (TWindowManager* manager = GetWindowManager())
-        manager->Invalidate();
+    InvalidateWindows();
 }

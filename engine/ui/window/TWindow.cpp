@@ -24,12 +24,6 @@ constexpr int kRelativeFrom = 40000;
 constexpr int kFarFrom = 106667;
 constexpr int kFarSize = 80000;
 
-void InvalidateWindows()
-{
-    if (TWindowManager* manager = GetWindowManager())
-        manager->Invalidate();
-}
-
 bool IsEmpty(const TRect& rect)
 {
     return rect.right <= rect.left || rect.bottom <= rect.top;
