@@ -6,7 +6,7 @@ JOBS ?= $(shell nproc)
 SHUFFLE_SEED ?= 1
 CMAKE_GEN := -G Ninja
 
-.PHONY: all run test tsan bench fuzz deps build-release build-test check-format clean
+.PHONY: all run test tsan bench fuzz deps build-release build-game build-test check-format clean
 
 all: build-release
 
@@ -22,10 +22,16 @@ build/test/build.ninja: | deps
 build-release: deps build/release/build.ninja
 	cmake --build build/release -j $(JOBS)
 
+# The game and what it reads at run time (its content, fonts, pictures and sounds, and
+# the content tools that make them); tests, benchmarks and the other tools wait for
+# `make test` and `make bench`.
+build-game: deps build/release/build.ninja
+	cmake --build build/release -j $(JOBS) --target velmora
+
 build-test: deps build/test/build.ninja
 	cmake --build build/test -j $(JOBS)
 
-run: build-release
+run: build-game
 	cd build/release && ./velmora
 
 # Every source and header laid out as .clang-format says; tools/check-format --fix
@@ -48,7 +54,7 @@ tsan: deps build/tsan/build.ninja
 	cmake --build build/tsan -j $(JOBS) --target $(TSAN_TARGETS)
 	cd build/tsan && ctest --output-on-failure -j $(JOBS) -L '$(TSAN_LABELS)'
 
-bench: build-release
+bench: deps build/release/build.ninja
 	cmake --build build/release -j $(JOBS) --target benchmarks
 	@for b in build/release/bench/bench_*; do [ -x "$$b" ] && "$$b"; done; true
 
