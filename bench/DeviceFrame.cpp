@@ -327,7 +327,7 @@ private:
 
     // Centred on (x, y), scaled, then rotated: the texture's own DrawAt.
     void DrawImage(const std::shared_ptr<TTexture>& texture, float x, float y, float scale,
-                   float angle, float alpha, int blendMode)
+                   float angle, float alpha, TBlendMode blendMode)
     {
         mRenderer->SetBlendMode(blendMode);
         texture->DrawAt(x, y, alpha, scale, angle, 0);

@@ -135,7 +135,7 @@ void BM_Draw(benchmark::State& state)
         Run(state, system, [&] {
             renderer.BeginDraw(false);
             renderer.Begin2d();
-            renderer.SetFilter(1);
+            renderer.SetFilter(TFilter::Linear);
             system.Draw(TVec3(400, 450, 0));
             renderer.End2d();
             renderer.EndDraw(false);

@@ -14,7 +14,7 @@ DrawState DrawState::Compose(const DrawState& own, const DrawState& parent)
     result.matrix = own.matrix * parent.matrix;
     result.alpha = own.alpha * parent.alpha;
     result.flags = own.flags ^ (parent.flags & (kMirrorX | kMirrorY));
-    if (result.blendMode == -1)
+    if (!result.blendMode)
         result.blendMode = parent.blendMode;
     return result;
 }

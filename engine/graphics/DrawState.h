@@ -10,6 +10,9 @@
 #include "engine/foundation/math/TMat3.h"
 #include "engine/foundation/math/TRect.h"
 #include "engine/foundation/math/TVec2.h"
+#include "engine/graphics/TBlendMode.h"
+
+#include <optional>
 
 struct DrawState
 {
@@ -22,13 +25,14 @@ struct DrawState
     };
 
     // Identity matrix scaled by scale (when it is not 1) and moved to position; tint
-    // white; blend mode -1 (the parent's).
+    // white; no blend mode of its own (the parent's).
     explicit DrawState(const TVec2& position = TVec2(), float alpha = 1.0f, float scale = 1.0f,
                        int flags = 0);
 
     // The child's state under its parent: matrices multiplied (the child's applied first),
-    // alphas multiplied, mirroring combined (the other flags stay the child's), blend
-    // mode -1 taking the parent's. Origin, tint and source rectangle are the child's.
+    // alphas multiplied, mirroring combined (the other flags stay the child's), the
+    // parent's blend mode where the child has none. Origin, tint and source rectangle are
+    // the child's.
     static DrawState Compose(const DrawState& own, const DrawState& parent);
 
     TMat3 matrix; // object to screen; row 2 is the translation
@@ -37,5 +41,5 @@ struct DrawState
     float alpha = 1.0f;
     TRect sourceRect;
     int flags = 0;
-    int blendMode = -1; // a TBlendMode, or -1 for the parent's
+    std::optional<TBlendMode> blendMode; // empty: the parent's
 };

@@ -529,7 +529,7 @@ void TDxDisplayHandler::CalibrateTexelOffset()
     const auto offsetOf = [](int i) { return -0.5f + 0.1f * static_cast<float>(i); };
     if (mRenderer.BeginRenderTarget(large, TRenderTargetMode::Opaque)) {
         mRenderer.Begin2d();
-        mRenderer.SetFilter(0);
+        mRenderer.SetFilter(TFilter::Point);
         for (int i = 0; i < kCopies; ++i) {
             SetTexelOffset(offsetOf(i));
             const float left = 16.0f * static_cast<float>(i);
@@ -540,7 +540,7 @@ void TDxDisplayHandler::CalibrateTexelOffset()
             mRenderer.SetTexture(small);
             mRenderer.DrawVertices(TPrimitiveType::TriangleFan, TVertexArray(quad, 4));
         }
-        mRenderer.SetFilter(1);
+        mRenderer.SetFilter(TFilter::Linear);
         mRenderer.End2d();
         mRenderer.EndRenderTarget();
     }
@@ -595,10 +595,10 @@ bool TDxDisplayHandler::Begin2d()
     state.addressU = TAddress::Clamp;
     state.addressV = TAddress::Clamp;
     SetBlendMode(kBlendNormal);
-    SetFilter(1);
+    SetFilter(TFilter::Linear);
     SetZEnable(false);
     SetZWriteEnable(false);
-    SetCullMode(1);
+    SetCullMode(TCull::None);
     state.world = TMat4();
     state.view = TMat4();
     mProjectionDirty = true;
@@ -612,25 +612,20 @@ void TDxDisplayHandler::End2d()
     mDevice.State().view = TMat4();
 }
 
-void TDxDisplayHandler::SetCullMode(int mode)
+void TDxDisplayHandler::SetCullMode(TCull mode)
 {
-    mDevice.State().cullMode = mode == 2   ? TCull::Clockwise
-                               : mode == 3 ? TCull::CounterClockwise
-                                           : TCull::None;
+    mDevice.State().cullMode = mode;
 }
 
-void TDxDisplayHandler::SetFilter(int mode)
+void TDxDisplayHandler::SetFilter(TFilter filter)
 {
-    if (mode != 0 && mode != 1)
-        return;
-    const TFilter filter = mode == 0 ? TFilter::Point : TFilter::Linear;
     TDeviceState& state = mDevice.State();
     state.minFilter = state.magFilter = state.mipFilter = filter;
 }
 
-void TDxDisplayHandler::SetShadeMode(int mode)
+void TDxDisplayHandler::SetShadeMode(TShade mode)
 {
-    mDevice.State().shadeMode = mode == 2 ? TShade::Gouraud : TShade::Flat;
+    mDevice.State().shadeMode = mode;
 }
 
 void TDxDisplayHandler::SetZEnable(bool enable)
@@ -823,7 +818,7 @@ void TDxDisplayHandler::FillRect(const TRect& rect, const TColor& color,
         mRenderer.End2d();
 }
 
-void TDxDisplayHandler::SetBlendMode(int mode)
+void TDxDisplayHandler::SetBlendMode(TBlendMode mode)
 {
     mBlendMode = mode;
     TDeviceState& state = mDevice.State();
@@ -854,13 +849,11 @@ void TDxDisplayHandler::SetBlendMode(int mode)
     case kBlendMultiplicative:
         blend(TBlend::Zero, TBlend::SrcColor);
         break;
-    default:
-        break;
     }
     ApplyStageStates(mode);
 }
 
-void TDxDisplayHandler::ApplyStageStates(int mode)
+void TDxDisplayHandler::ApplyStageStates(TBlendMode mode)
 {
     TDeviceState& state = mDevice.State();
     state.textureFactor = 0xFFFFFFFFu;

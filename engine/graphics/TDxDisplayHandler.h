@@ -25,7 +25,9 @@
 #include "engine/foundation/math/TColor.h"
 #include "engine/foundation/math/TMat4.h"
 #include "engine/foundation/math/TRect.h"
+#include "engine/graphics/TBlendMode.h"
 #include "engine/graphics/TRenderTargetMode.h"
+#include "engine/graphics/device/TDeviceState.h"
 #include "engine/graphics/device/TPrimitiveType.h"
 #include "engine/graphics/device/TSoftwareDevice.h"
 #include "engine/graphics/device/TSurface.h"
@@ -107,15 +109,16 @@ public:
     bool IsInScene() const { return mInScene; }
     void ResetWorkingCount() { mWorkingCount = 0; }
 
-    // The 2D state: Begin2d sets specular and clipping off, clamp addressing, blend mode
-    // 0, linear filtering, depth off, no culling, identity world and view; End2d unbinds
-    // the renderer's texture.
+    // The 2D state: Begin2d sets specular and clipping off, clamp addressing, the normal
+    // blend mode, linear filtering, depth off, no culling, identity world and view; End2d
+    // unbinds the renderer's texture.
     bool Begin2d();
     void End2d();
 
-    void SetCullMode(int mode);  // 1 none, 2 clockwise, 3 counter-clockwise, else none
-    void SetFilter(int mode);    // 0 point, 1 linear, else unchanged
-    void SetShadeMode(int mode); // 2 Gouraud, else flat
+    void SetCullMode(TCull mode);
+    // The filter of minification, magnification and mip levels alike.
+    void SetFilter(TFilter filter);
+    void SetShadeMode(TShade mode);
     void SetZEnable(bool enable);
     void SetZWriteEnable(bool enable);
     void SetAmbient(const TColor& color);
@@ -150,11 +153,11 @@ public:
     // quad (in an alpha target: the colour's alpha as coverage).
     void FillRect(const TRect& rect, const TColor& color, const std::shared_ptr<TTexture>& target);
 
-    // Blend modes (TBlendMode) and their stage states; options "new_subtractive" and
+    // Blend modes and their stage states; options "new_subtractive" and
     // "new_render_blend" (on when the value's integer is above 0).
-    void SetBlendMode(int mode);
-    int GetBlendMode() const { return mBlendMode; }
-    void ApplyStageStates(int mode);
+    void SetBlendMode(TBlendMode mode);
+    TBlendMode GetBlendMode() const { return mBlendMode; }
+    void ApplyStageStates(TBlendMode mode);
     void SetOption(const TString& key, const TString& value);
 
     // Render targets: drawing goes into the back buffer's top-left corner with the
@@ -198,7 +201,8 @@ private:
     bool mZEnable = false;
     bool mZWriteEnable = false;
 
-    int mBlendMode = -1;
+    // Normal until set: the stage states of a texture bound before any mode are normal's.
+    TBlendMode mBlendMode = kBlendNormal;
     bool mNewSubtractive = false;
     bool mNewRenderBlend = false;
 

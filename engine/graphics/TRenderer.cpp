@@ -137,19 +137,19 @@ void TRenderer::DrawIndexedVertices(TPrimitiveType type, const uint16_t* indices
     mDisplay->DrawIndexedVertices(type, indices, vertices, indexCount);
 }
 
-void TRenderer::SetBlendMode(int mode)
+void TRenderer::SetBlendMode(TBlendMode mode)
 {
     mDisplay->SetBlendMode(mode);
 }
 
-void TRenderer::SetCullMode(int mode)
+void TRenderer::SetCullMode(TCull mode)
 {
     mDisplay->SetCullMode(mode);
 }
 
-void TRenderer::SetFilter(int mode)
+void TRenderer::SetFilter(TFilter filter)
 {
-    mDisplay->SetFilter(mode);
+    mDisplay->SetFilter(filter);
 }
 
 void TRenderer::SetTexture(std::shared_ptr<TTexture> texture)

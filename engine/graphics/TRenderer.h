@@ -16,7 +16,9 @@
 #include "engine/foundation/core/TString.h"
 #include "engine/foundation/math/TColor.h"
 #include "engine/foundation/math/TRect.h"
+#include "engine/graphics/TBlendMode.h"
 #include "engine/graphics/TRenderTargetMode.h"
+#include "engine/graphics/device/TDeviceState.h"
 #include "engine/graphics/device/TPrimitiveType.h"
 
 #include <cstdint>
@@ -62,9 +64,9 @@ public:
     // pre-transformed vertices at their ends would be, but without vertices (text).
     void DrawSpans(const TDeviceSpan* spans, int count);
 
-    void SetBlendMode(int mode); // a TBlendMode
-    void SetCullMode(int mode);  // 1 none, 2 clockwise, 3 counter-clockwise
-    void SetFilter(int mode);    // 0 point, 1 linear
+    void SetBlendMode(TBlendMode mode);
+    void SetCullMode(TCull mode);
+    void SetFilter(TFilter filter);
     // Makes texture the current texture and binds it; a simple texture counts as none.
     void SetTexture(std::shared_ptr<TTexture> texture);
     std::shared_ptr<TTexture> GetTexture() const { return mTexture; }

@@ -177,8 +177,8 @@ void TTexture::Draw(const DrawState& state)
     TLitVertex quad[4];
     BuildQuad(TVec2(), quad, corners, texCoords, state.matrix, state.alpha, state.tint);
     renderer->SetTexture(self);
-    if (state.blendMode != -1)
-        renderer->SetBlendMode(state.blendMode);
+    if (state.blendMode)
+        renderer->SetBlendMode(*state.blendMode);
     renderer->DrawVertices(TPrimitiveType::TriangleFan, TVertexArray(quad, 4));
 }
 

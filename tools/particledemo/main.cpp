@@ -58,7 +58,7 @@ bool DrawFrame(TRenderer& renderer, TLuaParticleSystem& fountain, TLuaParticleSy
 {
     if (!renderer.BeginDraw(false) || !renderer.Begin2d())
         return false;
-    renderer.SetFilter(1);
+    renderer.SetFilter(TFilter::Linear);
     DrawBackdrop(renderer);
     fountain.Draw(kFountain);
     burst.Draw(kBurst);

@@ -158,7 +158,7 @@ bool DrawFrame(TRenderer& renderer, TSprite& scene, int index)
 {
     if (!renderer.BeginDraw(false) || !renderer.Begin2d())
         return false;
-    renderer.SetFilter(1);
+    renderer.SetFilter(TFilter::Linear);
     scene.Draw(DrawState());
     renderer.End2d();
     renderer.EndDraw(false);

@@ -1,5 +1,6 @@
 #include "engine/graphics/particles/T2dParticleRenderer.h"
 
+#include "engine/foundation/core/DebugLog.h"
 #include "engine/foundation/core/Settings.h"
 #include "engine/foundation/math/TRect.h"
 #include "engine/graphics/TDxDisplayHandler.h"
@@ -12,6 +13,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -159,9 +161,17 @@ void T2dParticleRenderer::SetTexture(std::shared_ptr<TTexture> texture)
 
 void T2dParticleRenderer::SetOption(const TString& name, const float values[4])
 {
-    int mode = 0;
-    if (name == TString("blendmode"))
-        mBlendMode = TruncateToInt(values[0], mode) ? mode : 0;
+    if (!(name == TString("blendmode")))
+        return;
+    int number = -1;
+    const std::optional<TBlendMode> mode =
+        TruncateToInt(values[0], number) ? BlendModeFromNumber(number) : std::nullopt;
+    if (!mode) {
+        TraceLog("particles: blend mode %g is not one of 0 to 4; the mode stays %d",
+                 static_cast<double>(values[0]), static_cast<int>(mBlendMode));
+        return;
+    }
+    mBlendMode = *mode;
 }
 
 void T2dParticleRenderer::Draw(const TVec3& position, float opacity,
@@ -215,5 +225,5 @@ void T2dParticleRenderer::Draw(const TVec3& position, float opacity,
                                          TVertexArray(vertices + first * 4, quads * 4), quads * 6);
         }
     }
-    renderer.SetBlendMode(0);
+    renderer.SetBlendMode(kBlendNormal);
 }

@@ -6,8 +6,9 @@
 // stretches it), tinted by pColor (clamped to 0..1, its alpha times the system's
 // opacity). With an animated texture pFrame picks the frame. One triangle list per
 // system, indexed (4 vertices a particle) or, with the setting "brokenindexedverts" on,
-// 6 vertices a particle without indices; the blend mode is the option "blendmode" (0
-// until set) and is set back to 0 after drawing.
+// 6 vertices a particle without indices; the blend mode is the option "blendmode" (a
+// TBlendMode number: normal until set, and any other number is logged and leaves the mode
+// as it was) and is set back to normal after drawing.
 //
 // Record layout: pPosition x, y; pUp x, y; pScale; pColor r, g, b, a; pFrame.
 //
@@ -15,6 +16,7 @@
 // last renderer to go frees them. Main thread only.
 
 #include "engine/foundation/math/TVec2.h"
+#include "engine/graphics/TBlendMode.h"
 #include "engine/graphics/particles/TParticleRenderer.h"
 
 #include <memory>
@@ -45,14 +47,14 @@ public:
     int GetAttributeCount() const override { return kAttributeCount; }
     TString GetInitScript() const override { return kInitScript; }
 
-    int GetBlendMode() const { return mBlendMode; }
+    TBlendMode GetBlendMode() const { return mBlendMode; }
     TVec2 GetTextureSize() const { return mTextureSize; }
     bool IsNonIndexed() const { return mNonIndexed; }
 
 private:
     static constexpr float kDefaults[kAttributeCount] = {0, 0, 0, -1, 1, 1, 1, 1, 1, 0};
 
-    int mBlendMode = 0;
+    TBlendMode mBlendMode = kBlendNormal;
     TVec2 mTextureSize{1.0f, 1.0f};
     std::shared_ptr<TTexture> mTexture;
     bool mNonIndexed = false;

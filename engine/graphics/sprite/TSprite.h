@@ -21,6 +21,7 @@
 #include "engine/foundation/math/TRect.h"
 #include "engine/foundation/math/TVec2.h"
 #include "engine/graphics/DrawState.h"
+#include "engine/graphics/TBlendMode.h"
 
 #include <memory>
 #include <vector>
@@ -101,7 +102,7 @@ public:
     int GetFlags() const { return mState.flags; }
     void SetSourceRect(const TRect& rect) { mState.sourceRect = rect; }
     void SetOrigin(const TVec2& origin) { mState.origin = origin; }
-    void SetBlendMode(int mode) { mState.blendMode = mode; }
+    void SetBlendMode(TBlendMode mode) { mState.blendMode = mode; }
 
     // a before b when a's layer is lower.
     static bool LayerLess(const std::shared_ptr<TSprite>& a, const std::shared_ptr<TSprite>& b);

@@ -7,6 +7,7 @@
 #include "engine/graphics/TRenderer.h"
 #include "engine/graphics/TTexture.h"
 #include "engine/graphics/TVertexArray.h"
+#include "engine/graphics/device/TDeviceState.h"
 #include "engine/ui/manager/TWindowManager.h"
 #include "engine/ui/message/TMessage.h"
 #include "engine/ui/widgets/TImage.h"
@@ -17,8 +18,6 @@
 #include <cstdlib>
 
 namespace {
-
-constexpr int kCullNone = 1;
 
 std::shared_ptr<TTexture> LoadPicture(const TWindowStyle& style, const char* key)
 {
@@ -246,7 +245,7 @@ void TSlider::Draw()
         return;
     TRenderer* renderer = TRenderer::Get();
     renderer->SetBlendMode(kBlendNormal);
-    renderer->SetCullMode(kCullNone);
+    renderer->SetCullMode(TCull::None);
     const auto lengthOf = [this](RailPart part) {
         return mRail[part] ? mRail[part]->GetHeight() : 0;
     };

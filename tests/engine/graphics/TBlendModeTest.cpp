@@ -32,7 +32,7 @@ enum class TWhere
 
 struct TCase
 {
-    int mode;
+    TBlendMode mode;
     TWhere where;
     bool newSubtractive;
     bool newRenderBlend;
@@ -167,7 +167,8 @@ TEST_F(TBlendModeTest, EachModeOnTheScreenAndInTargetsFollowsItsStates)
     // An ordinary texel and one of alpha 0 (which the alpha test drops where the alpha
     // comes from the texture).
     for (uint32_t texel : {0xC080FF20u, 0x0080FF20u})
-        for (int mode = 0; mode <= 4; ++mode)
+        for (TBlendMode mode : {kBlendNormal, kBlendOpaque, kBlendAdditiveAlpha, kBlendSubtractive,
+                                kBlendMultiplicative})
             for (TWhere where : {TWhere::Screen, TWhere::ColorTarget, TWhere::AlphaTarget})
                 for (bool newSubtractive : {false, true})
                     for (bool newRenderBlend : {true, false})
@@ -206,7 +207,9 @@ TEST_F(TBlendModeTest, AnAlphaTargetKeepsTheStageStatesThePreviousCallLeft)
     renderer.SetBlendMode(kBlendNormal);
     EXPECT_EQ(state.colorArg1, (TStageArg{TArgSource::Diffuse, true}));
     EXPECT_EQ(state.colorOp, TTextureOp::SelectArg1);
-    renderer.SetBlendMode(7); // outside 0..4: no blend state, stage states still applied
+    // A number outside 0..4 (which no binding lets through): no blend state, stage states
+    // still applied.
+    renderer.SetBlendMode(static_cast<TBlendMode>(7));
     EXPECT_EQ(state.srcBlend, TBlend::SrcAlpha);
     EXPECT_EQ(state.destBlend, TBlend::One);
     EXPECT_EQ(state.alphaArg1.source, TArgSource::TFactor);

@@ -107,7 +107,7 @@ TEST_F(TDxDisplayHandlerTest, AOneToOneTexturedQuadCopiesItsTexture)
     for (uint32_t& texel : texels)
         texel = static_cast<uint32_t>(random()) | 0xFF000000u;
     const std::shared_ptr<TTexture> texture = TextureOf(24, 10, true, texels);
-    for (int filter : {0, 1}) {
+    for (TFilter filter : {TFilter::Point, TFilter::Linear}) {
         TTestDisplay display(40, 20);
         TRenderer& renderer = *display.renderer;
         renderer.PushViewport(TRect(5, 3, 40, 20));
@@ -124,7 +124,7 @@ TEST_F(TDxDisplayHandlerTest, AOneToOneTexturedQuadCopiesItsTexture)
                 const bool inside = tx >= 0 && tx < 24 && ty >= 0 && ty < 10;
                 ASSERT_EQ(display.BackBuffer().At(x, y),
                           inside ? texels[static_cast<size_t>(ty * 24 + tx)] : 0u)
-                    << "filter " << filter << " at " << x << "," << y;
+                    << "filter " << static_cast<int>(filter) << " at " << x << "," << y;
             }
     }
 }

@@ -92,7 +92,7 @@ TEST_F(TRenderTargetTest, TheTexelCalibrationKeepsMinusOneHalf)
     renderer.FillRect(TRect(0, 0, 512, 512), TColor(1, 0, 0, 1), large);
     ASSERT_TRUE(renderer.BeginRenderTarget(large));
     renderer.Begin2d();
-    renderer.SetFilter(0);
+    renderer.SetFilter(TFilter::Point);
     for (int i = 0; i < 10; ++i) {
         display.handler->SetTexelOffset(-0.5f + 0.1f * static_cast<float>(i));
         DrawState state(TVec2(16.0f * static_cast<float>(i), 0), 1.0f, 1.0f, DrawState::kUseOrigin);
@@ -102,7 +102,7 @@ TEST_F(TRenderTargetTest, TheTexelCalibrationKeepsMinusOneHalf)
         renderer.SetTexture(small);
         renderer.DrawVertices(TPrimitiveType::TriangleFan, TVertexArray(quad, 4));
     }
-    renderer.SetFilter(1);
+    renderer.SetFilter(TFilter::Linear);
     renderer.End2d();
     renderer.EndRenderTarget();
     const std::vector<uint32_t> texels = Texels(large);

@@ -216,7 +216,7 @@ TEST_F(TRendererTest, DrawStateComposeCombinesChildAndParent)
     const TVec2 corner = TVec2(1, 1) * scaled.matrix;
     EXPECT_FLOAT_EQ(corner.x, 5.0f);
     EXPECT_FLOAT_EQ(corner.y, 6.0f);
-    EXPECT_EQ(scaled.blendMode, -1);
+    EXPECT_EQ(scaled.blendMode, std::nullopt);
 }
 
 TEST_F(TRendererTest, BuildQuadFillsFourVerticesOfAFan)

@@ -170,7 +170,7 @@ TEST_F(TTextureCacheTest, DrawsThePictureCentredWithItsSurfaceCoordinates)
         TTestDisplay display(128, 48);
         display.BackBuffer().Fill(display.BackBuffer().GetBounds(), background);
         display.renderer->Begin2d();
-        display.renderer->SetFilter(0);
+        display.renderer->SetFilter(TFilter::Point);
         texture->DrawAt(60.0f, 20.0f, 1.0f, 1.0f, c.rotation, c.flags);
         display.renderer->End2d();
         int wrong = 0;
@@ -192,11 +192,11 @@ TEST_F(TTextureCacheTest, DrawStatesChooseThePartTheAnchorAndTheBlendMode)
     const std::shared_ptr<TTexture> texture = TTexture::Get("user:pic.png");
     TTestDisplay display(64, 32);
     display.renderer->Begin2d();
-    display.renderer->SetFilter(0);
+    display.renderer->SetFilter(TFilter::Point);
     DrawState state(TVec2(3, 4), 1.0f, 1.0f, DrawState::kUseSourceRect | DrawState::kUseOrigin);
     state.sourceRect = TRect(20, 10, 30, 16);
     state.origin = TVec2(1, 2);
-    state.blendMode = 1;
+    state.blendMode = kBlendOpaque;
     texture->Draw(state);
     display.renderer->End2d();
     // Texel (20, 10) lands at (3, 4) - origin.
@@ -204,7 +204,7 @@ TEST_F(TTextureCacheTest, DrawStatesChooseThePartTheAnchorAndTheBlendMode)
     EXPECT_EQ(display.BackBuffer().At(11, 7), 0xff1d0f00u);
     EXPECT_EQ(display.BackBuffer().At(12, 7), 0u);
     EXPECT_EQ(display.BackBuffer().At(2, 8), 0u);
-    EXPECT_EQ(display.handler->GetBlendMode(), 1);
+    EXPECT_EQ(display.handler->GetBlendMode(), kBlendOpaque);
 
     // Nothing outside the 2D state, and nothing for a simple texture.
     texture->DrawAt(30, 16, 1, 1, 0, 0);

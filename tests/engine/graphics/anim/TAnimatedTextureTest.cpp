@@ -276,7 +276,7 @@ TEST_F(TAnimatedTextureTest, DrawsTheCurrentFrameAroundItsRegistrationPoint)
         SCOPED_TRACE(c.name);
         TTestDisplay display(100, 20);
         display.renderer->Begin2d();
-        display.renderer->SetFilter(0);
+        display.renderer->SetFilter(TFilter::Point);
         texture->SetCurrentFrame(0);
         texture->DrawAt(50, 10, 1, 1, 0, c.flags);
         display.renderer->End2d();
@@ -296,7 +296,7 @@ TEST_F(TAnimatedTextureTest, DrawsTheCurrentFrameAroundItsRegistrationPoint)
     // and its alpha multiplies.
     TTestDisplay display(100, 20);
     display.renderer->Begin2d();
-    display.renderer->SetFilter(0);
+    display.renderer->SetFilter(TFilter::Point);
     DrawState part(TVec2(5, 5), 1.0f, 1.0f, DrawState::kUseSourceRect);
     part.sourceRect = TRect(2, 1, 100, 3); // cut to the frame: sheet (10, 5) - (48, 7)
     texture->SetCurrentFrame(0);

@@ -55,7 +55,7 @@ template <class F> TPixels Render(F draw, uint32_t background = kBackground)
     TTestDisplay display(kWidth, kHeight);
     display.BackBuffer().Fill(display.BackBuffer().GetBounds(), background);
     display.renderer->Begin2d();
-    display.renderer->SetFilter(0);
+    display.renderer->SetFilter(TFilter::Point);
     draw(*display.renderer);
     display.renderer->End2d();
     const uint32_t* pixels = display.BackBuffer().GetPixels();
@@ -120,6 +120,34 @@ TEST_F(T2dParticleRendererTest, DeclaresItsAttributesAndTheirDefaults)
     EXPECT_EQ(renderer.GetTextureSize(), TVec2(32, 16));
     renderer.SetTexture(nullptr);
     EXPECT_EQ(renderer.GetTextureSize(), TVec2(32, 16)) << "no texture keeps the size";
+}
+
+TEST_F(T2dParticleRendererTest, TheBlendModeOptionTakesOnlyTheNumbersOfModes)
+{
+    // Each value is set over additive blending: a mode's number (truncated) replaces it,
+    // anything else is logged and leaves it.
+    struct TCase
+    {
+        float value;
+        TBlendMode expected;
+    };
+    const TCase cases[] = {
+        {0.0f, kBlendNormal},        {4.9f, kBlendMultiplicative}, {1.0f, kBlendOpaque},
+        {5.0f, kBlendAdditiveAlpha}, {7.0f, kBlendAdditiveAlpha},  {-1.0f, kBlendAdditiveAlpha},
+        {NAN, kBlendAdditiveAlpha},  {3e9f, kBlendAdditiveAlpha},
+    };
+    for (const TCase& c : cases) {
+        TLogCapture log;
+        T2dParticleRenderer renderer;
+        const float additive[4] = {2, 0, 0, 0};
+        renderer.SetOption("blendmode", additive);
+        const float values[4] = {c.value, 0, 0, 0};
+        renderer.SetOption("blendmode", values);
+        SCOPED_TRACE(c.value);
+        EXPECT_EQ(renderer.GetBlendMode(), c.expected);
+        const bool refused = !(c.value >= 0.0f && c.value < 5.0f);
+        EXPECT_EQ(log.Has("particles: blend mode"), refused) << log.Text();
+    }
 }
 
 TEST_F(T2dParticleRendererTest, QuadsHaveTheTextureSizeTimesTheScaleAroundThePosition)

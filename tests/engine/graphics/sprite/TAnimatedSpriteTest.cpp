@@ -218,7 +218,7 @@ TEST_F(TAnimatedSpriteTest, SpritesSharingATextureDrawTheirOwnFrames)
     root->AddChild(second);
     TTestDisplay display(48, 24);
     display.renderer->Begin2d();
-    display.renderer->SetFilter(0);
+    display.renderer->SetFilter(TFilter::Point);
     root->Draw(DrawState());
     display.renderer->End2d();
     // Registration (2, 3): texel (fx + 2, 3) of each frame lands on the position.
