@@ -272,6 +272,13 @@ TEST_F(TLuaParticleSystemTest, ValuesThatCannotCompileRaiseErrorsAndLeaveNoNodes
     EXPECT_EQ(mSystem.GetSpawnStream().size(), nodes);
 }
 
+TEST_F(TLuaParticleSystemTest, PcallAroundACompileErrorHandsBackItsMessage)
+{
+    ASSERT_TRUE(mSystem.Load("local ok, message = pcall(CompileParam, CreateValue(5, {}))"
+                             "seen = tostring(ok) .. ' ' .. tostring(message)"));
+    EXPECT_EQ(Eval("seen"), "false CompileParam: the cmd of an expression must be a string");
+}
+
 TEST_F(TLuaParticleSystemTest, AllocateChecksItsDimensionAndRenewsThePool)
 {
     ASSERT_TRUE(mSystem.Load("SetNumParticles(4) pV = Allocate(2) pV:Init(Vec2(1, 2))"
