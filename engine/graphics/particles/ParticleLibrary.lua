@@ -19,7 +19,9 @@
 --   * compare with fLess, fLessEqual, fGreater and fGreaterEqual (< and <= give
 --     booleans, not expressions);
 --   * Allocate every attribute before SetNumParticles (an Allocate afterwards renews
---     the pool).
+--     the pool);
+--   * Init, Anim and Allocate belong to the effect's chunk: once it has loaded (in
+--     Update, Create, or text run later) they are refused.
 
 kBlendNormal = 0
 kBlendOpaque = 1

@@ -55,6 +55,8 @@ void TLuaParticleSystem::Reset()
     mAttributeAt.clear();
     mFloatsPerParticle = 0;
     mCollection.Clear();
+    mName = "(no effect loaded)";
+    mRefusalLogged = false;
     mScript.reset();
     mScript = std::make_unique<TScript>();
     if (!mScript->IsValid()) {
@@ -74,7 +76,9 @@ void TLuaParticleSystem::Reset()
     kParticleLibrary.Run(L);
     lua_settop(L, guard.Top());
     const TString init = mRenderer->GetInitScript();
+    mLoading = true;
     RunChunk(init.CStr(), static_cast<size_t>(init.Length()), kInitChunkName);
+    mLoading = false;
 }
 
 void TLuaParticleSystem::RunChunk(const char* bytes, size_t length, const char* name)
@@ -98,6 +102,8 @@ bool TLuaParticleSystem::Load(const TString& script)
     mPendingSpawn = 0.0;
     if (!mScript || !mScript->IsValid())
         return false;
+    mName = script.Find(".lua") >= 0 ? script : TString("(effect text)");
+    mRefusalLogged = false;
     if (script.Find(".lua") >= 0) {
         if (!FileExists(script)) {
             TraceLog("particles: %s: no such effect script", script.CStr());
@@ -113,10 +119,13 @@ bool TLuaParticleSystem::Load(const TString& script)
             return false;
         }
         mCode = code;
+        mLoading = true;
         RunChunk(code->GetBytes(), code->GetLength(), script.CStr());
     } else {
+        mLoading = true;
         mScript->DoLuaString(script);
     }
+    mLoading = false;
     mDone = false;
     return true;
 }
@@ -234,8 +243,30 @@ void TLuaParticleSystem::SetTextureName(const TString& name)
         mRenderer->SetTexture(TTexture::Get(path, 0));
 }
 
+bool TLuaParticleSystem::AcceptsCompiling()
+{
+    if (mLoading)
+        return true;
+    if (!mRefusalLogged) {
+        mRefusalLogged = true;
+        TraceLog("particles: %s: Init, Anim and Allocate work only while the effect script "
+                 "loads; later calls are refused",
+                 mName.CStr());
+    }
+    return false;
+}
+
+int TLuaParticleSystem::CompileParam(lua_State* L)
+{
+    if (!AcceptsCompiling())
+        return 0;
+    return mCompiler.CompileParam(L);
+}
+
 int TLuaParticleSystem::Allocate(lua_State* L)
 {
+    if (!AcceptsCompiling())
+        return 0;
     const double dimension = lua_tonumber(L, 1);
     if (!(dimension >= 1 && dimension <= 4) || dimension != std::trunc(dimension))
         return luaL_error(L, "Allocate: an attribute has 1 to 4 floats, not %f", dimension);
@@ -278,12 +309,17 @@ int TLuaParticleSystem::GetParticleMemberParts(lua_State* L)
 
 void TLuaParticleSystem::AccumulateInitStream()
 {
-    std::vector<TParticleStreamEntry> pending = mCompiler.TakePending();
-    std::move(pending.begin(), pending.end(), std::back_inserter(mSpawnStream));
+    Accumulate(mSpawnStream);
 }
 
 void TLuaParticleSystem::AccumulateAnimStream()
 {
+    Accumulate(mAnimStream);
+}
+
+void TLuaParticleSystem::Accumulate(std::vector<TParticleStreamEntry>& stream)
+{
     std::vector<TParticleStreamEntry> pending = mCompiler.TakePending();
-    std::move(pending.begin(), pending.end(), std::back_inserter(mAnimStream));
+    if (AcceptsCompiling())
+        std::move(pending.begin(), pending.end(), std::back_inserter(stream));
 }

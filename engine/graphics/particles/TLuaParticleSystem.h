@@ -7,6 +7,11 @@
 // the spawn and per-frame expressions (pX:Init(expr), pX:Anim(expr)). The game calls
 // Update and Draw every frame and drops the effect once IsDone answers true.
 //
+// The streams and the record layout are built while an effect loads: Init, Anim and
+// Allocate work while the chunk of Load (or the renderer's declarations in Reset) runs.
+// Afterwards (from Update, Create or text the game runs in the state) they are refused,
+// logged once per loaded effect, so a script cannot grow the streams frame by frame.
+//
 // The operations the script reaches as globals (published by TLuaParticleSystemBinding)
 // are public here too. Main thread only.
 
@@ -92,13 +97,15 @@ public:
     // Allocate(dimension): a new attribute of 1 to 4 floats at the end of the record; its
     // member handle. A script error for another dimension or a record past
     // kMaxFloatsPerParticle floats. Allocating after SetNumParticles renews the pool at
-    // the same size (the live particles are gone).
+    // the same size (the live particles are gone). Nothing once the effect has loaded.
     int Allocate(lua_State* L);
     // RandomRange(lo, hi): a whole number in lo..hi.
     double RandomRange(int lo, int hi);
     // RandomFloat(): a number in [0, 1).
     float RandomFloat();
-    int CompileParam(lua_State* L) { return mCompiler.CompileParam(L); }
+    // CompileParam(value), AccumulateInitStream(), AccumulateAnimStream(): see
+    // TParticleCompiler; nothing once the effect has loaded.
+    int CompileParam(lua_State* L);
     // GetParticleMemberParts(handle): its offset and dimension.
     int GetParticleMemberParts(lua_State* L);
     void AccumulateInitStream();
@@ -111,6 +118,9 @@ protected:
 
 private:
     void RunChunk(const char* bytes, size_t length, const char* name);
+    // True while an effect loads; else false, logged once per loaded effect.
+    bool AcceptsCompiling();
+    void Accumulate(std::vector<TParticleStreamEntry>& stream);
     void PushHandle(lua_State* L, int offset, int dimension);
     TParticleView ViewOf(float* particle, uint32_t ms);
 
@@ -134,4 +144,7 @@ private:
     float mOpacity = 1.0f;
     bool mDone = false;
     double mPendingSpawn = 0.0;
+    TString mName;               // the effect file, for log lines
+    bool mLoading = false;       // a chunk of Load or Reset runs: the streams are open
+    bool mRefusalLogged = false; // since the last Load
 };

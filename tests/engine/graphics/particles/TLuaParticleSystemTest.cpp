@@ -272,6 +272,36 @@ TEST_F(TLuaParticleSystemTest, ValuesThatCannotCompileRaiseErrorsAndLeaveNoNodes
     EXPECT_EQ(mSystem.GetSpawnStream().size(), nodes);
 }
 
+TEST_F(TLuaParticleSystemTest, InitAnimAndAllocateAreRefusedOnceTheEffectHasLoaded)
+{
+    mFolder.Put("fx/grow.lua", "pA = Allocate(1) SetNumParticles(4) pA:Init(1)"
+                               "function Update()"
+                               "  pA:Anim(pA + 1) Anim(fExpire(fLess(1, 0)))"
+                               "  Init(fExpire(fLess(1, 0))) pB = Allocate(1)"
+                               "end");
+    ASSERT_TRUE(mSystem.Load("user:fx/grow.lua"));
+    const size_t spawn = mSystem.GetSpawnStream().size();
+    const size_t anim = mSystem.GetAnimStream().size();
+    EXPECT_EQ(anim, 0u);
+    mSystem.CreateParticles(1);
+    for (int frame = 0; frame < 10; ++frame)
+        mSystem.Update(16);
+    mSystem.GetScript()->DoLuaString("pA:Anim(pA + 1) pC = Allocate(2)");
+    EXPECT_EQ(mSystem.GetSpawnStream().size(), spawn);
+    EXPECT_EQ(mSystem.GetAnimStream().size(), anim);
+    EXPECT_EQ(mSystem.GetFloatsPerParticle(), kFirstOwn + 1);
+    EXPECT_EQ(LiveScalars(kFirstOwn), (TFloats{1}));
+    EXPECT_EQ(Eval("tostring(pB) .. tostring(pC)"), "nilnil");
+    EXPECT_EQ(mFolder.CountLogLines("particles: user:fx/grow.lua: Init, Anim and Allocate work "
+                                    "only while the effect script loads"),
+              1);
+    EXPECT_EQ(mFolder.CountLogLines("Lua error:"), 0);
+
+    // The next effect loaded compiles as the first did.
+    ASSERT_TRUE(mSystem.Load("pA:Anim(pA * 2)"));
+    EXPECT_GT(mSystem.GetAnimStream().size(), anim);
+}
+
 TEST_F(TLuaParticleSystemTest, PcallAroundACompileErrorHandsBackItsMessage)
 {
     ASSERT_TRUE(mSystem.Load("local ok, message = pcall(CompileParam, CreateValue(5, {}))"
