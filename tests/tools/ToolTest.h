@@ -1,16 +1,19 @@
 #pragma once
 // A fixture for the command-line tools as their users meet them: each test gets a
 // folder of its own to work in, and Run starts a tool there (no shell between) and
-// collects its exit status and both output streams.
+// collects its exit status and both output streams. A tool is a program of the build's
+// tools/, or a script of the source tree's tools/.
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -39,12 +42,24 @@ protected:
         std::filesystem::remove_all(mFolder, error);
     }
 
-    // Runs tools/<tool> of the build in the test's folder with the arguments, its
-    // standard input read from the file input (relative to the folder) when given.
+    // The program or script that is the tool.
+    static std::string ToolPath(const std::string& tool)
+    {
+        const std::filesystem::path script =
+            std::filesystem::path(VELMORA_SOURCE_DIR) / "tools" / tool;
+        if (std::filesystem::is_regular_file(script))
+            return script.string();
+        return std::string(VELMORA_BINARY_DIR) + "/tools/" + tool;
+    }
+
+    // Runs the tool in the test's folder with the arguments, its standard input read from
+    // the file input (relative to the folder) when given. With mFileSizeLimit set, no
+    // file it writes can grow past that many bytes: a write beyond fails as on a full
+    // disk.
     TToolResult Run(const std::string& tool, const std::vector<std::string>& arguments,
                     const std::string& input = "") const
     {
-        const std::string program = std::string(VELMORA_BINARY_DIR) + "/tools/" + tool;
+        const std::string program = ToolPath(tool);
         const std::filesystem::path out = mFolder / ".stdout";
         const std::filesystem::path err = mFolder / ".stderr";
         const pid_t pid = fork();
@@ -57,6 +72,11 @@ protected:
             dup2(errFd, 2);
             if (!input.empty())
                 dup2(open(input.c_str(), O_RDONLY), 0);
+            if (mFileSizeLimit > 0) {
+                const rlimit limit{mFileSizeLimit, mFileSizeLimit};
+                setrlimit(RLIMIT_FSIZE, &limit);
+                std::signal(SIGXFSZ, SIG_IGN); // the write fails instead of ending the tool
+            }
             std::vector<char*> argv{const_cast<char*>(program.c_str())};
             for (const std::string& argument : arguments)
                 argv.push_back(const_cast<char*>(argument.c_str()));
@@ -91,4 +111,5 @@ protected:
     }
 
     std::filesystem::path mFolder;
+    rlim_t mFileSizeLimit = 0;
 };

@@ -11,6 +11,7 @@
 #include "engine/graphics/anim/AnimationXml.h"
 #include "engine/graphics/anim/TAnimationData.h"
 #include "tools/anmconvert/writer/AnmWriter.h"
+#include "tools/support/InputLimits.h"
 #include "tools/support/ToolFiles.h"
 
 #include <cstdio>
@@ -49,7 +50,7 @@ int main(int argc, char** argv)
     const char* input = argv[first];
     const char* output = argv[first + 1];
     std::string bytes;
-    if (!ReadInputFile("anmconvert", input, bytes))
+    if (!ReadInputFile("anmconvert", input, kMaxXmlFileBytes, bytes))
         return 1;
     // Read from memory under its own name, so that the reader's messages name it.
     RegisterMemoryFile(input, bytes.data(), bytes.size());

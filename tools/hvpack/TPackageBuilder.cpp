@@ -1,11 +1,13 @@
 #include "tools/hvpack/TPackageBuilder.h"
 
+#include "tools/support/InputLimits.h"
 #include "tools/support/ToolFiles.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -43,19 +45,21 @@ bool TPackageBuilder::KeyForm(const std::string& name, std::string& key, std::st
 
 bool TPackageBuilder::CanWriteOutput() const
 {
-    // Opening for appending changes nothing; an empty file it made is removed again.
+    // The package is written beside the output and renamed over it, so its folder must
+    // take a new file; the output itself is not touched here.
     std::error_code error;
-    const bool existed = fs::exists(mOutput, error);
-    std::FILE* file = std::fopen(mOutput.c_str(), "ab");
-    if (file == nullptr) {
-        std::fprintf(stderr, "hvpack: cannot write %s: %s\n", mOutput.c_str(),
-                     std::strerror(errno));
-        return false;
-    }
-    std::fclose(file);
-    if (!existed)
-        fs::remove(mOutput, error);
-    return true;
+    int reason = 0;
+    const fs::path folder = mOutput.has_parent_path() ? mOutput.parent_path() : fs::path(".");
+    if (fs::is_directory(mOutput, error))
+        reason = EISDIR;
+    else if (!fs::is_directory(folder, error))
+        reason = fs::exists(folder, error) ? ENOTDIR : ENOENT;
+    else if (access(folder.c_str(), W_OK | X_OK) != 0)
+        reason = errno;
+    if (reason == 0)
+        return true;
+    std::fprintf(stderr, "hvpack: cannot write %s: %s\n", mOutput.c_str(), std::strerror(reason));
+    return false;
 }
 
 bool TPackageBuilder::AddFile(const std::string& name, const std::string& path)
@@ -68,7 +72,7 @@ bool TPackageBuilder::AddFile(const std::string& name, const std::string& path)
         return false;
     }
     std::string bytes;
-    if (!ReadInputFile("hvpack", path, bytes))
+    if (!ReadInputFile("hvpack", path, kMaxPackageEntryBytes, bytes))
         return false;
     if (!mWriter.Add(key, bytes)) {
         std::fprintf(stderr, "hvpack: %s: the package would outgrow 4 GiB\n", path.c_str());

@@ -20,7 +20,7 @@ public:
     // dropped. False with reason set when it has none (empty, "..", too long).
     static bool KeyForm(const std::string& name, std::string& key, std::string& reason);
 
-    // Whether the output can be written, asked before any input is read.
+    // Whether the output's folder takes the new package, asked before any input is read.
     bool CanWriteOutput() const;
     // Adds the file at path under name.
     bool AddFile(const std::string& name, const std::string& path);

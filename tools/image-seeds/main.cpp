@@ -5,9 +5,9 @@
 // usage: image-seeds PNGFOLDER JPEGFOLDER   (fuzz/corpus/png_image, fuzz/corpus/jpeg_image)
 #include "tests/engine/graphics/image/JpegEncoder.h"
 #include "tests/engine/graphics/image/PngEncoder.h"
+#include "tools/support/ToolFiles.h"
 
 #include <cstdio>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -17,13 +17,12 @@ constexpr int kSide = 8;
 
 bool WriteSeed(const std::string& folder, const std::string& name, const std::string& bytes)
 {
-    std::ofstream out(folder + "/" + name, std::ios::binary);
-    out.write(bytes.data(), std::streamsize(bytes.size()));
-    if (!out || bytes.empty()) {
-        std::fprintf(stderr, "image-seeds: cannot write %s/%s\n", folder.c_str(), name.c_str());
+    const std::string path = folder + "/" + name;
+    if (bytes.empty()) {
+        std::fprintf(stderr, "image-seeds: cannot encode %s\n", path.c_str());
         return false;
     }
-    return true;
+    return WriteOutputFile("image-seeds", path, bytes);
 }
 
 // A kSide x kSide picture of the format, its samples a simple ramp.

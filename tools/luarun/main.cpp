@@ -12,9 +12,12 @@
 #include "engine/script/lua/LuaAux.h"
 #include "engine/script/lua/LuaLib.h"
 #include "engine/script/lua/runtime/LCollector.h"
+#include "tools/support/InputLimits.h"
+#include "tools/support/ToolFiles.h"
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -62,6 +65,10 @@ int main(int argc, char** argv)
         std::fputs(kUsage, stderr);
         return 2;
     }
+    // The script is read whole, so that its size is checked before the interpreter sees it.
+    std::string script;
+    if (!ReadInputFile("luarun", argv[first], kMaxScriptBytes, script))
+        return 1;
     lua_State* L = lua_open();
     if (L == nullptr) {
         std::fprintf(stderr, "luarun: cannot open an interpreter state\n");
@@ -76,7 +83,8 @@ int main(int argc, char** argv)
     lua_pushstring(L, "arg");
     lua_insert(L, -2);
     lua_settable(L, LUA_GLOBALSINDEX);
-    int status = luaL_loadfile(L, argv[first]);
+    const std::string chunkName = std::string("@") + argv[first];
+    int status = luaL_loadbuffer(L, script.data(), script.size(), chunkName.c_str());
     if (status == 0) {
         status = lua_pcall(L, 0, 0, 0);
     }

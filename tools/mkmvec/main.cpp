@@ -14,6 +14,7 @@
 //         (default: the built-in font's coverage and the extra letters of cp1252)
 #include "engine/graphics/vector/TOutlineBuilder.h"
 #include "tools/mkmvec/writer/MvecWriter.h"
+#include "tools/support/InputLimits.h"
 #include "tools/support/ToolFiles.h"
 
 #include <ft2build.h>
@@ -348,7 +349,7 @@ int main(int argc, char** argv)
     if (files.size() != 2 || !ParseCodes(codeList, codes))
         return Usage(stderr, 2);
     std::string fontFile;
-    if (!ReadInputFile(kTool, files[0], fontFile))
+    if (!ReadInputFile(kTool, files[0], kMaxOutlineFontBytes, fontFile))
         return 1;
 
     FT_Library library = nullptr;

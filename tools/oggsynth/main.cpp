@@ -1,11 +1,11 @@
 // oggsynth: writes a synthesised tone as an Ogg Vorbis file.
 // usage: oggsynth OUT.ogg [--OPTION VALUE]... (the options are listed in kOptions)
 #include "tools/oggsynth/synth/SoundSynth.h"
+#include "tools/support/ToolFiles.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 
 namespace {
 
@@ -71,11 +71,5 @@ int main(int argc, char** argv)
                      tone.sampleRate);
         return 1;
     }
-    std::ofstream out(argv[1], std::ios::binary);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (!out) {
-        std::fprintf(stderr, "oggsynth: cannot write %s\n", argv[1]);
-        return 1;
-    }
-    return 0;
+    return WriteOutputFile("oggsynth", argv[1], bytes) ? 0 : 1;
 }

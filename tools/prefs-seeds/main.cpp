@@ -4,9 +4,9 @@
 #include "engine/foundation/prefs/EncryptionWrapper.h"
 #include "engine/foundation/prefs/TPrefs.h"
 #include "engine/foundation/xml/TXmlNode.h"
+#include "tools/support/ToolFiles.h"
 
 #include <cstdio>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -17,13 +17,8 @@ const char* const kKey = "tqzrwvxkMJHP";
 
 bool WriteSeed(const std::string& folder, const char* name, const void* data, size_t size)
 {
-    std::ofstream out(folder + "/" + name, std::ios::binary);
-    out.write(static_cast<const char*>(data), std::streamsize(size));
-    if (!out) {
-        std::fprintf(stderr, "prefs-seeds: cannot write %s/%s\n", folder.c_str(), name);
-        return false;
-    }
-    return true;
+    return WriteOutputFile("prefs-seeds", folder + "/" + name,
+                           std::string(static_cast<const char*>(data), size));
 }
 
 bool WriteImage(const std::string& folder, const char* name, TPrefs& prefs)

@@ -9,6 +9,7 @@
 #include "engine/script/lua/compiler/LDisassembler.h"
 #include "engine/script/lua/objects/LFunction.h"
 #include "engine/script/lua/runtime/LState.h"
+#include "tools/support/InputLimits.h"
 #include "tools/support/ToolFiles.h"
 
 #include <cstdio>
@@ -35,7 +36,7 @@ bool ListChunk(lua_State* L, const std::string& bytes, const std::string& chunkN
 bool ListFile(lua_State* L, const char* path)
 {
     std::string text;
-    if (!ReadInputFile("scriptlist", path, text))
+    if (!ReadInputFile("scriptlist", path, kMaxScriptBytes, text))
         return false;
     const std::string chunkName = std::string("@") + path;
     if (!text.empty() && text[0] == '\x1b')

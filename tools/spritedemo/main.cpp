@@ -18,6 +18,7 @@
 #include "engine/graphics/sprite/TAnimatedSprite.h"
 #include "engine/platform/TTimeSource.h"
 #include "tools/support/OpaqueFrame.h"
+#include "tools/support/ToolFiles.h"
 
 #include <algorithm>
 #include <cmath>
@@ -126,15 +127,6 @@ std::string AnimationXml()
            "</sequence>\n";
 }
 
-bool WriteFile(const char* name, const std::string& text)
-{
-    std::FILE* file = std::fopen(name, "wb");
-    if (file == nullptr)
-        return false;
-    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    return std::fclose(file) == 0 && written;
-}
-
 bool WriteContent(const std::string& folder)
 {
     const std::vector<uint32_t> sheet = Sheet();
@@ -142,7 +134,7 @@ bool WriteContent(const std::string& folder)
     return WritePngImage("user:demo/teacup.png", sheet.data(), kFrameSide * kSheetFrames,
                          kFrameSide, kFrameSide * kSheetFrames * 4) &&
            WritePngImage("user:demo/backdrop.png", backdrop.data(), kWidth, kHeight, kWidth * 4) &&
-           WriteFile((folder + "/demo/teacup.xml").c_str(), AnimationXml());
+           WriteOutputFile("spritedemo", folder + "/demo/teacup.xml", AnimationXml());
 }
 
 std::shared_ptr<TAnimatedSprite> Cup(const std::shared_ptr<TAnimatedTexture>& animation, float x,

@@ -15,12 +15,13 @@
 #include "engine/graphics/text/FontCache.h"
 #include "engine/graphics/text/TTextLayout.h"
 #include "engine/graphics/vector/THvMiniVecDraw.h"
+#include "tools/support/InputLimits.h"
 #include "tools/support/OpaqueFrame.h"
+#include "tools/support/ToolFiles.h"
 
 #include <cstdio>
+#include <deque>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -30,20 +31,31 @@ namespace {
 constexpr int kWidth = 800;
 constexpr int kHeight = 600;
 
-std::vector<std::vector<char>> sFontFiles;
+// The font files' bytes, where the memory files registered under "fonts/" point: a deque
+// never moves what it holds.
+std::deque<std::string> sFontFiles;
 
-void RegisterFonts(const std::filesystem::path& folder)
+// Registers every ".mvec" file of folder as "fonts/<file name>"; false when one of them
+// cannot be read (said on the standard error stream).
+bool RegisterFonts(const std::filesystem::path& folder)
 {
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
         if (entry.path().extension() != ".mvec")
             continue;
-        std::ifstream in(entry.path(), std::ios::binary);
-        sFontFiles.emplace_back(std::istreambuf_iterator<char>(in),
-                                std::istreambuf_iterator<char>());
+        std::string bytes;
+        if (!ReadInputFile("textdemo", entry.path().string(), kMaxVectorFontBytes, bytes))
+            return false;
+        sFontFiles.push_back(std::move(bytes));
         const std::string name = "fonts/" + entry.path().filename().string();
         RegisterMemoryFile(name.c_str(), sFontFiles.back().data(), sFontFiles.back().size());
     }
+    if (error) {
+        std::fprintf(stderr, "textdemo: cannot read folder %s: %s\n", folder.c_str(),
+                     error.message().c_str());
+        return false;
+    }
+    return true;
 }
 
 void Draw(const char* text, int x, int y, int width, int height, int flags, const char* font,
@@ -131,8 +143,8 @@ int main(int argc, char** argv)
         return 2;
     }
     TPathMap::Get().SetDataFolders(argv[1], argv[1], argv[1]);
-    if (argc == 3)
-        RegisterFonts(argv[2]);
+    if (argc == 3 && !RegisterFonts(argv[2]))
+        return 1;
     TRenderer& renderer = *TRenderer::Get();
     TDxDisplayHandler& display = renderer.GetDisplayHandler();
     display.OpenBackBuffer(kWidth, kHeight);

@@ -7,6 +7,7 @@
 // under the same name.
 #include "engine/foundation/core/DebugLog.h"
 #include "engine/foundation/xml/TZxml.h"
+#include "tools/support/InputLimits.h"
 #include "tools/support/ToolFiles.h"
 
 #include <cstdio>
@@ -34,7 +35,7 @@ int main(int argc, char** argv)
     const char* input = argv[argc - 2];
     const char* output = argv[argc - 1];
     std::string bytes;
-    if (!ReadInputFile("zxmlpack", input, bytes))
+    if (!ReadInputFile("zxmlpack", input, unpack ? kMaxXmlFileBytes : kMaxXmlTextBytes, bytes))
         return 1;
     std::string result;
     if (unpack) {
@@ -43,11 +44,6 @@ int main(int argc, char** argv)
             return 1;
         }
     } else {
-        if (bytes.size() > TZxml::kMaxUnpackedSize) {
-            std::fprintf(stderr, "zxmlpack: cannot pack %s: %zu bytes is over the limit of %u\n",
-                         input, bytes.size(), TZxml::kMaxUnpackedSize);
-            return 1;
-        }
         result = TZxml::Pack(bytes);
         if (result.empty()) {
             std::fprintf(stderr, "zxmlpack: cannot pack %s\n", input);
