@@ -12,8 +12,10 @@ class TNativeWindow;
 class TVideoSystem
 {
 public:
-    // Starts the window system. Null, with a log line per backend that declined,
-    // when none can start. The one place that names a backend.
+    // Starts the window system. Null, with a log line per backend that declined, when
+    // none can start, or when the only one that does shows nothing (an off-screen
+    // stand-in that no environment variable asked for by name). The one place that names
+    // a backend.
     static std::unique_ptr<TVideoSystem> Create();
 
     // Shuts the window system down; every window made by it must be gone by then.

@@ -13,15 +13,11 @@ namespace {
 
 TSoundManager* sInstance = nullptr;
 
-// The output's failures keep the message texts the engine has always written, with the
-// place they stand for: starting the audio service, opening the output, its format.
-constexpr int kLineNoAudioService = 163;
-constexpr int kLineNoOutput = 178;
-constexpr int kLineBadFormat = 183;
-
-void LogOutputError(int line)
+// The device has said why it cannot play (the platform layer's own log line); this says
+// what follows from it.
+void LogNoOutput()
 {
-    TraceLog("DX Error: %s, File %s, Line %d", "", ".\\soundmanager", line);
+    TraceLog("sound: no audio output; the game runs without sound");
 }
 
 // Erases stream from list (found by identity) and hands back the owning pointer; empty
@@ -103,7 +99,7 @@ bool TSoundManager::OpenOutput()
 {
     std::unique_ptr<TAudioDevice> device = mMakeDevice ? mMakeDevice() : TAudioDevice::Create();
     if (!device) {
-        LogOutputError(kLineNoAudioService);
+        LogNoOutput();
         return false;
     }
     // The device calls back only after it is unpaused, and the mixer is in place by then.
@@ -111,11 +107,13 @@ bool TSoundManager::OpenOutput()
     TAudioMixer* target = mixer.get();
     if (!device->Open(kOutputRate, kPeriodFrames,
                       [target](int16_t* frames, int count) { target->MixInto(frames, count); })) {
-        LogOutputError(kLineNoOutput);
+        LogNoOutput();
         return false;
     }
     if (device->GetSampleRate() < TAudioMixer::kMinSampleRate) {
-        LogOutputError(kLineBadFormat);
+        TraceLog("sound: the audio device plays at %d Hz, below the mixer's lowest rate of %d Hz",
+                 device->GetSampleRate(), TAudioMixer::kMinSampleRate);
+        LogNoOutput();
         return false;
     }
     mixer->SetOutputRate(device->GetSampleRate());

@@ -17,16 +17,42 @@
 #include "engine/platform/TTimeSource.h"
 #include "engine/platform/TVideoSystem.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace {
 
 std::unique_ptr<TSharedLibrary> sTestHookLibrary;
+// While the window system starts, the platform's lines are also kept here: when it
+// cannot start there is no window, and the standard error stream is where the person who
+// started the game looks.
+std::vector<std::string>* sWindowSystemLines = nullptr;
 
 void LogPlatformLine(const char* line)
 {
     TraceLog("%s", line);
+    if (sWindowSystemLines != nullptr)
+        sWindowSystemLines->push_back(line);
+}
+
+// False when the game cannot go on: said in the log and on the standard error stream.
+bool StartWindowSystem(TPlatformData& data)
+{
+    std::vector<std::string> lines;
+    sWindowSystemLines = &lines;
+    const bool started = data.StartWindowSystem();
+    sWindowSystemLines = nullptr;
+    if (started)
+        return true;
+    TraceLog("ERROR: start-up: no display to show the game on, exiting");
+    for (const std::string& line : lines)
+        std::fprintf(stderr, "%s: %s\n", data.GetProductName().CStr(), line.c_str());
+    std::fprintf(stderr, "%s: no display to show the game on, exiting\n",
+                 data.GetProductName().CStr());
+    return false;
 }
 
 std::unique_ptr<TPlatformData> CreatePlatformData(int showCommand, bool allowMultiple)
@@ -36,8 +62,6 @@ std::unique_ptr<TPlatformData> CreatePlatformData(int showCommand, bool allowMul
     std::unique_ptr<TPlatformData> data = TPlatformData::Create(showCommand, allowMultiple, result);
     if (result == TPlatformData::TStartResult::OtherInstanceRunning)
         std::exit(0);
-    if (result == TPlatformData::TStartResult::NoWindowSystem)
-        std::exit(1);
     return data;
 }
 
@@ -149,6 +173,11 @@ void EngineMain(const TString& commandLine, int showCommand, TGameInitCallback i
         InitLog(data->GetUserFolder().CStr());
         TPlatformLog::SetSink(LogPlatformLine);
         data->LogWorkingFolderFailure();
+    }
+    if (!StartWindowSystem(*data)) {
+        data.reset();
+        TPlatformLog::SetSink(nullptr);
+        std::exit(1);
     }
     TPlatformData& platformData = *data;
     auto platform = std::make_unique<TPlatform>(std::move(data));

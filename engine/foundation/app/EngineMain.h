@@ -7,8 +7,8 @@
 // the game's whole life, event loop included) and finally shuts everything down.
 //
 // Ends the process itself in three cases: another instance is running (exit code 0), a
-// "-wnd=" host window cannot exist here (exit code -1), and the window system cannot
-// start (exit code 1).
+// "-wnd=" host window cannot exist here (exit code -1), and no window system that shows
+// anything can start (exit code 1, said in the log and on the standard error stream).
 
 #include "engine/foundation/core/TString.h"
 

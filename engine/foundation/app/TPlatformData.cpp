@@ -84,11 +84,6 @@ std::unique_ptr<TPlatformData> TPlatformData::Create(int showCommand, bool allow
         result = TStartResult::OtherInstanceRunning;
         return nullptr;
     }
-    data->mVideo = TVideoSystem::Create();
-    if (!data->mVideo) {
-        result = TStartResult::NoWindowSystem;
-        return nullptr;
-    }
     data->mStartTick = TTimeSource::Now();
     data->mUserFolder = data->mCommonFolder = data->mDesktopFolder = data->mExecutableFolder;
     data->ReadVersionIdentity();
@@ -177,6 +172,12 @@ void TPlatformData::LogWorkingFolderFailure() const
         return;
     TraceLog("ERROR: start-up: cannot enter the folder of -wd=%s; content is read from %s instead",
              mWorkingFolderFailure.CStr(), TSystemPaths::GetWorkingFolder().c_str());
+}
+
+bool TPlatformData::StartWindowSystem()
+{
+    mVideo = TVideoSystem::Create();
+    return mVideo != nullptr;
 }
 
 bool TPlatformData::CreateMainWindow()

@@ -40,13 +40,12 @@ public:
     {
         Started,
         OtherInstanceRunning, // the process is to end with exit code 0
-        NoWindowSystem,       // the window system could not start (logged)
     };
 
     // Builds the platform state; see TStartResult for the ways it can decline. Reads
     // "utf8mode" and "gamename" from the settings, takes the single-instance lock unless
     // allowMultiple, changes the working folder to the executable's folder and starts
-    // the cursor thread.
+    // the cursor thread. The window system starts later (StartWindowSystem).
     static std::unique_ptr<TPlatformData> Create(int showCommand, bool allowMultiple,
                                                  TStartResult& result);
     ~TPlatformData() override;
@@ -56,6 +55,10 @@ public:
     // Once the log has started: logs a "-wd=" folder that SetupDataFolders could not
     // enter (that happened before there was a log to say it in).
     void LogWorkingFolderFailure() const;
+    // Starts the window system, once, after the log has started (its backend logs why it
+    // cannot start, and that belongs in the log). False when none can start, or none
+    // that shows anything; nothing that needs the window system may be used then.
+    bool StartWindowSystem();
     bool CreateMainWindow();
 
     // Folders: the executable folder and the start-up folder end in "/"; the data
@@ -144,7 +147,7 @@ private:
     void CursorThreadMain();
     void PublishCursorParts();
 
-    std::unique_ptr<TVideoSystem> mVideo; // first made, last gone
+    std::unique_ptr<TVideoSystem> mVideo; // by StartWindowSystem; the last to go
     int mShowCommand = 0;
     bool mHosted = false;
     bool mAxTest = false;

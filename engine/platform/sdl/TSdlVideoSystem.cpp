@@ -6,10 +6,51 @@
 
 #include <SDL_syswm.h>
 #include <cstring>
+#include <string>
 
 namespace {
 
 constexpr Uint32 kSubsystems = SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER;
+
+// SDL's video drivers that show nothing; SDL falls back on the off-screen one when no
+// display answers.
+bool IsHeadless(const char* driver)
+{
+    for (const char* name : {"offscreen", "dummy", "evdev"}) {
+        if (SDL_strcasecmp(driver, name) == 0)
+            return true;
+    }
+    return false;
+}
+
+// Whether SDL_VIDEODRIVER (a list separated by commas) names driver.
+bool IsAskedFor(const char* driver)
+{
+    const char* asked = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+    const size_t length = std::strlen(driver);
+    while (asked != nullptr && *asked != 0) {
+        const char* end = std::strchr(asked, ',');
+        const size_t itemLength =
+            end != nullptr ? static_cast<size_t>(end - asked) : std::strlen(asked);
+        if (itemLength == length && SDL_strncasecmp(asked, driver, length) == 0)
+            return true;
+        asked = end != nullptr ? end + 1 : nullptr;
+    }
+    return false;
+}
+
+// Where a display should have answered, for the log line that says none did.
+std::string DisplayVariables()
+{
+    std::string text;
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"}) {
+        const char* value = SDL_getenv(name);
+        text += text.empty() ? "" : ", ";
+        text += name;
+        text += value != nullptr ? std::string("=\"") + value + "\"" : std::string(" not set");
+    }
+    return text;
+}
 
 } // namespace
 
@@ -25,6 +66,17 @@ std::unique_ptr<TSdlVideoSystem> TSdlVideoSystem::Open()
     SDL_SetHint(SDL_HINT_POLL_SENTINEL, "0");
     if (SDL_InitSubSystem(kSubsystems) != 0) {
         TPlatformLog::Write("video: cannot start SDL: %s", SDL_GetError());
+        return nullptr;
+    }
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver != nullptr && IsHeadless(driver) && !IsAskedFor(driver)) {
+        // A window nobody can see would leave the game running unseen until killed.
+        TPlatformLog::Write("video: no display: neither an X server nor a Wayland compositor "
+                            "answered (%s), and SDL's \"%s\" driver shows nothing; start the "
+                            "game on a desktop, or set SDL_VIDEODRIVER=%s to run it unseen",
+                            DisplayVariables().c_str(), driver, driver);
+        SDL_QuitSubSystem(kSubsystems);
+        SDL_Quit();
         return nullptr;
     }
     return std::unique_ptr<TSdlVideoSystem>(new TSdlVideoSystem());

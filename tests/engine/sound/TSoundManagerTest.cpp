@@ -1,6 +1,7 @@
 #include "engine/sound/TSoundManager.h"
 
 #include "engine/platform/TAudioBuffer.h"
+#include "engine/platform/TPlatformLog.h"
 #include "engine/sound/TSoundData.h"
 #include "engine/sound/TSoundInstance.h"
 #include "engine/sound/TSoundStream.h"
@@ -225,7 +226,8 @@ TEST_F(TSoundManagerTest, WithoutADeviceSoundsPlaySilentlyForTheirLength)
     TScopedEnvironment driver("SDL_AUDIODRIVER", "nonexistent");
     mManager = std::make_unique<TSoundManager>(nullptr, false);
     EXPECT_FALSE(mManager->Init());
-    EXPECT_NE(LogText().find("DX Error: , File .\\soundmanager, Line 163"), std::string::npos);
+    EXPECT_NE(LogText().find("sound: no audio output; the game runs without sound"),
+              std::string::npos);
     EXPECT_EQ(mManager->GetMixer(), nullptr);
 
     TToneSpec tone{1.2, kRate, 2, 441.0, 0.4};
@@ -241,6 +243,45 @@ TEST_F(TSoundManagerTest, WithoutADeviceSoundsPlaySilentlyForTheirLength)
     }
     EXPECT_GE(ms, 1200);
     EXPECT_LE(ms, 1800);
+}
+
+// A device that cannot play is logged with its reason, as the platform layer has it, and
+// what follows from it: no output, and no line that names a place in the source.
+TEST_F(TSoundManagerTest, ADeviceThatCannotPlayIsLoggedWithItsReason)
+{
+    struct TCase
+    {
+        const char* driver; // SDL_AUDIODRIVER; null: a device settling on 500 Hz
+        const char* diskFile;
+        const char* reason;
+    };
+    const TCase cases[] = {
+        {"nonexistent", nullptr, "sound: cannot start SDL audio: "},
+        {"disk", "/nonexistent-folder/out.raw",
+         "sound: cannot open the audio device: Couldn't open /nonexistent-folder/out.raw"},
+        {nullptr, nullptr,
+         "sound: the audio device plays at 500 Hz, below the mixer's lowest rate"},
+    };
+    mManager.reset();
+    TPlatformLog::SetSink([](const char* line) { TraceLog("%s", line); });
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.reason);
+        InitLog(mFolder.Path().c_str());
+        TScopedEnvironment driver("SDL_AUDIODRIVER", c.driver != nullptr ? c.driver : "dummy");
+        TScopedEnvironment diskFile("SDL_DISKAUDIOFILE", c.diskFile);
+        TSoundManager::TDeviceMaker maker;
+        if (c.driver == nullptr)
+            maker = [] { return std::make_unique<TManualAudioDevice>(500); };
+        TSoundManager manager(maker, false);
+        EXPECT_FALSE(manager.Init());
+        const std::string log = LogText();
+        EXPECT_NE(log.find(c.reason), std::string::npos) << log;
+        EXPECT_NE(log.find("sound: no audio output; the game runs without sound"),
+                  std::string::npos)
+            << log;
+        EXPECT_EQ(log.find("DX Error"), std::string::npos) << log;
+        EXPECT_EQ(log.find(".\\"), std::string::npos) << log;
+    }
 }
 
 // Registers memory files in the process-wide path map.

@@ -66,12 +66,12 @@ protected:
     }
 
     // Starts the game with its own data folder under dataName and the given environment
-    // variables. All games of one test share its runtime folder, so they meet at one
-    // instance lock, and only they do.
+    // variables, without those named in unset. All games of one test share its runtime
+    // folder, so they meet at one instance lock, and only they do.
     // With errors, its standard error stream goes to that file.
     pid_t Start(const std::vector<std::string>& arguments, const std::string& dataName,
                 const std::vector<std::pair<std::string, std::string>>& environment = {},
-                const fs::path& errors = {})
+                const fs::path& errors = {}, const std::vector<std::string>& unset = {})
     {
         const pid_t pid = fork();
         if (pid == 0) {
@@ -83,6 +83,8 @@ protected:
             setenv("XDG_RUNTIME_DIR", (mRoot / "run").c_str(), 1);
             for (const auto& [name, value] : environment)
                 setenv(name.c_str(), value.c_str(), 1);
+            for (const std::string& name : unset)
+                unsetenv(name.c_str());
             std::vector<char*> argv;
             argv.push_back(const_cast<char*>(kVelmora.c_str()));
             for (const std::string& argument : arguments)
@@ -262,12 +264,38 @@ TEST_F(VelmoraProcessTest, MultipleLetsSeveralRun)
     }
 }
 
-// Without a window system the game ends at once with exit code 1, before it starts a log.
-TEST_F(VelmoraProcessTest, WithoutAWindowSystemItExitsWithOne)
+// Without a window system, or with none that shows anything (no X server or Wayland
+// compositor, where SDL would fall back on its off-screen driver), the game says why on
+// its standard error stream and in its log and ends with exit code 1; the game never runs.
+TEST_F(VelmoraProcessTest, WithoutADisplayItSaysSoAndExitsWithOne)
 {
-    const pid_t pid = Start({"--multiple"}, "nowindows", {{"SDL_VIDEODRIVER", "nonexistent"}});
-    EXPECT_EQ(WaitForExit(pid), 1);
-    EXPECT_FALSE(fs::exists(mRoot / "nowindows" / "yolt" / "velmora" / "logfile.txt"));
+    struct TCase
+    {
+        std::vector<std::pair<std::string, std::string>> environment;
+        std::vector<std::string> unset;
+        const char* reason;
+    };
+    const TCase cases[] = {
+        {{{"SDL_VIDEODRIVER", "nonexistent"}}, {}, "video: cannot start SDL: "},
+        {{}, {"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"}, "video: no display: "},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.reason);
+        fs::remove_all(mRoot / "nodisplay");
+        const fs::path errors = mRoot / "nodisplay.errors";
+        const pid_t pid = Start({"--multiple"}, "nodisplay", c.environment, errors, c.unset);
+        EXPECT_EQ(WaitForExit(pid), 1);
+        const std::string said = Read(errors);
+        EXPECT_NE(said.find(std::string("velmora: ") + c.reason), std::string::npos) << said;
+        EXPECT_NE(said.find("velmora: no display to show the game on, exiting"), std::string::npos)
+            << said;
+        const std::string log = Log("nodisplay");
+        EXPECT_NE(log.find(c.reason), std::string::npos) << log;
+        EXPECT_NE(log.find("ERROR: start-up: no display to show the game on, exiting"),
+                  std::string::npos)
+            << log;
+        EXPECT_EQ(log.find("start-up: running the game"), std::string::npos) << log;
+    }
 }
 
 TEST_F(VelmoraProcessTest, HostWindowSwitchExitsWithMinusOne)
