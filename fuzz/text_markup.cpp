@@ -2,12 +2,14 @@
 // and scroll position, the rest is the text, laid out in the built-in font and drawn
 // into a small texture; bounds, line counts and links are asked for too. Font faces the
 // markup names are looked up through the file system like any font and fall back to the
-// built-in one.
+// built-in one. Every input starts with a new rasteriser and target and leaves none, so
+// what one input leaves behind cannot make a later one fail.
 // Seeds: fuzz/corpus/text_markup/.
 #include "engine/foundation/core/TString.h"
 #include "engine/graphics/TTexture.h"
 #include "engine/graphics/text/FontCache.h"
 #include "engine/graphics/text/TTextLayout.h"
+#include "engine/graphics/vector/THvMiniVecDraw.h"
 
 #include <climits>
 #include <cstdint>
@@ -28,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     layout->CountLinesThatFit(1.0f, 2);
     const TVec2 point(static_cast<float>(data[0] % 64), 6.0f);
     layout->UpdateHoverLink(&point, 1);
-    static const std::shared_ptr<TTexture> target = TTexture::Create(64, 64, true);
+    const std::shared_ptr<TTexture> target = TTexture::Create(64, 64, true);
     layout->SetBlendMode();
     layout->Draw(TVec2(2.5f, 1.25f), UINT_MAX, 1.0f, 1, 0.75f, target);
     layout->SetRotation(static_cast<float>(data[0]), 10, 10);
@@ -36,5 +38,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     layout->SetCopyMode();
     layout->Draw(TVec2(), 64, 1.5f, 0, 1.0f, target);
     FontCache::Clear();
+    THvMiniVecDraw::Destroy();
     return 0;
 }

@@ -176,16 +176,18 @@ void THvMiniVecDraw::OnDefineColor(int slot, uint8_t red, uint8_t green, uint8_t
 void THvMiniVecDraw::Replay(const TSpanRecord* records)
 {
     // Warm text is all replays: the records go into the batch in one tight loop up to its
-    // room, not by a call and a size check per span.
+    // room, not by a call and a size check per span. A batch the loop fills is sent at
+    // once, also when the glyph's last record took its last slot.
     for (;;) {
         TDeviceSpan* out = mBatch.data() + mBatchSize;
         const TDeviceSpan* const end = mBatch.data() + kBatchSpans;
         for (; out < end && records->coverage != TSpanRecord::kEndOfGlyph; ++records, ++out)
             *out = ToDeviceSpan(*records);
         mBatchSize = static_cast<int>(out - mBatch.data());
+        if (mBatchSize == kBatchSpans)
+            FlushBatch();
         if (records->coverage == TSpanRecord::kEndOfGlyph)
             return;
-        FlushBatch();
     }
 }
 

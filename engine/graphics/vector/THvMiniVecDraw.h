@@ -154,6 +154,8 @@ private:
 
     TOutlineScanner mScanner;
     TSpanCache mCache;
+    // Spans waiting to be sent. Between calls the batch always has room: whatever writes
+    // its last slot (Output, Replay) sends it at once.
     std::array<TDeviceSpan, kBatchSpans> mBatch{};
     int mBatchSize = 0;
     int mBatchVertices = kBatchVertices;

@@ -268,13 +268,20 @@ protected:
         else
             layout.SetCopyMode();
         layout.Draw(at, UINT_MAX, scale, 0, 1.0f, texture);
+        return Pixels(*texture);
+    }
+
+    // The pixels of texture, row by row.
+    static std::vector<uint32_t> Pixels(TTexture& texture)
+    {
         uint32_t* pixels = nullptr;
         int pitch = 0;
-        texture->Lock(pixels, pitch);
+        texture.Lock(pixels, pitch);
         std::vector<uint32_t> result;
-        for (int y = 0; y < 32; ++y)
-            result.insert(result.end(), pixels + y * pitch, pixels + y * pitch + 48);
-        texture->Unlock();
+        for (int y = 0; y < texture.GetHeight(); ++y)
+            result.insert(result.end(), pixels + y * pitch,
+                          pixels + y * pitch + texture.GetWidth());
+        texture.Unlock();
         return result;
     }
 
@@ -346,6 +353,26 @@ TEST_F(TTextDrawingTest, CaretUnderlineAndLinkColour)
     const TVec2 over(5, 12);
     link->UpdateHoverLink(&over, 0);
     EXPECT_EQ(At(Render(*link), 5, 12), 0xFF00FF00u);
+}
+
+TEST_F(TTextDrawingTest, ASentenceDrawsTheSameWithAColdAndAWarmGlyphCache)
+{
+    // At size 32 in the built-in font, the replays of this sentence's first draw fill the
+    // span batch to its last slot just before a glyph not drawn before: that glyph's
+    // spans must go into a new batch, not past the end of the full one.
+    const std::unique_ptr<TTextLayout> layout(
+        CreateTextLayout("Every visitor visits a sauna by the sea.", 800, 48, 0,
+                         FontCache::kBuiltInName, 32, TColor(0, 0, 0, 1)));
+    layout->SetCopyMode();
+    const auto render = [&layout] {
+        const std::shared_ptr<TTexture> texture = TTexture::Create(800, 48, true);
+        layout->Draw(TVec2(), UINT_MAX, 1.0f, 0, 1.0f, texture);
+        return Pixels(*texture);
+    };
+    const std::vector<uint32_t> cold = render();
+    const std::vector<uint32_t> warm = render(); // every glyph a replay
+    EXPECT_FALSE(IsBlank(cold));
+    EXPECT_TRUE(cold == warm);
 }
 
 TEST_F(TTextDrawingTest, ScrollingDrawsFromTheFirstScrolledLine)

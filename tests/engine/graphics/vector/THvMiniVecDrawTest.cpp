@@ -77,6 +77,37 @@ TEST_F(THvMiniVecDrawTest, ARepeatedGlyphIsReplayedInTheColourInForce)
     EXPECT_EQ(draw.GetSpanCache().GetGlyphCount(), 3u);
 }
 
+TEST_F(THvMiniVecDrawTest, ReplaysThatFillTheBatchExactlyLeaveRoomForTheNextGlyph)
+{
+    // A 4 x 4 pixel square is one span a row: the first square and 255 replays fill the
+    // batch to its last slot, and a glyph not cached yet follows at once.
+    const std::vector<uint8_t> square = QuarterRectangle(0, -16, 16, 0);
+    const std::vector<uint8_t> bar = QuarterRectangle(0, -256, 8, 0);
+    const size_t spansPerSquare = Scan(square).spans.size();
+    ASSERT_EQ(spansPerSquare, 4u);
+    const int squares = THvMiniVecDraw::kBatchSpans / static_cast<int>(spansPerSquare);
+    ASSERT_EQ(squares, 256);
+
+    const std::shared_ptr<TTexture> texture = TTexture::Create(68, 64, true);
+    draw.SetTargetModes(true, false);
+    ASSERT_TRUE(draw.Begin(0.0f, 4.0f, texture));
+    draw.SetSlotColor(1, TColor(1, 1, 1, 1), 1.0f);
+    for (int k = 0; k < squares; ++k)
+        draw.DrawGlyph(square.data(), square.size(), 16 * (k % 16), 16 * (k / 16));
+    draw.SetSlotColor(1, TColor(1, 0, 0, 1), 1.0f);
+    draw.DrawGlyph(bar.data(), bar.size(), 256, 240); // columns 64 and 65, rows 0 to 63
+    draw.Flush();
+    EXPECT_EQ(draw.GetSpanCache().GetGlyphCount(), 2u);
+
+    std::map<std::pair<int, int>, uint32_t> expected;
+    for (int y = 0; y < 64; ++y) {
+        for (int x = 0; x < 64; ++x)
+            expected[{y, x}] = 0xFFFFFFFFu;
+        expected[{y, 64}] = expected[{y, 65}] = 0xFFFF0000u;
+    }
+    EXPECT_EQ(Drawn(texture), expected);
+}
+
 TEST_F(THvMiniVecDrawTest, GlyphPositionsAddQuarterPixelsToTheOrigin)
 {
     const std::shared_ptr<TTexture> texture = TTexture::Create(16, 16, true);
