@@ -13,39 +13,31 @@
 #include "tools/anmconvert/writer/AnmWriter.h"
 #include "tools/support/InputLimits.h"
 #include "tools/support/ToolFiles.h"
+#include "tools/support/ToolMain.h"
+#include "tools/support/ToolOptions.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 
 namespace {
 
-constexpr char kUsage[] = "usage: anmconvert [--version N] INPUT.xml OUTPUT.anm\n";
+const TToolHelp kHelp{
+    "anmconvert", "[--version N] INPUT.xml OUTPUT.anm",
+    "Writes an animation file's binary \".anm\" form from its XML form.",
+    "  --version N         the file version: 1 (no frame alphas) or 2 (the default)\n"};
 
-} // namespace
-
-int main(int argc, char** argv)
+int Convert(int argc, char** argv)
 {
-    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
-        std::fputs(kUsage, stdout);
-        return 0;
-    }
-    uint32_t version = 2;
+    int64_t version = 2;
     int first = 1;
     if (argc == 5 && std::strcmp(argv[1], "--version") == 0) {
-        const std::string text = argv[2];
-        if (text != "1" && text != "2") {
-            std::fprintf(stderr, "anmconvert: version %s is not 1 or 2\n", argv[2]);
+        if (!ReadWholeNumber("anmconvert", "--version", argv[2], 1, 2, version))
             return 2;
-        }
-        version = static_cast<uint32_t>(std::atoi(argv[2]));
         first = 3;
     }
-    if (argc - first != 2) {
-        std::fputs(kUsage, stderr);
-        return 2;
-    }
+    if (argc - first != 2)
+        return UsageError(kHelp);
     InitLogOnStandardError(); // the reader logs why a file is refused
     const char* input = argv[first];
     const char* output = argv[first + 1];
@@ -61,5 +53,15 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "anmconvert: cannot convert %s\n", input);
         return 1;
     }
-    return WriteOutputFile("anmconvert", output, MakeAnmBytes(animation, version)) ? 0 : 1;
+    return WriteOutputFile("anmconvert", output,
+                           MakeAnmBytes(animation, static_cast<uint32_t>(version)))
+               ? 0
+               : 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    return RunTool(kHelp, argc, argv, &Convert);
 }

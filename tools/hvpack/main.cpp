@@ -10,27 +10,22 @@
 // The output file is never packed into itself, even when it lies inside a FOLDER. The
 // names are listed once the package has been written.
 #include "tools/hvpack/TPackageBuilder.h"
+#include "tools/support/ToolMain.h"
 
-#include <cstdio>
-#include <cstring>
 #include <string>
 
 namespace {
 
-constexpr char kUsage[] = "usage: hvpack OUTPUT.hvp FOLDER... | NAME=FILE...\n";
+const TToolHelp kHelp{
+    "hvpack", "OUTPUT.hvp FOLDER... | NAME=FILE...",
+    "Builds a \".hvp\" package of content files, named as the game looks them up.",
+    "  FOLDER              every file below FOLDER, named by its path relative to it\n"
+    "  NAME=FILE           FILE stored under NAME (lower case, \"./\" and \"//\" dropped)\n"};
 
-} // namespace
-
-int main(int argc, char** argv)
+int Pack(int argc, char** argv)
 {
-    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
-        std::fputs(kUsage, stdout);
-        return 0;
-    }
-    if (argc < 3) {
-        std::fputs(kUsage, stderr);
-        return 2;
-    }
+    if (argc < 3)
+        return UsageError(kHelp);
     TPackageBuilder builder(argv[1]);
     if (!builder.CanWriteOutput())
         return 1;
@@ -45,4 +40,11 @@ int main(int argc, char** argv)
             return 1;
     }
     return builder.Write() ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    return RunTool(kHelp, argc, argv, &Pack);
 }

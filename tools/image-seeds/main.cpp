@@ -6,12 +6,20 @@
 #include "tests/engine/graphics/image/JpegEncoder.h"
 #include "tests/engine/graphics/image/PngEncoder.h"
 #include "tools/support/ToolFiles.h"
+#include "tools/support/ToolMain.h"
 
 #include <cstdio>
 #include <string>
 #include <vector>
 
 namespace {
+
+const TToolHelp kHelp{
+    "image-seeds", "PNGFOLDER JPEGFOLDER",
+    "Writes the seed files of the PNG and JPEG fuzz targets, made by libpng and libjpeg.",
+    "  PNGFOLDER           where the PNG seeds go (fuzz/corpus/png_image); made when missing\n"
+    "  JPEGFOLDER          where the JPEG seeds go (fuzz/corpus/jpeg_image); made when "
+    "missing\n"};
 
 constexpr int kSide = 8;
 
@@ -98,15 +106,20 @@ bool WriteJpegSeeds(const std::string& folder)
     return ok;
 }
 
+int WriteSeeds(int argc, char** argv)
+{
+    if (argc != 3)
+        return UsageError(kHelp);
+    if (!MakeOutputFolder("image-seeds", argv[1]) || !MakeOutputFolder("image-seeds", argv[2]))
+        return 1;
+    const bool pngWritten = WritePngSeeds(argv[1]);
+    const bool jpegWritten = WriteJpegSeeds(argv[2]);
+    return pngWritten && jpegWritten ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: image-seeds PNGFOLDER JPEGFOLDER\n");
-        return 2;
-    }
-    const bool pngWritten = WritePngSeeds(argv[1]);
-    const bool jpegWritten = WriteJpegSeeds(argv[2]);
-    return pngWritten && jpegWritten ? 0 : 1;
+    return RunTool(kHelp, argc, argv, &WriteSeeds);
 }

@@ -14,6 +14,7 @@
 #include "engine/script/lua/runtime/LCollector.h"
 #include "tools/support/InputLimits.h"
 #include "tools/support/ToolFiles.h"
+#include "tools/support/ToolMain.h"
 
 #include <cstdio>
 #include <cstring>
@@ -21,7 +22,13 @@
 
 namespace {
 
-constexpr char kUsage[] = "usage: luarun [--gc-stress] script.lua [args...]\n";
+const TToolHelp kHelp{
+    "luarun", "[--gc-stress] script.lua [args...]",
+    "Runs a script in the engine's Lua dialect (base, coroutine, string, table, math).",
+    "  --gc-stress         collect garbage at every collector check\n"
+    "  args                the script's arguments, in the global table arg (arg[0] is the "
+    "script)\n",
+    true};
 
 // Adds a traceback-free "chunk:line:" message; the error value is kept as it is.
 int ReportError(lua_State* L, int status)
@@ -44,27 +51,20 @@ void OpenLibraries(lua_State* L)
     lua_settop(L, 0);
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+int Run(int argc, char** argv)
 {
     int first = 1;
     while (first < argc && argv[first][0] == '-' && argv[first][1] != '\0') {
         if (std::strcmp(argv[first], "--gc-stress") == 0) {
             luaC_setstress(true);
-        } else if (std::strcmp(argv[first], "--help") == 0 || std::strcmp(argv[first], "-h") == 0) {
-            std::fputs(kUsage, stdout);
-            return 0;
         } else {
-            std::fprintf(stderr, "luarun: unknown option %s\n%s", argv[first], kUsage);
-            return 2;
+            std::fprintf(stderr, "luarun: unknown option %s\n", argv[first]);
+            return UsageError(kHelp);
         }
         first++;
     }
-    if (first >= argc) {
-        std::fputs(kUsage, stderr);
-        return 2;
-    }
+    if (first >= argc)
+        return UsageError(kHelp);
     // The script is read whole, so that its size is checked before the interpreter sees it.
     std::string script;
     if (!ReadInputFile("luarun", argv[first], kMaxScriptBytes, script))
@@ -92,4 +92,11 @@ int main(int argc, char** argv)
     std::fflush(stdout);
     lua_close(L);
     return result;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    return RunTool(kHelp, argc, argv, &Run);
 }

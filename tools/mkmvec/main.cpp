@@ -16,6 +16,8 @@
 #include "tools/mkmvec/writer/MvecWriter.h"
 #include "tools/support/InputLimits.h"
 #include "tools/support/ToolFiles.h"
+#include "tools/support/ToolMain.h"
+#include "tools/support/ToolOptions.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -37,30 +39,41 @@ constexpr const char* kDefaultCodes =
 constexpr double kEm = 64.0;
 constexpr double kValuesPerUnit = 128.0;
 
-bool ParseCodes(const char* text, std::vector<uint32_t>& codes)
+constexpr int64_t kLastCode = 0x10FFFF;
+
+// A code point, decimal or 0x hexadecimal, without a sign.
+bool ParseCode(const std::string& text, uint32_t& code)
 {
-    const char* at = text;
-    while (*at != '\0') {
-        char* end = nullptr;
-        const unsigned long first = std::strtoul(at, &end, 0);
-        if (end == at)
+    int64_t value = 0;
+    if (!ParseWholeNumber(text.c_str(), 0, kLastCode, value))
+        return false;
+    code = static_cast<uint32_t>(value);
+    return true;
+}
+
+// LIST: items separated by commas, each a code point or a range FIRST-LAST. False when an
+// item is neither, or a range runs backwards.
+bool ParseCodes(const std::string& list, std::vector<uint32_t>& codes)
+{
+    size_t start = 0;
+    while (start <= list.size()) {
+        size_t end = list.find(',', start);
+        if (end == std::string::npos)
+            end = list.size();
+        const std::string item = list.substr(start, end - start);
+        start = end + 1;
+        const size_t dash = item.find('-');
+        uint32_t first = 0;
+        uint32_t last = 0;
+        if (!ParseCode(item.substr(0, dash), first))
             return false;
-        unsigned long last = first;
-        at = end;
-        if (*at == '-') {
-            last = std::strtoul(at + 1, &end, 0);
-            if (end == at + 1 || last < first || last > 0x10FFFF)
-                return false;
-            at = end;
-        }
-        for (unsigned long code = first; code <= last; ++code)
-            codes.push_back(static_cast<uint32_t>(code));
-        if (*at == ',')
-            ++at;
-        else if (*at != '\0')
+        last = first;
+        if (dash != std::string::npos && (!ParseCode(item.substr(dash + 1), last) || last < first))
             return false;
+        for (uint32_t code = first; code <= last; ++code)
+            codes.push_back(code);
     }
-    return !codes.empty();
+    return true;
 }
 
 // Emits FreeType outlines (in font units) as outline commands.
@@ -321,33 +334,34 @@ private:
     std::string mSplit;
 };
 
-int Usage(FILE* out, int status)
-{
-    std::fprintf(out,
-                 "usage: %s [--codes LIST] FONTFILE OUT.mvec\n"
-                 "  converts an outline font into a vector font; LIST: code points and\n"
-                 "  ranges such as 0x20-0x7e,0xa9 (default: the built-in font's and cp1252's)\n",
-                 kTool);
-    return status;
-}
+const TToolHelp kHelp{
+    kTool, "[--codes LIST] FONTFILE OUT.mvec",
+    "Converts an outline font (TrueType, CFF) into a vector font of the engine, and says which "
+    "codes the font lacks.",
+    "  --codes LIST        code points and ranges from 0 to 0x10ffff, decimal or 0x\n"
+    "                      hexadecimal, such as 0x20-0x7e,0xe9 (default: the built-in\n"
+    "                      font's and the extra letters of cp1252)\n"};
 
-} // namespace
-
-int main(int argc, char** argv)
+int Convert(int argc, char** argv)
 {
     const char* codeList = kDefaultCodes;
     std::vector<const char*> files;
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--help") == 0)
-            return Usage(stdout, 0);
         if (std::strcmp(argv[i], "--codes") == 0 && i + 1 < argc)
             codeList = argv[++i];
         else
             files.push_back(argv[i]);
     }
+    if (files.size() != 2)
+        return UsageError(kHelp);
     std::vector<uint32_t> codes;
-    if (files.size() != 2 || !ParseCodes(codeList, codes))
-        return Usage(stderr, 2);
+    if (!ParseCodes(codeList, codes)) {
+        std::fprintf(stderr,
+                     "%s: --codes must list code points from 0 to 0x10ffff and ranges of them "
+                     "(such as 0x20-0x7e,0xe9), not \"%s\"\n",
+                     kTool, codeList);
+        return 2;
+    }
     std::string fontFile;
     if (!ReadInputFile(kTool, files[0], kMaxOutlineFontBytes, fontFile))
         return 1;
@@ -389,6 +403,11 @@ int main(int argc, char** argv)
     FT_Done_FreeType(library);
     if (!ok)
         return 1;
+    if (glyphs.empty()) {
+        std::fprintf(stderr, "%s: %s has none of the codes asked for; nothing written\n", kTool,
+                     files[0]);
+        return 1;
+    }
 
     const size_t count = glyphs.size();
     std::vector<uint8_t> image;
@@ -405,4 +424,11 @@ int main(int argc, char** argv)
                 converter.GetSplit().empty() ? " none" : converter.GetSplit().c_str());
     std::printf("%s: not in the font:%s\n", kTool, missing.empty() ? " none" : missing.c_str());
     return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    return RunTool(kHelp, argc, argv, &Convert);
 }

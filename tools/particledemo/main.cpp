@@ -17,18 +17,26 @@
 #include "engine/platform/TTimeSource.h"
 #include "engine/script/TScript.h"
 #include "tools/support/OpaqueFrame.h"
+#include "tools/support/ToolFiles.h"
+#include "tools/support/ToolMain.h"
+#include "tools/support/ToolOptions.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
 namespace {
 
-constexpr char kUsage[] = "usage: particledemo [--content DIR] FOLDER [FRAMES]\n";
+const TToolHelp kHelp{
+    "particledemo", "[--content DIR] FOLDER [FRAMES]",
+    "Plays the sample particle effects of the content and saves each frame as "
+    "FOLDER/frame_NNN.png.",
+    "  --content DIR       the folder holding the content's assets/ (default: the build's)\n"
+    "  FOLDER              where the frames and the log go; made when missing\n"
+    "  FRAMES              how many frames, 16 ms apart: 1 to 1000 (default 120)\n"};
 constexpr int kWidth = 320;
 constexpr int kHeight = 240;
 constexpr int kStepMs = 16;
@@ -70,32 +78,25 @@ bool DrawFrame(TRenderer& renderer, TLuaParticleSystem& fountain, TLuaParticleSy
     return WritePngImage(name, frame.data(), kWidth, kHeight, kWidth * 4);
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+int PlayEffects(int argc, char** argv)
 {
     std::string content = VELMORA_CONTENT_DIR;
     std::vector<std::string> args;
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-            std::fputs(kUsage, stdout);
-            return 0;
-        }
         if (std::strcmp(argv[i], "--content") == 0 && i + 1 < argc)
             content = argv[++i];
         else
             args.push_back(argv[i]);
     }
-    if (args.empty() || args.size() > 2) {
-        std::fputs(kUsage, stderr);
+    if (args.empty() || args.size() > 2)
+        return UsageError(kHelp);
+    int64_t frames = 120;
+    if (args.size() == 2 &&
+        !ReadWholeNumber("particledemo", "FRAMES", args[1].c_str(), 1, 1000, frames))
         return 2;
-    }
-    const int frames = args.size() == 2 ? std::atoi(args[1].c_str()) : 120;
-    if (frames < 1 || frames > 1000) {
-        std::fprintf(stderr, "particledemo: FRAMES must be 1 to 1000\n");
-        return 2;
-    }
     const std::string& folder = args[0];
+    if (!MakeOutputFolder("particledemo", folder))
+        return 1;
     TPathMap& paths = TPathMap::Get();
     paths.SetDataFolders(folder.c_str(), folder.c_str(), folder.c_str());
     paths.SetWorkingFolder(content.c_str());
@@ -139,6 +140,14 @@ int main(int argc, char** argv)
                      folder.c_str());
         return 1;
     }
-    std::printf("particledemo: %d frames in %s/frame_NNN.png\n", frames, folder.c_str());
+    std::printf("particledemo: %d frames in %s/frame_NNN.png\n", static_cast<int>(frames),
+                folder.c_str());
     return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    return RunTool(kHelp, argc, argv, &PlayEffects);
 }

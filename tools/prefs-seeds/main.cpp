@@ -5,12 +5,19 @@
 #include "engine/foundation/prefs/TPrefs.h"
 #include "engine/foundation/xml/TXmlNode.h"
 #include "tools/support/ToolFiles.h"
+#include "tools/support/ToolMain.h"
 
 #include <cstdio>
 #include <string>
 #include <vector>
 
 namespace {
+
+const TToolHelp kHelp{
+    "prefs-seeds", "FOLDER",
+    "Writes the seed files of the preferences fuzz target: chunk files and the older XML "
+    "form, made by the engine's own preferences.",
+    "  FOLDER              where the seeds go (fuzz/corpus/prefs); made when missing\n"};
 
 // The key the fuzz target reads with: the game's own.
 const char* const kKey = "tqzrwvxkMJHP";
@@ -52,15 +59,13 @@ TString LegacySealed()
     return root.ToString();
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+int WriteSeeds(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: prefs-seeds FOLDER\n");
-        return 2;
-    }
+    if (argc != 2)
+        return UsageError(kHelp);
     std::string folder = argv[1];
+    if (!MakeOutputFolder("prefs-seeds", folder))
+        return 1;
     bool ok = true;
 
     TPrefs small(false, kKey, "velmora");
@@ -84,4 +89,11 @@ int main(int argc, char** argv)
     TString plain = LegacyInner();
     ok &= WriteSeed(folder, "legacy-plain.xml", plain.CStr(), size_t(plain.Length()));
     return ok ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    return RunTool(kHelp, argc, argv, &WriteSeeds);
 }

@@ -11,14 +11,17 @@
 #include "engine/script/lua/runtime/LState.h"
 #include "tools/support/InputLimits.h"
 #include "tools/support/ToolFiles.h"
+#include "tools/support/ToolMain.h"
 
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 namespace {
 
-constexpr char kUsage[] = "usage: scriptlist file.lua [...]\n";
+const TToolHelp kHelp{"scriptlist", "FILE...",
+                      "Prints the compiled instructions of scripts in the engine's Lua dialect.",
+                      "  FILE                a script, or a precompiled chunk (as string.dump "
+                      "writes)\n"};
 
 // Loads a precompiled chunk and lists its functions.
 bool ListChunk(lua_State* L, const std::string& bytes, const std::string& chunkName)
@@ -51,18 +54,10 @@ bool ListFile(lua_State* L, const char* path)
     return true;
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+int ListFiles(int argc, char** argv)
 {
-    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
-        std::fputs(kUsage, stdout);
-        return 0;
-    }
-    if (argc < 2) {
-        std::fputs(kUsage, stderr);
-        return 2;
-    }
+    if (argc < 2)
+        return UsageError(kHelp);
     lua_State* L = lua_open();
     if (L == nullptr) {
         std::fprintf(stderr, "scriptlist: cannot open an interpreter state\n");
@@ -73,4 +68,11 @@ int main(int argc, char** argv)
         ok = ListFile(L, argv[i]) && ok;
     lua_close(L);
     return ok ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    return RunTool(kHelp, argc, argv, &ListFiles);
 }

@@ -11,6 +11,7 @@
 #include "engine/sound/TSoundInstance.h"
 #include "engine/sound/TSoundManager.h"
 #include "tools/oggsynth/synth/SoundSynth.h"
+#include "tools/support/ToolMain.h"
 
 #include <chrono>
 #include <cstdio>
@@ -19,6 +20,11 @@
 #include <thread>
 
 namespace {
+
+const TToolHelp kHelp{"sounddemo", "",
+                      "Plays two synthesised sounds through the engine's sound manager (with "
+                      "SDL_AUDIODRIVER=disk into SDL_DISKAUDIOFILE instead).",
+                      ""};
 
 struct TPiece
 {
@@ -52,10 +58,10 @@ bool PlayToEnd(TSoundManager& manager, TAssetManager& cache, const TPiece& piece
     return true;
 }
 
-} // namespace
-
-int main()
+int PlaySounds(int argc, char**)
 {
+    if (argc != 1)
+        return UsageError(kHelp);
     std::string files[std::size(kPieces)];
     for (size_t i = 0; i < std::size(kPieces); ++i) {
         files[i] = MakeToneOgg(kPieces[i].tone);
@@ -75,4 +81,11 @@ int main()
         }
     }
     return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    return RunTool(kHelp, argc, argv, &PlaySounds);
 }

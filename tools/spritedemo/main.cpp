@@ -19,13 +19,13 @@
 #include "engine/platform/TTimeSource.h"
 #include "tools/support/OpaqueFrame.h"
 #include "tools/support/ToolFiles.h"
+#include "tools/support/ToolMain.h"
+#include "tools/support/ToolOptions.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
@@ -33,7 +33,12 @@
 
 namespace {
 
-constexpr char kUsage[] = "usage: spritedemo FOLDER [FRAMES]\n";
+const TToolHelp kHelp{
+    "spritedemo", "FOLDER [FRAMES]",
+    "Plays animated sprites (a sheet and its animation file written to FOLDER/demo/) and saves "
+    "each frame as FOLDER/frame_NN.png.",
+    "  FOLDER              where the pictures go; made when missing\n"
+    "  FRAMES              how many frames, 40 ms apart: 1 to 100 (default 24)\n"};
 constexpr int kWidth = 320;
 constexpr int kHeight = 200;
 constexpr int kFrameSide = 64;
@@ -160,24 +165,16 @@ bool DrawFrame(TRenderer& renderer, TSprite& scene, int index)
     return WritePngImage(name, frame.data(), kWidth, kHeight, kWidth * 4);
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+int PlaySprites(int argc, char** argv)
 {
-    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
-        std::fputs(kUsage, stdout);
-        return 0;
-    }
-    if (argc < 2 || argc > 3) {
-        std::fputs(kUsage, stderr);
+    if (argc < 2 || argc > 3)
+        return UsageError(kHelp);
+    int64_t frames = 24;
+    if (argc == 3 && !ReadWholeNumber("spritedemo", "FRAMES", argv[2], 1, 100, frames))
         return 2;
-    }
-    const int frames = argc == 3 ? std::atoi(argv[2]) : 24;
-    if (frames < 1 || frames > 100) {
-        std::fprintf(stderr, "spritedemo: FRAMES must be 1 to 100\n");
-        return 2;
-    }
     const std::string folder = argv[1];
+    if (!MakeOutputFolder("spritedemo", folder))
+        return 1;
     TPathMap::Get().SetDataFolders(folder.c_str(), folder.c_str(), folder.c_str());
     if (!WriteContent(folder)) {
         std::fprintf(stderr, "spritedemo: cannot write the pictures into %s/demo\n",
@@ -231,6 +228,14 @@ int main(int argc, char** argv)
                      folder.c_str());
         return 1;
     }
-    std::printf("spritedemo: %d frames in %s/frame_NN.png\n", frames, folder.c_str());
+    std::printf("spritedemo: %d frames in %s/frame_NN.png\n", static_cast<int>(frames),
+                folder.c_str());
     return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    return RunTool(kHelp, argc, argv, &PlaySprites);
 }

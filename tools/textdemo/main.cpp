@@ -18,6 +18,7 @@
 #include "tools/support/InputLimits.h"
 #include "tools/support/OpaqueFrame.h"
 #include "tools/support/ToolFiles.h"
+#include "tools/support/ToolMain.h"
 
 #include <cstdio>
 #include <deque>
@@ -27,6 +28,14 @@
 #include <vector>
 
 namespace {
+
+const TToolHelp kHelp{
+    "textdemo", "FOLDER [FONTFOLDER]",
+    "Draws sample text (sizes, markup, colours, wrapping) into FOLDER/screen.png and, blended "
+    "into a texture, FOLDER/texture.png.",
+    "  FOLDER              where the pictures go; made when missing\n"
+    "  FONTFOLDER          \".mvec\" fonts, known as fonts/<file name> (the build makes\n"
+    "                      them in build/<kind>/assets/fonts); else the built-in font\n"};
 
 constexpr int kWidth = 800;
 constexpr int kHeight = 600;
@@ -129,22 +138,13 @@ std::shared_ptr<TTexture> RenderIntoTexture()
     return texture;
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+int DrawText(int argc, char** argv)
 {
-    if (argc == 2 && std::string(argv[1]) == "--help") {
-        std::printf("usage: textdemo FOLDER [FONTFOLDER]\n"
-                    "  draws sample text into FOLDER/screen.png and FOLDER/texture.png\n");
-        return 0;
-    }
-    if (argc != 2 && argc != 3) {
-        std::fprintf(stderr, "usage: textdemo FOLDER [FONTFOLDER]\n");
-        return 2;
-    }
-    TPathMap::Get().SetDataFolders(argv[1], argv[1], argv[1]);
-    if (argc == 3 && !RegisterFonts(argv[2]))
+    if (argc != 2 && argc != 3)
+        return UsageError(kHelp);
+    if ((argc == 3 && !RegisterFonts(argv[2])) || !MakeOutputFolder("textdemo", argv[1]))
         return 1;
+    TPathMap::Get().SetDataFolders(argv[1], argv[1], argv[1]);
     TRenderer& renderer = *TRenderer::Get();
     TDxDisplayHandler& display = renderer.GetDisplayHandler();
     display.OpenBackBuffer(kWidth, kHeight);
@@ -171,4 +171,11 @@ int main(int argc, char** argv)
     }
     std::printf("textdemo: %s/screen.png, %s/texture.png\n", argv[1], argv[1]);
     return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    return RunTool(kHelp, argc, argv, &DrawText);
 }

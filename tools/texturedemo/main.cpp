@@ -14,6 +14,8 @@
 #include "engine/graphics/image/JpegImage.h"
 #include "engine/graphics/image/PngImage.h"
 #include "tools/support/OpaqueFrame.h"
+#include "tools/support/ToolFiles.h"
+#include "tools/support/ToolMain.h"
 
 #include <algorithm>
 #include <cmath>
@@ -24,6 +26,12 @@
 #include <vector>
 
 namespace {
+
+const TToolHelp kHelp{
+    "texturedemo", "FOLDER",
+    "Draws a scene of textures, whose pictures it writes to FOLDER/demo/, and saves it as "
+    "FOLDER/frame.png.",
+    "  FOLDER              where the pictures go; made when missing\n"};
 
 constexpr int kWidth = 400;
 constexpr int kHeight = 300;
@@ -167,14 +175,12 @@ void DrawScene(TRenderer& renderer)
     }
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+int DrawTextures(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: texturedemo FOLDER\n");
-        return 2;
-    }
+    if (argc != 2)
+        return UsageError(kHelp);
+    if (!MakeOutputFolder("texturedemo", argv[1]))
+        return 1;
     TPathMap::Get().SetDataFolders(argv[1], argv[1], argv[1]);
     if (!WritePictures()) {
         std::fprintf(stderr, "texturedemo: cannot write the pictures into %s\n", argv[1]);
@@ -206,4 +212,11 @@ int main(int argc, char** argv)
     }
     std::printf("texturedemo: %s/frame.png\n", argv[1]);
     return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    return RunTool(kHelp, argc, argv, &DrawTextures);
 }

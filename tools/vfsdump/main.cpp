@@ -15,6 +15,7 @@
 #include "engine/foundation/core/DebugLog.h"
 #include "engine/foundation/files/TPackageList.h"
 #include "engine/foundation/files/TPathMap.h"
+#include "tools/support/ToolMain.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -28,8 +29,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr char kUsage[] =
-    "usage: vfsdump [FOLDER] [--user DIR] [--common DIR] [--firstpeek] [--resolve PATH]...\n";
+const TToolHelp kHelp{
+    "vfsdump", "[FOLDER] [--user DIR] [--common DIR] [--firstpeek] [--resolve PATH]...",
+    "Prints the path map the game would build in a working folder: every key and where it "
+    "is read from.",
+    "  FOLDER              the working folder, whose assets/ is scanned (default .)\n"
+    "  --user DIR          the user data folder\n"
+    "  --common DIR        the common data folder\n"
+    "  --firstpeek         leave out what firstpeek.txt lists, not final.txt\n"
+    "  --resolve PATH      also print where PATH would be read from\n"};
 
 void PrintEntry(const TString& key, const TString& location)
 {
@@ -86,9 +94,7 @@ bool CheckFolders(const fs::path& folder)
     return ok;
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+int Dump(int argc, char** argv)
 {
     TString folder = ".";
     TString user;
@@ -97,10 +103,7 @@ int main(int argc, char** argv)
     TPathMap& map = TPathMap::Get();
     for (int i = 1; i < argc; ++i) {
         const bool hasValue = i + 1 < argc;
-        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-            std::fputs(kUsage, stdout);
-            return 0;
-        } else if (std::strcmp(argv[i], "--user") == 0 && hasValue) {
+        if (std::strcmp(argv[i], "--user") == 0 && hasValue) {
             user = argv[++i];
         } else if (std::strcmp(argv[i], "--common") == 0 && hasValue) {
             common = argv[++i];
@@ -109,8 +112,7 @@ int main(int argc, char** argv)
         } else if (std::strcmp(argv[i], "--firstpeek") == 0) {
             map.SetFirstPeek(true);
         } else if (argv[i][0] == '-') {
-            std::fputs(kUsage, stderr);
-            return 2;
+            return UsageError(kHelp);
         } else {
             folder = argv[i];
         }
@@ -129,4 +131,11 @@ int main(int argc, char** argv)
                     location.Length() > 0 ? location.CStr() : "(not found)");
     }
     return complete ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    return RunTool(kHelp, argc, argv, &Dump);
 }

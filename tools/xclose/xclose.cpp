@@ -8,18 +8,26 @@
 // asked must neither end the program (Xlib's default error handler would) nor count as
 // closed, so errors are noted instead and each request is checked with a round trip.
 
+#include "tools/support/ToolMain.h"
+#include "tools/support/ToolOptions.h"
+
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <thread>
 
 namespace {
+
+const TToolHelp kHelp{
+    "xclose", "TITLE [SECONDS]",
+    "Asks the X window named TITLE to close, as a window manager's close button does.",
+    "  TITLE               the window's name\n"
+    "  SECONDS             how long to wait for the window: 1 to 3600 (default 10)\n"};
 
 // The error code of the last failed request, Success when none failed since the reset.
 int sLastError = Success;
@@ -92,16 +100,14 @@ bool SendClose(Display* display, Window window)
     return sLastError == Success;
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+int CloseWindow(int argc, char** argv)
 {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: xclose TITLE [SECONDS]\n");
-        return 2;
-    }
+    if (argc < 2 || argc > 3)
+        return UsageError(kHelp);
     const std::string title = argv[1];
-    const int seconds = argc > 2 ? std::atoi(argv[2]) : 10;
+    int64_t seconds = 10;
+    if (argc == 3 && !ReadWholeNumber("xclose", "SECONDS", argv[2], 1, 3600, seconds))
+        return 2;
     Display* display = XOpenDisplay(nullptr);
     if (display == nullptr) {
         std::fprintf(stderr, "xclose: no X display\n");
@@ -123,4 +129,11 @@ int main(int argc, char** argv)
     std::fprintf(stderr, "xclose: no window named \"%s\"\n", title.c_str());
     XCloseDisplay(display);
     return 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    return RunTool(kHelp, argc, argv, &CloseWindow);
 }

@@ -5,15 +5,26 @@
 // the window or the rectangle cannot be read, 2 for a wrong command line or without an
 // X display. The scripted menu walk-through waits with it until what it did shows.
 
+#include "tools/support/ToolMain.h"
+#include "tools/support/ToolOptions.h"
+
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <initializer_list>
 
 namespace {
+
+const TToolHelp kHelp{
+    "xpeek", "WINDOW X Y [W H]",
+    "Prints the colour (rrggbb) of a pixel of an X window, or a fingerprint of a rectangle's "
+    "pixels.",
+    "  WINDOW              the window's id, as xdotool prints it (decimal or 0x hexadecimal)\n"
+    "  X Y                 the pixel, or the rectangle's corner: -32768 to 32767\n"
+    "  W H                 the rectangle's size: 1 to 32767; its fingerprint is 16\n"
+    "                      hexadecimal digits that change whenever a pixel there changes\n"};
 
 int XErrorQuietly(Display*, XErrorEvent*)
 {
@@ -49,23 +60,22 @@ unsigned long Colour(XImage* image)
     return colour;
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+int Peek(int argc, char** argv)
 {
-    if (argc != 4 && argc != 6) {
-        std::fprintf(stderr, "usage: xpeek WINDOW X Y [W H]\n");
+    if (argc != 4 && argc != 6)
+        return UsageError(kHelp);
+    int64_t values[5] = {0, 0, 0, 1, 1}; // WINDOW X Y W H
+    if (!ReadWholeNumber("xpeek", "WINDOW", argv[1], 1, 0xffffffff, values[0]) ||
+        !ReadWholeNumber("xpeek", "X", argv[2], -32768, 32767, values[1]) ||
+        !ReadWholeNumber("xpeek", "Y", argv[3], -32768, 32767, values[2]) ||
+        (argc == 6 && (!ReadWholeNumber("xpeek", "W", argv[4], 1, 32767, values[3]) ||
+                       !ReadWholeNumber("xpeek", "H", argv[5], 1, 32767, values[4]))))
         return 2;
-    }
-    const Window window = std::strtoul(argv[1], nullptr, 0);
-    const int x = std::atoi(argv[2]);
-    const int y = std::atoi(argv[3]);
-    const int width = argc == 6 ? std::atoi(argv[4]) : 1;
-    const int height = argc == 6 ? std::atoi(argv[5]) : 1;
-    if (window == 0 || width <= 0 || height <= 0) {
-        std::fprintf(stderr, "xpeek: no window id, or an empty rectangle\n");
-        return 2;
-    }
+    const Window window = static_cast<Window>(values[0]);
+    const int x = static_cast<int>(values[1]);
+    const int y = static_cast<int>(values[2]);
+    const int width = static_cast<int>(values[3]);
+    const int height = static_cast<int>(values[4]);
     Display* display = XOpenDisplay(nullptr);
     if (display == nullptr) {
         std::fprintf(stderr, "xpeek: no X display\n");
@@ -88,4 +98,11 @@ int main(int argc, char** argv)
     XDestroyImage(image);
     XCloseDisplay(display);
     return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    return RunTool(kHelp, argc, argv, &Peek);
 }

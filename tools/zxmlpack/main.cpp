@@ -9,6 +9,7 @@
 #include "engine/foundation/xml/TZxml.h"
 #include "tools/support/InputLimits.h"
 #include "tools/support/ToolFiles.h"
+#include "tools/support/ToolMain.h"
 
 #include <cstdio>
 #include <cstring>
@@ -16,21 +17,16 @@
 
 namespace {
 
-constexpr char kUsage[] = "usage: zxmlpack [-d] INPUT OUTPUT\n";
+const TToolHelp kHelp{"zxmlpack", "[-d] INPUT OUTPUT",
+                      "Packs an XML file or a string table into the \"ZXML\" form the game "
+                      "reads, or unpacks one.",
+                      "  -d                  unpack INPUT instead of packing it\n"};
 
-} // namespace
-
-int main(int argc, char** argv)
+int Convert(int argc, char** argv)
 {
-    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
-        std::fputs(kUsage, stdout);
-        return 0;
-    }
     const bool unpack = argc == 4 && std::strcmp(argv[1], "-d") == 0;
-    if (argc != 3 && !unpack) {
-        std::fputs(kUsage, stderr);
-        return 2;
-    }
+    if (argc != 3 && !unpack)
+        return UsageError(kHelp);
     InitLogOnStandardError(); // the unpacker logs why a block is refused
     const char* input = argv[argc - 2];
     const char* output = argv[argc - 1];
@@ -51,4 +47,11 @@ int main(int argc, char** argv)
         }
     }
     return WriteOutputFile("zxmlpack", output, result) ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    return RunTool(kHelp, argc, argv, &Convert);
 }

@@ -31,4 +31,13 @@ TEST_F(LuarunTest, DofileReadsAnyPathTheShellCouldOpen)
     EXPECT_EQ(missing.mErr, "luarun: cannot read none.lua: No such file or directory\n");
 }
 
+// Help is asked for only before the script: after it, "-h" and "--help" are the script's.
+TEST_F(LuarunTest, TheScriptsArgumentsMayLookLikeHelp)
+{
+    Write("args.lua", "print(arg[0], arg[1], arg[2])\n");
+    const TToolResult result = Run("luarun", {"args.lua", "--help", "-h"});
+    EXPECT_EQ(result.mStatus, 0) << result.mErr;
+    EXPECT_EQ(result.mOut, "args.lua\t--help\t-h\n");
+}
+
 } // namespace

@@ -5,6 +5,7 @@
 #include "engine/graphics/vector/TOutlineCommand.h"
 #include "tests/tools/ToolTest.h"
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -46,12 +47,22 @@ TEST_F(MkmvecTest, RefusesWhatItCannotConvert)
     EXPECT_EQ(notFont.mStatus, 1);
     EXPECT_EQ(notFont.mErr,
               "mkmvec: cannot read notafont.ttf: not an outline font with a Unicode map\n");
-    for (const char* codes : {"", "0x41-", "z", "0x43-0x41", "65,,66"}) {
+    // Code points are whole numbers without a sign up to U+10FFFF, and ranges of them.
+    for (const char* codes : {"", "0x41-", "z", "0x43-0x41", "65,,66", "-5", "+65", "0x110000",
+                              "0x41-0x110000", "99999999999999999999", "0x", "1.5"}) {
         const TToolResult bad = Run("mkmvec", {"--codes", codes, kSans, "out.mvec"});
         EXPECT_EQ(bad.mStatus, 2) << codes;
-        EXPECT_EQ(bad.mErr.rfind("usage: mkmvec ", 0), 0u) << codes;
+        EXPECT_EQ(bad.mErr, std::string("mkmvec: --codes must list code points from 0 to 0x10ffff "
+                                        "and ranges of them (such as 0x20-0x7e,0xe9), not \"") +
+                                codes + "\"\n");
     }
     EXPECT_EQ(Run("mkmvec", {kSans}).mStatus, 2);
+    // A font that would hold no glyph is not written.
+    const TToolResult none = Run("mkmvec", {"--codes", "0x2065", kSans, "out.mvec"});
+    EXPECT_EQ(none.mStatus, 1);
+    EXPECT_EQ(none.mErr,
+              "mkmvec: " + kSans + " has none of the codes asked for; nothing written\n");
+    EXPECT_FALSE(std::filesystem::exists(mFolder / "out.mvec"));
 }
 
 } // namespace
