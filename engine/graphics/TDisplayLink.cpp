@@ -1,11 +1,17 @@
 #include "engine/graphics/TDisplayLink.h"
 
 #include "engine/graphics/TDXContext.h"
+#include "engine/graphics/TDisplaySetup.h"
 #include "engine/graphics/TDxDisplayHandler.h"
 
-bool TDisplayLink::SetDisplay(int width, int height, bool fullScreen, bool hosted)
+TDisplayLink::TDisplayLink(TDxDisplayHandler& handler)
+    : mHandler(handler), mSetup(handler.GetSetup())
 {
-    mHandler.SetDisplay(width, height, fullScreen, false, false, hosted);
+}
+
+bool TDisplayLink::SetDisplay(int width, int height, bool fullScreen)
+{
+    mSetup.SetDisplay({.width = width, .height = height, .fullScreen = fullScreen});
     return mHandler.IsValid();
 }
 
@@ -19,67 +25,72 @@ bool TDisplayLink::IsValid() const
     return mHandler.IsValid();
 }
 
+bool TDisplayLink::HasFailed() const
+{
+    return mSetup.HasFailed();
+}
+
 void TDisplayLink::Restore()
 {
-    mHandler.Restore();
+    mSetup.Restore();
 }
 
 bool TDisplayLink::IsFullScreen() const
 {
-    return mHandler.IsFullScreen();
+    return mSetup.IsFullScreen();
 }
 
 bool TDisplayLink::SetFullScreen(bool fullScreen)
 {
-    return mHandler.SetFullScreen(fullScreen);
+    return mSetup.SetFullScreen(fullScreen);
 }
 
 void TDisplayLink::ResetWorkingCount()
 {
-    mHandler.ResetWorkingCount();
+    mSetup.ResetWorkingCount();
 }
 
 void TDisplayLink::UpdateDesktopMode()
 {
-    mHandler.UpdateDesktopMode();
+    mSetup.UpdateDesktopMode();
 }
 
 void TDisplayLink::SetVSync(bool on)
 {
-    mHandler.SetVSync(on);
+    mSetup.SetVSync(on);
 }
 
 void TDisplayLink::OutOfVideoMemory()
 {
-    mHandler.OutOfVideoMemory();
+    mSetup.OutOfVideoMemory();
 }
 
 TDisplaySeam::TPoint TDisplayLink::MoveMouse(int windowX, int windowY)
 {
-    return mHandler.GetContext().MoveMouse(windowX, windowY);
+    return mSetup.GetContext().MoveMouse(windowX, windowY);
 }
 
 TDisplaySeam::TPoint TDisplayLink::GetMousePosition() const
 {
-    return mHandler.GetContext().GetMousePosition();
+    return mSetup.GetContext().GetMousePosition();
 }
 
 void TDisplayLink::EraseMouse()
 {
-    mHandler.GetContext().HideCursor();
+    mSetup.GetContext().HideCursor();
 }
 
 void TDisplayLink::UpdateWindowBounds()
 {
-    mHandler.GetContext().UpdateWindowBounds();
+    mSetup.GetContext().UpdateWindowBounds();
 }
 
 void TDisplayLink::ShowMouse(bool show)
 {
-    mHandler.GetContext().ShowMouse(show);
+    mSetup.GetContext().ShowMouse(show);
 }
 
 void TDisplayLink::SetMouseImage(std::shared_ptr<TTexture> image, int hotX, int hotY, bool)
 {
-    mHandler.GetContext().SetMouseImage(image, hotX, hotY);
+    mSetup.GetContext().SetMouseImage(image, hotX, hotY);
 }

@@ -1,21 +1,23 @@
 #pragma once
 
 // The display as the platform sees it (TDisplaySeam): made by the renderer's link on the
-// platform's first display set-up, it forwards to the display handler and, for the
-// pointer, to its device context. The renderer link owns it.
+// platform's first display set-up, it forwards to the display handler, its set-up and,
+// for the pointer, the set-up's device context. The renderer link owns it.
 
 #include "engine/foundation/seams/TDisplaySeam.h"
 
+class TDisplaySetup;
 class TDxDisplayHandler;
 
 class TDisplayLink final : public TDisplaySeam
 {
 public:
-    explicit TDisplayLink(TDxDisplayHandler& handler) : mHandler(handler) {}
+    explicit TDisplayLink(TDxDisplayHandler& handler);
 
-    bool SetDisplay(int width, int height, bool fullScreen, bool hosted) override;
+    bool SetDisplay(int width, int height, bool fullScreen) override;
     void CalibrateTexelOffset() override;
     bool IsValid() const override;
+    bool HasFailed() const override;
     void Restore() override;
     bool IsFullScreen() const override;
     bool SetFullScreen(bool fullScreen) override;
@@ -34,4 +36,5 @@ public:
 
 private:
     TDxDisplayHandler& mHandler;
+    TDisplaySetup& mSetup;
 };

@@ -6,17 +6,11 @@
 // with the stage states of the current blend mode, fills rectangles, and draws render
 // targets into the corner of the back buffer and copies them into their textures.
 //
-// The device draws into an in-memory back buffer of the display's size. The display side
-// opens the main window's output at a size and mode through the device context
-// (TDXContext), with its decisions: a window that cannot fit forces full screen, one
-// windowed <-> full-screen fallback is tried, the display is marked broken (no frame is
-// drawn until a later set-up or restore works) or fatal (the next set-up ends the
-// process). Each frame ended with presentation is shown in the window; a failure to show
-// it marks the display for the event pump's restore. A display opened with
-// OpenBackBuffer alone draws into memory and shows nothing (tests, tools).
-//
-// "common:display.xml" (element "Settings", attribute LowMemoryVideo "1") is read when
-// the handler is made: a machine that once ran out of video memory keeps to full screen.
+// The device draws into an in-memory back buffer of the display's size. Its set-up owns
+// the display side (TDisplaySetup): it opens the main window's output and gives the
+// handler a back buffer of that size, and each frame ended with presentation is shown
+// through it. A display opened with OpenBackBuffer alone draws into memory and shows
+// nothing (tests, tools).
 //
 // Coordinates are display pixels, rectangles have exclusive right and bottom edges.
 // Main thread only.
@@ -31,13 +25,12 @@
 #include "engine/graphics/device/TPrimitiveType.h"
 #include "engine/graphics/device/TSoftwareDevice.h"
 #include "engine/graphics/device/TSurface.h"
-#include "engine/platform/TDisplayOutput.h"
 
 #include <cstdint>
 #include <memory>
 #include <vector>
 
-class TDXContext;
+class TDisplaySetup;
 class TRenderer;
 class TTexture;
 class TVertexArray;
@@ -53,61 +46,38 @@ public:
     TDxDisplayHandler(const TDxDisplayHandler&) = delete;
     TDxDisplayHandler& operator=(const TDxDisplayHandler&) = delete;
 
+    TDisplaySetup& GetSetup() { return *mSetup; }
+
     // Makes a fresh back buffer of width x height (transparent black) for the device to
     // draw into; viewport, display rectangle, target area and clip rectangle become the
     // whole of it, the viewport stack empties, the projection is derived anew and the
-    // device gets its start-up states. Clears broken. False for a side that is not
-    // positive (no back buffer then).
+    // device gets its start-up states. The set-up counts the display as open. False for a
+    // side that is not positive (no back buffer then).
     bool OpenBackBuffer(int width, int height);
+    // Drops the back buffer (and any frame under way). Viewport, display rectangle, target
+    // area and clip rectangle become nextWidth x nextHeight, the size the set-up is about
+    // to open, which it asks again (GetDisplayRect) when that open fails.
+    void CloseBackBuffer(int nextWidth, int nextHeight);
     TSurface* GetBackBuffer() { return mBackBuffer.get(); }
     TSoftwareDevice& GetDevice() { return mDevice; }
     TRect GetDisplayRect() const { return mDisplayRect; }
 
-    // Opens the display at width x height, windowed or full screen. force acts even when
-    // nothing changed or the application is inactive; quiet keeps the informational
-    // message boxes back; childWindow leaves the window's mode alone (never the case
-    // here). See the definition for the decisions.
-    void SetDisplay(int width, int height, bool fullScreen, bool force, bool quiet,
-                    bool childWindow);
-    // Switches between full screen and a window of the current size. Refuses (false) a
-    // window that would not fit on the desktop, or a machine short of video memory.
-    bool SetFullScreen(bool fullScreen);
-    bool IsFullScreen() const { return mFullScreen; }
-    // Gets a display that stopped working back: rebuilds it (SetDisplay) when it is
-    // closed or fewer than 3 frames were drawn since the last recovery, else makes the
-    // output's surfaces anew and restores the assets. The event pump calls it while the
-    // display is not valid.
-    void Restore();
-    // Every live asset rebuilds its surfaces, the platform's refresh tasks run once and
-    // the windows are invalidated; only on a valid display (else logged).
-    void RestoreAssets();
-    // The desktop mode changed while the application was inactive.
-    void UpdateDesktopMode();
-    // Vertical sync of windowed presentation (the "vsync" setting).
-    void SetVSync(bool on);
-    // Remembers, once and while a display is open, that the machine ran out of video
-    // memory ("common:display.xml"), marks the display broken and asks for the notice.
-    void OutOfVideoMemory();
     // Finds the texel offset that maps texels exactly onto pixels, once per handler.
     void CalibrateTexelOffset();
-    TDXContext& GetContext() { return *mContext; }
 
-    // The back buffer exists and the display is not marked broken.
+    // The back buffer exists and the set-up counts the display as open.
     bool IsValid() const;
-    void MarkBroken();
-    // Marks broken only when the last marking is more than 250 ms old.
-    void MarkBrokenThrottled();
     // Whether the device takes only square textures. The software device takes any size;
     // tests set it to see what the texture code does on a device that does not.
     bool IsSquareTexturesOnly() const { return mSquareTexturesOnly; }
     void SetSquareTexturesOnly(bool squareOnly) { mSquareTexturesOnly = squareOnly; }
 
-    // Frames: BeginDraw refuses (false) without a back buffer or while broken; EndDraw
-    // closes the frame and shows it when present is set.
+    // Frames: BeginDraw refuses (false) on a display that is not valid; EndDraw closes the
+    // frame and shows it through the set-up when present is set (false when it could not
+    // be shown).
     bool BeginDraw(bool wait);
     bool EndDraw(bool present);
     bool IsInScene() const { return mInScene; }
-    void ResetWorkingCount() { mWorkingCount = 0; }
 
     // The 2D state: Begin2d sets specular and clipping off, clamp addressing, the normal
     // blend mode, linear filtering, depth off, no culling, identity world and view; End2d
@@ -170,14 +140,6 @@ public:
 private:
     explicit TDxDisplayHandler(TRenderer& renderer);
 
-    void ReadDisplaySettings();
-    bool OpenDisplay(int width, int height, bool fullScreen, bool quiet);
-    void OnDisplayOpened(int width, int height, bool fullScreen, bool childWindow);
-    void FallBack(int width, int height, bool fullScreen, bool quiet, bool active);
-    void CloseBackBuffer();
-    void ShowMessage(TDisplayOutput::TMessageIcon icon, const char* caption, const char* text);
-    bool IsActiveForSetup() const;
-
     void SetStartUpState();
     bool SetDeviceViewport(const TRect& rect);
     // Lighting off, and the 2D projection derived when it is due.
@@ -198,6 +160,7 @@ private:
     bool mProjectionDirty = true;
     TMat4 mProjection;
     float mTexelOffset = -0.5f;
+    bool mTexelCalibrated = false;
     bool mZEnable = false;
     bool mZWriteEnable = false;
 
@@ -210,20 +173,7 @@ private:
     TRenderTargetMode mTargetMode = TRenderTargetMode::Opaque;
 
     bool mSquareTexturesOnly = false;
-    bool mBroken = false;
-    uint32_t mBrokenTime = 0;
     bool mInScene = false;
-    int mWorkingCount = 0;
 
-    std::unique_ptr<TDXContext> mContext;
-    bool mFullScreen = false;
-    bool mFatal = false;          // the next SetDisplay ends the process
-    bool mFallbackTried = false;  // since the last display that opened
-    bool mBeenFullScreen = false; // a full-screen display opened once
-    bool mLowVideoMemory = false;
-    bool mReconfigureNotice = false;
-    bool mInSetup = false;
-    bool mRestoring = false;
-    bool mTexelCalibrated = false;
-    bool mCursorOffered = false; // the first display asked the platform for a cursor
+    std::unique_ptr<TDisplaySetup> mSetup;
 };

@@ -2,6 +2,7 @@
 
 #include "engine/foundation/core/DebugLog.h"
 #include "engine/foundation/files/TFile.h"
+#include "engine/graphics/TDisplaySetup.h"
 #include "engine/graphics/TDxDisplayHandler.h"
 #include "engine/graphics/image/ImageFile.h"
 #include "engine/graphics/image/TDecodedImage.h"
@@ -55,7 +56,7 @@ bool IsSquareTexturesOnly()
 void MarkDisplayBroken()
 {
     if (TDxDisplayHandler* display = TDxDisplayHandler::Get())
-        display->MarkBrokenThrottled();
+        display->GetSetup().MarkBrokenThrottled();
 }
 
 TSurface* BackBuffer()

@@ -49,6 +49,5 @@ int main(int argc, char** argv)
     InstallGraphics();
     InstallSound();
     InstallUi();
-    EngineMain(TCommandLine::Build(argc, argv), 0, RunTemporaryGame, false);
-    return 0;
+    return EngineMain(TCommandLine::Build(argc, argv), 0, RunTemporaryGame, false);
 }

@@ -10,6 +10,7 @@
 #include "engine/foundation/host/TGameState.h"
 #include "engine/foundation/host/THostLogTransport.h"
 #include "engine/foundation/host/TMsnZylomHandler.h"
+#include "engine/foundation/seams/TDisplaySeam.h"
 #include "engine/platform/TEventSource.h"
 #include "engine/platform/TPlatformLog.h"
 #include "engine/platform/TSharedLibrary.h"
@@ -151,8 +152,8 @@ void PostQuitToTestHook()
     TraceLog("test hook: the game has ended");
 }
 
-void EngineMain(const TString& commandLine, int showCommand, TGameInitCallback init,
-                bool allowMultiple)
+int EngineMain(const TString& commandLine, int showCommand, TGameInitCallback init,
+               bool allowMultiple)
 {
     const char* linePointer = commandLine.CStr();
     LoadTestHook(&linePointer);
@@ -203,16 +204,21 @@ void EngineMain(const TString& commandLine, int showCommand, TGameInitCallback i
     TraceLog("start-up: running the game");
     init(platform.get(), line.CStr());
     TraceLog("shutdown: the game has ended");
-    // A window system that failed under the game (its X server gone) ended the loop
-    // with a quit; the shutdown runs as after any quit, but the process reports it.
+    // A window system that failed under the game (its X server gone), or a display that
+    // failed for good, ended the loop with a quit; the shutdown runs as after any quit, but
+    // the exit code reports it.
     const bool windowSystemFailed = platformData.GetVideoSystem().GetEventSource().HasFailed();
+    const TDisplaySeam* display = platformData.GetDisplay();
+    const bool displayFailed = display != nullptr && display->HasFailed();
 
     PostQuitToTestHook();
     platform.reset();
     TraceLog(windowSystemFailed ? "shutdown: done, after the window system failed"
+             : displayFailed    ? "shutdown: done, after the display failed"
                                 : "shutdown: done");
     TPlatformLog::SetSink(nullptr);
     sTestHookLibrary.reset();
     if (windowSystemFailed)
-        std::exit(1);
+        return 1;
+    return displayFailed ? -1 : 0;
 }

@@ -6,9 +6,11 @@
 // modules, hands the game-state keys over, runs the game's init callback (which holds
 // the game's whole life, event loop included) and finally shuts everything down.
 //
-// Ends the process itself in three cases: another instance is running (exit code 0), a
-// "-wnd=" host window cannot exist here (exit code -1), and no window system that shows
-// anything can start (exit code 1, said in the log and on the standard error stream).
+// Ends the process itself in three cases at start-up: another instance is running (exit
+// code 0), the game would have to run inside a "-wnd=" host window (exit code -1), and no
+// window system that shows anything can start (exit code 1, said in the log and on the
+// standard error stream). A later failure is answered as the exit code of the run, for
+// the caller (main) to end the process with.
 
 #include "engine/foundation/core/TString.h"
 
@@ -23,8 +25,11 @@ using TGameInitCallback = int (*)(TPlatform* platform, const char* commandLine);
 // not kept.
 using TTestHookEntry = void* (*)(const char** commandLine);
 
-void EngineMain(const TString& commandLine, int showCommand, TGameInitCallback init,
-                bool allowMultiple);
+// Answers the run's exit code once everything is shut down: 1 when the window system failed
+// under the game, -1 when the display failed for good (the game was sent a quit message
+// then), else 0.
+int EngineMain(const TString& commandLine, int showCommand, TGameInitCallback init,
+               bool allowMultiple);
 
 // Loads "hvHarness.so" from the executable's folder when it is there and lets its
 // "TestHook" see (and replace) the command line.

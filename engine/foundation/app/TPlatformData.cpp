@@ -340,7 +340,7 @@ void TPlatformData::SetDisplay(int width, int height, bool fullScreen)
     // A "vsync" stored before the display existed takes effect now.
     if (firstDisplay && HasConfig("vsync"))
         display->SetVSync(IsEnabled("vsync"));
-    display->SetDisplay(width, height, fullScreen, mExternalWindowParent != 0);
+    display->SetDisplay(width, height, fullScreen);
     if (!mVectorDraw) {
         mVectorDraw = TEngineSeams::CreateVectorDraw();
         if (mVectorDraw) {

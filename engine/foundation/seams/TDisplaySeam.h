@@ -19,12 +19,15 @@ public:
     virtual ~TDisplaySeam() = default;
 
     // Opens or changes the display mode; false when no mode could be set.
-    virtual bool SetDisplay(int width, int height, bool fullScreen, bool hosted) = 0;
+    virtual bool SetDisplay(int width, int height, bool fullScreen) = 0;
     // Lines up texel centres with pixel centres after a mode change.
     virtual void CalibrateTexelOffset() = 0;
 
     virtual bool IsValid() const = 0; // surfaces usable; false while lost
-    virtual void Restore() = 0;       // tries to get lost surfaces back
+    // No display can be had: the game has been sent a quit message, and EngineMain ends
+    // the process with exit code -1 once the game returns.
+    virtual bool HasFailed() const = 0;
+    virtual void Restore() = 0; // tries to get lost surfaces back
     virtual bool IsFullScreen() const = 0;
     virtual bool SetFullScreen(bool fullScreen) = 0; // false when refused
     virtual void ResetWorkingCount() = 0;            // the application went inactive

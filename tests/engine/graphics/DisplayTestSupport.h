@@ -187,15 +187,17 @@ protected:
         return mRoot / "data" / "yolt" / "common" / "velmora" / name;
     }
 
-    void Run(TBody body, const std::string& switches = "")
+    // Answers EngineMain's exit code.
+    int Run(TBody body, const std::string& switches = "")
     {
         TFakeOutputScope fake(screen);
         SetConfig("gamename", "velmora");
         SetConfig("publisher", "yolt");
         sBody = std::move(body);
         const std::string line = "-wd=\"" + mRoot.string() + "\" --multiple " + switches;
-        EngineMain(line.c_str(), 0, &DisplayEngineTest::RunBody, false);
+        const int code = EngineMain(line.c_str(), 0, &DisplayEngineTest::RunBody, false);
         sBody = nullptr;
+        return code;
     }
 
     // The log of the last run.

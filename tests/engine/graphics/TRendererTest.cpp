@@ -3,6 +3,7 @@
 #include "engine/graphics/DrawState.h"
 #include "engine/graphics/GraphicsInstall.h"
 #include "engine/graphics/TBlendMode.h"
+#include "engine/graphics/TDisplaySetup.h"
 #include "engine/graphics/TDraw2dScope.h"
 #include "engine/platform/TTimeSource.h"
 
@@ -150,7 +151,7 @@ TEST_F(TRendererTest, RenderTargetsAreRefusedInFramesAndForSimpleTextures)
     EXPECT_FALSE(renderer.IsDrawing());
 
     // While broken the begin fails and leaves the viewport as it was.
-    display.handler->MarkBroken();
+    display.handler->GetSetup().MarkBroken();
     EXPECT_FALSE(renderer.BeginRenderTarget(texture));
     EXPECT_FALSE(renderer.IsDrawing());
     EXPECT_EQ(renderer.GetViewport().right, 16);
@@ -278,7 +279,7 @@ TEST_F(TRendererTest, TheSeamMakesTheRendererAndItsDisplay)
         ASSERT_NE(display, nullptr);
         EXPECT_EQ(link->GetDisplay(), display);
         // Without a platform there is no window to open a display in.
-        EXPECT_FALSE(display->SetDisplay(32, 16, false, false));
+        EXPECT_FALSE(display->SetDisplay(32, 16, false));
         EXPECT_FALSE(display->IsValid());
         ASSERT_TRUE(TRenderer::Get()->GetDisplayHandler().OpenBackBuffer(32, 16));
         EXPECT_TRUE(display->IsValid());

@@ -19,6 +19,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -81,9 +82,10 @@ class TRecordingDisplay final : public TDisplaySeam
 {
 public:
     ~TRecordingDisplay() override { Record("display"); }
-    bool SetDisplay(int, int, bool, bool) override { return true; }
+    bool SetDisplay(int, int, bool) override { return true; }
     void CalibrateTexelOffset() override {}
     bool IsValid() const override { return true; }
+    bool HasFailed() const override { return sFailed; }
     void Restore() override {}
     bool IsFullScreen() const override { return false; }
     bool SetFullScreen(bool) override { return false; }
@@ -109,9 +111,11 @@ public:
         int hotY;
     };
     static std::vector<TMouseImage> sMouseImages;
+    static bool sFailed; // what HasFailed answers
 };
 
 std::vector<TRecordingDisplay::TMouseImage> TRecordingDisplay::sMouseImages;
+bool TRecordingDisplay::sFailed = false;
 
 class TRecordingRenderer final : public TRendererSeam
 {
@@ -248,6 +252,7 @@ protected:
         TRecordingHandler::sStates.clear();
         TRecordingHandler::sWrites.clear();
         TRecordingDisplay::sMouseImages.clear();
+        TRecordingDisplay::sFailed = false;
 
         TEngineSeams::TFactories& factories = TEngineSeams::Factories();
         factories.windowManager = [] { return std::make_unique<TRecordingWindowManager>(); };
@@ -555,6 +560,31 @@ TEST_F(EngineMainTest, RefreshTasksRunOnlyWhenTheDisplayAsks)
     EngineMain(line.c_str(), 0, RefreshingGame, false);
     EXPECT_GT(sTurnTaskRuns, 0);
     EXPECT_EQ(sRefreshRunsSeen, (std::vector<int>{0, 1, 1}));
+}
+
+int DisplayingGame(TPlatform* platform, const char*)
+{
+    platform->SetDisplay(800, 600, false);
+    Record("game ends");
+    return 0;
+}
+
+// A display that failed for good is reported as the run's exit code, after the game has
+// returned and everything is shut down; the engine does not end the process itself.
+TEST_F(EngineMainTest, TheExitCodeReportsADisplayThatFailed)
+{
+    const std::string line = "-wd=\"" + mRoot.string() + "\" --multiple";
+    for (bool failed : {false, true}) {
+        sRecord.clear();
+        TRecordingDisplay::sFailed = failed;
+        const int code = EngineMain(line.c_str(), 0, DisplayingGame, false);
+        SCOPED_TRACE(failed);
+        EXPECT_EQ(code, failed ? -1 : 0);
+        // The game ran to its end, then the shutdown deleted the display.
+        const auto gameEnd = std::find(sRecord.begin(), sRecord.end(), "game ends");
+        ASSERT_NE(gameEnd, sRecord.end());
+        EXPECT_NE(std::find(gameEnd, sRecord.end(), "display"), sRecord.end());
+    }
 }
 
 int OpeningGame(TPlatform* platform, const char*)

@@ -23,9 +23,10 @@ namespace {
 class TFakeDisplay final : public TDisplaySeam
 {
 public:
-    bool SetDisplay(int, int, bool, bool) override { return true; }
+    bool SetDisplay(int, int, bool) override { return true; }
     void CalibrateTexelOffset() override {}
     bool IsValid() const override { return valid; }
+    bool HasFailed() const override { return false; }
     void Restore() override { ++restores; }
     bool IsFullScreen() const override { return fullScreen; }
     bool SetFullScreen(bool on) override { return fullScreen = on; }

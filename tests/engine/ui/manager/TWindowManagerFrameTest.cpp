@@ -1,3 +1,4 @@
+#include "engine/graphics/TDisplaySetup.h"
 #include "tests/engine/ui/UiTestSupport.h"
 
 namespace {
@@ -84,7 +85,7 @@ TEST_F(TWindowManagerFrames, ADueFrameWaitsForItsConditions)
 
     // A display that cannot begin a frame keeps the redraw for the next due turn.
     TDxDisplayHandler& display = TRenderer::Get()->GetDisplayHandler();
-    display.MarkBroken();
+    display.GetSetup().MarkBroken();
     Manager().Invalidate();
     IdleFor(50);
     EXPECT_EQ(Manager().GetFrameCount(), 1);

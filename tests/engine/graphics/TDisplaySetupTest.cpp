@@ -1,6 +1,8 @@
 // The display set-up, frames and recovery, run inside the engine over a fake display
 // output whose desktop size and failures the tests choose.
 
+#include "engine/graphics/TDisplaySetup.h"
+
 #include "DisplayTestSupport.h"
 #include "engine/foundation/app/TEvent.h"
 #include "engine/foundation/app/TPlatformData.h"
@@ -14,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
 
 namespace {
 
@@ -22,6 +25,11 @@ using TIcon = TDisplayOutput::TMessageIcon;
 TDxDisplayHandler& Handler()
 {
     return TRenderer::Get()->GetDisplayHandler();
+}
+
+TDisplaySetup& DisplaySetup()
+{
+    return Handler().GetSetup();
 }
 
 std::vector<std::string> Texts(const TFakeScreen& screen)
@@ -66,7 +74,7 @@ TEST_F(DisplayEngineTest, TheSameModeAgainDoesNothingUnlessForced)
         platform.SetDisplay(800, 600, false);
         platform.SetDisplay(800, 600, false);
         EXPECT_EQ(screen.opens.size(), 1u);
-        Handler().SetDisplay(800, 600, false, true, false, false);
+        DisplaySetup().SetDisplay({.width = 800, .height = 600, .force = true});
         EXPECT_EQ(screen.opens.size(), 2u);
         EXPECT_TRUE(IsDisplayReady());
     });
@@ -83,7 +91,7 @@ TEST_F(DisplayEngineTest, AFailedWindowTriesFullScreenOnceThenGivesUp)
         int lastEvent = 0;
         bool valid = true;
         Run([&](TPlatform& platform) {
-            Handler().SetDisplay(800, 600, false, false, quiet, false);
+            DisplaySetup().SetDisplay({.width = 800, .height = 600, .quiet = quiet});
             valid = IsDisplayReady();
             TEvent event;
             for (int i = 0; i < 20 && event.type != TEvent::kQuit; ++i)
@@ -106,6 +114,70 @@ TEST_F(DisplayEngineTest, AFailedWindowTriesFullScreenOnceThenGivesUp)
         EXPECT_NE(Log().find("ERROR FALLBACK FAILED"), std::string::npos);
         EXPECT_FALSE(valid);
         EXPECT_EQ(lastEvent, TEvent::kQuit); // the quit was posted
+    }
+}
+
+// A display that cannot be had fails for good: the game is sent a quit message and runs on
+// to its end (nothing ends the process under it), no later set-up or restore opens
+// anything, and the run's exit code is -1.
+TEST_F(DisplayEngineTest, ADisplayThatCannotBeHadIsReportedUpwardWithoutEndingTheProcess)
+{
+    struct TCase
+    {
+        const char* cause; // as the log gives it
+        int failOpens;
+        const char* switches;
+        std::function<void(TPlatform&)> fail;
+    };
+    const TCase cases[] = {
+        {"no display mode could be opened", 2, "",
+         [](TPlatform& platform) { platform.SetDisplay(800, 600, false); }},
+        {"the host window is lost", 0, "",
+         [](TPlatform& platform) {
+             platform.GetData().SetHosted(1);
+             platform.SetDisplay(800, 600, false);
+         }},
+        {"out of video memory in host mode", 0, "-pq=1",
+         [](TPlatform& platform) {
+             platform.SetDisplay(800, 600, false);
+             platform.OutOfVideoMemory();
+             TEvent event;
+             for (int i = 0; i < 20 && !DisplaySetup().HasFailed(); ++i)
+                 platform.GetEvent(event); // the pump's restore sets the display up again
+         }},
+    };
+    for (const TCase& c : cases) {
+        screen = TFakeScreen();
+        screen.failOpens = c.failOpens;
+        bool failed = false;
+        size_t laterOpens = 0;
+        bool quit = false;
+        bool ended = false;
+        const int code = Run(
+            [&](TPlatform& platform) {
+                c.fail(platform);
+                failed = DisplaySetup().HasFailed();
+                const size_t opens = screen.opens.size();
+                platform.SetDisplay(640, 480, false);
+                DisplaySetup().Restore();
+                laterOpens = screen.opens.size() - opens;
+                TEvent event;
+                for (int i = 0; i < 20 && !quit; ++i) {
+                    platform.GetEvent(event);
+                    quit = event.type == TEvent::kQuit;
+                }
+                ended = true;
+            },
+            c.switches);
+        SCOPED_TRACE(c.cause);
+        EXPECT_TRUE(failed);
+        EXPECT_EQ(laterOpens, 0u);
+        EXPECT_TRUE(quit);
+        EXPECT_TRUE(ended);
+        EXPECT_EQ(code, -1);
+        EXPECT_NE(Log().find(std::string("display: ") + c.cause + "; the game is told to quit"),
+                  std::string::npos);
+        EXPECT_NE(Log().find("shutdown: done, after the display failed"), std::string::npos);
     }
 }
 
@@ -134,9 +206,9 @@ TEST_F(DisplayEngineTest, AWindowAsLargeAsTheDesktopIsRefused)
     bool answer = true;
     bool fullScreen = false;
     Run([&](TPlatform&) {
-        Handler().SetDisplay(1024, 768, true, false, false, false);
-        answer = Handler().SetFullScreen(false);
-        fullScreen = Handler().IsFullScreen();
+        DisplaySetup().SetDisplay({.width = 1024, .height = 768, .fullScreen = true});
+        answer = DisplaySetup().SetFullScreen(false);
+        fullScreen = DisplaySetup().IsFullScreen();
     });
     EXPECT_FALSE(answer);
     EXPECT_TRUE(fullScreen);
@@ -220,7 +292,7 @@ TEST_F(DisplayEngineTest, FramesArePresentedOnlyWhenAsked)
         ASSERT_EQ(screen.lastFrame.size(), 64u * 48u);
         EXPECT_EQ(screen.lastFrame[20 * 64 + 10] & 0xFFFFFFu, 0xFF0000u);
         EXPECT_EQ(screen.lastFrame[20 * 64 + 11] & 0xFFFFFFu, 0x0000FFu);
-        Handler().MarkBroken();
+        DisplaySetup().MarkBroken();
         EXPECT_FALSE(renderer.BeginDraw(false));
     });
 }
@@ -236,7 +308,7 @@ TEST_F(DisplayEngineTest, TheEventPumpRebuildsABrokenDisplay)
                 TRenderer::Get()->BeginDraw(false);
                 TRenderer::Get()->EndDraw(true);
             }
-            Handler().MarkBroken();
+            DisplaySetup().MarkBroken();
             TEvent event;
             for (int i = 0; i < 20 && !IsDisplayReady(); ++i)
                 platform.GetEvent(event);
@@ -311,7 +383,7 @@ TEST_F(DisplayEngineTest, ASetUpReleasesAssetsThenRestoresThemAndRunsTheRefreshT
         platform.GetAssetManager().Add("probe", asset);
         platform.AddRefreshTask(new TRecordingTask());
         sOrder.clear();
-        Handler().SetDisplay(800, 600, false, false, false, false);
+        DisplaySetup().SetDisplay({.width = 800, .height = 600});
         platform.GetAssetManager().Remove("probe");
     });
     const std::vector<std::string> expected = {"release", "restore", "refresh", "invalidate",
