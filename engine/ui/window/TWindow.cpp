@@ -12,6 +12,7 @@
 #include "engine/ui/window/TWindowStyle.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <vector>
 
 namespace {
@@ -23,6 +24,15 @@ int sNextId = 0;
 constexpr int kRelativeFrom = 40000;
 constexpr int kFarFrom = 106667;
 constexpr int kFarSize = 80000;
+
+// Screen rectangles are held within plus or minus this.
+constexpr int64_t kScreenLimit = int64_t(1) << 30;
+
+int HeldToLimit(int64_t value)
+{
+    return static_cast<int>(
+        std::clamp<int64_t>(value, -TWindow::kCoordinateLimit, TWindow::kCoordinateLimit));
+}
 
 bool IsEmpty(const TRect& rect)
 {
@@ -174,14 +184,19 @@ TString TWindow::GetIdString() const
 
 TRect TWindow::GetScreenRect() const
 {
-    TRect rect = mRect;
+    // A deep tree of far-off windows may sum beyond the int range: the sums are wide and
+    // held to a range that screen points can still be added to.
+    int64_t x = 0;
+    int64_t y = 0;
     for (const TWindow* ancestor = mParent; ancestor != nullptr; ancestor = ancestor->mParent) {
-        rect.left += ancestor->mRect.left;
-        rect.top += ancestor->mRect.top;
-        rect.right += ancestor->mRect.left;
-        rect.bottom += ancestor->mRect.top;
+        x += ancestor->mRect.left;
+        y += ancestor->mRect.top;
     }
-    return rect;
+    const auto held = [](int64_t value) {
+        return static_cast<int>(std::clamp<int64_t>(value, -kScreenLimit, kScreenLimit));
+    };
+    return TRect(held(x + mRect.left), held(y + mRect.top), held(x + mRect.right),
+                 held(y + mRect.bottom));
 }
 
 TPoint TWindow::LocalToScreen(const TPoint& point) const
@@ -282,6 +297,16 @@ void TWindow::SetRectFromStyle(const TWindowStyle& style)
 void TWindow::ResolveCoordinate(int& position, int& size, int extent, bool centre, bool far,
                                 bool alignPresent) const
 {
+    int64_t p = position;
+    int64_t s = size;
+    ResolveWide(p, s, extent, centre, far, alignPresent);
+    position = HeldToLimit(p);
+    size = HeldToLimit(s);
+}
+
+void TWindow::ResolveWide(int64_t& position, int64_t& size, int64_t extent, bool centre, bool far,
+                          bool alignPresent) const
+{
     // Pre-alignment: the position names the centre or the far edge of the window.
     if (position < kRelativeFrom || position >= kFarFrom) {
         if ((centre || far) && size == 0)
@@ -294,7 +319,7 @@ void TWindow::ResolveCoordinate(int& position, int& size, int extent, bool centr
     if (mParent == nullptr)
         return;
 
-    const auto place = [&](int& p, int s) {
+    const auto place = [&](int64_t& p, int64_t s) {
         if (p >= kFarFrom)
             p = p + extent - kMax;
         else if (p > kRelativeFrom)
@@ -304,8 +329,8 @@ void TWindow::ResolveCoordinate(int& position, int& size, int extent, bool centr
     };
     // Inset from the centre code: the window starts 2b in (b >= 0) or ends 2|b| short of
     // the far edge (b < 0).
-    const auto inset = [&](int& p, int& s) {
-        const int b = p < kFarFrom ? p - kCenter : p + extent - kMax;
+    const auto inset = [&](int64_t& p, int64_t& s) {
+        const int64_t b = p < kFarFrom ? p - kCenter : p + extent - kMax;
         if (b >= 0) {
             s = s + extent - 2 * b - kMax;
             p = 2 * b;

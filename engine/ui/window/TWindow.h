@@ -22,6 +22,7 @@
 #include "engine/foundation/math/TRect.h"
 #include "engine/ui/window/TPoint.h"
 
+#include <cstdint>
 #include <list>
 #include <memory>
 
@@ -54,6 +55,10 @@ public:
     // negative positions count from the far edge; sizes above 80000 reach the far edge.
     static constexpr int kCenter = 80000;
     static constexpr int kMax = 160000;
+    // Resolved positions and sizes are held within plus or minus this, far beyond any
+    // screen, so that a style's value near the ends of the int range cannot overflow
+    // the rectangle it gives or the sums of its ancestors' offsets.
+    static constexpr int kCoordinateLimit = 1 << 20;
     // Bits of a style's "align".
     static constexpr int kAlignCenterX = 1;
     static constexpr int kAlignRight = 2;
@@ -133,6 +138,7 @@ public:
     int GetWidth() const { return mRect.right - mRect.left; }
     int GetHeight() const { return mRect.bottom - mRect.top; }
     TRect GetLocalRect() const { return TRect(0, 0, GetWidth(), GetHeight()); }
+    // Held within plus or minus 2^30 on every side.
     TRect GetScreenRect() const;
     TPoint LocalToScreen(const TPoint& point) const;
     TPoint ScreenToLocal(const TPoint& point) const;
@@ -144,8 +150,9 @@ public:
     void SetSize(int width, int height);
     void SetRectFromStyle(const TWindowStyle& style);
     // Resolves a relative position and size along one axis against the parent's extent
-    // (width or height); centre and far are the axis's align bits. Leaves both alone
-    // when the size is needed but still 0.
+    // (width or height); centre and far are the axis's align bits. Leaves the size
+    // alone when it is needed but still 0. Computed in 64 bits; both results are held
+    // within kCoordinateLimit.
     void ResolveCoordinate(int& position, int& size, int extent, bool centre, bool far,
                            bool alignPresent) const;
 
@@ -226,6 +233,8 @@ private:
     void Bubble(const TEvent& event, bool focusHandled);
     TWindow* ScanChildren(std::list<TWindow*>::iterator from, const TPoint& point);
     void TellModalParentAboutCovering(const TWindow* sizeOf);
+    void ResolveWide(int64_t& position, int64_t& size, int64_t extent, bool centre, bool far,
+                     bool alignPresent) const;
 
     TWindow* mParent = nullptr;
     std::list<TWindow*> mChildren;

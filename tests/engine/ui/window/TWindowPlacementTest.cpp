@@ -1,6 +1,8 @@
 #include "engine/ui/window/TWindow.h"
 #include "tests/engine/ui/UiTestSupport.h"
 
+#include <climits>
+
 namespace {
 
 constexpr int kCenter = TWindow::kCenter;
@@ -12,6 +14,21 @@ struct TPlacement
     TMapStyle style;
     TRect expected; // in the 800 x 600 parent
 };
+
+// Places a child of an 800 x 600 parent by the case's style.
+void ExpectPlaced(const TPlacement& c)
+{
+    TWindow parent;
+    parent.SetSize(800, 600);
+    auto* child = new TWindow();
+    parent.AdoptChild(child, true);
+    child->SetRectFromStyle(c.style);
+    const TRect& r = child->GetRect();
+    EXPECT_EQ(
+        (std::vector<int>{r.left, r.top, r.right, r.bottom}),
+        (std::vector<int>{c.expected.left, c.expected.top, c.expected.right, c.expected.bottom}))
+        << c.what;
+}
 
 TEST(TWindowPlacement, StylesPlaceWindowsInAnEightHundredWideParent)
 {
@@ -57,18 +74,8 @@ TEST(TWindowPlacement, StylesPlaceWindowsInAnEightHundredWideParent)
         {"relative x waits for a width", {{"x", kCenter}, {"h", 10}}, {0, 0, 0, 0}},
         {"relative y waits for a height", {{"y", kCenter}, {"w", 10}}, {0, 0, 0, 0}},
     };
-    for (const TPlacement& c : cases) {
-        TWindow parent;
-        parent.SetSize(800, 600);
-        auto* child = new TWindow();
-        parent.AdoptChild(child, true);
-        child->SetRectFromStyle(c.style);
-        const TRect& r = child->GetRect();
-        EXPECT_EQ((std::vector<int>{r.left, r.top, r.right, r.bottom}),
-                  (std::vector<int>{c.expected.left, c.expected.top, c.expected.right,
-                                    c.expected.bottom}))
-            << c.what;
-    }
+    for (const TPlacement& c : cases)
+        ExpectPlaced(c);
 }
 
 TEST(TWindowPlacement, RelativeValuesWaitForThePartsTheyNeed)
@@ -115,6 +122,87 @@ TEST(TWindowPlacement, AWindowSizedByItsChildrenIsPlacedAfterThem)
     EXPECT_EQ(window->GetTop(), 40);
     EXPECT_EQ(window->GetWidth(), 100);
     EXPECT_EQ(window->GetHeight(), 50);
+}
+
+// Coordinates and sizes at the ends of the int range are resolved without overflow and
+// held to kCoordinateLimit, so the rectangle they give can be moved and summed safely.
+TEST(TWindowPlacement, StyleValuesAtTheIntLimitsAreHeldToTheCoordinateLimit)
+{
+    constexpr int kLimit = TWindow::kCoordinateLimit;
+    const TPlacement cases[] = {
+        {"far x", {{"x", 2147483000}, {"w", 100}, {"h", 10}}, {kLimit, 0, kLimit + 100, 10}},
+        {"largest x", {{"x", INT_MAX}, {"w", 100}, {"h", 10}}, {kLimit, 0, kLimit + 100, 10}},
+        {"smallest x", {{"x", INT_MIN}, {"w", 100}, {"h", 10}}, {-kLimit, 0, -kLimit + 100, 10}},
+        {"smallest x with align",
+         {{"x", INT_MIN}, {"w", 100}, {"h", 10}, {"align", 0}},
+         {-kLimit, 0, -kLimit + 100, 10}},
+        {"largest x right-aligned",
+         {{"x", INT_MAX}, {"w", 100}, {"h", 10}, {"align", 2}},
+         {kLimit, 0, kLimit + 100, 10}},
+        {"largest width", {{"x", 20}, {"w", INT_MAX}, {"h", 10}}, {20, 0, 20 + kLimit, 10}},
+        {"largest width at the largest x",
+         {{"x", INT_MAX}, {"w", INT_MAX}, {"h", 10}},
+         {kLimit, 0, 0, 10}},
+        {"smallest width", {{"x", 20}, {"w", INT_MIN}, {"h", 10}}, {20, 0, 20 + kLimit, 10}},
+        {"smallest width at the smallest x",
+         {{"x", INT_MIN}, {"w", INT_MIN}, {"h", 10}},
+         {-kLimit, 0, 0, 10}},
+        {"largest y bottom-aligned",
+         {{"y", INT_MAX}, {"w", 10}, {"h", INT_MAX}, {"align", 8}},
+         {0, 0, 10, kLimit}},
+        {"centred on the largest y",
+         {{"y", INT_MAX}, {"w", 10}, {"h", 100}, {"align", 4}},
+         {0, kLimit, 10, kLimit + 100}},
+        {"smallest y and height",
+         {{"y", INT_MIN}, {"w", 10}, {"h", INT_MIN}, {"align", 0}},
+         {0, -kLimit, 10, 0}},
+    };
+    for (const TPlacement& c : cases)
+        ExpectPlaced(c);
+}
+
+// Without a parent only the alignment applies, and it too is held to the limit.
+TEST(TWindowPlacement, AlignmentAtTheIntLimitsWithoutAParent)
+{
+    constexpr int kLimit = TWindow::kCoordinateLimit;
+    struct TCase
+    {
+        int position, size;
+        bool centre, far;
+        int expectedPosition, expectedSize;
+    } cases[] = {
+        {INT_MIN, INT_MAX, false, true, -kLimit, kLimit},
+        {INT_MIN, INT_MAX, true, false, -kLimit, kLimit},
+        {INT_MAX, INT_MIN, false, true, kLimit, -kLimit},
+        {INT_MAX, 100, false, false, kLimit, 100},
+    };
+    for (const TCase& c : cases) {
+        TWindow alone;
+        int position = c.position;
+        int size = c.size;
+        alone.ResolveCoordinate(position, size, 800, c.centre, c.far, true);
+        EXPECT_EQ(position, c.expectedPosition) << c.position << " " << c.size;
+        EXPECT_EQ(size, c.expectedSize) << c.position << " " << c.size;
+    }
+}
+
+// A chain of windows each placed as far as a style can place it: the screen rectangle
+// of the deepest is still in range.
+TEST(TWindowPlacement, ADeepChainOfFarWindowsKeepsItsScreenRectangleInRange)
+{
+    TWindow root;
+    root.SetSize(800, 600);
+    TWindow* parent = &root;
+    for (int level = 0; level < 3000; ++level) {
+        auto* child = new TWindow();
+        parent->AdoptChild(child, true);
+        child->SetRectFromStyle(TMapStyle{{"x", INT_MAX}, {"y", INT_MIN}, {"w", 10}, {"h", 10}});
+        parent = child;
+    }
+    const TRect screen = parent->GetScreenRect();
+    EXPECT_EQ(screen.left, 1 << 30);
+    EXPECT_EQ(screen.top, -(1 << 30));
+    EXPECT_EQ(parent->LocalToScreen({5, 5}).x, (1 << 30) + 5);
 }
 
 } // namespace
