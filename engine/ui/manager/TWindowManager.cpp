@@ -29,7 +29,6 @@ class TModalPoppedSpider final : public TWindowSpider
 public:
     bool Visit(TWindow* window) override
     {
-        window->ForEachChild(*this);
         window->OnModalPopped();
         return true;
     }
@@ -330,7 +329,7 @@ void TWindowManager::PopModal()
     if (next != nullptr)
         SetFocusWindow(next);
     TModalPoppedSpider popped;
-    window->ForEachChild(popped);
+    window->ForEachDescendant(popped, true);
     Invalidate();
     mAbortModalDraw = true;
 }

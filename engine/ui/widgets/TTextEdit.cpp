@@ -22,8 +22,8 @@ constexpr int kLetterV = 'V';
 // Key codes from here on (system keys, the keypad, function keys) are never edits.
 constexpr int kFirstIgnoredKey = 91;
 
-// The first text edit other than self in a window tree, depth first, children front to
-// back.
+// The first text edit other than self in a window tree (over ForEachDescendant: depth
+// first, children front to back).
 class TTextSpider final : public TWindowSpider
 {
 public:
@@ -35,7 +35,7 @@ public:
             found = edit;
             return false;
         }
-        return window->ForEachChild(*this);
+        return true;
     }
 
     TTextEdit* found = nullptr;
@@ -162,7 +162,7 @@ void TTextEdit::JoinEditGroup()
         return;
     StartAnim(kCaretRefreshMs, true, true, false);
     TTextSpider spider(this);
-    dialog->ForEachChild(spider);
+    dialog->ForEachDescendant(spider);
     if (spider.found == nullptr) {
         mEditList = std::make_shared<TEditList>(TEditList{this});
         return;

@@ -10,5 +10,5 @@ bool FindDefault::Visit(TWindow* window)
         mButton = button;
         return false;
     }
-    return window->ForEachChild(*this);
+    return true;
 }

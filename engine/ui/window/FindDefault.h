@@ -4,8 +4,9 @@
 
 class TDefaultButton;
 
-// Finds a dialog's default button: a depth-first walk over the children, front to back at
-// every level, that stops at the first shown window that is a default button.
+// Finds a dialog's default button over TWindow::ForEachDescendant (depth first, front to
+// back at every level): the walk stops at the first shown window that is a default
+// button.
 class FindDefault final : public TWindowSpider
 {
 public:

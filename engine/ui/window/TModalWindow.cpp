@@ -5,10 +5,27 @@
 #include "engine/ui/message/TMessage.h"
 #include "engine/ui/window/FindDefault.h"
 #include "engine/ui/window/TDefaultButton.h"
+#include "engine/ui/window/TWindowSpider.h"
 
 namespace {
 
 constexpr int kEnter = 13;
+
+// Takes every window it visits out of a cover set.
+class TForgetCovers final : public TWindowSpider
+{
+public:
+    explicit TForgetCovers(std::set<const TWindow*>& covers) : mCovers(covers) {}
+
+    bool Visit(TWindow* window) override
+    {
+        mCovers.erase(window);
+        return true;
+    }
+
+private:
+    std::set<const TWindow*>& mCovers;
+};
 
 } // namespace
 
@@ -57,7 +74,7 @@ bool TModalWindow::OnChar(int character)
         return false;
     auto action = std::make_unique<TMessage>(TMessage::kDefaultAction, "");
     FindDefault finder;
-    ForEachChild(finder);
+    ForEachDescendant(finder);
     // A default button whose command took it out of the tree has closed the dialog.
     if (TDefaultButton* button = finder.GetButton()) {
         if (!button->DoCommand())
@@ -104,14 +121,11 @@ void TModalWindow::SetCovering(TWindow* window, bool covers)
 {
     if (covers) {
         mCovers.insert(window);
-    } else {
+    } else if (!mCovers.empty()) {
+        mCovers.erase(window);
         // What lies inside the window can no longer cover the modal through it either.
-        for (auto at = mCovers.begin(); at != mCovers.end();) {
-            if (*at == window || window->IsAncestorOf(*at))
-                at = mCovers.erase(at);
-            else
-                ++at;
-        }
+        TForgetCovers forget(mCovers);
+        window->ForEachDescendant(forget);
     }
     const unsigned int flags = GetFlags();
     SetFlags(mCovers.empty() ? flags & ~kOpaque : flags | kOpaque);

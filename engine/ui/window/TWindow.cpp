@@ -19,6 +19,10 @@ namespace {
 
 int sNextId = 0;
 
+// The windows that the deletion under way still has to delete, the next one last; null
+// while no deletion is under way.
+std::vector<TWindow*>* sAwaitingDelete = nullptr;
+
 // Positions between these are measured from the centre; sizes above kFarSize reach the
 // far edge.
 constexpr int kRelativeFrom = 40000;
@@ -27,6 +31,17 @@ constexpr int kFarSize = 80000;
 
 // Screen rectangles are held within plus or minus this.
 constexpr int64_t kScreenLimit = int64_t(1) << 30;
+
+// rect moved by (x, y). A deep tree of far-off windows may sum beyond the int range: the
+// sums are wide and held to a range that screen points can still be added to.
+TRect ScreenRect(const TRect& rect, int64_t x, int64_t y)
+{
+    const auto held = [](int64_t value) {
+        return static_cast<int>(std::clamp<int64_t>(value, -kScreenLimit, kScreenLimit));
+    };
+    return TRect(held(x + rect.left), held(y + rect.top), held(x + rect.right),
+                 held(y + rect.bottom));
+}
 
 int HeldToLimit(int64_t value)
 {
@@ -95,16 +110,45 @@ TWindow::~TWindow()
     // modal parent that nothing in this subtree covers it any more.
     if (mParent != nullptr)
         mParent->RemoveChild(this);
-    // Each child is taken off the list before it dies, so it finds no half-destroyed
-    // parent.
-    while (!mChildren.empty()) {
-        TWindow* child = mChildren.front();
-        mChildren.pop_front();
-        child->mParent = nullptr;
-        delete child;
-    }
+    // Deleted by someone else while its turn was still to come.
+    if (mAwaitingDelete && sAwaitingDelete != nullptr)
+        std::replace(sAwaitingDelete->begin(), sAwaitingDelete->end(), this,
+                     static_cast<TWindow*>(nullptr));
+    DeleteSubtree();
     if (TWindowManager* manager = GetWindowManager())
         manager->ForgetWindow(this);
+}
+
+void TWindow::DeleteSubtree()
+{
+    if (mChildren.empty())
+        return;
+    std::vector<TWindow*> awaiting;
+    const bool outermost = sAwaitingDelete == nullptr;
+    if (outermost)
+        sAwaitingDelete = &awaiting;
+    // Each child is taken off the list before it dies, so it finds no half-destroyed
+    // parent. Pushed back to front: the front child is deleted first, and the children of
+    // a deleted window come before its siblings, as a recursive deletion would go.
+    for (auto at = mChildren.rbegin(); at != mChildren.rend(); ++at) {
+        TWindow* child = *at;
+        child->mParent = nullptr;
+        child->LearnModalParent();
+        child->mAwaitingDelete = true;
+        sAwaitingDelete->push_back(child);
+    }
+    mChildren.clear();
+    if (!outermost)
+        return;
+    while (!awaiting.empty()) {
+        TWindow* next = awaiting.back();
+        awaiting.pop_back();
+        if (next == nullptr)
+            continue;
+        next->mAwaitingDelete = false;
+        delete next;
+    }
+    sAwaitingDelete = nullptr;
 }
 
 std::unique_ptr<TWindow> TWindow::Create()
@@ -184,19 +228,13 @@ TString TWindow::GetIdString() const
 
 TRect TWindow::GetScreenRect() const
 {
-    // A deep tree of far-off windows may sum beyond the int range: the sums are wide and
-    // held to a range that screen points can still be added to.
     int64_t x = 0;
     int64_t y = 0;
     for (const TWindow* ancestor = mParent; ancestor != nullptr; ancestor = ancestor->mParent) {
         x += ancestor->mRect.left;
         y += ancestor->mRect.top;
     }
-    const auto held = [](int64_t value) {
-        return static_cast<int>(std::clamp<int64_t>(value, -kScreenLimit, kScreenLimit));
-    };
-    return TRect(held(x + mRect.left), held(y + mRect.top), held(x + mRect.right),
-                 held(y + mRect.bottom));
+    return ScreenRect(mRect, x, y);
 }
 
 TPoint TWindow::LocalToScreen(const TPoint& point) const
@@ -364,7 +402,12 @@ void TWindow::ResolveWide(int64_t& position, int64_t& size, int64_t extent, bool
 
 void TWindow::SetClassFlags(unsigned int bits, bool on)
 {
+    const unsigned int old = mFlags;
     mFlags = on ? mFlags | bits : mFlags & ~bits;
+    if (((old ^ mFlags) & kModalRoot) != 0) {
+        for (TWindow* child : mChildren)
+            child->LearnModalParent();
+    }
 }
 
 bool TWindow::IsPointerEvent(int type)
@@ -389,7 +432,29 @@ TWindow* TWindow::SetParent(TWindow* parent)
 {
     TWindow* previous = mParent;
     mParent = parent;
+    LearnModalParent();
     return previous;
+}
+
+void TWindow::LearnModalParent()
+{
+    std::vector<TWindow*> pending{this};
+    while (!pending.empty()) {
+        TWindow* window = pending.back();
+        pending.pop_back();
+        const TWindow* parent = window->mParent;
+        TModalWindow* modal = nullptr;
+        if (parent != nullptr)
+            modal = (parent->mFlags & kModalRoot) != 0 ? WindowCast<TModalWindow>(window->mParent)
+                                                       : parent->mModalParent;
+        // Unchanged: the windows below learnt theirs through this one already.
+        if (modal == window->mModalParent)
+            continue;
+        window->mModalParent = modal;
+        // Below a modal root, the windows have that root as theirs.
+        if ((window->mFlags & kModalRoot) == 0)
+            pending.insert(pending.end(), window->mChildren.begin(), window->mChildren.end());
+    }
 }
 
 bool TWindow::IsAncestorOf(const TWindow* window) const
@@ -412,11 +477,13 @@ bool TWindow::AdoptChild(TWindow* child, bool attach)
             child->mParent->RemoveChild(child);
         mChildren.push_front(child);
         child->mParent = this;
+        child->LearnModalParent();
         InvalidateWindows();
     }
     if (attach && !child->OnAttach()) {
         mChildren.remove(child);
         child->mParent = nullptr;
+        child->LearnModalParent();
         child->SetSize(child->GetWidth(), child->GetHeight());
         return false;
     }
@@ -433,6 +500,7 @@ void TWindow::RemoveChild(TWindow* child)
     if (TModalWindow* modal = child->GetModalParent())
         modal->SetCovering(child, false);
     child->mParent = nullptr;
+    child->LearnModalParent();
 }
 
 void TWindow::SetZOrder(int mode, TWindow* sibling)
@@ -472,22 +540,34 @@ void TWindow::SetZOrder(int mode, TWindow* sibling)
 
 TWindow* TWindow::FindChild(const TString& name, int depth)
 {
-    if (mName == name)
-        return this;
-    if (depth == 0)
-        return nullptr;
-    for (TWindow* child : mChildren) {
-        if (TWindow* found = child->FindChild(name, depth < 0 ? -1 : depth - 1))
-            return found;
+    // Depth first, children front to back, each with the levels still allowed below it.
+    std::vector<std::pair<TWindow*, int>> pending{{this, depth}};
+    while (!pending.empty()) {
+        const auto [window, levels] = pending.back();
+        pending.pop_back();
+        if (window->mName == name)
+            return window;
+        if (levels == 0)
+            continue;
+        for (auto at = window->mChildren.rbegin(); at != window->mChildren.rend(); ++at)
+            pending.emplace_back(*at, levels < 0 ? -1 : levels - 1);
     }
     return nullptr;
 }
 
-TWindow* TWindow::ScanChildren(std::list<TWindow*>::iterator from, const TPoint& point)
+TWindow* TWindow::ScanChildren(std::list<TWindow*>::iterator from, const TPoint& point,
+                               std::optional<bool>& shown)
 {
+    // A child is shown when its own flag is and it is a modal root or this window is shown.
     for (auto at = from; at != mChildren.end(); ++at) {
         TWindow* child = *at;
-        if (child->mRect.Contains(point.x, point.y) && child->IsShown())
+        if (!child->mRect.Contains(point.x, point.y) || (child->mFlags & kShown) == 0)
+            continue;
+        if ((child->mFlags & kModalRoot) != 0)
+            return child;
+        if (!shown)
+            shown = IsShown();
+        if (*shown)
             return child;
     }
     return this;
@@ -495,28 +575,66 @@ TWindow* TWindow::ScanChildren(std::list<TWindow*>::iterator from, const TPoint&
 
 TWindow* TWindow::ChildAt(const TPoint& point)
 {
-    return ScanChildren(mChildren.begin(), point);
+    std::optional<bool> shown;
+    return ScanChildren(mChildren.begin(), point, shown);
 }
 
 TWindow* TWindow::ChildAt(const TPoint& point, TWindow* start)
 {
-    return ScanChildren(std::find(mChildren.begin(), mChildren.end(), start), point);
+    std::optional<bool> shown;
+    return ScanChildren(std::find(mChildren.begin(), mChildren.end(), start), point, shown);
 }
 
 TWindow* TWindow::FindWindowAt(const TPoint& point, int depth)
 {
-    TWindow* window = this;
     TPoint local = point;
+    return Descend(local, depth, std::nullopt);
+}
+
+TWindow* TWindow::Descend(TPoint& point, int depth, std::optional<bool> shown)
+{
+    TWindow* window = this;
     while (depth != 0) {
-        TWindow* child = window->ChildAt(local);
+        TWindow* child = window->ScanChildren(window->mChildren.begin(), point, shown);
         if (child == window)
             return window;
-        local = child->ParentToLocal(local);
+        point = child->ParentToLocal(point);
         window = child;
+        shown = true; // a child is taken only when it is shown
         if (depth > 0)
             --depth;
     }
     return nullptr;
+}
+
+bool TWindow::ForEachDescendant(TWindowSpider& spider, bool childrenFirst)
+{
+    std::vector<TWindow*> pending(mChildren.rbegin(), mChildren.rend());
+    if (!childrenFirst) {
+        while (!pending.empty()) {
+            TWindow* window = pending.back();
+            pending.pop_back();
+            if (!spider.Visit(window))
+                return false;
+            pending.insert(pending.end(), window->mChildren.rbegin(), window->mChildren.rend());
+        }
+        return true;
+    }
+    // Children first, front to back, is the reverse of windows first with the children
+    // taken back to front.
+    std::vector<TWindow*> order;
+    pending.assign(mChildren.begin(), mChildren.end());
+    while (!pending.empty()) {
+        TWindow* window = pending.back();
+        pending.pop_back();
+        order.push_back(window);
+        pending.insert(pending.end(), window->mChildren.begin(), window->mChildren.end());
+    }
+    for (auto at = order.rbegin(); at != order.rend(); ++at) {
+        if (!spider.Visit(*at))
+            return false;
+    }
+    return true;
 }
 
 bool TWindow::ForEachChild(TWindowSpider& spider, bool backToFront)
@@ -556,32 +674,26 @@ void TWindow::DeleteChildren()
     ForEachChild(deleter);
 }
 
-TModalWindow* TWindow::GetModalParent() const
-{
-    for (TWindow* ancestor = mParent; ancestor != nullptr; ancestor = ancestor->mParent) {
-        if ((ancestor->mFlags & kModalRoot) != 0)
-            return WindowCast<TModalWindow>(ancestor);
-    }
-    return nullptr;
-}
-
 // ---- input ----
 
 void TWindow::HandleEvent(const TEvent& event, bool focusHandled)
 {
-    bool handled = false;
-    Deliver(event, handled);
-    if (event.type == TEvent::kLeftDown && !focusHandled) {
-        TakeFocus();
-        focusHandled = true;
+    TEvent current = event;
+    std::optional<bool> shown;
+    for (TWindow* window = this; window != nullptr; window = window->Bubble(current, shown)) {
+        bool handled = false;
+        window->Deliver(current, handled);
+        if (current.type == TEvent::kLeftDown && !focusHandled) {
+            window->TakeFocus();
+            focusHandled = true;
+        }
+        if (handled)
+            return;
+        if ((window->mFlags & kModalRoot) != 0) {
+            window->QueuePressAnyKey(current);
+            return;
+        }
     }
-    if (handled)
-        return;
-    if ((mFlags & kModalRoot) != 0) {
-        QueuePressAnyKey(event);
-        return;
-    }
-    Bubble(event, focusHandled);
 }
 
 void TWindow::Deliver(const TEvent& event, bool& handled)
@@ -652,35 +764,37 @@ void TWindow::QueuePressAnyKey(const TEvent& event)
     manager->QueueMessage(std::make_unique<TMessage>(TMessage::kPressAnyKey, text));
 }
 
-// To the sibling behind this window under the point, else to the parent.
-void TWindow::Bubble(const TEvent& event, bool focusHandled)
+// To the deepest window under the point in the sibling behind this window, else to the
+// parent. shown comes in for this window (a window that is not a modal root is shown
+// only when its parent is) and goes out for the window returned.
+TWindow* TWindow::Bubble(TEvent& event, std::optional<bool>& shown)
 {
     TWindow* parent = mParent;
     if (parent == nullptr)
-        return;
-    TEvent copy = event;
+        return nullptr;
+    if (shown && !*shown)
+        shown.reset(); // a hidden window may still have a shown parent
     const bool pointer = IsPointerEvent(event.type);
     if (pointer) {
-        copy.x += mRect.left;
-        copy.y += mRect.top;
+        event.x += mRect.left;
+        event.y += mRect.top;
     }
-    const TPoint inParent{copy.x, copy.y};
+    TPoint point{event.x, event.y};
     auto at = std::find(parent->mChildren.begin(), parent->mChildren.end(), this);
     if (at != parent->mChildren.end() && ++at != parent->mChildren.end()) {
-        TWindow* sibling = parent->ChildAt(inParent, *at);
+        TWindow* sibling = parent->ScanChildren(at, point, shown);
         if (sibling != parent) {
-            const TPoint screen = parent->LocalToScreen(inParent);
-            TWindow* target = sibling->FindWindowAt(sibling->ScreenToLocal(screen), -1);
+            point = sibling->ParentToLocal(point);
+            TWindow* target = sibling->Descend(point, -1, true);
             if (pointer) {
-                const TPoint local = target->ScreenToLocal(screen);
-                copy.x = local.x;
-                copy.y = local.y;
+                event.x = point.x;
+                event.y = point.y;
             }
-            target->HandleEvent(copy, focusHandled);
-            return;
+            shown = true;
+            return target;
         }
     }
-    parent->HandleEvent(copy, focusHandled);
+    return parent;
 }
 
 void TWindow::SendMessage(std::unique_ptr<TMessage> message)
@@ -712,32 +826,72 @@ void TWindow::SendMessage(std::unique_ptr<TMessage> message)
 
 // ---- drawing ----
 
+// A window being drawn: its children as they were when it was drawn, the next one to
+// draw, and where it is on the screen.
+struct TWindow::TDrawFrame
+{
+    TWindow* window;
+    std::vector<TWindow*> children;
+    size_t next;
+    bool viewport;
+    int64_t x;
+    int64_t y;
+};
+
 bool TWindow::DrawTree()
 {
     if ((mFlags & kShown) == 0)
         return false;
+    int64_t x = 0;
+    int64_t y = 0;
+    for (const TWindow* ancestor = mParent; ancestor != nullptr; ancestor = ancestor->mParent) {
+        x += ancestor->mRect.left;
+        y += ancestor->mRect.top;
+    }
+    std::vector<TDrawFrame> frames;
+    BeginDraw(x, y, frames);
+    while (!frames.empty()) {
+        TDrawFrame& frame = frames.back();
+        if (frame.next < frame.children.size()) {
+            // Drawing may change the tree: a child is drawn only while it stays.
+            TWindow* child = frame.children[frame.next++];
+            if (child->mParent == frame.window && (child->mFlags & (kModalRoot | kShown)) == kShown)
+                child->BeginDraw(frame.x, frame.y, frames);
+            continue;
+        }
+        TWindow* window = frame.window;
+        const bool viewport = frame.viewport;
+        frames.pop_back();
+        window->EndDraw(viewport);
+    }
+    return true;
+}
+
+bool TWindow::BeginDraw(int64_t parentX, int64_t parentY, std::vector<TDrawFrame>& frames)
+{
     TRenderer* renderer = TRenderer::Get();
-    const TRect screen = GetScreenRect();
+    const TRect screen = ScreenRect(mRect, parentX, parentY);
     TRect clip;
     clip.Intersect(renderer->GetClipRect(), screen);
     if (IsEmpty(clip))
-        return true;
+        return false;
     const bool viewport = screen.right != 0;
     if (viewport)
         renderer->PushViewport(screen);
     renderer->PushClipRect(clip);
     Draw();
-    // Drawing may change the tree: draw the children as they were, while they stay.
-    const std::vector<TWindow*> children(mChildren.rbegin(), mChildren.rend());
-    for (TWindow* child : children) {
-        if (child->mParent == this && (child->mFlags & kModalRoot) == 0)
-            child->DrawTree();
-    }
+    frames.push_back(TDrawFrame{this, std::vector<TWindow*>(mChildren.rbegin(), mChildren.rend()),
+                                0, viewport, parentX + mRect.left, parentY + mRect.top});
+    return true;
+}
+
+void TWindow::EndDraw(bool viewport)
+{
     PostDraw();
+    TRenderer* renderer = TRenderer::Get();
     if (viewport)
         renderer->PopViewport();
     renderer->PopClipRect();
-    return true;
 }
 
 // ---- animation ----

@@ -16,6 +16,11 @@
 // it to TWindowManager::ScheduleDelete. Deleting a window deletes its subtree and
 // detaches it from its parent first.
 //
+// Depth: a tree may be as deep as content makes it. Every walk over it (deletion,
+// drawing, searches, hit tests, bubbling) loops instead of recursing, so its stack does
+// not grow with the depth, and each window knows its modal parent, kept up to date as
+// windows move, so making a window costs the same at any depth.
+//
 // Main thread only.
 
 #include "engine/foundation/core/TString.h"
@@ -25,6 +30,8 @@
 #include <cstdint>
 #include <list>
 #include <memory>
+#include <optional>
+#include <vector>
 
 class TMessage;
 class TModalWindow;
@@ -67,8 +74,11 @@ public:
 
     // No parent, an empty rectangle, shown, and the next id.
     TWindow();
-    // Detaches the window from its parent when it still has one, deletes its children
-    // and makes the window manager forget it.
+    // Detaches the window from its parent when it still has one, deletes its subtree
+    // (depth first, each window before its children; a window deleted inside another
+    // one's deletion leaves its children to the outermost deletion, which deletes them
+    // next, so the stack does not grow with the depth) and makes the window manager
+    // forget it.
     virtual ~TWindow();
     TWindow(const TWindow&) = delete;
     TWindow& operator=(const TWindow&) = delete;
@@ -167,7 +177,8 @@ public:
 
     // ---- the tree ----
     TWindow* GetParent() const { return mParent; }
-    // Sets the parent pointer only (the lists are the caller's business); the previous.
+    // Sets the parent pointer only (the lists are the caller's business) and learns the
+    // modal parent anew; the previous parent.
     TWindow* SetParent(TWindow* parent);
     const std::list<TWindow*>& GetChildren() const { return mChildren; }
     bool IsAncestorOf(const TWindow* window) const;
@@ -190,19 +201,25 @@ public:
     // Visits the direct children front to back, or back to front; a visit may remove
     // the visited child. False when a visit stopped the walk.
     bool ForEachChild(TWindowSpider& spider, bool backToFront = false);
+    // Visits every window below this one, depth first, children front to back at every
+    // level: each window before its children, or with childrenFirst after them. A visit
+    // must leave the rest of the tree as it is; without childrenFirst the visited window
+    // must outlive its visit. False when a visit stopped the walk.
+    bool ForEachDescendant(TWindowSpider& spider, bool childrenFirst = false);
     // Grows the window to hold every child.
     void FitToChildren();
     // Detaches every child and schedules it for deletion.
     void DeleteChildren();
     // The nearest ancestor (not the window itself) that is a modal root, when it is a
-    // TModalWindow; else null.
-    TModalWindow* GetModalParent() const;
+    // TModalWindow; else null. Learnt from the parent when the parent changes.
+    TModalWindow* GetModalParent() const { return mModalParent; }
 
     // ---- input, messages, drawing ----
     // Events 5 to 8 and 10, which carry a point.
     static bool IsPointerEvent(int type);
     // Delivers an event whose point is in this window's coordinates; what the window
     // does not handle bubbles to the sibling behind it under the point, or to the parent.
+    // The receiver of a bubbled event must not be deleted by the window it came from.
     void HandleEvent(const TEvent& event, bool focusHandled);
     // Offers message to the window and its ancestors up to its modal root, then to that
     // modal's focus child, then to the window script. Takes message over.
@@ -227,22 +244,44 @@ protected:
 private:
     friend class TWindowAnim;
 
+    struct TDrawFrame;
+
     void Deliver(const TEvent& event, bool& handled);
     void TakeFocus();
     void QueuePressAnyKey(const TEvent& event);
-    void Bubble(const TEvent& event, bool focusHandled);
-    TWindow* ScanChildren(std::list<TWindow*>::iterator from, const TPoint& point);
+    // The window an unhandled event goes on to, with the event in its coordinates; null
+    // at the top of the tree. shown: whether that window is shown (IsShown), when known.
+    TWindow* Bubble(TEvent& event, std::optional<bool>& shown);
+    // The frontmost child from from on that is shown and contains point, or this window.
+    // shown: whether this window is (IsShown); asked only when needed.
+    TWindow* ScanChildren(std::list<TWindow*>::iterator from, const TPoint& point,
+                          std::optional<bool>& shown);
+    // The deepest shown window under point at most depth levels down (-1: no limit),
+    // point becoming its coordinates; shown as for ScanChildren.
+    TWindow* Descend(TPoint& point, int depth, std::optional<bool> shown);
+    // Drawing one window: its part before the children, given the screen position of its
+    // parent, and its part after them. False when the window's clip is empty.
+    bool BeginDraw(int64_t parentX, int64_t parentY, std::vector<TDrawFrame>& frames);
+    void EndDraw(bool viewport);
     void TellModalParentAboutCovering(const TWindow* sizeOf);
+    // Takes the modal parent from the parent and passes a change on to the windows below
+    // that learnt theirs through this one.
+    void LearnModalParent();
+    // Detaches every child (each learns it has no modal parent) and hands them to the
+    // deletion under way, or deletes them here.
+    void DeleteSubtree();
     void ResolveWide(int64_t& position, int64_t& size, int64_t extent, bool centre, bool far,
                      bool alignPresent) const;
 
     TWindow* mParent = nullptr;
+    TModalWindow* mModalParent = nullptr;
     std::list<TWindow*> mChildren;
     TRect mRect;
     TString mName;
     unsigned int mFlags = kShown;
     int mId;
     TWindowAnim* mAnim = nullptr; // owned by the modal window's task list
+    bool mAwaitingDelete = false; // on the list of the deletion under way
 };
 
 // The window as a T when it is one (TWindow::IsKindOf), else null.

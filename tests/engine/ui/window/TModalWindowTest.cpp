@@ -3,6 +3,8 @@
 #include "engine/ui/window/TWindowAnim.h"
 #include "tests/engine/ui/UiTestSupport.h"
 
+#include <algorithm>
+
 namespace {
 
 using TModalWindows = TUiTest;
@@ -290,6 +292,93 @@ TEST_F(TModalWindows, WindowAnimationsRunOnTheirDialogsTasks)
     TProbe loose("loose", 0, 0, 1, 1);
     EXPECT_EQ(loose.GetAnimTask(), nullptr);
     EXPECT_TRUE(log.Has("window loose: cannot animate outside a modal window"));
+}
+
+// A window learns its modal parent from its parent, and a subtree that moves to another
+// dialog learns the new one, down to (not into) the dialogs inside it.
+TEST_F(TModalWindows, WindowsKnowTheirModalParentWhereverTheyMove)
+{
+    MakeRoot();
+    auto* first = new TProbeModal("first");
+    Manager().PushModal(first);
+    auto* second = new TProbeModal("second");
+    Manager().PushModal(second);
+
+    auto* group = new TWindow();
+    auto* leaf = new TWindow();
+    auto* inner = new TProbeModal("inner");
+    auto* innerLeaf = new TWindow();
+    group->AdoptChild(leaf, true);
+    group->AdoptChild(inner, false);
+    inner->AdoptChild(innerLeaf, true);
+    // Outside every dialog, the subtree has none but its own.
+    EXPECT_EQ(group->GetModalParent(), nullptr);
+    EXPECT_EQ(leaf->GetModalParent(), nullptr);
+    EXPECT_EQ(inner->GetModalParent(), nullptr);
+    EXPECT_EQ(innerLeaf->GetModalParent(), inner);
+
+    const auto expectUnder = [&](TModalWindow* dialog) {
+        EXPECT_EQ(group->GetModalParent(), dialog);
+        EXPECT_EQ(leaf->GetModalParent(), dialog);
+        EXPECT_EQ(inner->GetModalParent(), dialog);
+        EXPECT_EQ(innerLeaf->GetModalParent(), inner);
+    };
+    first->AdoptChild(group, true);
+    expectUnder(first);
+    second->AdoptChild(group, true); // moved straight from one dialog into the other
+    expectUnder(second);
+    second->RemoveChild(group);
+    expectUnder(nullptr);
+
+    // A covering window that moves tells its new dialog, and its old one forgets it.
+    TWindow* panel = Opaque(0, 0);
+    first->AdoptChild(panel, true);
+    panel->SetSize(kWidth, kHeight);
+    EXPECT_TRUE(first->IsCoveredBy(panel));
+    group->AdoptChild(panel, true);
+    EXPECT_FALSE(first->IsCoveredBy(panel));
+    first->AdoptChild(group, true);
+    panel->SetSize(kWidth, kHeight);
+    EXPECT_TRUE(first->IsCoveredBy(panel));
+    delete group;
+    EXPECT_FALSE(IsOpaque(first));
+}
+
+// A dialog holding a chain of 100,000 windows, each inside the one before, each opaque
+// and as large as the screen: making, drawing, searching, routing input through and
+// closing it take time in proportion to the number of windows, and none of it goes as
+// deep into the stack as the tree.
+TEST_F(TModalWindows, ADeepTreeOfWindowsIsMadeDrawnAndClosed)
+{
+    constexpr int kDepth = 100000;
+    MakeRoot();
+    auto* dialog = new TProbeModal("dialog");
+    Manager().PushModal(dialog);
+    TWindow* parent = dialog;
+    for (int level = 0; level < kDepth; ++level) {
+        auto* window = new TWindow();
+        window->SetFlags(window->GetFlags() | TWindow::kOpaque);
+        parent->AdoptChild(window, true);
+        window->SetSize(kWidth, kHeight);
+        parent = window;
+    }
+    EXPECT_EQ(parent->GetModalParent(), dialog);
+    EXPECT_TRUE(dialog->IsCoveredBy(parent));
+    EXPECT_TRUE(parent->IsShown());
+    EXPECT_EQ(dialog->FindWindowAt({1, 1}, -1), parent);
+    Idle();
+    EXPECT_NE(std::find(ProbeLog().begin(), ProbeLog().end(), "dialog draw"), ProbeLog().end());
+    // A move nobody handles bubbles up the whole chain; Enter looks for a default button
+    // in all of it; a name is looked for in all of it.
+    Send(TEvent::kMouseMove, 1, 1);
+    Send(TEvent::kChar, 0, 0, 13);
+    EXPECT_EQ(dialog->FindChild("nowhere"), nullptr);
+
+    const std::string id = dialog->GetIdString().CStr();
+    Manager().DoPopModal(id.c_str());
+    Idle();
+    EXPECT_EQ(Manager().GetTopModal(), Manager().GetRootWindow());
+    EXPECT_TRUE(Manager().GetRootWindow()->GetChildren().empty());
 }
 
 } // namespace
