@@ -130,17 +130,29 @@ TString TStringTable::Substitute(const TString& label, int count, const TString*
     }
     std::string out;
     std::string failed;
-    if (!Expand(text->CStr(), count, arguments, out, failed)) {
+    switch (Expand(text->CStr(), count, arguments, out, failed)) {
+    case TExpansion::Done:
+        return MakeString(out);
+    case TExpansion::UnknownName:
         TraceLog(" ##### : String for label '%s' holds %s, which names no argument or label",
                  label.CStr(), failed.c_str());
-        return kMissingMarker;
+        break;
+    case TExpansion::TooLong:
+        TraceLog(" ##### : String for label '%s' inserts more than %zu bytes by %s, so it is "
+                 "refused",
+                 label.CStr(), kMaxGrowth, failed.c_str());
+        break;
     }
-    return MakeString(out);
+    return kMissingMarker;
 }
 
-bool TStringTable::Expand(const std::string& text, int count, const TString* arguments,
-                          std::string& out, std::string& failed) const
+TStringTable::TExpansion TStringTable::Expand(const std::string& text, int count,
+                                              const TString* arguments, std::string& out,
+                                              std::string& failed) const
 {
+    // The text's own characters are copied at most once each; only insertions can grow
+    // it, and they are counted.
+    size_t inserts = 0;
     size_t at = 0;
     while (at < text.size()) {
         const size_t percent = text.find('%', at);
@@ -156,43 +168,47 @@ bool TStringTable::Expand(const std::string& text, int count, const TString* arg
         const std::string name = text.substr(percent + 1, nameEnd - percent - 1);
         at = close == std::string::npos ? text.size() : close + 1;
         failed = text.substr(percent, at - percent);
-        if (name.empty()) {
-            out += '%';
-        } else if (IsDigits(name)) {
+        std::string_view inserted = "%";
+        if (IsDigits(name)) {
             const int number = ArgumentNumber(name);
             if (number < 1 || number > count) {
-                return false;
+                return TExpansion::UnknownName;
             }
-            if (!AppendArgument(arguments[number - 1], out)) {
+            if (!ArgumentText(arguments[number - 1], inserted)) {
                 failed += " (its argument " + std::string(arguments[number - 1].CStr()) + ")";
-                return false;
+                return TExpansion::UnknownName;
             }
-        } else {
+        } else if (!name.empty()) {
             const TString* entry = Find(name);
             if (entry == nullptr) {
-                return false;
+                return TExpansion::UnknownName;
             }
-            out += entry->CStr();
+            inserted = entry->CStr();
         }
+        if (inserted.size() > kMaxGrowth - inserts) {
+            return TExpansion::TooLong;
+        }
+        inserts += inserted.size();
+        out += inserted;
     }
-    return true;
+    return TExpansion::Done;
 }
 
-bool TStringTable::AppendArgument(const TString& argument, std::string& out) const
+bool TStringTable::ArgumentText(const TString& argument, std::string_view& inserted) const
 {
-    const std::string text = argument.CStr();
+    const std::string_view text = argument.CStr();
     if (text.empty() || text[0] != '%') {
-        out += text;
+        inserted = text;
         return true;
     }
     if (text == "%%") {
-        out += '%';
+        inserted = "%";
         return true;
     }
     if (text.size() > 2 && text.back() == '%') {
-        const TString* entry = Find(text.substr(1, text.size() - 2));
+        const TString* entry = Find(std::string(text.substr(1, text.size() - 2)));
         if (entry != nullptr) {
-            out += entry->CStr();
+            inserted = entry->CStr();
             return true;
         }
     }

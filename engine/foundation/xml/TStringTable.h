@@ -12,11 +12,18 @@
 // cannot be completed gives "#####" and one log line, never a failure: a missing label
 // is logged as missing, a text it cannot expand with the sequence that failed. A file
 // that cannot be opened, or holds no rows, is logged by name.
+//
+// Expansion is bounded: what a text's placeholders insert comes to at most kMaxGrowth
+// bytes, so a table that names one long text thousands of times cannot build a result
+// of gigabytes. A text whose result would be longer is refused like a
+// text that cannot be expanded, and its log line names the label and the placeholder at
+// which the result outgrew the bound.
 
 #include "engine/foundation/core/TString.h"
 
 #include <cstddef>
 #include <map>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -24,6 +31,8 @@ class TStringTable
 {
 public:
     static constexpr int kMaxArguments = 5;
+    // The most bytes a text's placeholders may insert into it altogether (64 KB).
+    static constexpr size_t kMaxGrowth = 64u << 10;
 
     // Adds the rows of a file; false (table unchanged) when it cannot be opened.
     bool Load(const TString& fileName);
@@ -48,10 +57,18 @@ public:
     const std::map<TString, TString>& GetEntries() const { return mEntries; }
 
 private:
-    // False when a sequence cannot be expanded; failed then holds it as written.
-    bool Expand(const std::string& text, int count, const TString* arguments, std::string& out,
-                std::string& failed) const;
-    bool AppendArgument(const TString& argument, std::string& out) const;
+    enum class TExpansion
+    {
+        Done,
+        UnknownName, // a placeholder names no argument or label
+        TooLong,     // the placeholders would insert more than kMaxGrowth bytes
+    };
+
+    // When not Done, failed holds the sequence as written at which expansion stopped.
+    TExpansion Expand(const std::string& text, int count, const TString* arguments,
+                      std::string& out, std::string& failed) const;
+    // What an argument inserts; false when it is "%..." and names no label.
+    bool ArgumentText(const TString& argument, std::string_view& inserted) const;
     const TString* Find(const std::string& label) const;
 
     std::map<TString, TString> mEntries;

@@ -130,6 +130,58 @@ TEST_F(TStringTableTest, AFailedLookupLogsWhatFailed)
     InitLog(nullptr);
 }
 
+// What placeholders insert is bounded by kMaxGrowth bytes: a table that names a long text
+// thousands of times gives "#####" and a log line, not a result of gigabytes.
+TEST(TStringTableBound, PlaceholdersInsertAtMostTheBound)
+{
+    const std::string kilo(1024, 'k');
+    const std::string big(TStringTable::kMaxGrowth + 1, 'b');
+    std::string repeated;
+    for (int i = 0; i < 64; ++i) {
+        repeated += "%kilo%";
+    }
+    std::string many;
+    for (int i = 0; i < 5000; ++i) {
+        many += "%big%";
+    }
+    const std::string sheet = Sheet(Row("kilo", kilo) + Row("big", big) + Row("full", repeated) +
+                                    Row("over", repeated + "%%") + Row("many", many) +
+                                    Row("arg", "[%1%]") + Row("plain", big + big));
+    TStringTable table;
+    table.LoadText(sheet.data(), sheet.size(), "test");
+
+    struct TCase
+    {
+        const char* label;
+        TString argument;
+        size_t length; // 0: refused
+    } cases[] = {
+        {"full", "", TStringTable::kMaxGrowth}, // exactly at the bound
+        {"over", "", 0},                        // one byte past it
+        {"many", "", 0},
+        {"arg", TString(kilo.c_str()), kilo.size() + 2},
+        {"arg", TString(big.c_str()), 0},
+        {"arg", "%big%", 0},
+        {"plain", "", 2 * big.size()}, // a text's own characters are not insertions
+    };
+    for (const TCase& c : cases) {
+        const TString result = table.GetString(c.label, c.argument);
+        if (c.length == 0) {
+            EXPECT_STREQ(result.CStr(), "#####") << c.label;
+        } else {
+            EXPECT_EQ(static_cast<size_t>(result.Length()), c.length) << c.label;
+        }
+    }
+
+    InitLogOnStandardError();
+    testing::internal::CaptureStderr();
+    table.GetString("many");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              " ##### : String for label 'many' inserts more than 65536 bytes by %big%, so it is "
+              "refused\n");
+    InitLog(nullptr);
+}
+
 TEST(TStringTableLoad, AFileThatGivesNoTextsIsLoggedByName)
 {
     TTempFolder temp;
