@@ -13,7 +13,8 @@ class TNativeWindow
 public:
     virtual ~TNativeWindow() = default;
 
-    // Sets the caption; the text is UTF-8.
+    // Sets the caption; the text is UTF-8, cut (with a log line) to a length the window
+    // system takes in one request (1024 characters on SDL).
     virtual void SetTitle(const std::string& utf8Title) = 0;
     virtual std::string GetTitle() const = 0;
 

@@ -22,14 +22,16 @@ public:
     virtual ~TVideoSystem() = default;
 
     // A new main window, hidden, at the desktop's top-left corner, not resizable, width x
-    // height pixels, title UTF-8. Null with a log line on failure.
+    // height pixels, title UTF-8 (cut as SetTitle cuts it). Null with a log line on failure.
     virtual std::unique_ptr<TNativeWindow> CreateWindow(const std::string& utf8Title, int width,
                                                         int height) = 0;
 
     // The event queue; it lives as long as this object.
     virtual TEventSource& GetEventSource() = 0;
 
-    // Text clipboard, UTF-8 both ways; false or "" when the clipboard is unavailable.
+    // Text clipboard, UTF-8 both ways; false or "" when the clipboard is unavailable. A
+    // text set is cut (with a log line) to a length the window system takes in one
+    // request (64 KB on SDL).
     virtual bool SetClipboardText(const std::string& utf8) = 0;
     virtual std::string GetClipboardText() = 0;
 

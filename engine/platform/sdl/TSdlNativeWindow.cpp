@@ -1,5 +1,6 @@
 #include "engine/platform/sdl/TSdlNativeWindow.h"
 
+#include "engine/platform/sdl/SdlTextLimits.h"
 #include "engine/platform/sdl/TSdlDisplayOutput.h"
 
 TSdlNativeWindow::TSdlNativeWindow(SDL_Window* window, const std::atomic<bool>* connectionLost)
@@ -16,7 +17,7 @@ TSdlNativeWindow::~TSdlNativeWindow()
 
 void TSdlNativeWindow::SetTitle(const std::string& utf8Title)
 {
-    SDL_SetWindowTitle(mWindow, utf8Title.c_str());
+    SDL_SetWindowTitle(mWindow, BoundedWindowTitle(utf8Title).c_str());
 }
 
 std::string TSdlNativeWindow::GetTitle() const

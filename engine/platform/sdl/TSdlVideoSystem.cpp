@@ -1,6 +1,7 @@
 #include "engine/platform/sdl/TSdlVideoSystem.h"
 
 #include "engine/platform/TPlatformLog.h"
+#include "engine/platform/sdl/SdlTextLimits.h"
 #include "engine/platform/sdl/TSdlNativeWindow.h"
 #include "engine/platform/sdl/TX11ErrorTrap.h"
 
@@ -109,8 +110,8 @@ std::unique_ptr<TNativeWindow> TSdlVideoSystem::CreateWindow(const std::string& 
                                                              int width, int height)
 {
     // At the desktop's corner: the display centres the window when it first opens it.
-    SDL_Window* window =
-        SDL_CreateWindow(utf8Title.c_str(), 0, 0, width, height, SDL_WINDOW_HIDDEN);
+    SDL_Window* window = SDL_CreateWindow(BoundedWindowTitle(utf8Title).c_str(), 0, 0, width,
+                                          height, SDL_WINDOW_HIDDEN);
     if (window == nullptr) {
         TPlatformLog::Write("video: cannot create the main window: %s", SDL_GetError());
         return nullptr;
@@ -134,7 +135,7 @@ void TSdlVideoSystem::WatchConnection(SDL_Window* window)
 
 bool TSdlVideoSystem::SetClipboardText(const std::string& utf8)
 {
-    return SDL_SetClipboardText(utf8.c_str()) == 0;
+    return SDL_SetClipboardText(BoundedClipboardText(utf8).c_str()) == 0;
 }
 
 std::string TSdlVideoSystem::GetClipboardText()
