@@ -42,6 +42,8 @@ uint32_t ReadCharacter(const char* text, int length, int& index, bool& escaped)
 
 } // namespace
 
+// ---- the layout pass ----
+
 // The state of one layout run over the text (Layout).
 class TTextLayout::TLayoutPass
 {
@@ -338,6 +340,8 @@ private:
     bool mDropRun = false;
 };
 
+// ---- the layout and its settings ----
+
 TTextLayout::TTextLayout()
 {
     mSpriteVerticalMode = std::atof(GetConfig("textspriterender", "").CStr()) > 0.0;
@@ -433,6 +437,8 @@ void TTextLayout::SetBlendMode()
     mCopyMode = false;
 }
 
+// ---- laying out, measuring and links ----
+
 void TTextLayout::Layout()
 {
     mLines.clear();
@@ -520,6 +526,29 @@ bool TTextLayout::UpdateHoverLink(const TVec2* point, int extraSpacing)
     return true;
 }
 
+// ---- drawing ----
+
+// What every line of one Draw shares.
+struct TTextLayout::TLineDrawing
+{
+    float scale;
+    float glyphScale; // scale, times the host window's scale when hosted
+    float alpha;
+    TVec2 position;  // the box's top-left in target pixels
+    float hostScale; // the host window's scale, 1 when not hosted
+    bool hosted;
+    const std::shared_ptr<TTexture>& target; // null: the screen
+};
+
+// The pen along a line: where the next glyph goes, relative to the line's origin along
+// the rotated baseline, and whether the run before was italic.
+struct TTextLayout::TPen
+{
+    float x = 0.0f;
+    float y = 0.0f;
+    bool italic = false;
+};
+
 void TTextLayout::DrawInRect(const TRect& rect, float scale, int extraSpacing, float alpha,
                              const std::shared_ptr<TTexture>& target)
 {
@@ -551,127 +580,174 @@ void TTextLayout::Draw(const TVec2& position, unsigned int heightLimit, float sc
     const size_t first = FirstLine();
     const float scroll = mScroll > 0.0f ? mScroll : 0.0f;
     origin.y -= static_cast<float>(mFontSize) * (scroll - static_cast<float>(first)) * scale;
+    const TLineDrawing drawing{
+        scale, hosted ? scale * hostScale : scale, alpha, origin, hostScale, hosted, target};
     for (size_t i = first; i < mLines.size(); ++i) {
         const TTextLine& line = *mLines[i];
         const float bottom = mSpriteVerticalMode ? (static_cast<float>(mFontSize) + y) * scale
                                                  : static_cast<float>(line.height) * scale + y;
         if (bottom >= 0.0f && bottom <= static_cast<float>(heightLimit))
-            DrawLine(line, y, scale, alpha, origin, hostScale, hosted, target);
+            DrawLine(line, y, drawing);
         y += static_cast<float>(line.height + extraSpacing);
     }
     draw.Flush();
 }
 
-void TTextLayout::DrawLine(const TTextLine& line, float y, float scale, float alpha,
-                           const TVec2& position, float hostScale, bool hosted,
-                           const std::shared_ptr<TTexture>& target)
+// ---- drawing a line ----
+
+void TTextLayout::DrawLine(const TTextLine& line, float y, const TLineDrawing& drawing)
+{
+    const TVec2 origin = LineOrigin(line, y, drawing);
+    TPen pen;
+    for (const TTextRun& run : line.runs)
+        if (run.font != nullptr)
+            DrawRun(run, origin, drawing, pen);
+}
+
+// The line's anchor and offset along x (stretched by the horizontal scale) and its
+// baseline along y, turned about the rotation origin, then moved to the box's position;
+// hosted, everything is in host pixels and the position is rounded to a whole one.
+TVec2 TTextLayout::LineOrigin(const TTextLine& line, float y, const TLineDrawing& drawing) const
+{
+    float x = static_cast<float>(line.anchorX) + drawing.scale * line.xOffset;
+    float originY = (y + static_cast<float>(line.baseline) / 4.0f) * drawing.scale;
+    x *= mHorizontalScale;
+    if (mSine != 0.0f) {
+        const float dx = x - static_cast<float>(mRotationX);
+        const float dy = originY - static_cast<float>(mRotationY);
+        x = static_cast<float>(mRotationX) + dx * mCosine - dy * mSine;
+        originY = static_cast<float>(mRotationY) + dx * mSine + dy * mCosine;
+    }
+    if (drawing.hosted) {
+        x = std::trunc(drawing.position.x * drawing.hostScale + 0.5f) + x * drawing.hostScale;
+        originY =
+            std::trunc(drawing.position.y * drawing.hostScale + 0.5f) + originY * drawing.hostScale;
+    } else {
+        x += drawing.position.x;
+        originY += drawing.position.y;
+    }
+    return TVec2(x, originY);
+}
+
+void TTextLayout::DrawRun(const TTextRun& run, const TVec2& origin, const TLineDrawing& drawing,
+                          TPen& pen) const
 {
     THvMiniVecDraw& draw = THvMiniVecDraw::Get();
+    draw.SetItalic(run.italic);
+    const bool hovered = mHoverLink.Length() > 0 && mHoverLink == run.link;
+    const TColor& colour = hovered ? run.linkColour : run.fontColour;
+    SetRunStrokes(run, colour, drawing);
+    draw.Begin(origin.x, origin.y, drawing.target);
+    draw.SetSlotColor(1, colour, drawing.alpha);
+    ShiftForItalic(run, drawing.scale, pen);
+    const TPen runStart = pen;
+    const float unit = run.scale * drawing.glyphScale;
+    const float advanceSum = DrawGlyphs(run, unit, pen);
     const float h = mHorizontalScale;
-    const float glyphScale = hosted ? scale * hostScale : scale;
-    const char* text = mText.CStr();
-    const int length = mText.Length();
-    float penX = 0.0f;
-    float penY = 0.0f;
-    bool previousItalic = false;
-    for (const TTextRun& run : line.runs) {
-        const TVecFont* font = run.font;
-        if (font == nullptr)
-            continue;
-        draw.SetItalic(run.italic);
-        const bool hovered = mHoverLink.Length() > 0 && mHoverLink == run.link;
-        const TColor& colour = hovered ? run.linkColour : run.fontColour;
-        float outlineWidth = 0.0f;
-        float boldWidth = 0.0f;
+    if (run.tab != 0) {
+        pen.x = static_cast<float>(run.tab) * h * mCosine;
+        pen.y = static_cast<float>(run.tab) * h * mSine;
+    }
+    if (run.caret)
+        DrawCaret(*run.font, unit, pen);
+    if (run.underline)
+        DrawUnderline(unit * advanceSum, runStart);
+}
+
+// Slot 255 takes the outline colour, or the run's colour for a bold run without an
+// outline; slot 254 the run's colour for a bold run with one. A bold stroke is 1/80 of
+// the run's size; hosted, the widths are in host pixels.
+void TTextLayout::SetRunStrokes(const TTextRun& run, const TColor& colour,
+                                const TLineDrawing& drawing) const
+{
+    THvMiniVecDraw& draw = THvMiniVecDraw::Get();
+    float outlineWidth = 0.0f;
+    float boldWidth = 0.0f;
+    if (run.outlineSize > 0.0f) {
+        outlineWidth = run.outlineSize;
+        draw.SetSlotColor(255, run.outlineColour, drawing.alpha);
+    }
+    if (run.bold) {
+        const float stroke = static_cast<float>(run.size) * drawing.scale * 0.0125f;
         if (run.outlineSize > 0.0f) {
-            outlineWidth = run.outlineSize;
-            draw.SetSlotColor(255, run.outlineColour, alpha);
-        }
-        if (run.bold) {
-            const float stroke = static_cast<float>(run.size) * scale * 0.0125f;
-            if (run.outlineSize > 0.0f) {
-                boldWidth = stroke;
-                draw.SetSlotColor(254, colour, alpha);
-                outlineWidth += boldWidth;
-            } else {
-                outlineWidth = stroke;
-                draw.SetSlotColor(255, colour, alpha);
-            }
-        }
-        if (hosted) {
-            outlineWidth *= hostScale;
-            boldWidth *= hostScale;
-        }
-        draw.SetStrokeWidths(outlineWidth, boldWidth);
-
-        float x = static_cast<float>(line.anchorX) + scale * line.xOffset;
-        float originY = (y + static_cast<float>(line.baseline) / 4.0f) * scale;
-        x *= h;
-        if (mSine != 0.0f) {
-            const float dx = x - static_cast<float>(mRotationX);
-            const float dy = originY - static_cast<float>(mRotationY);
-            x = static_cast<float>(mRotationX) + dx * mCosine - dy * mSine;
-            originY = static_cast<float>(mRotationY) + dx * mSine + dy * mCosine;
-        }
-        if (hosted) {
-            x = std::trunc(position.x * hostScale + 0.5f) + x * hostScale;
-            originY = std::trunc(position.y * hostScale + 0.5f) + originY * hostScale;
+            boldWidth = stroke;
+            draw.SetSlotColor(254, colour, drawing.alpha);
+            outlineWidth += boldWidth;
         } else {
-            x += position.x;
-            originY += position.y;
-        }
-        draw.Begin(x, originY, target);
-        draw.SetSlotColor(1, colour, alpha);
-
-        if (run.italic != previousItalic) {
-            const float shift = run.scale * scale / 3.0f *
-                                (previousItalic ? font->GetAscent() : font->GetDescent());
-            penX += shift * h * mCosine;
-            penY += shift * h * mSine;
-            previousItalic = run.italic;
-        }
-        const float runStartX = penX;
-        const float runStartY = penY;
-        const float unit = run.scale * glyphScale;
-        float advanceSum = 0.0f;
-        for (int at = run.first; at >= 0 && at <= run.last && at < length; ++at) {
-            bool escaped = false;
-            const uint32_t code = ReadCharacter(text, length, at, escaped);
-            const int glyph = unit > 0.0f ? font->FindGlyph(code) : -1;
-            if (glyph < 0)
-                continue;
-            draw.SetScale(unit * h, unit * font->GetGlyphScale(glyph));
-            draw.DrawGlyph(font->GetGlyphData(glyph), font->GetGlyphDataSize(glyph),
-                           RoundHalfAway(penX), Trunc(penY));
-            const float advance = font->GetAdvance(glyph);
-            penX += advance * unit * h * mCosine;
-            penY += advance * unit * h * mSine;
-            advanceSum += advance;
-        }
-        if (run.tab != 0) {
-            penX = static_cast<float>(run.tab) * h * mCosine;
-            penY = static_cast<float>(run.tab) * h * mSine;
-        }
-        if (run.caret) {
-            // A bar three quarter pixels wide from the ascent down to the descent.
-            TOutlineBuilder caret;
-            caret.FillSlot(1)
-                .Rectangle(0, -128 * RoundHalfAway(font->GetAscent()), 3 * 128,
-                           128 * RoundHalfAway(font->GetDescent()))
-                .End();
-            draw.SetScale(h, unit);
-            draw.DrawGlyph(caret.Bytes().data(), caret.Bytes().size(), RoundHalfAway(penX),
-                           Trunc(penY));
-        }
-        if (run.underline) {
-            // A bar under the run's characters, quarter pixels 8 to 11 below the baseline.
-            TOutlineBuilder bar;
-            bar.FillSlot(1).Rectangle(0, 8 * 128, 128, 11 * 128).End();
-            draw.SetItalic(false);
-            draw.SetStrokeWidths(0.0f, 0.0f);
-            draw.SetScale(unit * advanceSum * h, 1.0f);
-            draw.DrawGlyph(bar.Bytes().data(), bar.Bytes().size(), RoundHalfAway(runStartX),
-                           Trunc(runStartY));
+            outlineWidth = stroke;
+            draw.SetSlotColor(255, colour, drawing.alpha);
         }
     }
+    if (drawing.hosted) {
+        outlineWidth *= drawing.hostScale;
+        boldWidth *= drawing.hostScale;
+    }
+    draw.SetStrokeWidths(outlineWidth, boldWidth);
+}
+
+// Between an upright and an italic run the pen moves by a third of the font's descent
+// (into italic) or ascent (out of it), so that the slanted glyphs keep their distance.
+void TTextLayout::ShiftForItalic(const TTextRun& run, float scale, TPen& pen) const
+{
+    if (run.italic == pen.italic)
+        return;
+    const float shift =
+        run.scale * scale / 3.0f * (pen.italic ? run.font->GetAscent() : run.font->GetDescent());
+    pen.x += shift * mHorizontalScale * mCosine;
+    pen.y += shift * mHorizontalScale * mSine;
+    pen.italic = run.italic;
+}
+
+// Draws the run's characters from the pen on, moving it past each; answers the sum of
+// their advances in font units.
+float TTextLayout::DrawGlyphs(const TTextRun& run, float unit, TPen& pen) const
+{
+    THvMiniVecDraw& draw = THvMiniVecDraw::Get();
+    const TVecFont& font = *run.font;
+    const char* text = mText.CStr();
+    const int length = mText.Length();
+    const float h = mHorizontalScale;
+    float advanceSum = 0.0f;
+    for (int at = run.first; at >= 0 && at <= run.last && at < length; ++at) {
+        bool escaped = false;
+        const uint32_t code = ReadCharacter(text, length, at, escaped);
+        const int glyph = unit > 0.0f ? font.FindGlyph(code) : -1;
+        if (glyph < 0)
+            continue;
+        draw.SetScale(unit * h, unit * font.GetGlyphScale(glyph));
+        draw.DrawGlyph(font.GetGlyphData(glyph), font.GetGlyphDataSize(glyph), RoundHalfAway(pen.x),
+                       Trunc(pen.y));
+        const float advance = font.GetAdvance(glyph);
+        pen.x += advance * unit * h * mCosine;
+        pen.y += advance * unit * h * mSine;
+        advanceSum += advance;
+    }
+    return advanceSum;
+}
+
+// A bar three quarter pixels wide from the ascent down to the descent, at the pen.
+void TTextLayout::DrawCaret(const TVecFont& font, float unit, const TPen& pen) const
+{
+    TOutlineBuilder caret;
+    caret.FillSlot(1)
+        .Rectangle(0, -128 * RoundHalfAway(font.GetAscent()), 3 * 128,
+                   128 * RoundHalfAway(font.GetDescent()))
+        .End();
+    THvMiniVecDraw& draw = THvMiniVecDraw::Get();
+    draw.SetScale(mHorizontalScale, unit);
+    draw.DrawGlyph(caret.Bytes().data(), caret.Bytes().size(), RoundHalfAway(pen.x), Trunc(pen.y));
+}
+
+// A bar under the run's characters (width in font units times their scale) from where
+// the run started, quarter pixels 8 to 11 below the baseline, neither slanted nor stroked.
+void TTextLayout::DrawUnderline(float width, const TPen& runStart) const
+{
+    TOutlineBuilder bar;
+    bar.FillSlot(1).Rectangle(0, 8 * 128, 128, 11 * 128).End();
+    THvMiniVecDraw& draw = THvMiniVecDraw::Get();
+    draw.SetItalic(false);
+    draw.SetStrokeWidths(0.0f, 0.0f);
+    draw.SetScale(width * mHorizontalScale, 1.0f);
+    draw.DrawGlyph(bar.Bytes().data(), bar.Bytes().size(), RoundHalfAway(runStart.x),
+                   Trunc(runStart.y));
 }

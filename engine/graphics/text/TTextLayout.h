@@ -96,8 +96,20 @@ private:
     void Layout();
     // The index of the first line drawn and hit-tested; the line count when none is.
     size_t FirstLine() const;
-    void DrawLine(const TTextLine& line, float y, float scale, float alpha, const TVec2& position,
-                  float hostScale, bool hosted, const std::shared_ptr<TTexture>& target);
+    // Drawing a line, step by step: where it starts, then each run with its strokes, the
+    // italic shift, its glyphs, a caret and an underline.
+    struct TLineDrawing;
+    struct TPen;
+    void DrawLine(const TTextLine& line, float y, const TLineDrawing& drawing);
+    TVec2 LineOrigin(const TTextLine& line, float y, const TLineDrawing& drawing) const;
+    void DrawRun(const TTextRun& run, const TVec2& origin, const TLineDrawing& drawing,
+                 TPen& pen) const;
+    void SetRunStrokes(const TTextRun& run, const TColor& colour,
+                       const TLineDrawing& drawing) const;
+    void ShiftForItalic(const TTextRun& run, float scale, TPen& pen) const;
+    float DrawGlyphs(const TTextRun& run, float unit, TPen& pen) const;
+    void DrawCaret(const TVecFont& font, float unit, const TPen& pen) const;
+    void DrawUnderline(float width, const TPen& runStart) const;
 
     TString mText;
     TTextStyleStack mStyle;
