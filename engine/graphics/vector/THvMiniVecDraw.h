@@ -9,9 +9,9 @@
 //
 // On the screen the spans go to the device as spans (TRenderer::DrawSpans), which draws
 // exactly what a line list of pre-transformed vertices at the span ends would. The start-
-// up calibration still checks the device's line drawing against the spans it means and
-// finds the offsets that put line ends on the intended pixels (CalibrateSpanOffsets);
-// the line form is what it draws.
+// up calibration (CalibrateSpanOffsets) draws in the line form: it checks the device's
+// line drawing against the spans it means and finds the offsets that put line ends on the
+// intended pixels.
 //
 // A glyph takes its colours from 256 slots, which share four coverage buffers: slot 255
 // (the outline stroke) buffer 0, slot 254 (the bold stroke) buffer 1, slot 1 (text)
