@@ -155,13 +155,16 @@ void TWindowManager::HandleEvent(const TEvent& event)
 
 void TWindowManager::RoutePointerEvent(const TEvent& event, TModalWindow* top)
 {
-    if (!mCaptures.empty()) {
-        ServeCaptures(event, top);
+    TWindow* under = top->FindWindowAt(top->ScreenToLocal({event.x, event.y}), -1);
+    if (mCaptures.empty()) {
+        if (under != nullptr)
+            DeliverAtScreenPoint(under, event);
         return;
     }
-    const TPoint inTop = top->ScreenToLocal({event.x, event.y});
-    if (TWindow* window = top->FindWindowAt(inTop, -1))
-        DeliverAtScreenPoint(window, event);
+    if (event.type == TEvent::kMouseMove)
+        MovePointer(event, top, under);
+    else
+        ServeCaptures(event, top);
 }
 
 // Captured windows get pointer events first, in list order, while the top modal stays.
@@ -182,6 +185,76 @@ void TWindowManager::ServeCaptures(const TEvent& event, TModalWindow* top)
         }
         DeliverAtScreenPoint(window, event);
     }
+}
+
+// A move may carry the pointer from one window straight onto another: the windows it
+// left hear their exit and the window now under it hears the move, in the same event.
+// The pointer is on a captured window when that window, or a window inside it, is the
+// window under the pointer; the other captured windows are told that it left them, in
+// list order as ServeCaptures does. The move then goes to the window under the pointer
+// as it would without captures (a captured window it lies in hears it on the way up),
+// unless a window told that the pointer left kept its capture (a drag): then only the
+// captured windows hear it. A captured window from which a window inside it took the
+// pointer (a capture made inside it during the move) is told that the pointer left it,
+// after that window heard the move.
+void TWindowManager::MovePointer(const TEvent& event, TModalWindow* top, TWindow* under)
+{
+    const std::vector<TWindow*> captures = mCaptures;
+    std::vector<TWindow*> around; // captured windows that under lies in
+    bool dragged = false;
+    bool underServed = false;
+    for (TWindow* window : captures) {
+        if (GetTopModal() != top)
+            return;
+        if (!HasCapture(window))
+            continue;
+        if (IsPointerOn(window, event, under)) {
+            if (window != under) {
+                around.push_back(window);
+                continue;
+            }
+            underServed = true;
+        } else {
+            window->OnMouseExit();
+            if (!HasCapture(window))
+                continue;
+            dragged = true;
+        }
+        DeliverAtScreenPoint(window, event);
+    }
+    if (dragged) {
+        for (TWindow* window : around) {
+            if (GetTopModal() != top)
+                return;
+            if (HasCapture(window))
+                DeliverAtScreenPoint(window, event);
+        }
+        return;
+    }
+    if (GetTopModal() != top)
+        return;
+    if (!underServed && under != nullptr)
+        DeliverAtScreenPoint(under, event);
+    for (TWindow* window : captures) {
+        if (GetTopModal() != top)
+            return;
+        if (HasCapture(window) && HasCaptureInside(window))
+            window->OnMouseExit();
+    }
+}
+
+bool TWindowManager::IsPointerOn(const TWindow* window, const TEvent& event,
+                                 const TWindow* under) const
+{
+    return window->GetScreenRect().Contains(event.x, event.y) &&
+           (window == under || window->IsAncestorOf(under));
+}
+
+bool TWindowManager::HasCaptureInside(const TWindow* window) const
+{
+    return std::any_of(mCaptures.begin(), mCaptures.end(), [window](const TWindow* captured) {
+        return window->IsAncestorOf(captured);
+    });
 }
 
 void TWindowManager::TellCapturesMouseLeft(TModalWindow* top)

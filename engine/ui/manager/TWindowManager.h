@@ -105,7 +105,9 @@ public:
                              std::unique_ptr<TLuaFunction> function = nullptr);
 
     // ---- captures, focus, overlays ----
-    // window gets pointer events first (at the front; once only).
+    // window gets pointer events first (at the front; once only). A move that leaves it
+    // tells it so (OnMouseExit) and reaches the window now under the pointer in the same
+    // event, unless it keeps its capture after the exit (a drag).
     void AddCapture(TWindow* window);
     void ReleaseCapture(TWindow* window);
     bool HasCapture(const TWindow* window) const;
@@ -138,6 +140,12 @@ public:
 private:
     void RoutePointerEvent(const TEvent& event, TModalWindow* top);
     void ServeCaptures(const TEvent& event, TModalWindow* top);
+    void MovePointer(const TEvent& event, TModalWindow* top, TWindow* under);
+    // The pointer at the event's point is on window: inside its rectangle, and window is
+    // under (the window under the pointer) or one of under's ancestors.
+    bool IsPointerOn(const TWindow* window, const TEvent& event, const TWindow* under) const;
+    // Some other captured window lies inside window.
+    bool HasCaptureInside(const TWindow* window) const;
     void TellCapturesMouseLeft(TModalWindow* top);
     void DeliverAtScreenPoint(TWindow* window, const TEvent& event);
     bool IsFrameDue();

@@ -1,5 +1,7 @@
 #include "tests/engine/ui/UiTestSupport.h"
 
+#include <algorithm>
+
 namespace {
 
 using TWindowManagerRouting = TUiTest;
@@ -86,6 +88,61 @@ TEST_F(TWindowManagerRouting, CapturedWindowsGetPointerEventsFirst)
     ProbeLog().clear();
     Send(TEvent::kMouseLeave, -1, -1);
     EXPECT_EQ(ProbeLog(), (std::vector<std::string>{"second exit", "first exit"}));
+}
+
+// Windows that take the pointer as buttons do: a move onto them captures it, the exit
+// releases it (unless a drag holds on).
+TEST_F(TWindowManagerRouting, AMoveStraightOntoAnotherWindowReachesItInTheSameEvent)
+{
+    TScreen* root = MakeRoot();
+    auto* left = new TProbe("left", 0, 0, 10, 10);
+    auto* right = new TProbe("right", 20, 0, 10, 10);
+    auto* drag = new TProbe("drag", 40, 0, 10, 10);
+    auto* outer = new TProbe("outer", 0, 20, 30, 20);
+    auto* inner = new TProbe("inner", 10, 5, 10, 10);
+    outer->AdoptChild(inner, true);
+    for (TProbe* probe : {left, right, drag, outer}) // drag: last made, in front
+        root->AdoptChild(probe, true);
+    for (TProbe* probe : {left, right, drag, outer, inner}) {
+        probe->handles = true;
+        probe->onEvent = [this](TProbe& self) { Manager().AddCapture(&self); };
+        if (probe != drag)
+            probe->onExit = [this](TProbe& self) { Manager().ReleaseCapture(&self); };
+    }
+    struct TCase
+    {
+        int x, y;
+        std::vector<std::string> heard;
+        std::vector<TWindow*> captured;
+    };
+    const TCase cases[] = {
+        {5, 5, {"left move 5,5"}, {left}},
+        {25, 5, {"left exit", "right move 5,5"}, {right}},
+        {5, 5, {"right exit", "left move 5,5"}, {left}},
+        {60, 45, {"left exit"}, {}},
+        // Into a window inside another: the inner one takes the pointer from the outer.
+        {2, 22, {"outer move 2,2"}, {outer}},
+        {12, 27, {"inner move 2,2", "outer exit"}, {inner}},
+        {13, 28, {"inner move 3,3"}, {inner}},
+        {2, 22, {"inner exit", "outer move 2,2"}, {outer}},
+        {12, 27, {"inner move 2,2", "outer exit"}, {inner}},
+        {25, 5, {"inner exit", "right move 5,5"}, {right}},
+        // A window that keeps the pointer after its exit (a drag) hears every move alone.
+        {45, 5, {"right exit", "drag move 5,5"}, {drag}},
+        {5, 5, {"drag exit", "drag move -35,5"}, {drag}},
+    };
+    ProbeLog().clear();
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(std::to_string(c.x) + "," + std::to_string(c.y));
+        Send(TEvent::kMouseMove, c.x, c.y);
+        EXPECT_EQ(ProbeLog(), c.heard);
+        ProbeLog().clear();
+        for (TProbe* probe : {left, right, drag, outer, inner}) {
+            const bool expected =
+                std::find(c.captured.begin(), c.captured.end(), probe) != c.captured.end();
+            EXPECT_EQ(Manager().HasCapture(probe), expected) << probe->GetName().CStr();
+        }
+    }
 }
 
 TEST_F(TWindowManagerRouting, AWindowClosedWhileItHandlesAnEventLivesUntilTheNextOne)

@@ -429,4 +429,79 @@ TEST_F(TButtonSoundTest, TheRollOverSoundPlaysOnEnteringAndTheClickSoundOnAPress
     EXPECT_EQ(Playing(), before);
 }
 
+// One move may carry the pointer from a button straight onto another (the demonstration
+// menu's buttons are 18 pixels apart): the first goes up, the second lights and plays its
+// roll-over sound in that same event.
+TEST_F(TButtonSoundTest, AMoveStraightOntoAnotherButtonLightsItAtOnce)
+{
+    const std::string over = "rolloversound = '" + mOver + "'";
+    struct TMove
+    {
+        int x, y;
+        const char* states; // each button's state after the move: U(p) or O(ver)
+        int rollOvers;      // roll-over sounds started by the move
+    };
+    struct TCase
+    {
+        const char* what;
+        std::string windows;
+        std::vector<const char*> names;
+        std::vector<TMove> moves;
+    };
+    const TCase cases[] = {
+        {"two buttons 18 pixels apart",
+         ButtonText("a", over, 10, 2) + ", " + ButtonText("b", over, 10, 30),
+         {"a", "b"},
+         {{15, 5, "OU", 1},
+          {15, 35, "UO", 1},
+          {16, 36, "UO", 0},
+          {15, 5, "OU", 1},
+          {50, 45, "UU", 0},
+          {15, 35, "UO", 1}}},
+        {"three in a row, the middle one skipped",
+         ButtonText("a", over, 0, 2) + ", " + ButtonText("b", over, 22, 2) + ", " +
+             ButtonText("c", over, 44, 2),
+         {"a", "b", "c"},
+         {{5, 5, "OUU", 1},
+          {50, 5, "UUO", 1},
+          {30, 5, "UOU", 1},
+          {5, 5, "OUU", 1},
+          {50, 5, "UUO", 1}}},
+        {"a button inside a button three times its size",
+         ButtonText("outer", over + ", scale = 3, " + ButtonText("inner", over, 20, 10), 2, 2),
+         {"outer", "inner"},
+         {{5, 5, "OU", 1},
+          {30, 15, "UO", 1},
+          {31, 16, "UO", 0},
+          {5, 5, "OU", 1},
+          {30, 15, "UO", 1},
+          {60, 45, "UU", 0},
+          {30, 15, "UO", 1}}},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        OpenDialog(c.windows);
+        for (size_t i = 0; i < c.moves.size(); ++i) {
+            const TMove& move = c.moves[i];
+            SCOPED_TRACE("move " + std::to_string(i) + " to " + std::to_string(move.x) + "," +
+                         std::to_string(move.y));
+            const int before = Playing();
+            Send(TEvent::kMouseMove, move.x, move.y);
+            std::string states;
+            for (const char* name : c.names) {
+                const TButton* button = Button(name);
+                ASSERT_NE(button, nullptr) << name;
+                const bool lit = button->GetState() == TButton::State::Over;
+                states += lit ? "O" : "U";
+                EXPECT_EQ(Manager().HasCapture(button), lit) << name;
+            }
+            EXPECT_EQ(states, move.states);
+            EXPECT_EQ(Playing() - before, move.rollOvers);
+        }
+        Run("CloseWindow()");
+        Turns(3);
+        ASSERT_EQ(Depth(), 1);
+    }
+}
+
 } // namespace
