@@ -581,6 +581,13 @@ void TWindowManager::ForgetWindow(TWindow* window)
         mScript->ForgetParent(window);
 }
 
+// ---- log lines ----
+
+bool TWindowManager::IsFirstMissingPicture(const TString& picture)
+{
+    return mMissingPictures.insert(picture).second;
+}
+
 // ---- the window script ----
 
 void TWindowManager::RegisterWindowType(const TString& typeName, TWindowCreator creator)

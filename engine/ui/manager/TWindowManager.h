@@ -28,6 +28,7 @@
 #include <deque>
 #include <list>
 #include <memory>
+#include <set>
 #include <vector>
 
 class TMessage;
@@ -129,6 +130,12 @@ public:
     // list of the manager refers to it afterwards.
     void ForgetWindow(TWindow* window);
 
+    // ---- log lines ----
+    // True only the first time picture (what a window asked for) is given while the
+    // manager lives: a picture that cannot be loaded is said once, however often windows
+    // ask for it again.
+    bool IsFirstMissingPicture(const TString& picture);
+
     // ---- the window script ----
     // Null before AttachScript, or when the script is not a window script.
     TWindowScriptLink* GetWindowScript() const { return mScript; }
@@ -172,6 +179,7 @@ private:
     std::deque<std::unique_ptr<TMessage>> mMessageQueue;
     bool mTearingDown = false;
     int mFrameCount = 0;
+    std::set<TString> mMissingPictures;
     TLifeline mLifeline; // for the script functions bound to the manager
 };
 

@@ -4,9 +4,16 @@
 #include "engine/script/LuaStackGuard.h"
 #include "engine/script/TScript.h"
 #include "engine/script/lua/LuaApi.h"
+#include "engine/ui/script/ScriptPosition.h"
 
-TLuaWindowStyle::TLuaWindowStyle(TScript& script, TLuaTable& table) : mScript(script), mTable(table)
+TLuaWindowStyle::TLuaWindowStyle(TScript& script, TLuaTable& table, lua_State* builder)
+    : mScript(script), mTable(table), mBuilder(builder)
 {
+}
+
+TString TLuaWindowStyle::GetOrigin() const
+{
+    return FindScriptFilePosition(mBuilder);
 }
 
 template <class T, class Read>

@@ -13,12 +13,14 @@
 #include "engine/ui/window/TWindowStyle.h"
 
 class TScript;
+struct lua_State;
 
 class TLuaWindowStyle final : public TWindowStyle
 {
 public:
-    // Neither is owned; both must outlive the style and belong to the same state.
-    TLuaWindowStyle(TScript& script, TLuaTable& table);
+    // Neither is owned; both must outlive the style and belong to the same state. builder:
+    // the thread whose script builds the window (GetOrigin), or null.
+    TLuaWindowStyle(TScript& script, TLuaTable& table, lua_State* builder = nullptr);
 
     double GetNumber(const char* key, double defaultValue) const override;
     TString GetString(const char* key, const TString& defaultValue) const override;
@@ -26,6 +28,8 @@ public:
     bool GetBool(const char* key, bool defaultValue) const override;
     std::unique_ptr<TLuaTable> GetTable(const char* key) const override;
     std::unique_ptr<TLuaFunction> GetFunction(const char* key) const override;
+    // The builder's position in its script file (FindScriptFilePosition).
+    TString GetOrigin() const override;
 
     // A chain of default styles longer than this is cut (a "parent" cycle would never end).
     static constexpr int kMaxChain = 64;
@@ -39,4 +43,5 @@ private:
 
     TScript& mScript;
     TLuaTable& mTable;
+    lua_State* mBuilder;
 };

@@ -153,7 +153,7 @@ void TWindowScript::RegisterWindowType(const TString& typeName, TWindowCreator c
     mTypes[typeName] = creator;
 }
 
-bool TWindowScript::CreateWindowFromTable(TLuaTable& table)
+bool TWindowScript::CreateWindowFromTable(TLuaTable& table, lua_State* builder)
 {
     TLuaWindowStyle style(*this, table);
     const TString typeName = style.GetString("typename", "");
@@ -171,10 +171,11 @@ bool TWindowScript::CreateWindowFromTable(TLuaTable& table)
         TraceLog("window script: the creator of %s made no window", typeName.CStr());
         return false;
     }
-    return CreateWindowFromTable(std::move(window), table);
+    return CreateWindowFromTable(std::move(window), table, builder);
 }
 
-bool TWindowScript::CreateWindowFromTable(std::unique_ptr<TWindow> window, TLuaTable& table)
+bool TWindowScript::CreateWindowFromTable(std::unique_ptr<TWindow> window, TLuaTable& table,
+                                          lua_State* builder)
 {
     TWindow* parent = GetCurrentWindow();
     if (parent == nullptr || !window) {
@@ -188,7 +189,7 @@ bool TWindowScript::CreateWindowFromTable(std::unique_ptr<TWindow> window, TLuaT
         return false;
     }
     window.release(); // the parent owns it now
-    TLuaWindowStyle style(*this, table);
+    TLuaWindowStyle style(*this, table, builder);
     created->Init(style);
     mParents.push_back(created);
     if (IsValid()) {
@@ -204,7 +205,7 @@ int TWindowScript::GenericCreate(lua_State* L)
 {
     lua_settop(L, 1);
     TLuaTable table(L);
-    lua_pushboolean(L, CreateWindowFromTable(table) ? 1 : 0);
+    lua_pushboolean(L, CreateWindowFromTable(table, L) ? 1 : 0);
     return 1;
 }
 

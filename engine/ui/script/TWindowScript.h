@@ -103,12 +103,13 @@ public:
     TWaiting GetWaiting() const { return mWaiting; }
     // Makes a window of the table's "typename" (table.typename) in the current window:
     // false, logged, for an unknown type, without a current window, or when the creator
-    // makes none.
-    bool CreateWindowFromTable(TLuaTable& table);
+    // makes none. builder: the thread whose script asks (the style's origin), or null.
+    bool CreateWindowFromTable(TLuaTable& table, lua_State* builder = nullptr);
     // Puts window into the current window, initialises it from table's style, makes it
     // the current window and sets gDialogWidth and gDialogHeight to its size. False (the
     // window deleted) when there is no current window or the window refuses the parent.
-    bool CreateWindowFromTable(std::unique_ptr<TWindow> window, TLuaTable& table);
+    bool CreateWindowFromTable(std::unique_ptr<TWindow> window, TLuaTable& table,
+                               lua_State* builder = nullptr);
 
     // ---- the functions bound to scripts (TWindowScriptBinding.h) ----
     // PostChildrenInit of the current window over the style table (text is unused).

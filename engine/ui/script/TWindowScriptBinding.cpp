@@ -5,7 +5,6 @@
 #include "engine/foundation/core/Settings.h"
 #include "engine/foundation/xml/TStringTable.h"
 #include "engine/graphics/TRenderer.h"
-#include "engine/graphics/TTexture.h"
 #include "engine/platform/TTimeSource.h"
 #include "engine/script/LuaBinder.h"
 #include "engine/script/LuaMarshal.h"
@@ -16,8 +15,10 @@
 #include "engine/ui/message/MessageUserdata.h"
 #include "engine/ui/message/TLuaMessageWrapper.h"
 #include "engine/ui/message/TMessage.h"
+#include "engine/ui/script/ScriptPosition.h"
 #include "engine/ui/script/TWindowScript.h"
 #include "engine/ui/widgets/TImage.h"
+#include "engine/ui/widgets/WindowPicture.h"
 #include "engine/ui/window/TButtonWindow.h"
 #include "engine/ui/window/TLabelWindow.h"
 #include "engine/ui/window/TModalWindow.h"
@@ -85,10 +86,19 @@ void SetLabel(TString name, TString text)
         labelled->SetLabel(text);
 }
 
-void SetBitmap(TString name, TString file, float scale)
+// (name, file, scale)
+int SetBitmap(lua_State* L)
 {
-    if (auto* image = WindowCast<TImage>(FindFromTopModal(name)))
-        image->SetImage(TTexture::Get(file), scale);
+    const TString name = GetLuaStringArg(L, 1);
+    const TString file = GetLuaStringArg(L, 2);
+    const auto scale = static_cast<float>(lua_tonumber(L, 3));
+    auto* image = WindowCast<TImage>(FindFromTopModal(name));
+    if (image == nullptr)
+        return 0;
+    const TString asker =
+        DescribeAsker(TString("SetBitmap \"") + name + "\"", FindScriptFilePosition(L));
+    image->SetImage(LoadWindowPicture(file, 0, asker), scale);
+    return 0;
 }
 
 void SetPosition(TString name, int x, int y)

@@ -8,6 +8,7 @@
 #include "engine/ui/message/TMessage.h"
 #include "engine/ui/widgets/TButtonLuaAction.h"
 #include "engine/ui/widgets/TImage.h"
+#include "engine/ui/widgets/WindowPicture.h"
 #include "engine/ui/window/TModalWindow.h"
 #include "engine/ui/window/TWindowStyle.h"
 
@@ -99,7 +100,7 @@ void TButton::Init(const TWindowStyle& style)
     SetSound(State::Over, style.GetString("rolloversound", ""));
     const TString mask = style.GetString("mask", "");
     if (mask.Length() > 0)
-        SetMask(TTexture::Get(mask, 0));
+        SetMask(LoadWindowPicture(mask, 0, DescribeAsker(*this, style)));
     ReadGraphics(style, scale);
     if (std::unique_ptr<TLuaFunction> command = style.GetFunction("command"))
         SetCommand(std::move(command));
@@ -119,6 +120,7 @@ void TButton::ReadGraphics(const TWindowStyle& style, float scale)
         flip |= TImage::kFlipVertical;
     const bool rotate = style.GetBool("rotate", false);
     const int count = mType == Type::Push ? 3 : 4;
+    const TString asker = DescribeAsker(*this, style);
     for (int i = 0; i < count; ++i) {
         const TString name = graphics->GetStringByIndex(i + 1, "");
         if (name.Length() == 0)
@@ -127,7 +129,7 @@ void TButton::ReadGraphics(const TWindowStyle& style, float scale)
         image->SetName(TString::Printf("image%d", i));
         image->SetFlip(flip);
         image->SetRotate(rotate);
-        image->SetImage(TTexture::Get(name, 0), scale);
+        image->SetImage(LoadWindowPicture(name, 0, asker), scale);
         SelectLayer(i);
         if (AdoptChild(image.get(), true))
             image.release(); // the button owns it now

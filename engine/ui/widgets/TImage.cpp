@@ -4,6 +4,7 @@
 #include "engine/graphics/TDraw2dScope.h"
 #include "engine/graphics/TTexture.h"
 #include "engine/ui/manager/TWindowManager.h"
+#include "engine/ui/widgets/WindowPicture.h"
 #include "engine/ui/window/TWindowStyle.h"
 
 #include <algorithm>
@@ -58,12 +59,7 @@ void TImage::Init(const TWindowStyle& style)
         SetFlags(GetFlags() & ~kOpaque);
 
     const int flags = (alpha ? TTexture::kGetAlpha : 0) | (mipmap ? TTexture::kGetMipmap : 0);
-    std::shared_ptr<TTexture> texture;
-    if (image.Length() > 0 && mask.Length() > 0)
-        texture = TTexture::GetWithMask(image, mask, flags);
-    else if (image.Length() > 0)
-        texture = TTexture::Get(image, flags);
-    SetImage(std::move(texture), scale);
+    SetImage(LoadWindowPicture(image, mask, flags, DescribeAsker(*this, style)), scale);
     TWindow::Init(style);
 }
 

@@ -11,6 +11,7 @@
 #include "engine/ui/manager/TWindowManager.h"
 #include "engine/ui/message/TMessage.h"
 #include "engine/ui/widgets/TImage.h"
+#include "engine/ui/widgets/WindowPicture.h"
 #include "engine/ui/window/TWindowStyle.h"
 
 #include <algorithm>
@@ -19,10 +20,10 @@
 
 namespace {
 
-std::shared_ptr<TTexture> LoadPicture(const TWindowStyle& style, const char* key)
+std::shared_ptr<TTexture> LoadPicture(const TWindow& slider, const TWindowStyle& style,
+                                      const char* key)
 {
-    const TString name = style.GetString(key, "");
-    return name.Length() > 0 ? TTexture::Get(name, 0) : nullptr;
+    return LoadWindowPicture(style.GetString(key, ""), 0, DescribeAsker(slider, style));
 }
 
 } // namespace
@@ -56,9 +57,10 @@ void TSlider::Init(const TWindowStyle& style)
     SetName(style.GetString("name", ""));
     mScale = static_cast<float>(style.GetNumber("scale", 1.0));
     mCrossOffset = style.GetInt("yoffset", 0);
-    SetRailImages(LoadPicture(style, "railtop"), LoadPicture(style, "railmid"),
-                  LoadPicture(style, "railbot"));
-    SetKnobImages(LoadPicture(style, "sliderimage"), LoadPicture(style, "sliderrollimage"));
+    SetRailImages(LoadPicture(*this, style, "railtop"), LoadPicture(*this, style, "railmid"),
+                  LoadPicture(*this, style, "railbot"));
+    SetKnobImages(LoadPicture(*this, style, "sliderimage"),
+                  LoadPicture(*this, style, "sliderrollimage"));
     PlaceKnob();
     UpdateSize();
 }

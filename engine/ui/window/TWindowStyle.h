@@ -27,6 +27,10 @@ public:
     virtual std::unique_ptr<TLuaTable> GetTable(const char* key) const = 0;
     virtual std::unique_ptr<TLuaFunction> GetFunction(const char* key) const = 0;
 
+    // Where the window is described, for log lines about what it asks for (the script
+    // file and line that builds it); "" when unknown.
+    virtual TString GetOrigin() const { return TString(); }
+
     // The number truncated toward zero (and held to the int range).
     int GetInt(const char* key, int defaultValue) const;
 };
