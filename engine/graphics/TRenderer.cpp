@@ -7,7 +7,10 @@
 #include "engine/graphics/TTexture.h"
 #include "engine/graphics/TVertexArray.h"
 #include "engine/graphics/text/TTextLayout.h"
+#include "engine/platform/TProcessMemory.h"
 #include "engine/platform/TTimeSource.h"
+
+#include <optional>
 
 namespace {
 
@@ -33,7 +36,10 @@ void TRenderer::Destroy()
     sRenderer.reset();
 }
 
-TRenderer::TRenderer() : mDisplay(TDxDisplayHandler::Create(*this)) {}
+TRenderer::TRenderer()
+    : mDisplay(TDxDisplayHandler::Create(*this)), mProcessMemory(TProcessMemory::Create())
+{
+}
 
 TRenderer::~TRenderer() = default;
 
@@ -54,13 +60,16 @@ bool TRenderer::EndDraw(bool present)
 
 TString TRenderer::FormatStats() const
 {
-    const int memory = GetMemoryAllocated();
-    const int textureMemory = GetConfig("texture_ram_allocated", "").ToInt();
+    const std::optional<uint64_t> resident = mProcessMemory->GetResidentBytes();
+    const TString memory =
+        resident ? TString::Printf("%llu", static_cast<unsigned long long>(*resident / 1024))
+                 : TString("?");
+    const auto textureMemory = static_cast<unsigned long long>(TTexture::GetCachedSurfaceBytes());
     const int sprites = GetConfig("current_sprite_count", "").ToInt();
     return TString::Printf("Tarnwick Version %d.%d.%d.%d<br>%f FPS<tab pos='150'>Sprites: "
-                           "%d<br>Mem: %dkb<tab pos='150'>TexMem: %dkb<br>",
+                           "%d<br>Mem: %skb<tab pos='150'>TexMem: %llukb<br>",
                            4, 0, 14, 1, static_cast<double>(mFramesPerSecond), sprites,
-                           memory / 1024, textureMemory / 1024);
+                           memory.CStr(), textureMemory / 1024);
 }
 
 void TRenderer::DrawStats()

@@ -26,6 +26,7 @@
 #include <vector>
 
 class TDxDisplayHandler;
+class TProcessMemory;
 struct TDeviceSpan;
 class TTextLayout;
 class TTexture;
@@ -99,8 +100,10 @@ public:
 
     // Flips the statistics overlay; answers its previous state.
     bool ToggleStats();
-    // The overlay's text: version, frame rate, sprites, memory and texture memory (from
-    // the settings "current_sprite_count" and "texture_ram_allocated"; missing reads 0).
+    // The overlay's text: version, frame rate, sprites (the setting
+    // "current_sprite_count"; missing reads 0), the process's memory in RAM (its resident
+    // set; "?" when the system cannot say) and the memory of the cached textures'
+    // surfaces, both in kilobytes.
     TString FormatStats() const;
     // Measured over the last 15 frame ends; 0 until 15 frames have ended.
     float GetFramesPerSecond() const { return mFramesPerSecond; }
@@ -119,6 +122,7 @@ private:
     uint32_t mFrameEnds[kFrameRing] = {};
     bool mStatsOn = false;
     std::unique_ptr<TTextLayout> mStatsText;
+    std::unique_ptr<TProcessMemory> mProcessMemory;
     std::shared_ptr<TTexture> mTexture;
     std::vector<TRect> mClipStack;
     bool mIn2d = false;

@@ -64,6 +64,19 @@ TAssetManager& TTexture::GetCache()
     return *ownCache;
 }
 
+uint64_t TTexture::GetCachedSurfaceBytes()
+{
+    uint64_t bytes = 0;
+    GetCache().ForEachLive([&bytes](TAsset& asset) {
+        if (!asset.IsKindOf(ClassId()))
+            return;
+        const TTextureData& data = static_cast<TTexture&>(asset).GetData();
+        bytes +=
+            uint64_t(data.GetSurfaceWidth()) * uint64_t(data.GetSurfaceHeight()) * sizeof(uint32_t);
+    });
+    return bytes;
+}
+
 TString TTexture::MakeKey(const TString& name, bool alpha, bool mipmap, bool simple)
 {
     TString key = name;

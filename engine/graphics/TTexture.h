@@ -75,6 +75,9 @@ public:
     static std::shared_ptr<TTexture> Register(const TString& key);
     // The asset cache textures go into.
     static TAssetManager& GetCache();
+    // The memory the cache's live textures hold in their surfaces (4 bytes a pixel): the
+    // statistics overlay's texture memory.
+    static uint64_t GetCachedSurfaceBytes();
 
     // Surfaces live in memory, so a display reset keeps them: Release gives nothing up,
     // and Restore only rebuilds a surface that was released (TTextureData::Restore).

@@ -32,7 +32,12 @@ void TAssetManager::ReleaseAll()
 
 void TAssetManager::RestoreAll()
 {
-    for (auto& [key, weak] : mAssets)
+    ForEachLive([](TAsset& asset) { asset.Restore(); });
+}
+
+void TAssetManager::ForEachLive(const std::function<void(TAsset&)>& visit) const
+{
+    for (const auto& [key, weak] : mAssets)
         if (std::shared_ptr<TAsset> asset = weak.lock())
-            asset->Restore();
+            visit(*asset);
 }

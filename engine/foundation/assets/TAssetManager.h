@@ -2,6 +2,7 @@
 
 #include "engine/foundation/core/TString.h"
 
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -31,6 +32,10 @@ public:
 
     // After the display came back: every live asset, in key order, restores its data.
     void RestoreAll();
+
+    // Calls visit with every live asset, in key order. visit must not add or remove
+    // entries.
+    void ForEachLive(const std::function<void(TAsset&)>& visit) const;
 
     // Entries held, dead ones included (for tests and statistics).
     size_t GetEntryCount() const { return mAssets.size(); }

@@ -137,8 +137,3 @@ TString GetLogPath()
     std::lock_guard<std::mutex> lock(sMutex);
     return sPath;
 }
-
-int GetMemoryAllocated()
-{
-    return 0;
-}

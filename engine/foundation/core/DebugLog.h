@@ -33,7 +33,3 @@ void TraceLog(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // The full path of the log file, or "" when there is no log.
 TString GetLogPath();
-
-// Kilobytes allocated, as shown by the statistics overlay. Nothing keeps that count, so
-// this is always 0.
-int GetMemoryAllocated();

@@ -1,16 +1,29 @@
 // The statistics overlay (Alt+F1): its text and where it is drawn.
 #include "RendererTestSupport.h"
 #include "engine/foundation/core/Settings.h"
+#include "engine/graphics/TTexture.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
 #include <string>
 
 namespace {
 
 using TRendererStatsTest = EngineStateTest;
 
-TEST_F(TRendererStatsTest, TheTextReadsTheCountersFromTheSettings)
+// The kilobytes the text shows after label ("Mem: ", "TexMem: ").
+uint64_t Kilobytes(const std::string& text, const std::string& label)
+{
+    const size_t at = text.find(label);
+    if (at == std::string::npos)
+        return UINT64_MAX;
+    return std::strtoull(text.c_str() + at + label.size(), nullptr, 10);
+}
+
+TEST_F(TRendererStatsTest, TheTextShowsTheSpritesTheProcessMemoryAndTheTextures)
 {
     TTestDisplay display(8, 8);
     const std::string plain = display.renderer->FormatStats().CStr();
@@ -18,12 +31,35 @@ TEST_F(TRendererStatsTest, TheTextReadsTheCountersFromTheSettings)
                   "Tarnwick Version 4.0.14.1<br>0.000000 FPS<tab pos='150'>Sprites: 0<br>Mem: ", 0),
               0u)
         << plain;
-    EXPECT_NE(plain.find("kb<tab pos='150'>TexMem: 0kb<br>"), std::string::npos) << plain;
-    SetConfig("texture_ram_allocated", "5000");
+    EXPECT_NE(plain.find("kb<tab pos='150'>TexMem: "), std::string::npos) << plain;
+    // The resident set of a running process is never empty.
+    EXPECT_GT(Kilobytes(plain, "Mem: "), 0u) << plain;
+    EXPECT_NE(Kilobytes(plain, "Mem: "), UINT64_MAX) << plain;
+
+    // Texture memory is what the cached textures' surfaces hold, and goes with them.
+    const uint64_t before = TTexture::GetCachedSurfaceBytes();
+    EXPECT_EQ(Kilobytes(plain, "TexMem: "), before / 1024) << plain;
+    std::shared_ptr<TTexture> large = TTexture::Create(256, 128, true);
+    std::shared_ptr<TTexture> small = TTexture::Create(64, 64, false);
+    ASSERT_TRUE(large && small);
+    uint64_t added = 0;
+    for (const auto& texture : {large, small}) {
+        int width = 0;
+        int height = 0;
+        texture->GetSurfaceSize(width, height);
+        EXPECT_GE(width * height, texture->GetWidth() * texture->GetHeight());
+        added += uint64_t(width) * uint64_t(height) * 4;
+    }
+    EXPECT_EQ(TTexture::GetCachedSurfaceBytes(), before + added);
+    const std::string withTextures = display.renderer->FormatStats().CStr();
+    EXPECT_EQ(Kilobytes(withTextures, "TexMem: "), (before + added) / 1024) << withTextures;
+    large.reset();
+    small.reset();
+    EXPECT_EQ(TTexture::GetCachedSurfaceBytes(), before);
+
     SetConfig("current_sprite_count", "42");
     const std::string counted = display.renderer->FormatStats().CStr();
     EXPECT_NE(counted.find("Sprites: 42<br>"), std::string::npos);
-    EXPECT_NE(counted.find("TexMem: 4kb<br>"), std::string::npos);
 }
 
 TEST_F(TRendererStatsTest, TheOverlayIsDrawnInTheCornerWhileItIsOn)
