@@ -56,7 +56,7 @@ tsan: deps build/tsan/build.ninja
 
 bench: deps build/release/build.ninja
 	cmake --build build/release -j $(JOBS) --target benchmarks
-	@for b in build/release/bench/bench_*; do [ -x "$$b" ] && "$$b"; done; true
+	@for b in build/release/bench/bench_*; do [ -x "$$b" ] && { echo; echo "== $$(basename "$$b")"; "$$b"; }; done; true
 
 build/fuzz/build.ninja: | deps
 	CC=clang CXX=clang++ cmake -S . -B build/fuzz $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_FUZZ=ON

@@ -1,8 +1,9 @@
 // Times one spa-like frame on our software device and the same drawing list on SDL2's
 // own software renderer (SDL_CreateSoftwareRenderer on a surface of the same size), in
-// one run, and prints the median CPU time per frame of both. Our frame is timed twice:
-// drawn image by image (TTexture::DrawAt), and with the background and the sprites as a
-// sprite tree (TSprite), as the engine's scenes are drawn; both give the same picture.
+// one run, and prints the median CPU time per frame of both (the goal for ours: at most
+// 2 ms). Our frame is timed twice: drawn image by image (TTexture::DrawAt), and with the
+// background and the sprites as a sprite tree (TSprite), as the engine's scenes are drawn;
+// both give the same picture.
 //
 // The frame: a full-screen opaque background; 150 alpha-blended sprites of 64 x 64 to
 // 200 x 200 (100 unscaled at whole-pixel positions, 30 scaled by 0.6 to 1.4, 20 rotated,
@@ -48,6 +49,8 @@ constexpr int kWidth = 800;
 constexpr int kHeight = 600;
 constexpr int kWarmUpFrames = 5;
 constexpr int kMeasuredFrames = 61;
+// The goal for our frame's median CPU time.
+constexpr double kGoalMs = 2.0;
 constexpr int kParticleBatches = 4;
 constexpr int kParticlesPerBatch = 100;
 constexpr int kTextLines = 40;
@@ -621,9 +624,12 @@ int main(int argc, char** argv)
     }
     std::printf("Spa-like frame, %dx%d, median CPU time of %d frames on one core:\n", kWidth,
                 kHeight, kMeasuredFrames);
-    std::printf("  software device (TRenderer):   %7.3f ms\n", ours);
-    std::printf("  the same as a sprite tree:     %7.3f ms\n", tree);
-    std::printf("  SDL2 software renderer:        %7.3f ms\n", theirs);
-    std::printf("  ratio (ours / SDL):            %7.3f\n", ours / theirs);
+    std::printf("  software device (TRenderer):   %7.3f ms   goal: at most %.0f ms\n", ours,
+                kGoalMs);
+    std::printf("  the same as a sprite tree:     %7.3f ms   goal: at most %.0f ms\n", tree,
+                kGoalMs);
+    std::printf("  SDL2 software renderer:        %7.3f ms   for comparison\n", theirs);
+    std::printf("  ratio (ours / SDL):            %7.3f      below 1: ours is faster\n",
+                ours / theirs);
     return 0;
 }

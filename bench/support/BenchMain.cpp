@@ -1,0 +1,6 @@
+#include "bench/support/BenchRun.h"
+
+int main(int argc, char** argv)
+{
+    return RunBenchmarks(argc, argv);
+}
