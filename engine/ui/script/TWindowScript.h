@@ -20,10 +20,18 @@
 // the coroutine waits are resumed into it as (nil, closure) (DeliverClosure), so they run
 // inside the coroutine and may wait for messages themselves.
 //
-// NOTE: dialog code that raises an error kills the coroutine (a yield cannot cross a
-// protected call, so commands cannot be protected). The error is logged, and once more
-// loudly that the dialogs no longer react; messages then collect in gMessageQueue until
-// a script starts a new coroutine.
+// Errors. Whatever WaitForMessage runs for a message (a button's command, a queued
+// command, a call delivered while the coroutine waits: RunScriptFile, RunScriptString)
+// runs through RunCommand, in a coroutine of its own whose yields are passed on, since a
+// yield cannot cross pcall and commands may wait for messages themselves. Its error is
+// logged once ("window script: a command failed, ...": the message, what the command
+// was, and the frames of the dialog coroutine that ran it; the command's own frames are
+// gone by then, as a failed coroutine keeps none) and the dialog goes on waiting. A
+// delivered call therefore counts as run (RunFunction answers 0) even when it fails, as
+// it does when it is still waiting.
+// NOTE: an error in the dialog code itself, outside a command, still kills the
+// coroutine. It is logged, and once more loudly that the dialogs no longer react;
+// messages then collect in gMessageQueue until a script starts a new coroutine.
 //
 // The parent stack: its top is the current window, the window GenericCreate puts new
 // windows into. It holds the top modal window after every push and pop of a modal;

@@ -8,6 +8,7 @@
 #include "engine/platform/TTimeSource.h"
 #include "engine/script/LuaBinder.h"
 #include "engine/script/LuaMarshal.h"
+#include "engine/script/LuaStackGuard.h"
 #include "engine/script/TLuaFunction.h"
 #include "engine/script/TLuaTable.h"
 #include "engine/script/lua/LuaApi.h"
@@ -22,6 +23,8 @@
 #include "engine/ui/window/TButtonWindow.h"
 #include "engine/ui/window/TLabelWindow.h"
 #include "engine/ui/window/TModalWindow.h"
+
+#include <cstring>
 
 namespace {
 
@@ -298,6 +301,95 @@ bool ImageLoaded(TString name)
     return image != nullptr && image->GetTexture() != nullptr;
 }
 
+// ---- errors in commands ----
+
+constexpr int kTracebackLines = 16;
+
+// "source:line: in function `name'" and the like, as Lua tracebacks write a frame.
+TString FrameText(lua_State* L, lua_Debug& frame)
+{
+    lua_getinfo(L, "Snl", &frame);
+    TString where = frame.currentline > 0
+                        ? TString::Printf("%s:%d:", frame.short_src, frame.currentline)
+                        : TString::Printf("%s:", frame.short_src);
+    if (std::strcmp(frame.what, "main") == 0)
+        return where + " in main chunk";
+    if (frame.name != nullptr)
+        return where + TString::Printf(" in function `%s'", frame.name);
+    if (std::strcmp(frame.what, "C") == 0)
+        return where + " ?";
+    return where + TString::Printf(" in function <%s:%d>", frame.short_src, frame.linedefined);
+}
+
+// The frames of L from level on, one per line after a tab; a run of tail calls is one
+// line, and after kTracebackLines lines the rest is "...".
+TString Traceback(lua_State* L, int level)
+{
+    TString text;
+    int lines = 0;
+    bool inTailCalls = false;
+    lua_Debug frame;
+    for (; lua_getstack(L, level, &frame) != 0; ++level) {
+        const bool tailCall = frame.i_ci == 0;
+        if (tailCall && inTailCalls)
+            continue;
+        inTailCalls = tailCall;
+        if (lines++ == kTracebackLines) {
+            text += "\n\t...";
+            break;
+        }
+        text += "\n\t";
+        text += tailCall ? TString("(tail calls)") : FrameText(L, frame);
+    }
+    return text;
+}
+
+// Where the function at index was defined. A closure made by GetClosure (a call
+// delivered into the dialog coroutine) is described by the function it calls.
+TString FunctionText(lua_State* L, int index)
+{
+    LuaStackGuard guard(L);
+    lua_pushvalue(L, index);
+    lua_pushstring(L, "GetClosure");
+    lua_gettable(L, LUA_GLOBALSINDEX);
+    lua_Debug closure;
+    lua_Debug maker;
+    if (lua_isfunction(L, -1) && lua_isfunction(L, -2)) {
+        lua_getinfo(L, ">S", &maker);
+        lua_pushvalue(L, -1);
+        lua_getinfo(L, ">S", &closure);
+        const char* upvalue = lua_getupvalue(L, -1, 1);
+        if (upvalue != nullptr && std::strcmp(upvalue, "f") == 0 && lua_isfunction(L, -1) &&
+            std::strcmp(closure.source, maker.source) == 0)
+            lua_remove(L, -2);
+    }
+    lua_settop(L, guard.Top() + 1);
+    if (!lua_isfunction(L, -1))
+        return TString::Printf("a %s value", lua_typename(L, lua_type(L, -1)));
+    lua_Debug frame;
+    lua_getinfo(L, ">S", &frame);
+    if (std::strcmp(frame.what, "C") == 0)
+        return "a C function";
+    if (std::strcmp(frame.what, "main") == 0)
+        return TString::Printf("the chunk %s", frame.short_src);
+    return TString::Printf("the function at %s:%d", frame.short_src, frame.linedefined);
+}
+
+// (message, command): RunCommand's report of a command that raised an error; logged
+// with what the command was and the frames of the dialog coroutine that ran it.
+int ReportCommandError(lua_State* L)
+{
+    lua_settop(L, 2);
+    const TString message =
+        lua_isstring(L, 1) || lua_iswstring(L, 1)
+            ? GetLuaStringArg(L, 1)
+            : TString::Printf("(error object is a %s value)", lua_typename(L, lua_type(L, 1)));
+    TraceLog("window script: a command failed, and the dialog goes on waiting: %s\n\t"
+             "the command: %s\n\tthe dialog ran it from:%s",
+             message.CStr(), FunctionText(L, 2).CStr(), Traceback(L, 1).CStr());
+    return 0;
+}
+
 } // namespace
 
 void PublishWindowScript(lua_State* L, TWindowScript& script, const TLifeline& lifeline)
@@ -338,4 +430,5 @@ void PublishWindowScript(lua_State* L, TWindowScript& script, const TLifeline& l
     Publish<&ImageLoaded>(L, "ImageLoaded");
     Publish<&TWindowScript::DestroyWindow>(L, "DestroyWindow", script, lifeline);
     Publish<&TWindowScript::DoFitToChildren>(L, "DoFitToChildren", script, lifeline);
+    Publish<&ReportCommandError>(L, "_ReportCommandError");
 }

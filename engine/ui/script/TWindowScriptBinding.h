@@ -37,6 +37,8 @@
 //   ImageLoaded(name) -> loaded      an image under the top modal shows a picture
 //   DestroyWindow(name)              removes a window of the current window's subtree
 //   DoFitToChildren()                grows the current window to its children
+//   _ReportCommandError(message, command)   logs the error of a command (RunCommand in
+//                                    screeninit.lua) with the caller's frames
 // Names search from the top modal window's subtree unless said otherwise. The functions
 // of the script itself raise a script error once the script is gone (lifeline); the
 // others reach the live window manager and do nothing without one. Scripts use these

@@ -332,7 +332,8 @@ end
 -- The next message. NOTE: queued messages come newest first (the queue is a stack).
 -- Unless skipQueue is set, a queued message is taken without waiting; otherwise the
 -- coroutine waits (timeout nil: until the next task step) and then runs the command
--- handed over with the message, or else the newest queued command. Nil after a time-out.
+-- handed over with the message, or else the newest queued command, through RunCommand
+-- (an error in it is logged and the wait returns as usual). Nil after a time-out.
 function WaitForMessage(timeout, skipQueue)
     if not skipQueue then
         local count = table.getn(gMessageQueue)
@@ -344,16 +345,40 @@ function WaitForMessage(timeout, skipQueue)
     end
     local msg, command = HandleGetMessage(timeout)
     if command then
-        gYieldResult = command()
+        gYieldResult = RunCommand(command)
     else
         local count = table.getn(gCommandQueue)
         if count > 0 then
             local queued = gCommandQueue[count]
             table.remove(gCommandQueue)
-            gYieldResult = queued()
+            gYieldResult = RunCommand(queued)
         end
     end
     return msg
+end
+
+-- One step of RunCommand: ok and the values are what resuming co gave. While co is
+-- suspended its values are yielded from the running coroutine, and what that is resumed
+-- with resumes co. The tail calls keep the stack flat however often co waits.
+local function PassOnCommand(co, command, ok, ...)
+    if not ok then
+        _ReportCommandError(arg[1], command)
+        return
+    end
+    if coroutine.status(co) == "dead" then
+        return unpack(arg)
+    end
+    return PassOnCommand(co, command, coroutine.resume(co, coroutine.yield(unpack(arg))))
+end
+
+-- Runs a command (a button's, or a call delivered while the dialog waits) so that an
+-- error in it cannot end the dialog coroutine: the command runs in a coroutine of its own
+-- (a yield cannot cross pcall, and commands may wait for messages themselves). An error
+-- is logged once with its message and where the dialog waited, and gives nothing; the
+-- command's results otherwise.
+function RunCommand(command)
+    local co = coroutine.create(function() return command() end)
+    return PassOnCommand(co, command, coroutine.resume(co))
 end
 
 -- Drops every message and command that is waiting.
