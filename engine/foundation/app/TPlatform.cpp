@@ -8,6 +8,7 @@
 #include "engine/foundation/core/Settings.h"
 #include "engine/foundation/core/TCommandLine.h"
 #include "engine/foundation/core/TTaskList.h"
+#include "engine/foundation/core/WebLink.h"
 #include "engine/foundation/files/TPathMap.h"
 #include "engine/foundation/host/TGameState.h"
 #include "engine/foundation/host/TMsnZylomHandler.h"
@@ -348,6 +349,11 @@ void TPlatform::SetMouseImage(std::shared_ptr<TTexture> image, int hotX, int hot
 
 void TPlatform::OpenURL(const TString& url)
 {
+    if (!IsWebLink(url)) {
+        TraceLog("link: \"%s\" is no http:// or https:// address with a host; not opened",
+                 url.CStr());
+        return;
+    }
     if (!mData->IsHosted()) {
         mData->GetVideoSystem().OpenUrl(url.CStr());
         return;

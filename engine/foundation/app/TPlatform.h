@@ -85,8 +85,9 @@ public:
     // image while the cursor is shown uses the built-in arrow. A temporary image only goes
     // to the display: the stored image and hot spot stay as they were.
     void SetMouseImage(std::shared_ptr<TTexture> image, int hotX, int hotY, bool temporary);
-    // Opens a web link; hosted, through the "-host=" program. Launch failures are logged
-    // only.
+    // Opens a web link; hosted, through the "-host=" program. Only web pages' addresses
+    // open (IsWebLink); anything else is logged and left alone. Launch failures are
+    // logged only.
     void OpenURL(const TString& url);
     bool StringToClipboard(const TString& text);
     TString GetClipboardText();

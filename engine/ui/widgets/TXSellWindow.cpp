@@ -2,6 +2,8 @@
 
 #include "engine/foundation/app/TPlatform.h"
 #include "engine/foundation/core/DebugLog.h"
+#include "engine/foundation/core/WebLink.h"
+#include "engine/foundation/files/FileProblem.h"
 #include "engine/foundation/xml/TXmlNode.h"
 #include "engine/ui/widgets/TText.h"
 #include "engine/ui/widgets/TXSellWindowBinding.h"
@@ -49,7 +51,12 @@ void TXSellWindow::SetupXSell()
     TXmlNode root;
     TXmlNode* xsell = root.LoadFile(kDataFile) ? root.FindChild("xsell") : nullptr;
     if (xsell == nullptr) {
-        TraceLog("xsell: %s has no \"xsell\" element; the page stays empty", kDataFile);
+        const TString problem = DescribeFileProblem(kDataFile);
+        if (problem.Length() > 0)
+            TraceLog("xsell: %s %s; the page stays empty", kDataFile, problem.CStr());
+        else
+            TraceLog("xsell: %s has no \"xsell\" element; the page stays empty", kDataFile);
+        Hide("gamesite");
     } else {
         count = ReadEntries(*xsell);
         ReadSiteLink(*xsell);
@@ -87,7 +94,8 @@ void TXSellWindow::ReadSiteLink(const TXmlNode& xsell)
 {
     if (const TXmlNode* site = xsell.FindChild("sitelink"))
         mLinks[0] = site->GetAttribute("link");
-    else
+    // The site's button opens nothing without a web address to open.
+    if (!IsWebLink(mLinks[0]))
         Hide("gamesite");
 }
 
@@ -104,6 +112,17 @@ void TXSellWindow::LaunchGameLink(int entry)
 {
     if (entry < 0 || entry >= kLinkCount) {
         TraceLog("xsell: there is no link %d (0 to %d); nothing opened", entry, kLinkCount - 1);
+        return;
+    }
+    const TString& link = mLinks[entry];
+    if (link.Length() == 0) {
+        TraceLog("xsell: entry %d has no link; nothing opened", entry);
+        return;
+    }
+    if (!IsWebLink(link)) {
+        TraceLog("xsell: the link of entry %d, \"%s\", is no http:// or https:// address with "
+                 "a host; nothing opened",
+                 entry, link.CStr());
         return;
     }
     if (mOpenLink) {

@@ -5,7 +5,9 @@
 // script function SetupXSell, which fills the texts from "xsell/xsell.xml", hides the slots
 // without an entry and centres the buttons and logos on the positions the script gave;
 // LaunchGameLink(n) opens entry n's web page through the platform (a program started with
-// an argument vector, never a shell command line).
+// an argument vector, never a shell command line). Only http:// and https:// addresses
+// with a host open (IsWebLink): a link from the file could otherwise name a local file,
+// a program or an option of the opener.
 //
 // "xsell/xsell.xml":
 //   <xsell>
@@ -57,11 +59,13 @@ public:
     }
 
     // Fills the page from "xsell/xsell.xml" (see above). A missing file or element leaves
-    // its texts and links empty; the slots without an entry are hidden either way.
-    // Centring moves the windows again at every call.
+    // its texts and links empty (the log says why: the file does not exist, is a folder,
+    // is empty or has no "xsell" element); the slots without an entry are hidden either
+    // way, and so is "gamesite" without a site link that is a web address. Centring
+    // moves the windows again at every call.
     void SetupXSell();
-    // Opens entry's link (an empty one too: the platform is told). Entries outside 0 to 7
-    // are ignored with a log line.
+    // Opens entry's link when it is a web address (IsWebLink); an empty link, another
+    // link and entries outside 0 to 7 are ignored with a log line.
     void LaunchGameLink(int entry);
     // Entry's link; "" outside 0 to 7.
     TString GetLink(int entry) const;

@@ -591,14 +591,19 @@ int OpeningGame(TPlatform* platform, const char*)
 {
     // A page opened while another program hosts the game goes to that program.
     platform->GetData().SetHosted(0);
+    // What is no web address never reaches the program: an option word, a local file.
+    platform->OpenURL("--help");
+    platform->OpenURL("file:///etc/passwd");
     platform->OpenURL("https://example.invalid/spa?a=1&b=two words");
     return 0;
 }
 
 // Hosted, a page is opened by the program "-host=" names, with the address as its one
-// argument (never through a shell).
+// argument (never through a shell); other links are logged and not opened.
 TEST_F(EngineMainTest, PagesOpenThroughTheHostProgramWhileHosted)
 {
+    SetConfig("gamename", "velmora");
+    SetConfig("publisher", "yolt");
     const fs::path opened = mRoot / "opened.txt";
     const fs::path host = mRoot / "host.sh";
     std::ofstream(host) << "#!/bin/sh\nprintf '%s|' \"$#\" \"$@\" > '" << opened.string()
@@ -609,6 +614,12 @@ TEST_F(EngineMainTest, PagesOpenThroughTheHostProgramWhileHosted)
     EngineMain(line.c_str(), 0, OpeningGame, false);
     ASSERT_TRUE(WaitUntil([&] { return fs::exists(opened); })) << "the host program never ran";
     EXPECT_EQ(ReadText(opened), "1|https://example.invalid/spa?a=1&b=two words|");
+    const std::string log = ReadText(mRoot / "data" / "yolt" / "velmora" / "logfile.txt");
+    for (const char* refused : {"--help", "file:///etc/passwd"})
+        EXPECT_NE(log.find(std::string("link: \"") + refused +
+                           "\" is no http:// or https:// address with a host; not opened"),
+                  std::string::npos)
+            << log;
 }
 
 // The two ways start-up ends at once, each in a process of its own: another instance

@@ -134,8 +134,8 @@ TEST_F(TXSellWindowTest, ButtonsAndLogosAreCentredOnTheirPositions)
         EXPECT_EQ(Position(c.name), c.rect) << c.name;
 }
 
-// Without the file every slot is hidden, texts and links stay empty; without a site link
-// the site's logo is hidden.
+// Without the file every slot is hidden, texts and links stay empty, and the log says
+// why; without a site link that is a web address the site's button is hidden.
 TEST_F(TXSellWindowTest, MissingDataHidesWhatHasNoEntry)
 {
     struct TCase
@@ -143,17 +143,26 @@ TEST_F(TXSellWindowTest, MissingDataHidesWhatHasNoEntry)
         const char* file; // null: no file
         int entries;
         bool siteShown;
+        const char* logged;
     };
     const TCase cases[] = {
-        {nullptr, 0, true},
-        {R"(<other><gameinfo description="x" link="y"/></other>)", 0, true},
+        {nullptr, 0, false, "xsell: xsell/xsell.xml does not exist; the page stays empty"},
+        {"", 0, false, "xsell: xsell/xsell.xml is empty; the page stays empty"},
+        {R"(<other><gameinfo description="x" link="y"/></other>)", 0, false,
+         "xsell: xsell/xsell.xml has no \"xsell\" element; the page stays empty"},
         {R"(<xsell><gameinfo description="Only one" link="https://games.example.org/1"/></xsell>)",
-         1, false},
+         1, false, nullptr},
+        {R"(<xsell><sitelink link=""/></xsell>)", 0, false, nullptr},
+        {R"(<xsell><sitelink link="file:///etc/passwd"/></xsell>)", 0, false, nullptr},
+        {R"(<xsell><sitelink link="https://games.example.org/"/></xsell>)", 0, true, nullptr},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.file != nullptr ? c.file : "no file");
         if (c.file != nullptr)
             AddFile("xsell/xsell.xml", c.file);
+        if (c.logged != nullptr) {
+            EXPECT_FALSE(Logged(c.logged));
+        }
         TXSellWindow* page = MakePage();
         ASSERT_NE(page, nullptr);
         for (int slot = 1; slot <= 8; ++slot) {
@@ -163,13 +172,24 @@ TEST_F(TXSellWindowTest, MissingDataHidesWhatHasNoEntry)
         }
         EXPECT_EQ(Shown("gamesite"), c.siteShown);
         EXPECT_EQ(Label("centertext1"), "");
-        EXPECT_STREQ(page->GetLink(0).CStr(), "");
+        if (c.logged != nullptr) {
+            EXPECT_TRUE(Logged(c.logged));
+        }
         delete page;
     }
-    EXPECT_TRUE(Logged("xsell/xsell.xml has no \"xsell\" element"));
 }
 
-// Entries 0 to 7 open their links (an empty one too); other numbers and non-numbers open
+// A folder where the file should be is said as such.
+TEST_F(TXSellWindowTest, AFolderInPlaceOfTheFileIsSaid)
+{
+    AddFile("xsell/xsell.xml/inside.xml", kThreeGames);
+    ASSERT_NE(MakePage(), nullptr);
+    EXPECT_FALSE(Shown("descrip1"));
+    EXPECT_FALSE(Shown("gamesite"));
+    EXPECT_TRUE(Logged("xsell: xsell/xsell.xml is a folder; the page stays empty"));
+}
+
+// Entries 0 to 7 open their links; an empty link, other numbers and non-numbers open
 // nothing.
 TEST_F(TXSellWindowTest, LaunchGameLinkOpensOnlyEntriesZeroToSeven)
 {
@@ -182,10 +202,34 @@ TEST_F(TXSellWindowTest, LaunchGameLinkOpensOnlyEntriesZeroToSeven)
         "LaunchGameLink('one') LaunchGameLink() gAfter = true");
     EXPECT_EQ(opened, (std::vector<std::string>{"https://games.example.org/glacier",
                                                 "https://games.example.org/",
-                                                "https://games.example.org/harbour", ""}));
+                                                "https://games.example.org/harbour"}));
     EXPECT_EQ(GlobalString("gAfter"), "true");
+    EXPECT_TRUE(Logged("xsell: entry 7 has no link; nothing opened"));
     EXPECT_TRUE(Logged("there is no link 9"));
     EXPECT_TRUE(Logged("LaunchGameLink: the entry is not a number"));
+}
+
+// Only web addresses open: what the file names as a link might otherwise be a local file,
+// a program, a script address, a share or an option of the opener.
+TEST_F(TXSellWindowTest, OnlyWebAddressesOpen)
+{
+    AddFile("xsell/xsell.xml", R"xml(<xsell>
+  <gameinfo description="1" link="file:///etc/passwd"/>
+  <gameinfo description="2" link="--help"/>
+  <gameinfo description="3" link="/usr/bin/xterm"/>
+  <gameinfo description="4" link="javascript:alert(1)"/>
+  <gameinfo description="5" link="smb://server/share"/>
+  <gameinfo description="6" link="HTTPS://Games.Example.org/six"/>
+  <gameinfo description="7" link="http:///nohost"/>
+</xsell>)xml");
+    TXSellWindow* page = MakePage();
+    ASSERT_NE(page, nullptr);
+    RecordLinks(page);
+    Run("for i = 0, 7 do LaunchGameLink(i) end");
+    EXPECT_EQ(opened, std::vector<std::string>{"HTTPS://Games.Example.org/six"});
+    EXPECT_TRUE(Logged("xsell: the link of entry 2, \"--help\", is no http:// or https:// "
+                       "address with a host; nothing opened"));
+    EXPECT_TRUE(Logged("xsell: entry 0 has no link; nothing opened"));
 }
 
 // The functions act on the page made last; once it is gone they do nothing, and the
