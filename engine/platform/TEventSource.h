@@ -12,9 +12,14 @@ public:
     // Events the engine has no use for are skipped, never returned as None.
     virtual bool Poll(TSystemEvent& event) = 0;
 
-    // Waits until an event arrives or milliseconds have passed; takes nothing off the
-    // queue.
+    // Waits until an event arrives, Wake is called, or milliseconds have passed; takes
+    // nothing off the queue. It may return earlier, for an event Poll then skips.
     virtual void Wait(int milliseconds) = 0;
+
+    // Ends a Wait in progress, or makes the next one return at once. Any thread: work
+    // handed to the main thread from elsewhere (a sound that finished) is not left
+    // waiting for input.
+    virtual void Wake() = 0;
 
     // Whether the window system behind the queue failed for good (its connection was
     // lost, or it refused a request). From then on Poll gives only Quit. Any thread.

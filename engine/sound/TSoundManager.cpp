@@ -127,14 +127,20 @@ void TSoundManager::RunServiceThread()
 {
     TSoundManagerData& data = *mData;
     while (!data.stop) {
+        bool playing = false;
         {
             std::lock_guard<std::recursive_mutex> lock(data.Mutex());
             if (!data.stop)
                 Update();
+            playing = !data.active.empty();
         }
         std::unique_lock<std::mutex> wake(data.wakeMutex);
-        data.wake.wait_for(wake, std::chrono::milliseconds(kServiceSleepMs),
-                           [&data] { return data.stop.load(); });
+        if (playing)
+            data.wake.wait_for(wake, std::chrono::milliseconds(kServiceSleepMs),
+                               [&data] { return data.stop.load(); });
+        else
+            data.wake.wait(wake, [&data] { return data.stop.load() || data.streamAdded; });
+        data.streamAdded = false;
     }
 }
 
@@ -236,6 +242,11 @@ void TSoundManager::AddStream(const std::shared_ptr<TSoundStream>& stream)
 {
     std::lock_guard<std::recursive_mutex> lock(mData->Mutex());
     mData->active.push_back(stream);
+    {
+        std::lock_guard<std::mutex> wake(mData->wakeMutex);
+        mData->streamAdded = true;
+    }
+    mData->wake.notify_all();
 }
 
 void TSoundManager::RemoveStream(const TSoundStream* stream)
@@ -249,8 +260,18 @@ void TSoundManager::RemoveStream(const TSoundStream* stream)
 void TSoundManager::RetireStream(const TSoundStream* stream)
 {
     std::lock_guard<std::recursive_mutex> lock(mData->Mutex());
-    if (std::shared_ptr<TSoundStream> found = TakeOut(mData->active, stream))
-        mData->retired.push_back(std::move(found));
+    std::shared_ptr<TSoundStream> found = TakeOut(mData->active, stream);
+    if (!found)
+        return;
+    mData->retired.push_back(std::move(found));
+    if (mData->notificationWake)
+        mData->notificationWake();
+}
+
+void TSoundManager::SetNotificationWake(std::function<void()> wake)
+{
+    std::lock_guard<std::recursive_mutex> lock(mData->Mutex());
+    mData->notificationWake = std::move(wake);
 }
 
 void TSoundManager::ApplyVolume(TSoundStream& stream)

@@ -37,8 +37,9 @@ public:
     // The output format asked of the device, and its period.
     static constexpr int kOutputRate = 44100;
     static constexpr int kPeriodFrames = 1024;
-    // The service thread wakes this often, and refills streams when more than the refill
-    // interval has passed since the last refill.
+    // The service thread wakes this often while streams play (without any it sleeps
+    // until one is added), and refills streams when more than the refill interval has
+    // passed since the last refill.
     static constexpr int kServiceSleepMs = 50;
     static constexpr int kRefillIntervalMs = 500;
 
@@ -65,6 +66,8 @@ public:
     // Frees the streams that finished since the last call, which ends their playbacks.
     // Main thread, every idle turn.
     void DispatchNotifications() override;
+    // Called whenever a stream is retired (on the service thread, mostly).
+    void SetNotificationWake(std::function<void()> wake) override;
 
     // The master volume is group -1's volume, as mute and unmute see it.
     float GetMasterVolume() const override { return GetGroupVolume(-1); }

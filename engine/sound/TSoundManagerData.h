@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <functional>
 #include <list>
 #include <map>
 #include <memory>
@@ -48,11 +49,16 @@ public:
     float master = 1.0f;
     std::map<int, float> groups;
 
-    // The service thread sleeps on wake between turns; stop ends it.
+    // The service thread sleeps on wake between turns; stop ends it. streamAdded (under
+    // wakeMutex) ends its sleep while no stream plays.
     std::thread thread;
     std::atomic<bool> stop{false};
     std::mutex wakeMutex;
     std::condition_variable wake;
+    bool streamAdded = false;
+
+    // Wakes the event loop for DispatchNotifications; empty for none.
+    std::function<void()> notificationWake;
 
 private:
     std::recursive_mutex mMutex;

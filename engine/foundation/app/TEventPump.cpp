@@ -10,6 +10,7 @@
 #include "engine/platform/TKeyCode.h"
 #include "engine/platform/TNativeWindow.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -22,6 +23,11 @@ constexpr uint32_t kActivationClickMs = 400;
 constexpr uint32_t kHoverMs = 400;
 // A minimised full-screen game sleeps this long on every idle turn.
 constexpr int kMinimizedSleepMs = 50;
+// Between idle turns the loop waits for input or for the next due work: at least this
+// long, the pace it always kept, and at most this long, for state it is not told about
+// (a host handler pausing the game).
+constexpr int kShortestWaitMs = 1;
+constexpr int kLongestWaitMs = 250;
 
 bool sSessionReadyWritten = false;
 
@@ -235,7 +241,23 @@ void TEventPump::IdleTurn(TEvent& event)
         sound->DispatchNotifications();
     mHost.RunIdleTasks();
     Fill(event, TEvent::kIdle);
-    mHost.GetEventSource().Wait(1);
+    // The wait comes before the caller hands kIdle on, as it always did: the window
+    // manager's part of this turn runs when the wait ends.
+    mHost.WaitForEvents(TimeUntilNextTurn());
+}
+
+// Until the first of the main tasks, the window manager's work and the next hover is
+// due, so that each runs at the time it would have run with a turn every millisecond.
+int TEventPump::TimeUntilNextTurn()
+{
+    int wait = std::min(kLongestWaitMs, mHost.TimeUntilIdleTaskDue());
+    if (TWindowManagerSeam* windowManager = mHost.GetWindowManager())
+        wait = std::min(wait, windowManager->TimeUntilDue());
+    if (mHoverArmed) {
+        const uint32_t rested = mHost.GetTimer() - mHoverStart;
+        wait = std::min(wait, rested >= kHoverMs ? 0 : static_cast<int>(kHoverMs - rested));
+    }
+    return std::max(wait, kShortestWaitMs);
 }
 
 void TEventPump::SetActive(bool active, bool forced)

@@ -2,7 +2,10 @@
 
 // The event pump: turns window-system events into event records, one record per call,
 // and runs the idle work (sound notifications, the every-turn pass of the main task
-// list) when no input is waiting. Window-system effects (activation, minimise, close,
+// list) when no input is waiting. After idle work it waits for input, for a wake-up from
+// another thread, or until the next work is due (a main task, the window manager's
+// tasks and frames, the pointer's hover), whichever comes first, so a screen that does
+// not change costs no turns. Window-system effects (activation, minimise, close,
 // paint, leave) are first recorded as flags; the flags are reported before new input,
 // in a fixed order. One window-system event can give several records (a key with its
 // character, a text with several characters); those wait in a small queue that is
@@ -49,6 +52,7 @@ private:
     bool ReportFlag(TEvent& event);
     bool WaitWhileHostPaused(TEvent& event);
     void IdleTurn(TEvent& event);
+    int TimeUntilNextTurn();
     void Translate(const TSystemEvent& system, TEvent& event);
     void TranslateWindowEffect(const TSystemEvent& system, TEvent& event);
     void TranslateKeyDown(const TSystemEvent& system, TEvent& event);

@@ -27,6 +27,10 @@ public:
     virtual uint32_t GetTimer() = 0; // engine milliseconds
     virtual void Sleep(int milliseconds) = 0;
     virtual void RunIdleTasks() = 0; // main task list, every-turn pass
+    // Milliseconds until a task of the main task list is due (TTaskList::TimeUntilDue).
+    virtual int TimeUntilIdleTaskDue() = 0;
+    // Waits for the event source (TEventSource::Wait) between idle turns.
+    virtual void WaitForEvents(int milliseconds) = 0;
     virtual void SetGameState(const TString& key, const TString& value) = 0;
     virtual bool IsHostPaused() = 0; // a host handler paused the game
 

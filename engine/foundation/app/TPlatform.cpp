@@ -15,6 +15,7 @@
 #include "engine/foundation/seams/TEngineSeams.h"
 #include "engine/foundation/xml/TStringTable.h"
 #include "engine/foundation/xml/TXmlNode.h"
+#include "engine/platform/TEventSource.h"
 #include "engine/platform/TNativeWindow.h"
 #include "engine/platform/TProcessLauncher.h"
 #include "engine/platform/TVideoSystem.h"
@@ -210,8 +211,15 @@ TSoundManagerSeam* TPlatform::GetSoundManager()
 
 bool TPlatform::InitSound()
 {
-    if (!mData->GetSoundManager())
+    if (!mData->GetSoundManager()) {
         mData->SetSoundManager(TEngineSeams::CreateSoundManager());
+        // The window system outlives the sound manager (see the destructor).
+        if (TSoundManagerSeam* sound = mData->GetSoundManager();
+            sound && mData->HasWindowSystem()) {
+            TEventSource& events = mData->GetEventSource();
+            sound->SetNotificationWake([&events] { events.Wake(); });
+        }
+    }
     TSoundManagerSeam* sound = mData->GetSoundManager();
     return sound != nullptr && sound->Init();
 }

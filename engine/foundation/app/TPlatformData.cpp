@@ -13,6 +13,7 @@
 #include "engine/foundation/host/TMsnZylomHandler.h"
 #include "engine/foundation/seams/TEngineSeams.h"
 #include "engine/foundation/xml/TStringTable.h"
+#include "engine/platform/TEventSource.h"
 #include "engine/platform/TInstanceLock.h"
 #include "engine/platform/TNativeWindow.h"
 #include "engine/platform/TSystemPaths.h"
@@ -280,6 +281,27 @@ void TPlatformData::Sleep(int milliseconds)
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
+void TPlatformData::WaitForEvents(int milliseconds)
+{
+    // Short waits are the loop's pace while something moves; the cursor keeps its own.
+    const bool rest = milliseconds > kCursorPeriodMs;
+    if (rest)
+        SetLoopWaiting(true);
+    GetEventSource().Wait(milliseconds);
+    if (rest)
+        SetLoopWaiting(false);
+}
+
+void TPlatformData::SetLoopWaiting(bool waiting)
+{
+    {
+        std::lock_guard<std::mutex> lock(mCursorLock);
+        mLoopWaiting = waiting;
+    }
+    if (!waiting)
+        mCursorWake.notify_all();
+}
+
 void TPlatformData::SetGameState(const TString& key, const TString& value)
 {
     if (TGameState* state = TGameState::Get())
@@ -419,11 +441,15 @@ void TPlatformData::StopCursorThread()
 }
 
 // Keeps the software cursor on the pointer. It calls only the display's cursor move,
-// never the window system.
+// never the window system. While the event loop waits for events it rests: the pointer's
+// moves reach the loop as events, and the loop moves the cursor itself.
 void TPlatformData::CursorThreadMain()
 {
     std::unique_lock<std::mutex> lock(mCursorLock);
     while (!mCursorStop) {
+        mCursorWake.wait(lock, [this] { return mCursorStop.load() || !mLoopWaiting; });
+        if (mCursorStop)
+            break;
         int period = kCursorPeriodMs;
         if (mCursorDisplay != nullptr && mCursorWindowManager != nullptr &&
             !mCursorWindowManager->IsSuspended()) {

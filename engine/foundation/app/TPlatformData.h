@@ -101,6 +101,7 @@ public:
     void DeleteStringTableAndAssets();
 
     TVideoSystem& GetVideoSystem() { return *mVideo; }
+    bool HasWindowSystem() const { return mVideo != nullptr; }
     TMersenneTwister& GetRandom() { return mRandom; }
     TTaskList& GetTaskList() { return mTasks; }
     TEventPump& GetPump() { return mPump; }
@@ -129,6 +130,10 @@ public:
     uint32_t GetTimer() override;
     void Sleep(int milliseconds) override;
     void RunIdleTasks() override { mTasks.RunAll(kPassEveryTurn); }
+    int TimeUntilIdleTaskDue() override { return mTasks.TimeUntilDue(); }
+    // The cursor thread rests while the loop waits: the pointer's moves wake the loop,
+    // which follows them itself.
+    void WaitForEvents(int milliseconds) override;
     void SetGameState(const TString& key, const TString& value) override;
     bool IsHostPaused() override;
     bool IsHosted() const override { return mHosted; }
@@ -144,6 +149,7 @@ private:
     void ReadVersionIdentity();
     void StartCursorThread();
     void StopCursorThread();
+    void SetLoopWaiting(bool waiting);
     void CursorThreadMain();
     void PublishCursorParts();
 
@@ -189,6 +195,8 @@ private:
     std::condition_variable mCursorWake;
     TDisplaySeam* mCursorDisplay = nullptr;
     TWindowManagerSeam* mCursorWindowManager = nullptr;
+    // The event loop waits longer than the cursor's period (under mCursorLock).
+    bool mLoopWaiting = false;
 
     std::shared_ptr<TTexture> mSystemCursor;
     TString mProductName;

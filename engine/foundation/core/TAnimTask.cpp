@@ -39,6 +39,16 @@ bool TAnimTask::Ready(TTaskPass pass)
     return mDue != kStopped && Elapsed(Now(), mDue) >= 0;
 }
 
+int TAnimTask::TimeUntilDue() const
+{
+    if (IsStopped())
+        return kNeverDue;
+    const int wait = -Elapsed(Now(), mDue);
+    if (wait <= 0)
+        return 0;
+    return mClock != nullptr && mClock->IsPaused() ? kNeverDue : wait;
+}
+
 bool TAnimTask::DoTask()
 {
     const int now = Now();

@@ -17,6 +17,9 @@ public:
 
     // Pass 1: whether the task takes part in every frame. Pass 0: whether it is due.
     bool Ready(TTaskPass pass) override;
+    // Until the due time on its clock; never while stopped, or while its clock is paused
+    // short of the due time.
+    int TimeUntilDue() const override;
     // Runs Animate once, or with catch-up as often as it takes to be due in the future
     // again. Returns the last answer of Animate.
     bool DoTask() override;

@@ -82,6 +82,16 @@ void TTaskList::RunAll(TTaskPass pass)
     FinishRun();
 }
 
+int TTaskList::TimeUntilDue() const
+{
+    int earliest = TTask::kNeverDue;
+    for (TTask* task : mTasks) {
+        if (!IsPendingRemove(task))
+            earliest = std::min(earliest, task->TimeUntilDue());
+    }
+    return earliest;
+}
+
 void TTaskList::FinishRun()
 {
     mRunning = false;

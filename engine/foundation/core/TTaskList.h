@@ -40,6 +40,10 @@ public:
 
     bool IsEmpty() const { return mTasks.empty(); }
 
+    // The earliest TimeUntilDue of the tasks (those on their way out left aside);
+    // TTask::kNeverDue when none will be due by itself.
+    int TimeUntilDue() const;
+
 private:
     bool IsPendingRemove(TTask* task) const;
     void Unlink(TTask* task);

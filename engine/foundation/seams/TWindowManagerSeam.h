@@ -28,6 +28,11 @@ public:
     virtual bool HasRootWindow() const = 0;
     virtual void CreateRootScreen(int width, int height) = 0;
 
+    // Milliseconds until an idle turn has work for the window manager (a task of its own
+    // due, a frame due); 0 when it has now; TTask::kNeverDue when only input or another
+    // outside change can give it some. The event loop sleeps no longer than this.
+    virtual int TimeUntilDue() = 0;
+
     virtual void Invalidate() = 0;           // something shown has changed
     virtual bool IsSuspended() const = 0;    // a movie covers the display
     virtual bool IsMouseBlocked() const = 0; // mouse buttons are to be dropped

@@ -135,3 +135,14 @@ void TSdlEventSource::Wait(int milliseconds)
         return;
     SDL_WaitEventTimeout(nullptr, milliseconds);
 }
+
+void TSdlEventSource::Wake()
+{
+    // SDL would send its wake-up message to the window over a connection that is gone.
+    if (HasFailed())
+        return;
+    SDL_Event wake{};
+    wake.type = SDL_USEREVENT;
+    // A full queue holds events enough to end the wait.
+    SDL_PushEvent(&wake);
+}

@@ -299,14 +299,42 @@ bool TWindowManager::IsFrameDue()
 {
     if (!mHost->IsFullScreen() && !mHost->IsPresentDone())
         return false;
-    const bool fast = mHost->IsActive() || mHost->HasPqSwitch() || mHost->IsHosted();
-    const uint32_t interval = fast ? kActiveFrameMs : kInactiveFrameMs;
+    const uint32_t interval = GetFrameInterval();
     const uint32_t now = mHost->GetTimer();
     // The difference wraps with the timer, so frames go on across the timer's wrap.
     if (now - mLastFrameTime < interval)
         return false;
     mLastFrameTime = now;
     return true;
+}
+
+uint32_t TWindowManager::GetFrameInterval()
+{
+    const bool fast = mHost->IsActive() || mHost->HasPqSwitch() || mHost->IsHosted();
+    return fast ? kActiveFrameMs : kInactiveFrameMs;
+}
+
+int TWindowManager::TimeUntilDue()
+{
+    if (mModalStack.empty())
+        return TTask::kNeverDue;
+    const TModalWindow* top = mModalStack.front();
+    if (top == nullptr || !mMessageQueue.empty())
+        return 0;
+    return std::min(top->TimeUntilTaskDue(), TimeUntilFrameDue());
+}
+
+// Mirrors Update and IsFrameDue. A present still pending is asked about again at every
+// turn: nothing tells when it is done.
+int TWindowManager::TimeUntilFrameDue()
+{
+    if (mSuspended.load() || !mNeedsRedraw)
+        return TTask::kNeverDue;
+    if (!mHost->IsFullScreen() && !mHost->IsPresentDone())
+        return 0;
+    const uint32_t interval = GetFrameInterval();
+    const uint32_t elapsed = mHost->GetTimer() - mLastFrameTime;
+    return elapsed >= interval ? 0 : static_cast<int>(interval - elapsed);
 }
 
 void TWindowManager::DrawFrame()

@@ -56,6 +56,9 @@ public:
     bool HasRootWindow() const override { return mRootWindow != nullptr; }
     // A TScreen of width x height becomes the root window.
     void CreateRootScreen(int width, int height) override;
+    // A task of the top modal window due, or a frame asked for and its interval passed;
+    // 0 while messages wait.
+    int TimeUntilDue() override;
     void Invalidate() override { mNeedsRedraw = true; }
     bool IsSuspended() const override { return mSuspended.load(); }
     bool IsMouseBlocked() const override { return mMouseBlocked; }
@@ -156,6 +159,8 @@ private:
     void TellCapturesMouseLeft(TModalWindow* top);
     void DeliverAtScreenPoint(TWindow* window, const TEvent& event);
     bool IsFrameDue();
+    uint32_t GetFrameInterval();
+    int TimeUntilFrameDue();
     void DrawFrame();
     void DrawModals();
     bool Matches(const TWindow* window, const TString& name) const;

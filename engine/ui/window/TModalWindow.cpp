@@ -99,6 +99,11 @@ void TModalWindow::RunTasks(TTaskPass pass)
     mTasks->RunAll(pass);
 }
 
+int TModalWindow::TimeUntilTaskDue() const
+{
+    return mTasks->TimeUntilDue();
+}
+
 void TModalWindow::StopTasks()
 {
     mTasks->DeleteAll();

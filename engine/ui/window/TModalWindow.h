@@ -44,6 +44,8 @@ public:
     void OnSetFocus(TWindow* previous) override;
 
     void RunTasks(TTaskPass pass);
+    // Milliseconds until one of its tasks is due (TTaskList::TimeUntilDue).
+    int TimeUntilTaskDue() const;
     // Deletes every task.
     void StopTasks();
     // The list owns task from now on.

@@ -366,6 +366,7 @@ public:
     void SetTranslateLabels(bool) override {}
     bool HasRootWindow() const override { return true; }
     void CreateRootScreen(int, int) override {}
+    int TimeUntilDue() override { return 0; }
     void Invalidate() override { sOrder.push_back("invalidate"); }
     bool IsSuspended() const override { return false; }
     bool IsMouseBlocked() const override { return false; }

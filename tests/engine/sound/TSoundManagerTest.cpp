@@ -284,6 +284,28 @@ TEST_F(TSoundManagerTest, ADeviceThatCannotPlayIsLoggedWithItsReason)
     }
 }
 
+// A stream that ends waits for the main thread's DispatchNotifications; the manager wakes
+// the event loop for it at once, once per stream, so the end is not left waiting for input.
+TEST_F(TSoundManagerTest, AFinishedStreamWakesTheEventLoop)
+{
+    int wakes = 0;
+    mManager->SetNotificationWake([&wakes] { ++wakes; });
+    TToneSpec tone{0.3, kRate, 1, 441.0, 0.4};
+    std::shared_ptr<TSound> first = LoadTone("sfx/first.ogg", tone, true);
+    std::shared_ptr<TSound> second = LoadTone("sfx/second.ogg", tone, true);
+    first->Play(false);
+    second->Play(false);
+    Run(200);
+    EXPECT_EQ(wakes, 0);
+    for (int ms = 0; ms < 3000 && mManager->GetRetiredCount() < 2; ms += 10)
+        Run(10);
+    EXPECT_EQ(mManager->GetRetiredCount(), 2u);
+    EXPECT_EQ(wakes, 2);
+    mManager->DispatchNotifications();
+    EXPECT_EQ(mManager->GetRetiredCount(), 0u);
+    EXPECT_EQ(wakes, 2);
+}
+
 // Registers memory files in the process-wide path map.
 using TSoundManagerThreadsTest = EngineStateTest;
 

@@ -69,6 +69,7 @@ public:
         ++sRootScreensMade;
         mRoot = true;
     }
+    int TimeUntilDue() override { return 0; }
     void Invalidate() override {}
     bool IsSuspended() const override { return false; }
     bool IsMouseBlocked() const override { return false; }
@@ -151,6 +152,7 @@ public:
     }
     void SetActive(bool) override {}
     void DispatchNotifications() override {}
+    void SetNotificationWake(std::function<void()>) override {}
 };
 
 class TRecordingVectorDraw final : public TVectorDrawSeam

@@ -2,6 +2,7 @@
 
 #include "engine/foundation/app/TEventPumpHost.h"
 #include "engine/foundation/core/TString.h"
+#include "engine/foundation/core/TTask.h"
 #include "engine/foundation/seams/TRendererSeam.h"
 #include "engine/foundation/seams/TSoundManagerSeam.h"
 #include "engine/foundation/seams/TWindowManagerSeam.h"
@@ -85,6 +86,7 @@ public:
     void SetTranslateLabels(bool) override {}
     bool HasRootWindow() const override { return false; }
     void CreateRootScreen(int, int) override {}
+    int TimeUntilDue() override { return dueIn; }
     void Invalidate() override { ++invalidations; }
     bool IsSuspended() const override { return false; }
     bool IsMouseBlocked() const override { return mouseBlocked; }
@@ -92,11 +94,13 @@ public:
     std::unique_ptr<TWindowScriptSeam> script;
     int invalidations = 0;
     bool mouseBlocked = false;
+    int dueIn = TTask::kNeverDue;
 };
 
 class TFakeSound final : public TSoundManagerSeam
 {
 public:
+    void SetNotificationWake(std::function<void()>) override {}
     bool Init() override { return true; }
     void SetActive(bool active) override { activeCalls.push_back(active); }
     void DispatchNotifications() override { ++dispatches; }
@@ -118,6 +122,7 @@ public:
         return true;
     }
     void Wait(int) override {}
+    void Wake() override {}
     bool HasFailed() const override { return failed; }
 
     std::deque<TSystemEvent> queue;
@@ -168,6 +173,8 @@ protected:
     uint32_t GetTimer() override { return mNow; }
     void Sleep(int) override {}
     void RunIdleTasks() override { ++mIdleTaskRuns; }
+    int TimeUntilIdleTaskDue() override { return mTaskDueIn; }
+    void WaitForEvents(int milliseconds) override { mWaits.push_back(milliseconds); }
     void SetGameState(const TString& key, const TString& value) override
     {
         mGameState.push_back(std::string(key.CStr()) + "=" + value.CStr());
@@ -265,6 +272,8 @@ protected:
     std::vector<std::string> mGameState;
     uint32_t mNow = 1000;
     int mIdleTaskRuns = 0;
+    int mTaskDueIn = TTask::kNeverDue;
+    std::vector<int> mWaits; // the idle waits, in ms
     int mMovieEnds = 0;
     int mPausedTurns = 0; // turns the host keeps the game paused
     bool mHasDisplay = true;
@@ -502,6 +511,57 @@ TEST_F(TEventPumpTest, IdleTurnRunsTasksAndSoundAndSessionReadyIsWrittenOnce)
     EXPECT_EQ(mIdleTaskRuns, 2);
     EXPECT_EQ(mSound.dispatches, 2);
     EXPECT_EQ(mGameState, std::vector<std::string>{"sessionready=0"});
+}
+
+// After its idle work the pump waits for input until the first work is due: a main
+// task, the window manager's work, the hover of a resting pointer. At least 1 ms, the pace
+// of a loop that has work every turn; at most 250 ms.
+TEST_F(TEventPumpTest, TheIdleWaitLastsUntilTheFirstWorkIsDue)
+{
+    struct TCase
+    {
+        int taskDueIn;
+        int windowsDueIn;
+        int restedMs; // -1: no pointer resting over the window
+        int wait;
+    };
+    constexpr int kNever = TTask::kNeverDue;
+    const TCase cases[] = {
+        {kNever, kNever, -1, 250},
+        {37, kNever, -1, 37},
+        {37, 12, -1, 12},
+        {kNever, 199, -1, 199},
+        {0, 12, -1, 1},
+        {kNever, 0, -1, 1},
+        {kNever, kNever, 100, 250},
+        {kNever, kNever, 300, 100},
+        {kNever, 20, 390, 10},
+        {5, kNever, 390, 5},
+        {kNever, kNever, 400, 0},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << c.taskDueIn << " " << c.windowsDueIn << " " << c.restedMs);
+        Push(TKind::MouseLeft); // no hover from an earlier case
+        Drain();
+        if (c.restedMs >= 0) {
+            PushMotion(40, 20);
+            Drain();
+            mNow += c.restedMs;
+        }
+        mTaskDueIn = c.taskDueIn;
+        mWindowManager.dueIn = c.windowsDueIn;
+        mWaits.clear();
+        TEvent event;
+        mPump.GetEvent(event);
+        if (c.wait == 0) {
+            EXPECT_EQ(event.type, TEvent::kMouseHover); // due at once: no wait
+            EXPECT_TRUE(mWaits.empty());
+            continue;
+        }
+        EXPECT_EQ(event.type, TEvent::kIdle);
+        EXPECT_EQ(mWaits, std::vector<int>{c.wait});
+    }
 }
 
 TEST_F(TEventPumpTest, CaptureIsLostWithTheFocusWhileAButtonIsHeld)

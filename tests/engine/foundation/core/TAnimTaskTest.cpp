@@ -127,6 +127,55 @@ TEST(TAnimTask, RunsOnItsOwnClock)
     EXPECT_TRUE(task.Ready(kPassEveryTurn));
 }
 
+// The event loop sleeps until the earliest TimeUntilDue of its tasks: the answer is never
+// later than the time Ready first answers true, and Ready answers true when it is 0.
+TEST(TAnimTask, TimeUntilDueMatchesReady)
+{
+    struct TCase
+    {
+        const char* name;
+        int delay;        // Start(delay, ...); -1: stopped
+        bool onClock;     // on a clock of its own
+        bool clockPaused; // the clock pauses at once
+        int advance;      // ms of the timer before the question
+        int expected;
+    };
+    constexpr int kNever = TTask::kNeverDue;
+    const TCase cases[] = {
+        {"due in 50", 50, false, false, 0, 50},
+        {"due in 50, 20 later", 50, false, false, 20, 30},
+        {"due now", 50, false, false, 50, 0},
+        {"late", 50, false, false, 80, 0},
+        {"stopped", -1, false, false, 0, kNever},
+        {"on a running clock", 50, true, false, 20, 30},
+        {"on a paused clock", 50, true, true, 20, kNever},
+        {"on a paused clock, already due", 0, true, true, 20, 0},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        TManualTimeSource timer(kStart);
+        TClock clock;
+        clock.Start();
+        TCountingTask task(c.onClock ? &clock : nullptr);
+        if (c.delay >= 0)
+            task.Start(c.delay, true, true, false);
+        else
+            task.Stop();
+        if (c.clockPaused)
+            clock.Pause();
+        timer.Advance(c.advance);
+        EXPECT_EQ(task.TimeUntilDue(), c.expected);
+        EXPECT_EQ(task.Ready(kPassEveryTurn), c.expected == 0);
+        if (c.expected == kNever || c.expected == 0)
+            continue;
+        timer.Advance(c.expected - 1);
+        EXPECT_FALSE(task.Ready(kPassEveryTurn));
+        timer.Advance(1);
+        EXPECT_TRUE(task.Ready(kPassEveryTurn));
+        EXPECT_EQ(task.TimeUntilDue(), 0);
+    }
+}
+
 TEST(TAnimTask, SetClockKeepsTheOffset)
 {
     TManualTimeSource timer(kStart);

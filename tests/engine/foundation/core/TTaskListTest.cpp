@@ -237,4 +237,53 @@ TEST_F(TTaskListTest, DestructorDeletesEverything)
     EXPECT_EQ(journal, (TJournal{"~x", "~y"}));
 }
 
+// A task that is due after a set time; when it runs, it may take another out of the list
+// and ask the list when it is due next.
+class TDueTask final : public TTask
+{
+public:
+    explicit TDueTask(int dueIn) : mDueIn(dueIn) {}
+    bool DoTask() override
+    {
+        if (mList != nullptr) {
+            mList->RemoveTask(mRemoves);
+            mAnswerDuringRun = mList->TimeUntilDue();
+        }
+        return true;
+    }
+    int TimeUntilDue() const override { return mDueIn; }
+
+    TTaskList* mList = nullptr;
+    TTask* mRemoves = nullptr;
+    int mAnswerDuringRun = -1;
+
+private:
+    int mDueIn;
+};
+
+// The list's answer is its earliest task's; a task on its way out of a running list no
+// longer counts.
+TEST_F(TTaskListTest, TimeUntilDueIsTheEarliestTasks)
+{
+    EXPECT_EQ(mList.TimeUntilDue(), TTask::kNeverDue);
+    auto* remover = new TDueTask(TTask::kNeverDue);
+    mList.AddTask(remover);
+    EXPECT_EQ(mList.TimeUntilDue(), TTask::kNeverDue);
+    auto* soon = new TDueTask(12);
+    mList.AddTask(soon);
+    mList.AddTask(new TDueTask(40));
+    EXPECT_EQ(mList.TimeUntilDue(), 12);
+
+    remover->mList = &mList;
+    remover->mRemoves = soon;
+    mList.RunAll(kPassEveryTurn);
+    EXPECT_EQ(remover->mAnswerDuringRun, 40);
+    EXPECT_EQ(mList.TimeUntilDue(), 40);
+    delete soon;
+
+    // A task without a due time of its own may run on every turn.
+    Add("plain");
+    EXPECT_EQ(mList.TimeUntilDue(), 0);
+}
+
 } // namespace

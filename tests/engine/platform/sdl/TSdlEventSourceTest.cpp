@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
+#include <thread>
 
 namespace {
 
@@ -145,6 +147,27 @@ TEST_F(TSdlEventQueue, WindowStartsHiddenWithItsTitle)
     EXPECT_EQ(height, 360);
     mWindow->Show();
     EXPECT_TRUE(mWindow->IsShown());
+}
+
+// Another thread ends the event loop's wait: a long wait returns once Wake is called
+// (before the wait began, or during it), and the wake-up itself is no event.
+TEST_F(TSdlEventQueue, WakeFromAnotherThreadEndsAWait)
+{
+    TEventSource& source = mVideo->GetEventSource();
+    for (int round = 0; round < 2; ++round) {
+        const auto start = std::chrono::steady_clock::now();
+        std::thread waker([&source] { source.Wake(); });
+        if (round == 0)
+            waker.join(); // the wake-up is waiting before the wait begins
+        source.Wait(60000);
+        if (round == 1)
+            waker.join();
+        // Far less than the wait asked for: it ended early, whatever the machine's load.
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
+        TSystemEvent event;
+        EXPECT_FALSE(source.Poll(event));
+        EXPECT_EQ(SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT), 0);
+    }
 }
 
 } // namespace

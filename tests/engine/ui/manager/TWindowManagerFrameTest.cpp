@@ -1,4 +1,5 @@
 #include "engine/graphics/TDisplaySetup.h"
+#include "engine/platform/TTimeSource.h"
 #include "tests/engine/ui/UiTestSupport.h"
 
 namespace {
@@ -120,6 +121,68 @@ TEST_F(TWindowManagerFrames, ADueFrameWaitsForItsConditions)
         Manager().SetSuspended(false);
         Host().presentDone = true;
         IdleFor(12); // whatever is left over is drawn
+    }
+}
+
+// What the event loop asks before it sleeps: when an idle turn next has work here. Each
+// case starts a full frame interval after a frame, with nothing asked for.
+TEST_F(TWindowManagerFrames, TimeUntilDueIsTheNextFrameOrTaskOrAtOnceForMessages)
+{
+    struct TCase
+    {
+        const char* what;
+        bool invalid;
+        uint32_t sinceFrame; // ms of the frame interval gone
+        bool active;
+        bool suspended;
+        bool presentDone;
+        int animDelay; // a window animation of the top modal due in this many ms; -1: none
+        bool message;
+        int expected;
+    };
+    constexpr int kNever = TTask::kNeverDue;
+    const TCase cases[] = {
+        {"nothing changed", false, 0, true, false, true, -1, false, kNever},
+        {"a frame asked for at once", true, 0, true, false, true, -1, false, 12},
+        {"a frame asked for 5 ms later", true, 5, true, false, true, -1, false, 7},
+        {"a frame asked for after its interval", true, 30, true, false, true, -1, false, 0},
+        {"inactive", true, 50, false, false, true, -1, false, 150},
+        {"suspended", true, 0, true, true, true, -1, false, kNever},
+        {"presentation still running", true, 0, true, false, false, -1, false, 0},
+        {"an animation", false, 0, true, false, true, 30, false, 30},
+        {"an animation after the frame", true, 0, true, false, true, 30, false, 12},
+        {"a message waits", false, 0, true, false, true, -1, true, 0},
+    };
+    EXPECT_EQ(Manager().TimeUntilDue(), kNever); // no modal window yet
+    TManualTimeSource time(5000);
+    TScreen* root = MakeRoot();
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto* probe = new TProbe("probe", 0, 0, 4, 4);
+        root->AdoptChild(probe, true);
+        Host().timer += 200;
+        Manager().Invalidate();
+        Idle(); // the frame the new window asks for, drawn now
+        ASSERT_FALSE(Manager().NeedsRedraw());
+        Host().active = c.active;
+        Manager().SetSuspended(c.suspended);
+        Host().presentDone = c.presentDone;
+        if (c.invalid)
+            Manager().Invalidate();
+        Host().timer += c.sinceFrame;
+        if (c.animDelay >= 0)
+            probe->StartAnim(c.animDelay, false, true, false);
+        if (c.message)
+            Manager().QueueMessage(std::make_unique<TMessage>(1000, "waiting"));
+        EXPECT_EQ(Manager().TimeUntilDue(), c.expected);
+
+        Host().active = true;
+        Manager().SetSuspended(false);
+        Host().presentDone = true;
+        root->RemoveChild(probe);
+        delete probe;
+        time.Advance(100); // an animation left without its window ends
+        Idle();
     }
 }
 
