@@ -3,6 +3,7 @@
 #include "engine/foundation/app/TPlatform.h"
 #include "engine/foundation/assets/TAssetManager.h"
 #include "engine/foundation/core/DebugLog.h"
+#include "engine/foundation/files/FileProblem.h"
 #include "engine/foundation/files/TFile.h"
 #include "engine/sound/TMemSpooler.h"
 #include "engine/sound/TSoundData.h"
@@ -65,16 +66,16 @@ std::shared_ptr<TSound> TSound::Get(TAssetManager* cache, const TString& name, b
     sound->mData->SetGroup(group);
     if (fileName.Find(".ogg", TString::kNoCase) < 0)
         return nullptr;
-    TFile* file = FileOpen(fileName, kFileReadBinary);
+    const TString problem = DescribeFileProblem(fileName);
+    TFile* file = problem.Length() == 0 ? FileOpen(fileName, kFileReadBinary) : nullptr;
     if (file == nullptr) {
-        TraceLog("TSound::Get: OGG file not found: %s", fileName.CStr());
+        TraceLog("sound: %s: %s", fileName.CStr(),
+                 problem.Length() > 0 ? problem.CStr() : "cannot be opened");
         return nullptr;
     }
-    // Load takes the file over and closes it when it fails.
-    if (!sound->mData->Load(file, !inMemory)) {
-        TraceLog("TSound::Get: Error loading %s", fileName.CStr());
+    // Load takes the file over, closes it when it fails and says why.
+    if (!sound->mData->Load(file, !inMemory))
         return nullptr;
-    }
     return sound;
 }
 
@@ -89,19 +90,23 @@ std::shared_ptr<TSound> TSound::Create(TAssetManager* cache, const TString& key)
 std::shared_ptr<TSoundInstance> TSound::Play(bool loop)
 {
     if (!mData->IsLoaded()) {
-        TraceLog("Play of uninitialized sound");
+        const TString& name = mData->GetName();
+        TraceLog("sound: %s: not loaded; nothing plays",
+                 name.Length() > 0 ? name.CStr() : "(no file)");
         return nullptr;
     }
     if (TSoundManager::Get() == nullptr) {
-        TraceLog("No Sound Manager");
+        TraceLog("sound: %s: no sound manager; nothing plays", mData->GetName().CStr());
         return nullptr;
     }
     TSoundManagerLock lock;
+    while (mData->GetInstances().size() >= kMaxInstances)
+        StopInstance(mData->GetInstances().front());
     std::shared_ptr<TSoundStream> stream =
         TSoundStream::Make(std::make_unique<TMemSpooler>(mData), loop, mData->GetGroup(), mData);
     auto instance = std::make_shared<TSoundInstance>(
         stream.get(), std::static_pointer_cast<TSound>(shared_from_this()));
-    mData->GetInstances().insert(instance);
+    mData->GetInstances().push_back(instance);
     stream->Create(mData->GetSampleRate(), mData->GetChannels(), 16, TSoundStream::kBufferSeconds);
     const bool once = !loop && stream->GetBufferSeconds() > mData->GetDuration();
     stream->Play(once);
@@ -116,7 +121,7 @@ bool TSound::StopInstance(const std::shared_ptr<TSoundInstance>& instance)
     TSoundManagerLock lock;
     // Held here: the set may have had the last reference.
     std::shared_ptr<TSoundInstance> held = instance;
-    mData->GetInstances().erase(held);
+    mData->GetInstances().remove(held);
     TSoundStream* stream = held->GetStream();
     if (stream != nullptr && stream->Plays(mData.get()))
         stream->Stop(false);
@@ -126,14 +131,11 @@ bool TSound::StopInstance(const std::shared_ptr<TSoundInstance>& instance)
 bool TSound::StopAll()
 {
     TSoundManagerLock lock;
-    TSoundData::TInstanceSet& instances = mData->GetInstances();
+    // Stopping takes each instance out of the list: stop from a copy.
+    const TSoundData::TInstanceList instances = mData->GetInstances();
     bool stopped = false;
-    for (auto it = instances.begin(); it != instances.end();) {
-        // Stopping erases the instance from the set: step past it first.
-        auto next = std::next(it);
-        stopped = StopInstance(*it) || stopped;
-        it = next;
-    }
+    for (const std::shared_ptr<TSoundInstance>& instance : instances)
+        stopped = StopInstance(instance) || stopped;
     return stopped;
 }
 

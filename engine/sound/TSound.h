@@ -12,12 +12,16 @@ class TSoundInstance;
 
 // A sound: one Ogg Vorbis file in one volume group, shared through the asset cache under
 // the key "<file>;<in memory 0/1>;<group>", so the same file in another group, or once in
-// memory and once streamed, is another sound. Any number of playbacks may overlap; each
-// is a TSoundInstance. A sound that goes stops its playbacks. Main thread.
+// memory and once streamed, is another sound. Up to kMaxInstances playbacks may
+// overlap; each is a TSoundInstance, and one more stops the oldest. A sound that goes
+// stops its playbacks. Main thread.
 class TSound final : public TAsset
 {
 public:
     static constexpr const char* kAssetMapNotFound = TAssetMap::kSoundNotFound;
+    // Playbacks of one sound at once: each holds a buffer of its own, so a key held down
+    // on a sound must not pile them up.
+    static constexpr size_t kMaxInstances = 8;
 
     static TClassId ClassId();
     const char* GetClassName() const override { return "TSound"; }
@@ -31,8 +35,10 @@ public:
     // The sound name designates, from cache or loaded on a miss (and then cached, weakly;
     // without a cache it is loaded every time). name may end in "?group=N", which
     // overrides group. inMemory: a sound of at most 2 seconds is decoded whole once;
-    // otherwise it is decoded while it plays. Empty, logged, when the file is missing or
-    // no Ogg Vorbis file; empty without a word when the name has no ".ogg".
+    // otherwise it is decoded while it plays. Empty, with one line "sound: <file>:
+    // <reason>", when the file does not exist, is a folder, is empty, is no Ogg Vorbis
+    // file or has a format that does not play; empty without a word when the name has no
+    // ".ogg".
     static std::shared_ptr<TSound> Get(TAssetManager* cache, const TString& name, bool inMemory,
                                        int group);
     // The same through the platform's asset manager (the game's way).
@@ -42,8 +48,8 @@ public:
     // The cache key of a file name without its query part.
     static TString MakeKey(const TString& fileName, bool inMemory, int group);
 
-    // Starts a playback, looping or once. Empty, logged, when the sound has no data or
-    // there is no sound manager.
+    // Starts a playback, looping or once, first stopping the oldest when kMaxInstances
+    // play. Empty, logged, when the sound has no data or there is no sound manager.
     std::shared_ptr<TSoundInstance> Play(bool loop);
     // Stops one playback of this sound. True when an instance was given.
     bool StopInstance(const std::shared_ptr<TSoundInstance>& instance);

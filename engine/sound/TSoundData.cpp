@@ -17,12 +17,29 @@
 
 namespace {
 
-// More channels than this are not a sound anyone made for a game: the file is refused
-// before anything is sized by them.
-constexpr int kMaxChannels = 8;
+// The mixer plays mono and stereo: a file with more channels is refused at load, not at
+// every play.
+constexpr int kMaxChannels = 2;
 
 const ov_callbacks kMemoryCallbacks = {OggMemoryRead, OggMemorySeek, OggMemoryClose, OggMemoryTell};
 const ov_callbacks kFileCallbacks = {OggFileRead, OggFileSeek, OggFileClose, OggFileTell};
+
+// Why the decoder refused a file, from its error code.
+const char* DecoderRefusal(int error)
+{
+    switch (error) {
+    case OV_EREAD:
+        return "cannot be read";
+    case OV_ENOTVORBIS:
+        return "is no Ogg Vorbis file";
+    case OV_EVERSION:
+        return "has a Vorbis version the decoder does not know";
+    case OV_EBADHEADER:
+        return "has a damaged Vorbis header";
+    default:
+        return "is refused by the Ogg Vorbis decoder";
+    }
+}
 
 } // namespace
 
@@ -36,7 +53,7 @@ TSoundData::TSoundData() = default;
 
 TSoundData::~TSoundData() = default;
 
-TSoundData::TDecoder TSoundData::Open(TFile* file, bool streaming)
+TSoundData::TDecoder TSoundData::Open(TFile* file, bool streaming, int& error)
 {
     auto* decoder = new OggVorbis_File();
     int result = 0;
@@ -51,6 +68,7 @@ TSoundData::TDecoder TSoundData::Open(TFile* file, bool streaming)
         if (result != 0)
             OggMemoryClose(memory);
     }
+    error = result;
     if (result != 0) {
         delete decoder;
         return nullptr;
@@ -60,9 +78,10 @@ TSoundData::TDecoder TSoundData::Open(TFile* file, bool streaming)
 
 bool TSoundData::Load(TFile* file, bool streaming)
 {
-    TDecoder decoder = Open(file, streaming);
+    int error = 0;
+    TDecoder decoder = Open(file, streaming, error);
     if (!decoder) {
-        TraceLog("OGG file could not be opened");
+        TraceLog("sound: %s: %s", mName.CStr(), DecoderRefusal(error));
         return false;
     }
     if (!CheckFormat(*decoder))
@@ -80,10 +99,18 @@ bool TSoundData::Load(TFile* file, bool streaming)
 bool TSoundData::CheckFormat(OggVorbis_File& decoder)
 {
     const vorbis_info* info = ov_info(&decoder, -1);
-    if (info == nullptr || info->channels < 1 || info->channels > kMaxChannels ||
-        info->rate < TAudioMixer::kMinSampleRate || info->rate > TAudioMixer::kMaxSampleRate) {
-        TraceLog("sound: %s: cannot play %d channels at %ld Hz", mName.CStr(),
-                 info != nullptr ? info->channels : 0, info != nullptr ? info->rate : 0L);
+    if (info == nullptr) {
+        TraceLog("sound: %s: has no stream information", mName.CStr());
+        return false;
+    }
+    if (info->channels < 1 || info->channels > kMaxChannels) {
+        TraceLog("sound: %s: has %d channels; only mono and stereo play", mName.CStr(),
+                 info->channels);
+        return false;
+    }
+    if (info->rate < TAudioMixer::kMinSampleRate || info->rate > TAudioMixer::kMaxSampleRate) {
+        TraceLog("sound: %s: has a rate of %ld Hz; %d to %d Hz play", mName.CStr(), info->rate,
+                 TAudioMixer::kMinSampleRate, TAudioMixer::kMaxSampleRate);
         return false;
     }
     mSampleRate = static_cast<int>(info->rate);
@@ -112,5 +139,5 @@ void TSoundData::StreamFinished(TSoundStream& stream)
     // The sound stays alive until its bookkeeping is done.
     std::shared_ptr<TSound> sound = AssetCastRaw<TSound>(mSound);
     if (std::shared_ptr<TSoundInstance> instance = stream.GetInstance())
-        mInstances.erase(instance);
+        mInstances.remove(instance);
 }

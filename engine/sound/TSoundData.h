@@ -4,8 +4,8 @@
 #include "engine/sound/TStreamNotify.h"
 
 #include <cstdint>
+#include <list>
 #include <memory>
-#include <set>
 #include <vector>
 
 class TFile;
@@ -24,7 +24,8 @@ struct OggVorbis_File;
 class TSoundData final : public TStreamNotify
 {
 public:
-    using TInstanceSet = std::set<std::shared_ptr<TSoundInstance>, std::owner_less<>>;
+    // The playing instances, oldest first.
+    using TInstanceList = std::list<std::shared_ptr<TSoundInstance>>;
 
     // Sounds of at most this many seconds loaded for memory are decoded whole.
     static constexpr double kDecodeWholeSeconds = 2.0;
@@ -37,12 +38,14 @@ public:
 
     // Opens file (an Ogg Vorbis file, open for reading) and takes it over: on success the
     // decoder reads it (streaming) or it was read whole and closed; on failure it is
-    // closed. Logs "OGG file could not be opened" when the decoder refuses it.
+    // closed. A file the decoder refuses, or with more than two channels or a rate the
+    // mixer cannot play, is refused with one line, "sound: <name>: <reason>".
     bool Load(TFile* file, bool streaming);
 
     // A stream of this sound ended: its instance leaves the set (and dies unless the game
     // holds it).
     void StreamFinished(TSoundStream& stream) override;
+    TString GetSoundName() const override { return mName; }
 
     // True once Load succeeded.
     bool IsLoaded() const { return !mPcm.empty() || mDecoder != nullptr; }
@@ -56,7 +59,7 @@ public:
     int GetChannels() const { return mChannels; }
     double GetDuration() const { return mDuration; }
 
-    TInstanceSet& GetInstances() { return mInstances; }
+    TInstanceList& GetInstances() { return mInstances; }
     int GetGroup() const { return mGroup; }
     void SetGroup(int group) { mGroup = group; }
     const TString& GetName() const { return mName; }
@@ -71,11 +74,12 @@ private:
     };
     using TDecoder = std::unique_ptr<OggVorbis_File, TDecoderDeleter>;
 
-    static TDecoder Open(TFile* file, bool streaming);
+    // The decoder, or null with the library's code in error.
+    static TDecoder Open(TFile* file, bool streaming, int& error);
     bool CheckFormat(OggVorbis_File& decoder);
     void DecodeWhole(OggVorbis_File& decoder);
 
-    TInstanceSet mInstances;
+    TInstanceList mInstances;
     int mGroup = -1;
     // Capacity of (duration + 0.1 s) plus 4 bytes, zero-filled; mPcmBytes of it decoded.
     std::vector<uint8_t> mPcm;

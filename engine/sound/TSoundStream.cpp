@@ -13,16 +13,6 @@
 
 namespace {
 
-// The failures keep the message texts the engine has always written: making the
-// buffer, and locking a half of it.
-constexpr int kLineNoBuffer = 232;
-constexpr int kLineLockFailed = 408;
-
-void LogStreamError(int line)
-{
-    TraceLog("DX Error: %s, File %s, Line %d", "", ".\\soundstream", line);
-}
-
 constexpr int kSilentCentibels = -10000;
 constexpr int kQuietestCentibels = -5000;
 
@@ -87,7 +77,9 @@ bool TSoundStream::Create(int sampleRate, int channels, int bitsPerSample, doubl
     const uint32_t size = BufferBytes(sampleRate, channels, bitsPerSample, seconds);
     mBuffer = manager->GetMixer()->CreateBuffer(sampleRate, channels, bitsPerSample, size);
     if (!mBuffer) {
-        LogStreamError(kLineNoBuffer);
+        TraceLog("sound: %s: the mixer made no buffer for %d channels at %d Hz; it plays "
+                 "silently for its length",
+                 SoundName().CStr(), channels, sampleRate);
         return false;
     }
     mBufferSize = size;
@@ -158,7 +150,8 @@ bool TSoundStream::FillHalf(int half)
     const uint32_t halfBytes = mBufferSize / 2;
     void* region = mBuffer->Lock(half == 1 ? 0 : halfBytes, halfBytes);
     if (region == nullptr) {
-        LogStreamError(kLineLockFailed);
+        TraceLog("sound: %s: cannot write half %d of its buffer; the playback ends",
+                 SoundName().CStr(), half);
         return false;
     }
     uint32_t delivered = 0;
@@ -236,6 +229,12 @@ void TSoundStream::Stop(bool retire)
 void TSoundStream::SetInstance(const std::shared_ptr<TSoundInstance>& instance)
 {
     mInstance = instance;
+}
+
+TString TSoundStream::SoundName() const
+{
+    std::shared_ptr<TStreamNotify> data = mData.lock();
+    return data ? data->GetSoundName() : TString("(a sound that is gone)");
 }
 
 bool TSoundStream::Plays(const TStreamNotify* data) const

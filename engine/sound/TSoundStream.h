@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/foundation/core/TClock.h"
+#include "engine/foundation/core/TString.h"
 
 #include <cstdint>
 #include <memory>
@@ -86,6 +87,8 @@ private:
     int ChooseHalf(uint32_t play, uint32_t write) const;
     bool FillHalf(int half);
     bool RefillClockMode();
+    // The name of the sound played, for log lines.
+    TString SoundName() const;
 
     std::unique_ptr<TStreamSpooler> mSpooler;
     std::weak_ptr<TStreamNotify> mData;

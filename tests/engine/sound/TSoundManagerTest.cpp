@@ -48,6 +48,7 @@ public:
         ++ends;
         thread = std::this_thread::get_id();
     }
+    TString GetSoundName() const override { return "recorded"; }
     std::atomic<int> ends{0};
     std::thread::id thread;
 };

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <dirent.h>
 
 namespace {
@@ -131,12 +132,31 @@ TEST_F(TSoundTest, StoppingAndDroppingSoundsEndsTheirPlaybacksAtOnce)
     EXPECT_EQ(mManager->GetStreamCount(), 0u);
 }
 
+// Each refusal is one line naming the file and the reason.
 TEST_F(TSoundTest, MissingAndDamagedFilesAreRefusedWithTheirMessages)
 {
     EXPECT_EQ(TSound::Get(&mCache, "", true, -1), nullptr);
-    EXPECT_EQ(TSound::Get(&mCache, "sfx/missing.ogg", true, -1), nullptr);
-    EXPECT_NE(LogText().find("TSound::Get: OGG file not found: sfx/missing.ogg"),
-              std::string::npos);
+    AddFile("sfx/empty.ogg", "");
+    AddFile("sfx/folder.ogg/inside.ogg", MakeToneOgg({0.1, 22050, 1, 440.0, 0.3}));
+    mFolder.Write("disk.ogg/inside.ogg", "OggS");
+    TPathMap::Get().SetWorkingFolder(mFolder.Path().c_str());
+    struct TCase
+    {
+        const char* name;
+        const char* line;
+    } cases[] = {
+        {"sfx/missing.ogg", "sound: sfx/missing.ogg: does not exist"},
+        {"sfx/empty.ogg", "sound: sfx/empty.ogg: is empty"},
+        {"sfx/folder.ogg", "sound: sfx/folder.ogg: is a folder"},
+        {"::disk.ogg", "sound: ::disk.ogg: is a folder"},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(TSound::Get(&mCache, c.name, true, -1), nullptr);
+    }
+    const std::string refusals = LogText();
+    for (const TCase& c : cases)
+        EXPECT_NE(refusals.find(c.line), std::string::npos) << c.line;
 
     // No ".ogg" in the name: refused without a word.
     const std::string before = LogText();
@@ -152,8 +172,7 @@ TEST_F(TSoundTest, MissingAndDamagedFilesAreRefusedWithTheirMessages)
         EXPECT_EQ(TSound::Get(&mCache, "sfx/damaged.ogg", inMemory, -1), nullptr);
     }
     const std::string log = LogText();
-    EXPECT_NE(log.find("OGG file could not be opened"), std::string::npos);
-    EXPECT_NE(log.find("TSound::Get: Error loading sfx/damaged.ogg"), std::string::npos);
+    EXPECT_NE(log.find("sound: sfx/damaged.ogg: is no Ogg Vorbis file"), std::string::npos);
 }
 
 TEST_F(TSoundTest, ADamagedFileOnDiskIsClosedOnce)
@@ -168,35 +187,66 @@ TEST_F(TSoundTest, ADamagedFileOnDiskIsClosedOnce)
         EXPECT_EQ(TSound::Get(&mCache, "::damaged.ogg", inMemory, -1), nullptr);
         EXPECT_EQ(OpenDescriptors(), open);
     }
-    EXPECT_NE(LogText().find("TSound::Get: Error loading ::damaged.ogg"), std::string::npos);
+    EXPECT_NE(LogText().find("sound: ::damaged.ogg: "), std::string::npos);
 }
 
-TEST_F(TSoundTest, SoundsWithMoreThanTwoChannelsPlaySilentlyForTheirLength)
+// The mixer plays mono and stereo: a file with more channels is refused when it loads,
+// in one line, and never reaches a play.
+TEST_F(TSoundTest, SoundsWithMoreThanTwoChannelsAreRefusedAtLoad)
 {
-    std::shared_ptr<TSound> sound = LoadTone("sfx/four.ogg", {0.5, 22050, 4, 440.0, 0.3}, true);
+    for (int channels : {3, 8}) {
+        SCOPED_TRACE(channels);
+        const std::string name = "sfx/surround" + std::to_string(channels) + ".ogg";
+        const std::string before = LogText();
+        for (bool inMemory : {true, false})
+            EXPECT_EQ(LoadTone(name, {0.5, 22050, channels, 440.0, 0.3}, inMemory), nullptr);
+        const std::string added = LogText().substr(before.size());
+        const std::string line = "sound: " + name + ": has " + std::to_string(channels) +
+                                 " channels; only mono and stereo play\n";
+        // One line for each of the two loads, and nothing else.
+        EXPECT_EQ(std::count(added.begin(), added.end(), '\n'), 2) << added;
+        const size_t first = added.find(line);
+        ASSERT_NE(first, std::string::npos) << added;
+        EXPECT_NE(added.find(line, first + 1), std::string::npos) << added;
+    }
+}
+
+// Pressing on a sound again and again keeps at most kMaxInstances playbacks, stopping
+// the oldest each time.
+TEST_F(TSoundTest, PlaybacksOfOneSoundAreCappedAndTheOldestStops)
+{
+    std::shared_ptr<TSound> sound = LoadTone("sfx/press.ogg", {1.0, kRate, 2, 440.0, 0.3}, true);
     ASSERT_NE(sound, nullptr);
-    EXPECT_EQ(sound->GetData().GetChannels(), 4);
-    std::shared_ptr<TSoundInstance> instance = sound->Play(false);
-    ASSERT_NE(instance, nullptr);
-    EXPECT_FALSE(instance->GetStream()->HasBuffer());
-    EXPECT_NE(LogText().find("DX Error: , File .\\soundstream, Line 232"), std::string::npos);
-    std::vector<int16_t> out;
-    const int ms = RunUntilDone(5000, &out);
-    EXPECT_GE(ms, 500);
-    EXPECT_LE(ms, 1100);
-    EXPECT_EQ(Rms(out, 0, out.size() / 2), 0.0);
+    std::vector<std::shared_ptr<TSoundInstance>> presses;
+    for (int press = 0; press < 20; ++press) {
+        presses.push_back(sound->Play(press % 2 == 0));
+        ASSERT_NE(presses.back(), nullptr);
+        EXPECT_LE(sound->GetData().GetInstances().size(), TSound::kMaxInstances);
+    }
+    EXPECT_EQ(mManager->GetStreamCount(), TSound::kMaxInstances);
+    EXPECT_EQ(mManager->GetMixer()->GetBufferCount(), TSound::kMaxInstances);
+    const size_t firstKept = presses.size() - TSound::kMaxInstances;
+    for (size_t press = 0; press < presses.size(); ++press)
+        EXPECT_EQ(presses[press]->GetStream() != nullptr, press >= firstKept) << press;
+    EXPECT_EQ(sound->GetData().GetInstances().front(), presses[firstKept]);
+
+    // Another sound has playbacks of its own.
+    std::shared_ptr<TSound> other = LoadTone("sfx/other.ogg", {1.0, kRate, 1, 660.0, 0.3}, true);
+    ASSERT_NE(other->Play(false), nullptr);
+    EXPECT_EQ(mManager->GetStreamCount(), TSound::kMaxInstances + 1);
 }
 
 TEST_F(TSoundTest, PlayNeedsLoadedDataAndAManager)
 {
     std::shared_ptr<TSound> empty = TSound::Create(&mCache, "never;1;-1");
     EXPECT_EQ(empty->Play(false), nullptr);
-    EXPECT_NE(LogText().find("Play of uninitialized sound"), std::string::npos);
+    EXPECT_NE(LogText().find("sound: (no file): not loaded; nothing plays"), std::string::npos);
 
     std::shared_ptr<TSound> sound = LoadTone("sfx/late.ogg", {0.2, kRate, 1, 440.0, 0.3}, true);
     mManager.reset();
     EXPECT_EQ(sound->Play(false), nullptr);
-    EXPECT_NE(LogText().find("No Sound Manager"), std::string::npos);
+    EXPECT_NE(LogText().find("sound: sfx/late.ogg: no sound manager; nothing plays"),
+              std::string::npos);
 }
 
 } // namespace
