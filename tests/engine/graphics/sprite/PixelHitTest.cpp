@@ -22,6 +22,7 @@
 #include <cmath>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -255,11 +256,12 @@ std::vector<std::string> Disagreements(TSprite& sprite, const DrawState& parent)
 }
 
 std::shared_ptr<TSprite> Child(const std::shared_ptr<TSprite>& parent,
-                               std::shared_ptr<TTexture> texture, int layer, int blendMode,
-                               const TMat3& matrix)
+                               std::shared_ptr<TTexture> texture, int layer,
+                               std::optional<TBlendMode> blendMode, const TMat3& matrix)
 {
     std::shared_ptr<TSprite> child = TSprite::Create(layer, std::move(texture));
-    child->SetBlendMode(blendMode);
+    if (blendMode)
+        child->SetBlendMode(*blendMode);
     child->SetMatrix(matrix);
     parent->AddChild(child);
     return child;
@@ -322,9 +324,9 @@ TEST_F(PixelHitTest, AnswersAsDrawingTheSpriteWould)
              Child(s, Ramp(), -2, kBlendOpaque, Turned(0.3f, 1.2f, -3, 1));
              Child(s, Ramp(), -1, kBlendAdditiveAlpha, Turned(1.0f, 0.8f, 2, 2));
              Child(s, Ramp(), 1, kBlendMultiplicative, Turned(-0.4f, 1.1f, 1, -2));
-             Child(s, Ramp(), 2, -1, Turned(3.0f, 1, 0, 0)); // multiplies as well
+             Child(s, Ramp(), 2, std::nullopt, Turned(3.0f, 1, 0, 0)); // multiplies as well
              Child(s, Ramp(), 3, kBlendSubtractive, Turned(0.2f, 0.9f, 4, 0))->SetAlpha(0.3f);
-             Child(s, Ramp(), 4, 7, Turned(2.0f, 0.7f, -2, 3)); // keeps the states
+             Child(s, Ramp(), 4, std::nullopt, Turned(2.0f, 0.7f, -2, 3)); // subtracts
              Child(s, Ramp(), 5, kBlendNormal, Turned(0.7f, 0.5f, 0, 5))->SetVisible(false);
              return s;
          }},
