@@ -2,6 +2,7 @@
 
 #include "engine/foundation/core/DebugLog.h"
 #include "engine/foundation/math/TColor32.h"
+#include "engine/graphics/BlendStates.h"
 #include "engine/graphics/BuildQuad.h"
 #include "engine/graphics/DisplayServices.h"
 #include "engine/graphics/TDisplaySetup.h"
@@ -445,35 +446,7 @@ void TDxDisplayHandler::FillRect(const TRect& rect, const TColor& color,
 void TDxDisplayHandler::SetBlendMode(TBlendMode mode)
 {
     mBlendMode = mode;
-    TDeviceState& state = mDevice.State();
-    const auto blend = [&state](TBlend src, TBlend dest) {
-        state.srcBlend = src;
-        state.destBlend = dest;
-        state.alphaBlendEnable = true;
-    };
-    const bool alphaTarget = IsInAlphaTarget();
-    switch (mode) {
-    case kBlendNormal:
-        blend(TBlend::SrcAlpha, alphaTarget ? TBlend::One : TBlend::InvSrcAlpha);
-        break;
-    case kBlendOpaque:
-        state.alphaBlendEnable = false;
-        break;
-    case kBlendAdditiveAlpha:
-        blend(TBlend::SrcAlpha, TBlend::One);
-        break;
-    case kBlendSubtractive:
-        if (!alphaTarget)
-            blend(TBlend::Zero, TBlend::InvSrcColor);
-        else if (mNewSubtractive)
-            blend(TBlend::One, TBlend::One);
-        else
-            blend(TBlend::SrcAlpha, TBlend::InvSrcAlpha);
-        break;
-    case kBlendMultiplicative:
-        blend(TBlend::Zero, TBlend::SrcColor);
-        break;
-    }
+    SetBlendFactors(mDevice.State(), mode, IsInAlphaTarget(), GetBlendOptions());
     ApplyStageStates(mode);
 }
 
@@ -482,24 +455,7 @@ void TDxDisplayHandler::ApplyStageStates(TBlendMode mode)
     TDeviceState& state = mDevice.State();
     state.textureFactor = 0xFFFFFFFFu;
     if (IsInAlphaTarget()) {
-        // The drawn grey level is the coverage that becomes the texture's alpha.
-        if (mode == kBlendSubtractive && mNewSubtractive) {
-            state.colorArg1 = {TArgSource::TFactor, false};
-        } else if (mRenderer.GetTexture()) {
-            state.colorArg1 = {TArgSource::Texture, true};
-            if (mNewRenderBlend) {
-                state.colorArg2 = {TArgSource::Diffuse, true};
-                state.colorOp = TTextureOp::Modulate;
-            }
-        } else {
-            state.colorArg1 = {TArgSource::Diffuse, true};
-            if (mNewRenderBlend)
-                state.colorOp = TTextureOp::SelectArg1;
-        }
-        if (!mNewRenderBlend)
-            state.colorOp = TTextureOp::SelectArg1;
-        state.alphaArg1 = {TArgSource::TFactor, false};
-        state.alphaOp = TTextureOp::SelectArg1;
+        SetAlphaTargetStages(state, mode, mRenderer.GetTexture() != nullptr, GetBlendOptions());
         return;
     }
     state.colorArg1 = {TArgSource::Texture, false};

@@ -19,6 +19,7 @@
 #include "engine/foundation/math/TColor.h"
 #include "engine/foundation/math/TMat4.h"
 #include "engine/foundation/math/TRect.h"
+#include "engine/graphics/BlendStates.h"
 #include "engine/graphics/TBlendMode.h"
 #include "engine/graphics/TRenderTargetMode.h"
 #include "engine/graphics/device/TDeviceState.h"
@@ -129,6 +130,7 @@ public:
     TBlendMode GetBlendMode() const { return mBlendMode; }
     void ApplyStageStates(TBlendMode mode);
     void SetOption(const TString& key, const TString& value);
+    TBlendOptions GetBlendOptions() const { return {mNewSubtractive, mNewRenderBlend}; }
 
     // Render targets: drawing goes into the back buffer's top-left corner with the
     // viewport set to the texture's size, and EndRenderTarget copies it into the texture

@@ -151,15 +151,10 @@ std::shared_ptr<TTexture> TTexture::Create(int width, int height, bool alpha)
     return texture;
 }
 
-void TTexture::Draw(const DrawState& state)
+bool TTexture::MakeQuad(const DrawState& state, TLitVertex quad[4]) const
 {
-    TRenderer* renderer = ExistingRenderer();
-    if (renderer == nullptr || !renderer->IsIn2d() || mData.GetSurface() == nullptr || IsSimple())
-        return;
-    std::shared_ptr<TTexture> self = std::static_pointer_cast<TTexture>(weak_from_this().lock());
-    if (!self)
-        return;
-
+    if (mData.GetSurface() == nullptr || IsSimple())
+        return false;
     const TRect rect = (state.flags & DrawState::kUseSourceRect) != 0
                            ? state.sourceRect
                            : TRect(0, 0, GetWidth(), GetHeight());
@@ -186,9 +181,19 @@ void TTexture::Draw(const DrawState& state)
     texCoords.top = rect.top / surfaceHeight;
     texCoords.right = rect.right / surfaceWidth;
     texCoords.bottom = rect.bottom / surfaceHeight;
-
-    TLitVertex quad[4];
     BuildQuad(TVec2(), quad, corners, texCoords, state.matrix, state.alpha, state.tint);
+    return true;
+}
+
+void TTexture::Draw(const DrawState& state)
+{
+    TRenderer* renderer = ExistingRenderer();
+    if (renderer == nullptr || !renderer->IsIn2d())
+        return;
+    std::shared_ptr<TTexture> self = std::static_pointer_cast<TTexture>(weak_from_this().lock());
+    TLitVertex quad[4];
+    if (!self || !MakeQuad(state, quad))
+        return;
     renderer->SetTexture(self);
     if (state.blendMode)
         renderer->SetBlendMode(*state.blendMode);

@@ -18,6 +18,7 @@
 #include "engine/foundation/core/TString.h"
 #include "engine/foundation/math/TRect.h"
 #include "engine/graphics/TTextureData.h"
+#include "engine/graphics/device/TLitVertex.h"
 
 #include <cstdint>
 #include <memory>
@@ -86,9 +87,13 @@ public:
 
     // Draws the picture (or the state's source rectangle) as a quad in the 2D state,
     // centred on the state's translation or with the state's origin there, mirrored by its
-    // flags, with its matrix, alpha, tint and blend mode. Nothing outside the 2D state,
-    // without a surface, or for a simple texture.
+    // flags, with its matrix, alpha, tint and blend mode: the quad of MakeQuad. Nothing
+    // outside the 2D state or where MakeQuad makes none.
     virtual void Draw(const DrawState& state);
+    // The quad Draw draws with state: one fan of lit vertices in the state's coordinates,
+    // texture coordinates on the surface. False (no quad) without a surface or for a
+    // simple texture.
+    virtual bool MakeQuad(const DrawState& state, TLitVertex quad[4]) const;
     // Draws at (x, y) with alpha, a uniform scale, a rotation (radians, about the
     // position) and draw-state flags.
     virtual void DrawAt(float x, float y, float alpha, float scale, float rotation, int flags);

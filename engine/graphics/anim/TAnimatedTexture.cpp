@@ -148,11 +148,11 @@ int TAnimatedTexture::GetHeight() const
     return frame != nullptr ? frame->h : 0;
 }
 
-void TAnimatedTexture::Draw(const DrawState& given)
+bool TAnimatedTexture::MakeQuad(const DrawState& given, TLitVertex quad[4]) const
 {
     const TAnimationFrame* frame = mAnimation.FindFrame(mAnimation.currentFrame);
     if (frame == nullptr)
-        return;
+        return false;
     DrawState state = given;
     if ((state.flags & DrawState::kUseOrigin) == 0) {
         state.flags |= DrawState::kUseOrigin;
@@ -165,7 +165,7 @@ void TAnimatedTexture::Draw(const DrawState& given)
     if (frame->HasTransform())
         state.matrix = frame->GetTransform() * state.matrix;
     if (frame->w == 0)
-        return;
+        return false;
     const TRect frameRect(frame->x, frame->y, frame->x + frame->w, frame->y + frame->h);
     if ((state.flags & DrawState::kUseSourceRect) != 0) {
         const TRect& asked = state.sourceRect;
@@ -177,7 +177,7 @@ void TAnimatedTexture::Draw(const DrawState& given)
         state.sourceRect = frameRect;
     }
     state.alpha *= frame->alpha;
-    TTexture::Draw(state);
+    return TTexture::MakeQuad(state, quad);
 }
 
 void TAnimatedTexture::DrawAt(float x, float y, float alpha, float scale, float rotation, int flags)

@@ -57,11 +57,11 @@ public:
     const TString& GetScript() const { return mAnimation.script; }
     const TAnimationData& GetAnimation() const { return mAnimation; }
 
-    // The current frame with its registration point at the state's origin (mirrored with
-    // the state's mirror flags) unless the state gives an origin, its transform applied
-    // first, its alpha multiplied, and the state's source rectangle (if any) taken inside
-    // the frame. Nothing without a current frame.
-    void Draw(const DrawState& state) override;
+    // The quad of the current frame (Draw draws it) with its registration point at the
+    // state's origin (mirrored with the state's mirror flags) unless the state gives an
+    // origin, its transform applied first, its alpha multiplied, and the state's source
+    // rectangle (if any) taken inside the frame. None without a current frame.
+    bool MakeQuad(const DrawState& state, TLitVertex quad[4]) const override;
     void DrawAt(float x, float y, float alpha, float scale, float rotation, int flags) override;
     // The current frame's size; 0 without a current frame. (Blit and CopyTo still work on
     // the whole sheet.)

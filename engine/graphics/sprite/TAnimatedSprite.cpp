@@ -188,6 +188,13 @@ void TAnimatedSprite::Draw(const DrawState& parent, int depth)
     TSprite::Draw(parent, depth);
 }
 
+void TAnimatedSprite::Probe(TCoverageProbe& probe, const DrawState& parent, int depth)
+{
+    if (mAnimation)
+        mAnimation->SetCurrentFrame(mCurrentFrame);
+    TSprite::Probe(probe, parent, depth);
+}
+
 void TAnimatedSprite::GetBounds(TRect& out, const DrawState& parent, int depth)
 {
     DrawState& own = GetDrawState();

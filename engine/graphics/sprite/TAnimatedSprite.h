@@ -42,8 +42,10 @@ public:
     // Lets the script and the coroutine go (to a reaper: they may be running now).
     ~TAnimatedSprite() override;
 
-    // Pushes the sprite's frame into the animated texture, then draws as a sprite.
+    // Pushes the sprite's frame into the animated texture, then draws (or probes) as a
+    // sprite.
     void Draw(const DrawState& parent, int depth = -1) override;
+    void Probe(TCoverageProbe& probe, const DrawState& parent, int depth = -1) override;
     // With an animated texture and no origin of its own, measures around the
     // registration point of the sprite's current frame (mirrored like the drawing), when
     // that frame exists.

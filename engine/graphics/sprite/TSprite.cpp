@@ -2,9 +2,7 @@
 
 #include "engine/foundation/core/DebugLog.h"
 #include "engine/foundation/core/Settings.h"
-#include "engine/graphics/TDraw2dScope.h"
-#include "engine/graphics/TDxDisplayHandler.h"
-#include "engine/graphics/TRenderer.h"
+#include "engine/graphics/TCoverageProbe.h"
 #include "engine/graphics/TTexture.h"
 
 #include <algorithm>
@@ -14,13 +12,6 @@
 namespace {
 
 int gLiveSprites = 0;
-
-// The 4 x 4 target of the pixel hit test: made on first use, let go with the last sprite.
-std::shared_ptr<TTexture>& HitTarget()
-{
-    static std::shared_ptr<TTexture> target;
-    return target;
-}
 
 void PublishLiveCount()
 {
@@ -63,8 +54,7 @@ TSprite::TSprite(int layer) : mLayer(layer)
 TSprite::~TSprite()
 {
     RemoveAllChildren();
-    if (--gLiveSprites == 0)
-        HitTarget().reset();
+    --gLiveSprites;
     PublishLiveCount();
 }
 
@@ -154,22 +144,40 @@ void TSprite::SetLayer(int layer)
         mParent->SortChildren();
 }
 
-void TSprite::Draw(const DrawState& parent, int depth)
+template <class TPicture, class TChild>
+void TSprite::Walk(const DrawState& parent, int depth, const TPicture& picture, const TChild& child)
 {
     if (!mVisible)
         return;
     const DrawState state = DrawState::Compose(mState, parent);
-    auto child = mChildren.begin();
+    auto at = mChildren.begin();
     if (depth != 0) {
-        for (; child != mChildren.end() && (*child)->mLayer < 0; ++child)
-            (*child)->Draw(state, depth - 1);
+        for (; at != mChildren.end() && (*at)->mLayer < 0; ++at)
+            child(**at, state, depth - 1);
     }
     if (mTexture)
-        mTexture->Draw(state);
+        picture(*mTexture, state);
     if (depth != 0) {
-        for (; child != mChildren.end(); ++child)
-            (*child)->Draw(state, depth - 1);
+        for (; at != mChildren.end(); ++at)
+            child(**at, state, depth - 1);
     }
+}
+
+void TSprite::Draw(const DrawState& parent, int depth)
+{
+    Walk(
+        parent, depth, [](TTexture& texture, const DrawState& state) { texture.Draw(state); },
+        [](TSprite& sprite, const DrawState& state, int below) { sprite.Draw(state, below); });
+}
+
+void TSprite::Probe(TCoverageProbe& probe, const DrawState& parent, int depth)
+{
+    Walk(
+        parent, depth,
+        [&probe](TTexture& texture, const DrawState& state) { probe.Draw(texture, state); },
+        [&probe](TSprite& sprite, const DrawState& state, int below) {
+            sprite.Probe(probe, state, below);
+        });
 }
 
 void TSprite::GetBounds(TRect& out, const DrawState& parent, int depth)
@@ -218,35 +226,7 @@ bool TSprite::HitTest(const TVec2& point, const DrawState& parent, int minAlpha,
         return false;
     if (minAlpha < 0)
         return true;
-    return PixelTest(point, parent, minAlpha, depth);
-}
-
-bool TSprite::PixelTest(const TVec2& point, const DrawState& parent, int minAlpha, int depth)
-{
-    // Asking TRenderer::Get without a display would make a renderer.
-    if (TDxDisplayHandler::Get() == nullptr)
-        return false;
-    std::shared_ptr<TTexture>& target = HitTarget();
-    if (!target)
-        target = TTexture::Create(4, 4, true);
-    TRenderer* renderer = TRenderer::Get();
-    if (!target || !renderer->BeginRenderTarget(target, TRenderTargetMode::Alpha))
-        return false;
-    renderer->FillRect(TRect(1, 1, 2, 2), TColor(0, 0, 0, 0));
-    {
-        TDraw2dScope scope;
-        // The tested point lands on pixel (1, 1).
-        DrawState moved = parent;
-        moved.matrix.Row(2).x += 1.0f - point.x;
-        moved.matrix.Row(2).y += 1.0f - point.y;
-        Draw(moved, depth);
-    }
-    renderer->EndRenderTarget();
-    uint32_t* pixels = nullptr;
-    int pitch = 0;
-    if (!target->Lock(pixels, pitch))
-        return false;
-    const int alpha = static_cast<int>(pixels[pitch + 1] >> 24);
-    target->Unlock();
-    return alpha >= minAlpha;
+    TCoverageProbe probe(point);
+    Probe(probe, parent, depth);
+    return probe.GetAlpha() >= minAlpha;
 }

@@ -26,6 +26,7 @@
 #include <memory>
 #include <vector>
 
+class TCoverageProbe;
 class TTexture;
 
 class TSprite : public std::enable_shared_from_this<TSprite>
@@ -51,6 +52,8 @@ public:
     // Draws the tree below this sprite under the parent's state (see the top). Nothing
     // for a hidden sprite.
     virtual void Draw(const DrawState& parent, int depth = -1);
+    // Draws the tree below this sprite onto probe's pixel, as Draw would draw it.
+    virtual void Probe(TCoverageProbe& probe, const DrawState& parent, int depth = -1);
     // Takes child out of the list and clears its parent; false when it is not a child.
     // The list's reference goes, which may destroy the child.
     virtual bool RemoveChild(TSprite* child);
@@ -83,8 +86,11 @@ public:
 
     // True when point lies in the bounds (GetBounds with depth) of a visible sprite with a
     // texture and, for minAlpha 0 to 255, when the sprite drawn there gives the pixel an
-    // alpha of at least minAlpha (rendered into a 4 x 4 target; false when that cannot be
-    // done, as inside a frame). A negative minAlpha tests the box only.
+    // alpha of at least minAlpha: the alpha that drawing the tree (as Draw does, with
+    // depth) into an alpha render target would give the pixel under point, found from
+    // the textures' pixels (TCoverageProbe) without drawing or asking for a redraw, in a
+    // frame as well. There the texels' alpha counts, not the sprites' alpha and tint
+    // (BlendStates.h). A negative minAlpha tests the box only.
     bool HitTest(const TVec2& point, const DrawState& parent, int minAlpha, int depth = -1);
 
     // The sprite's own draw state: identity matrix at (0, 0), alpha 1, no flags, blend
@@ -113,7 +119,11 @@ protected:
 
 private:
     bool IsSelfOrAncestor(const TSprite* sprite) const;
-    bool PixelTest(const TVec2& point, const DrawState& parent, int minAlpha, int depth);
+    // A visible sprite in drawing order (see the top) under the parent's state:
+    // child(sprite, state, depth - 1) for the children of negative layers, then
+    // picture(texture, state) for its own picture, then child for the others.
+    template <class TPicture, class TChild>
+    void Walk(const DrawState& parent, int depth, const TPicture& picture, const TChild& child);
 
     TSprite* mParent = nullptr;
     bool mVisible = true;

@@ -1,13 +1,15 @@
 #pragma once
 
 // A display output that records what it is asked and fails when told to, with a desktop
-// of a chosen size; and a fixture that runs a test's body as the game inside EngineMain
-// with the graphics installed and every display output made by the fake.
+// of a chosen size; a window manager that only reports the redraws asked of it; and a
+// fixture that runs a test's body as the game inside EngineMain with the graphics
+// installed and every display output made by the fake.
 
 #include "engine/foundation/app/EngineMain.h"
 #include "engine/foundation/app/TPlatform.h"
 #include "engine/foundation/core/Settings.h"
 #include "engine/foundation/seams/TEngineSeams.h"
+#include "engine/foundation/seams/TWindowManagerSeam.h"
 #include "engine/graphics/GraphicsInstall.h"
 #include "engine/graphics/TDXContext.h"
 #include "engine/platform/TDisplayOutput.h"
@@ -141,6 +143,32 @@ private:
     TFakeScreen& mScreen;
     int mWidth = 0;
     int mHeight = 0;
+};
+
+// A window manager with a root window that calls onInvalidate for each redraw asked for.
+class TStandInWindows final : public TWindowManagerSeam
+{
+public:
+    explicit TStandInWindows(std::function<void()> onInvalidate)
+        : mOnInvalidate(std::move(onInvalidate))
+    {
+    }
+    void AttachScript(std::unique_ptr<TWindowScriptSeam> script) override
+    {
+        mScript = std::move(script);
+    }
+    TWindowScriptSeam* GetScript() override { return mScript.get(); }
+    void SetTranslateLabels(bool) override {}
+    bool HasRootWindow() const override { return true; }
+    void CreateRootScreen(int, int) override {}
+    int TimeUntilDue() override { return 0; }
+    void Invalidate() override { mOnInvalidate(); }
+    bool IsSuspended() const override { return false; }
+    bool IsMouseBlocked() const override { return false; }
+
+private:
+    std::function<void()> mOnInvalidate;
+    std::unique_ptr<TWindowScriptSeam> mScript;
 };
 
 // Makes every display output from the fake while it lives.

@@ -9,7 +9,6 @@
 #include "engine/foundation/assets/TAsset.h"
 #include "engine/foundation/assets/TAssetManager.h"
 #include "engine/foundation/core/TTask.h"
-#include "engine/foundation/seams/TWindowManagerSeam.h"
 #include "engine/graphics/TDxDisplayHandler.h"
 #include "engine/graphics/TRenderer.h"
 
@@ -355,30 +354,12 @@ public:
     }
 };
 
-class TRecordingWindows final : public TWindowManagerSeam
-{
-public:
-    void AttachScript(std::unique_ptr<TWindowScriptSeam> script) override
-    {
-        mScript = std::move(script);
-    }
-    TWindowScriptSeam* GetScript() override { return mScript.get(); }
-    void SetTranslateLabels(bool) override {}
-    bool HasRootWindow() const override { return true; }
-    void CreateRootScreen(int, int) override {}
-    int TimeUntilDue() override { return 0; }
-    void Invalidate() override { sOrder.push_back("invalidate"); }
-    bool IsSuspended() const override { return false; }
-    bool IsMouseBlocked() const override { return false; }
-
-private:
-    std::unique_ptr<TWindowScriptSeam> mScript;
-};
-
 TEST_F(DisplayEngineTest, ASetUpReleasesAssetsThenRestoresThemAndRunsTheRefreshTasks)
 {
     sOrder.clear();
-    TEngineSeams::Factories().windowManager = [] { return std::make_unique<TRecordingWindows>(); };
+    TEngineSeams::Factories().windowManager = [] {
+        return std::make_unique<TStandInWindows>([] { sOrder.push_back("invalidate"); });
+    };
     Run([&](TPlatform& platform) {
         const auto asset = std::make_shared<TRecordingAsset>();
         platform.GetAssetManager().Add("probe", asset);

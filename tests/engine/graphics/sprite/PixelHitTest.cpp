@@ -3,9 +3,9 @@
 // gives the pixel under the point.
 
 #include "engine/foundation/math/TMat3.h"
-#include "engine/foundation/seams/TWindowManagerSeam.h"
 #include "engine/graphics/TBlendMode.h"
 #include "engine/graphics/TDraw2dScope.h"
+#include "engine/graphics/TDxDisplayHandler.h"
 #include "engine/graphics/TRenderer.h"
 #include "engine/graphics/TTexture.h"
 #include "engine/graphics/anim/TAnimatedTexture.h"
@@ -161,8 +161,8 @@ TEST_F(PixelHitTest, AnswersForTheseSpritesAndPoints)
          RampSprite([](TSprite& s) { s.SetMatrix(TMat3::Rotation(std::acos(0.0f))); }), 16, 27, 1,
          false},
         {"rotated a quarter: the opaque row runs along the right",
-         RampSprite([](TSprite& s) { s.SetMatrix(TMat3::Rotation(std::acos(0.0f))); }), 19, 21,
-         255, true},
+         RampSprite([](TSprite& s) { s.SetMatrix(TMat3::Rotation(std::acos(0.0f))); }), 19, 21, 255,
+         true},
         {"mirrored left to right: the clear column on the left",
          RampSprite([](TSprite& s) { s.SetFlags(DrawState::kUseOrigin | DrawState::kMirrorX); }),
          20, 24, 1, false},
@@ -172,8 +172,7 @@ TEST_F(PixelHitTest, AnswersForTheseSpritesAndPoints)
         {"mirrored top to bottom: the opaque row at the bottom",
          RampSprite([](TSprite& s) { s.SetFlags(DrawState::kUseOrigin | DrawState::kMirrorY); }),
          22, 27, 255, true},
-        {"a source rectangle of columns 4 to 8: clear at its right",
-         RampSprite([](TSprite& s) {
+        {"a source rectangle of columns 4 to 8: clear at its right", RampSprite([](TSprite& s) {
              s.SetFlags(DrawState::kUseOrigin | DrawState::kUseSourceRect);
              s.SetSourceRect(TRect(4, 0, 8, 8));
          }),
@@ -189,8 +188,7 @@ TEST_F(PixelHitTest, AnswersForTheseSpritesAndPoints)
          RampSprite([](TSprite& s) { s.AddChild(Multiplying()); }), 23, 24, 58, true},
         {"multiplicative over its parent, not more",
          RampSprite([](TSprite& s) { s.AddChild(Multiplying()); }), 23, 24, 59, false},
-        {"additive children add up to the limit",
-         RampSprite([](TSprite& s) {
+        {"additive children add up to the limit", RampSprite([](TSprite& s) {
              std::shared_ptr<TSprite> child = TSprite::Create(-1, Ramp());
              child->SetFlags(DrawState::kUseOrigin);
              child->SetBlendMode(kBlendAdditiveAlpha);
@@ -350,6 +348,46 @@ TEST_F(PixelHitTest, AnswersAsDrawingTheSpriteWould)
         const std::vector<std::string> wrong = Disagreements(*sprite, parent);
         EXPECT_TRUE(wrong.empty()) << wrong.size() << " points, first " << wrong.front();
     }
+}
+
+class PixelHitEngineTest : public DisplayEngineTest
+{
+};
+
+TEST_F(PixelHitEngineTest, AHitTestAsksForNoRedraw)
+{
+    static int sInvalidations = 0;
+    TEngineSeams::Factories().windowManager = [] {
+        return std::make_unique<TStandInWindows>([] { ++sInvalidations; });
+    };
+    int hits = 0;
+    int invalidations = -1;
+    Run([&](TPlatform& platform) {
+        platform.SetDisplay(800, 600, false);
+        std::shared_ptr<TSprite> sprite = RampSprite()();
+        const DrawState parent(TVec2(20, 20));
+        sInvalidations = 0;
+        for (int x = 18; x < 30; ++x)
+            hits += sprite->HitTest(TVec2(float(x), 21), parent, 1) ? 1 : 0;
+        invalidations = sInvalidations;
+    });
+    EXPECT_EQ(hits, 7); // columns 0 to 6 of the ramp
+    EXPECT_EQ(invalidations, 0);
+}
+
+class PixelHitWithoutDisplayTest : public EngineStateTest
+{
+};
+
+TEST_F(PixelHitWithoutDisplayTest, AnswersWithoutMakingADisplay)
+{
+    ASSERT_EQ(TDxDisplayHandler::Get(), nullptr);
+    std::shared_ptr<TSprite> sprite = RampSprite()();
+    const DrawState parent(TVec2(20, 20));
+    EXPECT_TRUE(sprite->HitTest(TVec2(23, 24), parent, 122));
+    EXPECT_FALSE(sprite->HitTest(TVec2(23, 24), parent, 123));
+    EXPECT_FALSE(sprite->HitTest(TVec2(27, 24), parent, 1));
+    EXPECT_EQ(TDxDisplayHandler::Get(), nullptr);
 }
 
 } // namespace

@@ -211,11 +211,13 @@ TEST_F(TSpriteTest, HitTestsCheckTheBoxAndOptionallyThePixel)
     sprite->SetVisible(false);
     EXPECT_FALSE(sprite->HitTest(TVec2(11, 11), parent, -1));
     EXPECT_FALSE(TSprite::Create()->HitTest(TVec2(0, 0), DrawState(), -1));
-    // Inside a frame the target cannot be drawn: no pixel hit.
+    // Inside a frame the pixels answer as well, and nothing is drawn into the frame.
     sprite->SetVisible(true);
     ASSERT_TRUE(display.renderer->BeginDraw(false));
-    EXPECT_FALSE(sprite->HitTest(TVec2(11, 11), parent, 1));
+    EXPECT_TRUE(sprite->HitTest(TVec2(11, 11), parent, 1));
+    EXPECT_FALSE(sprite->HitTest(TVec2(13, 11), parent, 1));
     display.renderer->EndDraw(false);
+    EXPECT_EQ(display.BackBuffer().At(11, 11), 0u);
 }
 
 TEST_F(TSpriteTest, TheLiveCountIsPublished)
