@@ -4,9 +4,11 @@
 //     points along a path that crosses it (most of them inside its box);
 //   - Station: a 200 x 150 station with three pictures on it (one enlarged, one mirrored,
 //     one turned), tested the same way.
-// The counter "hit tests/ms" is the number of tests per millisecond of the thread's CPU
-// time, with an 800 x 600 software back buffer open as in the game.
+// The counter "hit tests per ms of CPU" is the number of tests per millisecond of the
+// thread's CPU time, with an 800 x 600 software back buffer open as in the game. Goal: at
+// least 1000, so that a mouse move over 100 hit-tested sprites costs at most 0.1 ms.
 
+#include "bench/support/BenchRun.h"
 #include "engine/foundation/math/TMat3.h"
 #include "engine/graphics/DrawState.h"
 #include "engine/graphics/TDxDisplayHandler.h"
@@ -97,7 +99,9 @@ void Run(benchmark::State& state, TSprite& sprite, const std::vector<TVec2>& poi
         tests += static_cast<long>(points.size());
     }
     benchmark::DoNotOptimize(hits);
-    state.counters["hit tests/ms"] = spent > 0.0 ? static_cast<double>(tests) / spent : 0.0;
+    SetGoal(state, "at least 1000 hit tests per ms of CPU");
+    state.counters["hit tests per ms of CPU"] =
+        spent > 0.0 ? static_cast<double>(tests) / spent : 0.0;
 }
 
 void BM_Button(benchmark::State& state)
