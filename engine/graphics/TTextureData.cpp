@@ -108,8 +108,11 @@ bool TTextureData::Load(const TString& fileName, const TString& maskName)
 // name is an existing file; options is the text from its "?" on, or empty.
 bool TTextureData::LoadFound(const TString& name, const TString& options, const TString& maskName)
 {
+    // Without "slow" the limit goes to the readers, which refuse a larger picture from its
+    // header before decoding a byte of it.
+    const int maxSide = (mFlags & kSlow) != 0 ? TDecodedImage::kMaxSide : kMaxLoadSide;
     TDecodedImage image;
-    if (!ReadImageFile(name, image))
+    if (!ReadImageFile(name, image, maxSide))
         return false;
     if (Contains(name, ".png") && (mFlags & kAlphaFromImage) != 0)
         mFlags = image.HasAlpha() ? (mFlags | kAlpha) : (mFlags & ~kAlpha);
@@ -124,20 +127,16 @@ bool TTextureData::LoadFound(const TString& name, const TString& options, const 
         // A mask file whose name has neither extension is ignored.
         if (HasImageExtension(maskName)) {
             TDecodedImage mask;
-            if (!ReadImageFile(maskName, mask))
+            if (!ReadImageFile(maskName, mask, maxSide))
                 return false;
             image.TakeAlphaFrom(mask);
         }
     }
 
+    // Within maxSide the square and the height stay within it too.
     const int side = image.GetSize();
     const int height =
         IsSquareTexturesOnly() && !IsSimple() ? side : PowerOfTwoAtLeast(image.GetHeight());
-    if ((side > kMaxLoadSide || height > kMaxLoadSide) && (mFlags & kSlow) == 0) {
-        TraceLog("texture: %s: %dx%d is larger than %d without \"?slow\"", name.CStr(),
-                 image.GetWidth(), image.GetHeight(), kMaxLoadSide);
-        return false;
-    }
     if (!CreateSurface(side, height, false))
         return false;
     mBorderX = (side - image.GetWidth()) / 2;

@@ -63,7 +63,8 @@ public:
     // Fills the texture from an image file and an optional mask file (see the top of this
     // file), choosing the surface size: the decoded square's side wide, the picture's
     // height rounded up to a power of two high (square on a device that wants square
-    // textures, unless simple). Refuses sides above kMaxLoadSide without "slow". On
+    // textures, unless simple). Refuses sides above kMaxLoadSide without "slow", from the
+    // image file's header before it is decoded (the log line names the file). On
     // success the names are kept for Restore; failure leaves no new surface. The flags set
     // before the call stay; options add theirs.
     bool Load(const TString& fileName, const TString& maskName = TString());

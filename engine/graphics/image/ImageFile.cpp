@@ -5,12 +5,12 @@
 #include "engine/graphics/image/PngImage.h"
 #include "engine/graphics/image/TDecodedImage.h"
 
-bool ReadImageFile(const TString& name, TDecodedImage& image)
+bool ReadImageFile(const TString& name, TDecodedImage& image, int maxSide)
 {
     if (name.Find(".png") >= 0)
-        return ReadPngImage(name, image);
+        return ReadPngImage(name, image, maxSide);
     if (name.Find(".jpg") >= 0)
-        return ReadJpegImage(name, image);
+        return ReadJpegImage(name, image, maxSide);
     image.Reset();
     TraceLog("image: %s: neither a .png nor a .jpg name", name.CStr());
     return false;

@@ -7,6 +7,7 @@
 
 #include <jerror.h>
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
@@ -27,6 +28,7 @@ struct TJpegJob
     jpeg_progress_mgr progress{};
     std::jmp_buf jump;
     const char* path = "";
+    int maxSide = TDecodedImage::kMaxSide;
     TFile* file = nullptr;
     char message[JMSG_LENGTH_MAX] = "";
 };
@@ -88,6 +90,12 @@ bool RunRead(TJpegJob* job, jpeg_decompress_struct* decompressor, TDecodedImage*
     SetJpegFileSource(decompressor, job->file);
     jpeg_read_header(decompressor, TRUE);
     decompressor->out_color_space = JCS_EXT_BGRA;
+    if (decompressor->image_width > JDIMENSION(job->maxSide) ||
+        decompressor->image_height > JDIMENSION(job->maxSide)) {
+        std::snprintf(job->message, sizeof job->message, "%ux%u is larger than %d",
+                      decompressor->image_width, decompressor->image_height, job->maxSide);
+        return false;
+    }
     if (!image->Allocate(decompressor->image_width, decompressor->image_height)) {
         std::snprintf(job->message, sizeof job->message, "%ux%u is too large",
                       decompressor->image_width, decompressor->image_height);
@@ -138,11 +146,12 @@ int LibraryQuality(float quality)
 
 } // namespace
 
-bool ReadJpegImage(const TString& path, TDecodedImage& image)
+bool ReadJpegImage(const TString& path, TDecodedImage& image, int maxSide)
 {
     image.Reset();
     TJpegJob job;
     StartJob(job, path);
+    job.maxSide = std::clamp(maxSide, 0, int(TDecodedImage::kMaxSide));
     job.file = FileOpen(path, kFileReadBinary);
     if (!job.file) {
         TraceLog("image: %s: cannot open", job.path);

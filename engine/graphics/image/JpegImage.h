@@ -6,17 +6,18 @@
 // warnings go to the debug log (the first one of each call).
 
 #include "engine/foundation/core/TString.h"
+#include "engine/graphics/image/TDecodedImage.h"
 
 #include <cstdint>
-
-class TDecodedImage;
 
 // Decodes the baseline or progressive JPEG file at path into image (see TDecodedImage);
 // alpha is 255 inside the picture and image.HasAlpha() is false. A file cut short is
 // completed (one warning in the log) and succeeds. False, with a log line and an empty
 // image, when the file is missing or empty, damaged beyond that, needs more than 16 MiB
-// of decoder memory, or has a side above TDecodedImage::kMaxSide.
-bool ReadJpegImage(const TString& path, TDecodedImage& image);
+// of decoder memory, or has a side above maxSide (at most TDecodedImage::kMaxSide): the
+// size is checked from the header, before anything is decoded.
+bool ReadJpegImage(const TString& path, TDecodedImage& image,
+                   int maxSide = TDecodedImage::kMaxSide);
 
 // Writes width x height engine pixels (the alpha byte is ignored) as a baseline JPEG;
 // row y starts stride bytes after row y - 1. quality is a fraction: 0.755 gives the

@@ -6,6 +6,7 @@
 
 #include <png.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <new>
 #include <vector>
@@ -19,6 +20,7 @@ constexpr double kDisplayGamma = 2.2;
 struct TPngJob
 {
     const char* path = "";
+    int maxSide = TDecodedImage::kMaxSide;
     TFile* file = nullptr;
     png_structp png = nullptr;
     png_infop info = nullptr;
@@ -104,6 +106,11 @@ bool RunRead(TPngJob* job, TDecodedImage* image)
     int colorType = 0;
     png_get_IHDR(job->png, job->info, &width, &height, &bitDepth, &colorType, nullptr, nullptr,
                  nullptr);
+    if (width > png_uint_32(job->maxSide) || height > png_uint_32(job->maxSide)) {
+        std::snprintf(job->message, sizeof job->message, "%ux%u is larger than %d", unsigned(width),
+                      unsigned(height), job->maxSide);
+        return false;
+    }
     if (TDecodedImage::SquareSideFor(width, height) == 0)
         png_error(job->png, "image too large");
     SetReadTransforms(job->png, job->info, bitDepth, colorType);
@@ -154,11 +161,12 @@ bool HasPngSignature(TFile* file)
 
 } // namespace
 
-bool ReadPngImage(const TString& path, TDecodedImage& image)
+bool ReadPngImage(const TString& path, TDecodedImage& image, int maxSide)
 {
     image.Reset();
     TPngJob job;
     job.path = path.CStr();
+    job.maxSide = std::clamp(maxSide, 0, int(TDecodedImage::kMaxSide));
     job.file = FileOpen(path, kFileReadBinary);
     if (!job.file) {
         TraceLog("image: %s: cannot open", job.path);

@@ -10,18 +10,18 @@
 // Main thread or any one thread at a time per call: each call keeps its own state.
 
 #include "engine/foundation/core/TString.h"
+#include "engine/graphics/image/TDecodedImage.h"
 
 #include <cstdint>
-
-class TDecodedImage;
 
 // Decodes the PNG file at path into image (see TDecodedImage for the buffer's shape).
 // image.HasAlpha() answers whether the file's colour type carries alpha; a palette with
 // a transparency chunk counts, a truecolour or grey picture with one does not (its
 // pixels still get their alpha from it). False, with a log line and an empty image,
-// when the file is missing, is no PNG, is damaged or has a side above
-// TDecodedImage::kMaxSide.
-bool ReadPngImage(const TString& path, TDecodedImage& image);
+// when the file is missing, is no PNG, is damaged or has a side above maxSide (at most
+// TDecodedImage::kMaxSide): the size is checked from the header, before anything is
+// decoded or allocated for the pixels.
+bool ReadPngImage(const TString& path, TDecodedImage& image, int maxSide = TDecodedImage::kMaxSide);
 
 // Writes width x height engine pixels as an 8-bit RGBA PNG; row y starts stride bytes
 // after row y - 1. False, with a log line, when the file cannot be written.

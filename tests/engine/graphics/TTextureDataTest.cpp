@@ -6,6 +6,7 @@
 #include "tests/engine/EngineStateTest.h"
 #include "tests/engine/graphics/ImageFolder.h"
 #include "tests/engine/graphics/RendererTestSupport.h"
+#include "tests/engine/graphics/image/JpegEncoder.h"
 #include "tests/engine/graphics/image/PngEncoder.h"
 
 #include <gtest/gtest.h>
@@ -102,9 +103,54 @@ TEST_F(TTextureDataTest, PicturesAboveTheLimitNeedSlow)
     TTextureData data;
     EXPECT_FALSE(data.Load(path.c_str()));
     EXPECT_EQ(data.GetSurface(), nullptr);
-    EXPECT_EQ(mFolder.CountLogLines("texture: user:wide.png: 1500x20 is larger than 1024"), 1);
+    EXPECT_EQ(mFolder.CountLogLines("image: user:wide.png: 1500x20 is larger than 1024"), 1);
     ASSERT_TRUE(data.Load((path + "?slow").c_str()));
     EXPECT_EQ(data.GetFlags(), TTextureData::kSlow | TTextureData::kSimple);
+}
+
+// Files whose headers claim a picture above the limit, with far too little data behind:
+// without "slow" the readers refuse them from the header and decode nothing (no other
+// line about them); with "slow" they are decoded and fail, or are completed, as data.
+TEST_F(TTextureDataTest, TheLimitIsCheckedFromTheHeaderBeforeDecoding)
+{
+    TPngSpec tiny;
+    tiny.rows.assign(4, 0x40);
+    const std::string png = EncodePng(tiny);
+    const std::string jpeg = mFolder.Get(PutJpeg("tiny.jpg", 8, 8).substr(5));
+    struct TCase
+    {
+        const char* name;
+        std::string bytes;
+        const char* claimed;
+        bool slowLoads;
+    } cases[] = {
+        {"line.png", WithPngSize(png, 4096, 1), "4096x1", false},
+        {"bomb.png", WithPngSize(png, 4096, 4096), "4096x4096", false},
+        {"tall.png", WithPngSize(png, 1, 1025), "1x1025", false},
+        {"line.jpg", WithJpegSize(jpeg, 4096, 1), "4096x1", true},
+        {"tall.jpg", WithJpegSize(jpeg, 8, 2048), "8x2048", true},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_FALSE(c.bytes.empty());
+        const std::string path = mFolder.Put(c.name, c.bytes);
+        const std::string about = "image: " + path + ": ";
+        TTextureData data;
+        EXPECT_FALSE(data.Load(path.c_str()));
+        EXPECT_EQ(mFolder.CountLogLines(about + c.claimed + " is larger than 1024"), 1);
+        EXPECT_EQ(mFolder.CountLogLines(about), 1);
+
+        TTextureData slow;
+        EXPECT_EQ(slow.Load((path + "?slow").c_str()), c.slowLoads);
+        EXPECT_GT(mFolder.CountLogLines(about), 1); // the decoder's own word on the data
+    }
+
+    // A mask is held to the same limit.
+    const std::string picture = PutPng("picture.png", 4, 4);
+    const std::string mask = mFolder.Put("mask.png", WithPngSize(png, 2048, 2048));
+    TTextureData masked;
+    EXPECT_FALSE(masked.Load(picture.c_str(), mask.c_str()));
+    EXPECT_EQ(mFolder.CountLogLines("image: " + mask + ": 2048x2048 is larger than 1024"), 1);
 }
 
 TEST_F(TTextureDataTest, OptionsAndThePictureSetTheFlags)

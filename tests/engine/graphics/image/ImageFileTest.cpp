@@ -43,4 +43,32 @@ TEST_F(ImageFileTest, TheNameChoosesTheReader)
     EXPECT_EQ(folder.CountLogLines("image: user:other.bmp: neither a .png nor a .jpg name"), 1);
 }
 
+// Both readers hold the picture to the largest side asked for, and never above
+// TDecodedImage::kMaxSide.
+TEST_F(ImageFileTest, TheLargestSideIsTheCallers)
+{
+    TImageFolder folder;
+    const std::vector<uint32_t> pixels(16 * 9, 0xff204060);
+    ASSERT_TRUE(WritePngImage("user:a.png", pixels.data(), 16, 9, 64));
+    ASSERT_TRUE(WriteJpegImage("user:a.jpg", 1.0f, 16, 9, 64, pixels.data()));
+    struct TCase
+    {
+        const char* name;
+        int maxSide;
+        bool decodes;
+    } cases[] = {
+        {"user:a.png", 16, true},    {"user:a.png", 15, false}, {"user:a.png", 0, false},
+        {"user:a.jpg", 16, true},    {"user:a.jpg", 15, false}, {"user:a.jpg", -1, false},
+        {"user:a.png", 99999, true},
+    };
+    for (const TCase& c : cases) {
+        TDecodedImage image;
+        EXPECT_EQ(ReadImageFile(c.name, image, c.maxSide), c.decodes) << c.name << c.maxSide;
+        EXPECT_EQ(image.GetSize(), c.decodes ? 16 : 0) << c.name << c.maxSide;
+    }
+    EXPECT_EQ(folder.CountLogLines("image: user:a.png: 16x9 is larger than 15"), 1);
+    EXPECT_EQ(folder.CountLogLines("image: user:a.jpg: 16x9 is larger than 15"), 1);
+    EXPECT_EQ(folder.CountLogLines("image: user:a.jpg: 16x9 is larger than 0"), 1);
+}
+
 } // namespace

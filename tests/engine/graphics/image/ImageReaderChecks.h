@@ -32,7 +32,7 @@ struct TRefusal
     const char* message; // what the log line must contain
 };
 
-using TImageReader = bool (*)(const TString& path, TDecodedImage& image);
+using TImageReader = bool (*)(const TString& path, TDecodedImage& image, int maxSide);
 
 // Each file is refused with an empty image and a log line "image: <path>: ..." naming
 // its fault; so is a missing file.
@@ -43,7 +43,7 @@ inline void ExpectRefusals(const TImageFolder& folder, TImageReader read, const 
         SCOPED_TRACE(refusal.name);
         const std::string path = folder.Put(name, refusal.bytes);
         TDecodedImage image;
-        EXPECT_FALSE(read(path.c_str(), image));
+        EXPECT_FALSE(read(path.c_str(), image, TDecodedImage::kMaxSide));
         EXPECT_EQ(image.GetSize(), 0);
         EXPECT_EQ(image.GetPixels(), nullptr);
         const std::string line = folder.LogLines().back();
@@ -51,6 +51,6 @@ inline void ExpectRefusals(const TImageFolder& folder, TImageReader read, const 
         EXPECT_NE(line.find(refusal.message), std::string::npos) << line;
     }
     TDecodedImage image;
-    EXPECT_FALSE(read("user:missing", image));
+    EXPECT_FALSE(read("user:missing", image, TDecodedImage::kMaxSide));
     EXPECT_EQ(folder.CountLogLines("image: user:missing: cannot open"), 1);
 }

@@ -115,3 +115,23 @@ inline std::vector<int> LuminanceTableFor(int quality)
     jpeg_destroy_compress(&compressor);
     return table;
 }
+
+// The offset of the first marker 0xFF code in a JPEG file, or npos.
+inline size_t FindMarker(const std::string& jpeg, uint8_t code)
+{
+    for (size_t at = 2; at + 1 < jpeg.size(); ++at)
+        if (uint8_t(jpeg[at]) == 0xff && uint8_t(jpeg[at + 1]) == code)
+            return at;
+    return std::string::npos;
+}
+
+// jpeg with the frame header's height and width replaced.
+inline std::string WithJpegSize(std::string jpeg, uint16_t width, uint16_t height)
+{
+    const size_t frame = FindMarker(jpeg, 0xc0);
+    jpeg[frame + 5] = char(height >> 8);
+    jpeg[frame + 6] = char(height);
+    jpeg[frame + 7] = char(width >> 8);
+    jpeg[frame + 8] = char(width);
+    return jpeg;
+}
