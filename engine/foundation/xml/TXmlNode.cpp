@@ -47,7 +47,7 @@ bool TXmlNode::LoadFile(const TString& name)
     const size_t got = FileRead(magic, 1, 4, source.GetFile());
     if (got != 4 || std::memcmp(magic, "ZXML", 4) != 0) {
         source.Rewind();
-        Parse(source);
+        Parse(source, name.CStr());
         return true;
     }
     if (!source.ReopenBinary()) {
@@ -94,9 +94,9 @@ void TXmlNode::LoadPacked(const void* block, size_t size)
     Parse(source);
 }
 
-void TXmlNode::Parse(TGetChar& source)
+void TXmlNode::Parse(TGetChar& source, const char* sourceName)
 {
-    TXmlTokenizer tokenizer(source);
+    TXmlTokenizer tokenizer(source, sourceName);
     ParseContent(tokenizer, 0);
 }
 
@@ -143,7 +143,8 @@ TXmlNode::TTagResult TXmlNode::ReadTag(TXmlTokenizer& tokenizer)
     bool special = false;
     std::string pending;
     for (;;) {
-        TXmlTokenizer::TToken token = tokenizer.Next();
+        TXmlTokenizer::TToken token =
+            state == TState::Value ? tokenizer.NextValue() : tokenizer.Next();
         if (token.end) {
             return result;
         }

@@ -4,11 +4,13 @@
 //
 // The reader is token based and never fails: it keeps going through anything it does
 // not understand, and whatever it could parse stays. Text is an element's words joined
-// by single spaces ("=" counts as a word); attribute values may be quoted or bare; an end
-// tag closes the open element whatever its name; "<?xml ...?>", "<!DOCTYPE ...>" and
-// comments become children named "?xml", "!DOCTYPE" and "!--" (a ">" inside a comment
-// ends it). Files may be packed as "ZXML" (TZxml.h). Elements nest at most
-// kMaxDepth deep; deeper input is dropped with a log line.
+// by single spaces ("=" counts as a word); attribute values may be bare or quoted, in
+// double or single quotes alike (a quote never closed takes the rest of the input, with
+// a log line; TXmlTokenizer.h has the details); an end tag closes the open element
+// whatever its name; "<?xml ...?>", "<!DOCTYPE ...>" and comments become children named
+// "?xml", "!DOCTYPE" and "!--" (a ">" inside a comment ends it). Files may be packed as
+// "ZXML" (TZxml.h). Elements nest at most kMaxDepth deep; deeper input is dropped with a
+// log line.
 //
 // The writer puts every element on its own lines, indented by 4 spaces per level, one
 // attribute per line, and escapes text so that any byte string reads back unchanged.
@@ -26,7 +28,7 @@ struct XmlAttribute
 {
     TString name;
     TString value;
-    bool quoted = false; // the value was (or is to be) written between double quotes
+    bool quoted = false; // the value was written between quotes (is to be: double quotes)
 };
 
 class TXmlNode
@@ -51,8 +53,8 @@ public:
     void LoadString(const char* data, size_t length);
     // A "ZXML" block of size bytes; a damaged block adds nothing and logs why.
     void LoadPacked(const void* block, size_t size);
-    // Parses the bytes of source into this element.
-    void Parse(TGetChar& source);
+    // Parses the bytes of source into this element; sourceName names it in log lines.
+    void Parse(TGetChar& source, const char* sourceName = "document");
 
     // Querying. Names compare exactly (case-sensitive).
     const TString& GetName() const { return mName; }

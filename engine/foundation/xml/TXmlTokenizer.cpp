@@ -1,5 +1,6 @@
 #include "engine/foundation/xml/TXmlTokenizer.h"
 
+#include "engine/foundation/core/DebugLog.h"
 #include "engine/foundation/xml/TGetChar.h"
 #include "engine/foundation/xml/XmlText.h"
 
@@ -50,6 +51,9 @@ std::string TXmlTokenizer::ReadChar()
     if (lead < 0) {
         return std::string();
     }
+    if (lead == '\n') {
+        ++mLine;
+    }
     std::string character(1, static_cast<char>(lead));
     for (int i = TrailingBytes(lead); i > 0; --i) {
         const int next = mSource.GetChar();
@@ -58,7 +62,7 @@ std::string TXmlTokenizer::ReadChar()
     return character;
 }
 
-TXmlTokenizer::TToken TXmlTokenizer::Next()
+TXmlTokenizer::TToken TXmlTokenizer::Read(bool singleQuotes)
 {
     TToken token;
     std::string character = ReadChar();
@@ -73,11 +77,18 @@ TXmlTokenizer::TToken TXmlTokenizer::Next()
         token.text = character;
         return token;
     }
-    if (character == "\"") {
+    if (character == "\"" || (singleQuotes && character == "'")) {
+        const std::string quote = character;
+        const int line = mLine;
         token.quoted = true;
-        for (character = ReadChar(); !character.empty() && character != "\"";
+        for (character = ReadChar(); !character.empty() && character != quote;
              character = ReadChar()) {
             token.text += character;
+        }
+        if (character.empty()) {
+            TraceLog("xml: %s: the %s opened on line %d is never closed, so the rest of the "
+                     "input is read into it",
+                     mSourceName, quote == "'" ? "single quote" : "double quote", line);
         }
     } else {
         token.text = character;

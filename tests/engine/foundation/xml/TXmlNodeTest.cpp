@@ -1,5 +1,6 @@
 #include "engine/foundation/xml/TXmlNode.h"
 
+#include "engine/foundation/core/DebugLog.h"
 #include "engine/foundation/files/TPathMap.h"
 #include "engine/foundation/xml/TZxml.h"
 #include "engine/foundation/xml/XmlText.h"
@@ -8,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
 namespace {
@@ -87,6 +89,98 @@ TEST(TXmlNodeReader, DocumentsGiveTheseTrees)
     for (const TCase& c : cases) {
         EXPECT_EQ(Parse(c.document), c.tree) << c.document;
     }
+}
+
+// A value between single quotes reads as the same value between double quotes: the other
+// kind of quote, references, blanks and markup characters inside stay part of it, and
+// the attribute after it is read as well, from the plain text and from its packed form.
+TEST(TXmlNodeReader, SingleAndDoubleQuotedValuesReadTheSame)
+{
+    struct TCase
+    {
+        const char* written; // "%" stands for the other kind of quote
+        const char* value;
+    } cases[] = {
+        {"3.5", "3.5"},
+        {"two words", "two words"},
+        {"", ""},
+        {"say %hi%", "say %hi%"},
+        {"a &amp; b", "a & b"},
+        {"&apos;&quot;", "'\""},
+        {"&#65;&lt;", "A<"},
+        {"  padded\tand\nbroken  ", "  padded\tand\nbroken  "},
+        {"a>b", "a>b"},
+        {">", ">"},
+        {"=", "="},
+        {"<b/>", "<b/>"},
+        {"/", "/"},
+    };
+    for (const char quote : {'\'', '"'}) {
+        const char other = quote == '"' ? '\'' : '"';
+        for (const TCase& c : cases) {
+            std::string written = c.written;
+            std::string value = c.value;
+            for (std::string* text : {&written, &value})
+                for (char& character : *text)
+                    character = character == '%' ? other : character;
+            const std::string document =
+                std::string("<a v = ") + quote + written + quote + " w=1>t</a>";
+            SCOPED_TRACE(document);
+            TXmlNode root;
+            root.LoadString(document.data(), document.size());
+            TXmlNode* a = root.FindChild("a");
+            ASSERT_NE(a, nullptr);
+            bool quoted = false;
+            EXPECT_EQ(std::string(a->GetAttribute("v", &quoted).CStr()), value);
+            EXPECT_TRUE(quoted);
+            EXPECT_EQ(a->GetAttribute("w"), TString("1"));
+            EXPECT_EQ(a->GetText(), TString("t"));
+            const std::string packed = TZxml::Pack(document);
+            TXmlNode fromPacked;
+            fromPacked.LoadPacked(packed.data(), packed.size());
+            EXPECT_EQ(Describe(fromPacked), Describe(root));
+        }
+    }
+    TXmlNode number;
+    number.LoadString("<p X='3.5' T='two words'/>");
+    EXPECT_DOUBLE_EQ(std::atof(number.FindChild("p")->GetAttribute("X").CStr()), 3.5);
+    EXPECT_EQ(number.FindChild("p")->GetAttribute("T"), TString("two words"));
+}
+
+TEST(TXmlNodeReader, SingleQuotesOutsideValuesAreApostrophes)
+{
+    EXPECT_EQ(Parse("<a>it's 'quoted' here</a>"), "[a{it's 'quoted' here}]");
+    EXPECT_EQ(Parse("<a x=it's y='1'>'t</a>"), "[a x=it's y='1'{'t}]");
+}
+
+// A quote never closed takes the rest of the input, which is logged with the line the
+// quote opened on.
+TEST(TXmlNodeReader, AQuoteNeverClosedIsLogged)
+{
+    struct TCase
+    {
+        const char* document;
+        const char* tree;
+        const char* line;
+    } cases[] = {
+        {"<a x='abc>text</a>", "[a x='abc>text</a>']",
+         "xml: document: the single quote opened on line 1 is never closed, so the rest of the "
+         "input is read into it\n"},
+        {"<a>\n<b y=\"1\n2></b></a>", "[a[b y='1\n2></b></a>']]",
+         "xml: document: the double quote opened on line 2 is never closed, so the rest of the "
+         "input is read into it\n"},
+        {"<a>\"quoted\n", "[a{quoted\n}]",
+         "xml: document: the double quote opened on line 1 is never closed, so the rest of the "
+         "input is read into it\n"},
+        {"<a x='1' y=\"2\">it's</a>", "[a x='1' y='2'{it's}]", ""},
+    };
+    InitLogOnStandardError();
+    for (const TCase& c : cases) {
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(Parse(c.document), c.tree) << c.document;
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), c.line) << c.document;
+    }
+    InitLog(nullptr);
 }
 
 TEST(TXmlNodeReader, QueriesFindByExactName)
@@ -260,6 +354,22 @@ TEST_F(TXmlNodeReaderTest, LoadsPlainAndPackedFiles)
     EXPECT_EQ(Describe(plain), "[a[b{x}]]");
     EXPECT_EQ(Describe(packed), "[a[b{x}]]");
     EXPECT_EQ(Describe(missing), "");
+}
+
+TEST_F(TXmlNodeReaderTest, AQuoteNeverClosedInAFileIsLoggedWithTheFilesName)
+{
+    TTempFolder temp;
+    TPathMap::Get().SetWorkingFolder(temp.Path().c_str());
+    temp.Write("broken.xml", "<a>\r\n<b x='1 y=2/>\r\n</a>");
+    TXmlNode root;
+    InitLogOnStandardError();
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(root.LoadFile("::broken.xml"));
+    const std::string lines = testing::internal::GetCapturedStderr();
+    InitLog(nullptr);
+    EXPECT_EQ(lines, "xml: ::broken.xml: the single quote opened on line 2 is never closed, so "
+                     "the rest of the input is read into it\n");
+    EXPECT_EQ(Describe(root), "[a[b x='1 y=2/>\r\n</a>']]");
 }
 
 } // namespace
