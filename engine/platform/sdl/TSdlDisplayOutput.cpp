@@ -1,6 +1,8 @@
 #include "engine/platform/sdl/TSdlDisplayOutput.h"
 
 #include "engine/platform/TPlatformLog.h"
+#include "engine/platform/sdl/TSdlRendererPresenter.h"
+#include "engine/platform/sdl/TSdlSurfacePresenter.h"
 
 #include <cstdio>
 
@@ -21,10 +23,17 @@ Uint32 MessageFlags(TDisplayOutput::TMessageIcon icon)
 
 } // namespace
 
-TSdlDisplayOutput::TSdlDisplayOutput(SDL_Window* window, const std::atomic<bool>* connectionLost)
-    : mWindow(window), mConnectionLost(connectionLost)
+TSdlDisplayOutput::TSdlDisplayOutput(SDL_Window* window, const std::atomic<bool>* connectionLost,
+                                     TSdlPresentation presentation)
+    : mWindow(window), mConnectionLost(connectionLost), mPresentation(presentation)
 {
     SDL_AddEventWatch(&TSdlDisplayOutput::WatchEvents, this);
+}
+
+TSdlDisplayOutput::TSdlDisplayOutput(SDL_Window* window, const std::atomic<bool>* connectionLost)
+    : TSdlDisplayOutput(window, connectionLost,
+                        ChooseSdlPresentation(SDL_GetHint(SDL_HINT_RENDER_DRIVER)))
+{
 }
 
 TSdlDisplayOutput::~TSdlDisplayOutput()
@@ -78,17 +87,24 @@ bool TSdlDisplayOutput::Open(int width, int height, bool fullScreen, bool vsync)
     }
     if (!SetWindowMode(width, height, fullScreen))
         return false;
-    mRenderer = CreateRenderer(vsync);
-    if (mRenderer == nullptr)
-        return false;
-    mWidth = width;
-    mHeight = height;
     mTexturesReset = false;
-    if (!CreateTextures()) {
-        Close();
+    mPresenter = OpenPresenter(width, height, vsync);
+    if (mPresenter == nullptr)
         return false;
-    }
+    if (mDrawsPointer)
+        mPresenter->SetPointerImage(mCursorPixels.data(), mCursorWidth, mCursorHeight);
     return true;
+}
+
+std::unique_ptr<TSdlPresenter> TSdlDisplayOutput::OpenPresenter(int width, int height,
+                                                                bool vsync) const
+{
+    if (mPresentation == TSdlPresentation::WindowSurface) {
+        if (auto presenter = TSdlSurfacePresenter::Open(mWindow, width, height, vsync))
+            return presenter;
+        TPlatformLog::Write("display: showing frames through an SDL renderer instead");
+    }
+    return TSdlRendererPresenter::Open(mWindow, width, height, vsync);
 }
 
 bool TSdlDisplayOutput::SetWindowMode(int width, int height, bool fullScreen)
@@ -113,86 +129,14 @@ bool TSdlDisplayOutput::SetWindowMode(int width, int height, bool fullScreen)
     return true;
 }
 
-SDL_Renderer* TSdlDisplayOutput::CreateRenderer(bool vsync)
-{
-    const Uint32 sync = vsync ? SDL_RENDERER_PRESENTVSYNC : 0;
-    if (SDL_Renderer* renderer = SDL_CreateRenderer(mWindow, -1, SDL_RENDERER_ACCELERATED | sync))
-        return renderer;
-    TPlatformLog::Write("display: no accelerated renderer (%s); drawing in software",
-                        SDL_GetError());
-    if (SDL_Renderer* renderer = SDL_CreateRenderer(mWindow, -1, SDL_RENDERER_SOFTWARE | sync))
-        return renderer;
-    TPlatformLog::Write("display: cannot make a renderer for the window: %s", SDL_GetError());
-    return nullptr;
-}
-
-bool TSdlDisplayOutput::CreateTextures()
-{
-    mHasFrame = false;
-    mFrame = SDL_CreateTexture(mRenderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
-                               mWidth, mHeight);
-    if (mFrame == nullptr) {
-        TPlatformLog::Write("display: cannot make the %dx%d frame texture: %s", mWidth, mHeight,
-                            SDL_GetError());
-        return false;
-    }
-    // The frame's alpha bytes mean nothing on the screen; in full screen it is stretched.
-    SDL_SetTextureBlendMode(mFrame, SDL_BLENDMODE_NONE);
-    SDL_SetTextureScaleMode(mFrame, SDL_ScaleModeLinear);
-    CreatePointerTexture();
-    return true;
-}
-
-void TSdlDisplayOutput::CreatePointerTexture()
-{
-    if (!mDrawsPointer || mCursorPixels.empty())
-        return;
-    mPointer = SDL_CreateTexture(mRenderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STATIC,
-                                 mCursorWidth, mCursorHeight);
-    if (mPointer == nullptr) {
-        // The game goes on without a pointer.
-        TPlatformLog::Write("display: cannot make the pointer texture: %s", SDL_GetError());
-        return;
-    }
-    SDL_SetTextureBlendMode(mPointer, SDL_BLENDMODE_BLEND);
-    SDL_UpdateTexture(mPointer, nullptr, mCursorPixels.data(), mCursorWidth * 4);
-}
-
-void TSdlDisplayOutput::DestroyPointerTexture()
-{
-    if (mPointer != nullptr)
-        SDL_DestroyTexture(mPointer);
-    mPointer = nullptr;
-}
-
-void TSdlDisplayOutput::DestroyTextures()
-{
-    DestroyPointerTexture();
-    if (mFrame != nullptr)
-        SDL_DestroyTexture(mFrame);
-    mFrame = nullptr;
-    mHasFrame = false;
-}
-
 void TSdlDisplayOutput::Close()
 {
-    DestroyTextures();
-    if (mRenderer != nullptr)
-        SDL_DestroyRenderer(mRenderer);
-    mRenderer = nullptr;
+    mPresenter.reset();
 }
 
 std::string TSdlDisplayOutput::Describe() const
 {
-    SDL_RendererInfo info;
-    if (mRenderer == nullptr || SDL_GetRendererInfo(mRenderer, &info) != 0)
-        return {};
-    std::string text = info.name != nullptr ? info.name : "?";
-    if ((info.flags & SDL_RENDERER_ACCELERATED) != 0)
-        text += ", accelerated";
-    if ((info.flags & SDL_RENDERER_PRESENTVSYNC) != 0)
-        text += ", vsync";
-    return text;
+    return mPresenter ? mPresenter->Describe() : std::string();
 }
 
 void TSdlDisplayOutput::CentreOnScreen()
@@ -232,51 +176,29 @@ void TSdlDisplayOutput::Show(bool activate)
 
 bool TSdlDisplayOutput::Present(const uint32_t* pixels, int pitch)
 {
-    if (mRenderer == nullptr)
+    if (mPresenter == nullptr)
         return false;
     if (mTexturesReset.exchange(false) && !RestoreSurfaces())
         return false;
-    if (Upload(pixels, pitch) && DrawFrame())
+    PlacePointer();
+    if (mPresenter->Present(pixels, pitch))
         return true;
-    // A texture the renderer lost without saying so: once more with new ones.
-    if (RestoreSurfaces() && Upload(pixels, pitch) && DrawFrame())
+    // Surfaces lost without a word: once more with new ones.
+    if (RestoreSurfaces() && mPresenter->Present(pixels, pitch))
         return true;
     TPlatformLog::Write("display: cannot present a frame: %s", SDL_GetError());
     return false;
 }
 
-bool TSdlDisplayOutput::Upload(const uint32_t* pixels, int pitch)
-{
-    if (SDL_UpdateTexture(mFrame, nullptr, pixels, pitch * 4) != 0)
-        return false;
-    mHasFrame = true;
-    return true;
-}
-
-bool TSdlDisplayOutput::DrawFrame()
-{
-    if (SDL_RenderCopy(mRenderer, mFrame, nullptr, nullptr) != 0)
-        return false;
-    if (IsDrawingPointer() && mPointer != nullptr) {
-        const SDL_Rect where = {mPointerX - mHotX, mPointerY - mHotY, mCursorWidth, mCursorHeight};
-        SDL_RenderCopy(mRenderer, mPointer, nullptr, &where);
-    }
-    SDL_RenderPresent(mRenderer);
-    return true;
-}
-
 void TSdlDisplayOutput::SetVSync(bool on)
 {
-    if (mRenderer != nullptr && SDL_RenderSetVSync(mRenderer, on ? 1 : 0) != 0)
-        TPlatformLog::Write("display: vsync %s refused: %s", on ? "on" : "off", SDL_GetError());
+    if (mPresenter != nullptr)
+        mPresenter->SetVSync(on);
 }
 
 bool TSdlDisplayOutput::RestoreSurfaces()
 {
-    if (mRenderer == nullptr)
-        return false;
-    DestroyTextures();
-    return CreateTextures();
+    return mPresenter != nullptr && mPresenter->Restore();
 }
 
 void TSdlDisplayOutput::ShowMessage(TMessageIcon icon, const char* caption, const char* text)
@@ -316,17 +238,17 @@ void TSdlDisplayOutput::SetCursorImage(const uint32_t* pixels, int width, int he
     SelectPointer();
     if (previous != nullptr)
         SDL_FreeCursor(previous);
-    DestroyPointerTexture();
-    if (mRenderer != nullptr)
-        CreatePointerTexture();
+    if (mPresenter != nullptr)
+        mPresenter->SetPointerImage(mDrawsPointer ? mCursorPixels.data() : nullptr, mCursorWidth,
+                                    mCursorHeight);
 }
 
 void TSdlDisplayOutput::ShowCursor(bool show)
 {
     mCursorShown = show;
     SelectPointer();
-    if (mDrawsPointer && mHasFrame)
-        DrawFrame();
+    if (mDrawsPointer)
+        ShowAgain();
 }
 
 // Hidden, or drawn by the output, the system's pointer is the arrow and not shown.
@@ -347,6 +269,19 @@ void TSdlDisplayOutput::TrackPointer(int x, int y)
     const bool moved = x != mPointerX || y != mPointerY;
     mPointerX = x;
     mPointerY = y;
-    if (moved && mDrawsPointer && mCursorShown && mHasFrame)
-        DrawFrame();
+    if (moved && mDrawsPointer && mCursorShown)
+        ShowAgain();
+}
+
+// Tells the presenter where the pointer it draws stands, and whether it is drawn.
+void TSdlDisplayOutput::PlacePointer()
+{
+    if (mPresenter != nullptr)
+        mPresenter->SetPointerPlace(mPointerX - mHotX, mPointerY - mHotY, IsDrawingPointer());
+}
+
+bool TSdlDisplayOutput::ShowAgain()
+{
+    PlacePointer();
+    return mPresenter != nullptr && mPresenter->ShowAgain();
 }

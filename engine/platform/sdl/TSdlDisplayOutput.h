@@ -1,17 +1,20 @@
 #pragma once
 
 #include "engine/platform/TDisplayOutput.h"
+#include "engine/platform/sdl/SdlPresentation.h"
+#include "engine/platform/sdl/TSdlPresenter.h"
 
 #include <SDL.h>
 
 #include <atomic>
+#include <memory>
 #include <vector>
 
-// The display output on SDL2: the main window, an SDL renderer (accelerated, else
-// software) and one streaming texture that each frame is copied into and drawn over the
-// whole window with. The pointer is an SDL colour cursor; where the video driver takes
-// none, the output draws the pointer's image over the frame itself and shows the last
-// frame again when the pointer moves.
+// The display output on SDL2: the main window, its mode, and a presenter (TSdlPresenter)
+// made by each Open that shows frames stretched over the whole window, through the
+// window's own surface or an SDL renderer (SdlPresentation.h). The pointer is an SDL
+// colour cursor; where the video driver takes none, the presenter draws the pointer's
+// image over the frame and shows the last frame again when the pointer moves.
 class TSdlDisplayOutput final : public TDisplayOutput
 {
 public:
@@ -19,6 +22,10 @@ public:
     // connectionLost, where given, is set when the window system's connection is gone
     // (it outlives this object); the window is then neither shown nor changed, since
     // SDL would wait for events about it that cannot come.
+    // presentation is the way Open tries first; a window surface that cannot be had falls
+    // back on a renderer.
+    TSdlDisplayOutput(SDL_Window* window, const std::atomic<bool>* connectionLost,
+                      TSdlPresentation presentation);
     explicit TSdlDisplayOutput(SDL_Window* window,
                                const std::atomic<bool>* connectionLost = nullptr);
     ~TSdlDisplayOutput() override;
@@ -28,7 +35,7 @@ public:
     TDesktopMode GetDesktopMode() override;
     bool Open(int width, int height, bool fullScreen, bool vsync) override;
     void Close() override;
-    bool IsOpen() const override { return mRenderer != nullptr; }
+    bool IsOpen() const override { return mPresenter != nullptr; }
     std::string Describe() const override;
     void CentreOnScreen() override;
     void GetWindowPosition(int& x, int& y) override;
@@ -46,13 +53,9 @@ private:
     static int WatchEvents(void* self, SDL_Event* event);
     int GetScreen() const;
     bool SetWindowMode(int width, int height, bool fullScreen);
-    SDL_Renderer* CreateRenderer(bool vsync);
-    bool CreateTextures();
-    void CreatePointerTexture();
-    void DestroyPointerTexture();
-    void DestroyTextures();
-    bool Upload(const uint32_t* pixels, int pitch);
-    bool DrawFrame();
+    std::unique_ptr<TSdlPresenter> OpenPresenter(int width, int height, bool vsync) const;
+    void PlacePointer();
+    bool ShowAgain();
     bool IsDrawingPointer() const;
     void SelectPointer();
 
@@ -60,11 +63,8 @@ private:
 
     SDL_Window* mWindow;
     const std::atomic<bool>* mConnectionLost;
-    SDL_Renderer* mRenderer = nullptr;
-    SDL_Texture* mFrame = nullptr;
-    int mWidth = 0;
-    int mHeight = 0;
-    bool mHasFrame = false;
+    TSdlPresentation mPresentation;
+    std::unique_ptr<TSdlPresenter> mPresenter;
     // Set by SDL's event watch when the renderer's textures were reset.
     std::atomic<bool> mTexturesReset{false};
 
@@ -76,7 +76,6 @@ private:
     int mHotY = 0;
     bool mCursorShown = true;
     bool mDrawsPointer = false; // the driver took no colour cursor
-    SDL_Texture* mPointer = nullptr;
     int mPointerX = -1;
     int mPointerY = -1;
 };

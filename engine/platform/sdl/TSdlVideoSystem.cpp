@@ -65,6 +65,10 @@ std::unique_ptr<TSdlVideoSystem> TSdlVideoSystem::Open()
     // Without the poll sentinel an event pushed after an idle wait is seen by the very
     // next poll; the pump takes one event per call, so it needs no end-of-batch marker.
     SDL_SetHint(SDL_HINT_POLL_SENTINEL, "0");
+    // A window's surface is plain memory the window system shows, never a texture of a
+    // renderer SDL makes behind it: that would load the GL stack just to show frames our
+    // software device drew. SDL_FRAMEBUFFER_ACCELERATION in the environment still wins.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (SDL_InitSubSystem(kSubsystems) != 0) {
         TPlatformLog::Write("video: cannot start SDL: %s", SDL_GetError());
         return nullptr;

@@ -1,29 +1,60 @@
-// The display output on SDL's dummy video driver: frames are read back from the renderer.
+// The display output on SDL's dummy video driver, each case once through the window's
+// surface and once through a renderer: frames are read back from what shows them.
 
+#include "engine/platform/sdl/TSdlDisplayOutput.h"
+
+#include "../TScopedEnvironment.h"
 #include "SdlWindowTest.h"
 #include "engine/platform/TDisplayOutput.h"
 #include "engine/platform/sdl/TSdlNativeWindow.h"
 
+#include <string>
 #include <vector>
 
 namespace {
 
-class TSdlDisplayOutputTest : public SdlWindowTest
+class TSdlDisplayOutputTest : public SdlWindowTest,
+                              public ::testing::WithParamInterface<TSdlPresentation>
 {
 protected:
     SDL_Window* Window() { return static_cast<TSdlNativeWindow&>(*mWindow).GetSdlWindow(); }
 
-    // The window's pixels as the renderer holds them after the last presentation.
+    std::unique_ptr<TDisplayOutput> CreateOutput()
+    {
+        return std::make_unique<TSdlDisplayOutput>(Window(), nullptr, GetParam());
+    }
+
+    // The window's pixels as the renderer or the window's surface holds them after the
+    // last presentation.
     std::vector<uint32_t> ReadBack(int width, int height)
     {
         std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
-        EXPECT_EQ(SDL_RenderReadPixels(SDL_GetRenderer(Window()), nullptr, SDL_PIXELFORMAT_ARGB8888,
-                                       pixels.data(), width * 4),
+        if (GetParam() == TSdlPresentation::Renderer) {
+            EXPECT_EQ(SDL_RenderReadPixels(SDL_GetRenderer(Window()), nullptr,
+                                           SDL_PIXELFORMAT_ARGB8888, pixels.data(), width * 4),
+                      0)
+                << SDL_GetError();
+            return pixels;
+        }
+        SDL_Surface* surface = SDL_GetWindowSurface(Window());
+        EXPECT_NE(surface, nullptr) << SDL_GetError();
+        if (surface == nullptr)
+            return pixels;
+        EXPECT_EQ(surface->w, width);
+        EXPECT_EQ(surface->h, height);
+        EXPECT_EQ(SDL_ConvertPixels(width, height, surface->format->format, surface->pixels,
+                                    surface->pitch, SDL_PIXELFORMAT_ARGB8888, pixels.data(),
+                                    width * 4),
                   0)
             << SDL_GetError();
         return pixels;
     }
 };
+
+std::string PresentationName(const ::testing::TestParamInfo<TSdlPresentation>& info)
+{
+    return info.param == TSdlPresentation::Renderer ? "Renderer" : "WindowSurface";
+}
 
 // Four quadrants of different colours; the alpha bytes mean nothing on the screen.
 std::vector<uint32_t> Quadrants(int width, int height)
@@ -36,9 +67,9 @@ std::vector<uint32_t> Quadrants(int width, int height)
     return frame;
 }
 
-TEST_F(TSdlDisplayOutputTest, AWindowShowsTheFrameAsItIs)
+TEST_P(TSdlDisplayOutputTest, AWindowShowsTheFrameAsItIs)
 {
-    std::unique_ptr<TDisplayOutput> output = mWindow->CreateDisplayOutput();
+    std::unique_ptr<TDisplayOutput> output = CreateOutput();
     ASSERT_NE(output, nullptr);
     ASSERT_TRUE(output->Open(64, 48, false, false));
     EXPECT_TRUE(output->IsOpen());
@@ -62,9 +93,9 @@ TEST_F(TSdlDisplayOutputTest, AWindowShowsTheFrameAsItIs)
     EXPECT_FALSE(output->Present(frame.data(), 64));
 }
 
-TEST_F(TSdlDisplayOutputTest, FullScreenStretchesTheFrameOverTheDesktopAndBack)
+TEST_P(TSdlDisplayOutputTest, FullScreenStretchesTheFrameOverTheDesktopAndBack)
 {
-    std::unique_ptr<TDisplayOutput> output = mWindow->CreateDisplayOutput();
+    std::unique_ptr<TDisplayOutput> output = CreateOutput();
     const TDisplayOutput::TDesktopMode desktop = output->GetDesktopMode();
     ASSERT_GT(desktop.width, 64);
     ASSERT_TRUE(output->Open(64, 48, true, false));
@@ -93,10 +124,10 @@ TEST_F(TSdlDisplayOutputTest, FullScreenStretchesTheFrameOverTheDesktopAndBack)
     EXPECT_EQ(height, 48);
 }
 
-TEST_F(TSdlDisplayOutputTest, APointerTheDriverCannotShowIsDrawnOverTheFrame)
+TEST_P(TSdlDisplayOutputTest, APointerTheDriverCannotShowIsDrawnOverTheFrame)
 {
     // The dummy driver has no pointer of its own: the output draws the image itself.
-    std::unique_ptr<TDisplayOutput> output = mWindow->CreateDisplayOutput();
+    std::unique_ptr<TDisplayOutput> output = CreateOutput();
     ASSERT_TRUE(output->Open(32, 32, false, false));
     const std::vector<uint32_t> frame(32 * 32, 0xFF000000u);
     const uint32_t image[4] = {0xFFFFFFFFu, 0x00000000u, 0x00000000u, 0xFFFFFFFFu};
@@ -115,6 +146,35 @@ TEST_F(TSdlDisplayOutputTest, APointerTheDriverCannotShowIsDrawnOverTheFrame)
     output->TrackPointer(-1, -1); // left the window
     shown = ReadBack(32, 32);
     EXPECT_EQ(shown[19 * 32 + 9] & 0xFFFFFFu, 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Presentations, TSdlDisplayOutputTest,
+                         ::testing::Values(TSdlPresentation::WindowSurface,
+                                           TSdlPresentation::Renderer),
+                         PresentationName);
+
+using TSdlDisplayOutputChoiceTest = SdlWindowTest;
+
+// The window's own surface unless SDL_RENDER_DRIVER names a renderer.
+TEST_F(TSdlDisplayOutputChoiceTest, TheWindowsSurfaceShowsFramesUnlessARendererIsNamed)
+{
+    SDL_Window* window = static_cast<TSdlNativeWindow&>(*mWindow).GetSdlWindow();
+    {
+        TScopedEnvironment noDriver("SDL_RENDER_DRIVER", nullptr);
+        std::unique_ptr<TDisplayOutput> output = mWindow->CreateDisplayOutput();
+        ASSERT_TRUE(output->Open(64, 48, false, true));
+        EXPECT_EQ(SDL_GetRenderer(window), nullptr);
+        EXPECT_EQ(output->Describe(), "window surface, no GL, paced to 60 Hz");
+        output->SetVSync(false);
+        EXPECT_EQ(output->Describe(), "window surface, no GL");
+    }
+    {
+        TScopedEnvironment software("SDL_RENDER_DRIVER", "software");
+        std::unique_ptr<TDisplayOutput> output = mWindow->CreateDisplayOutput();
+        ASSERT_TRUE(output->Open(64, 48, false, false));
+        EXPECT_NE(SDL_GetRenderer(window), nullptr);
+        EXPECT_EQ(output->Describe().rfind("software", 0), 0u) << output->Describe();
+    }
 }
 
 } // namespace
