@@ -107,12 +107,15 @@ bool TSoundManager::OpenOutput()
     TAudioMixer* target = mixer.get();
     if (!device->Open(kOutputRate, kPeriodFrames,
                       [target](int16_t* frames, int count) { target->MixInto(frames, count); })) {
+        mData->unopened = std::move(device);
         LogNoOutput();
         return false;
     }
     if (device->GetSampleRate() < TAudioMixer::kMinSampleRate) {
         TraceLog("sound: the audio device plays at %d Hz, below the mixer's lowest rate of %d Hz",
                  device->GetSampleRate(), TAudioMixer::kMinSampleRate);
+        device->Close();
+        mData->unopened = std::move(device);
         LogNoOutput();
         return false;
     }

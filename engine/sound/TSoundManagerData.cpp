@@ -11,5 +11,6 @@ TSoundManagerData::~TSoundManagerData()
     if (device)
         device->Close();
     device.reset();
+    unopened.reset();
     mixer.reset();
 }

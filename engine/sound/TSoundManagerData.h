@@ -38,6 +38,11 @@ public:
 
     // Null until the output is open; the mixer outlives every stream's buffer.
     std::unique_ptr<TAudioDevice> device;
+    // A device whose audio service started but whose output did not open, kept closed
+    // until the manager goes: stopping the service can wait for the system's device
+    // watcher (SDL's ALSA driver looks for new devices in 100 ms naps), and that wait
+    // belongs to the shutdown, not to the start.
+    std::unique_ptr<TAudioDevice> unopened;
     std::unique_ptr<TAudioMixer> mixer;
 
     // Owning, in the order the streams were made.

@@ -168,6 +168,34 @@ TEST_F(TSoundManagerTest, TheMasterVolumeControlIsTheManagerWhileItLives)
     EXPECT_FLOAT_EQ(TMasterVolume::Read(), 0.0f);
 }
 
+// A device whose output does not open is closed but kept until the manager goes: stopping
+// its audio service may wait on the system (SDL's ALSA driver naps 100 ms at a time), and
+// the game's start should not.
+TEST(TSoundManager, ADeviceThatDidNotOpenStaysUntilTheManagerGoes)
+{
+    class TRefusingDevice final : public TAudioDevice
+    {
+    public:
+        explicit TRefusingDevice(bool& gone) : mGone(gone) {}
+        ~TRefusingDevice() override { mGone = true; }
+        bool Open(int, int, TFill) override { return false; }
+        int GetSampleRate() const override { return 0; }
+        void SetPaused(bool) override {}
+        void Close() override {}
+
+    private:
+        bool& mGone;
+    };
+    bool gone = false;
+    {
+        TSoundManager manager([&gone] { return std::make_unique<TRefusingDevice>(gone); }, false);
+        EXPECT_FALSE(manager.Init());
+        EXPECT_EQ(manager.GetMixer(), nullptr);
+        EXPECT_FALSE(gone);
+    }
+    EXPECT_TRUE(gone);
+}
+
 TEST(TSoundManager, AFinishedStreamIsFreedOnlyByTheMainThreadAtItsNextIdleTurn)
 {
     TManualTimeSource time(5000);
