@@ -15,7 +15,7 @@
 #include "engine/foundation/app/TEvent.h"
 #include "engine/foundation/app/TPlatform.h"
 #include "engine/foundation/seams/TEngineSeams.h"
-#include "engine/graphics/GraphicsInstall.h"
+#include "engine/graphics/install/GraphicsInstall.h"
 #include "engine/ui/manager/TPlatformWindowHost.h"
 #include "engine/ui/manager/TWindowManager.h"
 

@@ -13,7 +13,7 @@
 #include "engine/foundation/xml/TGetCharString.h"
 #include "engine/foundation/xml/TStringTable.h"
 #include "engine/foundation/xml/TXmlNode.h"
-#include "engine/graphics/GraphicsInstall.h"
+#include "engine/graphics/install/GraphicsInstall.h"
 
 #include <benchmark/benchmark.h>
 

@@ -4,9 +4,9 @@
 #include "engine/foundation/core/DebugLog.h"
 #include "engine/foundation/core/Settings.h"
 #include "engine/graphics/TDxDisplayHandler.h"
+#include "engine/graphics/TOverlayText.h"
 #include "engine/graphics/TTexture.h"
 #include "engine/graphics/TVertexArray.h"
-#include "engine/graphics/text/TTextLayout.h"
 #include "engine/platform/TProcessMemory.h"
 #include "engine/platform/TTimeSource.h"
 
@@ -15,6 +15,7 @@
 namespace {
 
 std::unique_ptr<TRenderer> sRenderer;
+TRenderer::TOverlayTextFactory sOverlayTextFactory;
 
 uint32_t Now()
 {
@@ -72,15 +73,20 @@ TString TRenderer::FormatStats() const
                            memory.CStr(), textureMemory / 1024);
 }
 
+void TRenderer::SetOverlayTextFactory(TOverlayTextFactory factory)
+{
+    sOverlayTextFactory = std::move(factory);
+}
+
 void TRenderer::DrawStats()
 {
-    if (!mStatsText)
-        mStatsText.reset(CreateTextLayout(TString(), 512, 512, 0, nullptr, 16, TColor(1, 0, 0, 1)));
+    if (!mStatsText && sOverlayTextFactory)
+        mStatsText = sOverlayTextFactory();
     const TString text = FormatStats();
     const bool began = Begin2d();
     FillRect(TRect(0, 0, 300, 60), TColor(0, 0, 0, 0));
-    mStatsText->SetText(text);
-    mStatsText->DrawInRect(TRect(0, 0, 512, 512), 1.0f, 0, 1.0f);
+    if (mStatsText)
+        mStatsText->Draw(text, TRect(0, 0, 512, 512));
     if (began)
         End2d();
 }

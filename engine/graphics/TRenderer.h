@@ -22,13 +22,14 @@
 #include "engine/graphics/device/TPrimitiveType.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
 class TDxDisplayHandler;
 class TProcessMemory;
 struct TDeviceSpan;
-class TTextLayout;
+class TOverlayText;
 class TTexture;
 class TVertexArray;
 
@@ -100,6 +101,10 @@ public:
 
     // Flips the statistics overlay; answers its previous state.
     bool ToggleStats();
+    // What the overlay's text is drawn with (the text layer's, set by InstallGraphics);
+    // without a factory the overlay is its dark box alone.
+    using TOverlayTextFactory = std::function<std::unique_ptr<TOverlayText>()>;
+    static void SetOverlayTextFactory(TOverlayTextFactory factory);
     // The overlay's text: version, frame rate, sprites (the setting
     // "current_sprite_count"; missing reads 0), the process's memory in RAM (its resident
     // set; "?" when the system cannot say) and the memory of the cached textures'
@@ -121,7 +126,7 @@ private:
     float mFramesPerSecond = 0.0f;
     uint32_t mFrameEnds[kFrameRing] = {};
     bool mStatsOn = false;
-    std::unique_ptr<TTextLayout> mStatsText;
+    std::unique_ptr<TOverlayText> mStatsText;
     std::unique_ptr<TProcessMemory> mProcessMemory;
     std::shared_ptr<TTexture> mTexture;
     std::vector<TRect> mClipStack;

@@ -5,9 +5,9 @@
 #include "engine/foundation/core/Settings.h"
 #include "engine/foundation/core/TCommandLine.h"
 #include "engine/foundation/xml/TStringTable.h"
-#include "engine/graphics/GraphicsInstall.h"
+#include "engine/graphics/install/GraphicsInstall.h"
 #include "engine/sound/SoundInstall.h"
-#include "engine/ui/UiInstall.h"
+#include "engine/ui/install/UiInstall.h"
 #include "engine/ui/manager/TWindowManager.h"
 #include "engine/ui/window/TModalWindow.h"
 

@@ -42,6 +42,7 @@ void ResetEngineState()
     THvMiniVecDraw::Destroy();
     FontCache::Clear();
     TRenderer::Destroy();
+    TRenderer::SetOverlayTextFactory(nullptr);
     TDXContext::SetOutputFactory(nullptr);
     GetAnimationTaskList().DeleteAll();
     TEngineSeams::Factories() = TEngineSeams::TFactories{};

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/ui/manager/TWindowManagerHost.h"
+#include "engine/ui/window/TWindowManagerHost.h"
 
 // The window manager's host in the game: the platform facade. The manager is made
 // before the facade exists and lives until the facade's destructor deletes it, so every

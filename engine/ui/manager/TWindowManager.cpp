@@ -6,12 +6,11 @@
 #include "engine/script/TLuaFunction.h"
 #include "engine/script/TScript.h"
 #include "engine/ui/manager/TWindowManagerBinding.h"
-#include "engine/ui/manager/TWindowManagerHost.h"
-#include "engine/ui/manager/TWindowScriptLink.h"
 #include "engine/ui/message/TMessage.h"
-#include "engine/ui/widgets/TXSellWindow.h"
 #include "engine/ui/window/TModalWindow.h"
 #include "engine/ui/window/TScreen.h"
+#include "engine/ui/window/TWindowManagerHost.h"
+#include "engine/ui/window/TWindowScriptLink.h"
 #include "engine/ui/window/TWindowSpider.h"
 
 #include <algorithm>
@@ -51,15 +50,10 @@ TWindowManager* GetWindowManager()
     return sInstance;
 }
 
-void InvalidateWindows()
-{
-    if (sInstance != nullptr)
-        sInstance->Invalidate();
-}
-
 TWindowManager::TWindowManager(std::unique_ptr<TWindowManagerHost> host) : mHost(std::move(host))
 {
     sInstance = this;
+    SetCurrent(this);
 }
 
 TWindowManager::~TWindowManager()
@@ -77,8 +71,10 @@ TWindowManager::~TWindowManager()
         PopModal();
     DeleteClosedWindows();
     mMessageQueue.clear();
-    if (sInstance == this)
+    if (sInstance == this) {
         sInstance = nullptr;
+        SetCurrent(nullptr);
+    }
 }
 
 // ---- the platform's side ----
@@ -88,11 +84,9 @@ void TWindowManager::AttachScript(std::unique_ptr<TWindowScriptSeam> script)
     mScriptSeam = script.get();
     mScript = dynamic_cast<TWindowScriptLink*>(script.get());
     auto* task = dynamic_cast<TScript*>(script.get());
-    if (mScript != nullptr) {
-        mScript->RegisterWindowType("XSellWindow", &TXSellWindow::Create);
-        if (TModalWindow* top = GetTopModal())
-            mScript->PushParent(top);
-    }
+    TModalWindow* top = GetTopModal();
+    if (mScript != nullptr && top != nullptr)
+        mScript->PushParent(top);
     if (task != nullptr && task->IsValid())
         PublishWindowManager(task->GetState(), *this, mLifeline);
     if (task != nullptr && mHost->AddMainTask(task))

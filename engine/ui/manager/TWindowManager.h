@@ -3,11 +3,12 @@
 // The window manager: the one object that turns the platform's event records into
 // window input, keeps the stack of modal windows, queues and delivers window messages
 // and draws the window tree when something shown has changed. The platform owns the one
-// instance (made through the seam InstallUi installs); everything reaches it through
-// GetWindowManager. The game's event loop hands every event to HandleEvent; the idle
-// event delivers messages and draws a frame when one is due: only after Invalidate,
-// never while suspended, at most every 12 ms (200 ms while the application is
-// inactive and not hosted), so a screen that does not change costs no drawing.
+// instance (made through the seam InstallUi installs); the layers above the window
+// toolkit reach it through GetWindowManager, windows and widgets through
+// GetWindowServices (TWindowServices). The game's event loop hands every event to HandleEvent; the
+// idle event delivers messages and draws a frame when one is due: only after Invalidate, never
+// while suspended, at most every 12 ms (200 ms while the application is inactive and not hosted),
+// so a screen that does not change costs no drawing.
 //
 // The modal windows also form one window tree: each pushed modal window becomes a child
 // of the previous top, so the root window (the display's TScreen) is the ancestor of
@@ -22,6 +23,7 @@
 #include "engine/script/TLifeline.h"
 #include "engine/script/TLuaFunction.h"
 #include "engine/ui/window/TWindow.h"
+#include "engine/ui/window/TWindowServices.h"
 
 #include <atomic>
 #include <cstdint>
@@ -37,7 +39,7 @@ class TWindowManagerHost;
 class TWindowScriptLink;
 struct TEvent;
 
-class TWindowManager final : public TWindowManagerSeam
+class TWindowManager final : public TWindowManagerSeam, public TWindowServices
 {
 public:
     // The manager registers itself as the one GetWindowManager answers.
@@ -78,7 +80,7 @@ public:
     // Frames drawn so far.
     int GetFrameCount() const { return mFrameCount; }
     // The platform as windows reach it (string table, clipboard).
-    TWindowManagerHost& GetHost() { return *mHost; }
+    TWindowManagerHost& GetHost() override { return *mHost; }
 
     // ---- modal windows ----
     // window goes on top of the stack and becomes a child of the previous top (whose
@@ -89,35 +91,35 @@ public:
     void PopModal();
     // Pops down to and including the modal window that name names (its name or its id
     // string); a name that names none pops nothing. Then the top's clock runs.
-    void DoPopModal(const TString& name);
+    void DoPopModal(const TString& name) override;
     // The bottom modal window, sized to the renderer's viewport.
     void SetRootWindow(TModalWindow* window);
-    TModalWindow* GetRootWindow() const { return mRootWindow; }
-    TModalWindow* GetTopModal() const;
+    TModalWindow* GetRootWindow() const override { return mRootWindow; }
+    TModalWindow* GetTopModal() const override;
     // Top first.
     const std::deque<TModalWindow*>& GetModalStack() const { return mModalStack; }
 
     // ---- messages ----
     // Appends message; the manager owns it until it is delivered.
-    void QueueMessage(std::unique_ptr<TMessage> message);
+    void QueueMessage(std::unique_ptr<TMessage> message) override;
     // Delivers queued messages, those queued meanwhile included.
     void ProcessMessages();
     void DispatchMessage(std::unique_ptr<TMessage> message);
     // Hands message (with the script function to run for it, if any) to the window
     // script, or deletes it without one.
     void PassMessageToScript(std::unique_ptr<TMessage> message,
-                             std::unique_ptr<TLuaFunction> function = nullptr);
+                             std::unique_ptr<TLuaFunction> function = nullptr) override;
 
     // ---- captures, focus, overlays ----
     // window gets pointer events first (at the front; once only). A move that leaves it
     // tells it so (OnMouseExit) and reaches the window now under the pointer in the same
     // event, unless it keeps its capture after the exit (a drag).
-    void AddCapture(TWindow* window);
-    void ReleaseCapture(TWindow* window);
+    void AddCapture(TWindow* window) override;
+    void ReleaseCapture(TWindow* window) override;
     bool HasCapture(const TWindow* window) const;
     // Tells the new focus window (unless null) which one had the focus.
-    void SetFocusWindow(TWindow* window);
-    TWindow* GetFocusWindow() const { return mFocusWindow; }
+    void SetFocusWindow(TWindow* window) override;
+    TWindow* GetFocusWindow() const override { return mFocusWindow; }
     // Overlays are drawn over the modal windows every frame, the most recent first (so
     // under the older ones). The manager owns them until RemoveOverlay.
     void AddOverlay(TWindow* window);
@@ -127,21 +129,21 @@ public:
     // Takes a detached window over and deletes it before the next event. Queued
     // messages aimed at it or into it become untargeted; it loses its captures, and the
     // window script's parent stack forgets it and its subtree.
-    void ScheduleDelete(TWindow* window);
+    void ScheduleDelete(TWindow* window) override;
     void DeleteClosedWindows();
     // A window is being destroyed: no focus, capture, focus child, message target or
     // list of the manager refers to it afterwards.
-    void ForgetWindow(TWindow* window);
+    void ForgetWindow(TWindow* window) override;
 
     // ---- log lines ----
     // True only the first time picture (what a window asked for) is given while the
     // manager lives: a picture that cannot be loaded is said once, however often windows
     // ask for it again.
-    bool IsFirstMissingPicture(const TString& picture);
+    bool IsFirstMissingPicture(const TString& picture) override;
 
     // ---- the window script ----
     // Null before AttachScript, or when the script is not a window script.
-    TWindowScriptLink* GetWindowScript() const { return mScript; }
+    TWindowScriptLink* GetWindowScript() const override { return mScript; }
     void RegisterWindowType(const TString& typeName, TWindowCreator creator);
     // Runs a script file (or text) with parent as the window new windows go into.
     bool RunScriptFile(TWindow* parent, const TString& file);
@@ -190,5 +192,3 @@ private:
 
 // The live window manager; null before it is made and after it is destroyed.
 TWindowManager* GetWindowManager();
-// Asks the live window manager, if there is one, for a frame.
-void InvalidateWindows();

@@ -23,6 +23,7 @@
 #include "engine/ui/widgets/TSlider.h"
 #include "engine/ui/widgets/TText.h"
 #include "engine/ui/widgets/TTextEdit.h"
+#include "engine/ui/widgets/TXSellWindow.h"
 #include "engine/ui/window/TLayeredWindow.h"
 
 #include <algorithm>
@@ -89,6 +90,7 @@ void TWindowScript::RegisterEngineWindowTypes()
     RegisterWindowType("Text", &TText::Create);
     RegisterWindowType("TextEdit", &TTextEdit::Create);
     RegisterWindowType("Window", &TWindow::Create);
+    RegisterWindowType("XSellWindow", &TXSellWindow::Create);
 }
 
 void TWindowScript::RunLibrary()

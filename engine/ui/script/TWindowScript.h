@@ -47,7 +47,7 @@
 
 #include "engine/script/TLifeline.h"
 #include "engine/script/TScript.h"
-#include "engine/ui/manager/TWindowScriptLink.h"
+#include "engine/ui/window/TWindowScriptLink.h"
 
 #include <map>
 #include <memory>

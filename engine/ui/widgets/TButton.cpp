@@ -1,15 +1,16 @@
 #include "engine/ui/widgets/TButton.h"
 
 #include "engine/foundation/core/DebugLog.h"
+#include "engine/foundation/seams/TWindowManagerSeam.h"
 #include "engine/graphics/TTexture.h"
 #include "engine/script/TScript.h"
 #include "engine/sound/TSound.h"
-#include "engine/ui/manager/TWindowManager.h"
 #include "engine/ui/message/TMessage.h"
 #include "engine/ui/widgets/TButtonLuaAction.h"
 #include "engine/ui/widgets/TImage.h"
 #include "engine/ui/widgets/WindowPicture.h"
 #include "engine/ui/window/TModalWindow.h"
+#include "engine/ui/window/TWindowServices.h"
 #include "engine/ui/window/TWindowStyle.h"
 
 namespace {
@@ -49,7 +50,7 @@ TButton::TButton() : TLayeredWindow(kLayerCount) {}
 
 TButton::~TButton()
 {
-    if (TWindowManager* manager = GetWindowManager())
+    if (TWindowServices* manager = GetWindowServices())
         manager->ReleaseCapture(this);
 }
 
@@ -148,7 +149,7 @@ void TButton::PostChildrenInit(const TWindowStyle& style)
 bool TButton::OnMouseDown(const TPoint& point)
 {
     if (mState == State::Up) {
-        if (TWindowManager* manager = GetWindowManager())
+        if (TWindowServices* manager = GetWindowServices())
             manager->AddCapture(this);
     }
     SetState(State::Down);
@@ -175,7 +176,7 @@ bool TButton::OnMouseMove(const TPoint& point)
         return false;
     if (mState == State::Up) {
         SetState(State::Over);
-        if (TWindowManager* manager = GetWindowManager())
+        if (TWindowServices* manager = GetWindowServices())
             manager->AddCapture(this);
     }
     return true;
@@ -184,7 +185,7 @@ bool TButton::OnMouseMove(const TPoint& point)
 bool TButton::OnMouseExit()
 {
     if (mState != State::Up) {
-        if (TWindowManager* manager = GetWindowManager())
+        if (TWindowServices* manager = GetWindowServices())
             manager->ReleaseCapture(this);
         SetState(State::Up);
     }
@@ -295,7 +296,7 @@ bool TButton::PressButton()
     ShowState(State::Pressed, State::Down);
     if (IsShown())
         PlaySound(State::Down);
-    TWindowManager* manager = GetWindowManager();
+    TWindowServices* manager = GetWindowServices();
     if (DoCommand() && manager != nullptr && manager->GetTopModal() == GetModalParent()) {
         if (mType == Type::Radio)
             SetToggleState(true);
@@ -309,7 +310,7 @@ bool TButton::PressButton()
 
 bool TButton::DoCommand()
 {
-    TWindowManager* manager = GetWindowManager();
+    TWindowServices* manager = GetWindowServices();
     const bool toParentOfTop = (mButtonFlags & kSendToParent) != 0;
     if ((mButtonFlags & kClose) != 0 && manager != nullptr) {
         if (TModalWindow* modal = GetModalParent()) {
@@ -353,7 +354,7 @@ void TButton::RunAction()
 
 bool TButton::IsInWindowTree() const
 {
-    TWindowManager* manager = GetWindowManager();
+    TWindowServices* manager = GetWindowServices();
     const TWindow* root = manager != nullptr ? manager->GetRootWindow() : nullptr;
     if (root == nullptr)
         return false;

@@ -2,8 +2,8 @@
 
 #include "engine/foundation/core/DebugLog.h"
 #include "engine/script/TLuaFunction.h"
-#include "engine/ui/manager/TWindowManager.h"
 #include "engine/ui/message/TMessage.h"
+#include "engine/ui/window/TWindowServices.h"
 
 TButton::LuaAction::LuaAction(std::unique_ptr<TLuaFunction> function)
     : mFunction(std::move(function))
@@ -14,7 +14,7 @@ TButton::LuaAction::~LuaAction() = default;
 
 void TButton::LuaAction::Execute(TButton& button)
 {
-    TWindowManager* manager = GetWindowManager();
+    TWindowServices* manager = GetWindowServices();
     if (manager == nullptr || !mFunction || !mFunction->IsStateOpen()) {
         TraceLog("button %s: its command's script is gone", button.GetName().CStr());
         return;

@@ -3,8 +3,8 @@
 #include "engine/graphics/DrawState.h"
 #include "engine/graphics/TDraw2dScope.h"
 #include "engine/graphics/TTexture.h"
-#include "engine/ui/manager/TWindowManager.h"
 #include "engine/ui/widgets/WindowPicture.h"
+#include "engine/ui/window/TWindowServices.h"
 #include "engine/ui/window/TWindowStyle.h"
 
 #include <algorithm>

@@ -8,10 +8,10 @@
 #include "engine/graphics/TTexture.h"
 #include "engine/graphics/TVertexArray.h"
 #include "engine/graphics/device/TDeviceState.h"
-#include "engine/ui/manager/TWindowManager.h"
 #include "engine/ui/message/TMessage.h"
 #include "engine/ui/widgets/TImage.h"
 #include "engine/ui/widgets/WindowPicture.h"
+#include "engine/ui/window/TWindowServices.h"
 #include "engine/ui/window/TWindowStyle.h"
 
 #include <algorithm>
@@ -32,7 +32,7 @@ TSlider::TSlider() : mPendingKnob(std::make_unique<TImage>()) {}
 
 TSlider::~TSlider()
 {
-    if (TWindowManager* manager = GetWindowManager())
+    if (TWindowServices* manager = GetWindowServices())
         manager->ReleaseCapture(this);
 }
 
@@ -176,7 +176,7 @@ bool TSlider::IsOnKnob(const TPoint& point) const
 
 void TSlider::ReleaseCapture()
 {
-    if (TWindowManager* manager = GetWindowManager())
+    if (TWindowServices* manager = GetWindowServices())
         manager->ReleaseCapture(this);
 }
 
@@ -186,7 +186,7 @@ bool TSlider::OnMouseDown(const TPoint& point)
         return false;
     if (IsOnKnob(point)) {
         mDragging = true;
-        if (TWindowManager* manager = GetWindowManager())
+        if (TWindowServices* manager = GetWindowServices())
             manager->AddCapture(this);
         return true;
     }
@@ -200,7 +200,7 @@ bool TSlider::OnMouseMove(const TPoint& point)
 {
     ShowRollOver(mDragging || IsOnKnob(point));
     if (mDragging || GetLocalRect().Contains(point.x, point.y)) {
-        if (TWindowManager* manager = GetWindowManager())
+        if (TWindowServices* manager = GetWindowServices())
             manager->AddCapture(this);
     } else {
         ReleaseCapture();

@@ -4,11 +4,11 @@
 #include "engine/graphics/TDraw2dScope.h"
 #include "engine/graphics/text/TTextLayout.h"
 #include "engine/script/TLuaTable.h"
-#include "engine/ui/manager/TWindowManager.h"
-#include "engine/ui/manager/TWindowManagerHost.h"
-#include "engine/ui/manager/TWindowScriptLink.h"
 #include "engine/ui/window/TDefaultButton.h"
 #include "engine/ui/window/TModalWindow.h"
+#include "engine/ui/window/TWindowManagerHost.h"
+#include "engine/ui/window/TWindowScriptLink.h"
+#include "engine/ui/window/TWindowServices.h"
 #include "engine/ui/window/TWindowStyle.h"
 
 #include <climits>
@@ -17,7 +17,7 @@
 
 namespace {
 
-bool IsTranslatingLabels(const TWindowManager* manager)
+bool IsTranslatingLabels(const TWindowServices* manager)
 {
     const TWindowScriptLink* script = manager != nullptr ? manager->GetWindowScript() : nullptr;
     return script != nullptr && script->GetTranslateLabels();
@@ -32,7 +32,7 @@ bool IsNumberText(const TString& label)
 // string table, while the window script translates labels.
 TString TranslateLabel(const TString& label)
 {
-    TWindowManager* manager = GetWindowManager();
+    TWindowServices* manager = GetWindowServices();
     if (label.Length() == 0 || !IsTranslatingLabels(manager))
         return label;
     if (label.CStr()[0] == '#')
@@ -241,7 +241,7 @@ bool TText::OnMouseMove(const TPoint& point)
     if (!mLayout->UpdateHoverLink(&at, mLineSpacing))
         return false;
     InvalidateWindows();
-    if (TWindowManager* manager = GetWindowManager())
+    if (TWindowServices* manager = GetWindowServices())
         manager->AddCapture(this);
     return true;
 }
@@ -252,7 +252,7 @@ bool TText::OnMouseExit()
         mLayout->UpdateHoverLink(nullptr, mLineSpacing);
         InvalidateWindows();
     }
-    if (TWindowManager* manager = GetWindowManager())
+    if (TWindowServices* manager = GetWindowServices())
         manager->ReleaseCapture(this);
     return true;
 }

@@ -2,11 +2,11 @@
 
 #include "engine/foundation/app/TEvent.h"
 #include "engine/platform/TKeyCode.h"
-#include "engine/ui/manager/TWindowManager.h"
-#include "engine/ui/manager/TWindowManagerHost.h"
-#include "engine/ui/manager/TWindowScriptLink.h"
 #include "engine/ui/message/TMessage.h"
 #include "engine/ui/window/TModalWindow.h"
+#include "engine/ui/window/TWindowManagerHost.h"
+#include "engine/ui/window/TWindowScriptLink.h"
+#include "engine/ui/window/TWindowServices.h"
 #include "engine/ui/window/TWindowSpider.h"
 #include "engine/ui/window/TWindowStyle.h"
 
@@ -93,7 +93,7 @@ void TTextEdit::Init(const TWindowStyle& style)
     const int length = style.GetInt("length", kDefaultLengthLimit);
     const TString ignore = style.GetString("ignore", "");
     // The label is the field's initial text, never a string-table key.
-    TWindowManager* manager = GetWindowManager();
+    TWindowServices* manager = GetWindowServices();
     TWindowScriptLink* script = manager != nullptr ? manager->GetWindowScript() : nullptr;
     const bool translated = script != nullptr && script->SetTranslateLabels(false);
     if (password)
@@ -132,7 +132,7 @@ void TTextEdit::SetPassword(bool on)
 
 bool TTextEdit::IsCaretPhase() const
 {
-    const TWindowManager* manager = GetWindowManager();
+    const TWindowServices* manager = GetWindowServices();
     if (manager == nullptr || manager->GetFocusWindow() != this)
         return false;
     const unsigned int phase = static_cast<unsigned int>(mCaretClock.GetTime()) % kCaretPeriodMs;
@@ -187,7 +187,7 @@ void TTextEdit::LeaveEditGroup()
 
 void TTextEdit::QueueEditMessage()
 {
-    if (TWindowManager* manager = GetWindowManager())
+    if (TWindowServices* manager = GetWindowServices())
         manager->QueueMessage(std::make_unique<TMessage>(TMessage::kEditChanged, GetName()));
 }
 
@@ -240,7 +240,7 @@ bool TTextEdit::OnTab()
     auto next = self == mEditList->end() ? mEditList->begin() : std::next(self);
     if (next == mEditList->end())
         next = mEditList->begin();
-    if (TWindowManager* manager = GetWindowManager())
+    if (TWindowServices* manager = GetWindowServices())
         manager->SetFocusWindow(*next);
     return false;
 }
@@ -308,7 +308,7 @@ bool TTextEdit::Paste()
 {
     if (!OnEditEvent(TEditEvent::Paste, 0))
         return false;
-    TWindowManager* manager = GetWindowManager();
+    TWindowServices* manager = GetWindowServices();
     const TString clipboard =
         manager != nullptr ? manager->GetHost().GetClipboardText() : TString();
     if (clipboard.Length() == 0)

@@ -4,9 +4,9 @@
 #include "engine/script/LuaBinder.h"
 #include "engine/script/LuaStackGuard.h"
 #include "engine/script/TScript.h"
-#include "engine/ui/manager/TWindowManager.h"
-#include "engine/ui/manager/TWindowScriptLink.h"
 #include "engine/ui/widgets/TXSellWindow.h"
+#include "engine/ui/window/TWindowScriptLink.h"
+#include "engine/ui/window/TWindowServices.h"
 
 namespace {
 
@@ -58,7 +58,7 @@ void PublishBound(lua_State* L, const char* name, lua_CFunction function, const 
 
 void PublishXSellWindow(TXSellWindow& window, const TLifeline& lifeline)
 {
-    TWindowManager* manager = GetWindowManager();
+    TWindowServices* manager = GetWindowServices();
     auto* script =
         manager != nullptr ? dynamic_cast<TScript*>(manager->GetWindowScript()) : nullptr;
     if (script == nullptr || !script->IsValid())

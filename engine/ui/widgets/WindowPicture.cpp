@@ -2,15 +2,15 @@
 
 #include "engine/foundation/core/DebugLog.h"
 #include "engine/graphics/TTexture.h"
-#include "engine/ui/manager/TWindowManager.h"
 #include "engine/ui/window/TWindow.h"
+#include "engine/ui/window/TWindowServices.h"
 #include "engine/ui/window/TWindowStyle.h"
 
 namespace {
 
 void ReportMissing(const TString& picture, const TString& askedBy)
 {
-    TWindowManager* manager = GetWindowManager();
+    TWindowServices* manager = GetWindowServices();
     if (manager != nullptr && !manager->IsFirstMissingPicture(picture))
         return;
     TraceLog("window: %s cannot be loaded (asked for by %s)", picture.CStr(), askedBy.CStr());

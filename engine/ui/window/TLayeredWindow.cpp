@@ -1,8 +1,8 @@
 #include "engine/ui/window/TLayeredWindow.h"
 
 #include "engine/foundation/core/DebugLog.h"
-#include "engine/ui/manager/TWindowManager.h"
 #include "engine/ui/window/TWindowClearFlags.h"
+#include "engine/ui/window/TWindowServices.h"
 
 TLayeredWindow::TLayeredWindow(unsigned int layerCount) : mLayers(layerCount) {}
 

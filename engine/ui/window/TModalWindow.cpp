@@ -1,10 +1,10 @@
 #include "engine/ui/window/TModalWindow.h"
 
 #include "engine/foundation/core/TTaskList.h"
-#include "engine/ui/manager/TWindowManager.h"
 #include "engine/ui/message/TMessage.h"
 #include "engine/ui/window/FindDefault.h"
 #include "engine/ui/window/TDefaultButton.h"
+#include "engine/ui/window/TWindowServices.h"
 #include "engine/ui/window/TWindowSpider.h"
 
 namespace {
@@ -36,7 +36,7 @@ TModalWindow::TModalWindow() : mTasks(std::make_unique<TTaskList>())
 
 TModalWindow::~TModalWindow()
 {
-    if (TWindowManager* manager = GetWindowManager())
+    if (TWindowServices* manager = GetWindowServices())
         manager->QueueMessage(std::make_unique<TMessage>(TMessage::kModalClosed, GetIdString()));
     mTasks.reset();
     mCovers.clear();
@@ -63,7 +63,7 @@ bool TModalWindow::OnMessage(TMessage* message)
 {
     if (message->GetType() != TMessage::kCloseWindow)
         return false;
-    if (TWindowManager* manager = GetWindowManager())
+    if (TWindowServices* manager = GetWindowServices())
         manager->DoPopModal(message->GetName());
     return true;
 }
@@ -80,7 +80,7 @@ bool TModalWindow::OnChar(int character)
         if (!button->DoCommand())
             return true;
     }
-    TWindowManager* manager = GetWindowManager();
+    TWindowServices* manager = GetWindowServices();
     TWindow* focus = manager != nullptr ? manager->GetFocusWindow() : nullptr;
     (focus != nullptr ? focus : this)->SendMessage(std::move(action));
     return true;
@@ -90,7 +90,7 @@ void TModalWindow::OnSetFocus(TWindow*)
 {
     if (mFocusChild == nullptr)
         return;
-    if (TWindowManager* manager = GetWindowManager())
+    if (TWindowServices* manager = GetWindowServices())
         manager->SetFocusWindow(mFocusChild);
 }
 
@@ -117,7 +117,7 @@ void TModalWindow::AddTask(TTask* task)
 void TModalWindow::SetFocusChild(TWindow* child)
 {
     mFocusChild = child;
-    TWindowManager* manager = GetWindowManager();
+    TWindowServices* manager = GetWindowServices();
     if (manager != nullptr && manager->GetFocusWindow() == this)
         manager->SetFocusWindow(child);
 }

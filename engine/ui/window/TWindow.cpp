@@ -3,11 +3,11 @@
 #include "engine/foundation/app/TEvent.h"
 #include "engine/foundation/core/DebugLog.h"
 #include "engine/graphics/TRenderer.h"
-#include "engine/ui/manager/TWindowManager.h"
 #include "engine/ui/message/TLuaMessageWrapper.h"
 #include "engine/ui/message/TMessage.h"
 #include "engine/ui/window/TModalWindow.h"
 #include "engine/ui/window/TWindowAnim.h"
+#include "engine/ui/window/TWindowServices.h"
 #include "engine/ui/window/TWindowSpider.h"
 #include "engine/ui/window/TWindowStyle.h"
 
@@ -78,7 +78,9 @@ private:
 class ChildrenDelete final : public TWindowSpider
 {
 public:
-    ChildrenDelete(TWindow& parent, TWindowManager* manager) : mParent(parent), mManager(manager) {}
+    ChildrenDelete(TWindow& parent, TWindowServices* manager) : mParent(parent), mManager(manager)
+    {
+    }
 
     bool Visit(TWindow* window) override
     {
@@ -92,7 +94,7 @@ public:
 
 private:
     TWindow& mParent;
-    TWindowManager* mManager;
+    TWindowServices* mManager;
 };
 
 } // namespace
@@ -115,7 +117,7 @@ TWindow::~TWindow()
         std::replace(sAwaitingDelete->begin(), sAwaitingDelete->end(), this,
                      static_cast<TWindow*>(nullptr));
     DeleteSubtree();
-    if (TWindowManager* manager = GetWindowManager())
+    if (TWindowServices* manager = GetWindowServices())
         manager->ForgetWindow(this);
 }
 
@@ -272,7 +274,7 @@ void TWindow::SetSize(int width, int height)
     mRect.right = mRect.left + width;
     mRect.bottom = mRect.top + height;
     InvalidateWindows();
-    TWindowManager* manager = GetWindowManager();
+    TWindowServices* manager = GetWindowServices();
     TellModalParentAboutCovering(manager != nullptr ? manager->GetRootWindow() : nullptr);
 }
 
@@ -670,7 +672,7 @@ void TWindow::FitToChildren()
 
 void TWindow::DeleteChildren()
 {
-    ChildrenDelete deleter(*this, GetWindowManager());
+    ChildrenDelete deleter(*this, GetWindowServices());
     ForEachChild(deleter);
 }
 
@@ -742,7 +744,7 @@ void TWindow::TakeFocus()
 {
     for (TWindow* window = this; window != nullptr; window = window->mParent) {
         if ((window->mFlags & kTakesFocus) != 0) {
-            if (TWindowManager* manager = GetWindowManager())
+            if (TWindowServices* manager = GetWindowServices())
                 manager->SetFocusWindow(window);
             return;
         }
@@ -758,7 +760,7 @@ void TWindow::QueuePressAnyKey(const TEvent& event)
     } else if (event.type == TEvent::kKeyDown) {
         text = TString("raw:") + static_cast<char>(event.param & 0xFF);
     }
-    TWindowManager* manager = GetWindowManager();
+    TWindowServices* manager = GetWindowServices();
     if (text.Length() == 0 || manager == nullptr)
         return;
     manager->QueueMessage(std::make_unique<TMessage>(TMessage::kPressAnyKey, text));
@@ -820,7 +822,7 @@ void TWindow::SendMessage(std::unique_ptr<TMessage> message)
                 return;
         }
     }
-    if (TWindowManager* manager = GetWindowManager())
+    if (TWindowServices* manager = GetWindowServices())
         manager->PassMessageToScript(std::move(message));
 }
 

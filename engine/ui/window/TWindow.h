@@ -13,7 +13,7 @@
 //
 // Ownership: a window owns its children. AdoptChild takes the child over (unless the
 // child refuses it); RemoveChild hands it back to the caller, who deletes it or passes
-// it to TWindowManager::ScheduleDelete. Deleting a window deletes its subtree and
+// it to TWindowServices::ScheduleDelete. Deleting a window deletes its subtree and
 // detaches it from its parent first.
 //
 // Depth: a tree may be as deep as content makes it. Every walk over it (deletion,

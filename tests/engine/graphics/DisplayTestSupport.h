@@ -10,8 +10,8 @@
 #include "engine/foundation/core/Settings.h"
 #include "engine/foundation/seams/TEngineSeams.h"
 #include "engine/foundation/seams/TWindowManagerSeam.h"
-#include "engine/graphics/GraphicsInstall.h"
 #include "engine/graphics/TDXContext.h"
+#include "engine/graphics/install/GraphicsInstall.h"
 #include "engine/platform/TDisplayOutput.h"
 #include "tests/engine/EngineStateTest.h"
 

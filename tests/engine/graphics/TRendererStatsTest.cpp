@@ -2,6 +2,7 @@
 #include "RendererTestSupport.h"
 #include "engine/foundation/core/Settings.h"
 #include "engine/graphics/TTexture.h"
+#include "engine/graphics/text/TLayoutOverlayText.h"
 
 #include <gtest/gtest.h>
 
@@ -62,15 +63,20 @@ TEST_F(TRendererStatsTest, TheTextShowsTheSpritesTheProcessMemoryAndTheTextures)
     EXPECT_NE(counted.find("Sprites: 42<br>"), std::string::npos);
 }
 
+// A frame of display with the overlay as it stands, drawn over white.
+void DrawFrame(TTestDisplay& display)
+{
+    display.BackBuffer().Fill(TRect(0, 0, 320, 120), 0xFFFFFFFFu);
+    ASSERT_TRUE(display.renderer->BeginDraw(false));
+    display.renderer->EndDraw(false);
+}
+
 TEST_F(TRendererStatsTest, TheOverlayIsDrawnInTheCornerWhileItIsOn)
 {
+    TRenderer::SetOverlayTextFactory([] { return std::make_unique<TLayoutOverlayText>(); });
     TTestDisplay display(320, 120);
     TRenderer& renderer = *display.renderer;
-    const auto frame = [&] {
-        display.BackBuffer().Fill(TRect(0, 0, 320, 120), 0xFFFFFFFFu);
-        ASSERT_TRUE(renderer.BeginDraw(false));
-        renderer.EndDraw(false);
-    };
+    const auto frame = [&] { DrawFrame(display); };
     EXPECT_FALSE(renderer.ToggleStats());
     frame();
     // The box is cleared to 0; red text is drawn over it, and nothing outside it.
@@ -88,6 +94,17 @@ TEST_F(TRendererStatsTest, TheOverlayIsDrawnInTheCornerWhileItIsOn)
     EXPECT_TRUE(renderer.ToggleStats());
     frame();
     EXPECT_EQ(display.BackBuffer().At(10, 10), 0xFFFFFFFFu);
+}
+
+TEST_F(TRendererStatsTest, WithoutOverlayTextTheOverlayIsItsBoxAlone)
+{
+    TTestDisplay display(320, 120);
+    EXPECT_FALSE(display.renderer->ToggleStats());
+    DrawFrame(display);
+    for (int y = 0; y < 60; ++y)
+        for (int x = 0; x < 300; ++x)
+            EXPECT_EQ(display.BackBuffer().At(x, y) & 0x00FFFFFFu, 0u) << x << "," << y;
+    EXPECT_EQ(display.BackBuffer().At(310, 10), 0xFFFFFFFFu);
 }
 
 } // namespace

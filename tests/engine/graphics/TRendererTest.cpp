@@ -1,10 +1,10 @@
 #include "RendererTestSupport.h"
 #include "engine/foundation/seams/TEngineSeams.h"
 #include "engine/graphics/DrawState.h"
-#include "engine/graphics/GraphicsInstall.h"
 #include "engine/graphics/TBlendMode.h"
 #include "engine/graphics/TDisplaySetup.h"
 #include "engine/graphics/TDraw2dScope.h"
+#include "engine/graphics/install/GraphicsInstall.h"
 #include "engine/platform/TTimeSource.h"
 
 #include <gtest/gtest.h>

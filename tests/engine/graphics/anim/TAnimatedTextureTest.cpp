@@ -2,7 +2,7 @@
 
 #include "engine/foundation/assets/TAssetMap.h"
 #include "engine/graphics/DrawState.h"
-#include "engine/graphics/GraphicsInstall.h"
+#include "engine/graphics/install/GraphicsInstall.h"
 #include "tests/engine/EngineStateTest.h"
 #include "tests/engine/graphics/RendererTestSupport.h"
 #include "tests/engine/graphics/anim/AnimationTestSupport.h"

@@ -1,7 +1,7 @@
 #include "engine/graphics/vector/THvMiniVecDraw.h"
 
 #include "engine/foundation/seams/TEngineSeams.h"
-#include "engine/graphics/GraphicsInstall.h"
+#include "engine/graphics/install/GraphicsInstall.h"
 #include "engine/graphics/text/FontCache.h"
 #include "tests/engine/graphics/RendererTestSupport.h"
 #include "tests/engine/graphics/vector/ScanTestSupport.h"

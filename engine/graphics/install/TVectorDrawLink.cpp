@@ -1,4 +1,4 @@
-#include "engine/graphics/vector/TVectorDrawLink.h"
+#include "engine/graphics/install/TVectorDrawLink.h"
 
 #include "engine/graphics/text/FontCache.h"
 #include "engine/graphics/vector/THvMiniVecDraw.h"

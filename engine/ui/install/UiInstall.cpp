@@ -1,4 +1,4 @@
-#include "engine/ui/UiInstall.h"
+#include "engine/ui/install/UiInstall.h"
 
 #include "engine/foundation/app/TPlatform.h"
 #include "engine/foundation/seams/TEngineSeams.h"

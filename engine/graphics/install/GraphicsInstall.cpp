@@ -1,17 +1,20 @@
-#include "engine/graphics/GraphicsInstall.h"
+#include "engine/graphics/install/GraphicsInstall.h"
 
 #include "engine/foundation/assets/TAssetMap.h"
 #include "engine/foundation/seams/TEngineSeams.h"
+#include "engine/graphics/TRenderer.h"
 #include "engine/graphics/TRendererLink.h"
 #include "engine/graphics/TTexture.h"
 #include "engine/graphics/anim/TAnimatedTexture.h"
+#include "engine/graphics/install/TVectorDrawLink.h"
 #include "engine/graphics/model/TModel.h"
-#include "engine/graphics/vector/TVectorDrawLink.h"
+#include "engine/graphics/text/TLayoutOverlayText.h"
 
 void InstallGraphics()
 {
     TEngineSeams::Factories().renderer = [] { return std::make_unique<TRendererLink>(); };
     TEngineSeams::Factories().vectorDraw = [] { return std::make_unique<TVectorDrawLink>(); };
+    TRenderer::SetOverlayTextFactory([] { return std::make_unique<TLayoutOverlayText>(); });
     TEngineSeams::Factories().loadTexture = [](const TString& name) {
         return TTexture::Get(name, 0);
     };

@@ -1,14 +1,14 @@
-#include "engine/ui/UiInstall.h"
+#include "engine/ui/install/UiInstall.h"
 
 #include "engine/foundation/app/EngineMain.h"
 #include "engine/foundation/app/TEvent.h"
 #include "engine/foundation/app/TPlatform.h"
 #include "engine/foundation/host/TGameState.h"
 #include "engine/foundation/seams/TEngineSeams.h"
-#include "engine/graphics/GraphicsInstall.h"
+#include "engine/graphics/install/GraphicsInstall.h"
 #include "engine/ui/manager/TWindowManager.h"
-#include "engine/ui/manager/TWindowScriptLink.h"
 #include "engine/ui/window/TScreen.h"
+#include "engine/ui/window/TWindowScriptLink.h"
 #include "tests/engine/EngineStateTest.h"
 #include "tests/engine/platform/TScopedEnvironment.h"
 

@@ -1,7 +1,0 @@
-#pragma once
-
-// Plugs the graphics subsystem into the engine: the renderer (with its display) and the
-// vector drawing of text become the platform's, textures load through TTexture::Get
-// (TEngineSeams), and asset maps load ".png" and ".jpg" textures, ".xml" and ".anm"
-// animated textures and ".mesh" models. Call once on the main thread before EngineMain.
-void InstallGraphics();
