@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <set>
 
 namespace {
 
@@ -12,6 +11,8 @@ struct TUnit
     const char* folder;
     std::vector<std::string> uses;           // units directly below that it may include
     std::vector<std::string> libraryHeaders; // codec headers it may include in <>
+    // The unit is the files of its folder alone: each subfolder needs a row of its own.
+    bool ownFilesOnly = false;
 };
 
 // Lowest first. A unit's uses are followed through, so each row names only the units
@@ -35,14 +36,39 @@ const TUnit kUnits[] = {
      {"engine/script/lua", "engine/foundation/host", "engine/foundation/prefs",
       "engine/foundation/assets", "engine/foundation/math"},
      {}},
-    {"engine/graphics",
-     {"engine/script", "engine/foundation/app"},
+    // Graphics, from the software device up to the folder that plugs it into the engine.
+    {"engine/graphics/device", {"engine/foundation/core", "engine/foundation/math"}, {}},
+    {"engine/graphics/image",
+     {"engine/foundation/files"},
      {"png.h", "pngconf.h", "jpeglib.h", "jerror.h"}},
+    // The graphics core: renderer, display, textures.
+    // TODO: the core reaches foundation/app until graphics has a host of its own; then
+    // only engine/graphics/install does.
+    {"engine/graphics",
+     {"engine/graphics/device", "engine/graphics/image", "engine/foundation/app"},
+     {},
+     true},
+    {"engine/graphics/anim", {"engine/graphics"}, {}},
+    {"engine/graphics/model", {"engine/graphics"}, {}},
+    {"engine/graphics/vector", {"engine/graphics"}, {}},
+    {"engine/graphics/text", {"engine/graphics/vector"}, {}},
+    {"engine/graphics/sprite", {"engine/graphics/anim", "engine/script"}, {}},
+    {"engine/graphics/particles", {"engine/graphics/anim", "engine/script"}, {}},
+    {"engine/graphics/install",
+     {"engine/graphics/sprite", "engine/graphics/particles", "engine/graphics/model",
+      "engine/graphics/text", "engine/foundation/app"},
+     {}},
     {"engine/sound",
      {"engine/foundation/app"},
      {"vorbis/vorbisfile.h", "vorbis/codec.h", "ogg/ogg.h"}},
-    {"engine/ui", {"engine/graphics", "engine/sound"}, {}},
-    {"game/core", {"engine/ui"}, {}},
+    // The window toolkit: windows reach the manager through TWindowServices (window/).
+    {"engine/ui/message", {"engine/script"}, {}},
+    {"engine/ui/window", {"engine/ui/message", "engine/graphics"}, {}},
+    {"engine/ui/widgets", {"engine/ui/window", "engine/graphics/text", "engine/sound"}, {}},
+    {"engine/ui/manager", {"engine/ui/window"}, {}},
+    {"engine/ui/script", {"engine/ui/widgets", "engine/ui/manager"}, {}},
+    {"engine/ui/install", {"engine/ui/script"}, {}},
+    {"game/core", {"engine/ui/install", "engine/graphics/install"}, {}},
     {"game/spa", {"game/core"}, {}},
     {"game/shell", {"game/spa"}, {}},
     {"game/minigames/mixer", {"game/spa"}, {}},
@@ -83,14 +109,21 @@ bool IsBelow(const std::string& path, const std::string& folder)
     return StartsWith(path, folder + "/");
 }
 
+bool Holds(const TUnit& unit, const std::string& path)
+{
+    if (!IsBelow(path, unit.folder))
+        return false;
+    return !unit.ownFilesOnly ||
+           path.find('/', std::string(unit.folder).size() + 1) == std::string::npos;
+}
+
 // The unit a path belongs to: its longest folder prefix in the table, or null.
 const TUnit* UnitOf(const std::string& path)
 {
     const TUnit* found = nullptr;
     for (const TUnit& unit : kUnits) {
-        if (IsBelow(path, unit.folder) &&
-            (found == nullptr ||
-             std::string(unit.folder).size() > std::string(found->folder).size()))
+        if (Holds(unit, path) && (found == nullptr || std::string(unit.folder).size() >
+                                                          std::string(found->folder).size()))
             found = &unit;
     }
     return found;
@@ -120,6 +153,29 @@ std::set<std::string> Reach(const TUnit& unit)
     return reach;
 }
 
+// A file of a backend folder, engine/platform/<backend>/.
+bool IsBackendFile(const std::string& path)
+{
+    return IsBelow(path, kPlatform) && path.find('/', sizeof kPlatform) != std::string::npos;
+}
+
+// "engine/platform/<backend>" for a backend's file, "" for any other path.
+std::string BackendOf(const std::string& path)
+{
+    if (!IsBackendFile(path))
+        return "";
+    return path.substr(0, path.find('/', sizeof kPlatform));
+}
+
+// The source of a platform interface: a .cpp file at the root of engine/platform/, the
+// one place that chooses among the backends.
+bool IsInterfaceSource(const std::string& path)
+{
+    const std::string extension = ".cpp";
+    return IsBelow(path, kPlatform) && !IsBackendFile(path) && path.size() > extension.size() &&
+           path.compare(path.size() - extension.size(), extension.size(), extension) == 0;
+}
+
 std::string Join(const std::set<std::string>& names)
 {
     std::string text;
@@ -139,6 +195,9 @@ std::string CheckQuoted(const std::string& file, const TUnit& unit, const std::s
             return "outside the interpreter only its public headers (engine/script/lua/Lua*.h) "
                    "may be included";
     }
+    if (IsBackendFile(target) && BackendOf(target) != BackendOf(file) && !IsInterfaceSource(file))
+        return "a backend folder (engine/platform/<backend>/) is included only from that backend "
+               "and the interface's own source (engine/platform/*.cpp)";
     const TUnit* targetUnit = UnitOf(target);
     if (targetUnit == nullptr)
         return "the included file's folder is not in the layering table";
@@ -154,7 +213,7 @@ std::string CheckQuoted(const std::string& file, const TUnit& unit, const std::s
 std::string CheckAngled(const std::string& file, const TUnit& unit, const std::string& header)
 {
     // A backend folder below the platform layer may include what its system offers.
-    if (IsBelow(file, kPlatform) && file.find('/', sizeof kPlatform) != std::string::npos)
+    if (IsBackendFile(file))
         return "";
     if (kStandardHeaders.count(header) != 0)
         return "";
@@ -192,6 +251,20 @@ bool ParseInclude(const std::string& text, char& delimiter, std::string& name)
 
 } // namespace
 
+std::vector<std::string> TIncludeRules::Units()
+{
+    std::vector<std::string> folders;
+    for (const TUnit& unit : kUnits)
+        folders.push_back(unit.folder);
+    return folders;
+}
+
+std::set<std::string> TIncludeRules::UnitReach(const std::string& folder)
+{
+    const TUnit* unit = UnitNamed(folder);
+    return unit != nullptr ? Reach(*unit) : std::set<std::string>();
+}
+
 std::string TIncludeRules::Check(const std::string& file, const std::string& text)
 {
     char delimiter = 0;
@@ -214,7 +287,8 @@ std::vector<TIncludeRules::TViolation> TIncludeRules::CheckTree(const std::strin
             continue;
         for (const fs::directory_entry& entry : fs::recursive_directory_iterator(folder)) {
             const std::string extension = entry.path().extension().string();
-            if (entry.is_regular_file() && (extension == ".h" || extension == ".cpp"))
+            if (entry.is_regular_file() &&
+                (extension == ".h" || extension == ".cpp" || extension == ".inl"))
                 files.push_back(fs::relative(entry.path(), root).generic_string());
         }
     }
