@@ -122,6 +122,19 @@ TEST(TIncludeRules, AllowsAndRefuses)
         {"engine/platform/TFileSystem.cpp", "#include <unistd.h>", "engine/platform/<backend>/"},
         {"engine/foundation/core/TClock.cpp", "#include <zlib.h>", "engine/platform/<backend>/"},
         {"game/core/main.cpp", "#include <X11/Xlib.h>", "engine/platform/<backend>/"},
+        // The game's areas: topic folders belong to their area; minigames stand apart.
+        {"game/core/data/UserManager.cpp", "#include \"engine/foundation/prefs/TPrefs.h\"", ""},
+        {"game/core/data/UserManager.cpp", "#include \"game/core/script/ScriptPublisher.h\"", ""},
+        {"game/spa/Station.cpp", "#include \"game/core/data/GameUserData.h\"", ""},
+        {"game/minigames/meditation/Thought.cpp", "#include \"game/core/data/GameUserData.h\"", ""},
+        {"game/core/data/GameUserData.cpp", "#include \"game/spa/BaseLevel.h\"",
+         "game/core may not include game/spa"},
+        {"game/minigames/sandalwood/Basket.cpp", "#include \"game/spa/Station.h\"",
+         "game/minigames/sandalwood may not include game/spa"},
+        {"game/minigames/meditation/Thought.cpp", "#include \"game/minigames/mixer/Mixer.h\"",
+         "game/minigames/meditation may not include game/minigames/mixer"},
+        {"game/spa/Station.cpp", "#include \"game/shell/WndLevelSelector.h\"",
+         "game/spa may not include game/shell"},
     };
     for (const TCase& c : cases) {
         const std::string reason = TIncludeRules::Check(c.file, c.line);

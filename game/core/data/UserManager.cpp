@@ -114,6 +114,10 @@ bool UserManager::UserExists(TString name) const
 
 void UserManager::InsertUser(TString name)
 {
+    if (name.Length() == 0) {
+        TraceLog("ERROR: players: a player needs a name; none inserted");
+        return;
+    }
     const int n = UserCount();
     mUserIndex.emplace(name, static_cast<uint16_t>(n));
     mCurrentUser = name;

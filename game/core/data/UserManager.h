@@ -74,6 +74,7 @@ public:
     TString GetCurrentUser() const { return mCurrentUser; }
     bool UserExists(TString name) const;
     // Adds a player with this name (a known name keeps its index) and makes it current.
+    // An empty name is refused (logged).
     void InsertUser(TString name);
     // Removes the player; the later players move down one and player 0 becomes current.
     void DeleteUser(int index);
