@@ -10,6 +10,7 @@
 // (xvfb-run) with SDL's X11 driver, and on the dummy driver only without xvfb-run.
 
 #include "bench/support/BenchRun.h"
+#include "bench/support/TTempFolder.h"
 #include "bench/support/UnderXvfb.h"
 #include "engine/foundation/app/EngineMain.h"
 #include "engine/foundation/app/TEvent.h"
@@ -106,25 +107,17 @@ int StaticScreen(TPlatform* platform, const char*)
 class TBenchFolder
 {
 public:
-    TBenchFolder()
+    TBenchFolder() : mFolder("velmora_bench")
     {
-        std::string pattern = (fs::temp_directory_path() / "velmora_bench_XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr)
+        if (Root().empty())
             return;
-        mRoot = pattern;
-        fs::create_directories(mRoot / "assets");
-        setenv("XDG_DATA_HOME", (mRoot / "data").c_str(), 1);
+        fs::create_directories(Root() / "assets");
+        setenv("XDG_DATA_HOME", (Root() / "data").c_str(), 1);
     }
-    ~TBenchFolder()
-    {
-        std::error_code error;
-        if (!mRoot.empty())
-            fs::remove_all(mRoot, error);
-    }
-    const fs::path& Root() const { return mRoot; }
+    const fs::path& Root() const { return mFolder.Root(); }
 
 private:
-    fs::path mRoot;
+    TTempFolder mFolder;
 };
 
 void RunStaticScreen(benchmark::State& state, bool active)

@@ -1,5 +1,6 @@
 #include "engine/foundation/app/EngineMain.h"
 #include "engine/foundation/app/TEvent.h"
+#include "engine/foundation/app/TFirstFrameReport.h"
 #include "engine/foundation/app/TPlatform.h"
 #include "engine/foundation/core/DebugLog.h"
 #include "engine/foundation/core/Settings.h"
@@ -28,11 +29,14 @@ int RunTemporaryGame(TPlatform* platform, const char*)
     if (windows == nullptr || !windows->RunScriptFile(windows->GetRootWindow(), kMainLoopScript))
         TraceLog("ERROR: start-up: %s did not run; only closing the window ends the program",
                  kMainLoopScript);
+    TFirstFrameReport firstFrame;
     TEvent event;
     do {
         platform->GetEvent(event);
-        if (TWindowManager* manager = GetWindowManager())
+        if (TWindowManager* manager = GetWindowManager()) {
             manager->HandleEvent(event);
+            firstFrame.Update(manager->GetFrameCount(), platform->GetTimer());
+        }
         if (event.type == TEvent::kClose)
             platform->PostQuitMessage(0);
     } while (event.type != TEvent::kQuit);
