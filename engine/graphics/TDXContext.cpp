@@ -25,7 +25,7 @@ std::unique_ptr<TDisplayOutput> MakeOutput()
     TPlatform* platform = TPlatform::GetInstance();
     TNativeWindow* window = platform != nullptr ? platform->GetData().GetMainWindow() : nullptr;
     if (window == nullptr) {
-        TraceLog("display: there is no main window to show frames in");
+        TraceLog("graphics: display: there is no main window to show frames in");
         return nullptr;
     }
     return window->CreateDisplayOutput();
@@ -76,8 +76,8 @@ bool TDXContext::Create(bool fullScreen, int width, int height)
         return false;
     UpdateDesktopMode();
     if (!fullScreen && !IsHosted() && IsDesktopTooSmall(width, height)) {
-        TraceLog("display: a %dx%d window does not fit on the %dx%d desktop", width, height,
-                 mDesktopWidth, mDesktopHeight);
+        TraceLog("graphics: display: a %dx%d window does not fit on the %dx%d desktop", width,
+                 height, mDesktopWidth, mDesktopHeight);
         return false;
     }
     if (!output->Open(width, height, fullScreen, fullScreen || mVSync))
@@ -86,7 +86,7 @@ bool TDXContext::Create(bool fullScreen, int width, int height)
     mWidth = width;
     mHeight = height;
     UpdateWindowBounds();
-    TraceLog("display: %dx%d %s on a %dx%d desktop; renderer %s", width, height,
+    TraceLog("graphics: display: %dx%d %s on a %dx%d desktop; renderer %s", width, height,
              fullScreen ? "full screen" : "in a window", mDesktopWidth, mDesktopHeight,
              output->Describe().c_str());
     return true;
@@ -160,7 +160,8 @@ bool TDXContext::SetMouseImage(const std::shared_ptr<TTexture>& texture, int hot
         pixels = MakeCursorPixels(texels, pitch, texture->GetWidth(), texture->GetHeight());
         texture->Unlock();
     } else if (texture) {
-        TraceLog("display: the cursor image cannot be read; the system's arrow stands in");
+        TraceLog(
+            "graphics: display: the cursor image cannot be read; the system's arrow stands in");
     }
     if (pixels.empty())
         output->SetCursorImage(nullptr, 0, 0, 0, 0);

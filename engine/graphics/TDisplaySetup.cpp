@@ -54,7 +54,7 @@ void TDisplaySetup::ReadDisplaySettings()
         return;
     mLowVideoMemory = std::atoi(settings->GetAttribute("LowMemoryVideo").CStr()) != 0;
     if (mLowVideoMemory)
-        TraceLog("Low memory video card setting enabled!");
+        TraceLog("%s", kLowMemorySettingLog);
 }
 
 // ---- state ----
@@ -80,7 +80,7 @@ void TDisplaySetup::OnBackBufferOpened()
 
 void TDisplaySetup::Fail(const char* cause)
 {
-    TraceLog("display: %s; the game is told to quit", cause);
+    TraceLog("graphics: display: %s; the game is told to quit", cause);
     mState = TDisplayState::Failed;
     if (TPlatform* platform = TPlatform::GetInstance())
         platform->PostQuitMessage(0);
@@ -93,7 +93,8 @@ void TDisplaySetup::Fail(const char* cause)
 void TDisplaySetup::SetDisplay(const TDisplayRequest& request)
 {
     if (mState == TDisplayState::Failed) {
-        TraceLog("display: %dx%d refused: the display has failed", request.width, request.height);
+        TraceLog("graphics: display: %dx%d refused: the display has failed", request.width,
+                 request.height);
         return;
     }
     if (mInSetup) {
@@ -123,7 +124,7 @@ void TDisplaySetup::SetDisplay(const TDisplayRequest& request)
             Fail("out of video memory in host mode");
             return;
         }
-        TraceLog("SetDisplay Forcing Fullscreen (MEMORY)");
+        TraceLog("%s", kFullScreenForLowMemoryLog);
         fullScreen = true;
     }
     const bool active = IsActiveForSetup();
@@ -159,7 +160,7 @@ bool TDisplaySetup::OpenDisplay(int width, int height, bool fullScreen, bool qui
     const int scaledWidth = static_cast<int>(static_cast<float>(width) * scale);
     const int scaledHeight = static_cast<int>(static_cast<float>(height) * scale);
     if (!fullScreen && !HasPqSwitch() && mContext->IsDesktopTooSmall(scaledWidth, scaledHeight)) {
-        TraceLog("SetDisplay Forcing Fullscreen (SMALL)");
+        TraceLog("%s", kFullScreenForSmallDesktopLog);
         fullScreen = true;
     }
     platform->GetAssetManager().ReleaseAll();
@@ -195,8 +196,8 @@ void TDisplaySetup::FallBack(int width, int height, bool fullScreen, bool quiet,
     const bool foreground = platform->GetData().GetPump().IsAppActive();
     const bool fallbackTried = mState == TDisplayState::FallingBack;
     if (!fallbackTried && !(active && foreground)) {
-        TraceLog("SetDisplay marking DirectX Broken: %s, %s", active ? "ACTIVE" : "INACTIVE",
-                 foreground ? "BACKGROUND" : "FOREGROUND");
+        TraceLog(kNotOpenedInactiveLog, active ? "active" : "inactive",
+                 foreground ? "foreground" : "background");
         MarkBroken();
         return;
     }
@@ -212,7 +213,7 @@ void TDisplaySetup::FallBack(int width, int height, bool fullScreen, bool quiet,
         return;
     }
     if (fallbackTried) {
-        TraceLog("ERROR FALLBACK FAILED");
+        TraceLog("%s", kFallbackFailedLog);
         ShowMessage(TDisplayOutput::TMessageIcon::Stop, "Error",
                     "Failed to initialize window. Please try running the game again. If that "
                     "doesn't help, try changing the screen resolution and color depth. If that "
@@ -288,7 +289,7 @@ void TDisplaySetup::ShowMessage(TDisplayOutput::TMessageIcon icon, const char* c
     if (TDisplayOutput* output = mContext->GetOutput())
         output->ShowMessage(icon, caption, text);
     else
-        TraceLog("%s: %s", caption, text);
+        TraceLog("graphics: display: %s: %s", caption, text);
 }
 
 bool TDisplaySetup::SetFullScreen(bool fullScreen)
@@ -329,7 +330,7 @@ void TDisplaySetup::Restore()
     TDisplayRequest again{
         .width = current.right, .height = current.bottom, .fullScreen = mFullScreen, .force = true};
     if (!mContext->IsOpen() || mState == TDisplayState::Reconfiguring) {
-        TraceLog("TPlatformData::Restore: mDirectDraw NULL. Calling SetDisplay()");
+        TraceLog("graphics: display: restoring a display that is not open; setting it up again");
         again.quiet = true;
         SetDisplay(again);
         return;
@@ -338,7 +339,7 @@ void TDisplaySetup::Restore()
     // nothing to wait for: what failed was showing a frame.
     if (mWorkingCount < 3) {
         if (platform->GetData().GetPump().IsActive()) {
-            TraceLog("TPlatformData::Restore: Working count too small (%d). Calling SetDisplay()",
+            TraceLog("graphics: display: %d frames drawn since it was set up; setting it up again",
                      mWorkingCount);
             SetDisplay(again);
         } else {
@@ -353,14 +354,14 @@ void TDisplaySetup::Restore()
         InvalidateAllWindows();
         return;
     }
-    TraceLog("RestoreAllSurfaces failed!");
+    TraceLog("graphics: display: its surfaces cannot be restored; setting it up again");
     SetDisplay(again);
 }
 
 void TDisplaySetup::RestoreAssets()
 {
     if (!mHandler.IsValid()) {
-        TraceLog("RestoreAssets: DX broken");
+        TraceLog("graphics: display: assets not restored: the display is broken");
         return;
     }
     TPlatform* platform = TPlatform::GetInstance();
@@ -377,7 +378,7 @@ bool TDisplaySetup::PresentFrame(const TSurface& backBuffer)
         return true;
     if (mContext->Present(backBuffer))
         return true;
-    TraceLog("TPlatform::EndDraw: Unexpected error (see above) on UpdateFrame or EndScene");
+    TraceLog("%s", kFrameNotShownLog);
     Restore();
     return false;
 }
@@ -396,7 +397,8 @@ void TDisplaySetup::OutOfVideoMemory()
 {
     if (mLowVideoMemory || !mContext->IsOpen())
         return;
-    TraceLog("OutOfVideoMemory triggered!");
+    TraceLog("graphics: display: out of video memory; full screen from now on, as %s keeps",
+             kDisplaySettings);
     mLowVideoMemory = true;
     MarkBroken();
     mState = TDisplayState::Reconfiguring;

@@ -50,6 +50,24 @@ enum class TDisplayState : uint8_t
 class TDisplaySetup
 {
 public:
+    // Log lines that tests look for.
+    static constexpr const char* kLowMemorySettingLog =
+        "graphics: display: common:display.xml asks for little video memory; the display "
+        "opens full screen";
+    static constexpr const char* kFullScreenForLowMemoryLog =
+        "graphics: display: full screen, for little video memory";
+    static constexpr const char* kFullScreenForSmallDesktopLog =
+        "graphics: display: full screen, as the window does not fit the desktop";
+    // The window's state ("active" or "inactive") and the game's ("foreground" or
+    // "background").
+    static constexpr const char* kNotOpenedInactiveLog =
+        "graphics: display: not opened while the window is %s and the game in the %s; it "
+        "counts as broken";
+    static constexpr const char* kFallbackFailedLog =
+        "graphics: display: the fallback mode cannot be opened either";
+    static constexpr const char* kFrameNotShownLog =
+        "graphics: display: a frame cannot be shown; restoring the display";
+
     // Works on handler's back buffer; the handler owns the set-up.
     explicit TDisplaySetup(TDxDisplayHandler& handler);
     ~TDisplaySetup();

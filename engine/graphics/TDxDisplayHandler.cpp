@@ -312,7 +312,7 @@ void TDxDisplayHandler::PushViewport(const TRect& viewport)
 void TDxDisplayHandler::PopViewport()
 {
     if (mViewportStack.empty()) {
-        TraceLog("display: viewport pop without a push; ignored");
+        TraceLog("graphics: display: viewport pop without a push; ignored");
         return;
     }
     mViewport = mViewportStack.back();

@@ -107,7 +107,7 @@ void TRenderer::RecordFrameEnd()
 bool TRenderer::Begin2d()
 {
     if (mIn2d) {
-        TraceLog("Begin2d called when already in Begin2d state");
+        TraceLog("%s", kBegin2dTwiceLog);
         return false;
     }
     mIn2d = mDisplay->Begin2d();
@@ -117,7 +117,7 @@ bool TRenderer::Begin2d()
 void TRenderer::End2d()
 {
     if (!mIn2d) {
-        TraceLog("End2d called when not in Begin2d state");
+        TraceLog("%s", kEnd2dAloneLog);
         return;
     }
     mDisplay->End2d();
@@ -127,7 +127,7 @@ void TRenderer::End2d()
 void TRenderer::DrawVertices(TPrimitiveType type, const TVertexArray& vertices)
 {
     if (!mIn2d) {
-        TraceLog("DrawVertices called when not in Begin2d or Begin3d state");
+        TraceLog(kOutside2dLog, "DrawVertices");
         return;
     }
     mDisplay->DrawVertices(type, vertices);
@@ -136,7 +136,7 @@ void TRenderer::DrawVertices(TPrimitiveType type, const TVertexArray& vertices)
 void TRenderer::DrawSpans(const TDeviceSpan* spans, int count)
 {
     if (!mIn2d) {
-        TraceLog("DrawSpans called when not in Begin2d or Begin3d state");
+        TraceLog(kOutside2dLog, "DrawSpans");
         return;
     }
     mDisplay->DrawSpans(spans, count);
@@ -146,7 +146,7 @@ void TRenderer::DrawIndexedVertices(TPrimitiveType type, const uint16_t* indices
                                     const TVertexArray& vertices, int indexCount)
 {
     if (!mIn2d) {
-        TraceLog("DrawIndexedVertices called when not in Begin2d or Begin3d state");
+        TraceLog(kOutside2dLog, "DrawIndexedVertices");
         return;
     }
     mDisplay->DrawIndexedVertices(type, indices, vertices, indexCount);

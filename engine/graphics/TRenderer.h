@@ -36,6 +36,14 @@ class TVertexArray;
 class TRenderer
 {
 public:
+    // Log lines of calls out of order; kOutside2dLog names the drawing call.
+    static constexpr const char* kBegin2dTwiceLog =
+        "graphics: renderer: Begin2d while 2D drawing is already on; refused";
+    static constexpr const char* kEnd2dAloneLog =
+        "graphics: renderer: End2d without Begin2d; ignored";
+    static constexpr const char* kOutside2dLog =
+        "graphics: renderer: %s outside Begin2d and End2d; nothing drawn";
+
     // The process-wide renderer, made with its display handler on first use.
     static TRenderer* Get();
     // Deletes the renderer and its display handler; the next Get makes a new one.

@@ -248,7 +248,7 @@ bool TTexture::Save(const TString& fileName, float quality)
 {
     const bool jpeg = fileName.Find(".jpg") >= 0;
     if (!jpeg && fileName.Find(".png") < 0) {
-        TraceLog("TTexture::Save only supports .jpg and .png files");
+        TraceLog(kSaveRefusedLog, fileName.CStr());
         return false;
     }
     uint32_t* pixels = nullptr;

@@ -30,6 +30,9 @@ class TTexture : public TAsset
 {
 public:
     static constexpr const char* kAssetMapNotFound = TAssetMap::kTextureNotFound;
+    // Save's log line for a name it cannot write (the name).
+    static constexpr const char* kSaveRefusedLog =
+        "graphics: texture: %s: not saved: only .jpg and .png names are written";
 
     // Flags of Get.
     enum : int

@@ -153,7 +153,7 @@ bool TTextureData::CreateSurface(int width, int height, bool)
     mLocked = false;
     SetImageSize(width, height);
     if (width <= 0 || height <= 0 || width > kMaxSurfaceSide || height > kMaxSurfaceSide) {
-        TraceLog("texture: cannot make a %dx%d surface", width, height);
+        TraceLog("graphics: texture: cannot make a %dx%d surface", width, height);
         mSurface.reset();
         return false;
     }
@@ -182,8 +182,9 @@ void TTextureData::Restore()
         return;
     }
     if (!CreateSurface(mImageWidth, mImageHeight, true)) {
-        TraceLog("TDxTextureData::Restore: Failed to restore %dx%d texture (%d,%d)", mImageWidth,
-                 mImageHeight, mBorderX, mBorderY);
+        TraceLog(
+            "graphics: texture: cannot remake its %dx%d surface (border %d,%d) for the display",
+            mImageWidth, mImageHeight, mBorderX, mBorderY);
         MarkDisplayBroken();
     }
 }
@@ -197,10 +198,9 @@ void TTextureData::RestoreFromFiles()
         return;
     const bool hasMask = mask.Length() > 0;
     if (hasMask)
-        TraceLog("TDxTextureData::Restore: Failed to restore from file %s and %s.", source.CStr(),
-                 mask.CStr());
+        TraceLog(kRereadPairFailedLog, source.CStr(), mask.CStr());
     else
-        TraceLog("TDxTextureData::Restore: Failed to restore from file %s.", source.CStr());
+        TraceLog(kRereadFailedLog, source.CStr());
     // A file that is gone will not come back by trying again; otherwise the device, not
     // the data, failed, and the display is restored once more later.
     if (!ImageFileExists(source) || (hasMask && !ImageFileExists(mask)))

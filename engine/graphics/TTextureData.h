@@ -25,6 +25,13 @@
 class TTextureData
 {
 public:
+    // Restore's log lines when the files cannot be read again (the source; the source and
+    // the mask).
+    static constexpr const char* kRereadFailedLog =
+        "graphics: texture: %s: cannot be read again for the display";
+    static constexpr const char* kRereadPairFailedLog =
+        "graphics: texture: %s and %s: cannot be read again for the display";
+
     enum : uint8_t
     {
         kAlpha = 0x02,          // the surface has an alpha channel

@@ -18,9 +18,10 @@ void TPlatformLog::SetSink(TSink sink)
 void TPlatformLog::Write(const char* format, ...)
 {
     char line[1024];
+    const int tagLength = snprintf(line, sizeof line, "%s", kTag);
     va_list args;
     va_start(args, format);
-    vsnprintf(line, sizeof line, format, args);
+    vsnprintf(line + tagLength, sizeof line - static_cast<size_t>(tagLength), format, args);
     va_end(args);
     TSink sink = sSink.load();
     if (sink != nullptr) {

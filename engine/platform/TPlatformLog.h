@@ -5,12 +5,15 @@
 class TPlatformLog
 {
 public:
+    // Every line starts with it.
+    static constexpr const char* kTag = "platform: ";
+
     using TSink = void (*)(const char* line);
 
     // Installs the sink for all later lines; null restores stderr. Main thread, at
     // start-up and shutdown only.
     static void SetSink(TSink sink);
 
-    // Formats one line (printf rules) and hands it to the sink. Any thread.
+    // Formats one line (printf rules) behind kTag and hands it to the sink. Any thread.
     static void Write(const char* format, ...) __attribute__((format(printf, 1, 2)));
 };

@@ -184,7 +184,7 @@ bool ParseAnimationAnm(const uint8_t* bytes, size_t size, const TString& path, T
         (data.AreFramesInRange() || in.Fail("a frame coordinate is out of range")))
         return true;
     data.frames.clear();
-    TraceLog("animation: %s: %s", path.CStr(), in.GetFailure());
+    TraceLog("graphics: animation: %s: %s", path.CStr(), in.GetFailure());
     return false;
 }
 
@@ -192,7 +192,7 @@ bool LoadAnimationAnm(const TString& path, TAnimationData& data)
 {
     TFile* file = FileOpen(path, kFileReadBinary);
     if (file == nullptr) {
-        TraceLog("animation: %s: cannot be opened", path.CStr());
+        TraceLog("graphics: animation: %s: cannot be opened", path.CStr());
         return false;
     }
     std::vector<uint8_t> bytes;

@@ -96,7 +96,7 @@ bool ReadFrames(TXmlNode& frameList, const TString& path, TAnimationData& data)
 {
     const int count = CountChildren(frameList, "frame");
     if (count == 0) {
-        TraceLog("Animation %s does not contain any frames!", path.CStr());
+        TraceLog(kAnimationXmlNoFramesLog, path.CStr());
         return false;
     }
     data.frames.reserve(static_cast<size_t>(count));
@@ -119,12 +119,12 @@ bool LoadAnimationXml(const TString& path, TAnimationData& data)
 {
     TXmlNode root;
     if (!root.LoadFile(path)) {
-        TraceLog("animation: %s: cannot be opened", path.CStr());
+        TraceLog("graphics: animation: %s: cannot be opened", path.CStr());
         return false;
     }
     TXmlNode* sequence = root.FindChild("sequence");
     if (sequence == nullptr) {
-        TraceLog("Animation %s does not contain a sequence node", path.CStr());
+        TraceLog(kAnimationXmlNoSequenceLog, path.CStr());
         return false;
     }
     data.sequenceName = sequence->GetAttribute("name");
@@ -134,18 +134,18 @@ bool LoadAnimationXml(const TString& path, TAnimationData& data)
     if (const TXmlNode* image = sequence->FindChild("img")) {
         ReadImage(*image, data);
     } else {
-        TraceLog("Animation %s does not contain an img node", path.CStr());
+        TraceLog(kAnimationXmlNoImageLog, path.CStr());
         complete = false;
     }
     TXmlNode* frameList = sequence->FindChild("framelist");
     if (frameList == nullptr) {
-        TraceLog("Animation %s does not contain a framelist node", path.CStr());
+        TraceLog(kAnimationXmlNoFrameListLog, path.CStr());
         return false;
     }
     if (!ReadFrames(*frameList, path, data))
         return false;
     if (!data.AreFramesInRange()) {
-        TraceLog("animation: %s: a frame coordinate is out of range", path.CStr());
+        TraceLog("graphics: animation: %s: a frame coordinate is out of range", path.CStr());
         data.frames.clear();
         return false;
     }

@@ -28,6 +28,14 @@
 
 struct TAnimationData;
 
+// LoadAnimationXml's log lines for a file that lacks a part (the path).
+inline constexpr const char* kAnimationXmlNoSequenceLog =
+    "graphics: animation: %s: no sequence element";
+inline constexpr const char* kAnimationXmlNoImageLog = "graphics: animation: %s: no img element";
+inline constexpr const char* kAnimationXmlNoFrameListLog =
+    "graphics: animation: %s: no framelist element";
+inline constexpr const char* kAnimationXmlNoFramesLog = "graphics: animation: %s: no frames";
+
 // Reads the animation file at path into data (whose frames must be empty). False, with
 // a log line naming path, when the file cannot be opened or lacks "sequence", "img" or a
 // "framelist" with at least one "frame" (whatever could be read still is).

@@ -64,7 +64,7 @@ bool TAnimatedTexture::LoadAnimation(const TString& image, const TString& mask)
     const TString& name = mAnimation.fileName;
     const TString file = FindAnimationFile(name);
     if (file.Length() == 0) {
-        TraceLog("animation: %s: not found (also tried .xml and .anm)", name.CStr());
+        TraceLog("graphics: animation: %s: not found (also tried .xml and .anm)", name.CStr());
         return false;
     }
     bool loaded = false;
@@ -73,7 +73,7 @@ bool TAnimatedTexture::LoadAnimation(const TString& image, const TString& mask)
     } else if (file.Find(".anm", TString::kNoCase) >= 0) {
         loaded = LoadAnimationAnm(file, mAnimation);
     } else {
-        TraceLog("animation: %s: the name has neither .xml nor .anm", file.CStr());
+        TraceLog("graphics: animation: %s: the name has neither .xml nor .anm", file.CStr());
     }
     if (!loaded)
         return false;

@@ -243,7 +243,7 @@ bool TSoftwareDevice::Fetch(const uint16_t* indices, int position, const TRaster
         return true;
     }
     if (!mReportedBadIndex) {
-        TraceLog("device: index %zu beyond %zu vertices; its primitive is skipped", index,
+        TraceLog("graphics: device: index %zu beyond %zu vertices; its primitive is skipped", index,
                  mVertices.size());
         mReportedBadIndex = true;
     }

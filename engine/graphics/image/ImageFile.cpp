@@ -12,6 +12,6 @@ bool ReadImageFile(const TString& name, TDecodedImage& image, int maxSide)
     if (name.Find(".jpg") >= 0)
         return ReadJpegImage(name, image, maxSide);
     image.Reset();
-    TraceLog("image: %s: neither a .png nor a .jpg name", name.CStr());
+    TraceLog("graphics: image: %s: neither a .png nor a .jpg name", name.CStr());
     return false;
 }

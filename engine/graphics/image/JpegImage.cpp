@@ -2,6 +2,7 @@
 
 #include "engine/foundation/core/DebugLog.h"
 #include "engine/foundation/files/TFile.h"
+#include "engine/graphics/image/ImageLogLines.h"
 #include "engine/graphics/image/JpegFileManagers.h"
 #include "engine/graphics/image/TDecodedImage.h"
 
@@ -54,7 +55,7 @@ void OnOutputMessage(j_common_ptr info)
 {
     char text[JMSG_LENGTH_MAX];
     (*info->err->format_message)(info, text);
-    TraceLog("image: %s: %s", JobOf(info)->path, text);
+    TraceLog(kImageFailedLog, JobOf(info)->path, text);
 }
 
 void OnProgress(j_common_ptr info)
@@ -154,7 +155,7 @@ bool ReadJpegImage(const TString& path, TDecodedImage& image, int maxSide)
     job.maxSide = std::clamp(maxSide, 0, int(TDecodedImage::kMaxSide));
     job.file = FileOpen(path, kFileReadBinary);
     if (!job.file) {
-        TraceLog("image: %s: cannot open", job.path);
+        TraceLog(kImageCannotOpenLog, job.path);
         return false;
     }
     jpeg_decompress_struct decompressor;
@@ -164,7 +165,7 @@ bool ReadJpegImage(const TString& path, TDecodedImage& image, int maxSide)
     jpeg_destroy_decompress(&decompressor);
     FileClose(job.file);
     if (!ok) {
-        TraceLog("image: %s: %s", job.path, job.message);
+        TraceLog(kImageFailedLog, job.path, job.message);
         image.Reset();
     }
     return ok;
@@ -174,15 +175,15 @@ bool WriteJpegImage(const TString& path, float quality, int width, int height, i
                     const uint32_t* pixels)
 {
     if (!pixels || width < 1 || height < 1 || stride < int64_t(width) * 4) {
-        TraceLog("image: %s: nothing to write (%dx%d, stride %d)", path.CStr(), width, height,
-                 stride);
+        TraceLog("graphics: image: %s: nothing to write (%dx%d, stride %d)", path.CStr(), width,
+                 height, stride);
         return false;
     }
     TJpegJob job;
     StartJob(job, path);
     job.file = FileOpen(path, kFileWriteBinary);
     if (!job.file) {
-        TraceLog("image: %s: cannot create", job.path);
+        TraceLog(kImageCannotCreateLog, job.path);
         return false;
     }
     jpeg_compress_struct compressor;
@@ -193,6 +194,6 @@ bool WriteJpegImage(const TString& path, float quality, int width, int height, i
     jpeg_destroy_compress(&compressor);
     FileClose(job.file);
     if (!ok)
-        TraceLog("image: %s: %s", job.path, job.message);
+        TraceLog(kImageFailedLog, job.path, job.message);
     return ok;
 }

@@ -2,6 +2,7 @@
 
 #include "engine/foundation/core/DebugLog.h"
 #include "engine/foundation/files/TFile.h"
+#include "engine/graphics/image/ImageLogLines.h"
 #include "engine/graphics/image/TDecodedImage.h"
 
 #include <png.h>
@@ -43,7 +44,7 @@ TPngJob* JobOf(png_structp png)
 
 void OnWarning(png_structp png, png_const_charp message)
 {
-    TraceLog("image: %s: %s", JobOf(png)->path, message);
+    TraceLog(kImageFailedLog, JobOf(png)->path, message);
 }
 
 void OnRead(png_structp png, png_bytep data, size_t length)
@@ -169,7 +170,7 @@ bool ReadPngImage(const TString& path, TDecodedImage& image, int maxSide)
     job.maxSide = std::clamp(maxSide, 0, int(TDecodedImage::kMaxSide));
     job.file = FileOpen(path, kFileReadBinary);
     if (!job.file) {
-        TraceLog("image: %s: cannot open", job.path);
+        TraceLog(kImageCannotOpenLog, job.path);
         return false;
     }
     bool ok = false;
@@ -186,7 +187,7 @@ bool ReadPngImage(const TString& path, TDecodedImage& image, int maxSide)
         png_destroy_read_struct(&job.png, job.info ? &job.info : nullptr, nullptr);
     FileClose(job.file);
     if (!ok) {
-        TraceLog("image: %s: %s", job.path, job.message);
+        TraceLog(kImageFailedLog, job.path, job.message);
         image.Reset();
     }
     return ok;
@@ -195,15 +196,15 @@ bool ReadPngImage(const TString& path, TDecodedImage& image, int maxSide)
 bool WritePngImage(const TString& path, const uint32_t* pixels, int width, int height, int stride)
 {
     if (!pixels || width < 1 || height < 1 || stride < int64_t(width) * 4) {
-        TraceLog("image: %s: nothing to write (%dx%d, stride %d)", path.CStr(), width, height,
-                 stride);
+        TraceLog("graphics: image: %s: nothing to write (%dx%d, stride %d)", path.CStr(), width,
+                 height, stride);
         return false;
     }
     TPngJob job;
     job.path = path.CStr();
     job.file = FileOpen(path, kFileWriteBinary);
     if (!job.file) {
-        TraceLog("image: %s: cannot create", job.path);
+        TraceLog(kImageCannotCreateLog, job.path);
         return false;
     }
     bool ok = false;
@@ -218,6 +219,6 @@ bool WritePngImage(const TString& path, const uint32_t* pixels, int width, int h
         png_destroy_write_struct(&job.png, job.info ? &job.info : nullptr);
     FileClose(job.file);
     if (!ok)
-        TraceLog("image: %s: %s", job.path, job.message);
+        TraceLog(kImageFailedLog, job.path, job.message);
     return ok;
 }

@@ -57,7 +57,7 @@ bool TModel::Init(const TString& path)
         return false;
     TFile* file = FileOpen(path, kFileReadBinary);
     if (file == nullptr) {
-        TraceLog("TModel::Init: Failed to load %s", path.CStr());
+        TraceLog(kCannotLoadLog, path.CStr());
         return false;
     }
     char magic[4] = {};

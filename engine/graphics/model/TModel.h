@@ -22,6 +22,9 @@
 class TModel : public TAsset
 {
 public:
+    // Init's log line when the file cannot be opened (the path).
+    static constexpr const char* kCannotLoadLog = "graphics: model: %s: cannot be loaded";
+
     static TClassId ClassId();
     const char* GetClassName() const override { return "TModel"; }
     bool IsKindOf(TClassId id) const override { return id == ClassId() || TAsset::IsKindOf(id); }

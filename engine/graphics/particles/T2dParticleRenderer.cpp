@@ -167,7 +167,7 @@ void T2dParticleRenderer::SetOption(const TString& name, const float values[4])
     const std::optional<TBlendMode> mode =
         TruncateToInt(values[0], number) ? BlendModeFromNumber(number) : std::nullopt;
     if (!mode) {
-        TraceLog("particles: blend mode %g is not one of 0 to 4; the mode stays %d",
+        TraceLog("graphics: particles: blend mode %g is not one of 0 to 4; the mode stays %d",
                  static_cast<double>(values[0]), static_cast<int>(mBlendMode));
         return;
     }

@@ -60,7 +60,7 @@ void TLuaParticleSystem::Reset()
     mScript.reset();
     mScript = std::make_unique<TScript>();
     if (!mScript->IsValid()) {
-        TraceLog("particles: cannot open a script state");
+        TraceLog("graphics: particles: cannot open a script state");
         return;
     }
     lua_State* L = mScript->GetState();
@@ -106,7 +106,7 @@ bool TLuaParticleSystem::Load(const TString& script)
     mRefusalLogged = false;
     if (script.Find(".lua") >= 0) {
         if (!FileExists(script)) {
-            TraceLog("particles: %s: no such effect script", script.CStr());
+            TraceLog("graphics: particles: %s: no such effect script", script.CStr());
             return false;
         }
         const int slash = script.FindChar('/', TString::kBackwards);
@@ -115,7 +115,7 @@ bool TLuaParticleSystem::Load(const TString& script)
         std::shared_ptr<TScriptCode> code = GetScriptCode(
             &TTexture::GetCache(), script, mFolder + "?;assets/?;assets/fx/?", &error);
         if (!code) {
-            TraceLog("particles: %s: %s", script.CStr(), error.CStr());
+            TraceLog("graphics: particles: %s: %s", script.CStr(), error.CStr());
             return false;
         }
         mCode = code;
@@ -249,9 +249,10 @@ bool TLuaParticleSystem::AcceptsCompiling()
         return true;
     if (!mRefusalLogged) {
         mRefusalLogged = true;
-        TraceLog("particles: %s: Init, Anim and Allocate work only while the effect script "
-                 "loads; later calls are refused",
-                 mName.CStr());
+        TraceLog(
+            "graphics: particles: %s: Init, Anim and Allocate work only while the effect script "
+            "loads; later calls are refused",
+            mName.CStr());
     }
     return false;
 }

@@ -125,7 +125,7 @@ void TAnimatedSprite::InitScript()
     Die();
     auto script = std::make_unique<TScript>();
     if (!script->IsValid()) {
-        TraceLog("animated sprite: no script state could be opened");
+        TraceLog("graphics: animated sprite: no script state could be opened");
         return;
     }
     script->SetClock(mClock);
@@ -163,7 +163,7 @@ void TAnimatedSprite::RunGlobal(const TString& name)
     LuaPushString(L, name);
     lua_pushcclosure(L, HandBackGlobal, 1);
     if (thread->RunFunction(0, 1) == 0 && !lua_isfunction(L, -1))
-        TraceLog("lua_resume error: %s is not a function", name.CStr());
+        TraceLog(kNotAFunctionLog, name.CStr());
     lua_settop(L, top);
 }
 

@@ -34,6 +34,10 @@ struct lua_State;
 class TAnimatedSprite : public TSprite, public TLifeline
 {
 public:
+    // Play's log line when the script has no function of that name (the name).
+    static constexpr const char* kNotAFunctionLog =
+        "graphics: animated sprite: %s is not a function of its script";
+
     static TClassId ClassId();
     const char* GetClassName() const override { return "TAnimatedSprite"; }
     bool IsKindOf(TClassId id) const override { return id == ClassId() || TSprite::IsKindOf(id); }

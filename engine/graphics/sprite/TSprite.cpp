@@ -97,7 +97,8 @@ void TSprite::AddChild(std::shared_ptr<TSprite> child)
     if (!child || child->mParent == this)
         return;
     if (IsSelfOrAncestor(child.get())) {
-        TraceLog("sprite: a sprite cannot become a child of itself or of its own children");
+        TraceLog(
+            "graphics: sprite: a sprite cannot become a child of itself or of its own children");
         return;
     }
     if (child->mParent != nullptr)

@@ -39,11 +39,12 @@ bool ReadFontFile(const TString& path, std::vector<uint8_t>& image)
     FileSeek(file, 0, kSeekStart);
     image.clear();
     if (size < 0 || size > kMaxFontBytes) {
-        TraceLog("font: %s: size %lld refused", path.CStr(), static_cast<long long>(size));
+        TraceLog("graphics: font: %s: size %lld refused", path.CStr(),
+                 static_cast<long long>(size));
     } else {
         image.resize(static_cast<size_t>(size));
         if (FileRead(image.data(), 1, image.size(), file) != image.size()) {
-            TraceLog("font: %s: cannot be read whole", path.CStr());
+            TraceLog("graphics: font: %s: cannot be read whole", path.CStr());
             image.clear();
         }
     }
@@ -73,7 +74,7 @@ TVecFont* FontCache::GetFont(const TString& name)
         return found->second.get();
     std::unique_ptr<TVecFont> font = LoadFont(name);
     if (!font)
-        TraceLog("Font not found: %s", name.CStr());
+        TraceLog(kNotFoundLog, name.CStr());
     TVecFont* result = font.get();
     fonts.emplace(name, std::move(font));
     return result;

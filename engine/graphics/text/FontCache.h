@@ -17,6 +17,8 @@ class FontCache
 public:
     static constexpr const char* kBuiltInName = "__DEFAULT";
     static constexpr const char* kDefaultFile = "fonts/default.mvec";
+    // GetFont's log line when no font at all could be made (the name).
+    static constexpr const char* kNotFoundLog = "graphics: font: %s: not found";
 
     // Never null, short of memory.
     static TVecFont* GetFont(const TString& name);

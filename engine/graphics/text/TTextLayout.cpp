@@ -168,7 +168,7 @@ private:
         if (code == ' ')
             RememberSpace(start, run);
         if (run.font == nullptr) {
-            TraceLog("ERROR: FONT missing in text when attempting to render string %s.",
+            TraceLog("graphics: text: no font to draw \"%s\" with; its line ends there",
                      mLayout.mText.CStr());
             mIndex = next;
             return CloseAtEnd(run);

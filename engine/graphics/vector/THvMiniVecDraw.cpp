@@ -285,16 +285,17 @@ void THvMiniVecDraw::CalibrateSpanOffsets()
         const TCalibrationResult result = RunCalibration();
         if (result.bestTest >= 0) {
             mOffsets = OffsetsOfTest(result.bestTest);
-            TraceLog("vector drawing: span offsets %.2f, %.2f, %.2f (test %d)", mOffsets.start,
-                     mOffsets.end, mOffsets.vertical, result.bestTest);
+            TraceLog("graphics: vector drawing: span offsets %.2f, %.2f, %.2f (test %d)",
+                     mOffsets.start, mOffsets.end, mOffsets.vertical, result.bestTest);
             return;
         }
         mOffsets = {-0.75f, -0.75f, 0.25f};
         if (!result.usable) {
-            TraceLog("vector drawing: no render target to calibrate with; fixed span offsets");
+            TraceLog(
+                "graphics: vector drawing: no render target to calibrate with; fixed span offsets");
             return;
         }
-        TraceLog("vector drawing: no exact span offsets (%d of %d tests drew nothing)",
+        TraceLog("graphics: vector drawing: no exact span offsets (%d of %d tests drew nothing)",
                  result.blankTests, kCalibrationTests);
         if (result.blankTests <= 75 || mBatchVertices == kSmallBatchVertices)
             return;

@@ -21,8 +21,7 @@ std::string Bounded(const std::string& utf8, size_t maxCharacters, size_t maxByt
 {
     const std::string_view kept = CutUtf8(utf8, maxCharacters, maxBytes);
     if (kept.size() < utf8.size())
-        TPlatformLog::Write("video: a %s of %zu bytes is cut to its first %zu", what, utf8.size(),
-                            kept.size());
+        TPlatformLog::Write(kTextCutLog, what, utf8.size(), kept.size());
     return std::string(kept);
 }
 

@@ -17,6 +17,8 @@
 constexpr size_t kMaxTitleCharacters = 1024;
 constexpr size_t kMaxTitleBytes = 4 * kMaxTitleCharacters;
 constexpr size_t kMaxClipboardBytes = 64u << 10;
+// The log line of a cut (behind TPlatformLog::kTag): what was cut, its bytes, the bytes kept.
+constexpr const char* kTextCutLog = "video: a %s of %zu bytes is cut to its first %zu";
 
 // The longest start of utf8 with at most maxCharacters characters and maxBytes bytes
 // that does not end inside a character's byte sequence. A character is a byte that is

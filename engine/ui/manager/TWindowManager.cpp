@@ -386,7 +386,7 @@ TModalWindow* TWindowManager::GetTopModal() const
 void TWindowManager::PushModal(TModalWindow* window)
 {
     if (window == nullptr) {
-        TraceLog("window manager: a null modal window was not pushed");
+        TraceLog("ui: window manager: a null modal window was not pushed");
         return;
     }
     std::vector<TWindow*> released;

@@ -49,8 +49,9 @@ bool TLuaWindowStyle::Find(const char* key) const
         style = style->GetTable("parent");
     }
     if (style)
-        TraceLog("window style: %s: the default styles' parent chain is longer than %d (a cycle?)",
-                 key, kMaxChain);
+        TraceLog(
+            "ui: window style: %s: the default styles' parent chain is longer than %d (a cycle?)",
+            key, kMaxChain);
     return false;
 }
 

@@ -98,7 +98,7 @@ void TWindowScript::RunLibrary()
     lua_State* L = GetState();
     LuaStackGuard guard(L);
     if (kScreenInitScript.Run(L) != 0)
-        TraceLog("window script: the library %s did not run", kScreenInitScript.mChunkName);
+        TraceLog("ui: window script: the library %s did not run", kScreenInitScript.mChunkName);
 }
 
 // ---- the parent stack ----
@@ -161,16 +161,16 @@ bool TWindowScript::CreateWindowFromTable(TLuaTable& table, lua_State* builder)
     const TString typeName = style.GetString("typename", "");
     const auto found = mTypes.find(typeName);
     if (found == mTypes.end() || found->second == nullptr) {
-        TraceLog("unknown window type %s", typeName.CStr());
+        TraceLog(kNoWindowTypeLog, typeName.CStr());
         return false;
     }
     if (GetCurrentWindow() == nullptr) {
-        TraceLog("window script: no current window to put a %s into", typeName.CStr());
+        TraceLog("ui: window script: no current window to put a %s into", typeName.CStr());
         return false;
     }
     std::unique_ptr<TWindow> window = found->second();
     if (!window) {
-        TraceLog("window script: the creator of %s made no window", typeName.CStr());
+        TraceLog("ui: window script: the creator of %s made no window", typeName.CStr());
         return false;
     }
     return CreateWindowFromTable(std::move(window), table, builder);
@@ -181,12 +181,12 @@ bool TWindowScript::CreateWindowFromTable(std::unique_ptr<TWindow> window, TLuaT
 {
     TWindow* parent = GetCurrentWindow();
     if (parent == nullptr || !window) {
-        TraceLog("window script: no current window to put a new window into");
+        TraceLog("ui: window script: no current window to put a new window into");
         return false;
     }
     TWindow* created = window.get();
     if (!parent->AdoptChild(created, true)) {
-        TraceLog("window script: a %s refused to join %s", created->GetClassName(),
+        TraceLog("ui: window script: a %s refused to join %s", created->GetClassName(),
                  parent->GetName().CStr());
         return false;
     }
@@ -215,7 +215,7 @@ void TWindowScript::PostCreate(TLuaTable* style, const TString&)
 {
     TWindow* window = GetCurrentWindow();
     if (window == nullptr || style == nullptr) {
-        TraceLog("window script: PostCreate without a current window");
+        TraceLog("ui: window script: PostCreate without a current window");
         return;
     }
     TLuaWindowStyle view(*this, *style);
@@ -433,6 +433,6 @@ void TWindowScript::CheckResume(int status)
     if (mReportedDead)
         return;
     mReportedDead = true;
-    TraceLog("ERROR: window script: dialog code failed and its coroutine has died; the "
+    TraceLog("ui: window script: dialog code failed and its coroutine has died; the "
              "dialogs no longer react, and messages collect in gMessageQueue");
 }

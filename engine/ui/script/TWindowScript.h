@@ -62,6 +62,9 @@ class TMessage;
 class TWindowScript : public TScript, public TWindowScriptLink
 {
 public:
+    // The log line for a style whose typename no creator was registered for (the name).
+    static constexpr const char* kNoWindowTypeLog = "ui: window script: no window type %s";
+
     // Where the dialog coroutine stands (the waiting flag).
     enum class TWaiting
     {

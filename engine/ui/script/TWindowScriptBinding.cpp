@@ -220,7 +220,7 @@ void ClearModalChildren()
 {
     TModalWindow* top = TopModal();
     if (top == nullptr) {
-        TraceLog("window script: ClearModalChildren without a modal window");
+        TraceLog("ui: window script: ClearModalChildren without a modal window");
         return;
     }
     top->StopTasks();
@@ -255,7 +255,7 @@ std::unique_ptr<TLuaMessageWrapper> WrapPostedMessage(lua_State* L, const char* 
 {
     lua_settop(L, 1);
     if (ToMessage(L, 1) == nullptr) {
-        TraceLog("window script: %s needs a message, not a %s value", function,
+        TraceLog("ui: window script: %s needs a message, not a %s value", function,
                  lua_typename(L, lua_type(L, 1)));
         return nullptr;
     }
@@ -279,7 +279,7 @@ int PostMessageToParent(lua_State* L)
     if (!message || manager == nullptr)
         return 0;
     if (top == nullptr) {
-        TraceLog("window script: PostMessageToParent without a modal window");
+        TraceLog("ui: window script: PostMessageToParent without a modal window");
         return 0;
     }
     message->SetTarget(top->GetParent());
@@ -384,7 +384,7 @@ int ReportCommandError(lua_State* L)
         lua_isstring(L, 1) || lua_iswstring(L, 1)
             ? GetLuaStringArg(L, 1)
             : TString::Printf("(error object is a %s value)", lua_typename(L, lua_type(L, 1)));
-    TraceLog("window script: a command failed, and the dialog goes on waiting: %s\n\t"
+    TraceLog("ui: window script: a command failed, and the dialog goes on waiting: %s\n\t"
              "the command: %s\n\tthe dialog ran it from:%s",
              message.CStr(), FunctionText(L, 2).CStr(), Traceback(L, 1).CStr());
     return 0;

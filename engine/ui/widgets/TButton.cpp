@@ -77,7 +77,7 @@ void TButton::Init(const TWindowStyle& style)
     TWindow::Init(style);
     const int type = style.GetInt("type", 0);
     if (type < 0 || type > static_cast<int>(Type::Radio)) {
-        TraceLog("button %s: no button type %d; a push button instead", GetName().CStr(), type);
+        TraceLog("ui: button %s: no button type %d; a push button instead", GetName().CStr(), type);
         SetType(Type::Push);
     } else {
         SetType(static_cast<Type>(type));
@@ -317,7 +317,7 @@ bool TButton::DoCommand()
             manager->QueueMessage(
                 std::make_unique<TMessage>(TMessage::kCloseWindow, modal->GetIdString()));
         } else {
-            TraceLog("button %s: a close button outside any dialog closes nothing",
+            TraceLog("ui: button %s: a close button outside any dialog closes nothing",
                      GetName().CStr());
         }
         if (auto* script = dynamic_cast<TScript*>(manager->GetScript()))
@@ -382,7 +382,7 @@ void TButton::SetCommand(std::unique_ptr<TLuaFunction> function)
 void TButton::SetSound(State state, const TString& name)
 {
     if (state != State::Down && state != State::Over) {
-        TraceLog("button %s: state %d has no sound", GetName().CStr(), static_cast<int>(state));
+        TraceLog("ui: button %s: state %d has no sound", GetName().CStr(), static_cast<int>(state));
         return;
     }
     mSounds[static_cast<size_t>(state)] =

@@ -16,7 +16,7 @@ void TButton::LuaAction::Execute(TButton& button)
 {
     TWindowServices* manager = GetWindowServices();
     if (manager == nullptr || !mFunction || !mFunction->IsStateOpen()) {
-        TraceLog("button %s: its command's script is gone", button.GetName().CStr());
+        TraceLog("ui: button %s: its command's script is gone", button.GetName().CStr());
         return;
     }
     mFunction->Push();

@@ -11,7 +11,7 @@ TFlashMovie::~TFlashMovie()
 
 bool TFlashMovie::Start(bool, bool, bool)
 {
-    TraceLog("movie '%s' not played: no movie player on this platform", mFileName.CStr());
+    TraceLog(kNoPlayerLog, mFileName.CStr());
     return false;
 }
 

@@ -16,6 +16,10 @@
 class TFlashMovie
 {
 public:
+    // Start's log line (the file name).
+    static constexpr const char* kNoPlayerLog =
+        "ui: movie '%s' not played: no movie player on this platform";
+
     // fileName: the movie file as scripts name it (looked up under "assets/" first).
     explicit TFlashMovie(const TString& fileName);
     // Stops the movie first.

@@ -99,8 +99,7 @@ void TText::Init(const TWindowStyle& style)
     TWindow::Init(style);
 
     if (GetWidth() == 0 || GetHeight() == 0) {
-        TraceLog("ERROR: Attempting to create text window of size(0,0): named '%s', label '%s'",
-                 name.CStr(), label.CStr());
+        TraceLog(kEmptyWindowLog, name.CStr(), label.CStr());
         return;
     }
     mLineSpacing = padding;
@@ -220,14 +219,14 @@ void TText::PressLinkedButton(const TString& link)
     TModalWindow* dialog = GetModalParent();
     TWindow* found = dialog != nullptr ? dialog->FindChild(link, -1) : nullptr;
     if (found == nullptr) {
-        TraceLog("ERROR: Command window %s not found", link.CStr());
+        TraceLog(kNoLinkedWindowLog, link.CStr());
         return;
     }
     // A link runs the button's command as Enter does for a default button: no press
     // sound and no change of a toggle's state.
     auto* button = dynamic_cast<TDefaultButton*>(found);
     if (button == nullptr) {
-        TraceLog("ERROR: Command window %s not a derived class of TButton", link.CStr());
+        TraceLog(kLinkedWindowNotButtonLog, link.CStr());
         return;
     }
     button->DoCommand();

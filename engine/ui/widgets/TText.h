@@ -33,6 +33,13 @@ public:
     static constexpr unsigned int kDefaultFontSize = 16;
     // What a style's font size of 0 becomes.
     static constexpr unsigned int kSmallFontSize = 12;
+    // Log lines: a window 0 wide or high (name, label); a link that names no window of
+    // the dialog, or a window that is no button (the link).
+    static constexpr const char* kEmptyWindowLog =
+        "ui: text '%s' is 0 wide or high and shows no text (label '%s')";
+    static constexpr const char* kNoLinkedWindowLog = "ui: text: link %s: no window of that name";
+    static constexpr const char* kLinkedWindowNotButtonLog =
+        "ui: text: link %s: the window of that name is no button";
 
     TText();
     ~TText() override;

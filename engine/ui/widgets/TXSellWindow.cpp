@@ -53,9 +53,9 @@ void TXSellWindow::SetupXSell()
     if (xsell == nullptr) {
         const TString problem = DescribeFileProblem(kDataFile);
         if (problem.Length() > 0)
-            TraceLog("xsell: %s %s; the page stays empty", kDataFile, problem.CStr());
+            TraceLog("ui: xsell: %s %s; the page stays empty", kDataFile, problem.CStr());
         else
-            TraceLog("xsell: %s has no \"xsell\" element; the page stays empty", kDataFile);
+            TraceLog("ui: xsell: %s has no \"xsell\" element; the page stays empty", kDataFile);
         Hide("gamesite");
     } else {
         count = ReadEntries(*xsell);
@@ -111,16 +111,16 @@ void TXSellWindow::ReadCentreTexts(const TXmlNode& xsell)
 void TXSellWindow::LaunchGameLink(int entry)
 {
     if (entry < 0 || entry >= kLinkCount) {
-        TraceLog("xsell: there is no link %d (0 to %d); nothing opened", entry, kLinkCount - 1);
+        TraceLog("ui: xsell: there is no link %d (0 to %d); nothing opened", entry, kLinkCount - 1);
         return;
     }
     const TString& link = mLinks[entry];
     if (link.Length() == 0) {
-        TraceLog("xsell: entry %d has no link; nothing opened", entry);
+        TraceLog("ui: xsell: entry %d has no link; nothing opened", entry);
         return;
     }
     if (!IsWebLink(link)) {
-        TraceLog("xsell: the link of entry %d, \"%s\", is no http:// or https:// address with "
+        TraceLog("ui: xsell: the link of entry %d, \"%s\", is no http:// or https:// address with "
                  "a host; nothing opened",
                  entry, link.CStr());
         return;
@@ -132,7 +132,7 @@ void TXSellWindow::LaunchGameLink(int entry)
     if (TPlatform* platform = TPlatform::GetInstance())
         platform->OpenURL(mLinks[entry]);
     else
-        TraceLog("xsell: no platform to open %s", mLinks[entry].CStr());
+        TraceLog("ui: xsell: no platform to open %s", mLinks[entry].CStr());
 }
 
 TString TXSellWindow::GetLink(int entry) const

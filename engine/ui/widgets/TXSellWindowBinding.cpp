@@ -23,7 +23,7 @@ TXSellWindow* LiveTarget(lua_State* L, const char* function)
     const auto* target = static_cast<const TTarget*>(lua_touserdata(L, lua_upvalueindex(1)));
     if (target != nullptr && TLifeline::IsAlive(target->lifeline))
         return target->window;
-    TraceLog("%s: the cross-promotion window no longer exists; nothing done", function);
+    TraceLog("ui: xsell: %s: the cross-promotion window no longer exists; nothing done", function);
     return nullptr;
 }
 
@@ -40,7 +40,7 @@ int LaunchGameLink(lua_State* L)
     if (window == nullptr)
         return 0;
     if (!lua_isnumber(L, 1)) {
-        TraceLog("LaunchGameLink: the entry is not a number; nothing opened");
+        TraceLog("ui: xsell: LaunchGameLink: the entry is not a number; nothing opened");
         return 0;
     }
     window->LaunchGameLink(LuaBinding::ToInteger<int>(lua_tonumber(L, 1)));

@@ -13,7 +13,7 @@ void ReportMissing(const TString& picture, const TString& askedBy)
     TWindowServices* manager = GetWindowServices();
     if (manager != nullptr && !manager->IsFirstMissingPicture(picture))
         return;
-    TraceLog("window: %s cannot be loaded (asked for by %s)", picture.CStr(), askedBy.CStr());
+    TraceLog(kPictureNotLoadedLog, picture.CStr(), askedBy.CStr());
 }
 
 } // namespace

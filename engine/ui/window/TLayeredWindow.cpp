@@ -35,7 +35,8 @@ void TLayeredWindow::RemoveChild(TWindow* child)
 void TLayeredWindow::SelectLayer(int index)
 {
     if (index < -1 || index >= static_cast<int>(mLayers.size())) {
-        TraceLog("window %s: no layer %d (it has %u)", GetName().CStr(), index, GetLayerCount());
+        TraceLog("ui: window %s: no layer %d (it has %u)", GetName().CStr(), index,
+                 GetLayerCount());
         return;
     }
     if (index == mCurrentLayer)

@@ -5,6 +5,7 @@
 
 #include "DisplayTestSupport.h"
 #include "engine/foundation/app/TEvent.h"
+#include "engine/foundation/app/TEventPump.h"
 #include "engine/foundation/app/TPlatformData.h"
 #include "engine/foundation/assets/TAsset.h"
 #include "engine/foundation/assets/TAssetManager.h"
@@ -61,7 +62,7 @@ TEST_F(DisplayEngineTest, AWindowThatDoesNotFitTheDesktopOpensFullScreen)
         EXPECT_EQ(fullScreen, c.fullScreen);
         ASSERT_EQ(screen.opens.size(), 1u);
         EXPECT_EQ(screen.opens[0].fullScreen, c.fullScreen);
-        EXPECT_EQ(Log().find("SetDisplay Forcing Fullscreen (SMALL)") != std::string::npos,
+        EXPECT_EQ(Log().find(TDisplaySetup::kFullScreenForSmallDesktopLog) != std::string::npos,
                   c.fullScreen);
         EXPECT_TRUE(screen.messages.empty());
     }
@@ -110,7 +111,7 @@ TEST_F(DisplayEngineTest, AFailedWindowTriesFullScreenOnceThenGivesUp)
             "your video card does not support this game.");
         EXPECT_EQ(Texts(screen), expected);
         EXPECT_EQ(screen.messages.back().icon, TIcon::Stop);
-        EXPECT_NE(Log().find("ERROR FALLBACK FAILED"), std::string::npos);
+        EXPECT_NE(Log().find(TDisplaySetup::kFallbackFailedLog), std::string::npos);
         EXPECT_FALSE(valid);
         EXPECT_EQ(lastEvent, TEvent::kQuit); // the quit was posted
     }
@@ -200,6 +201,42 @@ TEST_F(DisplayEngineTest, AFailedFullScreenRunsInAWindowWithANotice)
                                                       "in a window."});
 }
 
+// A failed open while the window or the game is not in front tries no fallback: the
+// display counts as broken, and the log line names both states as they are.
+TEST_F(DisplayEngineTest, AFailedOpenOutOfFrontIsBrokenAndLoggedWithItsStates)
+{
+    struct TCase
+    {
+        const char* what;
+        std::function<void(TEventPump&)> leave;
+        const char* window;
+        const char* game;
+    };
+    const TCase cases[] = {
+        {"the window loses the focus", [](TEventPump& pump) { pump.SetActive(false, true); },
+         "inactive", "foreground"},
+        {"the game goes to the background", [](TEventPump& pump) { pump.OnActivateApp(false); },
+         "inactive", "background"},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        screen = TFakeScreen();
+        screen.failOpens = 1;
+        TDisplayState state = TDisplayState::Closed;
+        Run([&](TPlatform& platform) {
+            c.leave(platform.GetData().GetPump());
+            DisplaySetup().SetDisplay({.width = 800, .height = 600, .force = true});
+            state = DisplaySetup().GetState();
+        });
+        EXPECT_EQ(screen.opens.size(), 1u) << "no fallback";
+        EXPECT_EQ(state, TDisplayState::Broken);
+        const std::string line =
+            TString::Printf(TDisplaySetup::kNotOpenedInactiveLog, c.window, c.game).CStr();
+        EXPECT_NE(Log().find(line), std::string::npos) << Log();
+        EXPECT_TRUE(screen.messages.empty());
+    }
+}
+
 TEST_F(DisplayEngineTest, AWindowAsLargeAsTheDesktopIsRefused)
 {
     bool answer = true;
@@ -239,8 +276,8 @@ TEST_F(DisplayEngineTest, RememberedLowVideoMemoryKeepsToFullScreen)
         fullScreen = platform.IsFullScreen();
     });
     EXPECT_TRUE(fullScreen);
-    EXPECT_NE(Log().find("Low memory video card setting enabled!"), std::string::npos);
-    EXPECT_NE(Log().find("SetDisplay Forcing Fullscreen (MEMORY)"), std::string::npos);
+    EXPECT_NE(Log().find(TDisplaySetup::kLowMemorySettingLog), std::string::npos);
+    EXPECT_NE(Log().find(TDisplaySetup::kFullScreenForLowMemoryLog), std::string::npos);
 }
 
 TEST_F(DisplayEngineTest, RunningOutOfVideoMemoryIsRememberedAndRebuildsTheDisplay)
@@ -331,8 +368,7 @@ TEST_F(DisplayEngineTest, AFrameThatCannotBeShownRebuildsTheDisplay)
         EXPECT_EQ(screen.opens.size(), opens + 1);
         EXPECT_TRUE(IsDisplayReady());
     });
-    EXPECT_NE(Log().find("Unexpected error (see above) on UpdateFrame or EndScene"),
-              std::string::npos);
+    EXPECT_NE(Log().find(TDisplaySetup::kFrameNotShownLog), std::string::npos);
 }
 
 std::vector<std::string> sOrder;

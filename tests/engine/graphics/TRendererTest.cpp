@@ -21,10 +21,10 @@ TEST_F(TRendererTest, TheTwoDimensionalStateIsGuarded)
     TRenderer& renderer = *display.renderer;
 
     renderer.End2d();
-    EXPECT_TRUE(log.Has("End2d called when not in Begin2d state"));
+    EXPECT_TRUE(log.Has(TRenderer::kEnd2dAloneLog));
     ASSERT_TRUE(renderer.Begin2d());
     EXPECT_FALSE(renderer.Begin2d());
-    EXPECT_TRUE(log.Has("Begin2d called when already in Begin2d state"));
+    EXPECT_TRUE(log.Has(TRenderer::kBegin2dTwiceLog));
     renderer.End2d(); // one End2d leaves it
     EXPECT_FALSE(renderer.IsIn2d());
 
@@ -35,8 +35,8 @@ TEST_F(TRendererTest, TheTwoDimensionalStateIsGuarded)
     const uint16_t indices[6] = {0, 1, 2, 0, 2, 3};
     renderer.DrawVertices(TPrimitiveType::TriangleFan, TVertexArray(quad, 4));
     renderer.DrawIndexedVertices(TPrimitiveType::TriangleList, indices, TVertexArray(quad, 4), 6);
-    EXPECT_TRUE(log.Has("DrawVertices called when not in Begin2d or Begin3d state"));
-    EXPECT_TRUE(log.Has("DrawIndexedVertices called when not in Begin2d or Begin3d state"));
+    EXPECT_TRUE(log.Has(TString::Printf(TRenderer::kOutside2dLog, "DrawVertices").CStr()));
+    EXPECT_TRUE(log.Has(TString::Printf(TRenderer::kOutside2dLog, "DrawIndexedVertices").CStr()));
     EXPECT_EQ(display.BackBuffer().At(4, 4), 0u);
 
     // A scope inside an open block leaves the block open.

@@ -387,8 +387,8 @@ TEST_F(TTextureDataTest, ARestoreThatFailsGivesUpOnAMissingFileAndRetriesOtherwi
         data.Restore();
         EXPECT_EQ(data.GetSurface(), nullptr);
         const std::string source = data.GetSourceName().CStr();
-        EXPECT_EQ(mFolder.CountLogLines("TDxTextureData::Restore: Failed to restore from file " +
-                                        source + "."),
+        EXPECT_EQ(mFolder.CountLogLines(
+                      TString::Printf(TTextureData::kRereadFailedLog, source.c_str()).CStr()),
                   1);
         EXPECT_EQ(display.handler->IsValid(), !c.damage) << "only a damaged file is retried";
         RegisterMemoryFile(c.file, nullptr, 0);

@@ -258,7 +258,9 @@ TEST_F(TTextureCacheTest, SavesPngExactlyAndJpegAndNothingElse)
     texture->GetData().SetPixels(5, 3, picture.data());
 
     EXPECT_FALSE(texture->Save("user:shot.bmp", 1.0f));
-    EXPECT_EQ(mFolder.CountLogLines("TTexture::Save only supports .jpg and .png files"), 1);
+    EXPECT_EQ(
+        mFolder.CountLogLines(TString::Printf(TTexture::kSaveRefusedLog, "user:shot.bmp").CStr()),
+        1);
     EXPECT_FALSE(mFolder.Has("shot.bmp"));
 
     ASSERT_TRUE(texture->Save("user:shot.png", 0.0f));

@@ -9,6 +9,8 @@
 // deadlines only bound a failing run: a start-up under the sanitizers on a busy machine
 // can be slow.
 
+#include "engine/platform/TPlatformLog.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -282,7 +284,9 @@ TEST_F(VelmoraProcessTest, WithoutADisplayItSaysSoAndExitsWithOne)
         const pid_t pid = Start({"--multiple"}, "nodisplay", c.environment, errors, c.unset);
         EXPECT_EQ(WaitForExit(pid), 1);
         const std::string said = Read(errors);
-        EXPECT_NE(said.find(std::string("velmora: ") + c.reason), std::string::npos) << said;
+        EXPECT_NE(said.find(std::string("velmora: ") + TPlatformLog::kTag + c.reason),
+                  std::string::npos)
+            << said;
         EXPECT_NE(said.find("velmora: no display to show the game on, exiting"), std::string::npos)
             << said;
         const std::string log = Log("nodisplay");

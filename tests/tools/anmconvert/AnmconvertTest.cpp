@@ -2,6 +2,7 @@
 // both versions, and an XML file the engine would refuse is refused with the reason.
 
 #include "engine/graphics/anim/AnimationAnm.h"
+#include "engine/graphics/anim/AnimationXml.h"
 #include "engine/graphics/anim/TAnimationData.h"
 #include "tests/tools/ToolTest.h"
 
@@ -54,7 +55,7 @@ TEST_F(AnmconvertTest, RefusalsSayWhy)
     Write("empty.xml", "<sequence><img/><framelist/></sequence>");
     const TToolResult empty = Run("anmconvert", {"empty.xml", "out.anm"});
     EXPECT_EQ(empty.mStatus, 1);
-    EXPECT_NE(empty.mErr.find("Animation empty.xml does not contain any frames!"),
+    EXPECT_NE(empty.mErr.find(TString::Printf(kAnimationXmlNoFramesLog, "empty.xml").CStr()),
               std::string::npos)
         << empty.mErr;
     EXPECT_NE(empty.mErr.find("anmconvert: cannot convert empty.xml\n"), std::string::npos);

@@ -19,14 +19,14 @@ TEST_F(AnimationXmlTest, FilesMissingAPartAreRefusedWithTheirMessage)
     {
         const char* name;
         std::string text;
-        const char* message; // after "Animation user:a.xml "
+        const char* message; // of the path
         int frames;          // read all the same
     } cases[] = {
-        {"no sequence", "<sequenze/>", "does not contain a sequence node", 0},
-        {"no img", "<sequence>" + frames + "</sequence>", "does not contain an img node", 1},
-        {"no framelist", "<sequence><img/></sequence>", "does not contain a framelist node", 0},
+        {"no sequence", "<sequenze/>", kAnimationXmlNoSequenceLog, 0},
+        {"no img", "<sequence>" + frames + "</sequence>", kAnimationXmlNoImageLog, 1},
+        {"no framelist", "<sequence><img/></sequence>", kAnimationXmlNoFrameListLog, 0},
         {"no frame", "<sequence><img/><framelist><fram/></framelist></sequence>",
-         "does not contain any frames!", 0},
+         kAnimationXmlNoFramesLog, 0},
     };
     TImageFolder folder;
     for (const TCase& c : cases) {
@@ -36,7 +36,7 @@ TEST_F(AnimationXmlTest, FilesMissingAPartAreRefusedWithTheirMessage)
         const std::string path = "user:" + std::string(c.name) + ".xml";
         EXPECT_FALSE(LoadAnimationXml(path.c_str(), data));
         EXPECT_EQ(data.GetFrameCount(), c.frames);
-        EXPECT_EQ(folder.CountLogLines("Animation " + path + " " + c.message), 1);
+        EXPECT_EQ(folder.CountLogLines(TString::Printf(c.message, path.c_str()).CStr()), 1);
     }
     TAnimationData data;
     EXPECT_FALSE(LoadAnimationXml("user:absent.xml", data));

@@ -4,6 +4,7 @@
 // and the check that a reader refuses a damaged file cleanly.
 
 #include "engine/foundation/core/TString.h"
+#include "engine/graphics/image/ImageLogLines.h"
 #include "engine/graphics/image/TDecodedImage.h"
 #include "tests/engine/graphics/ImageFolder.h"
 
@@ -47,10 +48,11 @@ inline void ExpectRefusals(const TImageFolder& folder, TImageReader read, const 
         EXPECT_EQ(image.GetSize(), 0);
         EXPECT_EQ(image.GetPixels(), nullptr);
         const std::string line = folder.LogLines().back();
-        EXPECT_EQ(line.rfind("image: " + path + ": ", 0), 0u) << line;
+        EXPECT_EQ(line.rfind(TString::Printf(kImageFailedLog, path.c_str(), "").CStr(), 0), 0u)
+            << line;
         EXPECT_NE(line.find(refusal.message), std::string::npos) << line;
     }
     TDecodedImage image;
     EXPECT_FALSE(read("user:missing", image, TDecodedImage::kMaxSide));
-    EXPECT_EQ(folder.CountLogLines("image: user:missing: cannot open"), 1);
+    EXPECT_EQ(folder.CountLogLines(TString::Printf(kImageCannotOpenLog, "user:missing").CStr()), 1);
 }

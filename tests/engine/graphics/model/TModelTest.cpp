@@ -71,7 +71,9 @@ TEST_F(TModelTest, RefusesOtherFilesAndFillsShortOnesWithZeros)
     EXPECT_FALSE(model.Init("user:box.obj"));
     EXPECT_EQ(folder.CountLogLines("box.obj"), 0) << "refused without opening";
     EXPECT_FALSE(model.Init("user:missing.mesh"));
-    EXPECT_EQ(folder.CountLogLines("TModel::Init: Failed to load user:missing.mesh"), 1);
+    EXPECT_EQ(
+        folder.CountLogLines(TString::Printf(TModel::kCannotLoadLog, "user:missing.mesh").CStr()),
+        1);
     EXPECT_FALSE(model.Init("user:tri.mesh"));
     EXPECT_EQ(model.GetMesh(), nullptr) << "a refused file leaves no mesh";
     EXPECT_FALSE(model.Init("user:tiny.mesh"));

@@ -31,7 +31,9 @@ TEST_F(FontCacheTest, NamesFallBackToTheDefaultFileAndThenTheBuiltInFont)
     EXPECT_EQ(Which(FontCache::GetFont("")), "square");
     RegisterMemoryFile("fonts/default.mvec", nullptr, 0);
     EXPECT_EQ(Which(FontCache::GetFont("fonts/other.mvec")), "built-in");
-    EXPECT_EQ(folder.CountLogLines("Font not found"), 0);
+    for (const char* name : {"fonts/partial.mvec", "fonts/missing.mvec", "fonts/broken.mvec",
+                             "__DEFAULT", "", "fonts/other.mvec"})
+        EXPECT_EQ(folder.CountLogLines(TString::Printf(FontCache::kNotFoundLog, name).CStr()), 0);
 }
 
 TEST_F(FontCacheTest, ANameIsReadOnce)

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,14 @@ TEST(SdlTextLimits, CutsOnACharacterBoundary)
 }
 
 std::vector<std::string> sLines;
+
+// The line a cut logs: kTextCutLog behind the platform's tag.
+std::string Logged(const char* format, const char* what, size_t bytes, size_t kept)
+{
+    char text[256];
+    snprintf(text, sizeof text, format, what, bytes, kept);
+    return std::string(TPlatformLog::kTag) + text;
+}
 
 void Collect(const char* line)
 {
@@ -87,7 +96,7 @@ TEST_F(SdlTextLimitsWindowTest, LongWindowTitlesAreCut)
     mWindow = mVideo->CreateWindow(LongTitle(), 480, 360);
     ASSERT_NE(mWindow, nullptr);
     EXPECT_EQ(mWindow->GetTitle(), expected);
-    const std::string line = "video: a window title of 20971520 bytes is cut to its first 1025";
+    const std::string line = Logged(kTextCutLog, "window title", 20971520, 1025);
     EXPECT_EQ(sLines, std::vector<std::string>({line, line}));
 
     sLines.clear();
@@ -104,8 +113,8 @@ TEST_F(SdlTextLimitsWindowTest, LongClipboardTextsAreCut)
     text.resize(17u << 20, 'd');
     ASSERT_TRUE(mVideo->SetClipboardText(text));
     EXPECT_EQ(mVideo->GetClipboardText(), std::string(kMaxClipboardBytes - 1, 'c'));
-    EXPECT_EQ(sLines, std::vector<std::string>(
-                          {"video: a clipboard text of 17825792 bytes is cut to its first 65535"}));
+    EXPECT_EQ(sLines,
+              std::vector<std::string>({Logged(kTextCutLog, "clipboard text", 17825792, 65535)}));
 
     sLines.clear();
     const std::string fits(kMaxClipboardBytes, 'f');

@@ -47,7 +47,8 @@ TEST_F(TSdlVideoSystemTest, ADriverThatShowsNothingStartsOnlyWhenAskedFor)
         TScopedEnvironment driver("SDL_VIDEODRIVER", c.driver);
         std::unique_ptr<TVideoSystem> video = TVideoSystem::Create();
         EXPECT_EQ(video != nullptr, c.starts);
-        const bool refused = !sLines.empty() && sLines.back().find("video: no display: ") == 0;
+        const bool refused = !sLines.empty() && sLines.back().find(std::string(TPlatformLog::kTag) +
+                                                                   "video: no display: ") == 0;
         EXPECT_EQ(refused, c.driver == nullptr);
         if (c.driver == nullptr) {
             EXPECT_NE(sLines.back().find("DISPLAY not set, WAYLAND_DISPLAY not set"),

@@ -1,5 +1,6 @@
 // The window script library that every window script state runs first.
 
+#include "engine/ui/widgets/TFlashMovie.h"
 #include "tests/engine/ui/script/WindowScriptTestSupport.h"
 
 namespace {
@@ -232,8 +233,8 @@ TEST_F(TScreenInit, ASplashWhoseMovieIsRefusedShowsItsImageUntilAKeyOrItsTime)
         EXPECT_EQ(Depth(), 1);
     }
     // The movie was asked for each time and refused: no movie player here.
-    EXPECT_EQ(
-        mFolder.CountLogLines("movie 'movie.swf' not played: no movie player on this platform"), 3);
+    EXPECT_EQ(mFolder.CountLogLines(TString::Printf(TFlashMovie::kNoPlayerLog, "movie.swf").CStr()),
+              3);
 }
 
 } // namespace

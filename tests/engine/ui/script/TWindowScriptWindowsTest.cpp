@@ -57,7 +57,7 @@ TEST_F(TWindowScriptWindows, AWindowThatCannotBeMadeLeavesItsParentAlone)
     EXPECT_EQ(RectText(outer->GetRect()), "0,0,30,20"); // not re-placed by the others' styles
     EXPECT_EQ(ChildNames(Root()), (std::vector<std::string>{"sibling", "outer"}));
     EXPECT_EQ(Script().GetParentStack(), std::vector<TWindow*>{Root()});
-    EXPECT_TRUE(Logged("unknown window type Bogus"));
+    EXPECT_TRUE(Logged(TString::Printf(TWindowScript::kNoWindowTypeLog, "Bogus").CStr()));
     EXPECT_TRUE(Logged("refused to join"));
     EXPECT_EQ(Eval("GenericCreate({ typename = 'Bogus' })"), "false");
     EXPECT_EQ(Eval("GenericCreate({ })"), "false");

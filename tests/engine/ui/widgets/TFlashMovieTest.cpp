@@ -33,8 +33,8 @@ TEST_F(TFlashMovieTest, EveryStartIsRefusedWithALogLine)
         movie.Stop();
         EXPECT_FALSE(movie.IsPlaying());
     }
-    EXPECT_EQ(
-        mFolder.CountLogLines("movie 'intro.swf' not played: no movie player on this platform"), 3);
+    EXPECT_EQ(mFolder.CountLogLines(TString::Printf(TFlashMovie::kNoPlayerLog, "intro.swf").CStr()),
+              3);
 }
 
 } // namespace

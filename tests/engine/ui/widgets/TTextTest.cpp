@@ -126,9 +126,8 @@ TEST_F(TTextTest, AZeroSizedTextLogsAndStaysEmpty)
         EXPECT_FALSE(text->OnMouseUp(TPoint{1, 1}));
         EXPECT_FALSE(text->CreateLayout("x", w, h, 0, TText::kDefaultFace, 16, TColor()));
     }
-    EXPECT_EQ(mFolder.CountLogLines("ERROR: Attempting to create text window of size(0,0): named "
-                                    "'empty', label 'words'"),
-              2);
+    EXPECT_EQ(
+        mFolder.CountLogLines(TString::Printf(TText::kEmptyWindowLog, "empty", "words").CStr()), 2);
     DrawFrame();
     EXPECT_TRUE(IsEmpty(LitBounds()));
 }
@@ -204,14 +203,15 @@ TEST_F(TTextLinkTest, ReleasingOnThePressedLinkPressesTheButtonItNames)
         const char* first;
         TPoint release;
         int presses;
-        const char* logged;
+        std::string logged; // "" for none
     };
     const TCase cases[] = {
-        {"the same link", "ok", kOnFirst, 1, nullptr},
-        {"another link", "ok", kOnSecond, 0, nullptr},
-        {"no window of that name", "gone", kOnFirst, 0, "ERROR: Command window gone not found"},
+        {"the same link", "ok", kOnFirst, 1, ""},
+        {"another link", "ok", kOnSecond, 0, ""},
+        {"no window of that name", "gone", kOnFirst, 0,
+         TString::Printf(TText::kNoLinkedWindowLog, "gone").CStr()},
         {"a window that is no button", "plain", kOnFirst, 0,
-         "ERROR: Command window plain not a derived class of TButton"},
+         TString::Printf(TText::kLinkedWindowNotButtonLog, "plain").CStr()},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.what);
@@ -224,7 +224,7 @@ TEST_F(TTextLinkTest, ReleasingOnThePressedLinkPressesTheButtonItNames)
         EXPECT_TRUE(text->OnMouseUp(c.release));
         EXPECT_EQ(std::string(text->GetPressedLink().CStr()), "");
         EXPECT_EQ(mButton->presses, c.presses);
-        if (c.logged != nullptr) {
+        if (!c.logged.empty()) {
             EXPECT_EQ(mFolder.CountLogLines(c.logged), 1);
         }
         EXPECT_FALSE(text->OnMouseUp(c.release)); // nothing pressed any more
@@ -249,7 +249,7 @@ TEST_F(TTextLinkTest, ALinkOutsideAnyDialogFindsNoButton)
     EXPECT_TRUE(text->OnMouseDown(kOnFirst));
     EXPECT_TRUE(text->OnMouseUp(kOnFirst));
     EXPECT_EQ(mButton->presses, 0);
-    EXPECT_EQ(mFolder.CountLogLines("ERROR: Command window ok not found"), 1);
+    EXPECT_EQ(mFolder.CountLogLines(TString::Printf(TText::kNoLinkedWindowLog, "ok").CStr()), 1);
 }
 
 TEST_F(TTextLinkTest, HoveringALinkCapturesTheMouseUntilItLeaves)

@@ -5,6 +5,7 @@
 
 #include "engine/graphics/TTexture.h"
 #include "engine/ui/widgets/TImage.h"
+#include "tests/engine/LogLine.h"
 #include "tests/engine/ui/script/WindowScriptTestSupport.h"
 
 namespace {
@@ -27,7 +28,7 @@ protected:
     {
         std::vector<std::string> lines;
         for (const std::string& line : mFolder.LogLines()) {
-            if (line.rfind("window: ", 0) == 0)
+            if (line.find(" cannot be loaded (asked for by ") != std::string::npos)
                 lines.push_back(line);
         }
         return lines;
@@ -41,33 +42,28 @@ TEST_F(WindowPictureTest, AMissingPictureIsLoggedOnceWithTheWindowAndScriptThatA
     {
         const char* what;
         std::string windows;
-        std::string line; // the log line, up to the script's line number
+        std::string picture;
+        std::string asker; // up to the script's line number
     };
     const TCase cases[] = {
-        {"an image", "Bitmap { name = 'logo', image = 'ui/lgo.png' }",
-         "window: picture \"ui/lgo.png\" cannot be loaded (asked for by Bitmap \"logo\", "
-         "assets/dlg/image.lua:"},
+        {"an image", "Bitmap { name = 'logo', image = 'ui/lgo.png' }", "picture \"ui/lgo.png\"",
+         "Bitmap \"logo\", assets/dlg/image.lua:"},
         {"an image's mask",
          "Bitmap { name = 'shade', image = '" + good + "', mask = 'ui/shade_mask.png' }",
-         "window: picture \"" + good +
-             "\" with mask \"ui/shade_mask.png\" cannot be loaded (asked for by Bitmap \"shade\", "
-             "assets/dlg/masked.lua:"},
+         "picture \"" + good + "\" with mask \"ui/shade_mask.png\"",
+         "Bitmap \"shade\", assets/dlg/masked.lua:"},
         {"a button's picture",
          "Button { name = 'play', graphics = { '" + good + "', 'ui/play_dwn.png', '" + good +
              "' } }",
-         "window: picture \"ui/play_dwn.png\" cannot be loaded (asked for by Button \"play\", "
-         "assets/dlg/button.lua:"},
+         "picture \"ui/play_dwn.png\"", "Button \"play\", assets/dlg/button.lua:"},
         {"a button's mask", "Button { name = 'round', mask = 'ui/round_mask.png' }",
-         "window: picture \"ui/round_mask.png\" cannot be loaded (asked for by Button \"round\", "
-         "assets/dlg/buttonmask.lua:"},
+         "picture \"ui/round_mask.png\"", "Button \"round\", assets/dlg/buttonmask.lua:"},
         {"a slider's rail", "Slider { name = 'volume', w = 40, h = 10, railmid = 'ui/rail.png' }",
-         "window: picture \"ui/rail.png\" cannot be loaded (asked for by Slider \"volume\", "
-         "assets/dlg/slider.lua:"},
+         "picture \"ui/rail.png\"", "Slider \"volume\", assets/dlg/slider.lua:"},
         {"a picture set by a script function",
          "Bitmap { name = 'photo', image = '" + good +
              "' },\n function() SetBitmap('photo', 'ui/foto.png') end",
-         "window: picture \"ui/foto.png\" cannot be loaded (asked for by SetBitmap \"photo\", "
-         "assets/dlg/setbitmap.lua:"},
+         "picture \"ui/foto.png\"", "SetBitmap \"photo\", assets/dlg/setbitmap.lua:"},
     };
     const char* files[] = {"image", "masked", "button", "buttonmask", "slider", "setbitmap"};
     size_t index = 0;
@@ -77,7 +73,9 @@ TEST_F(WindowPictureTest, AMissingPictureIsLoggedOnceWithTheWindowAndScriptThatA
         // Twice, each time with frames drawn: still one line.
         for (int time = 0; time < 2; ++time)
             OpenAndClose(file + std::to_string(time), c.windows);
-        std::string expected = c.line;
+        // The line up to the script's line number: without its closing parenthesis.
+        std::string expected = LogLine(kPictureNotLoadedLog, c.picture.c_str(), c.asker.c_str());
+        expected.pop_back();
         expected.replace(expected.find(file + ".lua"), file.size(), file + "0");
         const std::vector<std::string> lines = PictureLines();
         ASSERT_EQ(lines.size(), index);
@@ -103,9 +101,8 @@ TEST_F(WindowPictureTest, PicturesThatLoadAndEmptyNamesAreNotLogged)
     // Without a window script the caller says who asks; a style that cannot say where it
     // was written adds nothing.
     EXPECT_EQ(LoadWindowPicture("ui/none.png", 0, "a test"), nullptr);
-    EXPECT_EQ(PictureLines(), (std::vector<std::string>{
-                                  "window: picture \"ui/none.png\" cannot be loaded (asked for "
-                                  "by a test)"}));
+    EXPECT_EQ(PictureLines(), (std::vector<std::string>{LogLine(
+                                  kPictureNotLoadedLog, "picture \"ui/none.png\"", "a test")}));
     TImage image;
     image.SetName("still");
     EXPECT_EQ(DescribeAsker(image, TMapStyle()), "TImage \"still\"");

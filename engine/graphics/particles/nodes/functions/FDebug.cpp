@@ -19,6 +19,6 @@ bool FDebug::Evaluate(TParticleView&, TParticleEvalContext& context)
             text += TString::Printf(i == 0 ? "%f" : ",%f", static_cast<double>(values[i]));
         text += ") ";
     }
-    TraceLog("Particle Values: %s", text.CStr());
+    TraceLog("graphics: particles: values %s", text.CStr());
     return true;
 }
