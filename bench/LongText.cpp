@@ -9,11 +9,11 @@
 #include "engine/foundation/app/EngineMain.h"
 #include "engine/foundation/app/TPlatform.h"
 #include "engine/foundation/core/DebugLog.h"
-#include "engine/foundation/core/Settings.h"
 #include "engine/foundation/xml/TGetCharString.h"
 #include "engine/foundation/xml/TStringTable.h"
 #include "engine/foundation/xml/TXmlNode.h"
 #include "engine/graphics/install/GraphicsInstall.h"
+#include "game/core/GameStartup.h"
 
 #include <benchmark/benchmark.h>
 
@@ -88,8 +88,7 @@ private:
 void StartUp(benchmark::State& state, const std::string& title)
 {
     TGameFolder folder(title);
-    SetConfig("gamename", "velmora");
-    SetConfig("publisher", "yolt");
+    YOLT::Core::SetGameIdentity();
     InstallGraphics();
     // The sound manager stays its stand-in: opening the audio device on SDL's dummy
     // driver waits about 70 ms, which has nothing to do with text.

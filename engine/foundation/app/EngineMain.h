@@ -1,10 +1,11 @@
 #pragma once
 
-// The engine's main entry. It owns the process from the game's entry onwards: it reads
-// the command line, builds the platform data and the facade, opens the main window, the
-// sound manager and the renderer, stores the command-line settings, loads the plug-in
-// modules, hands the game-state keys over, runs the game's init callback (which holds
-// the game's whole life, event loop included) and finally shuts everything down.
+// The engine's main entry. It owns the process from the game's entry onwards: it lets
+// the test hook see the command line, starts the engine (TEngine: the platform data and
+// the facade, the main window, the sound manager and the renderer, the command-line
+// settings, the plug-in modules, the game-state keys), runs the game's init callback
+// (which holds the game's whole life, event loop included) and finally shuts everything
+// down.
 //
 // Ends the process itself in three cases at start-up: another instance is running (exit
 // code 0), the game would have to run inside a "-wnd=" host window (exit code -1), and no

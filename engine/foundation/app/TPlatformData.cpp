@@ -283,6 +283,8 @@ void TPlatformData::Sleep(int milliseconds)
 
 void TPlatformData::WaitForEvents(int milliseconds)
 {
+    if (!mIdleWaits)
+        return;
     // Short waits are the loop's pace while something moves; the cursor keeps its own.
     const bool rest = milliseconds > kCursorPeriodMs;
     if (rest)

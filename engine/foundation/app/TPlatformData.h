@@ -132,8 +132,12 @@ public:
     void RunIdleTasks() override { mTasks.RunAll(kPassEveryTurn); }
     int TimeUntilIdleTaskDue() override { return mTasks.TimeUntilDue(); }
     // The cursor thread rests while the loop waits: the pointer's moves wake the loop,
-    // which follows them itself.
+    // which follows them itself. Nothing while idle waits are off.
     void WaitForEvents(int milliseconds) override;
+    // Whether idle turns wait for input or the next due work (the default). A time
+    // source moved by hand is not moved by waiting, so the tests' in-process engine,
+    // which steps such a source, turns the waits off.
+    void SetIdleWaits(bool waits) { mIdleWaits = waits; }
     void SetGameState(const TString& key, const TString& value) override;
     bool IsHostPaused() override;
     bool IsHosted() const override { return mHosted; }
@@ -165,6 +169,7 @@ private:
     int mHotY = 0;
     TEventPump mPump{*this};
     bool mHostFullScreen = false;
+    bool mIdleWaits = true;
 
     TString mExecutableFolder;
     TString mExecutablePath;
