@@ -43,7 +43,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     TLuaParticleSystem system;
     if (system.GetScript() == nullptr || !system.GetScript()->IsValid())
         return 0;
-    LimitedScriptState::LimitInstructions(system.GetScript()->GetState());
     TParticleRandom::Seed(1);
     system.Load(text.c_str());
     for (int frame = 0; frame < 8; ++frame) {

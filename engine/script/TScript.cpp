@@ -10,6 +10,7 @@
 #include "engine/script/TLuaStateRecord.h"
 #include "engine/script/TLuaTable.h"
 #include "engine/script/TLuaThread.h"
+#include "engine/script/TScriptBudget.h"
 #include "engine/script/TScriptCode.h"
 #include "engine/script/lua/LuaAux.h"
 #include "engine/script/lua/LuaLib.h"
@@ -86,14 +87,45 @@ void SetScriptGlobal(lua_State* L, TScript* script)
     lua_settable(L, LUA_GLOBALSINDEX);
 }
 
+// The name of the function at index: its chunk, and the line it was defined on.
+TString DescribeFunction(lua_State* L, int index)
+{
+    lua_Debug ar;
+    lua_pushvalue(L, index);
+    if (lua_getinfo(L, ">S", &ar) == 0)
+        return "(unknown script)";
+    if (ar.linedefined > 0)
+        return TString::Printf("%s:%d", ar.short_src, ar.linedefined);
+    return ar.short_src;
+}
+
+// A memory error reaches no error handler: its one log line names the script and, for a
+// state with a budget, why the block was refused.
+void ReportOutOfMemory(const TString& script, lua_State* L)
+{
+    TScriptBudget* budget = TScriptBudget::Of(L);
+    const TString why = budget != nullptr ? budget->DescribeRefusal() : TString();
+    if (why.Length() > 0)
+        TraceLog("script: %s: out of memory (%s)", script.CStr(), why.CStr());
+    else
+        TraceLog("script: %s: out of memory", script.CStr());
+}
+
 // Calls the function below its nargs arguments with "_ALERT" as handler; the handler
-// sits below the function only for the call.
+// sits below the function only for the call, with a copy of the function to name in the
+// report of a memory error.
 int CallWithAlert(lua_State* L, int nargs, int nresults)
 {
     int function = lua_gettop(L) - nargs;
     PushGlobal(L, "_ALERT");
     lua_insert(L, function);
+    lua_pushvalue(L, function + 1);
+    lua_insert(L, function + 1);
     int status = lua_pcall(L, nargs, nresults, function);
+    TScriptBudget::CollectAfterRefusal(L);
+    if (status == LUA_ERRMEM)
+        ReportOutOfMemory(DescribeFunction(L, function + 1), L);
+    lua_remove(L, function + 1);
     lua_remove(L, function);
     return status;
 }
@@ -132,7 +164,7 @@ private:
 TScript::TScript(lua_State* L)
 {
     Stop();
-    mState = L != nullptr ? L : lua_open();
+    mState = L != nullptr ? L : TScriptBudget::OpenState();
     if (mState == nullptr)
         return;
     Init();
@@ -184,7 +216,7 @@ TScript::~TScript()
                 others.push_back(entry.second);
         for (TScript* other : others)
             ForgetThreads(other);
-        lua_close(mState);
+        TScriptBudget::CloseState(mState);
     }
 }
 
@@ -339,15 +371,20 @@ void TScript::StartCoroutine()
     mCoroutine = std::make_unique<TLuaThread>(mState);
     lua_State* co = mCoroutine->GetThreadState();
     Scripts()[co] = this;
+    mCoroutineName = DescribeFunction(mState, -1);
     lua_pushvalue(mState, -1); // the function stays the call's result
     lua_xmove(mState, co, 1);
     if (TimeSinceDue() == -1)
         Start(0, true, true, false);
     TRunScope scope(mRunDepth);
-    if (lua_resume(co, 0) != 0) {
+    const int status = lua_resume(co, 0);
+    TScriptBudget::CollectAfterRefusal(co);
+    if (status == LUA_ERRMEM)
+        ReportOutOfMemory(mCoroutineName, co);
+    else if (status != 0)
         TraceLog("lua_resume error: %s", ErrorText(co, -1).CStr());
+    if (status != 0)
         lua_settop(co, 0);
-    }
 }
 
 int TScript::Resume(int nargs)
@@ -364,16 +401,20 @@ int TScript::Resume(int nargs)
     }
     lua_xmove(mState, co, nargs);
     int status = lua_resume(co, nargs);
-    if (status != 0) {
+    TScriptBudget::CollectAfterRefusal(co);
+    if (status == LUA_ERRMEM)
+        ReportOutOfMemory(mCoroutineName, co);
+    else if (status != 0)
         TraceLog("lua_resume ERROR: %s", ErrorText(co, -1).CStr());
+    if (status != 0)
         lua_pop(co, 1);
-    }
     return status;
 }
 
 bool TScript::Animate()
 {
-    if (Resume(0) != 0 || !IsSuspended())
+    // A coroutine that finished in its last step is done, not resumed into an error.
+    if (!IsSuspended() || Resume(0) != 0 || !IsSuspended())
         Stop();
     return true;
 }

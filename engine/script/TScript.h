@@ -8,7 +8,11 @@
 // step until it finishes.
 //
 // Every call into the script runs with "_ALERT" as error handler: a run-time error is
-// logged once and the call returns its status; the state stays usable.
+// logged once and the call returns its status; the state stays usable. A memory error,
+// which reaches no handler, is logged as "script: <script>: out of memory (<why>)".
+//
+// A state this class opens runs under the script budget (TScriptBudget.h): a call that
+// runs too long or a state that grows too large is stopped with a script error.
 //
 // A script is created stopped; it runs as a task once it has been added to a task list
 // and a function handed back by RunFunction has started it. Main thread only.
@@ -141,6 +145,7 @@ private:
     std::shared_ptr<TLuaStateRecord> mRecord;
     std::unique_ptr<TLuaThread> mThread;    // the coroutine this script runs on, if any
     std::unique_ptr<TLuaThread> mCoroutine; // the function handed back, while it runs
+    TString mCoroutineName;                 // its script and line, for a memory error
     std::vector<TLuaTable*> mAutoRelease;
     int mRunDepth = 0; // calls into the script under way
 };

@@ -20,6 +20,7 @@
 #include "engine/platform/TPlatformLog.h"
 #include "engine/platform/TTimeSource.h"
 #include "engine/script/TScript.h"
+#include "engine/script/TScriptBudget.h"
 #include "engine/script/lua/LuaApi.h"
 #include "engine/script/lua/LuaAux.h"
 
@@ -55,6 +56,8 @@ void ResetEngineState()
     TPackageList::Get().Clear();
 
     TScript::SetDebugOutHook(nullptr);
+    TScriptBudget::SetLimits(TScriptBudget::DefaultLimits());
+    TScriptBudget::SetQuitCheck(nullptr);
     lua_setpanicwriter(nullptr);
     luaL_setfilereader(nullptr);
 

@@ -183,6 +183,23 @@ lua_State* lua_mainthread(lua_State* L)
     return G(L)->mMainThread;
 }
 
+lua_Alloc lua_getallocf(lua_State* L, void** ud)
+{
+    if (ud != nullptr)
+        *ud = G(L)->mAllocUd;
+    return G(L)->mAlloc;
+}
+
+unsigned lua_callserial(lua_State* L)
+{
+    return G(L)->mCallSerial;
+}
+
+unsigned lua_entrydepth(lua_State* L)
+{
+    return G(L)->mEntryDepth;
+}
+
 // ---------------------------------------------------------------------------------
 // Basic stack manipulation
 // ---------------------------------------------------------------------------------
@@ -708,6 +725,7 @@ int lua_tablelength(lua_State* L, int idx)
 
 void lua_call(lua_State* L, int nargs, int nresults)
 {
+    LEntryScope entry(L);
     luaD_call(L, L->mTop - (nargs + 1), nresults);
     if (nresults == LUA_MULTRET && L->mTop > L->mCi->mTop) {
         L->mCi->mTop = L->mTop;
@@ -716,6 +734,7 @@ void lua_call(lua_State* L, int nargs, int nresults)
 
 int lua_pcall(lua_State* L, int nargs, int nresults, int errfunc)
 {
+    LEntryScope entry(L);
     std::ptrdiff_t func = errfunc == 0 ? 0 : luaD_savestack(L, IndexToAddress(L, errfunc));
     CallArgs c{L->mTop - (nargs + 1), nresults};
     int status = luaD_pcall(L, ProtectedCall, &c, luaD_savestack(L, c.mFunc), func);
@@ -727,6 +746,7 @@ int lua_pcall(lua_State* L, int nargs, int nresults, int errfunc)
 
 int lua_cpcall(lua_State* L, lua_CFunction func, void* ud)
 {
+    LEntryScope entry(L);
     CCallArgs c{func, ud};
     int status = luaD_pcall(L, ProtectedCCall, &c, luaD_savestack(L, L->mTop), 0);
     return status;

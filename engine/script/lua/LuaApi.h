@@ -63,8 +63,27 @@ inline constexpr int kLuaRegistryShortcut = -40000;
 inline constexpr int LUA_MINSTACK = 20;
 inline constexpr int kLuaMaxCStack = 2048;
 
+// Allocation function of a state: (opaque pointer, block, old size, new size, flags,
+// tag). A new size of 0 frees the block and returns null; otherwise it returns the
+// resized block, or null to refuse (the old block then stays valid and the interpreter
+// raises its memory error, LUA_ERRMEM). Flags is always 0; tag is 1 while a growable
+// text buffer is resized, else 0.
+using lua_Alloc = void* (*)(void* ud, void* block, size_t oldSize, size_t newSize, int flags,
+                            int tag);
+
 // State manipulation.
 lua_State* lua_open();
+// A state whose every block goes through alloc with ud; null alloc means the default
+// allocator that lua_open uses. Null when the memory for it cannot be had.
+lua_State* lua_newstate(lua_Alloc alloc, void* ud);
+// The allocation function of L's state; ud, when given, receives its opaque pointer.
+lua_Alloc lua_getallocf(lua_State* L, void** ud);
+// Counts the calls into L's state that began while none of its threads ran (the calls
+// from outside, through lua_call, lua_pcall, lua_cpcall or lua_resume); a call nested in
+// a running one keeps the count. A hook tells one outside call from the next by it.
+unsigned lua_callserial(lua_State* L);
+// How many of those calls are under way in L's state (0 while none of its threads runs).
+unsigned lua_entrydepth(lua_State* L);
 void lua_close(lua_State* L);
 lua_State* lua_newthread(lua_State* L);
 // The state's main thread (the one lua_open made), from any of its threads.

@@ -378,6 +378,7 @@ int lua_resume(lua_State* L, int nargs)
         return ResumeError(L, "C stack overflow", false);
     }
     uint8_t oldAllowHook = L->mAllowHook;
+    LEntryScope entry(L);
     sResumeDepth++;
     int status = luaD_rawrunprotected(L, Resume, &nargs);
     sResumeDepth--;

@@ -80,6 +80,8 @@ void InitGlobalRecord(LGlobalState* g, const LGlobalState& settings, lua_State* 
         name = nullptr;
     for (LValue& slot : g->mTypeTables)
         slot.SetNil();
+    g->mEntryDepth = 0;
+    g->mCallSerial = 0;
 }
 
 // The default metatable (its own metatable) and the per-type tables of tags 1..9.
@@ -158,9 +160,14 @@ void luaC_link(lua_State* L, LGCObject* o, uint8_t tag)
 
 lua_State* lua_open()
 {
+    return lua_newstate(luaM_defaultallocator(), luaM_defaultallocatorud());
+}
+
+lua_State* lua_newstate(LuaAllocFunction alloc, void* ud)
+{
     LGlobalState settings{};
-    settings.mAlloc = luaM_defaultallocator();
-    settings.mAllocUd = luaM_defaultallocatorud();
+    settings.mAlloc = alloc != nullptr ? alloc : luaM_defaultallocator();
+    settings.mAllocUd = alloc != nullptr ? ud : luaM_defaultallocatorud();
     settings.mPanic = &DefaultPanic;
     void* block = settings.mAlloc(settings.mAllocUd, nullptr, 0, sizeof(lua_State), 0, 0);
     if (block == nullptr)

@@ -76,6 +76,8 @@ struct LGlobalState
     LNode mEmptyNode[1]; // hash part of every table without one
     LString* mTmNames[TM_N];
     LValue mTypeTables[kNumTags]; // per-type tables; nil for tag 0
+    uint32_t mEntryDepth;         // calls into the state under way (lua_call, pcall, resume)
+    uint32_t mCallSerial;         // counts the calls made while none was under way
 };
 
 struct lua_State : LGCObject
@@ -109,6 +111,25 @@ inline LGlobalState* G(lua_State* L)
 {
     return L->mGlobal;
 }
+
+// Marks one call into a state for the whole of its run: the outermost call of a state
+// (one made while no other runs, the engine's call into a script) starts a new call
+// serial; calls nested in it keep it.
+class LEntryScope
+{
+public:
+    explicit LEntryScope(lua_State* L) : mGlobal(G(L))
+    {
+        if (mGlobal->mEntryDepth++ == 0)
+            ++mGlobal->mCallSerial;
+    }
+    ~LEntryScope() { --mGlobal->mEntryDepth; }
+    LEntryScope(const LEntryScope&) = delete;
+    LEntryScope& operator=(const LEntryScope&) = delete;
+
+private:
+    LGlobalState* mGlobal;
+};
 
 // Opens a state: null when the memory for it cannot be had.
 lua_State* lua_open();

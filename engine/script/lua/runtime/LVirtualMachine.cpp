@@ -345,11 +345,13 @@ bool WholeNumberText(double n, char* out, std::size_t size)
 // Hooks
 // ---------------------------------------------------------------------------------
 
+// Runs the hooks due before an instruction. With a count hook alone the dispatch has
+// already counted the instruction and calls this only when the count has run out.
 void TraceExec(lua_State* L, const Instruction* pc, const Instruction** lastTraced)
 {
     uint8_t mask = L->mHookMask;
     if (mask & LUA_MASKCOUNT) {
-        if (--L->mHookCount <= 0) {
+        if (!(mask & LUA_MASKLINE) || --L->mHookCount <= 0) {
             L->mHookCount = L->mBaseHookCount;
             luaD_callhook(L, LUA_HOOKCOUNT, -1);
         }
@@ -756,8 +758,10 @@ reentry: // entered a new frame (a call, a tail call or a return to an inline ca
         i = *pc++;                                                                                 \
         ci->mSavedPc = pc;                                                                         \
         if (L->mHookMask & (LUA_MASKLINE | LUA_MASKCOUNT)) [[unlikely]] {                          \
-            TraceExec(L, pc, &lastTraced);                                                         \
-            refresh();                                                                             \
+            if ((L->mHookMask & LUA_MASKLINE) || --L->mHookCount <= 0) {                           \
+                TraceExec(L, pc, &lastTraced);                                                     \
+                refresh();                                                                         \
+            }                                                                                      \
         }                                                                                          \
         ra = base + GETARG_A(i);                                                                   \
         goto* kDispatch[GET_OPCODE(i)];                                                            \
