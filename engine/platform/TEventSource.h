@@ -21,6 +21,11 @@ public:
     // waiting for input.
     virtual void Wake() = 0;
 
+    // Whether a quit or a close of the main window waits in the queue; takes nothing off
+    // it. Reads the window system first, so a request made while the main thread was busy
+    // elsewhere (a long script) is seen. Main thread only; costs about one Poll.
+    virtual bool HasQuitWaiting() { return HasFailed(); }
+
     // Whether the window system behind the queue failed for good (its connection was
     // lost, or it refused a request). From then on Poll gives only Quit. Any thread.
     virtual bool HasFailed() const { return false; }

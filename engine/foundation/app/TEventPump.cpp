@@ -133,6 +133,11 @@ void TEventPump::GetEvent(TEvent& event)
     Translate(system, event);
 }
 
+bool TEventPump::IsQuitPending()
+{
+    return mQuitPosted || mCloseRequested || mHost.GetEventSource().HasQuitWaiting();
+}
+
 bool TEventPump::TakeQueued(TEvent& event)
 {
     if (mQueue.empty())

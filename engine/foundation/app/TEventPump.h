@@ -32,6 +32,12 @@ public:
     // Ends the event loop: the pump reports kQuit once its flags are reported.
     void PostQuit() { mQuitPosted = true; }
 
+    // Whether the loop has been asked to end and not yet told: a quit posted, a close
+    // request taken from the window system but not reported, or either waiting in the
+    // event source. Takes nothing off the queue; for work that runs long between two
+    // GetEvent calls and should give way (a script stopped so the close is served).
+    bool IsQuitPending();
+
     // The display has set a mode (it reports this itself).
     void NotifyDisplayModeSet() { mDisplayModeSet = true; }
 

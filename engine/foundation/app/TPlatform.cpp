@@ -281,6 +281,11 @@ void TPlatform::PostQuitMessage(int)
     mData->GetPump().PostQuit();
 }
 
+bool TPlatform::IsQuitPending()
+{
+    return mData->GetPump().IsQuitPending();
+}
+
 uint32_t TPlatform::Random()
 {
     return mData->GetRandom().NextUInt32();

@@ -64,6 +64,10 @@ public:
     void Sleep(int milliseconds);
     // Ends the event loop: GetEvent reports event 4.
     void PostQuitMessage(int exitCode);
+    // Whether the program has been asked to end (a quit posted, or a quit or close request
+    // from the window system) and the event loop has not yet been told; nothing is taken
+    // off the queue.
+    bool IsQuitPending();
     uint32_t Random();
 
     void GetEvent(TEvent& event);

@@ -129,6 +129,23 @@ bool TSdlEventSource::Poll(TSystemEvent& event)
     return false;
 }
 
+bool TSdlEventSource::HasQuitWaiting()
+{
+    if (HasFailed())
+        return true;
+    SDL_PumpEvents();
+    if (SDL_HasEvent(SDL_QUIT))
+        return true;
+    SDL_Event windowEvents[64];
+    const int count =
+        SDL_PeepEvents(windowEvents, 64, SDL_PEEKEVENT, SDL_WINDOWEVENT, SDL_WINDOWEVENT);
+    for (int i = 0; i < count; ++i) {
+        if (windowEvents[i].window.event == SDL_WINDOWEVENT_CLOSE)
+            return true;
+    }
+    return false;
+}
+
 void TSdlEventSource::Wait(int milliseconds)
 {
     if (HasFailed())

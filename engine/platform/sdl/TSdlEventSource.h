@@ -17,6 +17,7 @@ public:
     void Wait(int milliseconds) override;
     // Pushes an event of SDL's user range, which Poll skips.
     void Wake() override;
+    bool HasQuitWaiting() override;
     bool HasFailed() const override { return mFailed != nullptr && mFailed->load(); }
 
     // Translates one SDL event; false when the engine has no use for it.

@@ -2,6 +2,7 @@
 
 #include "engine/foundation/app/TPlatform.h"
 #include "engine/foundation/seams/TEngineSeams.h"
+#include "engine/script/TScriptBudget.h"
 #include "engine/ui/manager/TPlatformWindowHost.h"
 #include "engine/ui/manager/TWindowManager.h"
 #include "engine/ui/script/TWindowScript.h"
@@ -18,4 +19,9 @@ void InstallUi()
         return std::make_unique<TWindowScript>(
             nullptr, platform != nullptr ? &platform->GetAssetManager() : nullptr);
     };
+    // A script that runs long gives way to a close request of the platform's event loop.
+    TScriptBudget::SetQuitCheck([] {
+        TPlatform* platform = TPlatform::GetInstance();
+        return platform != nullptr && platform->IsQuitPending();
+    });
 }

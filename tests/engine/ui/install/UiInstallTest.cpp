@@ -3,6 +3,7 @@
 #include "engine/foundation/host/TGameState.h"
 #include "engine/foundation/seams/TEngineSeams.h"
 #include "engine/graphics/install/GraphicsInstall.h"
+#include "engine/script/TScriptBudget.h"
 #include "engine/ui/manager/TWindowManager.h"
 #include "engine/ui/window/TScreen.h"
 #include "engine/ui/window/TWindowScriptLink.h"
@@ -71,6 +72,27 @@ TEST_F(UiInstall, WindowScriptsRunInTheGame)
     EXPECT_TRUE(engine.StepUntil([&] { return engine.HasQuit(); }, 16, 300));
     EXPECT_EQ(TGameState::Get()->GetState("result"),
               TString("Spa open;2,panel_is_not_a_TText_window_or_TButton;closed;1"));
+}
+
+TEST_F(UiInstall, AScriptThatRunsOnGivesWayToAQuitRequest)
+{
+    TEngineFixture engine;
+    engine.WriteContent("scripts/main.lua", "local n = 0\nwhile true do n = n + 1 end\n");
+    TEngineFixture::TOptions options;
+    options.width = 64;
+    options.height = 48;
+    ASSERT_TRUE(engine.Start(options));
+    // Far longer than the test may take: only the quit request can stop the script.
+    TScriptLimits limits = TScriptBudget::DefaultLimits();
+    limits.callTime = std::chrono::minutes(10);
+    TScriptBudget::SetLimits(limits);
+    engine.Platform().PostQuitMessage(0);
+    TWindowManager& windows = engine.Windows();
+    EXPECT_FALSE(windows.RunScriptFile(windows.GetRootWindow(), "scripts/main.lua"));
+    EXPECT_TRUE(engine.StepUntil([&] { return engine.HasQuit(); }, 16, 300));
+    EXPECT_NE(engine.Log().find("scripts/main.lua:2: stopped: the program is closing"),
+              std::string::npos)
+        << engine.Log();
 }
 
 } // namespace
