@@ -31,6 +31,10 @@ public:
     virtual bool IsReadWritable(const std::string& path) = 0;
     // True when path names an existing folder (following symbolic links).
     virtual bool IsFolder(const std::string& path) = 0;
+    // True when path names something that exists but is neither a regular file nor a
+    // folder (a pipe, a device, a socket; following symbolic links): opening it to read
+    // may wait for ever or never end.
+    virtual bool IsSpecialFile(const std::string& path) = 0;
     // Creates one folder level (mode 0755). False when it could not be created, also
     // when it already existed; callers that only need it to exist check afterwards.
     virtual bool MakeFolder(const std::string& path) = 0;

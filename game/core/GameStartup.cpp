@@ -3,6 +3,7 @@
 #include "engine/foundation/app/TPlatform.h"
 #include "engine/foundation/core/DebugLog.h"
 #include "engine/foundation/core/Settings.h"
+#include "engine/foundation/files/FileProblem.h"
 #include "engine/foundation/xml/TStringTable.h"
 #include "engine/graphics/install/GraphicsInstall.h"
 #include "engine/sound/SoundInstall.h"
@@ -45,11 +46,24 @@ bool StartTemporaryGame(TPlatform& platform)
     platform.SetDisplay(800, 600, false);
     RegisterGameTypes();
     TWindowManager* windows = GetWindowManager();
-    if (windows != nullptr && windows->RunScriptFile(windows->GetRootWindow(), kMainLoopScript))
-        return true;
-    TraceLog("ERROR: start-up: %s did not run; only closing the window ends the program",
-             kMainLoopScript);
-    return false;
+    if (windows == nullptr) {
+        TraceLog("ERROR: start-up: no window manager; only closing the window ends the program");
+        return false;
+    }
+    if (!windows->RunScriptFile(windows->GetRootWindow(), kMainLoopScript)) {
+        const TString problem = DescribeFileProblem(kMainLoopScript);
+        TraceLog("ERROR: start-up: %s %s; only closing the window ends the program",
+                 kMainLoopScript,
+                 problem.Length() > 0 ? problem.CStr() : "did not run (its error is above)");
+        return false;
+    }
+    if (!windows->HasDialogFlow()) {
+        TraceLog("ERROR: start-up: %s returned no function to run as the dialog flow; only "
+                 "closing the window ends the program",
+                 kMainLoopScript);
+        return false;
+    }
+    return true;
 }
 
 } // namespace YOLT::Core

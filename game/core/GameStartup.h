@@ -29,8 +29,9 @@ void RegisterGameTypes();
 
 // NOTE: a temporary game until the game framework's own entry exists. Names the main
 // window, opens the display at 800x600 in a window, registers the game's types and starts
-// the demonstration menu's dialog flow ("scripts/mainloop.lua"); false, with a log line,
-// when that flow did not start. The caller runs the event loop.
+// the demonstration menu's dialog flow ("scripts/mainloop.lua"); false, with a log line
+// naming why (the file does not exist, is a folder or no regular file, failed, or gave no
+// function), when that flow did not start. The caller runs the event loop.
 bool StartTemporaryGame(TPlatform& platform);
 
 } // namespace YOLT::Core

@@ -7,6 +7,7 @@
 #include "engine/foundation/core/TString.h"
 
 // "" when path opens for reading and has at least one byte; else "does not exist", "is a
-// folder" (also an asset folder, known by the files below it), "cannot be opened" or
-// "is empty". Reads nothing but the size.
+// folder" (also an asset folder, known by the files below it), "is not a regular file"
+// (a pipe or a device, which is not opened), "cannot be opened" or "is empty". Reads
+// nothing but the size.
 TString DescribeFileProblem(const TString& path);

@@ -38,6 +38,15 @@ bool TPosixFileSystem::IsFolder(const std::string& path)
     return !path.empty() && stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
+bool TPosixFileSystem::IsSpecialFile(const std::string& path)
+{
+    struct stat info
+    {
+    };
+    return !path.empty() && stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode) &&
+           !S_ISREG(info.st_mode);
+}
+
 bool TPosixFileSystem::MakeFolder(const std::string& path)
 {
     return !path.empty() && mkdir(path.c_str(), 0755) == 0;

@@ -9,6 +9,7 @@ public:
     bool IsReadable(const std::string& path) override;
     bool IsReadWritable(const std::string& path) override;
     bool IsFolder(const std::string& path) override;
+    bool IsSpecialFile(const std::string& path) override;
     bool MakeFolder(const std::string& path) override;
     bool ListFolder(const std::string& path, std::vector<TFolderEntry>& entries) override;
     std::unique_ptr<TMappedFile> MapReadOnly(const std::string& path) override;

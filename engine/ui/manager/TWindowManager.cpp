@@ -629,6 +629,12 @@ bool TWindowManager::RunScriptFile(TWindow* parent, const TString& file)
     return ran;
 }
 
+bool TWindowManager::HasDialogFlow() const
+{
+    const auto* script = dynamic_cast<const TScript*>(mScriptSeam);
+    return script != nullptr && script->GetCoroutine() != nullptr;
+}
+
 void TWindowManager::RunScriptString(TWindow* parent, const TString& text)
 {
     auto* script = dynamic_cast<TScript*>(mScriptSeam);

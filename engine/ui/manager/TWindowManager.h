@@ -147,6 +147,9 @@ public:
     void RegisterWindowType(const TString& typeName, TWindowCreator creator);
     // Runs a script file (or text) with parent as the window new windows go into.
     bool RunScriptFile(TWindow* parent, const TString& file);
+    // Whether a script file or text has handed back a function that runs as the window
+    // script's dialog flow (also once that has finished).
+    bool HasDialogFlow() const;
     void RunScriptString(TWindow* parent, const TString& text);
 
 private:

@@ -418,6 +418,11 @@ bool TWindowScript::DeliverClosure()
 
 bool TWindowScript::Animate()
 {
+    // A dialog flow that ended by itself is done, not resumed into an error.
+    if (!IsSuspended()) {
+        Stop();
+        return true;
+    }
     const int status = Resume(0);
     CheckResume(status);
     if (status != 0 || !IsSuspended())

@@ -22,6 +22,7 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -295,6 +296,63 @@ TEST_F(VelmoraProcessTest, WithoutADisplayItSaysSoAndExitsWithOne)
                   std::string::npos)
             << log;
         EXPECT_EQ(log.find("start-up: running the game"), std::string::npos) << log;
+    }
+}
+
+// The dialog flow's file, scripts/mainloop.lua, that gives no dialog flow: the log says
+// which file and why, once, and the game runs on until it is asked to end. A flow that
+// finishes by itself is no failure and logs nothing.
+TEST_F(VelmoraProcessTest, AMainLoopThatGivesNoDialogFlowIsNamedWithTheReason)
+{
+    enum class TMake
+    {
+        Text,
+        Nothing,
+        Folder,
+        Pipe,
+    };
+    struct TCase
+    {
+        const char* what;
+        TMake make;
+        const char* text;
+        const char* logged; // "" for nothing logged
+    };
+    const TCase cases[] = {
+        {"a number", TMake::Text, "return 42\n",
+         "ERROR: start-up: scripts/mainloop.lua returned no function to run as the dialog flow"},
+        {"a flow that ends", TMake::Text, "return function() gDone = true end\n", ""},
+        {"missing", TMake::Nothing, "", "ERROR: start-up: scripts/mainloop.lua does not exist"},
+        {"a folder", TMake::Folder, "", "ERROR: start-up: scripts/mainloop.lua is a folder"},
+        {"a pipe", TMake::Pipe, "", "ERROR: start-up: scripts/mainloop.lua is not a regular file"},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        const fs::path content = mRoot / "content";
+        fs::remove_all(content);
+        fs::remove_all(mRoot / "flow");
+        fs::create_directories(content / "assets/scripts");
+        const fs::path file = content / "assets/scripts/mainloop.lua";
+        if (c.make == TMake::Text)
+            std::ofstream(file) << c.text;
+        else if (c.make == TMake::Folder)
+            fs::create_directories(file / "inner");
+        else if (c.make == TMake::Pipe)
+            ASSERT_EQ(mkfifo(file.c_str(), 0600), 0);
+        const pid_t pid = Start({"--multiple", "-wd=" + content.string()}, "flow");
+        ASSERT_TRUE(WaitUntilRunning("flow"));
+        kill(pid, SIGTERM);
+        EXPECT_EQ(WaitForExit(pid), 0);
+        const std::string log = Log("flow");
+        ASSERT_NE(log.find("shutdown: done"), std::string::npos) << log;
+        if (*c.logged != '\0') {
+            const size_t at = log.find(c.logged);
+            EXPECT_NE(at, std::string::npos) << log;
+            EXPECT_EQ(log.find(c.logged, at + 1), std::string::npos) << "said once:\n" << log;
+        }
+        for (const char* other :
+             {"did not run", "coroutine has died", "lua_resume", "dead coroutine"})
+            EXPECT_EQ(log.find(other), std::string::npos) << other << ":\n" << log;
     }
 }
 

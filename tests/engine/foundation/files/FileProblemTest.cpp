@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace {
 
 class FileProblemTest : public EngineStateTest
@@ -29,6 +31,8 @@ TEST_F(FileProblemTest, EachReasonIsNamed)
     mTemp.Write("user/saved.dat", "1");
     mTemp.Write("user/blank.dat", "");
     mTemp.MakeFolder("user/shelf");
+    ASSERT_EQ(mkfifo((mTemp / "user/pipe.dat").c_str(), 0600), 0);
+    ASSERT_EQ(mkfifo((mTemp / "assets/audio/pipe.ogg").c_str(), 0600), 0);
     LoadFinalList();
     struct TCase
     {
@@ -46,6 +50,8 @@ TEST_F(FileProblemTest, EachReasonIsNamed)
         {"user:blank.dat", "is empty"},
         {"user:shelf", "is a folder"},
         {"user:gone.dat", "does not exist"},
+        {"user:pipe.dat", "is not a regular file"}, // not opened: that would wait for a writer
+        {"audio/pipe.ogg", "is not a regular file"},
         {"", "does not exist"},
     };
     for (const TCase& c : cases)
