@@ -1,5 +1,6 @@
 #include "engine/ui/install/UiInstall.h"
 
+#include "engine/foundation/app/TPlatform.h"
 #include "engine/foundation/host/TGameState.h"
 #include "engine/foundation/seams/TEngineSeams.h"
 #include "engine/graphics/install/GraphicsInstall.h"
