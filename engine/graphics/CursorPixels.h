@@ -12,7 +12,7 @@
 bool IsCursorKey(uint32_t texel);
 
 // An opaque pointer pixel: red, green and blue c each become c * 255 / 256, truncated (so
-// white is drawn as 254, as the display has always drawn its cursor), alpha 255.
+// white is drawn as 254), alpha 255.
 uint32_t ToCursorPixel(uint32_t texel);
 
 // width x height pointer pixels from rows of texels pitch apart: the key becomes 0, every

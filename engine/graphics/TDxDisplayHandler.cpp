@@ -312,7 +312,7 @@ void TDxDisplayHandler::PushViewport(const TRect& viewport)
 void TDxDisplayHandler::PopViewport()
 {
     if (mViewportStack.empty()) {
-        TraceLog("graphics: display: viewport pop without a push; ignored");
+        TraceLog("%s", kViewportPopWithoutPushLog);
         return;
     }
     mViewport = mViewportStack.back();

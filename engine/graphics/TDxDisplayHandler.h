@@ -39,6 +39,10 @@ class TVertexArray;
 class TDxDisplayHandler
 {
 public:
+    // Logged by a viewport pop with nothing pushed.
+    static constexpr const char* kViewportPopWithoutPushLog =
+        "graphics: display: viewport pop without a push; ignored";
+
     // Made by its renderer, which it calls back for the renderer's own state (current
     // texture, clip rectangle, 2D state). Registers the instance Get answers.
     static std::unique_ptr<TDxDisplayHandler> Create(TRenderer& renderer);

@@ -69,7 +69,7 @@ std::shared_ptr<TSound> TSound::Get(TAssetManager* cache, const TString& name, b
     const TString problem = DescribeFileProblem(fileName);
     TFile* file = problem.Length() == 0 ? FileOpen(fileName, kFileReadBinary) : nullptr;
     if (file == nullptr) {
-        TraceLog("sound: %s: %s", fileName.CStr(),
+        TraceLog(kCannotOpenLog, fileName.CStr(),
                  problem.Length() > 0 ? problem.CStr() : "cannot be opened");
         return nullptr;
     }
@@ -91,12 +91,11 @@ std::shared_ptr<TSoundInstance> TSound::Play(bool loop)
 {
     if (!mData->IsLoaded()) {
         const TString& name = mData->GetName();
-        TraceLog("sound: %s: not loaded; nothing plays",
-                 name.Length() > 0 ? name.CStr() : "(no file)");
+        TraceLog(kNotLoadedLog, name.Length() > 0 ? name.CStr() : "(no file)");
         return nullptr;
     }
     if (TSoundManager::Get() == nullptr) {
-        TraceLog("sound: %s: no sound manager; nothing plays", mData->GetName().CStr());
+        TraceLog(kNoManagerLog, mData->GetName().CStr());
         return nullptr;
     }
     TSoundManagerLock lock;

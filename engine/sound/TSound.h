@@ -19,6 +19,11 @@ class TSound final : public TAsset
 {
 public:
     static constexpr const char* kAssetMapNotFound = TAssetMap::kSoundNotFound;
+    // Log lines (the file name first): the file cannot be opened (why); Play on a sound
+    // not loaded ("(no file)" without a name), or without a sound manager.
+    static constexpr const char* kCannotOpenLog = "sound: %s: %s";
+    static constexpr const char* kNotLoadedLog = "sound: %s: not loaded; nothing plays";
+    static constexpr const char* kNoManagerLog = "sound: %s: no sound manager; nothing plays";
     // Playbacks of one sound at once: each holds a buffer of its own, so a key held down
     // on a sound must not pile them up.
     static constexpr size_t kMaxInstances = 8;

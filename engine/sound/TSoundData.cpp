@@ -81,7 +81,7 @@ bool TSoundData::Load(TFile* file, bool streaming)
     int error = 0;
     TDecoder decoder = Open(file, streaming, error);
     if (!decoder) {
-        TraceLog("sound: %s: %s", mName.CStr(), DecoderRefusal(error));
+        TraceLog(kRefusedLog, mName.CStr(), DecoderRefusal(error));
         return false;
     }
     if (!CheckFormat(*decoder))
@@ -104,8 +104,7 @@ bool TSoundData::CheckFormat(OggVorbis_File& decoder)
         return false;
     }
     if (info->channels < 1 || info->channels > kMaxChannels) {
-        TraceLog("sound: %s: has %d channels; only mono and stereo play", mName.CStr(),
-                 info->channels);
+        TraceLog(kChannelsRefusedLog, mName.CStr(), info->channels);
         return false;
     }
     if (info->rate < TAudioMixer::kMinSampleRate || info->rate > TAudioMixer::kMaxSampleRate) {

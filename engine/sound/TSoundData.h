@@ -24,6 +24,12 @@ struct OggVorbis_File;
 class TSoundData final : public TStreamNotify
 {
 public:
+    // Load's log lines (the name first): the decoder refused the data (why); a channel
+    // count the mixer does not play.
+    static constexpr const char* kRefusedLog = "sound: %s: %s";
+    static constexpr const char* kChannelsRefusedLog =
+        "sound: %s: has %d channels; only mono and stereo play";
+
     // The playing instances, oldest first.
     using TInstanceList = std::list<std::shared_ptr<TSoundInstance>>;
 

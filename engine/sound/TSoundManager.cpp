@@ -17,7 +17,7 @@ TSoundManager* sInstance = nullptr;
 // what follows from it.
 void LogNoOutput()
 {
-    TraceLog("sound: no audio output; the game runs without sound");
+    TraceLog("%s", TSoundManager::kNoOutputLog);
 }
 
 // Erases stream from list (found by identity) and hands back the owning pointer; empty
@@ -255,7 +255,7 @@ void TSoundManager::AddStream(const std::shared_ptr<TSoundStream>& stream)
 void TSoundManager::RemoveStream(const TSoundStream* stream)
 {
     std::lock_guard<std::recursive_mutex> lock(mData->Mutex());
-    // The stream is freed here, after both lists are consistent again.
+    // The stream is freed once both lists are consistent again.
     std::shared_ptr<TSoundStream> fromActive = TakeOut(mData->active, stream);
     std::shared_ptr<TSoundStream> fromRetired = TakeOut(mData->retired, stream);
 }

@@ -32,6 +32,10 @@ class TSoundStream;
 class TSoundManager final : public TSoundManagerSeam, public TMasterVolume
 {
 public:
+    // Logged when there is no output to play on.
+    static constexpr const char* kNoOutputLog =
+        "sound: no audio output; the game runs without sound";
+
     using TDeviceMaker = std::function<std::unique_ptr<TAudioDevice>()>;
 
     // The output format asked of the device, and its period.

@@ -3,6 +3,7 @@
 #include "engine/foundation/core/DebugLog.h"
 #include "engine/foundation/core/LittleEndian.h"
 #include "engine/foundation/files/TFile.h"
+#include "engine/graphics/anim/AnimationLogLines.h"
 #include "engine/graphics/anim/TAnimationData.h"
 
 #include <cmath>
@@ -181,10 +182,10 @@ bool ParseAnimationAnm(const uint8_t* bytes, size_t size, const TString& path, T
     uint32_t version = 0;
     if (ReadHeader(in, version, data) && ReadImage(in, version, data) &&
         ReadFrames(in, version, data) && ReadScript(in, data) &&
-        (data.AreFramesInRange() || in.Fail("a frame coordinate is out of range")))
+        (data.AreFramesInRange() || in.Fail(kAnimationOutOfRange)))
         return true;
     data.frames.clear();
-    TraceLog("graphics: animation: %s: %s", path.CStr(), in.GetFailure());
+    TraceLog(kAnimationRefusedLog, path.CStr(), in.GetFailure());
     return false;
 }
 
@@ -192,7 +193,7 @@ bool LoadAnimationAnm(const TString& path, TAnimationData& data)
 {
     TFile* file = FileOpen(path, kFileReadBinary);
     if (file == nullptr) {
-        TraceLog("graphics: animation: %s: cannot be opened", path.CStr());
+        TraceLog(kAnimationCannotOpenLog, path.CStr());
         return false;
     }
     std::vector<uint8_t> bytes;

@@ -2,6 +2,7 @@
 
 #include "engine/foundation/core/DebugLog.h"
 #include "engine/foundation/xml/TXmlNode.h"
+#include "engine/graphics/anim/AnimationLogLines.h"
 #include "engine/graphics/anim/TAnimationData.h"
 
 #include <algorithm>
@@ -119,7 +120,7 @@ bool LoadAnimationXml(const TString& path, TAnimationData& data)
 {
     TXmlNode root;
     if (!root.LoadFile(path)) {
-        TraceLog("graphics: animation: %s: cannot be opened", path.CStr());
+        TraceLog(kAnimationCannotOpenLog, path.CStr());
         return false;
     }
     TXmlNode* sequence = root.FindChild("sequence");
@@ -145,7 +146,7 @@ bool LoadAnimationXml(const TString& path, TAnimationData& data)
     if (!ReadFrames(*frameList, path, data))
         return false;
     if (!data.AreFramesInRange()) {
-        TraceLog("graphics: animation: %s: a frame coordinate is out of range", path.CStr());
+        TraceLog(kAnimationRefusedLog, path.CStr(), kAnimationOutOfRange);
         data.frames.clear();
         return false;
     }

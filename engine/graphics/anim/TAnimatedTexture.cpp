@@ -5,6 +5,7 @@
 #include "engine/foundation/files/TFile.h"
 #include "engine/graphics/DrawState.h"
 #include "engine/graphics/anim/AnimationAnm.h"
+#include "engine/graphics/anim/AnimationLogLines.h"
 #include "engine/graphics/anim/AnimationXml.h"
 
 #include <algorithm>
@@ -64,7 +65,7 @@ bool TAnimatedTexture::LoadAnimation(const TString& image, const TString& mask)
     const TString& name = mAnimation.fileName;
     const TString file = FindAnimationFile(name);
     if (file.Length() == 0) {
-        TraceLog("graphics: animation: %s: not found (also tried .xml and .anm)", name.CStr());
+        TraceLog(kAnimationNotFoundLog, name.CStr());
         return false;
     }
     bool loaded = false;

@@ -1,6 +1,7 @@
 #include "engine/graphics/image/ImageFile.h"
 
 #include "engine/foundation/core/DebugLog.h"
+#include "engine/graphics/image/ImageLogLines.h"
 #include "engine/graphics/image/JpegImage.h"
 #include "engine/graphics/image/PngImage.h"
 #include "engine/graphics/image/TDecodedImage.h"
@@ -12,6 +13,6 @@ bool ReadImageFile(const TString& name, TDecodedImage& image, int maxSide)
     if (name.Find(".jpg") >= 0)
         return ReadJpegImage(name, image, maxSide);
     image.Reset();
-    TraceLog("graphics: image: %s: neither a .png nor a .jpg name", name.CStr());
+    TraceLog(kImageNameRefusedLog, name.CStr());
     return false;
 }

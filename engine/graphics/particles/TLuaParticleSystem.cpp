@@ -106,7 +106,7 @@ bool TLuaParticleSystem::Load(const TString& script)
     mRefusalLogged = false;
     if (script.Find(".lua") >= 0) {
         if (!FileExists(script)) {
-            TraceLog("graphics: particles: %s: no such effect script", script.CStr());
+            TraceLog(kNoEffectScriptLog, script.CStr());
             return false;
         }
         const int slash = script.FindChar('/', TString::kBackwards);
@@ -115,7 +115,7 @@ bool TLuaParticleSystem::Load(const TString& script)
         std::shared_ptr<TScriptCode> code = GetScriptCode(
             &TTexture::GetCache(), script, mFolder + "?;assets/?;assets/fx/?", &error);
         if (!code) {
-            TraceLog("graphics: particles: %s: %s", script.CStr(), error.CStr());
+            TraceLog(kScriptFailedLog, script.CStr(), error.CStr());
             return false;
         }
         mCode = code;
@@ -249,10 +249,7 @@ bool TLuaParticleSystem::AcceptsCompiling()
         return true;
     if (!mRefusalLogged) {
         mRefusalLogged = true;
-        TraceLog(
-            "graphics: particles: %s: Init, Anim and Allocate work only while the effect script "
-            "loads; later calls are refused",
-            mName.CStr());
+        TraceLog(kLoadTimeOnlyLog, mName.CStr());
     }
     return false;
 }

@@ -37,6 +37,15 @@ struct lua_State;
 class TLuaParticleSystem
 {
 public:
+    // Log lines (the effect's script first): no such file; the script failed (why); a
+    // load-time function called later.
+    static constexpr const char* kNoEffectScriptLog =
+        "graphics: particles: %s: no such effect script";
+    static constexpr const char* kScriptFailedLog = "graphics: particles: %s: %s";
+    static constexpr const char* kLoadTimeOnlyLog =
+        "graphics: particles: %s: Init, Anim and Allocate work only while the effect script "
+        "loads; later calls are refused";
+
     // The most particles SetNumParticles accepts.
     static constexpr int kMaxParticles = 65536;
     // The most floats a particle record may have (the count is a byte).

@@ -24,7 +24,7 @@ bool TVecFont::Read(const TString& name)
 {
     using namespace MvecFormat;
     const auto refuse = [&](const char* cause) {
-        TraceLog("graphics: font: %s: %s", name.CStr(), cause);
+        TraceLog(kRefusedLog, name.CStr(), cause);
         return false;
     };
     if (mData.size() < kHeaderSize || std::memcmp(mData.data(), kMagic, sizeof kMagic) != 0)

@@ -23,6 +23,9 @@
 class TVecFont
 {
 public:
+    // The log line of a file refused (the name, the cause).
+    static constexpr const char* kRefusedLog = "graphics: font: %s: %s";
+
     // Takes the file image and reads it; name is for the log only.
     explicit TVecFont(std::vector<uint8_t> image, const TString& name = TString());
 

@@ -291,8 +291,7 @@ void THvMiniVecDraw::CalibrateSpanOffsets()
         }
         mOffsets = {-0.75f, -0.75f, 0.25f};
         if (!result.usable) {
-            TraceLog(
-                "graphics: vector drawing: no render target to calibrate with; fixed span offsets");
+            TraceLog("%s", kNoCalibrationTargetLog);
             return;
         }
         TraceLog("graphics: vector drawing: no exact span offsets (%d of %d tests drew nothing)",

@@ -40,6 +40,10 @@ class TTexture;
 class THvMiniVecDraw final : private TOutlineScanner::TSink
 {
 public:
+    // Logged by a calibration that has no render target to draw into.
+    static constexpr const char* kNoCalibrationTargetLog =
+        "graphics: vector drawing: no render target to calibrate with; fixed span offsets";
+
     // Added to span ends (in pixels) before they go to the device as line vertices.
     struct TSpanOffsets
     {

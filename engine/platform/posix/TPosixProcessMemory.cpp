@@ -52,8 +52,7 @@ std::optional<uint64_t> TPosixProcessMemory::GetResidentBytes()
         return *pages * mPageSize;
     if (!mReported) {
         mReported = true;
-        TPlatformLog::Write("memory: cannot read the resident set from %s: %s", mPath.c_str(),
-                            cause.c_str());
+        TPlatformLog::Write(kUnreadableLog, mPath.c_str(), cause.c_str());
     }
     return std::nullopt;
 }

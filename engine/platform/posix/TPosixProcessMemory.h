@@ -9,6 +9,10 @@
 class TPosixProcessMemory final : public TProcessMemory
 {
 public:
+    // Logged once when the resident set cannot be read (the file, the cause).
+    static constexpr const char* kUnreadableLog =
+        "memory: cannot read the resident set from %s: %s";
+
     // statmPath: the file to read; tests give one of their own.
     explicit TPosixProcessMemory(std::string statmPath = "/proc/self/statm");
 

@@ -49,9 +49,7 @@ bool TLuaWindowStyle::Find(const char* key) const
         style = style->GetTable("parent");
     }
     if (style)
-        TraceLog(
-            "ui: window style: %s: the default styles' parent chain is longer than %d (a cycle?)",
-            key, kMaxChain);
+        TraceLog(kParentChainTooLongLog, key, kMaxChain);
     return false;
 }
 

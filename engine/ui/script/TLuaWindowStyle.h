@@ -18,6 +18,10 @@ struct lua_State;
 class TLuaWindowStyle final : public TWindowStyle
 {
 public:
+    // Logged when the default styles' parent chain runs too long (the key, the limit).
+    static constexpr const char* kParentChainTooLongLog =
+        "ui: window style: %s: the default styles' parent chain is longer than %d (a cycle?)";
+
     // Neither is owned; both must outlive the style and belong to the same state. builder:
     // the thread whose script builds the window (GetOrigin), or null.
     TLuaWindowStyle(TScript& script, TLuaTable& table, lua_State* builder = nullptr);

@@ -220,7 +220,7 @@ void ClearModalChildren()
 {
     TModalWindow* top = TopModal();
     if (top == nullptr) {
-        TraceLog("ui: window script: ClearModalChildren without a modal window");
+        TraceLog(kWithoutModalLog, "ClearModalChildren");
         return;
     }
     top->StopTasks();
@@ -279,7 +279,7 @@ int PostMessageToParent(lua_State* L)
     if (!message || manager == nullptr)
         return 0;
     if (top == nullptr) {
-        TraceLog("ui: window script: PostMessageToParent without a modal window");
+        TraceLog(kWithoutModalLog, "PostMessageToParent");
         return 0;
     }
     message->SetTarget(top->GetParent());

@@ -48,4 +48,7 @@ struct lua_State;
 class TLifeline;
 class TWindowScript;
 
+// Logged when a function that needs a modal window runs without one (its name).
+inline constexpr const char* kWithoutModalLog = "ui: window script: %s without a modal window";
+
 void PublishWindowScript(lua_State* L, TWindowScript& script, const TLifeline& lifeline);

@@ -79,7 +79,7 @@ void TSlider::RemoveChild(TWindow* child)
 void TSlider::SetValue(float value, bool silent)
 {
     if (std::isnan(value)) {
-        TraceLog("ui: slider %s: a value that is not a number was refused", GetName().CStr());
+        TraceLog(kNotANumberLog, GetName().CStr());
         return;
     }
     mValue = std::clamp(value, 0.0f, 1.0f);

@@ -31,6 +31,10 @@ class TTexture;
 class TSlider : public TWindow
 {
 public:
+    // Logged when a value that is not a number is refused (the slider's name).
+    static constexpr const char* kNotANumberLog =
+        "ui: slider %s: a value that is not a number was refused";
+
     // The knob is made now and joins the slider with its first pictures (SetKnobImages).
     TSlider();
     // Releases the capture.

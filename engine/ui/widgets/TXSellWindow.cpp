@@ -53,9 +53,9 @@ void TXSellWindow::SetupXSell()
     if (xsell == nullptr) {
         const TString problem = DescribeFileProblem(kDataFile);
         if (problem.Length() > 0)
-            TraceLog("ui: xsell: %s %s; the page stays empty", kDataFile, problem.CStr());
+            TraceLog(kDataProblemLog, kDataFile, problem.CStr());
         else
-            TraceLog("ui: xsell: %s has no \"xsell\" element; the page stays empty", kDataFile);
+            TraceLog(kNoXsellElementLog, kDataFile);
         Hide("gamesite");
     } else {
         count = ReadEntries(*xsell);
@@ -111,18 +111,16 @@ void TXSellWindow::ReadCentreTexts(const TXmlNode& xsell)
 void TXSellWindow::LaunchGameLink(int entry)
 {
     if (entry < 0 || entry >= kLinkCount) {
-        TraceLog("ui: xsell: there is no link %d (0 to %d); nothing opened", entry, kLinkCount - 1);
+        TraceLog(kNoSuchLinkLog, entry, kLinkCount - 1);
         return;
     }
     const TString& link = mLinks[entry];
     if (link.Length() == 0) {
-        TraceLog("ui: xsell: entry %d has no link; nothing opened", entry);
+        TraceLog(kEmptyLinkLog, entry);
         return;
     }
     if (!IsWebLink(link)) {
-        TraceLog("ui: xsell: the link of entry %d, \"%s\", is no http:// or https:// address with "
-                 "a host; nothing opened",
-                 entry, link.CStr());
+        TraceLog(kNotAWebLinkLog, entry, link.CStr());
         return;
     }
     if (mOpenLink) {

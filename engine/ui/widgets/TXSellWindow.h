@@ -38,6 +38,18 @@ public:
     // Entry 0 is the publisher's site, 1 to 7 the games.
     static constexpr int kLinkCount = 8;
     static constexpr int kMaxGames = kLinkCount - 1;
+    // Log lines: the data file cannot be read (its name, the problem), or has no "xsell"
+    // element (its name); a link that is not opened (the entry, and the last entry or
+    // the link).
+    static constexpr const char* kDataProblemLog = "ui: xsell: %s %s; the page stays empty";
+    static constexpr const char* kNoXsellElementLog =
+        "ui: xsell: %s has no \"xsell\" element; the page stays empty";
+    static constexpr const char* kNoSuchLinkLog =
+        "ui: xsell: there is no link %d (0 to %d); nothing opened";
+    static constexpr const char* kEmptyLinkLog = "ui: xsell: entry %d has no link; nothing opened";
+    static constexpr const char* kNotAWebLinkLog =
+        "ui: xsell: the link of entry %d, \"%s\", is no http:// or https:// address with a "
+        "host; nothing opened";
     // Numbered description and button slots the script may lay out.
     static constexpr int kSlotCount = 8;
     // Buttons 1 to this number are centred on their position.

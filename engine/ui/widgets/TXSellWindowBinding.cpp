@@ -23,7 +23,7 @@ TXSellWindow* LiveTarget(lua_State* L, const char* function)
     const auto* target = static_cast<const TTarget*>(lua_touserdata(L, lua_upvalueindex(1)));
     if (target != nullptr && TLifeline::IsAlive(target->lifeline))
         return target->window;
-    TraceLog("ui: xsell: %s: the cross-promotion window no longer exists; nothing done", function);
+    TraceLog(kXSellWindowGoneLog, function);
     return nullptr;
 }
 
@@ -40,7 +40,7 @@ int LaunchGameLink(lua_State* L)
     if (window == nullptr)
         return 0;
     if (!lua_isnumber(L, 1)) {
-        TraceLog("ui: xsell: LaunchGameLink: the entry is not a number; nothing opened");
+        TraceLog(kXSellEntryNotANumberLog, "LaunchGameLink");
         return 0;
     }
     window->LaunchGameLink(LuaBinding::ToInteger<int>(lua_tonumber(L, 1)));

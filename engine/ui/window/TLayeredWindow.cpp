@@ -35,8 +35,7 @@ void TLayeredWindow::RemoveChild(TWindow* child)
 void TLayeredWindow::SelectLayer(int index)
 {
     if (index < -1 || index >= static_cast<int>(mLayers.size())) {
-        TraceLog("ui: window %s: no layer %d (it has %u)", GetName().CStr(), index,
-                 GetLayerCount());
+        TraceLog(kNoLayerLog, GetName().CStr(), index, GetLayerCount());
         return;
     }
     if (index == mCurrentLayer)

@@ -12,6 +12,9 @@
 class TLayeredWindow : public TWindow
 {
 public:
+    // Logged for a layer index out of range (the name, the index, the layer count).
+    static constexpr const char* kNoLayerLog = "ui: window %s: no layer %d (it has %u)";
+
     // layerCount layers; layer 0 selected.
     explicit TLayeredWindow(unsigned int layerCount);
 

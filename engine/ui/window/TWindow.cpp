@@ -906,7 +906,7 @@ TWindowAnim* TWindow::GetAnimTask()
     if (modal == nullptr)
         modal = GetModalParent();
     if (modal == nullptr) {
-        TraceLog("ui: window %s: cannot animate outside a modal window", mName.CStr());
+        TraceLog(kAnimateOutsideModalLog, mName.CStr());
         return nullptr;
     }
     mAnim = new TWindowAnim(this);

@@ -50,6 +50,10 @@ using TWindowCreator = std::unique_ptr<TWindow> (*)();
 class TWindow
 {
 public:
+    // Logged when a window outside any modal window is asked to animate (its name).
+    static constexpr const char* kAnimateOutsideModalLog =
+        "ui: window %s: cannot animate outside a modal window";
+
     // Flag bits.
     static constexpr unsigned int kModalRoot = 0x1;   // set by TModalWindow only
     static constexpr unsigned int kTakesFocus = 0x2;  // a left press gives it the focus

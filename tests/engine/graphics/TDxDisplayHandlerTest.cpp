@@ -66,7 +66,7 @@ TEST_F(TDxDisplayHandlerTest, ViewportsStackAndOffsetDrawing)
     {
         TLogCapture log;
         renderer.PopViewport(); // unbalanced: logged, nothing changes
-        EXPECT_TRUE(log.Has("viewport pop without a push"));
+        EXPECT_TRUE(log.Has(TDxDisplayHandler::kViewportPopWithoutPushLog));
     }
     ExpectRect(renderer.GetViewport(), 0, 0, 64, 64);
 }

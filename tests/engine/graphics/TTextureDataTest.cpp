@@ -1,9 +1,11 @@
 #include "engine/graphics/TTextureData.h"
 
 #include "engine/foundation/files/TMemoryFile.h"
+#include "engine/graphics/image/ImageLogLines.h"
 #include "engine/graphics/image/JpegImage.h"
 #include "engine/graphics/image/PngImage.h"
 #include "tests/engine/EngineStateTest.h"
+#include "tests/engine/LogLine.h"
 #include "tests/engine/graphics/ImageFolder.h"
 #include "tests/engine/graphics/RendererTestSupport.h"
 #include "tests/engine/graphics/image/JpegEncoder.h"
@@ -103,7 +105,9 @@ TEST_F(TTextureDataTest, PicturesAboveTheLimitNeedSlow)
     TTextureData data;
     EXPECT_FALSE(data.Load(path.c_str()));
     EXPECT_EQ(data.GetSurface(), nullptr);
-    EXPECT_EQ(mFolder.CountLogLines("image: user:wide.png: 1500x20 is larger than 1024"), 1);
+    EXPECT_EQ(mFolder.CountLogLines(
+                  LogLine(kImageFailedLog, "user:wide.png", "1500x20 is larger than 1024")),
+              1);
     ASSERT_TRUE(data.Load((path + "?slow").c_str()));
     EXPECT_EQ(data.GetFlags(), TTextureData::kSlow | TTextureData::kSimple);
 }
@@ -134,10 +138,12 @@ TEST_F(TTextureDataTest, TheLimitIsCheckedFromTheHeaderBeforeDecoding)
         SCOPED_TRACE(c.name);
         ASSERT_FALSE(c.bytes.empty());
         const std::string path = mFolder.Put(c.name, c.bytes);
-        const std::string about = "image: " + path + ": ";
+        const std::string about = LogLine(kImageFailedLog, path.c_str(), "");
         TTextureData data;
         EXPECT_FALSE(data.Load(path.c_str()));
-        EXPECT_EQ(mFolder.CountLogLines(about + c.claimed + " is larger than 1024"), 1);
+        EXPECT_EQ(mFolder.CountLogLines(LogLine(kImageFailedLog, path.c_str(), c.claimed) +
+                                        " is larger than 1024"),
+                  1);
         EXPECT_EQ(mFolder.CountLogLines(about), 1);
 
         TTextureData slow;
@@ -150,7 +156,9 @@ TEST_F(TTextureDataTest, TheLimitIsCheckedFromTheHeaderBeforeDecoding)
     const std::string mask = mFolder.Put("mask.png", WithPngSize(png, 2048, 2048));
     TTextureData masked;
     EXPECT_FALSE(masked.Load(picture.c_str(), mask.c_str()));
-    EXPECT_EQ(mFolder.CountLogLines("image: " + mask + ": 2048x2048 is larger than 1024"), 1);
+    EXPECT_EQ(mFolder.CountLogLines(
+                  LogLine(kImageFailedLog, mask.c_str(), "2048x2048 is larger than 1024")),
+              1);
 }
 
 TEST_F(TTextureDataTest, OptionsAndThePictureSetTheFlags)

@@ -4,6 +4,7 @@
 #include "engine/sound/TSoundData.h"
 #include "engine/sound/TSoundInstance.h"
 #include "engine/sound/TSoundStream.h"
+#include "tests/engine/LogLine.h"
 #include "tests/engine/sound/SoundTest.h"
 
 #include <gtest/gtest.h>
@@ -143,12 +144,12 @@ TEST_F(TSoundTest, MissingAndDamagedFilesAreRefusedWithTheirMessages)
     struct TCase
     {
         const char* name;
-        const char* line;
+        std::string line;
     } cases[] = {
-        {"sfx/missing.ogg", "sound: sfx/missing.ogg: does not exist"},
-        {"sfx/empty.ogg", "sound: sfx/empty.ogg: is empty"},
-        {"sfx/folder.ogg", "sound: sfx/folder.ogg: is a folder"},
-        {"::disk.ogg", "sound: ::disk.ogg: is a folder"},
+        {"sfx/missing.ogg", LogLine(TSound::kCannotOpenLog, "sfx/missing.ogg", "does not exist")},
+        {"sfx/empty.ogg", LogLine(TSound::kCannotOpenLog, "sfx/empty.ogg", "is empty")},
+        {"sfx/folder.ogg", LogLine(TSound::kCannotOpenLog, "sfx/folder.ogg", "is a folder")},
+        {"::disk.ogg", LogLine(TSound::kCannotOpenLog, "::disk.ogg", "is a folder")},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -172,7 +173,9 @@ TEST_F(TSoundTest, MissingAndDamagedFilesAreRefusedWithTheirMessages)
         EXPECT_EQ(TSound::Get(&mCache, "sfx/damaged.ogg", inMemory, -1), nullptr);
     }
     const std::string log = LogText();
-    EXPECT_NE(log.find("sound: sfx/damaged.ogg: is no Ogg Vorbis file"), std::string::npos);
+    EXPECT_NE(
+        log.find(LogLine(TSoundData::kRefusedLog, "sfx/damaged.ogg", "is no Ogg Vorbis file")),
+        std::string::npos);
 }
 
 TEST_F(TSoundTest, ADamagedFileOnDiskIsClosedOnce)
@@ -187,7 +190,8 @@ TEST_F(TSoundTest, ADamagedFileOnDiskIsClosedOnce)
         EXPECT_EQ(TSound::Get(&mCache, "::damaged.ogg", inMemory, -1), nullptr);
         EXPECT_EQ(OpenDescriptors(), open);
     }
-    EXPECT_NE(LogText().find("sound: ::damaged.ogg: "), std::string::npos);
+    EXPECT_NE(LogText().find(LogLine(TSoundData::kRefusedLog, "::damaged.ogg", "")),
+              std::string::npos);
 }
 
 // The mixer plays mono and stereo: a file with more channels is refused when it loads,
@@ -201,8 +205,8 @@ TEST_F(TSoundTest, SoundsWithMoreThanTwoChannelsAreRefusedAtLoad)
         for (bool inMemory : {true, false})
             EXPECT_EQ(LoadTone(name, {0.5, 22050, channels, 440.0, 0.3}, inMemory), nullptr);
         const std::string added = LogText().substr(before.size());
-        const std::string line = "sound: " + name + ": has " + std::to_string(channels) +
-                                 " channels; only mono and stereo play\n";
+        const std::string line =
+            LogLine(TSoundData::kChannelsRefusedLog, name.c_str(), channels) + "\n";
         // One line for each of the two loads, and nothing else.
         EXPECT_EQ(std::count(added.begin(), added.end(), '\n'), 2) << added;
         const size_t first = added.find(line);
@@ -240,13 +244,12 @@ TEST_F(TSoundTest, PlayNeedsLoadedDataAndAManager)
 {
     std::shared_ptr<TSound> empty = TSound::Create(&mCache, "never;1;-1");
     EXPECT_EQ(empty->Play(false), nullptr);
-    EXPECT_NE(LogText().find("sound: (no file): not loaded; nothing plays"), std::string::npos);
+    EXPECT_NE(LogText().find(LogLine(TSound::kNotLoadedLog, "(no file)")), std::string::npos);
 
     std::shared_ptr<TSound> sound = LoadTone("sfx/late.ogg", {0.2, kRate, 1, 440.0, 0.3}, true);
     mManager.reset();
     EXPECT_EQ(sound->Play(false), nullptr);
-    EXPECT_NE(LogText().find("sound: sfx/late.ogg: no sound manager; nothing plays"),
-              std::string::npos);
+    EXPECT_NE(LogText().find(LogLine(TSound::kNoManagerLog, "sfx/late.ogg")), std::string::npos);
 }
 
 } // namespace

@@ -1,9 +1,11 @@
 #include "engine/graphics/anim/AnimationAnm.h"
 
 #include "engine/foundation/core/LittleEndian.h"
+#include "engine/graphics/anim/AnimationLogLines.h"
 #include "engine/graphics/anim/TAnimatedTexture.h"
 #include "engine/graphics/anim/TAnimationData.h"
 #include "tests/engine/EngineStateTest.h"
+#include "tests/engine/LogLine.h"
 #include "tests/engine/graphics/anim/AnimationTestSupport.h"
 #include "tools/anmconvert/writer/AnmWriter.h"
 
@@ -148,7 +150,7 @@ TEST_F(AnimationAnmTest, DamagedFilesAreRefusedWithTheirCause)
         std::string bytes = MakeAnmBytes(SampleAnimation());
         PutLE32(bytes, c.at, c.value);
         TAnimationData data;
-        const std::string line = std::string("animation: test.anm: ") + c.cause;
+        const std::string line = LogLine(kAnimationRefusedLog, "test.anm", c.cause);
         const int before = folder.CountLogLines(line);
         EXPECT_FALSE(Parse(bytes, data));
         EXPECT_EQ(data.GetFrameCount(), 0);
@@ -175,8 +177,8 @@ TEST_F(AnimationAnmTest, ADamagedFileGivesNoTexture)
     PutLE32(bytes, bytes.find("FRMS") + 4, 0x40000000u);
     folder.Put("fx/bad.anm", bytes);
     EXPECT_EQ(TAnimatedTexture::Get("user:fx/bad"), nullptr);
-    EXPECT_EQ(folder.CountLogLines(
-                  "animation: user:fx/bad.anm: a count is larger than the file can hold"),
+    EXPECT_EQ(folder.CountLogLines(LogLine(kAnimationRefusedLog, "user:fx/bad.anm",
+                                           "a count is larger than the file can hold")),
               1);
 }
 

@@ -1,7 +1,9 @@
 #include "engine/graphics/anim/AnimationXml.h"
 
+#include "engine/graphics/anim/AnimationLogLines.h"
 #include "engine/graphics/anim/TAnimationData.h"
 #include "tests/engine/EngineStateTest.h"
+#include "tests/engine/LogLine.h"
 #include "tests/engine/graphics/ImageFolder.h"
 
 #include <gtest/gtest.h>
@@ -40,13 +42,14 @@ TEST_F(AnimationXmlTest, FilesMissingAPartAreRefusedWithTheirMessage)
     }
     TAnimationData data;
     EXPECT_FALSE(LoadAnimationXml("user:absent.xml", data));
-    EXPECT_EQ(folder.CountLogLines("animation: user:absent.xml: cannot be opened"), 1);
+    EXPECT_EQ(folder.CountLogLines(LogLine(kAnimationCannotOpenLog, "user:absent.xml")), 1);
 
     folder.Put("far.xml",
                "<sequence><img/><framelist><frame x=\"99999999\"/></framelist></sequence>");
     EXPECT_FALSE(LoadAnimationXml("user:far.xml", data));
-    EXPECT_EQ(folder.CountLogLines("animation: user:far.xml: a frame coordinate is out of range"),
-              1);
+    EXPECT_EQ(
+        folder.CountLogLines(LogLine(kAnimationRefusedLog, "user:far.xml", kAnimationOutOfRange)),
+        1);
 }
 
 } // namespace

@@ -2,8 +2,10 @@
 
 #include "engine/foundation/assets/TAssetMap.h"
 #include "engine/graphics/DrawState.h"
+#include "engine/graphics/anim/AnimationLogLines.h"
 #include "engine/graphics/install/GraphicsInstall.h"
 #include "tests/engine/EngineStateTest.h"
+#include "tests/engine/LogLine.h"
 #include "tests/engine/graphics/RendererTestSupport.h"
 #include "tests/engine/graphics/anim/AnimationTestSupport.h"
 #include "tools/anmconvert/writer/AnmWriter.h"
@@ -63,7 +65,7 @@ TEST_F(TAnimatedTextureTest, FindsTheFilePreferringXmlAndTheSheetBesideIt)
     EXPECT_TRUE(moved->HasAlpha());
 
     EXPECT_EQ(TAnimatedTexture::Get("user:fx/none"), nullptr);
-    EXPECT_EQ(mFolder.CountLogLines("animation: user:fx/none: not found"), 1);
+    EXPECT_EQ(mFolder.CountLogLines(LogLine(kAnimationNotFoundLog, "user:fx/none")), 1);
     Put("fx/nosheet.xml", StripXml("missing.png", 1, 8, 8));
     EXPECT_EQ(TAnimatedTexture::Get("user:fx/nosheet"), nullptr);
 }

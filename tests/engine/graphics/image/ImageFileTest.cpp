@@ -1,9 +1,11 @@
 #include "engine/graphics/image/ImageFile.h"
 
+#include "engine/graphics/image/ImageLogLines.h"
 #include "engine/graphics/image/JpegImage.h"
 #include "engine/graphics/image/PngImage.h"
 #include "engine/graphics/image/TDecodedImage.h"
 #include "tests/engine/EngineStateTest.h"
+#include "tests/engine/LogLine.h"
 #include "tests/engine/graphics/ImageFolder.h"
 
 #include <gtest/gtest.h>
@@ -40,7 +42,7 @@ TEST_F(ImageFileTest, TheNameChoosesTheReader)
         EXPECT_EQ(ReadImageFile(path.c_str(), image), c.decodes) << c.name;
         EXPECT_EQ(image.GetSize(), c.decodes ? 4 : 0) << c.name;
     }
-    EXPECT_EQ(folder.CountLogLines("image: user:other.bmp: neither a .png nor a .jpg name"), 1);
+    EXPECT_EQ(folder.CountLogLines(LogLine(kImageNameRefusedLog, "user:other.bmp")), 1);
 }
 
 // Both readers hold the picture to the largest side asked for, and never above
@@ -66,9 +68,12 @@ TEST_F(ImageFileTest, TheLargestSideIsTheCallers)
         EXPECT_EQ(ReadImageFile(c.name, image, c.maxSide), c.decodes) << c.name << c.maxSide;
         EXPECT_EQ(image.GetSize(), c.decodes ? 16 : 0) << c.name << c.maxSide;
     }
-    EXPECT_EQ(folder.CountLogLines("image: user:a.png: 16x9 is larger than 15"), 1);
-    EXPECT_EQ(folder.CountLogLines("image: user:a.jpg: 16x9 is larger than 15"), 1);
-    EXPECT_EQ(folder.CountLogLines("image: user:a.jpg: 16x9 is larger than 0"), 1);
+    EXPECT_EQ(
+        folder.CountLogLines(LogLine(kImageFailedLog, "user:a.png", "16x9 is larger than 15")), 1);
+    EXPECT_EQ(
+        folder.CountLogLines(LogLine(kImageFailedLog, "user:a.jpg", "16x9 is larger than 15")), 1);
+    EXPECT_EQ(folder.CountLogLines(LogLine(kImageFailedLog, "user:a.jpg", "16x9 is larger than 0")),
+              1);
 }
 
 } // namespace

@@ -1,7 +1,9 @@
 #include "engine/graphics/image/JpegImage.h"
 
+#include "engine/graphics/image/ImageLogLines.h"
 #include "engine/graphics/image/TDecodedImage.h"
 #include "tests/engine/EngineStateTest.h"
+#include "tests/engine/LogLine.h"
 #include "tests/engine/graphics/ImageFolder.h"
 #include "tests/engine/graphics/image/ImageReaderChecks.h"
 #include "tests/engine/graphics/image/JpegEncoder.h"
@@ -158,8 +160,10 @@ TEST_F(JpegImageTest, AFileCutShortIsCompletedWithOneWarning)
     EXPECT_EQ(image.GetHeight(), 64);
     EXPECT_EQ(image.Row(63)[63] >> 24, 0xffu);
     EXPECT_LE(LargestChannelError(image.Row(0)[0], pixels[0]), 10) << "the top is decoded";
-    EXPECT_EQ(mFolder.CountLogLines("image: user:cut.jpg: "), 1);
-    EXPECT_EQ(mFolder.CountLogLines("image: user:cut.jpg: Premature end of JPEG file"), 1);
+    EXPECT_EQ(mFolder.CountLogLines(LogLine(kImageFailedLog, "user:cut.jpg", "")), 1);
+    EXPECT_EQ(mFolder.CountLogLines(
+                  LogLine(kImageFailedLog, "user:cut.jpg", "Premature end of JPEG file")),
+              1);
 }
 
 TEST_F(JpegImageTest, RefusesDamagedFilesWithALogLineAndTheProcessLives)
@@ -196,7 +200,9 @@ TEST_F(JpegImageTest, WriteFailuresAreReported)
     const std::vector<uint32_t> noise = Noise(256, 256);
     // Every write to /dev/full fails as on a full disk.
     EXPECT_FALSE(WriteJpegImage("::/dev/full", 1.0f, 256, 256, 256 * 4, noise.data()));
-    EXPECT_EQ(mFolder.CountLogLines("image: ::/dev/full: Output file write error"), 1);
+    EXPECT_EQ(
+        mFolder.CountLogLines(LogLine(kImageFailedLog, "::/dev/full", "Output file write error")),
+        1);
     EXPECT_FALSE(WriteJpegImage("user:none.jpg", 1.0f, 0, 1, 0, noise.data()));
     EXPECT_FALSE(WriteJpegImage("user:none.jpg", 1.0f, 4, 1, 8, noise.data()));
     EXPECT_FALSE(WriteJpegImage("user:none.jpg", 1.0f, 4, 1, 16, nullptr));

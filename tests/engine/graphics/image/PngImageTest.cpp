@@ -1,7 +1,9 @@
 #include "engine/graphics/image/PngImage.h"
 
+#include "engine/graphics/image/ImageLogLines.h"
 #include "engine/graphics/image/TDecodedImage.h"
 #include "tests/engine/EngineStateTest.h"
+#include "tests/engine/LogLine.h"
 #include "tests/engine/graphics/ImageFolder.h"
 #include "tests/engine/graphics/image/ImageReaderChecks.h"
 #include "tests/engine/graphics/image/PngEncoder.h"
@@ -229,7 +231,7 @@ TEST_F(PngImageTest, WriteFailuresAreReported)
     const std::vector<uint32_t> pixels = Noise(256, 256);
     // Every write to /dev/full fails as on a full disk.
     EXPECT_FALSE(WritePngImage("::/dev/full", pixels.data(), 256, 256, 256 * 4));
-    EXPECT_EQ(mFolder.CountLogLines("image: ::/dev/full: Write Error"), 1);
+    EXPECT_EQ(mFolder.CountLogLines(LogLine(kImageFailedLog, "::/dev/full", "Write Error")), 1);
     EXPECT_FALSE(WritePngImage("user:none.png", pixels.data(), 0, 1, 0));
     EXPECT_FALSE(WritePngImage("user:none.png", pixels.data(), 4, 1, 8));
     EXPECT_FALSE(WritePngImage("user:none.png", nullptr, 4, 1, 16));

@@ -4,6 +4,7 @@
 #include "engine/graphics/particles/TParticleEvalContext.h"
 #include "engine/script/TScript.h"
 #include "tests/engine/EngineStateTest.h"
+#include "tests/engine/LogLine.h"
 #include "tests/engine/graphics/anim/AnimationTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -225,9 +226,13 @@ TEST_F(TLuaParticleSystemTest, EffectFilesLoadFromTheirFolderWithTheirTextures)
 
     // Failures leave the system usable.
     EXPECT_FALSE(mSystem.Load("user:fx/missing.lua"));
-    EXPECT_EQ(mFolder.CountLogLines("particles: user:fx/missing.lua: no such effect script"), 1);
+    EXPECT_EQ(mFolder.CountLogLines(
+                  LogLine(TLuaParticleSystem::kNoEffectScriptLog, "user:fx/missing.lua")),
+              1);
     EXPECT_FALSE(mSystem.Load("user:fx/broken.lua"));
-    EXPECT_EQ(mFolder.CountLogLines("particles: user:fx/broken.lua:"), 1);
+    EXPECT_EQ(mFolder.CountLogLines(
+                  LogLine(TLuaParticleSystem::kScriptFailedLog, "user:fx/broken.lua", "")),
+              1);
     ASSERT_TRUE(mSystem.Load("SetNumParticles(1) Spawn(1)"));
     EXPECT_EQ(Count(), 1);
 }
@@ -292,9 +297,9 @@ TEST_F(TLuaParticleSystemTest, InitAnimAndAllocateAreRefusedOnceTheEffectHasLoad
     EXPECT_EQ(mSystem.GetFloatsPerParticle(), kFirstOwn + 1);
     EXPECT_EQ(LiveScalars(kFirstOwn), (TFloats{1}));
     EXPECT_EQ(Eval("tostring(pB) .. tostring(pC)"), "nilnil");
-    EXPECT_EQ(mFolder.CountLogLines("particles: user:fx/grow.lua: Init, Anim and Allocate work "
-                                    "only while the effect script loads"),
-              1);
+    EXPECT_EQ(
+        mFolder.CountLogLines(LogLine(TLuaParticleSystem::kLoadTimeOnlyLog, "user:fx/grow.lua")),
+        1);
     EXPECT_EQ(mFolder.CountLogLines("Lua error:"), 0);
 
     // The next effect loaded compiles as the first did.

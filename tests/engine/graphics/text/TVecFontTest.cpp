@@ -4,6 +4,7 @@
 #include "engine/graphics/text/BuiltInFont.h"
 #include "engine/graphics/text/MvecFormat.h"
 #include "engine/graphics/vector/TOutlineCommand.h"
+#include "tests/engine/LogLine.h"
 #include "tests/engine/graphics/ImageFolder.h"
 #include "tests/engine/graphics/text/TextTestSupport.h"
 
@@ -100,7 +101,7 @@ TEST_F(TVecFontTest, DamagedFilesGiveEmptyFontsWithoutReadingBeyondThem)
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.what);
-        const std::string line = std::string("font: fonts/damaged.mvec: ") + c.cause;
+        const std::string line = LogLine(TVecFont::kRefusedLog, "fonts/damaged.mvec", c.cause);
         const int before = folder.CountLogLines(line);
         const TVecFont font(c.image, "fonts/damaged.mvec");
         EXPECT_TRUE(font.IsEmpty());

@@ -205,7 +205,7 @@ TEST_F(THvMiniVecDrawTest, WithoutARenderTargetCalibrationKeepsFixedOffsets)
     EXPECT_EQ(draw.GetSpanOffsets().start, -0.75f);
     EXPECT_EQ(draw.GetSpanOffsets().end, -0.75f);
     EXPECT_EQ(draw.GetSpanOffsets().vertical, 0.25f);
-    EXPECT_TRUE(log.Has("no render target to calibrate with"));
+    EXPECT_TRUE(log.Has(THvMiniVecDraw::kNoCalibrationTargetLog));
 }
 
 TEST_F(THvMiniVecDrawTest, ThePlatformsVectorDrawingCalibratesAndEndsText)

@@ -5,6 +5,7 @@
 
 #include "engine/platform/TPlatformLog.h"
 #include "tests/engine/EngineStateTest.h"
+#include "tests/engine/LogLine.h"
 
 #include <gtest/gtest.h>
 
@@ -124,8 +125,10 @@ TEST_F(TPosixProcessMemoryTest, AFileThatCannotTellIsLoggedOnceAndAnswersNothing
         EXPECT_EQ(memory.GetResidentBytes(), std::nullopt);
         EXPECT_EQ(memory.GetResidentBytes(), std::nullopt);
         ASSERT_EQ(LogLines().size(), 1u);
-        EXPECT_NE(LogLines()[0].find("memory: cannot read the resident set from " + c.path + ": "),
-                  std::string::npos)
+        EXPECT_NE(
+            LogLines()[0].find(TPlatformLog::kTag +
+                               LogLine(TPosixProcessMemory::kUnreadableLog, c.path.c_str(), "")),
+            std::string::npos)
             << LogLines()[0];
         EXPECT_NE(LogLines()[0].find(c.cause), std::string::npos) << LogLines()[0];
     }

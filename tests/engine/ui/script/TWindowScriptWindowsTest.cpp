@@ -2,8 +2,10 @@
 // and the functions that find windows by name.
 
 #include "engine/foundation/core/Settings.h"
+#include "engine/ui/script/TWindowScriptBinding.h"
 #include "engine/ui/widgets/TButton.h"
 #include "engine/ui/widgets/TImage.h"
+#include "tests/engine/LogLine.h"
 #include "tests/engine/ui/script/WindowScriptTestSupport.h"
 
 namespace {
@@ -118,8 +120,8 @@ TEST_F(TWindowScriptWindows, LabelsAreReadAndWrittenUnderTheTopModal)
     EXPECT_EQ(Eval("GetLabel('title')"), "");
     EXPECT_EQ(Eval("GetWindowDepth()"), "0");
     Run("ClearModalChildren() PostMessageToParent(CreateNamedMessage(1001, 'x'))");
-    EXPECT_TRUE(Logged("ClearModalChildren without a modal window"));
-    EXPECT_TRUE(Logged("PostMessageToParent without a modal window"));
+    EXPECT_TRUE(Logged(LogLine(kWithoutModalLog, "ClearModalChildren")));
+    EXPECT_TRUE(Logged(LogLine(kWithoutModalLog, "PostMessageToParent")));
 }
 
 TEST_F(TWindowScriptWindows, ButtonsAreSetAtEveryLevelAndFoundUpward)

@@ -6,6 +6,7 @@
 #include "engine/graphics/TTexture.h"
 #include "engine/graphics/image/PngImage.h"
 #include "engine/ui/widgets/TImage.h"
+#include "tests/engine/LogLine.h"
 #include "tests/engine/graphics/ImageFolder.h"
 #include "tests/engine/ui/UiTestSupport.h"
 #include "tests/engine/ui/script/WindowScriptTestSupport.h"
@@ -117,7 +118,7 @@ TEST_F(TSliderTest, TheValueIsHeldToTheRangeAndPlacesTheKnob)
                   std::to_string(c.knobLeft) + ",0," + std::to_string(c.knobLeft + 8) + ",10");
         EXPECT_EQ(Messages(), std::isnan(c.value) ? std::vector<std::string>{} : Sent(9));
     }
-    EXPECT_EQ(mFolder.CountLogLines("not a number was refused"), 1);
+    EXPECT_EQ(mFolder.CountLogLines(LogLine(TSlider::kNotANumberLog, slider->GetName().CStr())), 1);
     slider->SetValue(0.75f, true); // silent
     EXPECT_EQ(slider->GetValue(), 0.75f);
     EXPECT_TRUE(Messages().empty());

@@ -6,6 +6,8 @@
 #include "engine/foundation/files/TPathMap.h"
 #include "engine/ui/widgets/TButton.h"
 #include "engine/ui/widgets/TText.h"
+#include "engine/ui/widgets/TXSellWindowBinding.h"
+#include "tests/engine/LogLine.h"
 #include "tests/engine/ui/script/WindowScriptTestSupport.h"
 
 namespace {
@@ -143,24 +145,25 @@ TEST_F(TXSellWindowTest, MissingDataHidesWhatHasNoEntry)
         const char* file; // null: no file
         int entries;
         bool siteShown;
-        const char* logged;
+        std::string logged; // "": nothing
     };
     const TCase cases[] = {
-        {nullptr, 0, false, "xsell: xsell/xsell.xml does not exist; the page stays empty"},
-        {"", 0, false, "xsell: xsell/xsell.xml is empty; the page stays empty"},
+        {nullptr, 0, false,
+         LogLine(TXSellWindow::kDataProblemLog, "xsell/xsell.xml", "does not exist")},
+        {"", 0, false, LogLine(TXSellWindow::kDataProblemLog, "xsell/xsell.xml", "is empty")},
         {R"(<other><gameinfo description="x" link="y"/></other>)", 0, false,
-         "xsell: xsell/xsell.xml has no \"xsell\" element; the page stays empty"},
+         LogLine(TXSellWindow::kNoXsellElementLog, "xsell/xsell.xml")},
         {R"(<xsell><gameinfo description="Only one" link="https://games.example.org/1"/></xsell>)",
-         1, false, nullptr},
-        {R"(<xsell><sitelink link=""/></xsell>)", 0, false, nullptr},
-        {R"(<xsell><sitelink link="file:///etc/passwd"/></xsell>)", 0, false, nullptr},
-        {R"(<xsell><sitelink link="https://games.example.org/"/></xsell>)", 0, true, nullptr},
+         1, false, ""},
+        {R"(<xsell><sitelink link=""/></xsell>)", 0, false, ""},
+        {R"(<xsell><sitelink link="file:///etc/passwd"/></xsell>)", 0, false, ""},
+        {R"(<xsell><sitelink link="https://games.example.org/"/></xsell>)", 0, true, ""},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.file != nullptr ? c.file : "no file");
         if (c.file != nullptr)
             AddFile("xsell/xsell.xml", c.file);
-        if (c.logged != nullptr) {
+        if (!c.logged.empty()) {
             EXPECT_FALSE(Logged(c.logged));
         }
         TXSellWindow* page = MakePage();
@@ -172,7 +175,7 @@ TEST_F(TXSellWindowTest, MissingDataHidesWhatHasNoEntry)
         }
         EXPECT_EQ(Shown("gamesite"), c.siteShown);
         EXPECT_EQ(Label("centertext1"), "");
-        if (c.logged != nullptr) {
+        if (!c.logged.empty()) {
             EXPECT_TRUE(Logged(c.logged));
         }
         delete page;
@@ -186,7 +189,7 @@ TEST_F(TXSellWindowTest, AFolderInPlaceOfTheFileIsSaid)
     ASSERT_NE(MakePage(), nullptr);
     EXPECT_FALSE(Shown("descrip1"));
     EXPECT_FALSE(Shown("gamesite"));
-    EXPECT_TRUE(Logged("xsell: xsell/xsell.xml is a folder; the page stays empty"));
+    EXPECT_TRUE(Logged(LogLine(TXSellWindow::kDataProblemLog, "xsell/xsell.xml", "is a folder")));
 }
 
 // Entries 0 to 7 open their links; an empty link, other numbers and non-numbers open
@@ -204,9 +207,9 @@ TEST_F(TXSellWindowTest, LaunchGameLinkOpensOnlyEntriesZeroToSeven)
                                                 "https://games.example.org/",
                                                 "https://games.example.org/harbour"}));
     EXPECT_EQ(GlobalString("gAfter"), "true");
-    EXPECT_TRUE(Logged("xsell: entry 7 has no link; nothing opened"));
-    EXPECT_TRUE(Logged("there is no link 9"));
-    EXPECT_TRUE(Logged("LaunchGameLink: the entry is not a number"));
+    EXPECT_TRUE(Logged(LogLine(TXSellWindow::kEmptyLinkLog, 7)));
+    EXPECT_TRUE(Logged(LogLine(TXSellWindow::kNoSuchLinkLog, 9, TXSellWindow::kLinkCount - 1)));
+    EXPECT_TRUE(Logged(LogLine(kXSellEntryNotANumberLog, "LaunchGameLink")));
 }
 
 // Only web addresses open: what the file names as a link might otherwise be a local file,
@@ -227,9 +230,8 @@ TEST_F(TXSellWindowTest, OnlyWebAddressesOpen)
     RecordLinks(page);
     Run("for i = 0, 7 do LaunchGameLink(i) end");
     EXPECT_EQ(opened, std::vector<std::string>{"HTTPS://Games.Example.org/six"});
-    EXPECT_TRUE(Logged("xsell: the link of entry 2, \"--help\", is no http:// or https:// "
-                       "address with a host; nothing opened"));
-    EXPECT_TRUE(Logged("xsell: entry 0 has no link; nothing opened"));
+    EXPECT_TRUE(Logged(LogLine(TXSellWindow::kNotAWebLinkLog, 2, "--help")));
+    EXPECT_TRUE(Logged(LogLine(TXSellWindow::kEmptyLinkLog, 0)));
 }
 
 // The functions act on the page made last; once it is gone they do nothing, and the
@@ -256,8 +258,8 @@ TEST_F(TXSellWindowTest, TheFunctionsFollowTheLastPageAndOutliveIt)
     Run("SetupXSell() LaunchGameLink(1) gAfter = true");
     EXPECT_EQ(GlobalString("gAfter"), "true");
     EXPECT_EQ(openedByNewer.size(), 1u);
-    EXPECT_TRUE(Logged("SetupXSell: the cross-promotion window no longer exists"));
-    EXPECT_TRUE(Logged("LaunchGameLink: the cross-promotion window no longer exists"));
+    EXPECT_TRUE(Logged(LogLine(kXSellWindowGoneLog, "SetupXSell")));
+    EXPECT_TRUE(Logged(LogLine(kXSellWindowGoneLog, "LaunchGameLink")));
 }
 
 // Only text windows get texts: another window of a description's name (here one that

@@ -1,6 +1,7 @@
 #include "engine/ui/window/TDefaultButton.h"
 #include "engine/ui/window/TLayeredWindow.h"
 #include "engine/ui/window/TWindowAnim.h"
+#include "tests/engine/LogLine.h"
 #include "tests/engine/ui/UiTestSupport.h"
 
 #include <algorithm>
@@ -210,7 +211,7 @@ TEST_F(TModalWindows, LayersShowOneSetOfChildrenAtATime)
         layered.SelectLayer(step.select);
         EXPECT_EQ(shown(), step.shown) << "layer " << step.select;
     }
-    EXPECT_TRUE(log.Has("no layer 5 (it has 3)"));
+    EXPECT_TRUE(log.Has(LogLine(TLayeredWindow::kNoLayerLog, layered.GetName().CStr(), 5, 3u)));
     EXPECT_EQ(layered.GetCurrentLayer(), -1);
 
     // Selecting the current layer again changes nothing, even a child hidden meanwhile.
@@ -291,7 +292,7 @@ TEST_F(TModalWindows, WindowAnimationsRunOnTheirDialogsTasks)
     TLogCapture log;
     TProbe loose("loose", 0, 0, 1, 1);
     EXPECT_EQ(loose.GetAnimTask(), nullptr);
-    EXPECT_TRUE(log.Has("window loose: cannot animate outside a modal window"));
+    EXPECT_TRUE(log.Has(LogLine(TWindow::kAnimateOutsideModalLog, "loose")));
 }
 
 // A window learns its modal parent from its parent, and a subtree that moves to another
