@@ -75,8 +75,8 @@ public:
 
     static std::unique_ptr<TTextLayout> Lay(const std::string& text)
     {
-        return std::unique_ptr<TTextLayout>(CreateTextLayout(
-            text.c_str(), kWidth - 20, kHeight, 0, nullptr, 16, TColor(0.1f, 0.1f, 0.1f, 1)));
+        return CreateTextLayout(text.c_str(), kWidth - 20, kHeight, 0, nullptr, 16,
+                                TColor(0.1f, 0.1f, 0.1f, 1));
     }
 
     static void Draw(TTextLayout& layout)

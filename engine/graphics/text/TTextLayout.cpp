@@ -347,15 +347,11 @@ TTextLayout::TTextLayout()
     mSpriteVerticalMode = std::atof(GetConfig("textspriterender", "").CStr()) > 0.0;
 }
 
-void TTextLayout::Delete(TTextLayout* layout)
+std::unique_ptr<TTextLayout> CreateTextLayout(const TString& text, int boxWidth, int boxHeight,
+                                              int flags, const char* fontName,
+                                              unsigned int fontSize, const TColor& colour)
 {
-    delete layout;
-}
-
-TTextLayout* CreateTextLayout(const TString& text, int boxWidth, int boxHeight, int flags,
-                              const char* fontName, unsigned int fontSize, const TColor& colour)
-{
-    auto* layout = new TTextLayout();
+    auto layout = std::make_unique<TTextLayout>();
     layout->mFlags = flags;
     layout->mFontName = fontName != nullptr && *fontName != '\0' ? TString(fontName)
                                                                  : TString(FontCache::kBuiltInName);

@@ -42,8 +42,6 @@ public:
     };
 
     TTextLayout();
-    // Deletes layout; null is accepted.
-    static void Delete(TTextLayout* layout);
 
     void SetText(const TString& text);
     // Null or "" selects the built-in font.
@@ -89,8 +87,8 @@ public:
                     const std::shared_ptr<TTexture>& target = nullptr);
 
 private:
-    friend TTextLayout* CreateTextLayout(const TString&, int, int, int, const char*, unsigned int,
-                                         const TColor&);
+    friend std::unique_ptr<TTextLayout> CreateTextLayout(const TString&, int, int, int, const char*,
+                                                         unsigned int, const TColor&);
     class TLayoutPass;
 
     void Layout();
@@ -135,7 +133,7 @@ private:
     bool mSpriteVerticalMode = false;
 };
 
-// A new layout (the caller owns it; TTextLayout::Delete frees it) of text in a box,
-// laid out once.
-TTextLayout* CreateTextLayout(const TString& text, int boxWidth, int boxHeight, int flags,
-                              const char* fontName, unsigned int fontSize, const TColor& colour);
+// A new layout of text in a box, laid out once.
+std::unique_ptr<TTextLayout> CreateTextLayout(const TString& text, int boxWidth, int boxHeight,
+                                              int flags, const char* fontName,
+                                              unsigned int fontSize, const TColor& colour);

@@ -49,11 +49,6 @@ TVec2 ToVec2(const TPoint& point)
 
 } // namespace
 
-void TText::TLayoutDeleter::operator()(TTextLayout* layout) const
-{
-    TTextLayout::Delete(layout);
-}
-
 TText::TText() = default;
 
 TText::~TText() = default;
@@ -124,7 +119,7 @@ bool TText::CreateLayout(const TString& label, int width, int height, int flags,
 {
     if (width == 0 || height == 0)
         return false;
-    mLayout.reset(CreateTextLayout(label, width, height, flags, face.CStr(), fontSize, colour));
+    mLayout = CreateTextLayout(label, width, height, flags, face.CStr(), fontSize, colour);
     mLayout->SetHorizontalScale(mHorizontalScale);
     SetSize(width, height);
     SetText(label);

@@ -97,16 +97,11 @@ public:
     const TString& GetPressedLink() const { return mPressedLink; }
 
 private:
-    struct TLayoutDeleter
-    {
-        void operator()(TTextLayout* layout) const;
-    };
-
     void ReadFont(const TWindowStyle& style);
     void ApplyRotation(float degrees, int originX, int originY, int align);
     void PressLinkedButton(const TString& link);
 
-    std::unique_ptr<TTextLayout, TLayoutDeleter> mLayout;
+    std::unique_ptr<TTextLayout> mLayout;
     TString mFace = kDefaultFace;
     unsigned int mFontSize = kDefaultFontSize;
     TColor mColour = TColor(0, 1, 0, 1);

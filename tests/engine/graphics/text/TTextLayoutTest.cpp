@@ -21,8 +21,8 @@ using TTextLayoutTest = TextTest;
 std::unique_ptr<TTextLayout> Lay(const std::string& text, int width = 100, int flags = 0,
                                  int height = 100)
 {
-    return std::unique_ptr<TTextLayout>(CreateTextLayout(
-        text.c_str(), width, height, flags, "fonts/default.mvec", 25, TColor(0, 0, 0, 1)));
+    return CreateTextLayout(text.c_str(), width, height, flags, "fonts/default.mvec", 25,
+                            TColor(0, 0, 0, 1));
 }
 
 // Each line as "[height] run|run|...", a run as its text.
@@ -251,7 +251,6 @@ TEST_F(TTextLayoutTest, SettersLayOutAgainOnlyOnChange)
     layout->SetFont("fonts/broken.mvec");
     EXPECT_EQ(layout->GetLines()[0]->runs[0].scale, 0.0f);
     EXPECT_EQ(layout->GetLines()[0]->runs[0].endX, 0);
-    TTextLayout::Delete(nullptr);
 }
 
 class TTextDrawingTest : public TextTest
