@@ -241,22 +241,22 @@ TTaskList& TPlatform::GetTaskList()
     return mData->GetTaskList();
 }
 
-void TPlatform::AddTask(TTask* task)
+void TPlatform::AddTask(std::unique_ptr<TTask> task)
 {
-    mData->GetTaskList().AddTask(task);
+    mData->GetTaskList().AddTask(std::move(task));
 }
 
-bool TPlatform::RemoveTask(TTask* task)
+std::unique_ptr<TTask> TPlatform::RemoveTask(TTask* task)
 {
     return mData->GetTaskList().RemoveTask(task);
 }
 
-void TPlatform::AddRefreshTask(TTask* task)
+void TPlatform::AddRefreshTask(std::unique_ptr<TTask> task)
 {
-    mRefreshTasks->AddTask(task);
+    mRefreshTasks->AddTask(std::move(task));
 }
 
-bool TPlatform::RemoveRefreshTask(TTask* task)
+std::unique_ptr<TTask> TPlatform::RemoveRefreshTask(TTask* task)
 {
     return mRefreshTasks->RemoveTask(task);
 }

@@ -52,11 +52,12 @@ public:
     TRendererSeam* GetRenderer();
 
     TTaskList& GetTaskList();
-    void AddTask(TTask* task);    // the list owns it
-    bool RemoveTask(TTask* task); // ownership back to the caller
+    void AddTask(std::unique_ptr<TTask> task);
+    // The task handed back; null when the list does not own it (TTaskList::RemoveTask).
+    std::unique_ptr<TTask> RemoveTask(TTask* task);
     // The refresh list runs only after the display has got lost surfaces back.
-    void AddRefreshTask(TTask* task);
-    bool RemoveRefreshTask(TTask* task);
+    void AddRefreshTask(std::unique_ptr<TTask> task);
+    std::unique_ptr<TTask> RemoveRefreshTask(TTask* task);
     void RunRefreshTasks();
 
     // Milliseconds since start-up, less the time a host held the game paused (wraps).

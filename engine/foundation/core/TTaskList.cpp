@@ -3,20 +3,6 @@
 #include <algorithm>
 #include <iterator>
 
-namespace {
-
-bool Holds(const std::vector<TTask*>& tasks, TTask* task)
-{
-    return std::find(tasks.begin(), tasks.end(), task) != tasks.end();
-}
-
-void Drop(std::vector<TTask*>& tasks, TTask* task)
-{
-    tasks.erase(std::remove(tasks.begin(), tasks.end(), task), tasks.end());
-}
-
-} // namespace
-
 TTaskList::~TTaskList()
 {
     // Destructors of deleted tasks may add tasks of their own; those go as well.
@@ -24,43 +10,48 @@ TTaskList::~TTaskList()
         DeleteAll();
 }
 
-void TTaskList::AddTask(TTask* task)
+void TTaskList::AddTask(std::unique_ptr<TTask> task)
 {
     if (task)
-        mTasks.push_back(task);
+        mTasks.push_back(std::move(task));
 }
 
-bool TTaskList::RemoveTask(TTask* task)
+std::unique_ptr<TTask> TTaskList::RemoveTask(TTask* task)
 {
-    if (std::find(mTasks.begin(), mTasks.end(), task) == mTasks.end())
-        return false;
-    if (!mRunning) {
-        Unlink(task);
-        return true;
+    if (task == nullptr)
+        return nullptr;
+    const auto owns = [task](const std::unique_ptr<TTask>& entry) { return entry.get() == task; };
+    const auto node = std::find_if(mTasks.begin(), mTasks.end(), owns);
+    if (node != mTasks.end()) {
+        std::unique_ptr<TTask> taken = std::move(*node);
+        if (!mRunning)
+            mTasks.erase(node);
+        return taken;
     }
-    if (!IsPendingRemove(task))
-        mPendingRemove.push_back(task);
-    Drop(mPendingDelete, task); // the remover owns it now
-    return true;
+    // Put on the deletion list during this run: the remover takes it back.
+    const auto pending = std::find_if(mPendingDelete.begin(), mPendingDelete.end(), owns);
+    if (pending == mPendingDelete.end())
+        return nullptr;
+    std::unique_ptr<TTask> taken = std::move(*pending);
+    mPendingDelete.erase(pending);
+    return taken;
 }
 
 void TTaskList::DeleteAll()
 {
     if (mRunning) {
-        for (TTask* task : mTasks) {
-            if (IsPendingRemove(task))
-                continue;
-            mPendingRemove.push_back(task);
-            mPendingDelete.push_back(task);
+        for (std::unique_ptr<TTask>& task : mTasks) {
+            if (task)
+                mPendingDelete.push_back(std::move(task));
         }
         return;
     }
     // Outside a run nothing is pending. Take the list first, so that destructors that
     // use this list see a consistent one.
-    const std::list<TTask*> tasks = std::move(mTasks);
+    std::list<std::unique_ptr<TTask>> tasks = std::move(mTasks);
     mTasks.clear();
-    for (TTask* task : tasks)
-        delete task;
+    while (!tasks.empty())
+        tasks.pop_front();
 }
 
 void TTaskList::RunAll(TTaskPass pass)
@@ -70,23 +61,29 @@ void TTaskList::RunAll(TTaskPass pass)
     mRunning = true;
     for (auto node = mTasks.begin(); node != mTasks.end();) {
         const auto next = std::next(node);
-        TTask* task = *node;
-        if (!IsPendingRemove(task) && task->Ready(pass) && !task->DoTask()) {
+        TTask* task = node->get();
+        // A task that answers false dies now, unless it left the list while it ran.
+        if (task != nullptr && task->Ready(pass) && !task->DoTask() && node->get() == task) {
+            // Out of the list before it dies, so that its destructor finds a list without it.
+            const std::unique_ptr<TTask> finished = std::move(*node);
             mTasks.erase(node);
-            Drop(mPendingRemove, task);
-            Drop(mPendingDelete, task);
-            delete task;
         }
         node = next;
     }
     FinishRun();
 }
 
+bool TTaskList::IsEmpty() const
+{
+    return std::none_of(mTasks.begin(), mTasks.end(),
+                        [](const std::unique_ptr<TTask>& task) { return task != nullptr; });
+}
+
 int TTaskList::TimeUntilDue() const
 {
     int earliest = TTask::kNeverDue;
-    for (TTask* task : mTasks) {
-        if (!IsPendingRemove(task))
+    for (const std::unique_ptr<TTask>& task : mTasks) {
+        if (task)
             earliest = std::min(earliest, task->TimeUntilDue());
     }
     return earliest;
@@ -95,24 +92,9 @@ int TTaskList::TimeUntilDue() const
 void TTaskList::FinishRun()
 {
     mRunning = false;
-    const std::vector<TTask*> removals = std::move(mPendingRemove);
-    const std::vector<TTask*> deletions = std::move(mPendingDelete);
-    mPendingRemove.clear();
+    mTasks.remove(nullptr);
+    std::vector<std::unique_ptr<TTask>> deletions = std::move(mPendingDelete);
     mPendingDelete.clear();
-    for (TTask* task : removals)
-        Unlink(task);
-    for (TTask* task : deletions)
-        delete task;
-}
-
-bool TTaskList::IsPendingRemove(TTask* task) const
-{
-    return !mPendingRemove.empty() && Holds(mPendingRemove, task);
-}
-
-void TTaskList::Unlink(TTask* task)
-{
-    const auto node = std::find(mTasks.begin(), mTasks.end(), task);
-    if (node != mTasks.end())
-        mTasks.erase(node);
+    for (std::unique_ptr<TTask>& task : deletions)
+        task.reset();
 }

@@ -33,9 +33,11 @@ int HandBackGlobal(lua_State* L)
 void Retire(TScript*& script, TScriptReaper& reaper)
 {
     TScript* taken = std::exchange(script, nullptr);
-    if (taken == nullptr || !GetAnimationTaskList().RemoveTask(taken))
+    std::unique_ptr<TTask> owned = GetAnimationTaskList().RemoveTask(taken);
+    if (!owned)
         return;
     taken->Stop();
+    owned.release(); // the same object, held as the script it is from here on
     reaper.Add(std::unique_ptr<TScript>(taken));
 }
 

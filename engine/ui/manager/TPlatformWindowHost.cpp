@@ -56,7 +56,7 @@ bool TPlatformWindowHost::AddMainTask(TTask* task)
     TPlatform* platform = TPlatform::GetInstance();
     if (platform == nullptr)
         return false;
-    platform->AddTask(task);
+    platform->AddTask(std::unique_ptr<TTask>(task));
     return true;
 }
 

@@ -14,6 +14,7 @@
 #include "engine/ui/window/TWindowSpider.h"
 
 #include <algorithm>
+#include <cassert>
 
 namespace {
 
@@ -62,9 +63,8 @@ TWindowManager::~TWindowManager()
     mTearingDown = true;
     mMessageQueue.clear();
     while (!mOverlays.empty()) {
-        TWindow* overlay = mOverlays.front();
+        const std::unique_ptr<TWindow> overlay = std::move(mOverlays.front());
         mOverlays.pop_front();
-        delete overlay;
     }
     mCaptures.clear();
     while (!mModalStack.empty())
@@ -103,9 +103,7 @@ void TWindowManager::SetTranslateLabels(bool translate)
 
 void TWindowManager::CreateRootScreen(int width, int height)
 {
-    auto* screen = new TScreen();
-    SetRootWindow(screen);
-    screen->SetSize(width, height);
+    SetRootWindow(std::make_unique<TScreen>())->SetSize(width, height);
 }
 
 // ---- events ----
@@ -338,9 +336,11 @@ void TWindowManager::DrawFrame()
         return; // needsRedraw stays: the next due turn tries again
     mNeedsRedraw = false;
     DrawModals();
-    const std::vector<TWindow*> overlays(mOverlays.begin(), mOverlays.end());
+    std::vector<TWindow*> overlays;
+    for (const std::unique_ptr<TWindow>& overlay : mOverlays)
+        overlays.push_back(overlay.get());
     for (TWindow* overlay : overlays) {
-        if (std::find(mOverlays.begin(), mOverlays.end(), overlay) != mOverlays.end())
+        if (FindOverlay(overlay) != mOverlays.end())
             overlay->DrawTree();
     }
     renderer->EndDraw(true);
@@ -383,8 +383,9 @@ TModalWindow* TWindowManager::GetTopModal() const
     return mModalStack.empty() ? nullptr : mModalStack.front();
 }
 
-void TWindowManager::PushModal(TModalWindow* window)
+void TWindowManager::PushModalWindow(std::unique_ptr<TModalWindow> owned)
 {
+    TModalWindow* window = owned.get();
     if (window == nullptr) {
         TraceLog("ui: window manager: a null modal window was not pushed");
         return;
@@ -396,8 +397,13 @@ void TWindowManager::PushModal(TModalWindow* window)
     TModalWindow* previous = GetTopModal();
     mModalStack.push_front(window);
     if (previous != nullptr) {
-        previous->AdoptChild(window, false);
+        // Without attach no window refuses a child.
+        [[maybe_unused]] const std::unique_ptr<TWindow> refused =
+            previous->AdoptChild(std::move(owned), false);
+        assert(refused == nullptr);
         previous->GetClock().Pause();
+    } else {
+        mBottomModal = std::move(owned);
     }
     SetFocusWindow(window);
     if (mScript != nullptr)
@@ -413,9 +419,11 @@ void TWindowManager::PopModal()
     TModalWindow* window = GetTopModal();
     if (window == nullptr)
         return;
+    // A modal taken out of its parent already waits for its deletion.
     if (TWindow* parent = window->GetParent())
-        parent->RemoveChild(window);
-    ScheduleDelete(window);
+        ScheduleDelete(parent->RemoveChild(window));
+    else if (mBottomModal.get() == window)
+        ScheduleDelete(std::move(mBottomModal));
     mModalStack.pop_front();
     window->StopTasks();
     TModalWindow* next = GetTopModal();
@@ -453,15 +461,17 @@ void TWindowManager::DoPopModal(const TString& name)
         top->GetClock().Start();
 }
 
-void TWindowManager::SetRootWindow(TModalWindow* window)
+TModalWindow* TWindowManager::SetRootWindow(std::unique_ptr<TModalWindow> owned)
 {
+    TModalWindow* window = owned.get();
     mRootWindow = window;
-    PushModal(window);
+    PushModalWindow(std::move(owned));
     if (window == nullptr)
-        return;
+        return nullptr;
     const TRect viewport = TRenderer::Get()->GetViewport();
     window->SetSize(viewport.right - viewport.left, viewport.bottom - viewport.top);
     window->OnAttach();
+    return window;
 }
 
 // ---- messages ----
@@ -531,28 +541,37 @@ void TWindowManager::SetFocusWindow(TWindow* window)
         window->OnSetFocus(previous);
 }
 
-void TWindowManager::AddOverlay(TWindow* window)
+void TWindowManager::AddOverlayWindow(std::unique_ptr<TWindow> window)
 {
     if (window != nullptr)
-        mOverlays.push_front(window);
+        mOverlays.push_front(std::move(window));
 }
 
-bool TWindowManager::RemoveOverlay(TWindow* window)
+std::unique_ptr<TWindow> TWindowManager::RemoveOverlay(TWindow* window)
 {
-    const auto at = std::find(mOverlays.begin(), mOverlays.end(), window);
+    const auto at = FindOverlay(window);
     if (at == mOverlays.end())
-        return false;
+        return nullptr;
+    std::unique_ptr<TWindow> removed = std::move(*at);
     mOverlays.erase(at);
-    return true;
+    return removed;
+}
+
+std::list<std::unique_ptr<TWindow>>::iterator TWindowManager::FindOverlay(const TWindow* window)
+{
+    return std::find_if(
+        mOverlays.begin(), mOverlays.end(),
+        [window](const std::unique_ptr<TWindow>& overlay) { return overlay.get() == window; });
 }
 
 // ---- deletion ----
 
-void TWindowManager::ScheduleDelete(TWindow* window)
+void TWindowManager::ScheduleDelete(std::unique_ptr<TWindow> owned)
 {
+    TWindow* window = owned.get();
     if (window == nullptr)
         return;
-    mClosedWindows.push_back(window);
+    mClosedWindows.push_back(std::move(owned));
     for (const std::unique_ptr<TMessage>& message : mMessageQueue) {
         TWindow* target = message->GetTarget();
         if (target == window || window->IsAncestorOf(target))
@@ -568,11 +587,10 @@ void TWindowManager::DeleteClosedWindows()
 {
     if (mClosedWindows.empty())
         return;
-    // One at a time: a window deleted with another one's subtree leaves the list first.
+    // One at a time, each out of the list before it dies: deletions may schedule more.
     while (!mClosedWindows.empty()) {
-        TWindow* window = mClosedWindows.front();
+        const std::unique_ptr<TWindow> window = std::move(mClosedWindows.front());
         mClosedWindows.pop_front();
-        delete window;
     }
     Invalidate();
 }
@@ -594,8 +612,6 @@ void TWindowManager::ForgetWindow(TWindow* window)
         if (message->GetTarget() == window)
             message->SetTarget(nullptr);
     }
-    EraseAll(mClosedWindows, window);
-    EraseAll(mOverlays, window);
     EraseAll(mModalStack, window);
     if (mRootWindow == window)
         mRootWindow = nullptr;

@@ -11,10 +11,11 @@
 // so a screen that does not change costs no drawing.
 //
 // The modal windows also form one window tree: each pushed modal window becomes a child
-// of the previous top, so the root window (the display's TScreen) is the ancestor of
-// every modal window. A window that is popped or scheduled for deletion stays alive,
-// detached, until the next HandleEvent, so code that runs while it closes may still use
-// it.
+// of the previous top (which owns it), so the root window (the display's TScreen, which
+// the manager owns, as it owns the overlays) is the ancestor of every modal window. The
+// modal stack only observes them. A window that is popped or scheduled for deletion
+// stays alive, detached, until the next HandleEvent, so code that runs while it closes
+// may still use it.
 //
 // Main thread only, except IsSuspended (any thread).
 
@@ -84,16 +85,22 @@ public:
 
     // ---- modal windows ----
     // window goes on top of the stack and becomes a child of the previous top (whose
-    // clock pauses); the manager owns it from now on. Null is refused.
-    void PushModal(TModalWindow* window);
+    // clock pauses), or, as the bottom one, the manager's. Null is refused. The answer is
+    // the window pushed.
+    template <class T> T* PushModal(std::unique_ptr<T> window)
+    {
+        T* pushed = window.get();
+        PushModalWindow(std::move(window));
+        return pushed;
+    }
     // Takes the top modal window out of the tree and schedules it for deletion; the new
     // top's clock stays paused.
     void PopModal();
     // Pops down to and including the modal window that name names (its name or its id
     // string); a name that names none pops nothing. Then the top's clock runs.
     void DoPopModal(const TString& name) override;
-    // The bottom modal window, sized to the renderer's viewport.
-    void SetRootWindow(TModalWindow* window);
+    // The bottom modal window, sized to the renderer's viewport. The answer is window.
+    TModalWindow* SetRootWindow(std::unique_ptr<TModalWindow> window);
     TModalWindow* GetRootWindow() const override { return mRootWindow; }
     TModalWindow* GetTopModal() const override;
     // Top first.
@@ -121,15 +128,21 @@ public:
     void SetFocusWindow(TWindow* window) override;
     TWindow* GetFocusWindow() const override { return mFocusWindow; }
     // Overlays are drawn over the modal windows every frame, the most recent first (so
-    // under the older ones). The manager owns them until RemoveOverlay.
-    void AddOverlay(TWindow* window);
-    bool RemoveOverlay(TWindow* window);
+    // under the older ones). The manager owns them until RemoveOverlay hands one back
+    // (null: not an overlay). AddOverlay answers window.
+    template <class T> T* AddOverlay(std::unique_ptr<T> window)
+    {
+        T* added = window.get();
+        AddOverlayWindow(std::move(window));
+        return added;
+    }
+    std::unique_ptr<TWindow> RemoveOverlay(TWindow* window);
 
     // ---- deletion ----
     // Takes a detached window over and deletes it before the next event. Queued
     // messages aimed at it or into it become untargeted; it loses its captures, and the
     // window script's parent stack forgets it and its subtree.
-    void ScheduleDelete(TWindow* window) override;
+    void ScheduleDelete(std::unique_ptr<TWindow> window) override;
     void DeleteClosedWindows();
     // A window is being destroyed: no focus, capture, focus child, message target or
     // list of the manager refers to it afterwards.
@@ -153,6 +166,8 @@ public:
     void RunScriptString(TWindow* parent, const TString& text);
 
 private:
+    void PushModalWindow(std::unique_ptr<TModalWindow> window);
+    void AddOverlayWindow(std::unique_ptr<TWindow> window);
     void RoutePointerEvent(const TEvent& event, TModalWindow* top);
     void ServeCaptures(const TEvent& event, TModalWindow* top);
     void MovePointer(const TEvent& event, TModalWindow* top, TWindow* under);
@@ -169,14 +184,16 @@ private:
     void DrawFrame();
     void DrawModals();
     bool Matches(const TWindow* window, const TString& name) const;
+    std::list<std::unique_ptr<TWindow>>::iterator FindOverlay(const TWindow* window);
 
     std::unique_ptr<TWindowManagerHost> mHost;
     TModalWindow* mRootWindow = nullptr;
     bool mAbortModalDraw = false;
     uint32_t mLastFrameTime = 0;
-    std::deque<TModalWindow*> mModalStack; // top first
-    std::deque<TWindow*> mClosedWindows;
-    std::list<TWindow*> mOverlays;
+    std::deque<TModalWindow*> mModalStack;      // top first
+    std::unique_ptr<TModalWindow> mBottomModal; // the pushed modal that has no parent
+    std::deque<std::unique_ptr<TWindow>> mClosedWindows;
+    std::list<std::unique_ptr<TWindow>> mOverlays;
     std::atomic<bool> mSuspended{false};
     bool mMouseBlocked = false;
     bool mTopModalOnly = false;

@@ -185,12 +185,11 @@ bool TWindowScript::CreateWindowFromTable(std::unique_ptr<TWindow> window, TLuaT
         return false;
     }
     TWindow* created = window.get();
-    if (!parent->AdoptChild(created, true)) {
+    if (const std::unique_ptr<TWindow> refused = parent->AdoptChild(std::move(window), true)) {
         TraceLog("ui: window script: a %s refused to join %s", created->GetClassName(),
                  parent->GetName().CStr());
         return false;
     }
-    window.release(); // the parent owns it now
     TLuaWindowStyle style(*this, table, builder);
     created->Init(style);
     mParents.push_back(created);
@@ -250,12 +249,12 @@ void TWindowScript::DestroyWindow(const TString& name)
     TWindow* found = window != nullptr ? window->FindChild(name) : nullptr;
     if (found == nullptr || found->GetParent() == nullptr)
         return;
-    found->GetParent()->RemoveChild(found);
+    std::unique_ptr<TWindow> removed = found->GetParent()->RemoveChild(found);
     if (TWindowManager* manager = GetWindowManager()) {
-        manager->ScheduleDelete(found);
+        manager->ScheduleDelete(std::move(removed));
     } else {
         ForgetParent(found);
-        delete found;
+        removed.reset();
     }
 }
 

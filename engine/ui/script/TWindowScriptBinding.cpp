@@ -57,10 +57,10 @@ TWindow* FindOnLevel(TWindow* window, const TString& name)
 {
     if (window->GetName() == name)
         return window;
-    for (TWindow* child : window->GetChildren()) {
+    for (const std::unique_ptr<TWindow>& child : window->GetChildren()) {
         if ((child->GetFlags() & TWindow::kModalRoot) != 0)
             continue;
-        if (TWindow* found = FindOnLevel(child, name))
+        if (TWindow* found = FindOnLevel(child.get(), name))
             return found;
     }
     return nullptr;
@@ -210,10 +210,9 @@ TString PushModal(TString name)
     TWindowManager* manager = GetWindowManager();
     if (manager == nullptr)
         return TString();
-    auto* modal = new TModalWindow();
+    auto modal = std::make_unique<TModalWindow>();
     modal->SetName(name);
-    manager->PushModal(modal);
-    return modal->GetIdString();
+    return manager->PushModal(std::move(modal))->GetIdString();
 }
 
 void ClearModalChildren()

@@ -132,8 +132,7 @@ void TButton::ReadGraphics(const TWindowStyle& style, float scale)
         image->SetRotate(rotate);
         image->SetImage(LoadWindowPicture(name, 0, asker), scale);
         SelectLayer(i);
-        if (AdoptChild(image.get(), true))
-            image.release(); // the button owns it now
+        Adopt(std::move(image));
     }
     FitToChildren();
 }
@@ -266,8 +265,10 @@ void TButton::SetToggleState(bool on)
 // they were made.
 void TButton::SwitchOffGroup()
 {
-    const std::list<TWindow*>& children = GetParent()->GetChildren();
-    const std::vector<TWindow*> made(children.rbegin(), children.rend());
+    const TChildList& children = GetParent()->GetChildren();
+    std::vector<TWindow*> made;
+    for (auto at = children.rbegin(); at != children.rend(); ++at)
+        made.push_back(at->get());
     size_t start = made.size();
     for (size_t i = 0; i < made.size(); ++i) {
         if ((made[i]->GetFlags() & kBeginsGroup) != 0)
@@ -424,7 +425,7 @@ void TButton::SetMask(const std::shared_ptr<TTexture>& texture)
 // Among the children only: a button itself named "label" must not answer for its label.
 TLabelWindow* TButton::FindLabel() const
 {
-    for (TWindow* child : GetChildren()) {
+    for (const std::unique_ptr<TWindow>& child : GetChildren()) {
         if (TWindow* found = child->FindChild("label"))
             return dynamic_cast<TLabelWindow*>(found);
     }

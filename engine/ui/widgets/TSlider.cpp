@@ -65,13 +65,14 @@ void TSlider::Init(const TWindowStyle& style)
     UpdateSize();
 }
 
-void TSlider::RemoveChild(TWindow* child)
+std::unique_ptr<TWindow> TSlider::RemoveChild(TWindow* child)
 {
-    TWindow::RemoveChild(child);
-    if (child == mKnob) {
+    std::unique_ptr<TWindow> removed = TWindow::RemoveChild(child);
+    if (removed != nullptr && child == mKnob) {
         mKnob = nullptr;
         mDragging = false;
     }
+    return removed;
 }
 
 // ---- value ----
@@ -122,8 +123,8 @@ void TSlider::SetKnobImages(std::shared_ptr<TTexture> normal, std::shared_ptr<TT
     TImage* knob = mKnob != nullptr ? mKnob : mPendingKnob.get();
     if (knob != nullptr)
         knob->SetImage(mKnobNormal, mScale);
-    if (mPendingKnob && AdoptChild(mPendingKnob.get(), true))
-        mKnob = mPendingKnob.release(); // the child list owns it now
+    if (mPendingKnob)
+        mKnob = Adopt(std::move(mPendingKnob)); // a plain image never refuses
     UpdateSize();
 }
 

@@ -50,7 +50,7 @@ public:
 
     void Init(const TWindowStyle& style) override;
     void Draw() override;
-    void RemoveChild(TWindow* child) override;
+    std::unique_ptr<TWindow> RemoveChild(TWindow* child) override;
     bool OnMouseDown(const TPoint& point) override;
     bool OnMouseUp(const TPoint& point) override;
     bool OnMouseMove(const TPoint& point) override;

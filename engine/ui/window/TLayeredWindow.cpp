@@ -11,25 +11,26 @@ TClassId TLayeredWindow::ClassId()
     return reinterpret_cast<TClassId>(&TLayeredWindow::ClassId);
 }
 
-bool TLayeredWindow::AdoptChild(TWindow* child, bool attach)
+std::unique_ptr<TWindow> TLayeredWindow::AdoptChild(std::unique_ptr<TWindow> child, bool attach)
 {
-    if (!TWindow::AdoptChild(child, attach))
-        return false;
+    TWindow* window = child.get();
+    if (window == nullptr)
+        return nullptr;
+    if (std::unique_ptr<TWindow> refused = TWindow::AdoptChild(std::move(child), attach))
+        return refused;
     for (size_t layer = 0; layer < mLayers.size(); ++layer) {
-        if (mCurrentLayer != -1 && static_cast<size_t>(mCurrentLayer) != layer)
-            continue;
-        std::list<TWindow*>& list = mLayers[layer];
-        list.remove(child);
-        list.push_front(child);
+        if (mCurrentLayer == -1 || static_cast<size_t>(mCurrentLayer) == layer)
+            mLayers[layer].push_front(window);
     }
-    return true;
+    return nullptr;
 }
 
-void TLayeredWindow::RemoveChild(TWindow* child)
+std::unique_ptr<TWindow> TLayeredWindow::RemoveChild(TWindow* child)
 {
-    TWindow::RemoveChild(child);
+    std::unique_ptr<TWindow> removed = TWindow::RemoveChild(child);
     for (std::list<TWindow*>& list : mLayers)
         list.remove(child);
+    return removed;
 }
 
 void TLayeredWindow::SelectLayer(int index)

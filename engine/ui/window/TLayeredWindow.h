@@ -25,8 +25,8 @@ public:
         return classId == ClassId() || TWindow::IsKindOf(classId);
     }
 
-    bool AdoptChild(TWindow* child, bool attach) override;
-    void RemoveChild(TWindow* child) override;
+    std::unique_ptr<TWindow> AdoptChild(std::unique_ptr<TWindow> child, bool attach) override;
+    std::unique_ptr<TWindow> RemoveChild(TWindow* child) override;
 
     // Shows the children of layer index (of layer 0 for -1) and hides the others; index
     // -1 also makes later children belong to every layer. Selecting the current layer

@@ -109,9 +109,9 @@ void TModalWindow::StopTasks()
     mTasks->DeleteAll();
 }
 
-void TModalWindow::AddTask(TTask* task)
+void TModalWindow::AddTask(std::unique_ptr<TTask> task)
 {
-    mTasks->AddTask(task);
+    mTasks->AddTask(std::move(task));
 }
 
 void TModalWindow::SetFocusChild(TWindow* child)

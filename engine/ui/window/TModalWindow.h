@@ -48,8 +48,7 @@ public:
     int TimeUntilTaskDue() const;
     // Deletes every task.
     void StopTasks();
-    // The list owns task from now on.
-    void AddTask(TTask* task);
+    void AddTask(std::unique_ptr<TTask> task);
     TClock& GetClock() { return mClock; }
 
     TWindow* GetFocusChild() const { return mFocusChild; }

@@ -12,6 +12,7 @@
 #include "engine/ui/window/TWindowStyle.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cstdint>
 #include <vector>
 
@@ -21,7 +22,7 @@ int sNextId = 0;
 
 // The windows that the deletion under way still has to delete, the next one last; null
 // while no deletion is under way.
-std::vector<TWindow*>* sAwaitingDelete = nullptr;
+std::vector<std::unique_ptr<TWindow>>* sAwaitingDelete = nullptr;
 
 // Positions between these are measured from the centre; sizes above kFarSize reach the
 // far edge.
@@ -84,11 +85,9 @@ public:
 
     bool Visit(TWindow* window) override
     {
-        mParent.RemoveChild(window);
+        std::unique_ptr<TWindow> child = mParent.RemoveChild(window);
         if (mManager != nullptr)
-            mManager->ScheduleDelete(window);
-        else
-            delete window;
+            mManager->ScheduleDelete(std::move(child));
         return true;
     }
 
@@ -103,19 +102,16 @@ TWindow::TWindow() : mId(sNextId++) {}
 
 TWindow::~TWindow()
 {
+    if (mHandleCell != nullptr)
+        *mHandleCell = nullptr;
     if (mAnim != nullptr) {
         mAnim->ForgetWindow();
         mAnim = nullptr;
     }
     InvalidateWindows();
-    // A window deleted while still attached leaves its parent first; that also tells the
-    // modal parent that nothing in this subtree covers it any more.
-    if (mParent != nullptr)
-        mParent->RemoveChild(this);
-    // Deleted by someone else while its turn was still to come.
-    if (mAwaitingDelete && sAwaitingDelete != nullptr)
-        std::replace(sAwaitingDelete->begin(), sAwaitingDelete->end(), this,
-                     static_cast<TWindow*>(nullptr));
+    // Its owner took it out of its parent (RemoveChild), which also told the modal parent
+    // that nothing in this subtree covers it any more.
+    assert(mParent == nullptr && "a window dies through its owner, detached");
     DeleteSubtree();
     if (TWindowServices* manager = GetWindowServices())
         manager->ForgetWindow(this);
@@ -125,7 +121,7 @@ void TWindow::DeleteSubtree()
 {
     if (mChildren.empty())
         return;
-    std::vector<TWindow*> awaiting;
+    std::vector<std::unique_ptr<TWindow>> awaiting;
     const bool outermost = sAwaitingDelete == nullptr;
     if (outermost)
         sAwaitingDelete = &awaiting;
@@ -133,22 +129,18 @@ void TWindow::DeleteSubtree()
     // parent. Pushed back to front: the front child is deleted first, and the children of
     // a deleted window come before its siblings, as a recursive deletion would go.
     for (auto at = mChildren.rbegin(); at != mChildren.rend(); ++at) {
-        TWindow* child = *at;
+        TWindow* child = at->get();
         child->mParent = nullptr;
         child->LearnModalParent();
-        child->mAwaitingDelete = true;
-        sAwaitingDelete->push_back(child);
+        sAwaitingDelete->push_back(std::move(*at));
     }
     mChildren.clear();
     if (!outermost)
         return;
     while (!awaiting.empty()) {
-        TWindow* next = awaiting.back();
+        // Out of the list before it dies: its deletion appends its own children.
+        const std::unique_ptr<TWindow> next = std::move(awaiting.back());
         awaiting.pop_back();
-        if (next == nullptr)
-            continue;
-        next->mAwaitingDelete = false;
-        delete next;
     }
     sAwaitingDelete = nullptr;
 }
@@ -407,7 +399,7 @@ void TWindow::SetClassFlags(unsigned int bits, bool on)
     const unsigned int old = mFlags;
     mFlags = on ? mFlags | bits : mFlags & ~bits;
     if (((old ^ mFlags) & kModalRoot) != 0) {
-        for (TWindow* child : mChildren)
+        for (const std::unique_ptr<TWindow>& child : mChildren)
             child->LearnModalParent();
     }
 }
@@ -454,8 +446,10 @@ void TWindow::LearnModalParent()
             continue;
         window->mModalParent = modal;
         // Below a modal root, the windows have that root as theirs.
-        if ((window->mFlags & kModalRoot) == 0)
-            pending.insert(pending.end(), window->mChildren.begin(), window->mChildren.end());
+        if ((window->mFlags & kModalRoot) == 0) {
+            for (const std::unique_ptr<TWindow>& child : window->mChildren)
+                pending.push_back(child.get());
+        }
     }
 }
 
@@ -469,48 +463,56 @@ bool TWindow::IsAncestorOf(const TWindow* window) const
     return false;
 }
 
-bool TWindow::AdoptChild(TWindow* child, bool attach)
+std::unique_ptr<TWindow> TWindow::AdoptChild(std::unique_ptr<TWindow> child, bool attach)
 {
-    if (child == nullptr || child == this)
-        return false;
-    if (child->mParent != this) {
-        // A window lives in one list only.
-        if (child->mParent != nullptr)
-            child->mParent->RemoveChild(child);
-        mChildren.push_front(child);
-        child->mParent = this;
-        child->LearnModalParent();
-        InvalidateWindows();
+    if (!child)
+        return nullptr;
+    // An owned window has no parent: a parent would own it too.
+    assert(child->mParent == nullptr && "an adopted window comes without a parent");
+    TWindow* window = child.get();
+    mChildren.push_front(std::move(child));
+    window->mParent = this;
+    window->LearnModalParent();
+    InvalidateWindows();
+    if (attach && !window->OnAttach()) {
+        std::unique_ptr<TWindow> refused = std::move(mChildren.front());
+        mChildren.pop_front();
+        window->mParent = nullptr;
+        window->LearnModalParent();
+        window->SetSize(window->GetWidth(), window->GetHeight());
+        return refused;
     }
-    if (attach && !child->OnAttach()) {
-        mChildren.remove(child);
-        child->mParent = nullptr;
-        child->LearnModalParent();
-        child->SetSize(child->GetWidth(), child->GetHeight());
-        return false;
-    }
-    return true;
+    return nullptr;
 }
 
-void TWindow::RemoveChild(TWindow* child)
+std::unique_ptr<TWindow> TWindow::RemoveChild(TWindow* child)
 {
-    const auto at = std::find(mChildren.begin(), mChildren.end(), child);
+    const auto at = FindInChildren(child);
     if (at == mChildren.end())
-        return;
+        return nullptr;
     InvalidateWindows();
+    std::unique_ptr<TWindow> removed = std::move(*at);
     mChildren.erase(at);
     if (TModalWindow* modal = child->GetModalParent())
         modal->SetCovering(child, false);
     child->mParent = nullptr;
     child->LearnModalParent();
+    return removed;
+}
+
+TWindow::TChildList::iterator TWindow::FindInChildren(const TWindow* child)
+{
+    return std::find_if(
+        mChildren.begin(), mChildren.end(),
+        [child](const std::unique_ptr<TWindow>& entry) { return entry.get() == child; });
 }
 
 void TWindow::SetZOrder(int mode, TWindow* sibling)
 {
     if (mParent == nullptr)
         return;
-    std::list<TWindow*>& list = mParent->mChildren;
-    const auto at = std::find(list.begin(), list.end(), this);
+    TChildList& list = mParent->mChildren;
+    const auto at = mParent->FindInChildren(this);
     if (at == list.end())
         return;
     switch (mode) {
@@ -529,9 +531,11 @@ void TWindow::SetZOrder(int mode, TWindow* sibling)
             std::iter_swap(at, std::next(at));
         break;
     default: {
-        list.erase(at);
-        const auto before = std::find(list.begin(), list.end(), sibling);
-        list.insert(before, this);
+        const auto before = std::find_if(list.begin(), list.end(),
+                                         [sibling, this](const std::unique_ptr<TWindow>& entry) {
+                                             return entry.get() == sibling && sibling != this;
+                                         });
+        list.splice(before, list, at);
         if (before == list.end())
             return; // no such sibling: at the back, nothing to redraw
         break;
@@ -552,17 +556,17 @@ TWindow* TWindow::FindChild(const TString& name, int depth)
         if (levels == 0)
             continue;
         for (auto at = window->mChildren.rbegin(); at != window->mChildren.rend(); ++at)
-            pending.emplace_back(*at, levels < 0 ? -1 : levels - 1);
+            pending.emplace_back(at->get(), levels < 0 ? -1 : levels - 1);
     }
     return nullptr;
 }
 
-TWindow* TWindow::ScanChildren(std::list<TWindow*>::iterator from, const TPoint& point,
+TWindow* TWindow::ScanChildren(TChildList::iterator from, const TPoint& point,
                                std::optional<bool>& shown)
 {
     // A child is shown when its own flag is and it is a modal root or this window is shown.
     for (auto at = from; at != mChildren.end(); ++at) {
-        TWindow* child = *at;
+        TWindow* child = at->get();
         if (!child->mRect.Contains(point.x, point.y) || (child->mFlags & kShown) == 0)
             continue;
         if ((child->mFlags & kModalRoot) != 0)
@@ -584,7 +588,7 @@ TWindow* TWindow::ChildAt(const TPoint& point)
 TWindow* TWindow::ChildAt(const TPoint& point, TWindow* start)
 {
     std::optional<bool> shown;
-    return ScanChildren(std::find(mChildren.begin(), mChildren.end(), start), point, shown);
+    return ScanChildren(FindInChildren(start), point, shown);
 }
 
 TWindow* TWindow::FindWindowAt(const TPoint& point, int depth)
@@ -611,26 +615,35 @@ TWindow* TWindow::Descend(TPoint& point, int depth, std::optional<bool> shown)
 
 bool TWindow::ForEachDescendant(TWindowSpider& spider, bool childrenFirst)
 {
-    std::vector<TWindow*> pending(mChildren.rbegin(), mChildren.rend());
+    std::vector<TWindow*> pending;
+    const auto pushBackToFront = [&pending](const TWindow& window) {
+        for (auto at = window.mChildren.rbegin(); at != window.mChildren.rend(); ++at)
+            pending.push_back(at->get());
+    };
     if (!childrenFirst) {
+        pushBackToFront(*this);
         while (!pending.empty()) {
             TWindow* window = pending.back();
             pending.pop_back();
             if (!spider.Visit(window))
                 return false;
-            pending.insert(pending.end(), window->mChildren.rbegin(), window->mChildren.rend());
+            pushBackToFront(*window);
         }
         return true;
     }
     // Children first, front to back, is the reverse of windows first with the children
     // taken back to front.
+    const auto pushFrontToBack = [&pending](const TWindow& window) {
+        for (const std::unique_ptr<TWindow>& child : window.mChildren)
+            pending.push_back(child.get());
+    };
     std::vector<TWindow*> order;
-    pending.assign(mChildren.begin(), mChildren.end());
+    pushFrontToBack(*this);
     while (!pending.empty()) {
         TWindow* window = pending.back();
         pending.pop_back();
         order.push_back(window);
-        pending.insert(pending.end(), window->mChildren.begin(), window->mChildren.end());
+        pushFrontToBack(*window);
     }
     for (auto at = order.rbegin(); at != order.rend(); ++at) {
         if (!spider.Visit(*at))
@@ -645,7 +658,7 @@ bool TWindow::ForEachChild(TWindowSpider& spider, bool backToFront)
         if (mChildren.empty())
             return true;
         for (auto at = std::prev(mChildren.end());;) {
-            TWindow* child = *at;
+            TWindow* child = at->get();
             const bool last = at == mChildren.begin();
             const auto next = last ? at : std::prev(at);
             if (!spider.Visit(child))
@@ -656,7 +669,7 @@ bool TWindow::ForEachChild(TWindowSpider& spider, bool backToFront)
         }
     }
     for (auto at = mChildren.begin(); at != mChildren.end();) {
-        TWindow* child = *at++;
+        TWindow* child = (at++)->get();
         if (!spider.Visit(child))
             return false;
     }
@@ -782,7 +795,7 @@ TWindow* TWindow::Bubble(TEvent& event, std::optional<bool>& shown)
         event.y += mRect.top;
     }
     TPoint point{event.x, event.y};
-    auto at = std::find(parent->mChildren.begin(), parent->mChildren.end(), this);
+    auto at = parent->FindInChildren(this);
     if (at != parent->mChildren.end() && ++at != parent->mChildren.end()) {
         TWindow* sibling = parent->ScanChildren(at, point, shown);
         if (sibling != parent) {
@@ -882,8 +895,12 @@ bool TWindow::BeginDraw(int64_t parentX, int64_t parentY, std::vector<TDrawFrame
         renderer->PushViewport(screen);
     renderer->PushClipRect(clip);
     Draw();
-    frames.push_back(TDrawFrame{this, std::vector<TWindow*>(mChildren.rbegin(), mChildren.rend()),
-                                0, viewport, parentX + mRect.left, parentY + mRect.top});
+    std::vector<TWindow*> backToFront;
+    backToFront.reserve(mChildren.size());
+    for (auto at = mChildren.rbegin(); at != mChildren.rend(); ++at)
+        backToFront.push_back(at->get());
+    frames.push_back(TDrawFrame{this, std::move(backToFront), 0, viewport, parentX + mRect.left,
+                                parentY + mRect.top});
     return true;
 }
 
@@ -909,8 +926,9 @@ TWindowAnim* TWindow::GetAnimTask()
         TraceLog(kAnimateOutsideModalLog, mName.CStr());
         return nullptr;
     }
-    mAnim = new TWindowAnim(this);
-    modal->AddTask(mAnim);
+    auto anim = std::make_unique<TWindowAnim>(this);
+    mAnim = anim.get();
+    modal->AddTask(std::move(anim));
     mAnim->SetClock(&modal->GetClock());
     return mAnim;
 }

@@ -11,10 +11,11 @@
 // inside the tree (the manager picks the first receiver), message sending up the tree,
 // drawing through the renderer, and placement from a style.
 //
-// Ownership: a window owns its children. AdoptChild takes the child over (unless the
-// child refuses it); RemoveChild hands it back to the caller, who deletes it or passes
-// it to TWindowServices::ScheduleDelete. Deleting a window deletes its subtree and
-// detaches it from its parent first.
+// Ownership: a window owns its children (std::unique_ptr); every other pointer to a
+// window observes it. AdoptChild takes a child over (unless the child refuses it and is
+// handed back); RemoveChild hands a child back to the caller, who lets it go or passes
+// it to TWindowServices::ScheduleDelete. A window dies through its owner only: a window
+// still attached to a parent is never destroyed. Deleting a window deletes its subtree.
 //
 // Depth: a tree may be as deep as content makes it. Every walk over it (deletion,
 // drawing, searches, hit tests, bubbling) loops instead of recursing, so its stack does
@@ -78,11 +79,10 @@ public:
 
     // No parent, an empty rectangle, shown, and the next id.
     TWindow();
-    // Detaches the window from its parent when it still has one, deletes its subtree
-    // (depth first, each window before its children; a window deleted inside another
-    // one's deletion leaves its children to the outermost deletion, which deletes them
-    // next, so the stack does not grow with the depth) and makes the window manager
-    // forget it.
+    // Deletes its subtree (depth first, each window before its children; a window deleted
+    // inside another one's deletion leaves its children to the outermost deletion, which
+    // deletes them next, so the stack does not grow with the depth) and makes the window
+    // manager forget it. The window must be detached: its owner took it out of its parent.
     virtual ~TWindow();
     TWindow(const TWindow&) = delete;
     TWindow& operator=(const TWindow&) = delete;
@@ -103,12 +103,16 @@ public:
     virtual void Draw() {}
     // Runs after the children were drawn.
     virtual void PostDraw() {}
-    // Takes child over and puts it at the front (a child of another window is moved).
-    // With attach, the child's OnAttach may refuse: the child is then left out of the
-    // tree, the caller keeps it, and the answer is false.
-    virtual bool AdoptChild(TWindow* child, bool attach);
-    // Takes child out of the list; the caller owns it again. Not a child: nothing.
-    virtual void RemoveChild(TWindow* child);
+    // Takes child (a window without a parent) over and puts it at the front. With attach,
+    // the child's OnAttach may refuse: the child is then left out of the tree and handed
+    // back. Null when the child joined (or was null).
+    [[nodiscard]] virtual std::unique_ptr<TWindow> AdoptChild(std::unique_ptr<TWindow> child,
+                                                              bool attach);
+    // Takes child out of the list and hands it back; null when it is not a child.
+    [[nodiscard]] virtual std::unique_ptr<TWindow> RemoveChild(TWindow* child);
+    // AdoptChild for a caller that keeps an eye on the child: the child once it joined;
+    // null when it refused (it is then deleted) or was null.
+    template <class T> T* Adopt(std::unique_ptr<T> child, bool attach = true);
     // Called on every window of a modal window's subtree when the modal is popped.
     virtual void OnModalPopped() {}
     virtual void SetScroll(float position) { (void)position; }
@@ -184,7 +188,8 @@ public:
     // Sets the parent pointer only (the lists are the caller's business) and learns the
     // modal parent anew; the previous parent.
     TWindow* SetParent(TWindow* parent);
-    const std::list<TWindow*>& GetChildren() const { return mChildren; }
+    using TChildList = std::list<std::unique_ptr<TWindow>>;
+    const TChildList& GetChildren() const { return mChildren; }
     bool IsAncestorOf(const TWindow* window) const;
     // Within the parent's list: 0 to the back, 1 to the front, 2 one place toward the
     // front, 3 one place toward the back, 4 (and others) directly in front of sibling (to
@@ -247,6 +252,7 @@ protected:
 
 private:
     friend class TWindowAnim;
+    friend class TWindowRef;
 
     struct TDrawFrame;
 
@@ -258,8 +264,9 @@ private:
     TWindow* Bubble(TEvent& event, std::optional<bool>& shown);
     // The frontmost child from from on that is shown and contains point, or this window.
     // shown: whether this window is (IsShown); asked only when needed.
-    TWindow* ScanChildren(std::list<TWindow*>::iterator from, const TPoint& point,
+    TWindow* ScanChildren(TChildList::iterator from, const TPoint& point,
                           std::optional<bool>& shown);
+    TChildList::iterator FindInChildren(const TWindow* child);
     // The deepest shown window under point at most depth levels down (-1: no limit),
     // point becoming its coordinates; shown as for ScanChildren.
     TWindow* Descend(TPoint& point, int depth, std::optional<bool> shown);
@@ -279,19 +286,27 @@ private:
 
     TWindow* mParent = nullptr;
     TModalWindow* mModalParent = nullptr;
-    std::list<TWindow*> mChildren;
+    TChildList mChildren;
     TRect mRect;
     TString mName;
     unsigned int mFlags = kShown;
     int mId;
     TWindowAnim* mAnim = nullptr; // owned by the modal window's task list
-    bool mAwaitingDelete = false; // on the list of the deletion under way
+    // What weak handles (TWindowRef) read: this window, null once it died. Made with the
+    // first handle.
+    std::shared_ptr<TWindow*> mHandleCell;
 };
 
 // The window as a T when it is one (TWindow::IsKindOf), else null.
 template <class T> T* WindowCast(TWindow* window)
 {
     return window != nullptr && window->IsKindOf(T::ClassId()) ? static_cast<T*>(window) : nullptr;
+}
+
+template <class T> T* TWindow::Adopt(std::unique_ptr<T> child, bool attach)
+{
+    T* window = child.get();
+    return AdoptChild(std::move(child), attach) == nullptr ? window : nullptr;
 }
 
 template <class T> T* TWindow::FindChild(const TString& name)

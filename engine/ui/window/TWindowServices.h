@@ -51,7 +51,7 @@ public:
     // Asks for a frame.
     virtual void Invalidate() = 0;
     // Takes a detached window over and deletes it before the next event.
-    virtual void ScheduleDelete(TWindow* window) = 0;
+    virtual void ScheduleDelete(std::unique_ptr<TWindow> window) = 0;
     // A window is being destroyed: nothing the manager keeps refers to it afterwards.
     virtual void ForgetWindow(TWindow* window) = 0;
     // True only the first time picture is given while the manager lives.

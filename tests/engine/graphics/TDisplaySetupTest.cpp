@@ -399,7 +399,7 @@ TEST_F(DisplayEngineTest, ASetUpReleasesAssetsThenRestoresThemAndRunsTheRefreshT
     Run([&](TPlatform& platform) {
         const auto asset = std::make_shared<TRecordingAsset>();
         platform.GetAssetManager().Add("probe", asset);
-        platform.AddRefreshTask(new TRecordingTask());
+        platform.AddRefreshTask(std::make_unique<TRecordingTask>());
         sOrder.clear();
         DisplaySetup().SetDisplay({.width = 800, .height = 600});
         platform.GetAssetManager().Remove("probe");

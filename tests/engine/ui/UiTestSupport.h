@@ -39,7 +39,7 @@ public:
     void RunMainTasks(TTaskPass pass) override { mainTasks.RunAll(pass); }
     bool AddMainTask(TTask* task) override
     {
-        mainTasks.AddTask(task);
+        mainTasks.AddTask(std::unique_ptr<TTask>(task));
         return true;
     }
     bool IsDisplayReady() override { return displayReady; }
@@ -268,6 +268,8 @@ protected:
     }
 
     TWindowManager& Manager() { return *mManager; }
+    // Destroys the window manager, and with it every window it holds.
+    void CloseManager() { mManager.reset(); }
     TFakeWindowHost& Host() { return *mHost; }
     TSurface& BackBuffer() { return mDisplay.BackBuffer(); }
 

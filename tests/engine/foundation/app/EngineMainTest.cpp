@@ -536,17 +536,17 @@ std::vector<int> sRefreshRunsSeen; // after the turns, after a refresh, after th
 int RefreshingGame(TPlatform* platform, const char*)
 {
     platform->SetDisplay(800, 600, false);
-    TCountingTask* refresh = new TCountingTask(sRefreshTaskRuns);
-    platform->AddRefreshTask(refresh);
-    platform->AddTask(new TCountingTask(sTurnTaskRuns));
+    auto owned = std::make_unique<TCountingTask>(sRefreshTaskRuns);
+    TCountingTask* refresh = owned.get();
+    platform->AddRefreshTask(std::move(owned));
+    platform->AddTask(std::make_unique<TCountingTask>(sTurnTaskRuns));
     TEvent event;
     for (int turn = 0; turn < 5; ++turn)
         platform->GetEvent(event);
     sRefreshRunsSeen.push_back(sRefreshTaskRuns);
     platform->RunRefreshTasks(); // what the display does once lost surfaces are back
     sRefreshRunsSeen.push_back(sRefreshTaskRuns);
-    const bool removed = platform->RemoveRefreshTask(refresh);
-    delete refresh;
+    const bool removed = platform->RemoveRefreshTask(refresh) != nullptr;
     platform->RunRefreshTasks();
     sRefreshRunsSeen.push_back(removed ? sRefreshTaskRuns : -1);
     return 0;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -43,9 +44,10 @@ class TTaskListTest : public testing::Test
 protected:
     TJournalTask* Add(const std::string& name, TJournalTask::TStep step = {})
     {
-        auto* task = new TJournalTask(name, mJournal, std::move(step));
-        mList.AddTask(task);
-        return task;
+        auto task = std::make_unique<TJournalTask>(name, mJournal, std::move(step));
+        TJournalTask* added = task.get();
+        mList.AddTask(std::move(task));
+        return added;
     }
     // The journal since the last call.
     TJournal Take()
@@ -82,18 +84,22 @@ TEST_F(TTaskListTest, RemoveOutsideARun)
 {
     TJournalTask* a = Add("a");
     Add("b");
-    EXPECT_TRUE(mList.RemoveTask(a));
-    EXPECT_FALSE(mList.RemoveTask(a));
+    std::unique_ptr<TTask> removed = mList.RemoveTask(a);
+    EXPECT_EQ(removed.get(), a);
+    EXPECT_EQ(mList.RemoveTask(a), nullptr);
+    EXPECT_EQ(mList.RemoveTask(nullptr), nullptr);
     mList.RunAll(kPassEveryTurn);
     EXPECT_EQ(Take(), (TJournal{"b"}));
-    delete a; // ownership came back
+    removed.reset(); // ownership came back
     EXPECT_EQ(Take(), (TJournal{"~a"}));
 }
 
 TEST_F(TTaskListTest, SelfRemovalDuringRunKeepsTheTaskAlive)
 {
-    TJournalTask* a = Add("a", [this](TJournalTask& self) {
-        EXPECT_TRUE(mList.RemoveTask(&self));
+    std::unique_ptr<TTask> removed;
+    TJournalTask* a = Add("a", [this, &removed](TJournalTask& self) {
+        removed = mList.RemoveTask(&self);
+        EXPECT_EQ(removed.get(), &self);
         return true;
     });
     Add("b");
@@ -101,36 +107,44 @@ TEST_F(TTaskListTest, SelfRemovalDuringRunKeepsTheTaskAlive)
     EXPECT_EQ(Take(), (TJournal{"a", "b"}));
     mList.RunAll(kPassEveryTurn);
     EXPECT_EQ(Take(), (TJournal{"b"}));
-    delete a;
+    EXPECT_EQ(removed.get(), a);
+    removed.reset();
     EXPECT_EQ(Take(), (TJournal{"~a"}));
 }
 
-TEST_F(TTaskListTest, SelfRemovalThenFinishingDeletesOnce)
+// The remover holds the task from the moment it is removed: a false answer afterwards no
+// longer makes the list delete it, and it dies once, when the remover lets it go.
+TEST_F(TTaskListTest, SelfRemovalThenFinishingLeavesTheTaskToItsRemover)
 {
-    Add("a", [this](TJournalTask& self) {
-        mList.RemoveTask(&self);
+    std::unique_ptr<TTask> removed;
+    Add("a", [this, &removed](TJournalTask& self) {
+        removed = mList.RemoveTask(&self);
         return false;
     });
     Add("b");
     mList.RunAll(kPassEveryTurn);
     mList.RunAll(kPassEveryTurn);
-    EXPECT_EQ(Take(), (TJournal{"a", "~a", "b", "b"}));
+    EXPECT_EQ(Take(), (TJournal{"a", "b", "b"}));
+    removed.reset();
+    EXPECT_EQ(Take(), (TJournal{"~a"}));
 }
 
 TEST_F(TTaskListTest, RemovingALaterTaskStopsItRunning)
 {
     TJournalTask* c = nullptr;
-    Add("a", [this, &c](TJournalTask&) {
-        mList.RemoveTask(c);
+    std::unique_ptr<TTask> removed;
+    Add("a", [this, &c, &removed](TJournalTask&) {
+        removed = mList.RemoveTask(c);
         return true;
     });
     Add("b");
     c = Add("c");
     mList.RunAll(kPassEveryTurn);
     EXPECT_EQ(Take(), (TJournal{"a", "b"}));
-    EXPECT_FALSE(mList.RemoveTask(c));
-    delete c;
-    Take();
+    EXPECT_EQ(removed.get(), c);
+    EXPECT_EQ(mList.RemoveTask(c), nullptr);
+    removed.reset();
+    EXPECT_EQ(Take(), (TJournal{"~c"}));
 }
 
 TEST_F(TTaskListTest, DeleteAllFromInsideATask)
@@ -162,31 +176,35 @@ TEST_F(TTaskListTest, DeleteAllThenFinishingDeletesOnce)
 TEST_F(TTaskListTest, DeleteAllLeavesTasksRemovedEarlierToTheirRemover)
 {
     TJournalTask* b = nullptr;
-    Add("a", [this, &b](TJournalTask&) {
-        mList.RemoveTask(b);
+    std::unique_ptr<TTask> removed;
+    Add("a", [this, &b, &removed](TJournalTask&) {
+        removed = mList.RemoveTask(b);
         mList.DeleteAll();
         return true;
     });
     b = Add("b");
     mList.RunAll(kPassEveryTurn);
     EXPECT_EQ(Take(), (TJournal{"a", "~a"}));
-    delete b;
+    EXPECT_EQ(removed.get(), b);
+    removed.reset();
     EXPECT_EQ(Take(), (TJournal{"~b"}));
 }
 
 TEST_F(TTaskListTest, RemoveAfterDeleteAllHandsTheTaskBack)
 {
     TJournalTask* b = nullptr;
-    Add("a", [this, &b](TJournalTask&) {
+    std::unique_ptr<TTask> removed;
+    Add("a", [this, &b, &removed](TJournalTask&) {
         mList.DeleteAll();
-        EXPECT_TRUE(mList.RemoveTask(b));
+        removed = mList.RemoveTask(b);
+        EXPECT_EQ(removed.get(), b);
         return true;
     });
     b = Add("b");
     mList.RunAll(kPassEveryTurn);
     EXPECT_EQ(Take(), (TJournal{"a", "~a"}));
-    delete b;
-    Take();
+    removed.reset();
+    EXPECT_EQ(Take(), (TJournal{"~b"}));
 }
 
 TEST_F(TTaskListTest, TasksAddedDuringARun)
@@ -204,9 +222,9 @@ TEST_F(TTaskListTest, TasksAddedDuringARun)
     // Added while the last task runs: waits for the next run.
     TJournal journal; // outlives the list, whose tasks write to it when deleted
     TTaskList list;
-    list.AddTask(new TJournalTask("only", journal, [&](TJournalTask&) {
+    list.AddTask(std::make_unique<TJournalTask>("only", journal, [&](TJournalTask&) {
         if (journal.size() == 1)
-            list.AddTask(new TJournalTask("late", journal));
+            list.AddTask(std::make_unique<TJournalTask>("late", journal));
         return true;
     }));
     list.RunAll(kPassEveryTurn);
@@ -231,7 +249,7 @@ TEST_F(TTaskListTest, DestructorDeletesEverything)
     TJournal journal;
     {
         TTaskList list;
-        list.AddTask(new TJournalTask("x", journal));
+        list.AddTask(std::make_unique<TJournalTask>("x", journal));
         list.AddTask(std::make_unique<TJournalTask>("y", journal));
     }
     EXPECT_EQ(journal, (TJournal{"~x", "~y"}));
@@ -246,7 +264,7 @@ public:
     bool DoTask() override
     {
         if (mList != nullptr) {
-            mList->RemoveTask(mRemoves);
+            mRemoved = mList->RemoveTask(mRemoves);
             mAnswerDuringRun = mList->TimeUntilDue();
         }
         return true;
@@ -255,6 +273,7 @@ public:
 
     TTaskList* mList = nullptr;
     TTask* mRemoves = nullptr;
+    std::unique_ptr<TTask> mRemoved;
     int mAnswerDuringRun = -1;
 
 private:
@@ -266,12 +285,14 @@ private:
 TEST_F(TTaskListTest, TimeUntilDueIsTheEarliestTasks)
 {
     EXPECT_EQ(mList.TimeUntilDue(), TTask::kNeverDue);
-    auto* remover = new TDueTask(TTask::kNeverDue);
-    mList.AddTask(remover);
+    auto ownedRemover = std::make_unique<TDueTask>(TTask::kNeverDue);
+    TDueTask* remover = ownedRemover.get();
+    mList.AddTask(std::move(ownedRemover));
     EXPECT_EQ(mList.TimeUntilDue(), TTask::kNeverDue);
-    auto* soon = new TDueTask(12);
-    mList.AddTask(soon);
-    mList.AddTask(new TDueTask(40));
+    auto ownedSoon = std::make_unique<TDueTask>(12);
+    TDueTask* soon = ownedSoon.get();
+    mList.AddTask(std::move(ownedSoon));
+    mList.AddTask(std::make_unique<TDueTask>(40));
     EXPECT_EQ(mList.TimeUntilDue(), 12);
 
     remover->mList = &mList;
@@ -279,7 +300,7 @@ TEST_F(TTaskListTest, TimeUntilDueIsTheEarliestTasks)
     mList.RunAll(kPassEveryTurn);
     EXPECT_EQ(remover->mAnswerDuringRun, 40);
     EXPECT_EQ(mList.TimeUntilDue(), 40);
-    delete soon;
+    EXPECT_EQ(remover->mRemoved.get(), soon);
 
     // A task without a due time of its own may run on every turn.
     Add("plain");

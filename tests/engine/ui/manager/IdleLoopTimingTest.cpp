@@ -109,8 +109,7 @@ public:
         mWindowHost->timer = kStart;
         mWindows = std::make_unique<TWindowManager>(std::move(host));
         mWindows->CreateRootScreen(64, 48);
-        auto* window = new TTimedWindow(*this);
-        mWindows->GetRootWindow()->AdoptChild(window, true);
+        auto* window = mWindows->GetRootWindow()->Adopt(std::make_unique<TTimedWindow>(*this));
         mWindows->SetFocusWindow(window);
         window->StartAnim(37, true, false, true);
 
@@ -197,9 +196,9 @@ private:
     void AddMainTask(const std::string& name, int delay, bool repeat, int steps,
                      std::function<void()> also = {})
     {
-        auto* task = new TMainTask(*this, name, steps, std::move(also));
+        auto task = std::make_unique<TMainTask>(*this, name, steps, std::move(also));
         task->Start(delay, repeat, true, false);
-        mMainTasks.AddTask(task);
+        mMainTasks.AddTask(std::move(task));
     }
     uint32_t Elapsed() const { return TTimeSource::Now() - kStart; }
     bool IsEventWaiting() const

@@ -50,10 +50,11 @@ TEST_F(TWindowManagerFrames, FramesComeAtMostEveryTwelveMillisecondsOrTwoHundred
         {"inactive in -pq= host mode", false, false, true, 12},
     };
     TScreen* root = MakeRoot();
-    auto* probe = new TProbe("probe", 0, 0, 4, 4);
+    auto probeOwned = std::make_unique<TProbe>("probe", 0, 0, 4, 4);
+    auto* probe = probeOwned.get();
     std::vector<uint32_t> frameTimes;
     probe->onDraw = [this, &frameTimes](TProbe&) { frameTimes.push_back(Host().timer); };
-    root->AdoptChild(probe, true);
+    root->Adopt(std::move(probeOwned));
     Idle();
     for (const TCase& c : cases) {
         Host().active = c.active;
@@ -77,8 +78,8 @@ TEST_F(TWindowManagerFrames, ADueFrameWaitsForItsConditions)
     TScreen* root = MakeRoot();
     int mainSteps = 0;
     int modalSteps = 0;
-    Host().mainTasks.AddTask(new TFrameTask(mainSteps));
-    root->AddTask(new TFrameTask(modalSteps));
+    Host().mainTasks.AddTask(std::make_unique<TFrameTask>(mainSteps));
+    root->AddTask(std::make_unique<TFrameTask>(modalSteps));
     Idle();
     ASSERT_EQ(Manager().GetFrameCount(), 1);
     EXPECT_EQ(mainSteps, 1); // the every-frame passes run with each frame
@@ -158,8 +159,7 @@ TEST_F(TWindowManagerFrames, TimeUntilDueIsTheNextFrameOrTaskOrAtOnceForMessages
     TScreen* root = MakeRoot();
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.what);
-        auto* probe = new TProbe("probe", 0, 0, 4, 4);
-        root->AdoptChild(probe, true);
+        auto* probe = root->Adopt(std::make_unique<TProbe>("probe", 0, 0, 4, 4));
         Host().timer += 200;
         Manager().Invalidate();
         Idle(); // the frame the new window asks for, drawn now
@@ -179,8 +179,7 @@ TEST_F(TWindowManagerFrames, TimeUntilDueIsTheNextFrameOrTaskOrAtOnceForMessages
         Host().active = true;
         Manager().SetSuspended(false);
         Host().presentDone = true;
-        root->RemoveChild(probe);
-        delete probe;
+        EXPECT_NE(root->RemoveChild(probe), nullptr);
         time.Advance(100); // an animation left without its window ends
         Idle();
     }
@@ -193,15 +192,15 @@ protected:
     TWindowManagerDrawing()
     {
         TScreen* root = MakeRoot();
-        root->AdoptChild(new TProbe("root", 0, 0, 1, 1), true);
+        root->Adopt(std::make_unique<TProbe>("root", 0, 0, 1, 1));
         for (const char* name : {"a", "b", "c"}) {
-            auto* modal = new TProbeModal(name);
-            Manager().PushModal(modal);
+            auto* modal = Manager().PushModal(std::make_unique<TProbeModal>(name));
             mModals.push_back(modal);
             // An opaque panel: sized to the screen, it makes its modal opaque.
-            auto* panel = new TWindow();
+            auto panelOwned = std::make_unique<TWindow>();
+            auto* panel = panelOwned.get();
             panel->SetFlags(panel->GetFlags() | TWindow::kOpaque);
-            modal->AdoptChild(panel, true);
+            modal->Adopt(std::move(panelOwned));
             mPanels.push_back(panel);
         }
         Idle();
@@ -257,11 +256,11 @@ TEST_F(TWindowManagerDrawing, DrawingStartsAtTheTopmostOpaqueModalOfTheScreensSi
 
 TEST_F(TWindowManagerDrawing, APopDuringDrawingEndsTheFramesModalWindows)
 {
-    auto* popper = new TProbe("popper", 0, 0, 2, 2);
+    auto popperOwned = std::make_unique<TProbe>("popper", 0, 0, 2, 2);
+    auto* popper = popperOwned.get();
     popper->onDraw = [this](TProbe&) { Manager().PopModal(); };
-    Modal(1)->AdoptChild(popper, true);
-    auto* overlay = new TProbe("overlay", 0, 0, 2, 2);
-    Manager().AddOverlay(overlay);
+    Modal(1)->Adopt(std::move(popperOwned));
+    Manager().AddOverlay(std::make_unique<TProbe>("overlay", 0, 0, 2, 2));
     Redraw();
     EXPECT_EQ(ProbeLog(), (std::vector<std::string>{"root draw", "a draw", "b draw", "popper draw",
                                                     "b focus", "overlay draw"}));
@@ -269,23 +268,25 @@ TEST_F(TWindowManagerDrawing, APopDuringDrawingEndsTheFramesModalWindows)
 
 TEST_F(TWindowManagerDrawing, TheOverlayAddedLaterIsDrawnUnderTheEarlierOnes)
 {
-    auto* older = new TProbe("older", 0, 0, 8, 8);
+    auto olderOwned = std::make_unique<TProbe>("older", 0, 0, 8, 8);
+    auto* older = olderOwned.get();
     older->fill = TColor(0, 0, 1, 1);
-    auto* newer = new TProbe("newer", 4, 4, 8, 8);
+    auto newerOwned = std::make_unique<TProbe>("newer", 4, 4, 8, 8);
+    auto* newer = newerOwned.get();
     newer->fill = TColor(1, 0, 0, 1);
-    Manager().AddOverlay(older);
-    Manager().AddOverlay(newer);
+    Manager().AddOverlay(std::move(olderOwned));
+    Manager().AddOverlay(std::move(newerOwned));
     Redraw();
     EXPECT_EQ(BackBuffer().At(2, 2), 0xFF0000FFu);
     EXPECT_EQ(BackBuffer().At(6, 6), 0xFF0000FFu); // the older one over the newer
     EXPECT_EQ(BackBuffer().At(10, 10), 0xFFFF0000u);
 
     // A removed overlay is the caller's again and is no longer drawn.
-    EXPECT_TRUE(Manager().RemoveOverlay(older));
-    EXPECT_FALSE(Manager().RemoveOverlay(older));
+    std::unique_ptr<TWindow> removed = Manager().RemoveOverlay(older);
+    EXPECT_EQ(removed.get(), older);
+    EXPECT_EQ(Manager().RemoveOverlay(older), nullptr);
     Redraw();
     EXPECT_EQ(BackBuffer().At(6, 6), 0xFFFF0000u);
-    delete older;
 }
 
 } // namespace

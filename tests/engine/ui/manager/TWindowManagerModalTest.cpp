@@ -21,16 +21,13 @@ TEST_F(TWindowManagerModals, PushesAndPops)
     EXPECT_EQ(root->GetWidth(), kWidth);
 
     // Pushed without a size, each takes its parent's: the previous top's.
-    auto* a = new TProbeModal("a");
-    Manager().PushModal(a);
+    auto* a = Manager().PushModal(std::make_unique<TProbeModal>("a"));
     a->SetSize(30, 20);
-    auto* b = new TProbeModal("b");
-    Manager().PushModal(b);
+    auto* b = Manager().PushModal(std::make_unique<TProbeModal>("b"));
     EXPECT_EQ(b->GetParent(), a);
     EXPECT_EQ(b->GetWidth(), 30);
     EXPECT_EQ(b->GetHeight(), 20);
-    auto* c = new TProbeModal("c", 5, 5);
-    Manager().PushModal(c);
+    auto* c = Manager().PushModal(std::make_unique<TProbeModal>("c", 5, 5));
     EXPECT_EQ(c->GetWidth(), 5);
     EXPECT_EQ(StackNames(Manager()), "c b a root ");
     EXPECT_EQ(Manager().GetFocusWindow(), c);
@@ -57,8 +54,7 @@ TEST_F(TWindowManagerModals, PushesAndPops)
     EXPECT_EQ(script->parents, (std::vector<TWindow*>{root}));
 
     // By id string; then popping the root and an empty stack are harmless.
-    auto* d = new TProbeModal("d");
-    Manager().PushModal(d);
+    auto* d = Manager().PushModal(std::make_unique<TProbeModal>("d"));
     Manager().DoPopModal(d->GetIdString());
     EXPECT_EQ(StackNames(Manager()), "root ");
     Manager().PopModal();
@@ -72,11 +68,9 @@ TEST_F(TWindowManagerModals, PushesAndPops)
 TEST_F(TWindowManagerModals, PoppedWindowsHearItAndLiveUntilTheNextEvent)
 {
     MakeRoot();
-    auto* dialog = new TProbeModal("dialog");
-    Manager().PushModal(dialog);
-    auto* group = new TProbe("group", 0, 0, 10, 10);
-    dialog->AdoptChild(group, true);
-    group->AdoptChild(new TProbe("leaf", 0, 0, 5, 5), true);
+    auto* dialog = Manager().PushModal(std::make_unique<TProbeModal>("dialog"));
+    auto* group = dialog->Adopt(std::make_unique<TProbe>("group", 0, 0, 10, 10));
+    group->Adopt(std::make_unique<TProbe>("leaf", 0, 0, 5, 5));
     ProbeLog().clear();
 
     Manager().PopModal();
@@ -90,11 +84,11 @@ TEST_F(TWindowManagerModals, PoppedWindowsHearItAndLiveUntilTheNextEvent)
 TEST_F(TWindowManagerModals, TheRootScreenClearsWhatLiesUnderTranslucentDialogs)
 {
     MakeRoot();
-    auto* dialog = new TProbeModal("dialog", 20, 20);
-    Manager().PushModal(dialog);
-    auto* panel = new TProbe("panel", 0, 0, 20, 20);
+    auto* dialog = Manager().PushModal(std::make_unique<TProbeModal>("dialog", 20, 20));
+    auto panelOwned = std::make_unique<TProbe>("panel", 0, 0, 20, 20);
+    auto* panel = panelOwned.get();
     panel->fill = TColor(1, 0, 0, 1);
-    dialog->AdoptChild(panel, true);
+    dialog->Adopt(std::move(panelOwned));
     dialog->MoveTo(10, 10);
     BackBuffer().Fill(TRect(0, 0, kWidth, kHeight), 0xFF00FF00u); // an earlier frame
 

@@ -9,16 +9,16 @@ using TWindowManagerRouting = TUiTest;
 TEST_F(TWindowManagerRouting, PointerEventsGoToTheDeepestShownWindowOfTheTopModal)
 {
     TScreen* root = MakeRoot();
-    auto* underDialog = new TProbe("under", 0, 0, kWidth, kHeight);
-    root->AdoptChild(underDialog, true);
-    auto* dialog = new TProbeModal("dialog", 40, 30);
-    Manager().PushModal(dialog);
+    root->Adopt(std::make_unique<TProbe>("under", 0, 0, kWidth, kHeight));
+    auto* dialog = Manager().PushModal(std::make_unique<TProbeModal>("dialog", 40, 30));
     dialog->MoveTo(10, 10);
-    auto* box = new TProbe("box", 5, 5, 20, 20);
-    auto* button = new TProbe("button", 2, 3, 4, 4);
+    auto boxOwned = std::make_unique<TProbe>("box", 5, 5, 20, 20);
+    auto* box = boxOwned.get();
+    auto buttonOwned = std::make_unique<TProbe>("button", 2, 3, 4, 4);
+    auto* button = buttonOwned.get();
     button->handles = true;
-    box->AdoptChild(button, true);
-    dialog->AdoptChild(box, true);
+    box->Adopt(std::move(buttonOwned));
+    dialog->Adopt(std::move(boxOwned));
     ProbeLog().clear();
 
     const int types[] = {TEvent::kLeftDown, TEvent::kMouseButton, TEvent::kLeftUp,
@@ -43,13 +43,11 @@ TEST_F(TWindowManagerRouting, PointerEventsGoToTheDeepestShownWindowOfTheTopModa
 TEST_F(TWindowManagerRouting, CapturedWindowsGetPointerEventsFirst)
 {
     TScreen* root = MakeRoot();
-    auto* first = new TProbe("first", 0, 0, 10, 10);
-    auto* second = new TProbe("second", 20, 0, 10, 10);
-    auto* third = new TProbe("third", 40, 0, 10, 10);
-    for (TProbe* probe : {first, second, third}) {
+    auto* first = root->Adopt(std::make_unique<TProbe>("first", 0, 0, 10, 10));
+    auto* second = root->Adopt(std::make_unique<TProbe>("second", 20, 0, 10, 10));
+    auto* third = root->Adopt(std::make_unique<TProbe>("third", 40, 0, 10, 10));
+    for (TProbe* probe : {first, second, third})
         probe->handles = true;
-        root->AdoptChild(probe, true);
-    }
     Manager().AddCapture(third);
     Manager().AddCapture(second);
     Manager().AddCapture(first);
@@ -74,7 +72,9 @@ TEST_F(TWindowManagerRouting, CapturedWindowsGetPointerEventsFirst)
     Manager().ReleaseCapture(first);
     Manager().AddCapture(third);
     Manager().AddCapture(first);
-    first->onEvent = [this](TProbe&) { Manager().PushModal(new TProbeModal("dialog")); };
+    first->onEvent = [this](TProbe&) {
+        Manager().PushModal(std::make_unique<TProbeModal>("dialog"));
+    };
     Send(TEvent::kLeftUp, 5, 5);
     EXPECT_EQ(ProbeLog(), (std::vector<std::string>{"first up 5,5", "first exit", "third exit",
                                                     "dialog focus"}));
@@ -95,14 +95,13 @@ TEST_F(TWindowManagerRouting, CapturedWindowsGetPointerEventsFirst)
 TEST_F(TWindowManagerRouting, AMoveStraightOntoAnotherWindowReachesItInTheSameEvent)
 {
     TScreen* root = MakeRoot();
-    auto* left = new TProbe("left", 0, 0, 10, 10);
-    auto* right = new TProbe("right", 20, 0, 10, 10);
-    auto* drag = new TProbe("drag", 40, 0, 10, 10);
-    auto* outer = new TProbe("outer", 0, 20, 30, 20);
-    auto* inner = new TProbe("inner", 10, 5, 10, 10);
-    outer->AdoptChild(inner, true);
-    for (TProbe* probe : {left, right, drag, outer}) // drag: last made, in front
-        root->AdoptChild(probe, true);
+    auto outerOwned = std::make_unique<TProbe>("outer", 0, 20, 30, 20);
+    auto* inner = outerOwned->Adopt(std::make_unique<TProbe>("inner", 10, 5, 10, 10));
+    auto* left = root->Adopt(std::make_unique<TProbe>("left", 0, 0, 10, 10));
+    auto* right = root->Adopt(std::make_unique<TProbe>("right", 20, 0, 10, 10));
+    // drag: last made, in front
+    auto* drag = root->Adopt(std::make_unique<TProbe>("drag", 40, 0, 10, 10));
+    auto* outer = root->Adopt(std::move(outerOwned));
     for (TProbe* probe : {left, right, drag, outer, inner}) {
         probe->handles = true;
         probe->onEvent = [this](TProbe& self) { Manager().AddCapture(&self); };
@@ -149,13 +148,12 @@ TEST_F(TWindowManagerRouting, AWindowClosedWhileItHandlesAnEventLivesUntilTheNex
 {
     TRecordingScript* script = AttachRecordingScript();
     TScreen* root = MakeRoot();
-    auto* closing = new TProbe("closing", 0, 0, 10, 10);
-    root->AdoptChild(closing, true);
+    auto* closing = root->Adopt(std::make_unique<TProbe>("closing", 0, 0, 10, 10));
     bool aliveAfterClosing = false;
     closing->onEvent = [this, &aliveAfterClosing](TProbe& self) {
-        self.GetParent()->RemoveChild(&self);
+        std::unique_ptr<TWindow> removed = self.GetParent()->RemoveChild(&self);
         Manager().QueueMessage(std::make_unique<TMessage>(1000, "to it", &self));
-        Manager().ScheduleDelete(&self);
+        Manager().ScheduleDelete(std::move(removed));
         aliveAfterClosing = self.GetName() == TString("closing");
     };
     Send(TEvent::kLeftDown, 1, 1);
@@ -169,20 +167,21 @@ TEST_F(TWindowManagerRouting, AWindowClosedWhileItHandlesAnEventLivesUntilTheNex
 TEST_F(TWindowManagerRouting, DeletingASubtreeLeavesNoReferenceBehind)
 {
     MakeRoot();
-    auto* dialog = new TProbeModal("dialog");
-    Manager().PushModal(dialog);
-    auto* group = new TWindow();
-    dialog->AdoptChild(group, true);
-    auto* field = new TProbe("field", 0, 0, 10, 10);
-    auto* captured = new TProbe("captured", 10, 0, 10, 10);
-    group->AdoptChild(field, true);
-    group->AdoptChild(captured, true);
+    auto* dialog = Manager().PushModal(std::make_unique<TProbeModal>("dialog"));
+    auto* group = dialog->Adopt(std::make_unique<TWindow>());
+    auto fieldOwned = std::make_unique<TProbe>("field", 0, 0, 10, 10);
+    auto* field = fieldOwned.get();
+    auto capturedOwned = std::make_unique<TProbe>("captured", 10, 0, 10, 10);
+    auto* captured = capturedOwned.get();
+    group->Adopt(std::move(fieldOwned));
+    group->Adopt(std::move(capturedOwned));
     dialog->SetFocusChild(field);
     Manager().SetFocusWindow(field);
     Manager().AddCapture(captured);
     Manager().QueueMessage(std::make_unique<TMessage>(1000, "late", captured));
 
-    delete group; // attached, holding the focus, a capture, a focus child and a target
+    // Holding the focus, a capture, a focus child and a target.
+    dialog->RemoveChild(group).reset();
     EXPECT_EQ(Manager().GetFocusWindow(), nullptr);
     EXPECT_FALSE(Manager().HasCapture(captured));
     EXPECT_EQ(dialog->GetFocusChild(), nullptr);
@@ -195,14 +194,12 @@ TEST_F(TWindowManagerRouting, MessagesClimbToTheModalRootThenItsFocusChildThenTh
 {
     TRecordingScript* script = AttachRecordingScript();
     MakeRoot();
-    auto* dialog = new TProbeModal("dialog");
-    Manager().PushModal(dialog);
-    auto* group = new TProbe("group", 0, 0, 30, 30);
-    auto* leaf = new TProbe("leaf", 0, 0, 5, 5);
-    group->AdoptChild(leaf, true);
-    dialog->AdoptChild(group, true);
-    auto* focus = new TProbe("focus", 40, 0, 5, 5);
-    dialog->AdoptChild(focus, true);
+    auto* dialog = Manager().PushModal(std::make_unique<TProbeModal>("dialog"));
+    auto groupOwned = std::make_unique<TProbe>("group", 0, 0, 30, 30);
+    auto* group = groupOwned.get();
+    auto* leaf = group->Adopt(std::make_unique<TProbe>("leaf", 0, 0, 5, 5));
+    dialog->Adopt(std::move(groupOwned));
+    auto* focus = dialog->Adopt(std::make_unique<TProbe>("focus", 40, 0, 5, 5));
     dialog->SetFocusChild(focus);
     ProbeLog().clear();
 

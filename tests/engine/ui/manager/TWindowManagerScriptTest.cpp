@@ -86,9 +86,9 @@ TEST_F(TWindowManagerLifetime, ClosingTheManagerDeletesEverythingItHolds)
     auto manager = std::make_unique<TWindowManager>(std::make_unique<TFakeWindowHost>());
     EXPECT_EQ(GetWindowManager(), manager.get());
     manager->CreateRootScreen(16, 16);
-    manager->PushModal(new TProbeModal("a"));
-    manager->PushModal(new TProbeModal("b"));
-    manager->AddOverlay(new TWindow());
+    manager->PushModal(std::make_unique<TProbeModal>("a"));
+    manager->PushModal(std::make_unique<TProbeModal>("b"));
+    manager->AddOverlay(std::make_unique<TWindow>());
     manager->QueueMessage(std::make_unique<TMessage>(1000, "pending"));
     TModalWindow* popped = manager->GetTopModal();
     manager->PopModal(); // closed, not yet deleted

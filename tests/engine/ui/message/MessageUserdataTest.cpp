@@ -118,11 +118,11 @@ TEST_F(TWrappedMessages, ADialogsFocusChildIsOfferedTheMessageTheScriptMade)
     TScript script;
     lua_State* L = script.GetState();
     MakeRoot();
-    auto* dialog = new TProbeModal("dialog");
-    Manager().PushModal(dialog);
-    auto* focus = new TProbe("focus", 0, 0, 5, 5);
+    auto* dialog = Manager().PushModal(std::make_unique<TProbeModal>("dialog"));
+    auto focusOwned = std::make_unique<TProbe>("focus", 0, 0, 5, 5);
+    auto* focus = focusOwned.get();
     focus->takesMessages = true;
-    dialog->AdoptChild(focus, true);
+    dialog->Adopt(std::move(focusOwned));
     dialog->SetFocusChild(focus);
 
     auto message = std::make_unique<TMessage>(1000, "inner");

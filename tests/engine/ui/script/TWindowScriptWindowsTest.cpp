@@ -15,7 +15,7 @@ using TWindowScriptWindows = TWindowScriptTest;
 std::vector<std::string> ChildNames(const TWindow* window)
 {
     std::vector<std::string> names;
-    for (const TWindow* child : window->GetChildren())
+    for (const std::unique_ptr<TWindow>& child : window->GetChildren())
         names.push_back(child->GetName().CStr());
     return names; // front (last made) first
 }

@@ -320,14 +320,12 @@ TEST_F(TButtonTest, ACloseButtonWhoseCommandPopsItsDialogDropsItsPressMessage)
 {
     for (const bool toParent : {false, true}) {
         SCOPED_TRACE(toParent ? "sendToParent" : "to its parent");
-        auto* lower = new TRecordingModal();
-        lower->SetName("lower");
-        Manager().PushModal(lower);
-        auto* dialog = new TModalWindow();
-        Manager().PushModal(dialog);
+        auto lowerOwned = std::make_unique<TRecordingModal>();
+        lowerOwned->SetName("lower");
+        auto* lower = Manager().PushModal(std::move(lowerOwned));
+        auto* dialog = Manager().PushModal(std::make_unique<TModalWindow>());
         const std::string dialogId = dialog->GetIdString().CStr();
-        auto* button = new TButton();
-        dialog->AdoptChild(button, true);
+        auto* button = dialog->Adopt(std::make_unique<TButton>());
         TMapStyle style{{"w", 20}, {"h", 10}, {"close", 1}, {"sendToParent", toParent ? 1 : 0}};
         style.strings["name"] = "ok";
         button->Init(style);

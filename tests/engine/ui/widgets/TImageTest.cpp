@@ -30,8 +30,7 @@ protected:
     // An image made from a style, in the root screen.
     TImage* MakeImage(const TMapStyle& style)
     {
-        auto* image = new TImage();
-        mRootScreen->AdoptChild(image, true);
+        auto* image = mRootScreen->Adopt(std::make_unique<TImage>());
         image->Init(style);
         return image;
     }
@@ -130,8 +129,7 @@ TEST_F(TImageTest, PicturesAreDrawnScaledMirroredAndTurned)
                 }
             }
         }
-        mRootScreen->RemoveChild(image);
-        delete image;
+        EXPECT_NE(mRootScreen->RemoveChild(image), nullptr);
     }
 }
 
@@ -140,12 +138,9 @@ TEST_F(TImageTest, AnOpaqueFullSizeImageHidesTheDialogsBelow)
     const std::string file = PutPng("full.png", kWidth, kHeight);
     for (const bool alpha : {false, true}) {
         SCOPED_TRACE(alpha ? "alpha" : "opaque");
-        auto* below = new TProbeModal("below");
-        Manager().PushModal(below);
-        auto* over = new TProbeModal("over");
-        Manager().PushModal(over);
-        auto* image = new TImage();
-        over->AdoptChild(image, true);
+        Manager().PushModal(std::make_unique<TProbeModal>("below"));
+        auto* over = Manager().PushModal(std::make_unique<TProbeModal>("over"));
+        auto* image = over->Adopt(std::make_unique<TImage>());
         TMapStyle style{{"alpha", alpha ? 1 : 0}};
         style.strings["image"] = file;
         image->Init(style);

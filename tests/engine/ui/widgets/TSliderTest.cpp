@@ -33,8 +33,7 @@ class TSliderTest : public TUiTest
 protected:
     TSliderTest()
     {
-        mParent = new TProbe("dialog", 0, 0, kWidth, kHeight);
-        mRoot->AdoptChild(mParent, true);
+        mParent = mRoot->Adopt(std::make_unique<TProbe>("dialog", 0, 0, kWidth, kHeight));
         // Rail pictures drawn for a vertical rail, 6 across: the top cap's left half red
         // and its right half yellow, so a transposed rail shows which way it turned.
         std::vector<uint32_t> top(6 * 4);
@@ -59,8 +58,7 @@ protected:
     }
     TSlider* MakeSlider(const TMapStyle& style)
     {
-        auto* slider = new TSlider();
-        mParent->AdoptChild(slider, true);
+        auto* slider = mParent->Adopt(std::make_unique<TSlider>());
         slider->Init(style);
         ProbeLog().clear();
         return slider;
@@ -300,8 +298,7 @@ TEST_F(TSliderTest, TheRailIsDrawnFromItsThreePicturesAlongTheSlider)
             SCOPED_TRACE(std::to_string(x) + "," + std::to_string(y));
             EXPECT_EQ(BackBuffer().At(kLeft + x, kTop + y), color);
         }
-        mParent->RemoveChild(slider);
-        delete slider;
+        EXPECT_NE(mParent->RemoveChild(slider), nullptr);
     }
 }
 

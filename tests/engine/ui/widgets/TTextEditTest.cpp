@@ -80,15 +80,20 @@ protected:
     TTextEditTest()
     {
         mScript = AttachRecordingScript();
-        mDialog = new TProbeModal("dialog", kWidth, kHeight);
-        Manager().PushModal(mDialog);
+        mDialog = Manager().PushModal(std::make_unique<TProbeModal>("dialog", kWidth, kHeight));
     }
 
-    TRecordingEdit* MakeEdit(const char* name, const TOptions& options, TWindow* parent)
+    // A field inside parent (it joins before its Init), or, without a parent, handed to
+    // the caller in loose.
+    TRecordingEdit* MakeEdit(const char* name, const TOptions& options, TWindow* parent,
+                             std::unique_ptr<TRecordingEdit>* loose = nullptr)
     {
-        auto* edit = new TRecordingEdit();
+        auto owned = std::make_unique<TRecordingEdit>();
+        TRecordingEdit* edit = owned.get();
         if (parent != nullptr)
-            parent->AdoptChild(edit, true);
+            parent->Adopt(std::move(owned));
+        else
+            *loose = std::move(owned);
         TMapStyle style{{"w", 300}, {"h", 20}, {"length", options.length}};
         if (options.password)
             style.numbers["password"] = 1;
@@ -288,7 +293,7 @@ TEST_F(TTextEditTest, TabMovesTheFocusThroughTheDialogsFields)
     }
     EXPECT_EQ(TakeEditMessages(), 0);
 
-    delete second; // a field that goes leaves the list
+    EXPECT_NE(mDialog->RemoveChild(second), nullptr); // a field that goes leaves the list
 
     EXPECT_EQ(*first->GetEditList(), (std::vector<TTextEdit*>{first, third}));
 }
@@ -344,9 +349,10 @@ TEST_F(TTextEditTest, AnEmptyFieldWithTheFocusShowsOnlyTheCaret)
 
 TEST_F(TTextEditTest, AFieldMadeOutsideTheDialogJoinsWithTheNextOne)
 {
-    TRecordingEdit* outside = MakeEdit("outside", {}, nullptr);
+    std::unique_ptr<TRecordingEdit> loose;
+    TRecordingEdit* outside = MakeEdit("outside", {}, nullptr, &loose);
     EXPECT_EQ(outside->GetEditList(), nullptr);
-    mDialog->AdoptChild(outside, true);
+    mDialog->Adopt(std::move(loose));
     TRecordingEdit* inside = MakeEdit("inside");
     ASSERT_NE(outside->GetEditList(), nullptr);
     EXPECT_EQ(outside->GetEditList(), inside->GetEditList());

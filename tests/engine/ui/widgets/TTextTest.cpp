@@ -40,8 +40,7 @@ protected:
     // A text window made from a style in the root screen.
     TText* MakeText(const TMapStyle& style, TWindow* parent = nullptr)
     {
-        auto* text = new TText();
-        (parent != nullptr ? parent : mRoot)->AdoptChild(text, true);
+        auto* text = (parent != nullptr ? parent : mRoot)->Adopt(std::make_unique<TText>());
         text->Init(style);
         return text;
     }
@@ -172,13 +171,11 @@ class TTextLinkTest : public TTextTest
 protected:
     TTextLinkTest()
     {
-        mDialog = new TProbeModal("dialog", kWidth, kHeight);
-        Manager().PushModal(mDialog);
-        mButton = new TPressCounter("ok");
-        mDialog->AdoptChild(mButton, true);
-        auto* plain = new TWindow();
+        mDialog = Manager().PushModal(std::make_unique<TProbeModal>("dialog", kWidth, kHeight));
+        mButton = mDialog->Adopt(std::make_unique<TPressCounter>("ok"));
+        auto plain = std::make_unique<TWindow>();
         plain->SetName("plain");
-        mDialog->AdoptChild(plain, true);
+        mDialog->Adopt(std::move(plain));
     }
 
     // Two lines of 10 pixels, each one link; kOnFirst and kOnSecond lie on them.
@@ -242,8 +239,7 @@ TEST_F(TTextLinkTest, APressBesideTheLinksIsNotHandled)
 TEST_F(TTextLinkTest, ALinkOutsideAnyDialogFindsNoButton)
 {
     // An overlay has no modal parent to search.
-    TText* text = new TText();
-    Manager().AddOverlay(text);
+    auto* text = Manager().AddOverlay(std::make_unique<TText>());
     text->CreateLayout(TString::Printf(kLinks, "ok", "other"), kWidth, 30, 0, TText::kDefaultFace,
                        10, TColor(1, 1, 1, 1));
     EXPECT_TRUE(text->OnMouseDown(kOnFirst));

@@ -178,7 +178,7 @@ TEST_F(TXSellWindowTest, MissingDataHidesWhatHasNoEntry)
         if (!c.logged.empty()) {
             EXPECT_TRUE(Logged(c.logged));
         }
-        delete page;
+        EXPECT_NE(page->GetParent()->RemoveChild(page), nullptr);
     }
 }
 
@@ -249,12 +249,12 @@ TEST_F(TXSellWindowTest, TheFunctionsFollowTheLastPageAndOutliveIt)
     std::vector<std::string> openedByNewer;
     newer->SetLinkOpener([&](const TString& url) { openedByNewer.push_back(url.CStr()); });
 
-    delete older;
+    EXPECT_NE(older->GetParent()->RemoveChild(older), nullptr);
     Run("LaunchGameLink(2)");
     EXPECT_EQ(openedByNewer, std::vector<std::string>{"https://games.example.org/garden"});
     EXPECT_TRUE(opened.empty());
 
-    delete newer;
+    EXPECT_NE(newer->GetParent()->RemoveChild(newer), nullptr);
     Run("SetupXSell() LaunchGameLink(1) gAfter = true");
     EXPECT_EQ(GlobalString("gAfter"), "true");
     EXPECT_EQ(openedByNewer.size(), 1u);

@@ -10,9 +10,9 @@ namespace {
 
 using TModalWindows = TUiTest;
 
-TWindow* Opaque(int width, int height)
+std::unique_ptr<TWindow> Opaque(int width, int height)
 {
-    auto* window = new TWindow();
+    auto window = std::make_unique<TWindow>();
     window->SetFlags(window->GetFlags() | TWindow::kOpaque);
     window->SetSize(width, height);
     return window;
@@ -26,56 +26,49 @@ bool IsOpaque(const TWindow* window)
 TEST_F(TModalWindows, AFullSizeOpaqueChildMakesTheModalOpaque)
 {
     MakeRoot();
-    auto* dialog = new TProbeModal("dialog");
-    Manager().PushModal(dialog); // takes the root's size
+    auto* dialog =
+        Manager().PushModal(std::make_unique<TProbeModal>("dialog")); // takes the root's size
     ASSERT_EQ(dialog->GetWidth(), kWidth);
     EXPECT_FALSE(IsOpaque(dialog));
 
     // Covering, shrinking, growing back, removing.
-    TWindow* panel = Opaque(kWidth, kHeight);
-    dialog->AdoptChild(panel, true);
+    TWindow* panel = dialog->Adopt(Opaque(kWidth, kHeight));
     panel->SetSize(kWidth, kHeight); // placed windows are sized after adoption
     EXPECT_TRUE(IsOpaque(dialog));
     panel->SetSize(kWidth - 1, kHeight);
     EXPECT_FALSE(IsOpaque(dialog));
     panel->SetSize(kWidth, kHeight);
     EXPECT_TRUE(IsOpaque(dialog));
-    dialog->RemoveChild(panel);
+    std::unique_ptr<TWindow> removed = dialog->RemoveChild(panel);
     EXPECT_FALSE(IsOpaque(dialog));
-    delete panel;
+    removed.reset();
 
     // Inside an intermediate window: taking that window out uncovers the dialog too.
-    auto* group = new TWindow();
-    dialog->AdoptChild(group, true);
-    TWindow* deep = Opaque(0, 0);
-    group->AdoptChild(deep, true);
+    auto* group = dialog->Adopt(std::make_unique<TWindow>());
+    TWindow* deep = group->Adopt(Opaque(0, 0));
     deep->SetSize(kWidth, kHeight);
     EXPECT_TRUE(dialog->IsCoveredBy(deep));
-    dialog->RemoveChild(group);
+    removed = dialog->RemoveChild(group);
     EXPECT_FALSE(IsOpaque(dialog));
     EXPECT_FALSE(dialog->IsCoveredBy(deep));
-    delete group;
+    removed.reset();
 
-    // A covering window deleted while attached uncovers the dialog as well.
-    TWindow* doomed = Opaque(0, 0);
-    dialog->AdoptChild(doomed, true);
+    // A covering window deleted by its owner uncovers the dialog as well.
+    TWindow* doomed = dialog->Adopt(Opaque(0, 0));
     doomed->SetSize(kWidth, kHeight);
     EXPECT_TRUE(IsOpaque(dialog));
-    delete doomed;
+    dialog->RemoveChild(doomed).reset();
     EXPECT_FALSE(IsOpaque(dialog));
 }
 
 TEST_F(TModalWindows, OpacityChainsToTheParentModalWhenTheSizesMatch)
 {
     TScreen* root = MakeRoot();
-    auto* lower = new TProbeModal("lower");
-    Manager().PushModal(lower);
-    auto* upper = new TProbeModal("upper");
-    Manager().PushModal(upper);
+    auto* lower = Manager().PushModal(std::make_unique<TProbeModal>("lower"));
+    auto* upper = Manager().PushModal(std::make_unique<TProbeModal>("upper"));
     EXPECT_FALSE(IsOpaque(lower)); // nothing covers it yet
 
-    TWindow* panel = Opaque(0, 0);
-    upper->AdoptChild(panel, true);
+    TWindow* panel = upper->Adopt(Opaque(0, 0));
     panel->SetSize(kWidth, kHeight);
     EXPECT_TRUE(IsOpaque(upper));
     EXPECT_TRUE(IsOpaque(lower));
@@ -99,8 +92,7 @@ public:
     {
         Record("command");
         if (closes) {
-            GetParent()->RemoveChild(this);
-            GetWindowManager()->ScheduleDelete(this);
+            GetWindowManager()->ScheduleDelete(GetParent()->RemoveChild(this));
             return false;
         }
         return true;
@@ -133,18 +125,18 @@ TEST_F(TModalWindows, EnterPressesTheShownDefaultButtonOrSendsTheDefaultAction)
     };
     for (const TCase& c : cases) {
         MakeRoot();
-        auto* dialog = new TProbeModal("dialog");
-        Manager().PushModal(dialog);
-        auto* group = new TWindow();
-        dialog->AdoptChild(group, true);
-        auto* button = new TFakeButton("ok", c.hasDefault);
+        auto* dialog = Manager().PushModal(std::make_unique<TProbeModal>("dialog"));
+        auto* group = dialog->Adopt(std::make_unique<TWindow>());
+        auto buttonOwned = std::make_unique<TFakeButton>("ok", c.hasDefault);
+        auto* button = buttonOwned.get();
         button->closes = c.closes;
-        group->AdoptChild(button, true);
+        group->Adopt(std::move(buttonOwned));
         if (c.hidden)
             button->SetFlags(button->GetFlags() & ~TWindow::kShown);
-        auto* field = new TProbe("field", 20, 0, 10, 10);
+        auto fieldOwned = std::make_unique<TProbe>("field", 20, 0, 10, 10);
+        auto* field = fieldOwned.get();
         field->takesMessages = true;
-        dialog->AdoptChild(field, true);
+        dialog->Adopt(std::move(fieldOwned));
         Manager().SetFocusWindow(field);
         Idle(); // the dialogs of earlier cases announce their closing now
         ProbeLog().clear();
@@ -159,16 +151,15 @@ TEST_F(TModalWindows, EnterPressesTheShownDefaultButtonOrSendsTheDefaultAction)
 TEST_F(TModalWindows, TheFocusPassesOnToTheFocusChild)
 {
     MakeRoot();
-    auto* dialog = new TProbeModal("dialog");
-    auto* field = new TProbe("field", 0, 0, 10, 10);
-    dialog->AdoptChild(field, true);
+    auto dialogOwned = std::make_unique<TProbeModal>("dialog");
+    auto* dialog = dialogOwned.get();
+    auto* field = dialog->Adopt(std::make_unique<TProbe>("field", 0, 0, 10, 10));
     dialog->SetFocusChild(field);
-    Manager().PushModal(dialog);
+    Manager().PushModal(std::move(dialogOwned));
     EXPECT_EQ(Manager().GetFocusWindow(), field);
 
     // A new focus child takes the focus at once while the dialog has it.
-    auto* other = new TProbe("other", 0, 10, 10, 10);
-    dialog->AdoptChild(other, true);
+    auto* other = dialog->Adopt(std::make_unique<TProbe>("other", 0, 10, 10, 10));
     dialog->SetFocusChild(nullptr);
     Manager().SetFocusWindow(dialog);
     ASSERT_EQ(Manager().GetFocusWindow(), dialog);
@@ -183,13 +174,13 @@ TEST_F(TModalWindows, LayersShowOneSetOfChildrenAtATime)
     TLogCapture log;
     TLayeredWindow layered(3);
     auto add = [&layered](const char* name) {
-        auto* child = new TWindow();
+        auto child = std::make_unique<TWindow>();
         child->SetName(name);
-        layered.AdoptChild(child, true);
+        layered.Adopt(std::move(child));
     };
     auto shown = [&layered] {
         std::string names;
-        for (const TWindow* child : layered.GetChildren())
+        for (const std::unique_ptr<TWindow>& child : layered.GetChildren())
             if ((child->GetFlags() & TWindow::kShown) != 0)
                 names += child->GetName().CStr();
         return names;
@@ -222,8 +213,7 @@ TEST_F(TModalWindows, LayersShowOneSetOfChildrenAtATime)
     EXPECT_EQ(shown(), "a");
 
     // A removed child leaves every layer.
-    layered.RemoveChild(c);
-    delete c;
+    EXPECT_NE(layered.RemoveChild(c), nullptr);
     EXPECT_TRUE(layered.GetLayer(2).size() == 1);
 }
 
@@ -231,13 +221,12 @@ TEST_F(TModalWindows, TheClockPausesUnderADialogAndRunsAgainAfterDoPopModal)
 {
     TScreen* root = MakeRoot();
     EXPECT_FALSE(root->GetClock().IsPaused());
-    Manager().PushModal(new TProbeModal("one"));
+    Manager().PushModal(std::make_unique<TProbeModal>("one"));
     EXPECT_TRUE(root->GetClock().IsPaused());
 
     Manager().PopModal(); // a plain pop leaves it paused
     EXPECT_TRUE(root->GetClock().IsPaused());
-    auto* two = new TProbeModal("two");
-    Manager().PushModal(two);
+    auto* two = Manager().PushModal(std::make_unique<TProbeModal>("two"));
     EXPECT_FALSE(two->GetClock().IsPaused());
     Manager().DoPopModal("two");
     EXPECT_FALSE(root->GetClock().IsPaused());
@@ -247,8 +236,7 @@ TEST_F(TModalWindows, AClosedDialogAnnouncesItselfByItsIdString)
 {
     TRecordingScript* script = AttachRecordingScript();
     MakeRoot();
-    auto* dialog = new TProbeModal("dialog");
-    Manager().PushModal(dialog);
+    auto* dialog = Manager().PushModal(std::make_unique<TProbeModal>("dialog"));
     const std::string id = dialog->GetIdString().CStr();
 
     // kCloseWindow named with the id string closes it; the next event deletes it.
@@ -262,10 +250,8 @@ TEST_F(TModalWindows, AClosedDialogAnnouncesItselfByItsIdString)
 TEST_F(TModalWindows, WindowAnimationsRunOnTheirDialogsTasks)
 {
     MakeRoot();
-    auto* dialog = new TProbeModal("dialog");
-    Manager().PushModal(dialog);
-    auto* spinner = new TProbe("spinner", 0, 0, 5, 5);
-    dialog->AdoptChild(spinner, true);
+    auto* dialog = Manager().PushModal(std::make_unique<TProbeModal>("dialog"));
+    auto* spinner = dialog->Adopt(std::make_unique<TProbe>("spinner", 0, 0, 5, 5));
     spinner->StartAnim(0, true, true, false);
     ProbeLog().clear();
     TWindowAnim* anim = spinner->GetAnimTask();
@@ -282,8 +268,7 @@ TEST_F(TModalWindows, WindowAnimationsRunOnTheirDialogsTasks)
 
     // A window deleted while animating leaves a task that ends at its next step.
     spinner->StartAnim(0, true, true, false);
-    dialog->RemoveChild(spinner);
-    delete spinner;
+    EXPECT_NE(dialog->RemoveChild(spinner), nullptr);
     ProbeLog().clear();
     dialog->RunTasks(kPassEveryTurn);
     EXPECT_TRUE(ProbeLog().empty());
@@ -300,18 +285,20 @@ TEST_F(TModalWindows, WindowAnimationsRunOnTheirDialogsTasks)
 TEST_F(TModalWindows, WindowsKnowTheirModalParentWhereverTheyMove)
 {
     MakeRoot();
-    auto* first = new TProbeModal("first");
-    Manager().PushModal(first);
-    auto* second = new TProbeModal("second");
-    Manager().PushModal(second);
+    auto* first = Manager().PushModal(std::make_unique<TProbeModal>("first"));
+    auto* second = Manager().PushModal(std::make_unique<TProbeModal>("second"));
 
-    auto* group = new TWindow();
-    auto* leaf = new TWindow();
-    auto* inner = new TProbeModal("inner");
-    auto* innerLeaf = new TWindow();
-    group->AdoptChild(leaf, true);
-    group->AdoptChild(inner, false);
-    inner->AdoptChild(innerLeaf, true);
+    auto groupOwned = std::make_unique<TWindow>();
+    auto* group = groupOwned.get();
+    auto leafOwned = std::make_unique<TWindow>();
+    auto* leaf = leafOwned.get();
+    auto innerOwned = std::make_unique<TProbeModal>("inner");
+    auto* inner = innerOwned.get();
+    auto innerLeafOwned = std::make_unique<TWindow>();
+    auto* innerLeaf = innerLeafOwned.get();
+    group->Adopt(std::move(leafOwned));
+    group->Adopt(std::move(innerOwned), false);
+    inner->Adopt(std::move(innerLeafOwned));
     // Outside every dialog, the subtree has none but its own.
     EXPECT_EQ(group->GetModalParent(), nullptr);
     EXPECT_EQ(leaf->GetModalParent(), nullptr);
@@ -324,24 +311,24 @@ TEST_F(TModalWindows, WindowsKnowTheirModalParentWhereverTheyMove)
         EXPECT_EQ(inner->GetModalParent(), dialog);
         EXPECT_EQ(innerLeaf->GetModalParent(), inner);
     };
-    first->AdoptChild(group, true);
+    first->Adopt(std::move(groupOwned));
     expectUnder(first);
-    second->AdoptChild(group, true); // moved straight from one dialog into the other
+    // Moved straight from one dialog into the other.
+    second->Adopt(first->RemoveChild(group));
     expectUnder(second);
-    second->RemoveChild(group);
+    std::unique_ptr<TWindow> removed = second->RemoveChild(group);
     expectUnder(nullptr);
 
     // A covering window that moves tells its new dialog, and its old one forgets it.
-    TWindow* panel = Opaque(0, 0);
-    first->AdoptChild(panel, true);
+    TWindow* panel = first->Adopt(Opaque(0, 0));
     panel->SetSize(kWidth, kHeight);
     EXPECT_TRUE(first->IsCoveredBy(panel));
-    group->AdoptChild(panel, true);
+    group->Adopt(first->RemoveChild(panel));
     EXPECT_FALSE(first->IsCoveredBy(panel));
-    first->AdoptChild(group, true);
+    first->Adopt(std::move(removed));
     panel->SetSize(kWidth, kHeight);
     EXPECT_TRUE(first->IsCoveredBy(panel));
-    delete group;
+    first->RemoveChild(group).reset();
     EXPECT_FALSE(IsOpaque(first));
 }
 
@@ -353,13 +340,13 @@ TEST_F(TModalWindows, ADeepTreeOfWindowsIsMadeDrawnAndClosed)
 {
     constexpr int kDepth = 100000;
     MakeRoot();
-    auto* dialog = new TProbeModal("dialog");
-    Manager().PushModal(dialog);
+    auto* dialog = Manager().PushModal(std::make_unique<TProbeModal>("dialog"));
     TWindow* parent = dialog;
     for (int level = 0; level < kDepth; ++level) {
-        auto* window = new TWindow();
+        auto windowOwned = std::make_unique<TWindow>();
+        auto* window = windowOwned.get();
         window->SetFlags(window->GetFlags() | TWindow::kOpaque);
-        parent->AdoptChild(window, true);
+        parent->Adopt(std::move(windowOwned));
         window->SetSize(kWidth, kHeight);
         parent = window;
     }

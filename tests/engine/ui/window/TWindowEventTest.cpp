@@ -18,14 +18,14 @@ public:
 TEST_F(TWindowEvents, UnhandledClicksReachTheShownSiblingBehind)
 {
     TScreen* root = MakeRoot();
-    auto* back = new TProbe("back", 0, 0, 40, 40);
-    auto* hidden = new TProbe("hidden", 0, 0, 40, 40);
-    auto* front = new TProbe("front", 10, 10, 20, 20);
+    auto backOwned = std::make_unique<TProbe>("back", 0, 0, 40, 40);
+    auto* back = backOwned.get();
+    auto hidden = std::make_unique<TProbe>("hidden", 0, 0, 40, 40);
     back->handles = hidden->handles = true;
     hidden->SetFlags(hidden->GetFlags() & ~TWindow::kShown);
-    root->AdoptChild(back, true);
-    root->AdoptChild(hidden, true);
-    root->AdoptChild(front, true);
+    root->Adopt(std::move(backOwned));
+    root->Adopt(std::move(hidden));
+    root->Adopt(std::make_unique<TProbe>("front", 10, 10, 20, 20));
 
     Send(TEvent::kLeftDown, 12, 13);
     EXPECT_EQ(ProbeLog(), (std::vector<std::string>{"front down 2,3", "back down 12,13"}));
@@ -38,13 +38,12 @@ TEST_F(TWindowEvents, UnhandledClicksReachTheShownSiblingBehind)
 
     // Inside a hidden window nothing is found: the root gets it.
     ProbeLog().clear();
-    auto* box = new TWindow();
+    auto box = std::make_unique<TWindow>();
     box->SetSize(64, 48);
     box->SetFlags(box->GetFlags() & ~TWindow::kShown);
-    auto* inside = new TProbe("inside", 0, 0, 64, 48);
-    box->AdoptChild(inside, true);
-    root->AdoptChild(box, true);
-    root->AdoptChild(new TProbe("top", 50, 40, 5, 5), true);
+    box->Adopt(std::make_unique<TProbe>("inside", 0, 0, 64, 48));
+    root->Adopt(std::move(box));
+    root->Adopt(std::make_unique<TProbe>("top", 50, 40, 5, 5));
     Send(TEvent::kLeftDown, 51, 41);
     EXPECT_EQ(ProbeLog(), (std::vector<std::string>{"top down 1,1"}));
 }
@@ -53,11 +52,13 @@ TEST_F(TWindowEvents, ALeftPressGivesTheFocusToTheNearestFocusTaker)
 {
     TScreen* root = MakeRoot();
     root->SetName("screen");
-    auto* edit = new TFocusProbe("edit", 10, 10, 30, 30);
-    auto* inner = new TProbe("inner", 5, 5, 10, 10);
+    auto editOwned = std::make_unique<TFocusProbe>("edit", 10, 10, 30, 30);
+    auto* edit = editOwned.get();
+    auto innerOwned = std::make_unique<TProbe>("inner", 5, 5, 10, 10);
+    auto* inner = innerOwned.get();
     inner->handles = true;
-    edit->AdoptChild(inner, true);
-    root->AdoptChild(edit, true);
+    edit->Adopt(std::move(innerOwned));
+    root->Adopt(std::move(editOwned));
     ASSERT_EQ(Manager().GetFocusWindow(), root);
 
     Send(TEvent::kLeftDown, 16, 16);
@@ -102,8 +103,7 @@ TEST_F(TWindowEvents, UnhandledReleasesAndKeysAtTheModalRootBecomePressAnyKey)
 TEST_F(TWindowEvents, AWideCharacterOfOneByteIsAlsoOfferedAsACharacter)
 {
     TScreen* root = MakeRoot();
-    auto* field = new TProbe("field", 0, 0, 10, 10);
-    root->AdoptChild(field, true);
+    auto* field = root->Adopt(std::make_unique<TProbe>("field", 0, 0, 10, 10));
     Manager().SetFocusWindow(field);
     ProbeLog().clear();
 

@@ -20,8 +20,7 @@ void ExpectPlaced(const TPlacement& c)
 {
     TWindow parent;
     parent.SetSize(800, 600);
-    auto* child = new TWindow();
-    parent.AdoptChild(child, true);
+    auto* child = parent.Adopt(std::make_unique<TWindow>());
     child->SetRectFromStyle(c.style);
     const TRect& r = child->GetRect();
     EXPECT_EQ(
@@ -83,8 +82,7 @@ TEST(TWindowPlacement, RelativeValuesWaitForThePartsTheyNeed)
     // A parent without a width: a relative x changes nothing yet.
     TWindow parent;
     parent.SetSize(0, 600);
-    auto* child = new TWindow();
-    parent.AdoptChild(child, true);
+    auto* child = parent.Adopt(std::make_unique<TWindow>());
     child->SetRectFromStyle(TMapStyle{{"x", kCenter}, {"w", 100}, {"h", 10}});
     EXPECT_EQ(child->GetWidth(), 0);
 
@@ -106,17 +104,17 @@ TEST(TWindowPlacement, AWindowSizedByItsChildrenIsPlacedAfterThem)
 {
     TWindow parent;
     parent.SetSize(800, 600);
-    auto* window = new TWindow();
-    parent.AdoptChild(window, true);
+    auto* window = parent.Adopt(std::make_unique<TWindow>());
     TMapStyle style{{"x", kCenter}, {"y", 40}, {"fit", 1}};
     style.strings["name"] = "panel";
 
     window->Init(style);
     EXPECT_EQ(window->GetName(), TString("panel"));
     EXPECT_EQ(window->GetLeft(), 0); // no width yet: not placed
-    auto* content = new TWindow();
+    auto contentOwned = std::make_unique<TWindow>();
+    auto* content = contentOwned.get();
     content->SetSize(100, 50);
-    window->AdoptChild(content, true);
+    window->Adopt(std::move(contentOwned));
     window->PostChildrenInit(style);
     EXPECT_EQ(window->GetLeft(), 350);
     EXPECT_EQ(window->GetTop(), 40);
@@ -194,8 +192,7 @@ TEST(TWindowPlacement, ADeepChainOfFarWindowsKeepsItsScreenRectangleInRange)
     root.SetSize(800, 600);
     TWindow* parent = &root;
     for (int level = 0; level < 3000; ++level) {
-        auto* child = new TWindow();
-        parent->AdoptChild(child, true);
+        auto* child = parent->Adopt(std::make_unique<TWindow>());
         child->SetRectFromStyle(TMapStyle{{"x", INT_MAX}, {"y", INT_MIN}, {"w", 10}, {"h", 10}});
         parent = child;
     }

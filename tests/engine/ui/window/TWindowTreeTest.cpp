@@ -8,7 +8,7 @@ namespace {
 std::string Order(const TWindow& parent)
 {
     std::string names;
-    for (const TWindow* child : parent.GetChildren())
+    for (const std::unique_ptr<TWindow>& child : parent.GetChildren())
         names += child->GetName().CStr();
     return names;
 }
@@ -19,9 +19,9 @@ struct TThree
     TThree()
     {
         for (const char* name : {"c", "b", "a"}) {
-            auto* child = new TWindow();
+            auto child = std::make_unique<TWindow>();
             child->SetName(name);
-            parent.AdoptChild(child, true);
+            parent.Adopt(std::move(child));
         }
     }
     TWindow* Named(const char* name) { return parent.FindChild(name, 1); }
@@ -76,21 +76,18 @@ TEST(TWindowTree, SearchesFindShownWindowsWithinTheirDepth)
 {
     TWindow root;
     root.SetSize(100, 100);
-    auto* box = new TWindow();
+    auto* box = root.Adopt(std::make_unique<TWindow>());
     box->SetName("box");
     box->MoveTo(10, 10);
     box->SetSize(50, 50);
-    root.AdoptChild(box, true);
-    auto* inner = new TWindow();
+    auto* inner = box->Adopt(std::make_unique<TWindow>());
     inner->SetName("inner");
     inner->MoveTo(5, 5);
     inner->SetSize(10, 10);
-    box->AdoptChild(inner, true);
-    auto* cover = new TWindow();
+    auto* cover = root.Adopt(std::make_unique<TWindow>()); // in front, but hidden
     cover->SetName("cover");
     cover->SetSize(100, 100);
     cover->SetFlags(cover->GetFlags() & ~TWindow::kShown);
-    root.AdoptChild(cover, true); // in front, but hidden
 
     EXPECT_EQ(root.FindChild("inner", -1), inner);
     EXPECT_EQ(root.FindChild("inner", 1), nullptr);
@@ -113,15 +110,14 @@ TEST(TWindowTree, SearchesFindShownWindowsWithinTheirDepth)
     EXPECT_EQ(inner->ScreenToLocal({15, 15}).x, 0);
 }
 
-// Removes every visited window from its parent and deletes it.
+// Removes every visited window from its parent and lets it go.
 class TRemovingSpider final : public TWindowSpider
 {
 public:
     bool Visit(TWindow* window) override
     {
         visited += window->GetName().CStr();
-        window->GetParent()->RemoveChild(window);
-        delete window;
+        EXPECT_NE(window->GetParent()->RemoveChild(window), nullptr);
         return visited.size() < 2;
     }
     std::string visited;
@@ -145,26 +141,30 @@ TEST(TWindowTree, ChildrenComeAndGoSafely)
         bool OnAttach() override { return false; }
     };
     auto refusing = std::make_unique<TRefusing>();
-    EXPECT_FALSE(parent.AdoptChild(refusing.get(), true));
-    EXPECT_EQ(refusing->GetParent(), nullptr);
+    TWindow* refusingWindow = refusing.get();
+    const std::unique_ptr<TWindow> refused = parent.AdoptChild(std::move(refusing), true);
+    EXPECT_EQ(refused.get(), refusingWindow);
+    EXPECT_EQ(refusingWindow->GetParent(), nullptr);
     EXPECT_TRUE(parent.GetChildren().empty());
+    EXPECT_EQ(parent.Adopt(std::make_unique<TRefusing>()), nullptr);
+    EXPECT_TRUE(parent.GetChildren().empty());
+    EXPECT_EQ(parent.AdoptChild(nullptr, true), nullptr);
 
-    // A window adopted elsewhere leaves its old parent; a deleted one leaves its parent.
+    // A window moved elsewhere leaves its old parent; one removed and let go is gone.
     TWindow other;
-    auto* moving = new TWindow();
-    parent.AdoptChild(moving, true);
-    other.AdoptChild(moving, true);
+    auto* moving = parent.Adopt(std::make_unique<TWindow>());
+    EXPECT_EQ(other.AdoptChild(parent.RemoveChild(moving), true), nullptr);
     EXPECT_TRUE(parent.GetChildren().empty());
     EXPECT_EQ(moving->GetParent(), &other);
-    delete moving;
+    EXPECT_EQ(parent.RemoveChild(moving), nullptr); // not its child
+    EXPECT_EQ(other.RemoveChild(moving).get(), moving);
     EXPECT_TRUE(other.GetChildren().empty());
 
     // Fitting grows to the children, never shrinks.
     parent.SetSize(30, 300);
-    auto* wide = new TWindow();
+    auto* wide = parent.Adopt(std::make_unique<TWindow>());
     wide->MoveTo(10, 5);
     wide->SetSize(100, 20);
-    parent.AdoptChild(wide, true);
     parent.FitToChildren();
     EXPECT_EQ(parent.GetWidth(), 110);
     EXPECT_EQ(parent.GetHeight(), 300);
