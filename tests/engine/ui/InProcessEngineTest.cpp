@@ -118,8 +118,8 @@ TEST_F(InProcessEngine, RunsTasksEachStepAndRefreshTasksWhenTheDisplayIsSetUpAga
     ASSERT_TRUE(engine.Start(SmallDisplay()));
     int taskRuns = 0;
     int refreshRuns = 0;
-    engine.Platform().AddTask(new TCountingTask(taskRuns, 3));
-    engine.Platform().AddRefreshTask(new TCountingTask(refreshRuns));
+    engine.Platform().AddTask(std::make_unique<TCountingTask>(taskRuns, 3));
+    engine.Platform().AddRefreshTask(std::make_unique<TCountingTask>(refreshRuns));
     std::vector<int> runs;
     for (int i = 0; i < 4; ++i) {
         engine.Step(10);
