@@ -1,5 +1,6 @@
 #include "engine/sound/SoundInstall.h"
 
+#include "engine/foundation/app/TPlatform.h"
 #include "engine/foundation/assets/TAssetMap.h"
 #include "engine/foundation/seams/TEngineSeams.h"
 #include "engine/sound/TSound.h"
@@ -9,6 +10,8 @@ void InstallSound()
 {
     TEngineSeams::Factories().soundManager = [] { return std::make_unique<TSoundManager>(); };
     TAssetMap::RegisterLoader("ogg", [](const TString& path) -> std::shared_ptr<TAsset> {
-        return TSound::Get(path, true, -1);
+        TPlatform* platform = TPlatform::GetInstance();
+        return TSound::Get(platform != nullptr ? &platform->GetAssetManager() : nullptr, path, true,
+                           -1);
     });
 }

@@ -1,6 +1,5 @@
 #include "engine/sound/TSound.h"
 
-#include "engine/foundation/app/TPlatform.h"
 #include "engine/foundation/assets/TAssetManager.h"
 #include "engine/foundation/core/DebugLog.h"
 #include "engine/foundation/files/FileProblem.h"
@@ -35,12 +34,6 @@ TSound::~TSound()
 TString TSound::MakeKey(const TString& fileName, bool inMemory, int group)
 {
     return TString::Printf("%s;%d;%d", fileName.CStr(), inMemory ? 1 : 0, group);
-}
-
-std::shared_ptr<TSound> TSound::Get(const TString& name, bool inMemory, int group)
-{
-    TPlatform* platform = TPlatform::GetInstance();
-    return Get(platform != nullptr ? &platform->GetAssetManager() : nullptr, name, inMemory, group);
 }
 
 std::shared_ptr<TSound> TSound::Get(TAssetManager* cache, const TString& name, bool inMemory,

@@ -46,8 +46,6 @@ public:
     // ".ogg".
     static std::shared_ptr<TSound> Get(TAssetManager* cache, const TString& name, bool inMemory,
                                        int group);
-    // The same through the platform's asset manager (the game's way).
-    static std::shared_ptr<TSound> Get(const TString& name, bool inMemory, int group);
     // A new empty sound, registered in cache (when there is one) under key.
     static std::shared_ptr<TSound> Create(TAssetManager* cache, const TString& key);
     // The cache key of a file name without its query part.

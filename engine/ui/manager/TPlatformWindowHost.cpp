@@ -2,6 +2,7 @@
 
 #include "engine/foundation/app/TPlatform.h"
 #include "engine/foundation/app/TPlatformData.h"
+#include "engine/foundation/core/DebugLog.h"
 #include "engine/foundation/core/TCommandLine.h"
 #include "engine/foundation/core/TTaskList.h"
 #include "engine/foundation/xml/TStringTable.h"
@@ -71,14 +72,31 @@ TAssetManager* TPlatformWindowHost::GetAssetManager()
     return platform != nullptr ? &platform->GetAssetManager() : nullptr;
 }
 
-TString TPlatformWindowHost::GetString(const TString& label)
+TString TPlatformWindowHost::GetString(const TString& label, const TStringArguments& arguments)
 {
     TPlatform* platform = TPlatform::GetInstance();
-    return platform != nullptr ? platform->GetStringTable().GetString(label) : TString("#####");
+    if (platform == nullptr)
+        return TString("#####");
+    return platform->GetStringTable().Substitute(label, static_cast<int>(arguments.size()),
+                                                 arguments.data());
 }
 
 TString TPlatformWindowHost::GetClipboardText()
 {
     TPlatform* platform = TPlatform::GetInstance();
     return platform != nullptr ? platform->GetClipboardText() : TString();
+}
+
+bool TPlatformWindowHost::SetClipboardText(const TString& text)
+{
+    TPlatform* platform = TPlatform::GetInstance();
+    return platform != nullptr && platform->StringToClipboard(text);
+}
+
+void TPlatformWindowHost::OpenURL(const TString& url)
+{
+    if (TPlatform* platform = TPlatform::GetInstance())
+        platform->OpenURL(url);
+    else
+        TraceLog("ui: no platform to open %s", url.CStr());
 }

@@ -22,8 +22,10 @@ public:
     bool AddMainTask(TTask* task) override;
     bool IsDisplayReady() override;
     TAssetManager* GetAssetManager() override;
-    TString GetString(const TString& label) override;
+    TString GetString(const TString& label, const TStringArguments& arguments) override;
     TString GetClipboardText() override;
+    bool SetClipboardText(const TString& text) override;
+    void OpenURL(const TString& url) override;
 
 private:
     bool mPqSwitch;

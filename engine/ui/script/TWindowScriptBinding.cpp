@@ -1,9 +1,7 @@
 #include "engine/ui/script/TWindowScriptBinding.h"
 
-#include "engine/foundation/app/TPlatform.h"
 #include "engine/foundation/core/DebugLog.h"
 #include "engine/foundation/core/Settings.h"
-#include "engine/foundation/xml/TStringTable.h"
 #include "engine/graphics/TRenderer.h"
 #include "engine/platform/TTimeSource.h"
 #include "engine/script/LuaBinder.h"
@@ -23,6 +21,7 @@
 #include "engine/ui/window/TButtonWindow.h"
 #include "engine/ui/window/TLabelWindow.h"
 #include "engine/ui/window/TModalWindow.h"
+#include "engine/ui/window/TWindowManagerHost.h"
 
 #include <cstring>
 
@@ -151,8 +150,8 @@ void FillRect(TLuaTable* rect, TLuaTable* color)
 
 uint32_t GetTimer()
 {
-    TPlatform* platform = TPlatform::GetInstance();
-    return platform != nullptr ? platform->GetTimer() : TTimeSource::Now();
+    TWindowManager* manager = GetWindowManager();
+    return manager != nullptr ? manager->GetHost().GetTimer() : TTimeSource::Now();
 }
 
 TString GetConfigSetting(TString name, TString defaultValue)
@@ -196,8 +195,8 @@ void SetButtonToggleState(TString name, bool on)
 
 bool StringToClipboard(TString text)
 {
-    TPlatform* platform = TPlatform::GetInstance();
-    return platform != nullptr && platform->StringToClipboard(text);
+    TWindowManager* manager = GetWindowManager();
+    return manager != nullptr && manager->GetHost().SetClipboardText(text);
 }
 
 void UpdateWindow()
@@ -288,10 +287,10 @@ int PostMessageToParent(lua_State* L)
 
 TString GetString(TString label, TString a1, TString a2, TString a3, TString a4, TString a5)
 {
-    TPlatform* platform = TPlatform::GetInstance();
-    if (platform == nullptr)
+    TWindowManager* manager = GetWindowManager();
+    if (manager == nullptr)
         return TString("#####");
-    return platform->GetStringTable().GetString(label, a1, a2, a3, a4, a5);
+    return manager->GetHost().GetString(label, {a1, a2, a3, a4, a5});
 }
 
 bool ImageLoaded(TString name)

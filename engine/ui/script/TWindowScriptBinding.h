@@ -12,7 +12,8 @@
 //   SetCommand(name, function)       a button's command
 //   SetWindowName(name)              renames the current window
 //   FillRect({l,t,r,b}, {r,g,b,a})   fills at once, cut to the root window
-//   GetTimer() -> ms                 the platform timer
+//   GetTimer() -> ms                 the window host's timer (the time source's
+//                                    without a window manager)
 //   GetConfig(name, default) -> text, IsEnabled(name) -> boolean   settings
 //   DoSelectLayer(layer)             layer of the current layered window
 //   EnableWindow(name, on) -> found  shows or hides a window, searching up from the
@@ -21,7 +22,7 @@
 //                                    every level from the top modal to the root
 //   PopWindow()                      back to the parent window
 //   RealSetFocus(name)               the focus to a window in the current window
-//   StringToClipboard(text) -> done
+//   StringToClipboard(text) -> done  through the window host
 //   UpdateWindow()                   redraws
 //   PushModal(name) -> id            a new modal window; its id string
 //   ClearModalChildren()             empties the top modal window
@@ -32,7 +33,7 @@
 //   CreateNamedMessage(type, name) -> message, CreateCloseMessage() -> message
 //   PostMessage(message), PostMessageToParent(message)   queue a message (the latter
 //                                    for the top modal's parent)
-//   _GetString(label, a1 .. a5) -> text   the string table
+//   _GetString(label, a1 .. a5) -> text   the window host's string table
 //   StartMovie(file, translate, input) -> started, IsMoviePlaying(), StopMovie()
 //   ImageLoaded(name) -> loaded      an image under the top modal shows a picture
 //   DestroyWindow(name)              removes a window of the current window's subtree

@@ -10,6 +10,7 @@
 #include "engine/ui/widgets/TImage.h"
 #include "engine/ui/widgets/WindowPicture.h"
 #include "engine/ui/window/TModalWindow.h"
+#include "engine/ui/window/TWindowManagerHost.h"
 #include "engine/ui/window/TWindowServices.h"
 #include "engine/ui/window/TWindowStyle.h"
 
@@ -386,8 +387,10 @@ void TButton::SetSound(State state, const TString& name)
         TraceLog("ui: button %s: state %d has no sound", GetName().CStr(), static_cast<int>(state));
         return;
     }
+    TWindowServices* manager = GetWindowServices();
+    TAssetManager* cache = manager != nullptr ? manager->GetHost().GetAssetManager() : nullptr;
     mSounds[static_cast<size_t>(state)] =
-        name.Length() > 0 ? TSound::Get(name, true, kSoundGroup) : nullptr;
+        name.Length() > 0 ? TSound::Get(cache, name, true, kSoundGroup) : nullptr;
 }
 
 const std::shared_ptr<TSound>& TButton::GetSound(State state) const

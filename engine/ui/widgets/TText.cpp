@@ -39,7 +39,7 @@ TString TranslateLabel(const TString& label)
         return TString(label.CStr() + 1);
     if (IsNumberText(label))
         return label;
-    return manager->GetHost().GetString(label);
+    return manager->GetHost().GetString(label, {});
 }
 
 TVec2 ToVec2(const TPoint& point)

@@ -1,12 +1,13 @@
 #include "engine/ui/widgets/TXSellWindow.h"
 
-#include "engine/foundation/app/TPlatform.h"
 #include "engine/foundation/core/DebugLog.h"
 #include "engine/foundation/core/WebLink.h"
 #include "engine/foundation/files/FileProblem.h"
 #include "engine/foundation/xml/TXmlNode.h"
 #include "engine/ui/widgets/TText.h"
 #include "engine/ui/widgets/TXSellWindowBinding.h"
+#include "engine/ui/window/TWindowManagerHost.h"
+#include "engine/ui/window/TWindowServices.h"
 
 namespace {
 
@@ -127,10 +128,10 @@ void TXSellWindow::LaunchGameLink(int entry)
         mOpenLink(mLinks[entry]);
         return;
     }
-    if (TPlatform* platform = TPlatform::GetInstance())
-        platform->OpenURL(mLinks[entry]);
+    if (TWindowServices* manager = GetWindowServices())
+        manager->GetHost().OpenURL(mLinks[entry]);
     else
-        TraceLog("ui: xsell: no platform to open %s", mLinks[entry].CStr());
+        TraceLog("ui: xsell: no window manager to open %s", mLinks[entry].CStr());
 }
 
 TString TXSellWindow::GetLink(int entry) const

@@ -55,7 +55,7 @@ public:
     // Buttons 1 to this number are centred on their position.
     static constexpr int kCentredButtons = 6;
 
-    // Opens a web page; the platform's OpenURL unless a test or host sets another.
+    // Opens a web page; the window host's OpenURL unless a test or host sets another.
     using TLinkOpener = std::function<void(const TString& url)>;
 
     // Publishes SetupXSell and LaunchGameLink to the window manager's script, bound to the

@@ -1,13 +1,15 @@
 #pragma once
 
-// Everything the window manager and its windows reach outside the window toolkit and the
-// renderer: the platform's clock and state, its quit message, the main task list, the
-// display's validity, the string table and the clipboard. TPlatformWindowHost serves it from the
-// platform facade; tests serve it with fakes (a clock they move by hand). Main thread only.
+// Everything the window manager, its windows and the window scripts reach outside the
+// window toolkit and the renderer: the platform's clock and state, its quit message, the
+// main task list, the display's validity, the string table, the clipboard and web links.
+// TPlatformWindowHost serves it from the platform facade; tests serve it with fakes (a clock
+// they move by hand). Main thread only.
 
 #include "engine/foundation/core/TString.h"
 #include "engine/foundation/core/TTask.h"
 
+#include <array>
 #include <cstdint>
 
 class TAssetManager;
@@ -15,6 +17,9 @@ class TAssetManager;
 class TWindowManagerHost
 {
 public:
+    // The arguments a string table text is expanded with; empty ones stand for none.
+    using TStringArguments = std::array<TString, 5>;
+
     virtual ~TWindowManagerHost() = default;
 
     virtual uint32_t GetTimer() = 0; // engine milliseconds (wraps)
@@ -34,8 +39,13 @@ public:
     virtual bool IsDisplayReady() = 0;
     // The cache that compiled script files go through; null for none.
     virtual TAssetManager* GetAssetManager() = 0;
-    // The string table's text for label; "#####" when it has none (or there is no table).
-    virtual TString GetString(const TString& label) = 0;
+    // The string table's text for label with its placeholders expanded from arguments;
+    // "#####" when it has none (or there is no table).
+    virtual TString GetString(const TString& label, const TStringArguments& arguments) = 0;
     // The clipboard's text as 8-bit text; "" when it is empty or cannot be read.
     virtual TString GetClipboardText() = 0;
+    // Puts 8-bit text on the clipboard; false when it cannot.
+    virtual bool SetClipboardText(const TString& text) = 0;
+    // Opens a web page's address (the platform decides how); nothing happens without one.
+    virtual void OpenURL(const TString& url) = 0;
 };

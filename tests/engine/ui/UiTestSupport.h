@@ -44,12 +44,23 @@ public:
     }
     bool IsDisplayReady() override { return displayReady; }
     TAssetManager* GetAssetManager() override { return nullptr; }
-    TString GetString(const TString& label) override
+    TString GetString(const TString& label, const TStringArguments& arguments) override
     {
+        lastArguments.clear();
+        for (const TString& argument : arguments)
+            lastArguments.emplace_back(argument.CStr());
         const auto at = strings.find(label.CStr());
         return at != strings.end() ? TString(at->second.c_str()) : TString("#####");
     }
     TString GetClipboardText() override { return clipboard.c_str(); }
+    bool SetClipboardText(const TString& text) override
+    {
+        if (!clipboardWritable)
+            return false;
+        clipboard = text.CStr();
+        return true;
+    }
+    void OpenURL(const TString& url) override { opened.emplace_back(url.CStr()); }
 
     uint32_t timer = 1000;
     bool active = true;
@@ -61,7 +72,10 @@ public:
     int quitsPosted = 0;
     TTaskList mainTasks;
     std::map<std::string, std::string> strings; // the string table
+    std::vector<std::string> lastArguments;     // of the last GetString
     std::string clipboard;
+    bool clipboardWritable = true;
+    std::vector<std::string> opened; // web links, in order
 };
 
 // A style whose keys are numbers, texts or flags given by the test.

@@ -261,14 +261,45 @@ TEST_F(TWindowScriptWindows, SettingsTimerAndStringsReachTheEngine)
     EXPECT_EQ(Eval("IsEnabled('difficulty')"), "true");
     EXPECT_EQ(Eval("IsEnabled('absent')"), "false");
     const double before = std::stod(Eval("GetTimer()"));
-    mTime.Advance(250);
+    Host().timer += 250;
     EXPECT_EQ(std::stod(Eval("GetTimer()")) - before, 250);
-    EXPECT_EQ(Eval("GetString('label')"), "#####"); // no string table without a platform
+    EXPECT_EQ(Eval("GetString('label')"), "#####"); // not in the host's string table
+    Host().clipboardWritable = false;
     EXPECT_EQ(Eval("StringToClipboard('x')"), "false");
     Run("SetState('pause', true) SetState('mute', false) SetState(7, 'seven')");
     EXPECT_EQ(Eval("GetState('pause')"), "1");
     EXPECT_EQ(Eval("GetState('mute')"), "0");
     EXPECT_EQ(Eval("GetState('7')"), "seven");
+}
+
+// The scripts' clock is the window host's: a test that moves the host's clock moves the
+// scripts' clock, and the time source alone does not.
+TEST_F(TWindowScriptWindows, ScriptsReadTheWindowHostsClock)
+{
+    Host().timer = 5000;
+    EXPECT_EQ(std::stod(Eval("GetTimer()")), 5000);
+    mTime.Advance(300);
+    EXPECT_EQ(std::stod(Eval("GetTimer()")), 5000);
+    Host().timer += 40;
+    EXPECT_EQ(std::stod(Eval("GetTimer()")), 5040);
+    StartDialog("local from = GetTimer() Pause(100) gWaited = GetTimer() - from");
+    Turns(9, 10);
+    EXPECT_EQ(GlobalString("gWaited"), "nil");
+    Turns(2, 10);
+    EXPECT_GE(GlobalNumber("gWaited"), 100);
+}
+
+TEST_F(TWindowScriptWindows, ClipboardAndStringTableGoThroughTheWindowHost)
+{
+    EXPECT_EQ(Eval("StringToClipboard('copied')"), "true");
+    EXPECT_EQ(Host().clipboard, "copied");
+    Host().clipboardWritable = false;
+    EXPECT_EQ(Eval("StringToClipboard('refused')"), "false");
+    EXPECT_EQ(Host().clipboard, "copied");
+
+    Host().strings["title"] = "Garden";
+    EXPECT_EQ(Eval("GetString('title', 'one', 'two')"), "Garden");
+    EXPECT_EQ(Host().lastArguments, (std::vector<std::string>{"one", "two", "", "", ""}));
 }
 
 } // namespace

@@ -134,10 +134,12 @@ protected:
         return GlobalString("gTestValue");
     }
 
-    // One turn of the event loop, after the clock moved ms.
+    // One turn of the event loop, after the clocks (the time source's and the window
+    // host's) moved ms.
     void Turn(uint32_t ms = 1)
     {
         mTime.Advance(ms);
+        Host().timer += ms;
         Host().mainTasks.RunAll(kPassEveryTurn);
         Idle();
     }

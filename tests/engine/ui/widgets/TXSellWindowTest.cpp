@@ -212,6 +212,16 @@ TEST_F(TXSellWindowTest, LaunchGameLinkOpensOnlyEntriesZeroToSeven)
     EXPECT_TRUE(Logged(LogLine(kXSellEntryNotANumberLog, "LaunchGameLink")));
 }
 
+// Without an opener of its own the page opens links through the window host.
+TEST_F(TXSellWindowTest, LinksOpenThroughTheWindowHostByDefault)
+{
+    AddFile("xsell/xsell.xml", kThreeGames);
+    ASSERT_NE(MakePage(), nullptr);
+    Run("LaunchGameLink(2) LaunchGameLink(1)");
+    EXPECT_EQ(Host().opened, (std::vector<std::string>{"https://games.example.org/garden",
+                                                       "https://games.example.org/glacier"}));
+}
+
 // Only web addresses open: what the file names as a link might otherwise be a local file,
 // a program, a script address, a share or an option of the opener.
 TEST_F(TXSellWindowTest, OnlyWebAddressesOpen)
