@@ -1,9 +1,8 @@
 #include "engine/graphics/TDXContext.h"
 
-#include "engine/foundation/app/TPlatform.h"
-#include "engine/foundation/app/TPlatformData.h"
 #include "engine/foundation/core/DebugLog.h"
 #include "engine/graphics/CursorPixels.h"
+#include "engine/graphics/TGraphicsHost.h"
 #include "engine/graphics/TTexture.h"
 #include "engine/graphics/device/TSurface.h"
 #include "engine/platform/TNativeWindow.h"
@@ -22,8 +21,7 @@ std::unique_ptr<TDisplayOutput> MakeOutput()
 {
     if (OutputFactory())
         return OutputFactory()();
-    TPlatform* platform = TPlatform::GetInstance();
-    TNativeWindow* window = platform != nullptr ? platform->GetData().GetMainWindow() : nullptr;
+    TNativeWindow* window = TGraphicsHost::Get().GetMainWindow();
     if (window == nullptr) {
         TraceLog("graphics: display: there is no main window to show frames in");
         return nullptr;
@@ -33,8 +31,7 @@ std::unique_ptr<TDisplayOutput> MakeOutput()
 
 bool IsHosted()
 {
-    TPlatform* platform = TPlatform::GetInstance();
-    return platform != nullptr && platform->GetData().IsHosted();
+    return TGraphicsHost::Get().GetHosting().hosted;
 }
 
 uint64_t Pack(TDXContext::TPoint point)

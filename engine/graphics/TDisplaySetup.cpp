@@ -1,24 +1,26 @@
 #include "engine/graphics/TDisplaySetup.h"
 
-#include "engine/foundation/app/TPlatform.h"
-#include "engine/foundation/app/TPlatformData.h"
 #include "engine/foundation/assets/TAssetManager.h"
 #include "engine/foundation/core/DebugLog.h"
 #include "engine/foundation/core/Settings.h"
 #include "engine/foundation/core/TCommandLine.h"
 #include "engine/foundation/files/TFile.h"
 #include "engine/foundation/host/TMsnZylomHandler.h"
-#include "engine/foundation/seams/TWindowManagerSeam.h"
 #include "engine/foundation/xml/TXmlNode.h"
-#include "engine/graphics/DisplayServices.h"
 #include "engine/graphics/TDXContext.h"
 #include "engine/graphics/TDxDisplayHandler.h"
+#include "engine/graphics/TGraphicsHost.h"
 
 #include <cstdlib>
 
 namespace {
 
 const char kDisplaySettings[] = "common:display.xml";
+
+TGraphicsHost& Host()
+{
+    return TGraphicsHost::Get();
+}
 
 // Sets a flag (in set-up, restoring) for a scope and clears it on every way out.
 class TFlagScope
@@ -63,12 +65,12 @@ void TDisplaySetup::MarkBroken()
 {
     if (mState == TDisplayState::Closed || mState == TDisplayState::Open)
         mState = TDisplayState::Broken;
-    mBrokenTime = DisplayClock();
+    mBrokenTime = Host().GetTimer();
 }
 
 void TDisplaySetup::MarkBrokenThrottled()
 {
-    if (mState == TDisplayState::Open || DisplayClock() - mBrokenTime > 250)
+    if (mState == TDisplayState::Open || Host().GetTimer() - mBrokenTime > 250)
         MarkBroken();
 }
 
@@ -82,8 +84,7 @@ void TDisplaySetup::Fail(const char* cause)
 {
     TraceLog("graphics: display: %s; the game is told to quit", cause);
     mState = TDisplayState::Failed;
-    if (TPlatform* platform = TPlatform::GetInstance())
-        platform->PostQuitMessage(0);
+    Host().PostQuitMessage(0);
 }
 
 // ---- set-up ----
@@ -98,7 +99,7 @@ void TDisplaySetup::SetDisplay(const TDisplayRequest& request)
         return;
     }
     if (mInSetup) {
-        SleepForDisplay(50);
+        Host().Sleep(50);
         return;
     }
     TFlagScope inSetup(mInSetup);
@@ -108,11 +109,10 @@ void TDisplaySetup::SetDisplay(const TDisplayRequest& request)
         fullScreen = false;
         quiet = true;
     }
-    TPlatform* platform = TPlatform::GetInstance();
-    if (platform == nullptr)
+    if (!Host().CanShowDisplay())
         return;
-    if (IsMainWindowMinimized()) {
-        SleepForDisplay(100);
+    if (Host().GetActivity().minimized) {
+        Host().Sleep(100);
         return;
     }
     if (mLowVideoMemory) {
@@ -130,8 +130,8 @@ void TDisplaySetup::SetDisplay(const TDisplayRequest& request)
     const bool active = IsActiveForSetup();
     if (!active && !request.force)
         return;
-    TPlatformData& data = platform->GetData();
-    if (data.IsHosted() && !data.IsAxTest() && data.GetExternalWindowParent() != 0) {
+    const TGraphicsHost::THosting hosting = Host().GetHosting();
+    if (hosting.hosted && !hosting.axTest && hosting.externalParent != 0) {
         // The game's window cannot be put inside another program's window: the host
         // window counts as lost.
         Fail("the host window is lost");
@@ -152,19 +152,16 @@ void TDisplaySetup::SetDisplay(const TDisplayRequest& request)
 // which has been dealt with (fallback, broken or failed).
 bool TDisplaySetup::OpenDisplay(int width, int height, bool fullScreen, bool quiet)
 {
-    TPlatform* platform = TPlatform::GetInstance();
-    TPlatformData& data = platform->GetData();
     mContext->GetOutput(); // makes the output: the context knows the desktop from now on
-    float scale = 1.0f;
-    data.GetScale(scale);
+    const float scale = Host().GetHosting().scale;
     const int scaledWidth = static_cast<int>(static_cast<float>(width) * scale);
     const int scaledHeight = static_cast<int>(static_cast<float>(height) * scale);
     if (!fullScreen && !HasPqSwitch() && mContext->IsDesktopTooSmall(scaledWidth, scaledHeight)) {
         TraceLog("%s", kFullScreenForSmallDesktopLog);
         fullScreen = true;
     }
-    platform->GetAssetManager().ReleaseAll();
-    data.GetPump().NotifyDisplayModeSet();
+    Host().GetAssetCache().ReleaseAll();
+    Host().NotifyDisplayModeSet();
 
     mFullScreen = fullScreen;
     mHandler.CloseBackBuffer(width, height);
@@ -189,11 +186,10 @@ void TDisplaySetup::FallBack(int width, int height, bool fullScreen, bool quiet,
     // A full-screen mode that worked before is taken to come back: broken, not failed.
     if (mBeenFullScreen && fullScreen) {
         MarkBroken();
-        SleepForDisplay(150);
+        Host().Sleep(150);
         return;
     }
-    TPlatform* platform = TPlatform::GetInstance();
-    const bool foreground = platform->GetData().GetPump().IsAppActive();
+    const bool foreground = Host().GetActivity().foreground;
     const bool fallbackTried = mState == TDisplayState::FallingBack;
     if (!fallbackTried && !(active && foreground)) {
         TraceLog(kNotOpenedInactiveLog, active ? "active" : "inactive",
@@ -241,10 +237,9 @@ void TDisplaySetup::OnDisplayOpened(int width, int height, bool fullScreen)
 {
     if (mState == TDisplayState::FallingBack)
         mState = TDisplayState::Closed; // the fallback worked
-    TPlatform* platform = TPlatform::GetInstance();
     TDisplayOutput* output = mContext->GetOutput();
     // A window inside another program's window is placed and shown by that program.
-    if (platform->GetData().GetExternalWindowParent() == 0) {
+    if (Host().GetHosting().externalParent == 0) {
         int x = 0;
         int y = 0;
         output->GetWindowPosition(x, y);
@@ -254,18 +249,17 @@ void TDisplaySetup::OnDisplayOpened(int width, int height, bool fullScreen)
     }
     mContext->UpdateWindowBounds(); // a window takes its full-screen size when shown
     mHandler.OpenBackBuffer(width, height);
-    TWindowManagerSeam* windows = platform->GetWindowManager();
     const TSurface* backBuffer = mHandler.GetBackBuffer();
-    if (backBuffer != nullptr && windows != nullptr && !windows->IsSuspended())
+    if (backBuffer != nullptr && Host().GetWindowFrames() == TGraphicsHost::TWindowFrames::Drawn)
         mContext->Present(*backBuffer);
     if (!mHandler.IsValid())
         return;
     if (!mContext->HasMouseImage() && !mCursorOffered) {
         mCursorOffered = true;
-        platform->SetMouseImage(nullptr, 2, 2, false);
+        Host().UseDefaultCursor();
     }
     RestoreAssets();
-    InvalidateAllWindows();
+    Host().RequestFrame();
     if (fullScreen)
         mBeenFullScreen = true;
     SetConfig("monitorfrequency", TString::Printf("%d", mContext->GetRefreshRate()));
@@ -273,13 +267,12 @@ void TDisplaySetup::OnDisplayOpened(int width, int height, bool fullScreen)
 
 bool TDisplaySetup::IsActiveForSetup() const
 {
-    TPlatform* platform = TPlatform::GetInstance();
-    if (platform == nullptr)
+    if (!Host().CanShowDisplay())
         return false;
-    const TEventPump& pump = platform->GetData().GetPump();
-    bool active = pump.IsActive();
-    if (pump.IsAppActiveChanging())
-        active = active && pump.IsAppActive();
+    const TGraphicsHost::TActivity activity = Host().GetActivity();
+    bool active = activity.active;
+    if (activity.foregroundChanging)
+        active = active && activity.foreground;
     return active;
 }
 
@@ -314,18 +307,17 @@ void TDisplaySetup::Restore()
         return;
     if (mRestoring) {
         MarkBroken();
-        SleepForDisplay(50);
+        Host().Sleep(50);
         return;
     }
     TFlagScope restoring(mRestoring);
-    TPlatform* platform = TPlatform::GetInstance();
-    if (platform == nullptr)
+    if (!Host().CanShowDisplay())
         return;
-    if (IsMainWindowMinimized()) {
-        SleepForDisplay(50);
+    if (Host().GetActivity().minimized) {
+        Host().Sleep(50);
         return;
     }
-    platform->GetAssetManager().ReleaseAll();
+    Host().GetAssetCache().ReleaseAll();
     const TRect current = mHandler.GetDisplayRect();
     TDisplayRequest again{
         .width = current.right, .height = current.bottom, .fullScreen = mFullScreen, .force = true};
@@ -338,7 +330,7 @@ void TDisplaySetup::Restore()
     // The output has no exclusive mode that another program could take away, so there is
     // nothing to wait for: what failed was showing a frame.
     if (mWorkingCount < 3) {
-        if (platform->GetData().GetPump().IsActive()) {
+        if (Host().GetActivity().active) {
             TraceLog("graphics: display: %d frames drawn since it was set up; setting it up again",
                      mWorkingCount);
             SetDisplay(again);
@@ -351,7 +343,7 @@ void TDisplaySetup::Restore()
     mState = TDisplayState::Open;
     if (mContext->RestoreSurfaces()) {
         RestoreAssets();
-        InvalidateAllWindows();
+        Host().RequestFrame();
         return;
     }
     TraceLog("graphics: display: its surfaces cannot be restored; setting it up again");
@@ -364,17 +356,16 @@ void TDisplaySetup::RestoreAssets()
         TraceLog("graphics: display: assets not restored: the display is broken");
         return;
     }
-    TPlatform* platform = TPlatform::GetInstance();
-    if (platform == nullptr)
+    if (!Host().CanShowDisplay())
         return;
-    platform->GetAssetManager().RestoreAll();
-    platform->RunRefreshTasks();
-    InvalidateAllWindows();
+    Host().GetAssetCache().RestoreAll();
+    Host().RunRefreshTasks();
+    Host().RequestFrame();
 }
 
 bool TDisplaySetup::PresentFrame(const TSurface& backBuffer)
 {
-    if (IsWindowDrawingSuspended() || !mContext->IsOpen())
+    if (Host().GetWindowFrames() == TGraphicsHost::TWindowFrames::Suspended || !mContext->IsOpen())
         return true;
     if (mContext->Present(backBuffer))
         return true;

@@ -4,8 +4,8 @@
 #include "engine/foundation/math/TColor32.h"
 #include "engine/graphics/BlendStates.h"
 #include "engine/graphics/BuildQuad.h"
-#include "engine/graphics/DisplayServices.h"
 #include "engine/graphics/TDisplaySetup.h"
+#include "engine/graphics/TGraphicsHost.h"
 #include "engine/graphics/TRenderer.h"
 #include "engine/graphics/TTexture.h"
 #include "engine/graphics/TVertexArray.h"
@@ -496,7 +496,7 @@ bool TDxDisplayHandler::BeginRenderTarget(const std::shared_ptr<TTexture>& textu
     mTargetTexture = texture;
     PushViewport(TRect(0, 0, texture->GetWidth(), texture->GetHeight()));
     mTargetArea = mViewport;
-    InvalidateAllWindows();
+    TGraphicsHost::Get().RequestFrame();
     if (mode == TRenderTargetMode::Alpha)
         FillRect(mTargetArea, TColor(0, 0, 0, 0), nullptr);
     if (BeginDraw(false))

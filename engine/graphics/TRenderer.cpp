@@ -1,14 +1,13 @@
 #include "engine/graphics/TRenderer.h"
 
-#include "engine/foundation/app/TPlatform.h"
 #include "engine/foundation/core/DebugLog.h"
 #include "engine/foundation/core/Settings.h"
 #include "engine/graphics/TDxDisplayHandler.h"
+#include "engine/graphics/TGraphicsHost.h"
 #include "engine/graphics/TOverlayText.h"
 #include "engine/graphics/TTexture.h"
 #include "engine/graphics/TVertexArray.h"
 #include "engine/platform/TProcessMemory.h"
-#include "engine/platform/TTimeSource.h"
 
 #include <optional>
 
@@ -16,12 +15,6 @@ namespace {
 
 std::unique_ptr<TRenderer> sRenderer;
 TRenderer::TOverlayTextFactory sOverlayTextFactory;
-
-uint32_t Now()
-{
-    TPlatform* platform = TPlatform::GetInstance();
-    return platform != nullptr ? platform->GetTimer() : TTimeSource::Now();
-}
 
 } // namespace
 
@@ -93,7 +86,7 @@ void TRenderer::DrawStats()
 
 void TRenderer::RecordFrameEnd()
 {
-    const uint32_t now = Now();
+    const uint32_t now = TGraphicsHost::Get().GetTimer();
     mFrameEnds[mRingIndex] = now;
     mRingIndex = (mRingIndex + 1) % kFrameRing;
     if (mRingIndex != 0)

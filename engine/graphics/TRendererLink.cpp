@@ -1,10 +1,9 @@
 #include "engine/graphics/TRendererLink.h"
 
-#include "engine/foundation/app/TPlatform.h"
 #include "engine/foundation/math/TColor.h"
 #include "engine/foundation/math/TRect.h"
-#include "engine/foundation/seams/TWindowManagerSeam.h"
 #include "engine/graphics/TDisplayLink.h"
+#include "engine/graphics/TGraphicsHost.h"
 #include "engine/graphics/TRenderer.h"
 
 TRendererLink::TRendererLink()
@@ -34,9 +33,7 @@ void TRendererLink::ToggleStats()
 {
     TRenderer::Get()->ToggleStats();
     // The overlay comes or goes with the next frame drawn.
-    if (TPlatform* platform = TPlatform::GetInstance())
-        if (TWindowManagerSeam* windows = platform->GetWindowManager())
-            windows->Invalidate();
+    TGraphicsHost::Get().RequestFrame();
 }
 
 void TRendererLink::PopClipRect()

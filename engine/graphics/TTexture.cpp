@@ -1,11 +1,11 @@
 #include "engine/graphics/TTexture.h"
 
-#include "engine/foundation/app/TPlatform.h"
 #include "engine/foundation/assets/TAssetManager.h"
 #include "engine/foundation/core/DebugLog.h"
 #include "engine/graphics/BuildQuad.h"
 #include "engine/graphics/DrawState.h"
 #include "engine/graphics/TDxDisplayHandler.h"
+#include "engine/graphics/TGraphicsHost.h"
 #include "engine/graphics/TRenderer.h"
 #include "engine/graphics/TVertexArray.h"
 #include "engine/graphics/image/JpegImage.h"
@@ -57,11 +57,7 @@ TTexture::~TTexture()
 
 TAssetManager& TTexture::GetCache()
 {
-    if (TPlatform* platform = TPlatform::GetInstance())
-        return platform->GetAssetManager();
-    // Never destroyed: textures held in static storage may die after it would have.
-    static TAssetManager* const ownCache = new TAssetManager();
-    return *ownCache;
+    return TGraphicsHost::Get().GetAssetCache();
 }
 
 uint64_t TTexture::GetCachedSurfaceBytes()

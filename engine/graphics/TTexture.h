@@ -77,7 +77,7 @@ public:
     static std::shared_ptr<TTexture> FindCached(const TString& key);
     // A new texture (no surface yet) entered under key.
     static std::shared_ptr<TTexture> Register(const TString& key);
-    // The asset cache textures go into.
+    // The asset cache textures go into: the graphics host's.
     static TAssetManager& GetCache();
     // The memory the cache's live textures hold in their surfaces (4 bytes a pixel): the
     // statistics overlay's texture memory.

@@ -13,8 +13,9 @@
 #include "engine/foundation/seams/TEngineSeams.h"
 #include "engine/foundation/seams/TMasterVolume.h"
 #include "engine/graphics/TDXContext.h"
+#include "engine/graphics/TGraphicsHost.h"
 #include "engine/graphics/TRenderer.h"
-#include "engine/graphics/sprite/AnimationServices.h"
+#include "engine/graphics/TStandaloneGraphicsHost.h"
 #include "engine/graphics/text/FontCache.h"
 #include "engine/graphics/vector/THvMiniVecDraw.h"
 #include "engine/platform/TPlatformLog.h"
@@ -45,7 +46,8 @@ void ResetEngineState()
     TRenderer::Destroy();
     TRenderer::SetOverlayTextFactory(nullptr);
     TDXContext::SetOutputFactory(nullptr);
-    GetAnimationTaskList().DeleteAll();
+    TGraphicsHost::Install(nullptr);
+    TStandaloneGraphicsHost::Instance().GetAnimationTasks().DeleteAll();
     TEngineSeams::Factories() = TEngineSeams::TFactories{};
     TAssetMap::RemoveAllLoaders();
     TEventPump::ResetSessionReady();

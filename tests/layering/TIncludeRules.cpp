@@ -42,10 +42,9 @@ const TUnit kUnits[] = {
      {"engine/foundation/files"},
      {"png.h", "pngconf.h", "jpeglib.h", "jerror.h"}},
     // The graphics core: renderer, display, textures.
-    // TODO: the core reaches foundation/app until graphics has a host of its own; then
-    // only engine/graphics/install does.
     {"engine/graphics",
-     {"engine/graphics/device", "engine/graphics/image", "engine/foundation/app"},
+     {"engine/graphics/device", "engine/graphics/image", "engine/foundation/host",
+      "engine/foundation/prefs", "engine/foundation/assets"},
      {},
      true},
     {"engine/graphics/anim", {"engine/graphics"}, {}},
@@ -63,7 +62,8 @@ const TUnit kUnits[] = {
      {"vorbis/vorbisfile.h", "vorbis/codec.h", "ogg/ogg.h"}},
     // The window toolkit: windows reach the manager through TWindowServices (window/).
     {"engine/ui/message", {"engine/script"}, {}},
-    {"engine/ui/window", {"engine/ui/message", "engine/graphics"}, {}},
+    // Windows take their events (TEvent) from the application layer.
+    {"engine/ui/window", {"engine/ui/message", "engine/graphics", "engine/foundation/app"}, {}},
     {"engine/ui/widgets", {"engine/ui/window", "engine/graphics/text", "engine/sound"}, {}},
     {"engine/ui/manager", {"engine/ui/window"}, {}},
     {"engine/ui/script", {"engine/ui/widgets", "engine/ui/manager"}, {}},

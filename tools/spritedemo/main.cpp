@@ -10,11 +10,11 @@
 #include "engine/graphics/DrawState.h"
 #include "engine/graphics/TBlendMode.h"
 #include "engine/graphics/TDxDisplayHandler.h"
+#include "engine/graphics/TGraphicsHost.h"
 #include "engine/graphics/TRenderer.h"
 #include "engine/graphics/TTexture.h"
 #include "engine/graphics/anim/TAnimatedTexture.h"
 #include "engine/graphics/image/PngImage.h"
-#include "engine/graphics/sprite/AnimationServices.h"
 #include "engine/graphics/sprite/TAnimatedSprite.h"
 #include "engine/platform/TTimeSource.h"
 #include "tools/support/OpaqueFrame.h"
@@ -215,13 +215,13 @@ int PlaySprites(int argc, char** argv)
             late->Play("DoAnim");
         written = DrawFrame(renderer, *scene, i);
         time.Advance(kStepMs);
-        GetAnimationTaskList().RunAll(kPassEveryTurn);
+        TGraphicsHost::Get().GetAnimationTasks().RunAll(kPassEveryTurn);
     }
     scene.reset();
     looping.reset();
     fading.reset();
     late.reset();
-    GetAnimationTaskList().RunAll(kPassEveryTurn); // deletes the scripts
+    TGraphicsHost::Get().GetAnimationTasks().RunAll(kPassEveryTurn); // deletes the scripts
     TRenderer::Destroy();
     if (!written) {
         std::fprintf(stderr, "spritedemo: cannot draw or write the frames into %s\n",

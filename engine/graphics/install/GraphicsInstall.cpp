@@ -6,12 +6,16 @@
 #include "engine/graphics/TRendererLink.h"
 #include "engine/graphics/TTexture.h"
 #include "engine/graphics/anim/TAnimatedTexture.h"
+#include "engine/graphics/install/TPlatformGraphicsHost.h"
 #include "engine/graphics/install/TVectorDrawLink.h"
 #include "engine/graphics/model/TModel.h"
 #include "engine/graphics/text/TLayoutOverlayText.h"
 
 void InstallGraphics()
 {
+    // Lives as long as the process: textures held in static storage reach it at the end.
+    static TPlatformGraphicsHost host;
+    TGraphicsHost::Install(&host);
     TEngineSeams::Factories().renderer = [] { return std::make_unique<TRendererLink>(); };
     TEngineSeams::Factories().vectorDraw = [] { return std::make_unique<TVectorDrawLink>(); };
     TRenderer::SetOverlayTextFactory([] { return std::make_unique<TLayoutOverlayText>(); });

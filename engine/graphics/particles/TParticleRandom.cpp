@@ -1,6 +1,6 @@
 #include "engine/graphics/particles/TParticleRandom.h"
 
-#include "engine/foundation/app/TPlatform.h"
+#include "engine/foundation/core/CreateGuid.h"
 #include "engine/foundation/core/TMersenneTwister.h"
 
 #include <memory>
@@ -38,7 +38,7 @@ TMersenneTwister& TParticleRandom::Generator()
     std::unique_ptr<TMersenneTwister>& generator = Shared().generator;
     if (!generator) {
         uint8_t id[16];
-        MakeUniqueId(id);
+        CreateGuid(id);
         uint32_t words[4];
         for (int i = 0; i < 4; ++i)
             words[i] = uint32_t(id[4 * i]) | uint32_t(id[4 * i + 1]) << 8 |

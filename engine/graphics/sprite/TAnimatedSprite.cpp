@@ -2,8 +2,8 @@
 
 #include "engine/foundation/core/DebugLog.h"
 #include "engine/foundation/core/TTaskList.h"
+#include "engine/graphics/TGraphicsHost.h"
 #include "engine/graphics/anim/TAnimatedTexture.h"
-#include "engine/graphics/sprite/AnimationServices.h"
 #include "engine/graphics/sprite/TAnimatedSpriteBinding.h"
 #include "engine/graphics/sprite/TScriptReaper.h"
 #include "engine/script/LuaBinder.h"
@@ -33,7 +33,9 @@ int HandBackGlobal(lua_State* L)
 void Retire(TScript*& script, TScriptReaper& reaper)
 {
     TScript* taken = std::exchange(script, nullptr);
-    std::unique_ptr<TTask> owned = GetAnimationTaskList().RemoveTask(taken);
+    if (taken == nullptr)
+        return;
+    std::unique_ptr<TTask> owned = TGraphicsHost::Get().GetAnimationTasks().RemoveTask(taken);
     if (!owned)
         return;
     taken->Stop();
@@ -44,7 +46,7 @@ void Retire(TScript*& script, TScriptReaper& reaper)
 void Bury(std::unique_ptr<TScriptReaper> reaper)
 {
     if (!reaper->IsEmpty())
-        GetAnimationTaskList().AddTask(std::move(reaper));
+        TGraphicsHost::Get().GetAnimationTasks().AddTask(std::move(reaper));
 }
 
 } // namespace
@@ -132,7 +134,7 @@ void TAnimatedSprite::InitScript()
     }
     script->SetClock(mClock);
     mScript = script.get();
-    GetAnimationTaskList().AddTask(std::move(script));
+    TGraphicsHost::Get().GetAnimationTasks().AddTask(std::move(script));
     // The scripts below may call Die: mScript is asked again after each.
     lua_State* L = mScript->GetState();
     const int top = lua_gettop(L);
@@ -152,7 +154,7 @@ void TAnimatedSprite::StartThread()
     if (mClock != nullptr)
         thread->SetClock(mClock);
     mThread = thread.get();
-    GetAnimationTaskList().AddTask(std::move(thread));
+    TGraphicsHost::Get().GetAnimationTasks().AddTask(std::move(thread));
 }
 
 void TAnimatedSprite::RunGlobal(const TString& name)
@@ -293,5 +295,5 @@ int32_t TAnimatedSprite::Random(int32_t a, int32_t b)
     if (b <= a)
         return a;
     const uint32_t range = static_cast<uint32_t>(b) - static_cast<uint32_t>(a);
-    return static_cast<int32_t>(static_cast<uint32_t>(a) + AnimationRandom() % range);
+    return static_cast<int32_t>(static_cast<uint32_t>(a) + TGraphicsHost::Get().Random() % range);
 }

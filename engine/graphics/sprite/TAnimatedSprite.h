@@ -5,8 +5,8 @@
 // chunk "ganimationscript") runs, then the animation file's script (by default a
 // "DoAnim" that shows every frame 60 ms apart). Play starts a global function of that
 // state as a coroutine; the coroutine shows frames and waits between them by yielding
-// from WaitLuaNextFrame, and its task in the animation task list (AnimationServices.h)
-// resumes it when the wait is over.
+// from WaitLuaNextFrame, and its task in the graphics host's animation task list
+// (TGraphicsHost) resumes it when the wait is over.
 //
 // The sprite keeps its own current frame and pushes it into the animated texture just
 // before drawing, so several sprites can show one texture at different frames.

@@ -1,9 +1,8 @@
 #include "engine/graphics/text/TTextLayout.h"
 
-#include "engine/foundation/app/TPlatform.h"
-#include "engine/foundation/app/TPlatformData.h"
 #include "engine/foundation/core/DebugLog.h"
 #include "engine/foundation/core/Settings.h"
+#include "engine/graphics/TGraphicsHost.h"
 #include "engine/graphics/TRenderer.h"
 #include "engine/graphics/text/FontCache.h"
 #include "engine/graphics/text/TVecFont.h"
@@ -564,8 +563,9 @@ void TTextLayout::Draw(const TVec2& position, unsigned int heightLimit, float sc
     if (!target) {
         const TRect viewport = TRenderer::Get()->GetViewport();
         origin += TVec2(static_cast<float>(viewport.left), static_cast<float>(viewport.top));
-        if (TPlatform* platform = TPlatform::GetInstance())
-            hosted = platform->GetData().GetScale(hostScale);
+        const TGraphicsHost::THosting hosting = TGraphicsHost::Get().GetHosting();
+        hosted = hosting.hosted;
+        hostScale = hosting.scale;
     }
     THvMiniVecDraw& draw = THvMiniVecDraw::Get();
     draw.SetTargetModes(mCopyMode, mBlendMode);

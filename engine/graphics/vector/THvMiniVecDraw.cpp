@@ -1,10 +1,9 @@
 #include "engine/graphics/vector/THvMiniVecDraw.h"
 
-#include "engine/foundation/app/TPlatform.h"
 #include "engine/foundation/core/DebugLog.h"
 #include "engine/foundation/math/TColor32.h"
-#include "engine/foundation/seams/TWindowManagerSeam.h"
 #include "engine/graphics/TBlendMode.h"
+#include "engine/graphics/TGraphicsHost.h"
 #include "engine/graphics/TRenderer.h"
 #include "engine/graphics/TTexture.h"
 #include "engine/graphics/TVertexArray.h"
@@ -207,9 +206,7 @@ void THvMiniVecDraw::Flush()
         mTarget->Unlock();
     mTargetPixels = nullptr;
     mTarget.reset();
-    if (TPlatform* platform = TPlatform::GetInstance())
-        if (TWindowManagerSeam* windows = platform->GetWindowManager())
-            windows->Invalidate();
+    TGraphicsHost::Get().RequestFrame();
 }
 
 void THvMiniVecDraw::FlushBatch()

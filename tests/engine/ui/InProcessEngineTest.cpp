@@ -7,9 +7,9 @@
 #include "engine/foundation/core/TTaskList.h"
 #include "engine/foundation/host/TGameState.h"
 #include "engine/foundation/xml/TStringTable.h"
+#include "engine/graphics/TGraphicsHost.h"
 #include "engine/graphics/anim/TAnimatedTexture.h"
 #include "engine/graphics/image/PngImage.h"
-#include "engine/graphics/sprite/AnimationServices.h"
 #include "engine/graphics/sprite/TAnimatedSprite.h"
 #include "engine/script/TScript.h"
 #include "engine/ui/manager/TWindowManager.h"
@@ -88,7 +88,7 @@ TEST_F(InProcessEngine, PlaysAnAnimatedSpriteOnThePlatformsTaskList)
 {
     TEngineFixture engine;
     ASSERT_TRUE(engine.Start(SmallDisplay()));
-    EXPECT_EQ(&GetAnimationTaskList(), &engine.Platform().GetTaskList());
+    EXPECT_EQ(&TGraphicsHost::Get().GetAnimationTasks(), &engine.Platform().GetTaskList());
 
     std::vector<uint32_t> sheet(24 * 8);
     for (int y = 0; y < 8; ++y)

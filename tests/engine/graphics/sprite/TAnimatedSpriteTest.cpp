@@ -2,8 +2,8 @@
 
 #include "engine/foundation/core/TClock.h"
 #include "engine/foundation/core/TTaskList.h"
+#include "engine/graphics/TGraphicsHost.h"
 #include "engine/graphics/anim/TAnimatedTexture.h"
-#include "engine/graphics/sprite/AnimationServices.h"
 #include "engine/platform/TTimeSource.h"
 #include "engine/script/TScript.h"
 #include "tests/engine/EngineStateTest.h"
@@ -23,7 +23,7 @@ class TAnimatedSpriteTest : public EngineStateTest
 protected:
     void SetUp() override { PutSheet(mFolder, "fx/sheet.png", 64, 16); }
     // Whatever the test let go of is deleted now.
-    void TearDown() override { GetAnimationTaskList().RunAll(kPassEveryTurn); }
+    void TearDown() override { TGraphicsHost::Get().GetAnimationTasks().RunAll(kPassEveryTurn); }
 
     // An animation of count 8 x 8 frames side by side on the sheet, registration (2, 3),
     // with script (none: the default script).
@@ -47,7 +47,7 @@ protected:
     void Step(int ms)
     {
         mTime.Advance(static_cast<uint32_t>(ms));
-        GetAnimationTaskList().RunAll(kPassEveryTurn);
+        TGraphicsHost::Get().GetAnimationTasks().RunAll(kPassEveryTurn);
     }
     // The frame shown after each of the steps.
     std::vector<int> Frames(TAnimatedSprite& sprite, const std::vector<int>& steps)
@@ -339,7 +339,7 @@ TEST_F(TAnimatedSpriteTest, ASpriteMayDieWhileItsCoroutineRuns)
     waiting->Play("Stay");
     waiting.reset();
     Step(100);
-    TTaskList& tasks = GetAnimationTaskList();
+    TTaskList& tasks = TGraphicsHost::Get().GetAnimationTasks();
     Step(0);
     EXPECT_TRUE(tasks.IsEmpty()) << "every script has been deleted";
 }
