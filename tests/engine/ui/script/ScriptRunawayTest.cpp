@@ -3,9 +3,9 @@
 // and a dialog whose command ran away goes on waiting.
 
 #include "engine/foundation/core/TTaskList.h"
+#include "engine/graphics/TGraphicsHost.h"
 #include "engine/graphics/anim/TAnimatedTexture.h"
 #include "engine/graphics/particles/TLuaParticleSystem.h"
-#include "engine/graphics/sprite/AnimationServices.h"
 #include "engine/graphics/sprite/TAnimatedSprite.h"
 #include "engine/script/TScriptBudget.h"
 #include "tests/engine/graphics/anim/AnimationTestSupport.h"
@@ -30,7 +30,7 @@ protected:
         TScriptBudget::SetLimits(limits);
         PutSheet(mFolder, "fx/sheet.png", 16, 8);
     }
-    ~ScriptRunaway() override { GetAnimationTaskList().RunAll(kPassEveryTurn); }
+    ~ScriptRunaway() override { TGraphicsHost::Get().GetAnimationTasks().RunAll(kPassEveryTurn); }
 
     TButtonProbe* FindButton(const char* name)
     {
