@@ -36,8 +36,10 @@ void PrepareGameEngine()
 
 void RegisterGameTypes()
 {
-    // TODO: the game areas' Register...() calls, as their registries come (window
-    // classes, entity constructors, activities, customer kinds, stations).
+    // Each game area with a registry of its own (window classes, entity constructors,
+    // activities, customer kinds, stations) adds its Register...() call here, lowest area
+    // first; the player data's script functions are published by the game object that
+    // owns them, not from here.
 }
 
 bool StartTemporaryGame(TPlatform& platform)
